@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building and testing need, when they
+# are missing. Run as root (or with sudo available).
+set -euo pipefail
+
+PACKAGES=(
+  # toolchain
+  cmake ninja-build g++ pkg-config git
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # OpenGL, GLU and EGL (Mesa, surfaceless off-screen rendering)
+  libgl-dev libegl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
+  # Qt 6
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+  libqt6opengl6-dev qt6-qpa-plugins
+  # window tests, mesh and VRML checkers, fuzzing, locales
+  xvfb xauth admesh libcoin-dev clang-14 libclang-rt-14-dev locales
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A comma-decimal locale for the locale-independence tests.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf8$'; then
+  $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  $SUDO locale-gen >/dev/null
+fi

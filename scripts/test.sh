@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the optimised build (window tests
+# under Xvfb), then the core and view tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+./scripts/deps.sh || exit 1
+
+passed=0
+failed=0
+run_suite() {
+  local preset=$1
+  local log="build/ctest-$preset.log"
+  cmake --preset "$preset" >/dev/null || return 1
+  cmake --build --preset "$preset" || return 1
+  xvfb-run -a -s "-screen 0 1600x1200x24" ctest --preset "$preset" -j2 2>&1 | tee "$log"
+  local p f
+  p=$(grep -Eo '[0-9]+ tests failed out of [0-9]+' "$log" | tail -1 | awk '{print $6 - $1}')
+  f=$(grep -Eo '[0-9]+ tests failed out of [0-9]+' "$log" | tail -1 | awk '{print $1}')
+  if [ -z "$p" ]; then p=0; f=1; fi
+  passed=$((passed + p))
+  failed=$((failed + f))
+}
+
+mkdir -p build
+run_suite default || failed=$((failed + 1))
+run_suite asan || failed=$((failed + 1))
+
+echo "${passed} passed, ${failed} failed"
+[ "$failed" -eq 0 ]

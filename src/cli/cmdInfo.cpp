@@ -1,0 +1,156 @@
+#include "vxCli.h"
+#include "vxJson.h"
+#include "vxModel.h"
+
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+
+namespace vxCli {
+
+namespace {
+
+const char* kInfoHelp =
+    "usage: kolbrik info MODEL.kmf [--json] [--resources DIR]\n"
+    "\n"
+    "Reads a model file and prints its camera, information texts, parts and\n"
+    "tubes, with what each part's definition says.\n"
+    "\n"
+    "  --json            print one JSON object instead of text\n"
+    "  --resources DIR   read part definitions from DIR instead of the\n"
+    "                    installed resource folder\n";
+
+std::string vec3(const vxVector& v)
+{
+    return "[" + vxJson::num(v.x()) + "," + vxJson::num(v.y()) + "," + vxJson::num(v.z()) + "]";
+}
+
+std::string text3(const vxVector& v)
+{
+    std::ostringstream o;
+    o << "(" << v.x() << ", " << v.y() << ", " << v.z() << ")";
+    return o.str();
+}
+
+void printJson(const std::string& file, const vxModel& m)
+{
+    std::string o;
+    o += "{\"file\": " + vxJson::str(file);
+    o += ", \"infModell\": " + vxJson::str(m.infModell());
+    o += ", \"infOriginal\": " + vxJson::str(m.infOriginal());
+    o += ", \"infGebaut\": " + vxJson::str(m.infGebaut());
+    o += ", \"camera\": {\"position\": " + vec3(m.cameraPosition()) +
+         ", \"direction\": " + vec3(m.cameraDirection()) + ", \"up\": " + vec3(m.cameraUp()) +
+         ", \"target\": " + vec3(m.cameraTarget()) + "}";
+    o += ", \"count\": " + std::to_string(m.count());
+    o += ", \"tubeCount\": " + std::to_string(m.tubeCount());
+    o += ", \"maximumBauphase\": " + std::to_string(m.maximumBauphase());
+    o += ", \"parts\": [";
+    bool first = true;
+    for (const auto& p : m.partList()) {
+        if (!first)
+            o += ", ";
+        first = false;
+        const vxDefinition& d = p->definition();
+        o += "{\"partName\": " + vxJson::str(p->partName());
+        o += ", \"shortName\": " + vxJson::str(p->shortName());
+        o += ", \"position\": " + vec3(p->position());
+        o += ", \"up\": " + vec3(p->up());
+        o += ", \"direction\": " + vec3(p->direction());
+        o += ", \"color\": " + vec3(p->color());
+        o += ", \"phase\": " + std::to_string(p->phase());
+        o += ", \"definition\": {\"found\": " + std::string(d.found() ? "true" : "false");
+        o += ", \"m_Name\": " + vxJson::str(d.m_Name);
+        o += ", \"m_OrgNumber\": " + vxJson::str(d.m_OrgNumber);
+        o += ", \"m_Group\": " + std::to_string(d.m_Group);
+        o += ", \"group\": " + vxJson::str(d.GetGroupAsString());
+        o += ", \"m_Color\": [" + vxJson::num(d.m_Color.r) + "," + vxJson::num(d.m_Color.g) + "," +
+             vxJson::num(d.m_Color.b) + "," + vxJson::num(d.m_Color.a) + "]";
+        o += ", \"offset\": [" + vxJson::num(d.m_OffsetX) + "," + vxJson::num(d.m_OffsetY) + "," +
+             vxJson::num(d.m_OffsetZ) + "]}}";
+    }
+    o += "], \"tubes\": [";
+    first = true;
+    for (const auto& t : m.tubeList()) {
+        if (!first)
+            o += ", ";
+        first = false;
+        o += "{\"radius\": " + vxJson::num(t->radius()) + ", \"color\": " + vec3(t->color()) +
+             ", \"count\": " + std::to_string(t->count()) + "}";
+    }
+    o += "]}\n";
+    std::fwrite(o.data(), 1, o.size(), stdout);
+}
+
+void printText(const std::string& file, const vxModel& m)
+{
+    std::ostringstream o;
+    o << "Model:       " << file << "\n";
+    o << "Information: " << m.infModell() << "\n";
+    o << "Original:    " << m.infOriginal() << "\n";
+    o << "Built by:    " << m.infGebaut() << "\n";
+    o << "Camera:      position " << text3(m.cameraPosition()) << ", target "
+      << text3(m.cameraTarget()) << ", up " << text3(m.cameraUp()) << "\n";
+    o << "Parts:       " << m.count() << "\n";
+    o << "Tubes:       " << m.tubeCount() << "\n";
+    o << "Phases:      " << m.maximumBauphase() << "\n";
+    int i = 1;
+    int missing = 0;
+    for (const auto& p : m.partList()) {
+        const vxDefinition& d = p->definition();
+        if (!d.found())
+            ++missing;
+        o << "  " << i++ << ". " << p->partName() << " [" << p->shortName() << "] "
+          << (d.found() ? d.m_Name : std::string("(no definition)")) << ", phase " << p->phase()
+          << ", at " << text3(p->position()) << "\n";
+    }
+    if (missing)
+        o << missing << " part(s) without a definition in the resource folder.\n";
+    std::cout << o.str();
+}
+
+} // namespace
+
+int cmdInfo(const std::vector<std::string>& argsIn)
+{
+    std::vector<std::string> args = argsIn;
+    bool json = false;
+    std::string file;
+    if (!takeResourcesOption(args))
+        return 2;
+    for (const auto& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::cout << kInfoHelp;
+            return 0;
+        } else if (a == "--json") {
+            json = true;
+        } else if (!a.empty() && a[0] == '-') {
+            fail("info: unknown option " + a);
+            std::cerr << kInfoHelp;
+            return 2;
+        } else if (file.empty()) {
+            file = a;
+        } else {
+            fail("info: more than one model file given");
+            return 2;
+        }
+    }
+    if (file.empty()) {
+        fail("info: no model file given");
+        std::cerr << kInfoHelp;
+        return 2;
+    }
+    vxModel model;
+    vxLoadResult r = model.loadModelFromFile(file);
+    if (!r) {
+        fail(r.error);
+        return 1;
+    }
+    if (json)
+        printJson(file, model);
+    else
+        printText(file, model);
+    return 0;
+}
+
+} // namespace vxCli

@@ -1,0 +1,81 @@
+#include "vxCli.h"
+#include "vxResources.h"
+
+#include <cstring>
+#include <iostream>
+#include <map>
+
+namespace vxCli {
+
+void fail(const std::string& message)
+{
+    std::cerr << "kolbrik: " << message << "\n";
+}
+
+bool takeResourcesOption(std::vector<std::string>& args)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--resources") {
+            if (i + 1 >= args.size()) {
+                fail("--resources needs a folder");
+                return false;
+            }
+            vxResources::setResourceFolder(args[i + 1]);
+            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            --i;
+        }
+    }
+    return true;
+}
+
+} // namespace vxCli
+
+namespace {
+
+struct Command {
+    int (*run)(const std::vector<std::string>&);
+    const char* summary;
+};
+
+const std::map<std::string, Command>& commands()
+{
+    static const std::map<std::string, Command> table = {
+        {"info", {vxCli::cmdInfo, "print what a model file holds (text or --json)"}},
+#ifdef KOLBRIK_CLI_GL
+        {"render", {vxCli::cmdRender, "draw a model off-screen and save it as PNG"}},
+        {"export", {vxCli::cmdExport, "write a model's scene as a VRML 1.0 file"}},
+#endif
+    };
+    return table;
+}
+
+void usage(std::ostream& o)
+{
+    o << "usage: kolbrik COMMAND [ARGS...]\n\nCommands:\n";
+    for (const auto& [name, c] : commands())
+        o << "  " << name << std::string(10 - name.size(), ' ') << c.summary << "\n";
+    o << "\n'kolbrik COMMAND --help' describes a command.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        usage(std::cerr);
+        return 2;
+    }
+    std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        usage(std::cout);
+        return 0;
+    }
+    auto it = commands().find(name);
+    if (it == commands().end()) {
+        vxCli::fail("unknown command '" + name + "'");
+        usage(std::cerr);
+        return 2;
+    }
+    std::vector<std::string> args(argv + 2, argv + argc);
+    return it->second.run(args);
+}

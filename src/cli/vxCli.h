@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The subcommands of the kolbrik command-line tool. Each takes the
+// arguments after its name and returns the process exit status.
+namespace vxCli {
+
+int cmdInfo(const std::vector<std::string>& args);
+
+// Takes "--resources DIR" out of args and applies it. Returns false (with a
+// message on stderr) when the option lacks its value.
+bool takeResourcesOption(std::vector<std::string>& args);
+
+// Writes "kolbrik: <message>" on stderr.
+void fail(const std::string& message);
+
+} // namespace vxCli

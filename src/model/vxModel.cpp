@@ -1,0 +1,272 @@
+#include "vxModel.h"
+
+#include "vxSectionText.h"
+#include "vxTextFile.h"
+
+#include <unordered_map>
+
+using vxSectionText::toDecimal;
+using vxSectionText::toInteger;
+
+vxVector vxDecodeColor(std::int32_t v)
+{
+    const auto u = static_cast<std::uint32_t>(v);
+    vxVector c;
+    c.setX(static_cast<float>(u & 255u) / 255.0f);
+    c.setY(static_cast<float>((u >> 8) & 255u) / 255.0f);
+    c.setZ(static_cast<float>((u >> 16) & 255u) / 255.0f);
+    return c;
+}
+
+std::string vxShortNameOf(const std::string& partName)
+{
+    if (partName.size() <= 1)
+        return std::string();
+    return partName.substr(1, 5);
+}
+
+void vxPart::initNewPart()
+{
+    m_partName = "<empty>";
+    m_shortName.clear();
+    m_position = vxVector();
+    m_up = vxVector();
+    m_direction = vxVector();
+    m_color = vxVector();
+    m_phase = 0;
+    m_definition = vxDefinition();
+    m_baseSceneObject.reset();
+}
+
+void vxTube::initNewTube()
+{
+    m_radius = 2.0f;
+    m_color = vxVector();
+    m_count = 0;
+    m_x.fill(0.0f);
+    m_y.fill(0.0f);
+    m_z.fill(0.0f);
+}
+
+void vxTube::setTubeNode(std::int32_t index, float x, float y, float z)
+{
+    if (index < 0 || index >= kNodes)
+        return;
+    m_x[index] = x;
+    m_y[index] = y;
+    m_z[index] = z;
+}
+
+void vxTube::getTubeNode(std::int32_t index, vxVector& v) const
+{
+    if (index < 0 || index >= kNodes) {
+        v = vxVector();
+        return;
+    }
+    v.setX(m_x[index]);
+    v.setY(m_y[index]);
+    v.setZ(m_z[index]);
+    v.setW(0.0f);
+}
+
+void vxTube::setTubeNodeX(std::int32_t index, float value)
+{
+    if (index >= 0 && index < kNodes)
+        m_x[index] = value;
+}
+
+void vxTube::setTubeNodeY(std::int32_t index, float value)
+{
+    if (index >= 0 && index < kNodes)
+        m_y[index] = value;
+}
+
+void vxTube::setTubeNodeZ(std::int32_t index, float value)
+{
+    if (index >= 0 && index < kNodes)
+        m_z[index] = value;
+}
+
+void vxModel::initNewModel()
+{
+    m_cameraPosition = vxVector();
+    m_cameraUp = vxVector();
+    m_cameraDirection = vxVector();
+    m_cameraTarget = vxVector();
+    m_count = 0;
+    m_partList.clear();
+    m_tubeList.clear();
+    m_fileContent = std::string();
+    m_actualBauphase = 0;
+    m_infModell.clear();
+    m_infOriginal.clear();
+    m_infGebaut.clear();
+    m_tubeCount = 0;
+}
+
+vxLoadResult vxModel::loadModelFromFile(const std::string& path)
+{
+    std::string error;
+    std::optional<std::string> text = readSectionTextFile(path, vxFileLimits::kModelFile, &error);
+    if (!text) {
+        vxLoadResult r;
+        r.ok = false;
+        r.error = "cannot read " + path + ": " + error;
+        return r;
+    }
+    vxLoadResult r = loadModelFromText(std::move(text));
+    if (!r.ok)
+        r.error = "cannot load " + path + ": " + r.error;
+    return r;
+}
+
+vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
+{
+    vxLoadResult result;
+    if (!text) {
+        result.ok = false;
+        result.error = "the file could not be read";
+        return result;
+    }
+
+    vxModel fresh;
+    fresh.m_progress = m_progress;
+    fresh.m_fileContent = std::move(text);
+
+    // Pass 1: camera and common values.
+    vxSectionText::runPlainPass(
+        fresh.m_fileContent, {"[CAMERA]", "[COMMON]"}, {1, 2}, 0,
+        [&fresh](int section, const std::string& key, std::string_view value) {
+            if (section == 1) {
+                if (key == "POSITIONX") fresh.m_cameraPosition.setX(toDecimal(value));
+                else if (key == "POSITIONY") fresh.m_cameraPosition.setY(toDecimal(value));
+                else if (key == "POSITIONZ") fresh.m_cameraPosition.setZ(toDecimal(value));
+                else if (key == "DIRECTIONX") fresh.m_cameraDirection.setX(toDecimal(value));
+                else if (key == "DIRECTIONY") fresh.m_cameraDirection.setY(toDecimal(value));
+                else if (key == "DIRECTIONZ") fresh.m_cameraDirection.setZ(toDecimal(value));
+                else if (key == "UPX") fresh.m_cameraUp.setX(toDecimal(value));
+                else if (key == "UPY") fresh.m_cameraUp.setY(toDecimal(value));
+                else if (key == "UPZ") fresh.m_cameraUp.setZ(toDecimal(value));
+                else if (key == "TARGETX") fresh.m_cameraTarget.setX(toDecimal(value));
+                else if (key == "TARGETY") fresh.m_cameraTarget.setY(toDecimal(value));
+                else if (key == "TARGETZ") fresh.m_cameraTarget.setZ(toDecimal(value));
+            } else if (section == 2) {
+                if (key == "COUNT") fresh.m_count = toInteger(value);
+                else if (key == "TUBECOUNT") fresh.m_tubeCount = toInteger(value);
+                else if (key == "INFMODELL") fresh.m_infModell = std::string(value);
+                else if (key == "INFORIGINAL") fresh.m_infOriginal = std::string(value);
+                else if (key == "INFGEBAUT") fresh.m_infGebaut = std::string(value);
+            }
+        });
+
+    if (fresh.m_count > kMaxParts) {
+        result.ok = false;
+        result.error = "the model declares " + std::to_string(fresh.m_count) +
+                       " parts; at most " + std::to_string(kMaxParts) + " can be opened";
+        return result;
+    }
+    if (fresh.m_tubeCount > kMaxTubes) {
+        result.ok = false;
+        result.error = "the model declares " + std::to_string(fresh.m_tubeCount) +
+                       " tubes; at most " + std::to_string(kMaxTubes) + " can be opened";
+        return result;
+    }
+
+    fresh.loadParts();
+    fresh.loadTubes();
+    fresh.m_actualBauphase = fresh.maximumBauphase();
+    *this = std::move(fresh);
+    return result;
+}
+
+void vxModel::loadParts()
+{
+    const std::int32_t n = m_count > 0 ? std::min(m_count, kMaxParts) : 0;
+    m_partList.reserve(m_partList.size() + static_cast<std::size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i)
+        m_partList.push_back(std::make_shared<vxPart>());
+
+    // Parts of one type read the same definition file; it is read once per
+    // load and each part's definition is filled from that text.
+    std::unordered_map<std::string, std::optional<std::string>> definitionTexts;
+    std::int32_t lastReported = -1;
+    vxSectionText::runNumberedPass(
+        m_fileContent, "[PART", 0,
+        [&](int index, const std::string& key, std::string_view value) {
+            if (static_cast<std::size_t>(index) >= m_partList.size())
+                return;
+            vxPart& p = *m_partList[static_cast<std::size_t>(index)];
+            if (key == "NAME") {
+                p.setPartName(std::string(value));
+                p.setShortName(vxShortNameOf(p.partName()));
+                auto it = definitionTexts.find(p.shortName());
+                if (it == definitionTexts.end())
+                    it = definitionTexts.emplace(p.shortName(), vxDefinition::ReadResourceText(p.shortName())).first;
+                p.definition().LoadFromText(p.shortName(), it->second);
+                if (m_progress && index > lastReported) {
+                    lastReported = index;
+                    m_progress(index + 1, n);
+                }
+            } else if (key == "XPOS") p.position().setX(toDecimal(value));
+            else if (key == "YPOS") p.position().setY(toDecimal(value));
+            else if (key == "ZPOS") p.position().setZ(toDecimal(value));
+            else if (key == "XUP") p.up().setX(toDecimal(value));
+            else if (key == "YUP") p.up().setY(toDecimal(value));
+            else if (key == "ZUP") p.up().setZ(toDecimal(value));
+            else if (key == "XDIR") p.direction().setX(toDecimal(value));
+            else if (key == "YDIR") p.direction().setY(toDecimal(value));
+            else if (key == "ZDIR") p.direction().setZ(toDecimal(value));
+            else if (key == "PHASE") p.setPhase(toInteger(value));
+            else if (key == "COLOR") {
+                vxVector c = vxDecodeColor(toInteger(value));
+                p.color().setVector3f(c);
+            }
+        });
+    if (m_progress)
+        m_progress(n, n);
+}
+
+void vxModel::loadTubes()
+{
+    const std::int32_t n = m_tubeCount > 0 ? std::min(m_tubeCount, kMaxTubes) : 0;
+    for (std::int32_t i = 0; i < n; ++i)
+        m_tubeList.push_back(std::make_shared<vxTube>());
+
+    vxSectionText::runNumberedPass(
+        m_fileContent, "[TUBE", 0, [&](int index, const std::string& key, std::string_view value) {
+            if (static_cast<std::size_t>(index) >= m_tubeList.size())
+                return;
+            vxTube& t = *m_tubeList[static_cast<std::size_t>(index)];
+            if (key == "RADIUS") t.setRadius(toDecimal(value));
+            else if (key == "COUNT") t.setCount(toInteger(value));
+            else if (key == "COLOR") {
+                vxVector c = vxDecodeColor(toInteger(value));
+                t.color().setVector3f(c);
+            } else if (key.size() >= 2 && (key[0] == 'X' || key[0] == 'Y' || key[0] == 'Z')) {
+                const std::int32_t node = toInteger(std::string_view(key).substr(1));
+                const float f = toDecimal(value);
+                if (key[0] == 'X') t.setTubeNodeX(node, f);
+                else if (key[0] == 'Y') t.setTubeNodeY(node, f);
+                else t.setTubeNodeZ(node, f);
+            }
+        });
+}
+
+std::int32_t vxModel::maximumBauphase() const
+{
+    std::int32_t m = 1;
+    for (const auto& p : m_partList)
+        if (p->phase() > m)
+            m = p->phase();
+    return m;
+}
+
+std::shared_ptr<vxPart> vxModel::selectPartFromSceneObject(const vxBaseSceneObject* object) const
+{
+    std::shared_ptr<vxPart> found;
+    const std::size_t n = std::min(m_partList.size(), static_cast<std::size_t>(std::max(m_count, 0)));
+    for (std::size_t i = 0; i < n; ++i)
+        if (object && m_partList[i]->baseSceneObject().get() == object)
+            found = m_partList[i];
+    return found;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Reading whole files of the kinds the viewer opens. Only regular files are
+// read, and each kind has a size limit, so that a device, a FIFO or a huge
+// file never stalls the program or exhausts memory.
+namespace vxFileLimits {
+inline constexpr std::uint64_t kModelFile = 256ull * 1024 * 1024;      // .kmf
+inline constexpr std::uint64_t kDefinitionFile = 4ull * 1024 * 1024;   // .def
+inline constexpr std::uint64_t kMeshFile = 512ull * 1024 * 1024;       // .stl
+inline constexpr std::uint64_t kPictureFile = 64ull * 1024 * 1024;     // .bmp/.png
+} // namespace vxFileLimits
+
+struct vxReadResult {
+    bool ok = false;
+    std::string data;   // the bytes (or decoded text) when ok
+    std::string error;  // a one-line reason when not ok
+};
+
+// Reads the whole regular file at path, up to maxBytes.
+vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes);
+
+// Converts bytes to the text carried by the system: 7-bit ASCII stays as it
+// is; bytes above 127 are read as Windows-1252 and carried as UTF-8.
+std::string decodeWindows1252(const std::string& bytes);
+
+// Reads a text file of the section format: the whole file, decoded.
+// Empty optional when the file cannot be read; the reason goes to *error.
+std::optional<std::string> readSectionTextFile(const std::string& path, std::uint64_t maxBytes,
+                                               std::string* error = nullptr);
