@@ -1,0 +1,168 @@
+#pragma once
+
+#include "vxBaseSceneObject.h"
+#include "vxModel.h"
+#include "vxVector.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct vxPoint {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+struct vxSize {
+    double width = 0.0;
+    double height = 0.0;
+};
+
+// What the view needs of the window system: the platform's OpenGL view.
+// Implemented by the Qt widget host (app) and the EGL off-screen host.
+class vxViewHost {
+public:
+    virtual ~vxViewHost() = default;
+    // Makes the view's GL context current on this thread.
+    virtual void makeCurrent() = 0;
+    // The view's bounds in points and in backing (device) pixels.
+    virtual vxSize boundsInPoints() const = 0;
+    virtual vxSize boundsInPixels() const = 0;
+    // A point in window coordinates to the view's own: points, origin at
+    // the view's lower left corner, y growing upwards.
+    virtual vxPoint convertFromWindow(vxPoint windowPoint) const = 0;
+    // Asks for a redraw (drawRect) at the host's next opportunity.
+    virtual void setNeedsDisplay() = 0;
+};
+
+// A mouse event as the view receives it.
+struct vxMouseEvent {
+    vxPoint locationInWindow; // window coordinates, as the host defines them
+    int clickCount = 1;       // 2 for the second press of a double click
+    double deltaY = 0.0;      // scroll amount; one wheel notch is about 1
+};
+
+// The part information panel as the view sees it.
+class vxPartPanel {
+public:
+    virtual ~vxPartPanel() = default;
+    // Shows the part (nullptr clears the texts).
+    virtual void selectPart(const std::shared_ptr<vxPart>& part) = 0;
+    // Brings the panel to the front.
+    virtual void showPanel() = 0;
+};
+
+// Outcome of writing a file.
+struct vxWriteResult {
+    bool ok = true;
+    std::string error;
+    explicit operator bool() const { return ok; }
+};
+
+// The 3D view: owns the model, the scene list and the camera; draws with
+// fixed-function OpenGL against its host.
+class vxOpenGLView {
+public:
+    explicit vxOpenGLView(vxViewHost& host);
+    ~vxOpenGLView();
+    vxOpenGLView(const vxOpenGLView&) = delete;
+    vxOpenGLView& operator=(const vxOpenGLView&) = delete;
+
+    // --- set-up and drawing --------------------------------------------
+    // Makes the context current and sets the fixed GL state.
+    void prepare();
+    // Sets every field to its start value.
+    void awakeFromNib();
+    // Viewport and projection for the current size.
+    void reshape();
+    // Draws background, grid and every scene object.
+    void drawRect();
+    void renderGrid();
+    void set3DGridColor(float r, float g, float b);
+    void set3DGridVisible(std::uint8_t flag);
+    void toggle3DGridVisible();
+    void set3DBackgroundColor(float r, float g, float b);
+
+    // --- scene assembly --------------------------------------------------
+    // Reads the model file and rebuilds the scene. When the file cannot be
+    // read, model, scene and camera stay as they were and the reason is
+    // returned.
+    vxLoadResult loadModelFromFile(const std::string& path);
+
+    // --- camera navigation ----------------------------------------------
+    void mouseDragged(const vxMouseEvent& event);
+    void scrollWheel(const vxMouseEvent& event);
+    void moveCameraAround(float elevationDegrees, float azimuthDegrees);
+    void adjustDistanceToTarget(float factor);
+    static float clampValue(float value, float low, float high);
+    static float degToRad(float degrees);
+    static float power(float base, float exponent);
+
+    // --- picking and selection ------------------------------------------
+    void mouseDown(const vxMouseEvent& event);
+    std::shared_ptr<vxBaseSceneObject> getPickedObject(std::int32_t x, std::int32_t y);
+    void selectBauteil(std::int32_t x, std::int32_t y);
+    void deselectAllBauteile();
+    std::shared_ptr<vxBaseSceneObject> selectedBauteil() const;
+    void showAll();
+    void showPartPanel();
+
+    // --- building phases ------------------------------------------------
+    void repaintModelWithBauphase(std::int32_t phase);
+
+    // --- export -----------------------------------------------------------
+    // Writes the scene as a VRML 1.0 file, atomically; on failure the
+    // target is untouched and the reason is returned.
+    vxWriteResult exportAsVRML(const std::string& path) const;
+    // The text that exportAsVRML writes.
+    std::string vrmlText() const;
+
+    // --- fields -----------------------------------------------------------
+    vxViewHost& host() { return m_host; }
+    std::int32_t displayList() const { return m_displayList; }
+    void setDisplayList(std::int32_t v) { m_displayList = v; }
+    std::uint8_t gridVisible() const { return m_gridVisible; }
+    const vxVector& gridColor() const { return m_gridColor; }
+    const vxVector& backgroundColor() const { return m_backgroundColor; }
+    vxVector& cameraPosition() { return m_cameraPosition; }
+    vxVector& cameraTarget() { return m_cameraTarget; }
+    vxVector& cameraUp() { return m_cameraUp; }
+    void setCameraTarget(const vxVector& v) { m_cameraTarget = v; }
+    const vxPoint& lastMousePoint() const { return m_lastMousePoint; }
+    std::vector<std::shared_ptr<vxBaseSceneObject>>& sceneObjectList() { return m_sceneObjectList; }
+    const std::vector<std::shared_ptr<vxBaseSceneObject>>& sceneObjectList() const { return m_sceneObjectList; }
+    const std::shared_ptr<vxModel>& model() const { return m_model; }
+    void setModel(std::shared_ptr<vxModel> m) { m_model = std::move(m); }
+    bool paintOldWhite() const { return m_paintOldWhite; }
+    void setPaintOldWhite(bool b) { m_paintOldWhite = b; }
+    std::int32_t workMode() const { return m_workMode; }
+    void setWorkMode(std::int32_t m) { m_workMode = m; }
+    vxPartPanel* partPanelController() const { return m_partPanelController; }
+    // The panel is owned by the window side; the view only talks to it.
+    void setPartPanelController(vxPartPanel* panel) { m_partPanelController = panel; }
+    std::int32_t gridDisplayList() const { return m_gridDisplayList; }
+
+    // Called with (parts read, parts in all) while a model loads.
+    void setLoadProgress(vxModel::ProgressFn fn) { m_loadProgress = std::move(fn); }
+
+private:
+    vxViewHost& m_host;
+    std::int32_t m_displayList = 0;
+    std::uint8_t m_gridVisible = 1;
+    vxVector m_gridColor;
+    vxVector m_backgroundColor;
+    vxVector m_cameraPosition;
+    vxVector m_cameraTarget;
+    vxVector m_cameraUp;
+    vxPoint m_lastMousePoint;
+    std::vector<std::shared_ptr<vxBaseSceneObject>> m_sceneObjectList;
+    std::shared_ptr<vxModel> m_model;
+    bool m_paintOldWhite = false;
+    std::int32_t m_workMode = 2;
+    vxPartPanel* m_partPanelController = nullptr;
+    std::int32_t m_gridDisplayList = 0;
+    std::uintptr_t m_gridDisplayListContext = 0;
+    vxModel::ProgressFn m_loadProgress;
+};
