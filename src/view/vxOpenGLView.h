@@ -148,6 +148,10 @@ public:
     void setLoadProgress(vxModel::ProgressFn fn) { m_loadProgress = std::move(fn); }
 
 private:
+    // Makes the host's context current and tells the scene which context
+    // its display lists belong to.
+    void makeContextCurrent();
+
     vxViewHost& m_host;
     std::int32_t m_displayList = 0;
     std::uint8_t m_gridVisible = 1;
