@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+// What the application takes from its resource folder besides model data.
+namespace vxAppResources {
+
+// The picture named name (without extension) in the resource folder, or a
+// null pixmap when there is none. Part pictures are named by short name.
+QPixmap namedImage(const QString& name);
+
+} // namespace vxAppResources

@@ -1,0 +1,72 @@
+#include "vxPartPanelController.h"
+
+#include "ui_vxPartPanelController.h"
+#include "vxAppResources.h"
+
+#include <QWidget>
+
+vxPartPanelController::vxPartPanelController(QWidget* parentWindow) : m_parentWindow(parentWindow) {}
+
+vxPartPanelController::~vxPartPanelController()
+{
+    delete m_panel.data();
+}
+
+QLabel* vxPartPanelController::lblName() const
+{
+    return m_ui ? m_ui->lblName : nullptr;
+}
+
+QLabel* vxPartPanelController::lblNr() const
+{
+    return m_ui ? m_ui->lblNr : nullptr;
+}
+
+QLabel* vxPartPanelController::imgIcon() const
+{
+    return m_ui ? m_ui->imgIcon : nullptr;
+}
+
+void vxPartPanelController::showWindow()
+{
+    if (!m_panel) {
+        auto* w = new QWidget(m_parentWindow, Qt::Tool);
+        m_ui = std::make_unique<Ui::vxPartPanelController>();
+        m_ui->setupUi(w);
+        m_panel = w;
+        windowDidLoad();
+    }
+    m_panel->show();
+}
+
+void vxPartPanelController::showPanel()
+{
+    showWindow();
+    m_panel->raise();
+    m_panel->activateWindow();
+}
+
+void vxPartPanelController::windowDidLoad()
+{
+    selectPart(nullptr);
+}
+
+void vxPartPanelController::selectPart(const std::shared_ptr<vxPart>& part)
+{
+    m_selectedPart = part;
+    if (!m_ui)
+        return;
+    if (!part) {
+        m_ui->lblName->setText(QString());
+        m_ui->lblNr->setText(QString());
+        return;
+    }
+    const vxDefinition& d = part->definition();
+    m_ui->lblName->setText(QString::fromStdString(d.m_Name));
+    m_ui->lblNr->setText(QString::fromStdString(d.m_OrgNumber));
+    const QPixmap pic = vxAppResources::namedImage(QString::fromStdString(d.m_ShortName));
+    if (pic.isNull())
+        m_ui->imgIcon->clear();
+    else
+        m_ui->imgIcon->setPixmap(pic);
+}

@@ -1,0 +1,80 @@
+#include "vxPartPanelController.h"
+#include "vxResources.h"
+#include "vxTestSupport.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    static QApplication a(argc, argv);
+    return a;
+}
+
+std::shared_ptr<vxPart> partWith(const std::string& name, const std::string& nr, const std::string& shortName)
+{
+    auto p = std::make_shared<vxPart>();
+    p->definition().m_Name = name;
+    p->definition().m_OrgNumber = nr;
+    p->definition().m_ShortName = shortName;
+    return p;
+}
+
+class PartPanel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app();
+        QImage img(16, 16, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        ASSERT_TRUE(img.save(QString::fromStdString(res.file("31005.png"))));
+        vxResources::setResourceFolder(res.path());
+    }
+    void TearDown() override { vxResources::setResourceFolder(""); }
+    vxTest::TempDir res;
+};
+
+} // namespace
+
+TEST_F(PartPanel, OpensEmptyEvenWhenAPartWasSelectedBefore)
+{
+    vxPartPanelController panel;
+    auto part = partWith("Block 30", "31005", "31005");
+    panel.selectPart(part); // recorded only: no window yet
+    EXPECT_EQ(panel.myPanel(), nullptr);
+    EXPECT_EQ(panel.selectedPart(), part);
+    panel.showPanel();
+    ASSERT_NE(panel.myPanel(), nullptr);
+    EXPECT_TRUE(panel.myPanel()->isVisible());
+    EXPECT_TRUE(panel.lblName()->text().isEmpty());
+    EXPECT_TRUE(panel.lblNr()->text().isEmpty());
+    EXPECT_EQ(panel.selectedPart(), nullptr);
+}
+
+TEST_F(PartPanel, ShowsNameNumberAndPictureAndKeepsPictureOnDeselect)
+{
+    vxPartPanelController panel;
+    panel.showPanel();
+    panel.selectPart(partWith("Block 30", "31005", "31005"));
+    EXPECT_EQ(panel.lblName()->text(), "Block 30");
+    EXPECT_EQ(panel.lblNr()->text(), "31005");
+    ASSERT_FALSE(panel.imgIcon()->pixmap().isNull());
+    EXPECT_EQ(panel.imgIcon()->pixmap().toImage().pixelColor(3, 3), QColor(Qt::red));
+
+    panel.selectPart(nullptr);
+    EXPECT_TRUE(panel.lblName()->text().isEmpty());
+    EXPECT_TRUE(panel.lblNr()->text().isEmpty());
+    EXPECT_FALSE(panel.imgIcon()->pixmap().isNull()); // the last picture stays
+
+    panel.selectPart(partWith("Unknown", "", "99999"));
+    EXPECT_EQ(panel.lblName()->text(), "Unknown");
+    EXPECT_TRUE(panel.imgIcon()->pixmap().isNull()); // no picture of that name
+}
