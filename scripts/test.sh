@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the optimised build (window tests
 # under Xvfb), then the core and view tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then every fuzz target for about a minute.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh || exit 1
@@ -25,6 +25,16 @@ run_suite() {
 mkdir -p build
 run_suite default || failed=$((failed + 1))
 run_suite asan || failed=$((failed + 1))
+
+# Fuzz every reader for a bounded time with a fixed seed.
+if ./scripts/fuzz.sh 2>&1 | tee build/fuzz.log; then :; fi
+fp=$(grep -Eo 'fuzz: [0-9]+ passed, [0-9]+ failed' build/fuzz.log | tail -1 | awk '{print $2}')
+ff=$(grep -Eo 'fuzz: [0-9]+ passed, [0-9]+ failed' build/fuzz.log | tail -1 | awk '{print $4}')
+if [ -n "$fp" ]; then
+  passed=$((passed + fp)); failed=$((failed + ff))
+elif ! grep -q 'skipping' build/fuzz.log; then
+  failed=$((failed + 1))
+fi
 
 echo "${passed} passed, ${failed} failed"
 [ "$failed" -eq 0 ]
