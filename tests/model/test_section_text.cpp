@@ -6,6 +6,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vxSectionText;
 
@@ -167,4 +169,26 @@ TEST(TextFile, RefusesWhatIsNotARegularFileOrTooLarge)
     r = readWholeFile(dir.file("empty"), 100);
     EXPECT_TRUE(r.ok);
     EXPECT_TRUE(r.data.empty());
+}
+
+TEST(TextFile, FifoAndOddNamesAreHandled)
+{
+    vxTest::TempDir dir;
+    const std::string fifo = dir.file("pipe.kmf");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto r = readWholeFile(fifo, 100); // must not wait for a writer
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("not a regular file"), std::string::npos);
+
+    const std::string odd = dir.file("M\xc3\xb6" "dell mit Leerzeichen \xe2\x82\xac.kmf");
+    vxTest::writeFile(odd, "[COMMON]\r\n");
+    r = readWholeFile(odd, 100);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.data, "[COMMON]\r\n");
+
+    // A symbolic link to a regular file is read; a dangling one is an error.
+    ASSERT_EQ(::symlink(odd.c_str(), dir.file("link.kmf").c_str()), 0);
+    EXPECT_TRUE(readWholeFile(dir.file("link.kmf"), 100).ok);
+    ASSERT_EQ(::symlink(dir.file("nowhere").c_str(), dir.file("dangling.kmf").c_str()), 0);
+    EXPECT_FALSE(readWholeFile(dir.file("dangling.kmf"), 100).ok);
 }
