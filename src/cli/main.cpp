@@ -43,6 +43,9 @@ const std::map<std::string, Command>& commands()
         {"info", {vxCli::cmdInfo, "print what a model file holds (text or --json)"}},
 #ifdef KOLBRIK_CLI_GL
         {"render", {vxCli::cmdRender, "draw a model off-screen and save it as PNG"}},
+        {"render-parts", {vxCli::cmdRenderParts, "draw a picture of every part type"}},
+#endif
+#ifdef KOLBRIK_CLI_EXPORT
         {"export", {vxCli::cmdExport, "write a model's scene as a VRML 1.0 file"}},
 #endif
     };
@@ -53,7 +56,7 @@ void usage(std::ostream& o)
 {
     o << "usage: kolbrik COMMAND [ARGS...]\n\nCommands:\n";
     for (const auto& [name, c] : commands())
-        o << "  " << name << std::string(10 - name.size(), ' ') << c.summary << "\n";
+        o << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << c.summary << "\n";
     o << "\n'kolbrik COMMAND --help' describes a command.\n";
 }
 

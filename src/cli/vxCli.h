@@ -8,6 +8,15 @@
 namespace vxCli {
 
 int cmdInfo(const std::vector<std::string>& args);
+// Drawing commands (built with the OpenGL view).
+int cmdRender(const std::vector<std::string>& args);
+int cmdRenderParts(const std::vector<std::string>& args);
+int cmdExport(const std::vector<std::string>& args);
+
+// Largest picture side the drawing commands accept, in pixels.
+inline constexpr int kMaxPictureSize = 16384;
+// Reads "WIDTHxHEIGHT" with both sides 1 to kMaxPictureSize.
+bool parseSize(const std::string& text, int& width, int& height);
 
 // Takes "--resources DIR" out of args and applies it. Returns false (with a
 // message on stderr) when the option lacks its value.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vxGLResources.h"
 #include "vxMatrix.h"
 #include "vxVector.h"
 #include "vxVertice.h"
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class vxTube;
@@ -14,13 +16,32 @@ class vxTube;
 // A triangle mesh shared between scene objects of the same part type and
 // offsets. Its geometry (normals and corners, no material, no matrix, no
 // pick name) is compiled once into a display list that every object's own
-// drawing calls.
+// drawing calls. A mesh is not changed once it is shared: an object that
+// wants to change its triangles takes a private copy (see verticesList).
 struct vxSharedMesh {
     std::vector<vxVertice> triangles;
     std::uint32_t geometryList = 0; // GL display list; 0 while none is compiled
-    std::uintptr_t geometryContext = 0;
+    vxGLResources::ContextId geometryContext = 0;
+
+    vxSharedMesh() = default;
+    explicit vxSharedMesh(std::vector<vxVertice> t) : triangles(std::move(t)) {}
+    vxSharedMesh(const vxSharedMesh&) = delete;
+    vxSharedMesh& operator=(const vxSharedMesh&) = delete;
+    // Queues the geometry list for deletion in its context.
     ~vxSharedMesh();
+
+    // Compiles the geometry list in the current context unless it exists
+    // there already. Must not be called while another list is being compiled.
+    void compileGeometry();
 };
+
+// Appends the triangles of a binary STL file held in data, each corner
+// ((x + offsetX) / 10, (y + offsetY) / 10, (z + offsetZ) / 10) and each of
+// the three normals the facet normal as read. Reads only whole records that
+// lie inside data: fewer than 84 bytes give nothing, a count larger than the
+// data holds gives the records present. Returns the number appended.
+std::size_t vxAppendSTLTriangles(std::string_view data, float offsetX, float offsetY, float offsetZ,
+                                 std::vector<vxVertice>& out);
 
 // One renderable object of the 3D view: a triangle mesh, its placement and
 // its material. Draws itself into a cached display list.
@@ -46,7 +67,8 @@ public:
     // first use. The GL context must be current.
     void renderObject(std::int32_t name);
 
-    // Forgets the compiled drawing (the list is released on the next draw).
+    // Forgets the compiled drawing (the list is deleted by the view's next
+    // draw in the context that made it).
     void discardDrawing();
 
     std::uint8_t visible() const { return m_visible; }
@@ -77,7 +99,10 @@ public:
     void setColorEmission(const vxVector& v) { m_colorEmission = v; }
 
     // The mesh. The non-const accessor gives this object a private copy
-    // first when the mesh is shared with other objects.
+    // first when the mesh is shared with other objects or already compiled,
+    // so that it never changes what others (or the current drawing) show.
+    // Readers that do not change the mesh should use the const accessor
+    // (std::as_const) to avoid that copy.
     std::vector<vxVertice>& verticesList();
     const std::vector<vxVertice>& verticesList() const;
     void setVerticesList(std::vector<vxVertice> list);
@@ -86,8 +111,12 @@ public:
     void setSharedMesh(std::shared_ptr<vxSharedMesh> mesh) { m_mesh = std::move(mesh); }
 
     std::int32_t displayList() const { return m_displayList; }
+    // The context in which displayList was compiled.
+    vxGLResources::ContextId displayListContext() const { return m_displayListContext; }
 
 private:
+    void drawContents(std::int32_t name, const std::shared_ptr<vxSharedMesh>& mesh);
+
     std::uint8_t m_visible = 1;
     vxMatrix m_localMatrix;
     vxVector m_up, m_direction, m_position;
@@ -95,7 +124,10 @@ private:
     std::shared_ptr<vxSharedMesh> m_mesh;
     bool m_selectedBauteil = false;
     std::int32_t m_displayList = 0;
-    std::uintptr_t m_displayListContext = 0;
+    vxGLResources::ContextId m_displayListContext = 0;
+    // The mesh whose geometry list the compiled drawing calls; kept alive as
+    // long as the drawing exists.
+    std::shared_ptr<vxSharedMesh> m_drawnMesh;
 };
 
 // The scene object of a tube: initialised like a part's, never any triangles.

@@ -71,7 +71,9 @@ public:
     vxOpenGLView& operator=(const vxOpenGLView&) = delete;
 
     // --- set-up and drawing --------------------------------------------
-    // Makes the context current and sets the fixed GL state.
+    // Makes the context current and sets the fixed GL state. Call it once
+    // for every new GL context of the host (display lists of an earlier
+    // context are not used again).
     void prepare();
     // Sets every field to its start value.
     void awakeFromNib();
@@ -119,6 +121,15 @@ public:
     // The text that exportAsVRML writes.
     std::string vrmlText() const;
 
+    // --- GL context ---------------------------------------------------------
+    // Makes the host's context current and tells the display-list books
+    // that GL calls now go to this view's context. Drawing, resizing and
+    // picking call it first.
+    void makeContextCurrent();
+    // The id under which this view's display lists are booked (0 before
+    // prepare); see vxGLResources.
+    vxGLResources::ContextId contextId() const { return m_contextId; }
+
     // --- fields -----------------------------------------------------------
     vxViewHost& host() { return m_host; }
     std::int32_t displayList() const { return m_displayList; }
@@ -148,11 +159,11 @@ public:
     void setLoadProgress(vxModel::ProgressFn fn) { m_loadProgress = std::move(fn); }
 
 private:
-    // Makes the host's context current and tells the scene which context
-    // its display lists belong to.
-    void makeContextCurrent();
+    void initFields();
+    void discardGrid();
 
     vxViewHost& m_host;
+    vxGLResources::ContextId m_contextId = 0;
     std::int32_t m_displayList = 0;
     std::uint8_t m_gridVisible = 1;
     vxVector m_gridColor;
@@ -167,6 +178,6 @@ private:
     std::int32_t m_workMode = 2;
     vxPartPanel* m_partPanelController = nullptr;
     std::int32_t m_gridDisplayList = 0;
-    std::uintptr_t m_gridDisplayListContext = 0;
+    vxGLResources::ContextId m_gridDisplayListContext = 0;
     vxModel::ProgressFn m_loadProgress;
 };

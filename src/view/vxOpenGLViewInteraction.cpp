@@ -8,11 +8,6 @@
 #include <cmath>
 #include <numbers>
 
-void vxOpenGLView::makeContextCurrent()
-{
-    m_host.makeCurrent();
-}
-
 // --- arithmetic -------------------------------------------------------------
 
 float vxOpenGLView::clampValue(float value, float low, float high)

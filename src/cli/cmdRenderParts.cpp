@@ -1,0 +1,166 @@
+#include "vxCli.h"
+#include "vxDefinition.h"
+#include "vxOffscreenHost.h"
+#include "vxOpenGLView.h"
+#include "vxResources.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+#include <limits>
+#include <utility>
+
+namespace vxCli {
+
+namespace {
+
+const char* kRenderPartsHelp =
+    "usage: kolbrik render-parts [NAME...] [--out DIR] [--size N] [--resources DIR]\n"
+    "\n"
+    "Draws one picture per part type, NAME.png, as the part panel shows it:\n"
+    "the part's mesh in its definition's colour, seen from the front, right\n"
+    "and above and filling the picture, over the view's background. Without\n"
+    "names, every NAME.stl of the resource folder is drawn.\n"
+    "\n"
+    "  --out DIR         where to write the pictures (default: the resource folder)\n"
+    "  --size N          picture width and height in pixels (default 128)\n"
+    "  --resources DIR   read definitions and meshes from DIR instead of the\n"
+    "                    installed resource folder\n";
+
+// Every NAME.stl in the resource folder, sorted.
+std::vector<std::string> meshNames()
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(vxResources::resourceFolderPath(), ec)) {
+        const auto& p = entry.path();
+        if (p.extension() == ".stl" && entry.is_regular_file(ec))
+            names.push_back(p.stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Places the part's centre at the origin and the camera on a fixed
+// three-quarter line so that the part's bounding sphere fills the picture.
+// False when the part has no usable triangles.
+bool frame(vxOpenGLView& view, vxBaseSceneObject& object)
+{
+    const auto& triangles = std::as_const(object).verticesList();
+    float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                   std::numeric_limits<float>::max()};
+    float hi[3] = {-lo[0], -lo[1], -lo[2]};
+    for (const vxVertice& t : triangles) {
+        for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
+            const float c[3] = {v->x(), v->y(), v->z()};
+            for (int k = 0; k < 3; ++k) {
+                if (!std::isfinite(c[k]))
+                    continue;
+                lo[k] = std::min(lo[k], c[k]);
+                hi[k] = std::max(hi[k], c[k]);
+            }
+        }
+    }
+    if (triangles.empty() || lo[0] > hi[0] || lo[1] > hi[1] || lo[2] > hi[2])
+        return false;
+    const vxVector centre((lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2);
+    vxVector half(hi[0] - centre.x(), hi[1] - centre.y(), hi[2] - centre.z());
+    const float radius = std::max(half.vectorLength3f(), 0.01f);
+
+    object.position().setVector3f(-centre.x(), -centre.y(), -centre.z());
+    object.rebuildMatrix();
+
+    // From the front (the default camera looks along +z), the right and above.
+    vxVector eye(-1.0f, 0.9f, -1.3f);
+    eye.normalizeVector3f();
+    const double halfAngle = 15.0 * 3.14159265358979323846 / 180.0;
+    eye.scaleVector3f(static_cast<float>(radius / std::sin(halfAngle) * 1.06));
+    view.cameraPosition().setVector3f(eye);
+    view.cameraTarget().setVector3f(0.0f, 0.0f, 0.0f);
+    return true;
+}
+
+} // namespace
+
+int cmdRenderParts(const std::vector<std::string>& argsIn)
+{
+    std::vector<std::string> args = argsIn;
+    if (!takeResourcesOption(args))
+        return 2;
+    std::vector<std::string> names;
+    std::string outDir;
+    int size = 128;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            std::cout << kRenderPartsHelp;
+            return 0;
+        } else if (a == "--out") {
+            if (i + 1 >= args.size()) {
+                fail("render-parts: --out needs a folder");
+                return 2;
+            }
+            outDir = args[++i];
+        } else if (a == "--size") {
+            const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
+            auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), size);
+            if (v.empty() || ec != std::errc() || p != v.data() + v.size() || size < 1 || size > kMaxPictureSize) {
+                fail("render-parts: --size needs a number of pixels from 1 to " + std::to_string(kMaxPictureSize));
+                return 2;
+            }
+            ++i;
+        } else if (!a.empty() && a[0] == '-') {
+            fail("render-parts: unknown option " + a);
+            std::cerr << kRenderPartsHelp;
+            return 2;
+        } else {
+            names.push_back(a);
+        }
+    }
+    if (outDir.empty())
+        outDir = vxResources::resourceFolderPath();
+    if (names.empty())
+        names = meshNames();
+
+    vxOffscreenHost host(size, size);
+    if (!host.ok()) {
+        fail("render-parts: " + host.error());
+        return 1;
+    }
+    vxOpenGLView view(host);
+    view.prepare();
+    view.awakeFromNib();
+    view.set3DGridVisible(0);
+    view.reshape();
+
+    int failures = 0;
+    for (const std::string& name : names) {
+        vxDefinition definition;
+        definition.LoadFromResource(name);
+        auto object = std::make_shared<vxBaseSceneObject>();
+        object->loadSTLFromFile(name, definition.m_OffsetX, definition.m_OffsetY, definition.m_OffsetZ);
+        if (!frame(view, *object)) {
+            fail("render-parts: no triangles in the mesh " + name + ".stl");
+            ++failures;
+            continue;
+        }
+        if (definition.found())
+            object->colorDiffuse().setVector3f(definition.m_Color.r, definition.m_Color.g, definition.m_Color.b);
+        else
+            object->colorDiffuse().setVector3f(0.6f, 0.6f, 0.6f);
+        view.sceneObjectList() = {object};
+        view.setDisplayList(0);
+        view.drawRect();
+        std::string error;
+        if (!vxWritePNG(host.readPixels(), outDir + "/" + name + ".png", false, &error)) {
+            fail(error);
+            ++failures;
+        }
+    }
+    view.sceneObjectList().clear();
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace vxCli

@@ -1,0 +1,81 @@
+#include "vxImage.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+bool vxWritePNG(const vxImage& image, const std::string& path, bool keepAlpha, std::string* error)
+{
+    auto fail = [&](const std::string& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (image.empty() || image.rgba.size() != static_cast<std::size_t>(image.width) *
+                                                  static_cast<std::size_t>(image.height) * 4)
+        return fail("no picture to write");
+
+    std::vector<std::uint8_t> rgb;
+    const void* pixels = image.rgba.data();
+    if (!keepAlpha) {
+        const std::size_t n = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+        rgb.resize(n * 3);
+        for (std::size_t i = 0; i < n; ++i)
+            std::memcpy(&rgb[i * 3], &image.rgba[i * 4], 3);
+        pixels = rgb.data();
+    }
+
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = keepAlpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+
+    // Written beside the target and renamed over it, so that a reader never
+    // sees half a file and a failed write leaves the old file alone.
+    const std::string temp = path + ".tmp" + std::to_string(::getpid());
+    errno = 0;
+    if (!png_image_write_to_file(&png, temp.c_str(), 0, pixels, 0, nullptr)) {
+        std::string why = png.message[0] ? png.message : "cannot write";
+        if (errno != 0)
+            why = std::strerror(errno);
+        png_image_free(&png);
+        std::remove(temp.c_str());
+        return fail("cannot write " + path + ": " + why);
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const std::string why = std::strerror(errno);
+        std::remove(temp.c_str());
+        return fail("cannot write " + path + ": " + why);
+    }
+    return true;
+}
+
+vxImage vxReadPNG(const std::string& path, std::string* error)
+{
+    vxImage out;
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) {
+        if (error)
+            *error = "cannot read " + path + ": " + png.message;
+        return out;
+    }
+    png.format = PNG_FORMAT_RGBA;
+    std::vector<std::uint8_t> buffer(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, buffer.data(), 0, nullptr)) {
+        if (error)
+            *error = "cannot read " + path + ": " + png.message;
+        png_image_free(&png);
+        return out;
+    }
+    out.width = static_cast<int>(png.width);
+    out.height = static_cast<int>(png.height);
+    out.rgba = std::move(buffer);
+    return out;
+}
