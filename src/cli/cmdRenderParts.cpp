@@ -20,9 +20,10 @@ const char* kRenderPartsHelp =
     "usage: kolbrik render-parts [NAME...] [--out DIR] [--size N] [--resources DIR]\n"
     "\n"
     "Draws one picture per part type, NAME.png, as the part panel shows it:\n"
-    "the part's mesh in its definition's colour, seen from the front, right\n"
-    "and above and filling the picture, over the view's background. Without\n"
-    "names, every NAME.stl of the resource folder is drawn.\n"
+    "the part's mesh in its definition's colour (near-black lifted to a dark\n"
+    "grey), seen from the front, right and above and filling the picture,\n"
+    "over the view's background. Without names, every NAME.stl of the\n"
+    "resource folder is drawn.\n"
     "\n"
     "  --out DIR         where to write the pictures (default: the resource folder)\n"
     "  --size N          picture width and height in pixels (default 128)\n"
@@ -146,10 +147,15 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
             ++failures;
             continue;
         }
+        vxVector color(0.6f, 0.6f, 0.6f);
         if (definition.found())
-            object->colorDiffuse().setVector3f(definition.m_Color.r, definition.m_Color.g, definition.m_Color.b);
-        else
-            object->colorDiffuse().setVector3f(0.6f, 0.6f, 0.6f);
+            color.setVector3f(definition.m_Color.r, definition.m_Color.g, definition.m_Color.b);
+        // Unlit sides of the view are black: lift near-black parts to a dark
+        // grey so that their shape shows.
+        const float lift = 0.3f;
+        if (std::max({color.x(), color.y(), color.z()}) < lift)
+            color.setVector3f(std::max(color.x(), lift), std::max(color.y(), lift), std::max(color.z(), lift));
+        object->colorDiffuse().setVector3f(color);
         view.sceneObjectList() = {object};
         view.setDisplayList(0);
         view.drawRect();

@@ -1,0 +1,117 @@
+// kolbrik render and render-parts: pictures drawn off-screen, checked by pixel.
+#include "vxImage.h"
+#include "vxTestMesh.h"
+#include "vxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace vxTest;
+
+namespace {
+
+CommandResult run(const std::string& args)
+{
+    return runCommand(std::string(KOLBRIK_CLI) + " " + args);
+}
+
+bool near(const std::array<std::uint8_t, 4>& p, int r, int g, int b)
+{
+    return std::abs(p[0] - r) <= 1 && std::abs(p[1] - g) <= 1 && std::abs(p[2] - b) <= 1;
+}
+
+class CliRender : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeFile(res.file("31005.stl"), stlFile(box(-5, -5, -5, 5, 5, 5)));
+        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block", "[COLOR]", "RED=0", "GREEN=0", "BLUE=255"}));
+        writeFile(res.file("m.kmf"), kmfFile({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
+    }
+    TempDir res;
+    TempDir out;
+};
+
+} // namespace
+
+TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpening)
+{
+    auto r = run("render " + res.file("m.kmf") + " " + out.file("m.png") + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    vxImage image = vxReadPNG(out.file("m.png"));
+    ASSERT_EQ(image.width, 1024);
+    ASSERT_EQ(image.height, 768);
+    EXPECT_TRUE(near(image.pixel(0, 0), 235, 232, 217));
+    EXPECT_EQ(image.pixel(0, 0)[3], 255); // an opaque picture
+    EXPECT_TRUE(near(image.pixel(512, 384), 0, 255, 0)); // the cube's lit front, in the part's colour
+    // The grid is hidden, as after opening a file in the window.
+    EXPECT_TRUE(near(image.pixel(511, 700), 235, 232, 217));
+
+    r = run("render " + res.file("m.kmf") + " " + out.file("g.png") + " --size 65x33 --grid --resources " +
+            res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    image = vxReadPNG(out.file("g.png"));
+    ASSERT_EQ(image.width, 65);
+    ASSERT_EQ(image.height, 33);
+    int grey = 0;
+    for (int y = 0; y < 33; ++y)
+        grey += near(image.pixel(32, y), 128, 128, 128);
+    EXPECT_GT(grey, 0); // the grid line x = 0 runs down the middle column
+}
+
+TEST_F(CliRender, ReportsUnreadableModelsUnwritablePicturesAndBadUsage)
+{
+    auto r = run("render " + res.file("nope.kmf") + " " + out.file("x.png"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("nope.kmf"), std::string::npos) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+
+    r = run("render " + res.file("m.kmf") + " " + out.file("no/such/dir/x.png") + " --resources " + res.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("x.png"), std::string::npos) << r.out;
+
+    for (const char* bad : {"", " a.kmf", " a b c", " a b --size 0x10", " a b --size 10", " a b --size 99999x10",
+                            " a b --size", " a b --frobnicate"}) {
+        r = run(std::string("render") + bad);
+        EXPECT_EQ(r.status, 2) << bad << ": " << r.out;
+    }
+    r = run("render --help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("usage: kolbrik render"), std::string::npos);
+}
+
+TEST_F(CliRender, PartPicturesShowEachMeshInItsDefinitionsColourFillingThePicture)
+{
+    writeFile(res.file("32000.stl"), stlFile(box(0, 0, 0, 300, 20, 20))); // long, off the origin
+    writeFile(res.file("empty.stl"), stlFile({}));
+    auto r = run("render-parts 31005 32000 --out " + out.path() + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    for (const char* name : {"31005", "32000"}) {
+        vxImage image = vxReadPNG(out.file(std::string(name) + ".png"));
+        ASSERT_EQ(image.width, 128) << name;
+        ASSERT_EQ(image.height, 128);
+        EXPECT_TRUE(near(image.pixel(0, 0), 235, 232, 217)) << name;
+        // The part is in the middle and reaches across most of the picture.
+        const auto centre = image.pixel(64, 64);
+        EXPECT_FALSE(near(centre, 235, 232, 217)) << name;
+        int left = 128, right = -1;
+        for (int x = 0; x < 128; ++x)
+            for (int y = 0; y < 128; ++y)
+                if (!near(image.pixel(x, y), 235, 232, 217)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        EXPECT_GT(right - left, 70) << name;
+    }
+    // The block's definition makes it blue (no red or green in any lit face).
+    const auto block = vxReadPNG(out.file("31005.png")).pixel(64, 64);
+    EXPECT_EQ(block[0], 0);
+    EXPECT_GT(block[2], 100);
+
+    // Without names: every mesh of the folder; one without triangles fails.
+    r = run("render-parts --out " + out.path() + " --size 32 --resources " + res.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("empty"), std::string::npos) << r.out;
+    EXPECT_EQ(vxReadPNG(out.file("32000.png")).width, 32);
+}

@@ -1,0 +1,170 @@
+// Display-list life cycle of scene objects, in a real (off-screen) context.
+#include "vxBaseSceneObject.h"
+#include "vxGLResources.h"
+#include "vxOffscreenHost.h"
+#include "vxTestMesh.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<vxVertice> boxTriangles()
+{
+    std::vector<vxVertice> t;
+    vxAppendSTLTriangles(vxTest::stlFile(vxTest::box(-5, -5, -5, 5, 5, 5)), 0, 0, 0, t);
+    return t;
+}
+
+class SceneGL : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(host.ok()) << host.error();
+        ctx = vxGLResources::newContextId();
+        use();
+    }
+    void TearDown() override { vxGLResources::forgetContext(ctx); }
+    void use()
+    {
+        host.makeCurrent();
+        vxGLResources::setCurrentContext(ctx);
+    }
+    std::int64_t live() const { return vxGLResources::liveLists(ctx); }
+    std::int64_t queued() const { return vxGLResources::queuedLists(ctx); }
+
+    // The name of the nearest hit when obj is drawn in selection mode
+    // under `name` over the whole (identity-projected) picture; -1: no hit.
+    long pickedName(vxBaseSceneObject& obj, std::int32_t name)
+    {
+        GLuint buffer[64] = {};
+        glSelectBuffer(64, buffer);
+        glRenderMode(GL_SELECT);
+        glInitNames();
+        glPushName(0);
+        obj.renderObject(name);
+        const GLint hits = glRenderMode(GL_RENDER);
+        glPopName();
+        return hits < 1 ? -1 : static_cast<long>(buffer[3]);
+    }
+
+    vxOffscreenHost host{16, 16};
+    vxGLResources::ContextId ctx = 0;
+};
+
+} // namespace
+
+TEST_F(SceneGL, TheDrawingIsKeptUntilVisibilityOrSelectionReallyChanges)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    vxBaseSceneObject obj;
+    obj.setVerticesList(boxTriangles());
+
+    obj.renderObject(0);
+    const std::int32_t first = obj.displayList();
+    EXPECT_NE(first, 0);
+    EXPECT_EQ(obj.displayListContext(), ctx);
+    EXPECT_EQ(live(), 2); // the object's drawing and its mesh's geometry
+    obj.renderObject(0);
+    EXPECT_EQ(obj.displayList(), first);
+
+    // The same values again keep the drawing; other setters never discard it.
+    obj.setVisible(1);
+    obj.setSelectedBauteil(false);
+    obj.colorDiffuse().setVector3f(1, 0, 0);
+    obj.setPosition(vxVector(1, 2, 3));
+    EXPECT_EQ(obj.displayList(), first);
+
+    // A real change discards it; the list is deleted once the owner of the
+    // context deletes its queue.
+    obj.setSelectedBauteil(true);
+    EXPECT_EQ(obj.displayList(), 0);
+    EXPECT_EQ(queued(), 1);
+    obj.renderObject(0);
+    EXPECT_NE(obj.displayList(), 0);
+    vxGLResources::deleteQueuedLists(ctx);
+    EXPECT_EQ(live(), 2);
+    EXPECT_EQ(queued(), 0);
+
+    // Hidden: nothing compiled, nothing drawn.
+    obj.setVisible(0);
+    obj.renderObject(0);
+    EXPECT_EQ(obj.displayList(), 0);
+    vxGLResources::deleteQueuedLists(ctx);
+    EXPECT_EQ(live(), 1); // only the geometry is left
+    obj.setVisible(1);
+    obj.renderObject(0);
+    EXPECT_NE(obj.displayList(), 0);
+    EXPECT_EQ(live(), 2);
+}
+
+TEST_F(SceneGL, ObjectsSharingAMeshCompileItsGeometryOnceAndReleaseItWithTheLastOne)
+{
+    auto mesh = std::make_shared<vxSharedMesh>(boxTriangles());
+    {
+        std::vector<std::unique_ptr<vxBaseSceneObject>> objects;
+        for (int i = 0; i < 5; ++i) {
+            objects.push_back(std::make_unique<vxBaseSceneObject>());
+            objects.back()->setSharedMesh(mesh);
+            objects.back()->renderObject(i);
+        }
+        EXPECT_EQ(live(), 6);
+        mesh.reset();
+        objects.resize(2);
+        vxGLResources::deleteQueuedLists(ctx);
+        EXPECT_EQ(live(), 3);
+    }
+    vxGLResources::deleteQueuedLists(ctx);
+    EXPECT_EQ(live(), 0);
+}
+
+TEST_F(SceneGL, AReplayedDrawingLoadsThePickNameItWasCompiledWith)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    vxBaseSceneObject obj;
+    obj.setVerticesList(boxTriangles());
+    EXPECT_EQ(pickedName(obj, 3), 3);
+    EXPECT_EQ(pickedName(obj, 7), 3);
+    obj.setSelectedBauteil(true);
+    EXPECT_EQ(pickedName(obj, 7), 7);
+
+    // No triangles: the drawing holds only the matrix and the material and
+    // is never hit.
+    vxBaseSceneObject empty;
+    EXPECT_EQ(pickedName(empty, 1), -1);
+    EXPECT_NE(empty.displayList(), 0);
+}
+
+TEST_F(SceneGL, ADrawingOfAnotherContextIsNeverReplayedNorDeletedHere)
+{
+    vxBaseSceneObject obj;
+    obj.setVerticesList(boxTriangles());
+    obj.renderObject(0);
+    EXPECT_EQ(live(), 2);
+
+    vxOffscreenHost other(16, 16);
+    ASSERT_TRUE(other.ok());
+    const auto otherCtx = vxGLResources::newContextId();
+    other.makeCurrent();
+    vxGLResources::setCurrentContext(otherCtx);
+    obj.renderObject(0);
+    EXPECT_EQ(obj.displayListContext(), otherCtx);
+    EXPECT_EQ(vxGLResources::liveLists(otherCtx), 2);
+    // The first context's lists wait for their own context.
+    EXPECT_EQ(queued(), 2);
+    vxGLResources::deleteQueuedLists(otherCtx);
+    EXPECT_EQ(queued(), 2);
+
+    use();
+    vxGLResources::deleteQueuedLists(ctx);
+    EXPECT_EQ(live(), 0);
+
+    // A forgotten context's lists are dropped, never deleted elsewhere.
+    vxGLResources::forgetContext(otherCtx);
+    obj.discardDrawing();
+    EXPECT_EQ(vxGLResources::queuedLists(otherCtx), 0);
+}

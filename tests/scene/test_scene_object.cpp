@@ -1,0 +1,187 @@
+#include "vxBaseSceneObject.h"
+#include "vxModel.h"
+#include "vxResources.h"
+#include "vxTestMesh.h"
+#include "vxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+
+namespace {
+
+const vxVector kZero(0, 0, 0, 0);
+
+void expectNew(const vxBaseSceneObject& o)
+{
+    vxMatrix identity;
+    identity.createHomogeneousMatrix();
+    EXPECT_EQ(o.localMatrix(), identity);
+    EXPECT_EQ(o.visible(), 1);
+    EXPECT_FALSE(o.selectedBauteil());
+    EXPECT_TRUE(o.verticesList().empty());
+    EXPECT_EQ(o.up(), vxVector(0, 1, 0, 0));
+    EXPECT_EQ(o.direction(), vxVector(0, 0, 1, 0));
+    EXPECT_EQ(o.position(), kZero);
+    EXPECT_EQ(o.colorAmbient(), kZero);
+    EXPECT_EQ(o.colorDiffuse(), kZero);
+    EXPECT_EQ(o.colorEmission(), kZero);
+    EXPECT_EQ(o.displayList(), 0);
+}
+
+// Three records with distinct values, so that each one's position shows.
+std::vector<vxTest::StlTriangle> threeRecords()
+{
+    std::vector<vxTest::StlTriangle> t;
+    for (int i = 0; i < 3; ++i) {
+        const float b = 100.0f * static_cast<float>(i + 1);
+        t.push_back({{0, 0, b}, {b + 1, b + 2, b + 3}, {b + 4, b + 5, b + 6}, {b + 7, b + 8, b + 9},
+                     static_cast<std::uint16_t>(0xBEEF)});
+    }
+    return t;
+}
+
+class SceneResources : public ::testing::Test {
+protected:
+    void SetUp() override { vxResources::setResourceFolder(res.path()); }
+    void TearDown() override { vxResources::setResourceFolder(""); }
+    vxTest::TempDir res;
+};
+
+} // namespace
+
+TEST(SceneObject, NewObjectsAndTubesStartPlacedAtTheOriginUnselectedAndEmpty)
+{
+    vxBaseSceneObject o;
+    expectNew(o);
+    vxTubeSceneObject tube;
+    expectNew(tube);
+    tube.setVerticesList({vxVertice()});
+    tube.makeVertexFromTube(vxTube());
+    EXPECT_TRUE(tube.verticesList().empty());
+}
+
+TEST(SceneObject, RebuildMatrixTurnsXToUpCrossDirectionAndKeepsTheHomogeneousParts)
+{
+    vxBaseSceneObject o;
+    o.up().setVector3f(0, 0, 1);
+    o.direction().setVector3f(1, 0, 0);
+    o.position().setVector3f(5, 0, 0);
+    o.rebuildMatrix();
+    EXPECT_EQ(o.localMatrix().v1(), vxVector(0, 1, 0, 0));
+    EXPECT_EQ(o.localMatrix().v2(), vxVector(0, 0, 1, 0));
+    EXPECT_EQ(o.localMatrix().v3(), vxVector(1, 0, 0, 0));
+    EXPECT_EQ(o.localMatrix().v4(), vxVector(5, 0, 0, 1));
+
+    // Vectors are used as given: neither normalised nor made perpendicular.
+    o.up().setVector3f(0, 2, 0);
+    o.direction().setVector3f(0, 1, 3);
+    o.up().setW(7); // the w of the inputs never reaches the matrix
+    o.rebuildMatrix();
+    EXPECT_EQ(o.localMatrix().v1(), vxVector(6, 0, 0, 0));
+    EXPECT_EQ(o.localMatrix().v2(), vxVector(0, 2, 0, 0));
+    EXPECT_EQ(o.localMatrix().v3(), vxVector(0, 1, 3, 0));
+}
+
+TEST(StlReader, ReadsRecordsAtTheirPositionsWithOffsetsAndTheFacetNormal)
+{
+    std::string file = vxTest::stlFile(threeRecords(), 2);
+    ASSERT_EQ(file.size(), 84u + 3 * 50);
+    std::vector<vxVertice> out;
+    EXPECT_EQ(vxAppendSTLTriangles(file, 0, 0, 0, out), 2u); // the count, not the data, decides
+    ASSERT_EQ(out.size(), 2u);
+    // Record 2 starts at byte 134.
+    EXPECT_EQ(out[1].v1(), vxVector(20.1f, 20.2f, 20.3f, 0));
+    EXPECT_EQ(out[1].v3(), vxVector(20.7f, 20.8f, 20.9f, 0));
+    // The normal goes unchanged (not normalised) into all three normals.
+    for (const vxVector* n : {&out[0].n1(), &out[0].n2(), &out[0].n3()})
+        EXPECT_EQ(*n, vxVector(0, 0, 100, 0));
+
+    // The offset is added before the division by ten.
+    std::vector<vxVertice> one;
+    vxAppendSTLTriangles(vxTest::stlFile({{{0, 0, 2}, {10, 20, 30}, {0, 0, 0}, {0, 0, 0}}}), -10, 0, 5, one);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].v1(), vxVector(0.0f, 2.0f, 3.5f, 0));
+    EXPECT_EQ(one[0].v2(), vxVector(-1.0f, 0.0f, 0.5f, 0));
+    EXPECT_EQ(one[0].n2(), vxVector(0, 0, 2, 0));
+
+    // Appends: nothing is emptied first.
+    vxAppendSTLTriangles(file, 0, 0, 0, one);
+    EXPECT_EQ(one.size(), 3u);
+}
+
+TEST(StlReader, NeverReadsPastTheDataAtAnyLengthOfAFile)
+{
+    const std::string full = vxTest::stlFile(threeRecords());
+    std::vector<vxVertice> all;
+    vxAppendSTLTriangles(full, 1, 2, 3, all);
+    ASSERT_EQ(all.size(), 3u);
+    for (std::size_t len = 0; len <= full.size(); ++len) {
+        // An exact-size heap copy, so that a read past the end shows under ASan.
+        std::vector<char> bytes(full.begin(), full.begin() + static_cast<long>(len));
+        std::vector<vxVertice> out;
+        const std::size_t n = vxAppendSTLTriangles(std::string_view(bytes.data(), len), 1, 2, 3, out);
+        const std::size_t whole = len < 84 ? 0 : (len - 84) / 50;
+        ASSERT_EQ(n, whole) << "length " << len;
+        ASSERT_EQ(out.size(), whole);
+        for (std::size_t i = 0; i < whole; ++i)
+            EXPECT_EQ(out[i], all[i]) << "length " << len;
+    }
+    // A huge declared count reads only what is there; a count of 0 reads nothing.
+    std::vector<vxVertice> out;
+    EXPECT_EQ(vxAppendSTLTriangles(vxTest::stlFile(threeRecords(), 0xFFFFFFFFll), 0, 0, 0, out), 3u);
+    EXPECT_EQ(vxAppendSTLTriangles(vxTest::stlFile(threeRecords(), 0), 0, 0, 0, out), 0u);
+}
+
+TEST_F(SceneResources, LoadsAMeshResourceByNameAndLeavesTheMeshAloneWhenThereIsNone)
+{
+    vxTest::writeFile(res.file("31005.stl"), vxTest::stlFile(threeRecords()));
+    vxTest::writeFile(res.file("short.stl"), std::string(83, '\0'));
+    vxBaseSceneObject o;
+    o.loadSTLFromFile("31005", 0, 0, 0);
+    EXPECT_EQ(o.verticesList().size(), 3u);
+    o.loadSTLFromFile("31005", 0, 0, 0);
+    EXPECT_EQ(o.verticesList().size(), 6u);
+    o.loadSTLFromFile("missing", 0, 0, 0);
+    o.loadSTLFromFile("short", 0, 0, 0);
+    o.loadSTLFromFile("31005.stl", 0, 0, 0); // names are used as given
+    EXPECT_EQ(o.verticesList().size(), 6u);
+    vxBaseSceneObject none;
+    none.loadSTLFromFile("missing", 0, 0, 0);
+    EXPECT_TRUE(none.verticesList().empty());
+}
+
+TEST(SceneObject, ASharedMeshIsCopiedBeforeAnObjectChangesIt)
+{
+    vxBaseSceneObject a, b;
+    a.setVerticesList({vxVertice(), vxVertice()});
+    b.setSharedMesh(a.sharedMesh());
+    EXPECT_EQ(a.sharedMesh(), b.sharedMesh());
+
+    // Reading through the const accessor shares on.
+    EXPECT_EQ(std::as_const(b).verticesList().size(), 2u);
+    EXPECT_EQ(a.sharedMesh(), b.sharedMesh());
+
+    b.verticesList().pop_back();
+    EXPECT_NE(a.sharedMesh(), b.sharedMesh());
+    EXPECT_EQ(a.verticesList().size(), 2u);
+    EXPECT_EQ(b.verticesList().size(), 1u);
+
+    // A mesh held by one object only is changed in place.
+    const vxSharedMesh* before = b.sharedMesh().get();
+    b.verticesList().push_back(vxVertice());
+    EXPECT_EQ(b.sharedMesh().get(), before);
+}
+
+TEST(SceneObject, SettersStoreWithoutSideEffects)
+{
+    vxBaseSceneObject o;
+    o.setVisible(0);
+    EXPECT_EQ(o.visible(), 0);
+    o.setSelectedBauteil(true);
+    EXPECT_TRUE(o.selectedBauteil());
+    o.setColorDiffuse(vxVector(0.5f, 0.25f, 1, 0));
+    EXPECT_EQ(o.colorDiffuse(), vxVector(0.5f, 0.25f, 1, 0));
+    o.colorDiffuse().setX(0.75f); // accessors hand out the stored vector
+    EXPECT_EQ(o.colorDiffuse().x(), 0.75f);
+}

@@ -1,0 +1,212 @@
+// What the view draws, checked on the pixels of an off-screen picture.
+#include "vxGLResources.h"
+#include "vxViewTestSupport.h"
+
+#include <GL/gl.h>
+
+using namespace vxTest;
+
+namespace {
+
+const float* kBg = kBackground;
+
+// A bar along the mesh's X axis from 0 to 4 model units, 0.4 thick.
+std::vector<StlTriangle> bar()
+{
+    return box(0, -2, -2, 40, 2, 2);
+}
+
+} // namespace
+
+TEST_F(ViewTest, AnEmptySceneShowsTheBackgroundClearedWithAlphaZero)
+{
+    view.set3DGridVisible(0);
+    vxImage image = draw();
+    ASSERT_EQ(image.width, 201);
+    ASSERT_EQ(image.height, 151);
+    for (Pixel p : {Pixel{0, 0}, Pixel{200, 0}, Pixel{0, 150}, Pixel{200, 150}, Pixel{100, 75}}) {
+        EXPECT_TRUE(colorNear(image.pixel(p.x, p.y), kBg[0], kBg[1], kBg[2]));
+        EXPECT_EQ(image.pixel(p.x, p.y)[3], 0);
+    }
+    view.set3DBackgroundColor(0.2f, 0.4f, 0.6f);
+    EXPECT_EQ(view.backgroundColor(), vxVector(0.2f, 0.4f, 0.6f, 1.0f));
+    image = draw();
+    EXPECT_TRUE(colorNear(image.pixel(0, 0), 0.2f, 0.4f, 0.6f));
+    EXPECT_EQ(image.pixel(0, 0)[3], 0); // the clear never takes the stored alpha
+}
+
+TEST_F(ViewTest, TheGridShowsInItsColourOnlyWhileItsFlagIsExactlyOne)
+{
+    // The line x = 0 runs through the middle column from the default camera.
+    const vxVector onLine(0, 0, -3.5f);
+    const vxVector between(0.5f, 0, -3.5f);
+    vxImage image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, onLine), 0.5f, 0.5f, 0.5f));
+    EXPECT_TRUE(colorNear(pixelAt(image, between), kBg[0], kBg[1], kBg[2]));
+    const std::int32_t gridList = view.gridDisplayList();
+    EXPECT_NE(gridList, 0);
+
+    view.set3DGridColor(1, 0, 0);
+    EXPECT_EQ(view.displayList(), 0);
+    image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, onLine), 1, 0, 0));
+
+    view.set3DGridVisible(2); // only 1 shows the grid
+    image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, onLine), kBg[0], kBg[1], kBg[2]));
+    EXPECT_EQ(view.gridDisplayList(), 0);
+    view.toggle3DGridVisible();
+    EXPECT_EQ(view.gridVisible(), 0);
+    view.toggle3DGridVisible();
+    EXPECT_EQ(view.gridVisible(), 1);
+    image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, onLine), 1, 0, 0));
+}
+
+TEST_F(ViewTest, APartShowsInItsDiffuseColourWhereItsUpAndDirectionTurnIt)
+{
+    mesh("31005", bar());
+    // up = z and direction = x turn the mesh's X axis to y: the bar stands
+    // upright on (1, 0, 0), its mesh -Y face looking at the camera on -z.
+    load({0, 0, -20}, {0, 0, 0}, {{"K31005_bar", {1, 0, 0}, {0, 0, 1}, {1, 0, 0}, 0x0000ff}});
+    const vxImage image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, 2, -0.2f)), 1, 0, 0));
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, 3.5f, -0.2f)), 1, 0, 0));
+    // Not lying along x (no turn), nor standing on the other side (mirror).
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(3, 0, -0.2f)), kBg[0], kBg[1], kBg[2]));
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(-1, 2, -0.2f)), kBg[0], kBg[1], kBg[2]));
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, -2, -0.2f)), kBg[0], kBg[1], kBg[2]));
+}
+
+TEST_F(ViewTest, ASelectedPartIsMagentaAndAHiddenOneIsNotDrawn)
+{
+    mesh("31005", box(-5, -5, -5, 5, 5, 5));
+    load({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}});
+    auto& obj = *view.sceneObjectList().at(0);
+    const vxVector front(0, 0, -0.5f);
+    EXPECT_TRUE(colorNear(pixelAt(draw(), front), 0, 1, 0));
+
+    obj.setSelectedBauteil(true);
+    EXPECT_TRUE(colorNear(pixelAt(draw(), front), 1, 0, 1));
+    EXPECT_EQ(obj.colorDiffuse(), vxVector(0, 1, 0, 0)); // its own colour is kept
+    obj.setSelectedBauteil(false);
+    EXPECT_TRUE(colorNear(pixelAt(draw(), front), 0, 1, 0));
+
+    obj.setVisible(0);
+    EXPECT_TRUE(colorNear(pixelAt(draw(), front), kBg[0], kBg[1], kBg[2]));
+    obj.setVisible(1);
+    EXPECT_TRUE(colorNear(pixelAt(draw(), front), 0, 1, 0));
+}
+
+TEST_F(ViewTest, TheLightComesFromTheCameraSideAndFollowsIt)
+{
+    mesh("31005", box(-5, -5, -5, 5, 5, 5));
+    load({-6, 0, -8}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xffffff}});
+    const vxVector front(0, 0, -0.5f), side(-0.5f, 0, 0);
+    vxImage image = draw();
+    // Lambert: the brightness of a face is the cosine to the camera's direction.
+    EXPECT_TRUE(colorNear(pixelAt(image, front), 0.8f, 0.8f, 0.8f));
+    EXPECT_TRUE(colorNear(pixelAt(image, side), 0.6f, 0.6f, 0.6f));
+
+    view.cameraPosition().setVector3f(-8, 0, -6);
+    image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, front), 0.6f, 0.6f, 0.6f));
+    EXPECT_TRUE(colorNear(pixelAt(image, side), 0.8f, 0.8f, 0.8f));
+
+    // With the target moved, the light still comes from the eye's direction
+    // as seen from the origin.
+    view.cameraTarget().setVector3f(0, 0.1f, 0);
+    image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, side), 0.8f, 0.8f, 0.8f));
+}
+
+TEST_F(ViewTest, TheSceneMarkerRecompilesEveryDrawingWithTheCurrentColours)
+{
+    mesh("31005", box(-5, -5, -5, 5, 5, 5));
+    load({0, 0, -10}, {0, 0, 0},
+         {{"K31005_a", {-1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
+          {"K31005_b", {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff}});
+    vxImage image = draw();
+    EXPECT_NE(view.displayList(), 0);
+    for (auto& o : view.sceneObjectList())
+        o->colorDiffuse().setVector3f(0, 0, 1);
+    image = draw(); // replayed as compiled
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(-1, 0, -0.5f)), 1, 0, 0));
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, 0, -0.5f)), 1, 0, 0));
+    view.setDisplayList(0);
+    image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(-1, 0, -0.5f)), 0, 0, 1));
+    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, 0, -0.5f)), 0, 0, 1));
+}
+
+TEST_F(ViewTest, DisplayListsDoNotPileUpOverLoadsClicksAndRedraws)
+{
+    mesh("31005", box(-5, -5, -5, 5, 5, 5));
+    mesh("32000", bar());
+    std::vector<KmfPart> parts;
+    for (int i = 0; i < 12; ++i)
+        parts.push_back({i % 3 ? "K31005_a" : "K32000_b", {float(i % 4) - 2, 0, float(i / 4)}});
+    view.set3DGridVisible(1);
+    writeFile(dir.file("m.kmf"), kmfFile({0, 5, -10}, {0, 0, 0}, parts));
+    ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
+    draw();
+    // One drawing per object, one geometry per mesh, the grid.
+    const std::int64_t expected = 12 + 2 + 1;
+    EXPECT_EQ(vxGLResources::liveLists(view.contextId()), expected);
+    for (int round = 0; round < 5; ++round) {
+        ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
+        draw();
+        auto& list = view.sceneObjectList();
+        list[3]->setVisible(0);
+        list[4]->setSelectedBauteil(true);
+        draw();
+        list[3]->setVisible(1);
+        list[4]->setSelectedBauteil(false);
+        view.setDisplayList(0);
+        draw();
+        view.toggle3DGridVisible();
+        draw();
+        view.toggle3DGridVisible();
+        draw();
+    }
+    EXPECT_EQ(vxGLResources::liveLists(view.contextId()), expected);
+}
+
+TEST(ViewHost, BoundsInPointsAndPixelsFollowTheDevicePixelRatio)
+{
+    vxOffscreenHost host(120, 80, 2.0);
+    ASSERT_TRUE(host.ok()) << host.error();
+    EXPECT_EQ(host.boundsInPixels().width, 120);
+    EXPECT_EQ(host.boundsInPoints().width, 60);
+    EXPECT_EQ(host.boundsInPoints().height, 40);
+    // Window points from the top left to view points from the bottom left.
+    const vxPoint p = host.convertFromWindow({10, 5});
+    EXPECT_EQ(p.x, 10);
+    EXPECT_EQ(p.y, 35);
+    EXPECT_EQ(host.windowPointFromView(p).y, 5);
+
+    vxOpenGLView view(host);
+    view.prepare();
+    view.awakeFromNib();
+    view.reshape();
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 120); // the viewport is in pixels
+    EXPECT_EQ(viewport[3], 80);
+
+    // The projection uses the pixel aspect ratio: grid crossings land where
+    // a 30 degree lens with that aspect puts them, also after a resize.
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) {
+            ASSERT_TRUE(host.resize(91, 151));
+            view.reshape();
+        }
+        view.drawRect();
+        const vxImage image = host.readPixels();
+        for (const vxVector& crossing : {vxVector(0, 0, -3), vxVector(1, 0, -3), vxVector(-2, 0, 4)}) {
+            const Pixel q = project(view.cameraPosition(), view.cameraTarget(), image.width, image.height, crossing);
+            EXPECT_TRUE(colorAround(image, q, 0.5f, 0.5f, 0.5f))
+                << "round " << round << " x " << crossing.x() << " at " << q.x << ", " << q.y;
+        }
+    }
+}
