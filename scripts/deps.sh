@@ -10,6 +10,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # OpenGL, GLU and EGL (Mesa, surfaceless off-screen rendering)
   libgl-dev libegl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
+  # PNG pictures (kolbrik render, part pictures)
+  libpng-dev
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libqt6opengl6-dev qt6-qpa-plugins

@@ -9,10 +9,11 @@
 
 namespace {
 
-// One EGL display for all hosts of the process; terminated with the last.
+// One EGL display for all hosts of the process. It is initialised once and
+// never terminated: terminating unloads the driver, and hosts come and go
+// (tests, pictures) faster than the driver loads.
 struct SharedDisplay {
     EGLDisplay display = EGL_NO_DISPLAY;
-    int users = 0;
 };
 
 SharedDisplay& sharedDisplay()
@@ -33,7 +34,6 @@ std::string eglErrorText(const char* what)
 struct vxOffscreenHost::Egl {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
-    bool displayHeld = false;
 
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
     PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
@@ -72,9 +72,7 @@ vxOffscreenHost::vxOffscreenHost(int pixelWidth, int pixelHeight, double deviceP
         }
         shared.display = d;
     }
-    ++shared.users;
     e.display = shared.display;
-    e.displayHeld = true;
 
     if (!eglBindAPI(EGL_OPENGL_API)) {
         m_error = eglErrorText("EGL has no desktop OpenGL");
@@ -122,14 +120,6 @@ vxOffscreenHost::~vxOffscreenHost()
             destroyFramebuffer();
         eglMakeCurrent(e.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(e.display, e.context);
-    }
-    if (e.displayHeld) {
-        SharedDisplay& shared = sharedDisplay();
-        if (--shared.users == 0) {
-            eglTerminate(shared.display);
-            eglReleaseThread();
-            shared.display = EGL_NO_DISPLAY;
-        }
     }
 }
 
