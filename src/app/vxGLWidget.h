@@ -1,0 +1,47 @@
+#pragma once
+
+#include "vxOpenGLView.h"
+
+#include <QOpenGLWidget>
+#include <QSurfaceFormat>
+
+// The window host of the 3D view: a Qt OpenGL widget (compatibility
+// profile, 24-bit depth buffer) that owns a vxOpenGLView, gives it its
+// context, size and redraw requests, and hands it the mouse.
+//
+// Window coordinates, as the view receives them in vxMouseEvent, are points
+// relative to the top-level window's top left corner; convertFromWindow
+// turns them into the view's own points with the origin at its lower left.
+class vxGLWidget : public QOpenGLWidget, public vxViewHost {
+    Q_OBJECT
+public:
+    explicit vxGLWidget(QWidget* parent = nullptr);
+    ~vxGLWidget() override;
+
+    vxOpenGLView& view() { return m_view; }
+
+    // The pixel format the view needs.
+    static QSurfaceFormat viewFormat();
+
+    // vxViewHost
+    void makeCurrent() override;
+    vxSize boundsInPoints() const override;
+    vxSize boundsInPixels() const override;
+    vxPoint convertFromWindow(vxPoint windowPoint) const override;
+    void setNeedsDisplay() override;
+
+    // A widget point (top-left origin) as window coordinates.
+    vxPoint windowPointFromWidget(QPointF widgetPoint) const;
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    vxOpenGLView m_view;
+};
