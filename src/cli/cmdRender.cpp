@@ -3,6 +3,7 @@
 #include "vxOpenGLView.h"
 
 #include <charconv>
+#include <optional>
 #include <iostream>
 
 namespace vxCli {
@@ -10,7 +11,8 @@ namespace vxCli {
 namespace {
 
 const char* kRenderHelp =
-    "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--resources DIR]\n"
+    "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
+    "                      [--resources DIR]\n"
     "\n"
     "Draws a model off-screen as the viewer's window shows it right after\n"
     "opening the file (same camera, light and colours; the grid hidden) and\n"
@@ -18,6 +20,9 @@ const char* kRenderHelp =
     "\n"
     "  --size WxH        picture size in pixels (default 1024x768)\n"
     "  --grid            show the ground grid\n"
+    "  --phase N         show the model at the end of building phase N: later\n"
+    "                    parts hidden, the parts of phase N in their colours\n"
+    "  --paint-old-white with --phase, draw the parts of earlier phases white\n"
     "  --resources DIR   read part definitions and meshes from DIR instead of\n"
     "                    the installed resource folder\n";
 
@@ -45,6 +50,8 @@ int cmdRender(const std::vector<std::string>& argsIn)
     int width = 1024;
     int height = 768;
     bool grid = false;
+    bool paintOldWhite = false;
+    std::optional<std::int32_t> phase;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -52,6 +59,18 @@ int cmdRender(const std::vector<std::string>& argsIn)
             return 0;
         } else if (a == "--grid") {
             grid = true;
+        } else if (a == "--paint-old-white") {
+            paintOldWhite = true;
+        } else if (a == "--phase") {
+            std::int32_t n = 0;
+            const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
+            auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+            if (v.empty() || ec != std::errc() || p != v.data() + v.size()) {
+                fail("render: --phase needs a whole number");
+                return 2;
+            }
+            phase = n;
+            ++i;
         } else if (a == "--size") {
             if (i + 1 >= args.size() || !parseSize(args[i + 1], width, height)) {
                 fail("render: --size needs WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxPictureSize));
@@ -87,6 +106,14 @@ int cmdRender(const std::vector<std::string>& argsIn)
     if (!loaded) {
         fail(loaded.error);
         return 1;
+    }
+    if (paintOldWhite && !phase) {
+        fail("render: --paint-old-white goes with --phase");
+        return 2;
+    }
+    if (phase) {
+        view.setPaintOldWhite(paintOldWhite);
+        view.repaintModelWithBauphase(*phase);
     }
     view.reshape();
     view.drawRect();

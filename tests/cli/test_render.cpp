@@ -60,6 +60,38 @@ TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpening)
     EXPECT_GT(grey, 0); // the grid line x = 0 runs down the middle column
 }
 
+TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
+{
+    // Seen from -z, world +x is on the left of the picture: phase 3 (blue)
+    // on the left, phase 2 (red) in the middle, phase 1 (green) on the right.
+    writeFile(res.file("p.kmf"), kmfFile({0, 0, -10}, {0, 0, 0},
+                                         {{"K31005_a", {-1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 1},
+                                          {"K31005_b", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2},
+                                          {"K31005_c", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
+    const std::string base = "render " + res.file("p.kmf") + " ";
+    const std::string opts = " --size 200x100 --resources " + res.path();
+    auto r = run(base + out.file("p2.png") + " --phase 2" + opts);
+    ASSERT_EQ(r.status, 0) << r.out;
+    vxImage image = vxReadPNG(out.file("p2.png"));
+    const auto left = image.pixel(70, 50), middle = image.pixel(100, 50), right = image.pixel(130, 50);
+    EXPECT_GT(right[1], 100);
+    EXPECT_EQ(right[0], 0);  // earlier phase keeps its green
+    EXPECT_GT(middle[0], 100);
+    EXPECT_EQ(middle[1], 0); // current phase in its red
+    EXPECT_TRUE(near(left, 235, 232, 217)); // later phase hidden
+
+    r = run(base + out.file("w.png") + " --phase 2 --paint-old-white" + opts);
+    ASSERT_EQ(r.status, 0) << r.out;
+    image = vxReadPNG(out.file("w.png"));
+    const auto white = image.pixel(130, 50);
+    EXPECT_GT(white[0], 100);
+    EXPECT_GT(white[1], 100);
+    EXPECT_GT(white[2], 100);
+
+    EXPECT_EQ(run(base + out.file("x.png") + " --phase two" + opts).status, 2);
+    EXPECT_EQ(run(base + out.file("x.png") + " --paint-old-white" + opts).status, 2);
+}
+
 TEST_F(CliRender, ReportsUnreadableModelsUnwritablePicturesAndBadUsage)
 {
     auto r = run("render " + res.file("nope.kmf") + " " + out.file("x.png"));

@@ -1,0 +1,343 @@
+// Working with the model as a user does: orbit, zoom, centre, pick, select,
+// hide, show all and building phases, driven by mouse events.
+#include "vxViewTestSupport.h"
+
+#include <cmath>
+#include <numbers>
+
+using namespace vxTest;
+
+namespace {
+
+// Records what the view hands to the part panel.
+class RecordingPanel : public vxPartPanel {
+public:
+    void selectPart(const std::shared_ptr<vxPart>& part) override
+    {
+        ++calls;
+        last = part;
+    }
+    void showPanel() override { ++shown; }
+    int calls = 0;
+    int shown = 0;
+    std::shared_ptr<vxPart> last;
+};
+
+// A 2 x 2 x 2 cube centred on the mesh origin (model units).
+std::vector<StlTriangle> cube()
+{
+    return box(-10, -10, -10, 10, 10, 10);
+}
+
+class Interaction : public ViewTest {
+protected:
+    void SetUp() override
+    {
+        ViewTest::SetUp();
+        view.setPartPanelController(&panel);
+    }
+    void TearDown() override
+    {
+        view.setPartPanelController(nullptr);
+        ViewTest::TearDown();
+    }
+    // A mouse event at a point in the view's own coordinates.
+    vxMouseEvent at(double x, double y, int clicks = 1)
+    {
+        vxMouseEvent e;
+        e.locationInWindow = host.windowPointFromView({x, y});
+        e.clickCount = clicks;
+        return e;
+    }
+    void drag(vxPoint from, vxPoint to)
+    {
+        view.mouseDown(at(from.x, from.y));
+        view.mouseDragged(at(to.x, to.y));
+    }
+    // The view point (points, lower-left origin) where a model point shows.
+    vxPoint viewPointOf(const vxVector& p)
+    {
+        const Pixel px = ViewTest::at(p);
+        return {px.x + 0.5, host.pixelHeight() - px.y - 0.5};
+    }
+    void click(const vxVector& modelPoint, int clicks = 1)
+    {
+        const vxPoint v = viewPointOf(modelPoint);
+        view.mouseDown(at(v.x, v.y, clicks));
+    }
+    void expectEye(float x, float y, float z, float eps = 1e-4f)
+    {
+        EXPECT_NEAR(view.cameraPosition().x(), x, eps);
+        EXPECT_NEAR(view.cameraPosition().y(), y, eps);
+        EXPECT_NEAR(view.cameraPosition().z(), z, eps);
+    }
+
+    RecordingPanel panel;
+};
+
+} // namespace
+
+TEST_F(Interaction, DraggingOrbitsTheEyeAroundTheTargetInNavigateModeOnly)
+{
+    view.cameraPosition().setVector3f(0, 0, 10);
+    // 90 points to the left: +90 degrees about the up axis, counter-clockwise
+    // seen from above.
+    drag({150, 75}, {60, 75});
+    expectEye(10, 0, 0);
+    EXPECT_EQ(view.lastMousePoint().x, 60);
+    EXPECT_GT(host.needsDisplayCount(), 0);
+
+    // 30 points upwards: the elevation from the up axis grows to 120
+    // degrees, so the eye sinks below the target.
+    view.cameraPosition().setVector3f(0, 0, 10);
+    drag({100, 40}, {100, 70});
+    const float t = 120.0f * std::numbers::pi_v<float> / 180.0f;
+    expectEye(0, 10 * std::cos(t), 10 * std::sin(t));
+
+    for (int mode : {1, 3, 0, 4}) {
+        view.setWorkMode(mode);
+        view.cameraPosition().setVector3f(0, 0, 10);
+        view.mouseDown(at(100, 40));
+        view.mouseDragged(at(20, 90));
+        expectEye(0, 0, 10, 0);
+        EXPECT_EQ(view.lastMousePoint().x, 100); // the drag did not move it either
+    }
+    // After switching back, the next drag starts from the last mouse-down.
+    view.setWorkMode(2);
+    view.mouseDragged(at(10, 40));
+    expectEye(10, 0, 0);
+}
+
+TEST_F(Interaction, ElevationStopsShortOfThePolesWhileAzimuthStillTurns)
+{
+    view.cameraPosition().setVector3f(0, 0, 10);
+    drag({100, 0}, {100, 500});
+    const double bound = std::numbers::pi - 0.025;
+    expectEye(0, static_cast<float>(10 * std::cos(bound)), static_cast<float>(10 * std::sin(bound)), 1e-3f);
+    const float yAtPole = view.cameraPosition().y();
+    view.mouseDragged(at(100, 700));
+    EXPECT_NEAR(view.cameraPosition().y(), yAtPole, 1e-4f);
+    view.mouseDragged(at(10, 700)); // sideways still turns around the up axis
+    EXPECT_NEAR(view.cameraPosition().y(), yAtPole, 1e-3f);
+    EXPECT_GT(std::fabs(view.cameraPosition().x()), 0.2f);
+
+    // The other pole, and an eye straight above the target: the orbit axis
+    // falls back to X and the eye leaves the pole.
+    view.cameraPosition().setVector3f(0, 10, 0);
+    drag({100, 500}, {100, 0});
+    EXPECT_NEAR(view.cameraPosition().y(), 10 * std::cos(0.025f), 1e-3f);
+    EXPECT_NEAR(view.cameraPosition().vectorLength3f(), 10.0f, 1e-3f);
+}
+
+TEST_F(Interaction, DegenerateCamerasStayPut)
+{
+    view.cameraPosition().setVector3f(0, 0, 0); // eye on the target
+    drag({10, 10}, {50, 50});
+    expectEye(0, 0, 0, 0);
+    view.cameraPosition().setVector3f(0, 0, 10);
+    view.cameraUp().setVector3f(0, 0, 0); // a file without up entries
+    drag({10, 10}, {50, 50});
+    expectEye(0, 0, 10, 0);
+}
+
+TEST_F(Interaction, TheWheelZoomsInEveryModeAndArithmeticHelpers)
+{
+    view.cameraPosition().setVector3f(0, 0, 10);
+    vxMouseEvent e;
+    e.deltaY = 2;
+    view.scrollWheel(e);
+    expectEye(0, 0, 11);
+    e.deltaY = -2;
+    view.setWorkMode(3);
+    view.scrollWheel(e);
+    expectEye(0, 0, 10);
+    e.deltaY = 0;
+    view.scrollWheel(e);
+    EXPECT_EQ(view.cameraPosition(), vxVector(0, 0, 10, 0));
+
+    EXPECT_EQ(vxOpenGLView::power(1.1f, 0), 1.0f);
+    EXPECT_EQ(vxOpenGLView::power(0, 2), 0.0f);
+    EXPECT_FLOAT_EQ(vxOpenGLView::power(2, 3), 8.0f);
+    EXPECT_EQ(vxOpenGLView::clampValue(5, 0, 1), 1.0f);
+    EXPECT_EQ(vxOpenGLView::clampValue(-5, 0, 1), 0.0f);
+    EXPECT_EQ(vxOpenGLView::clampValue(0.5f, 0, 1), 0.5f);
+    EXPECT_FLOAT_EQ(vxOpenGLView::degToRad(180), std::numbers::pi_v<float>);
+}
+
+TEST_F(Interaction, ADoubleClickCentresTheTargetOnAPartOnly)
+{
+    mesh("31005", cube());
+    load({0, 4, -12}, {0, 0, 0}, {{"K31005_a", {1.5f, 0, 0}}});
+    draw();
+    const vxVector eye = view.cameraPosition();
+
+    view.mouseDown(at(2, 2, 2)); // the background
+    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
+
+    click({1.5f, 0, -1}, 1); // a single click does nothing
+    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
+    click({1.5f, 0, -1}, 3);
+    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
+    click({1.5f, 0, -1}, 2);
+    EXPECT_EQ(view.cameraTarget().x(), 1.5f);
+    EXPECT_EQ(view.cameraPosition(), eye); // the eye stays
+
+    // Zooming now moves the eye towards the part.
+    vxMouseEvent e;
+    e.deltaY = -2;
+    view.scrollWheel(e);
+    vxVector off;
+    off.vectorSubtract3f(view.cameraPosition(), view.cameraTarget());
+    vxVector before;
+    before.vectorSubtract3f(eye, vxVector(1.5f, 0, 0));
+    EXPECT_NEAR(off.vectorLength3f(), before.vectorLength3f() / 1.1f, 1e-3f);
+}
+
+TEST_F(Interaction, SelectPicksTheNearestPartAndHandsItToThePanel)
+{
+    mesh("31005", cube());
+    // The far part comes first in the list, the near one second.
+    load({0, 0, -12}, {0, 0, 0}, {{"K31005_far", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
+                                  {"K31005_near", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}});
+    vxImage image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, {0, 0, -1}), 0, 1, 0, 60)); // lit green, not exact
+    view.setWorkMode(1);
+    click({0, 0, -1});
+    auto nearObj = view.sceneObjectList()[1];
+    EXPECT_EQ(view.selectedBauteil(), nearObj);
+    EXPECT_TRUE(nearObj->selectedBauteil());
+    EXPECT_FALSE(view.sceneObjectList()[0]->selectedBauteil());
+    ASSERT_NE(panel.last, nullptr);
+    EXPECT_EQ(panel.last, view.model()->partList()[1]);
+    EXPECT_EQ(view.displayList(), 0);
+
+    // The next frame shows it magenta.
+    image = draw();
+    const Rgba px = pixelAt(image, {0, 0, -1});
+    EXPECT_GT(px[0], 100);
+    EXPECT_LT(px[1], 30);
+    EXPECT_GT(px[2], 100);
+
+    // Both clicks of a double click select it again.
+    click({0, 0, -1}, 2);
+    EXPECT_EQ(view.selectedBauteil(), nearObj);
+
+    // A click on the background clears the selection and the panel.
+    panel.calls = 0;
+    view.mouseDown(at(2, 2));
+    EXPECT_EQ(view.selectedBauteil(), nullptr);
+    EXPECT_EQ(panel.last, nullptr);
+    EXPECT_GE(panel.calls, 1);
+    image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, {0, 0, -1}), 0, 1, 0, 60));
+
+    view.showPartPanel();
+    EXPECT_EQ(panel.shown, 1);
+}
+
+TEST_F(Interaction, HideModeHidesFrontToBackAndShowAllBringsThemBack)
+{
+    mesh("31005", cube());
+    std::vector<KmfPart> parts;
+    for (int i = 0; i < 3; ++i)
+        parts.push_back({"K31005_p", {0, 0, 3.0f * i}});
+    load({0, 0, -12}, {0, 0, 0}, parts);
+    draw();
+    view.setWorkMode(3);
+    for (int i = 0; i < 3; ++i) {
+        click({0, 0, -1});
+        EXPECT_EQ(view.sceneObjectList()[i]->visible(), 0) << i;
+        if (i + 1 < 3) {
+            EXPECT_EQ(view.sceneObjectList()[i + 1]->visible(), 1) << i;
+        }
+        draw();
+    }
+    click({0, 0, -1}); // nothing left under the pointer
+    EXPECT_TRUE(colorNear(pixelAt(draw(), {0, 0, -1}), kBackground[0], kBackground[1], kBackground[2]));
+
+    // A hidden object stays selected.
+    view.sceneObjectList()[2]->setSelectedBauteil(true);
+    EXPECT_EQ(view.selectedBauteil(), view.sceneObjectList()[2]);
+    view.showAll();
+    for (auto& o : view.sceneObjectList())
+        EXPECT_EQ(o->visible(), 1);
+}
+
+TEST_F(Interaction, APickThroughAStackOfClosedPartsStillFindsTheNearest)
+{
+    mesh("31005", cube());
+    std::vector<KmfPart> parts;
+    // Listed back to front: the nearest part is the last of twenty, more
+    // hit records than the first selection buffer holds.
+    for (int i = 19; i >= 0; --i)
+        parts.push_back({"K31005_p", {0, 0, 2.5f * i}});
+    load({0, 0, -12}, {0, 0, 0}, parts);
+    view.cameraPosition().setVector3f(0, 0, -60); // far enough to see through all twenty
+    draw();
+    const vxPoint v = viewPointOf({0, 0, -1});
+    auto obj = view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y));
+    EXPECT_EQ(obj, view.sceneObjectList()[19]);
+    // Hiding the nearest leaves the next one.
+    obj->setVisible(0);
+    EXPECT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), view.sceneObjectList()[18]);
+}
+
+TEST_F(Interaction, PickingWorksOnAHighResolutionScreen)
+{
+    host.setDevicePixelRatio(2.0); // 201 x 151 pixels are 100.5 x 75.5 points
+    view.reshape();
+    mesh("31005", cube());
+    load({0, 0, -12}, {0, 0, 0}, {{"K31005_p", {1, 0, 0}}});
+    draw();
+    view.setWorkMode(1);
+    const Pixel px = ViewTest::at({1, 0, -1});
+    view.mouseDown(at((px.x + 0.5) / 2.0, (host.pixelHeight() - px.y - 0.5) / 2.0));
+    EXPECT_EQ(view.selectedBauteil(), view.sceneObjectList()[0]);
+}
+
+TEST_F(Interaction, BuildingPhasesHideLaterPartsAndPaintEarlierOnes)
+{
+    mesh("31005", cube());
+    load({0, 0, -12}, {0, 0, 0},
+         {{"K31005_a", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+          {"K31005_b", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
+          {"K31005_c", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3},
+          {"K31005_d", {0, 3, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ffff, 0}},
+         {0x123456});
+    auto& objs = view.sceneObjectList();
+    ASSERT_EQ(objs.size(), 5u);
+    EXPECT_EQ(view.model()->actualBauphase(), 3);
+
+    view.setPaintOldWhite(true);
+    view.repaintModelWithBauphase(2);
+    EXPECT_EQ(view.displayList(), 0);
+    EXPECT_EQ(objs[0]->visible(), 1);
+    EXPECT_EQ(objs[0]->colorDiffuse(), vxVector(1, 1, 1, 0)); // earlier: white
+    EXPECT_EQ(objs[1]->colorDiffuse(), vxVector(0, 1, 0, 0)); // current: own colour
+    EXPECT_EQ(objs[2]->visible(), 0);                         // later: hidden
+    EXPECT_EQ(objs[2]->colorDiffuse(), vxVector(0, 0, 1, 0)); // colour untouched (0xff0000 is blue)
+    EXPECT_EQ(objs[3]->visible(), 1);                         // phase 0 counts as earlier
+    EXPECT_EQ(objs[3]->colorDiffuse(), vxVector(1, 1, 1, 0));
+    EXPECT_EQ(objs[4]->visible(), 1);                         // the tube
+    vxImage image = draw();
+    EXPECT_TRUE(colorNear(pixelAt(image, {3, 0, -1}), kBackground[0], kBackground[1], kBackground[2]));
+    const Rgba white = pixelAt(image, {-3, 0, -1});
+    EXPECT_GT(white[1], 100); // lit white, not the part's red
+    EXPECT_GT(white[0], 100);
+
+    // Without white painting the old colours stay as they last were.
+    view.setPaintOldWhite(false);
+    view.repaintModelWithBauphase(3);
+    EXPECT_EQ(objs[1]->colorDiffuse(), vxVector(0, 1, 0, 0));
+    EXPECT_EQ(objs[0]->colorDiffuse(), vxVector(1, 1, 1, 0));
+    EXPECT_EQ(objs[2]->visible(), 1);
+    view.repaintModelWithBauphase(1); // its own phase restores the colour
+    EXPECT_EQ(objs[0]->colorDiffuse(), vxVector(1, 0, 0, 0)); // 0x0000ff: red in the lowest byte
+    EXPECT_EQ(objs[1]->visible(), 0);
+
+    // A part hidden by hand comes back with a repaint only when its phase
+    // is shown; the tube is never touched.
+    objs[4]->setVisible(0);
+    view.repaintModelWithBauphase(3);
+    EXPECT_EQ(objs[4]->visible(), 0);
+}
