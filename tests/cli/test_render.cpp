@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 using namespace vxTest;
 
@@ -146,4 +147,25 @@ TEST_F(CliRender, PartPicturesShowEachMeshInItsDefinitionsColourFillingThePictur
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("empty"), std::string::npos) << r.out;
     EXPECT_EQ(vxReadPNG(out.file("32000.png")).width, 32);
+}
+
+TEST(CliRenderCatalogue, DrawsAShippedPartWhenTheBuildHasTheCatalogue)
+{
+    const std::string folder = std::string(KOLBRIK_BUILD_DIR) + "/share/kolbrik-viewer";
+    std::string name;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+        if (e.path().extension() == ".stl" && (name.empty() || e.path().stem().string() < name))
+            name = e.path().stem().string();
+    if (name.empty())
+        GTEST_SKIP() << "no part catalogue in " << folder;
+    TempDir out;
+    writeFile(out.file("m.kmf"), kmfFile({0, 1, -10}, {0, 0, 0}, {{"K" + name + "_x", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff}}));
+    auto r = run("render " + out.file("m.kmf") + " " + out.file("m.png") + " --size 200x150 --resources " + folder);
+    ASSERT_EQ(r.status, 0) << r.out;
+    r = run("render-parts " + name + " --out " + out.path() + " --resources " + folder);
+    ASSERT_EQ(r.status, 0) << r.out;
+    const vxImage picture = vxReadPNG(out.file(name + ".png"));
+    ASSERT_EQ(picture.width, 128);
+    EXPECT_FALSE(near(picture.pixel(64, 64), 235, 232, 217)) << name;
 }
