@@ -1,4 +1,263 @@
+// The VRML 1.0 export of the scene: one transform-separator block per scene
+// object that has triangles, written atomically.
 #include "vxOpenGLView.h"
-// VRML export: implemented by the export step.
-vxWriteResult vxOpenGLView::exportAsVRML(const std::string&) const { return {}; }
-std::string vxOpenGLView::vrmlText() const { return {}; }
+#include "vxVrmlWriter.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vxVrml {
+
+namespace {
+
+void appendFixedGeneral(std::string& out, float f)
+{
+    // to_chars never looks at the locale; with a precision it prints what
+    // printf("%f") prints in the C locale, digit for digit (the exact binary
+    // value, rounded half to even), including "-0.000000", "nan" and "-nan".
+    char buf[64]; // the widest case, -FLT_MAX, takes 47 characters
+    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(f), std::chars_format::fixed, 6);
+    out.append(buf, r.ptr);
+}
+
+} // namespace
+
+void appendFixed(std::string& out, float f)
+{
+    // Fast path for the magnitudes a model holds (below 2^43): a float is
+    // m * 2^e with a 24-bit m, so its value in millionths, m * 10^6 * 2^e,
+    // is computed exactly in 64 bits and rounded half to even, as printf
+    // rounds the exact value. Larger and non-finite values take the general
+    // path.
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    const int biased = static_cast<int>((bits >> 23) & 0xFF);
+    if (biased == 0xFF) {
+        appendFixedGeneral(out, f);
+        return;
+    }
+    const std::uint64_t m = (bits & 0x7FFFFFu) | (biased ? 0x800000u : 0u);
+    const int e = (biased ? biased : 1) - 150;
+    std::uint64_t millionths;
+    if (e >= 0) {
+        if (e > 19) { // m * 2^e * 10^6 might not fit in 63 bits
+            appendFixedGeneral(out, f);
+            return;
+        }
+        millionths = (m << e) * 1000000u;
+    } else if (-e > 44) {
+        millionths = 0; // m * 10^6 < 2^44: the value is below half a millionth
+    } else {
+        const int k = -e;
+        const std::uint64_t scaled = m * 1000000u;
+        millionths = scaled >> k;
+        const std::uint64_t rest = scaled & ((std::uint64_t{1} << k) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (k - 1);
+        if (rest > half || (rest == half && (millionths & 1)))
+            ++millionths;
+    }
+    char buf[32];
+    char* w = buf;
+    if (bits >> 31)
+        *w++ = '-'; // also for -0.0 and for negatives that round to zero
+    w = std::to_chars(w, buf + sizeof buf, millionths / 1000000u).ptr;
+    *w++ = '.';
+    auto fraction = static_cast<std::uint32_t>(millionths % 1000000u);
+    for (int i = 5; i >= 0; --i) {
+        w[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    out.append(buf, w + 6);
+}
+
+} // namespace vxVrml
+
+namespace {
+
+using vxVrml::appendFixed;
+
+void appendInt(std::string& out, long long v)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr);
+}
+
+void appendXYZ(std::string& out, const vxVector& v)
+{
+    appendFixed(out, v.x());
+    out += ' ';
+    appendFixed(out, v.y());
+    out += ' ';
+    appendFixed(out, v.z());
+}
+
+void appendXYZW(std::string& out, const vxVector& v)
+{
+    appendXYZ(out, v);
+    out += ' ';
+    appendFixed(out, v.w());
+}
+
+vxWriteResult failure(const std::string& path, int err)
+{
+    return {false, "cannot write " + path + ": " + std::strerror(err)};
+}
+
+// Creates a new, empty file with a name of its own in folder. The mode is
+// that of a plain create (0666 less the umask), so the export ends up with
+// the permissions any newly written file would have.
+int createTempFile(const std::string& folder, std::string& name)
+{
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937_64 rng(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = folder + "/.kolbrik-export-";
+        for (int k = 0; k < 8; ++k)
+            name += kChars[rng() % (sizeof kChars - 1)];
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+namespace vxVrml {
+
+vxWriteResult writeFileAtomically(const std::string& path, std::string_view bytes)
+{
+    if (path.empty())
+        return {false, "cannot write: no file name given"};
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder.empty())
+        folder = ".";
+    // A file that is replaced keeps its permission bits.
+    struct stat old;
+    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+
+    std::string temp;
+    const int fd = createTempFile(folder, temp);
+    if (fd < 0)
+        return failure(path, errno);
+
+    auto abandon = [&](int err) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return failure(path, err);
+    };
+
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return abandon(errno);
+        }
+        if (n == 0)
+            return abandon(ENOSPC);
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0)
+        return abandon(errno);
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return failure(path, err);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return failure(path, err);
+    }
+    // Make the rename itself durable; the file is in place either way.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return {};
+}
+
+} // namespace vxVrml
+
+std::string vxOpenGLView::vrmlText() const
+{
+    static constexpr std::string_view kHeader = "#VRML V1.0 ascii\r\n"
+                                                "#this document was created by Kolbrik viewer for MacOSX\r\n";
+
+    // Read the meshes through const objects: the non-const accessor would
+    // give every object that shares a mesh a private copy of it.
+    std::size_t triangles = 0;
+    for (const auto& object : m_sceneObjectList) {
+        const vxBaseSceneObject& o = *object;
+        triangles += o.verticesList().size();
+    }
+    std::string out;
+    out.reserve(kHeader.size() + m_sceneObjectList.size() * 480 + triangles * 110);
+    out += kHeader;
+
+    for (std::size_t i = 0; i < m_sceneObjectList.size(); ++i) {
+        const vxBaseSceneObject& o = *m_sceneObjectList[i];
+        const std::vector<vxVertice>& list = o.verticesList();
+        if (list.empty())
+            continue; // the index is used up all the same
+
+        out += " TransformSeparator {\r\nDEF MAT_";
+        appendInt(out, static_cast<long long>(i));
+        out += " Material\r\n{\r\n  ambientColor ";
+        appendXYZ(out, o.colorAmbient());
+        out += "\r\n  diffuseColor ";
+        appendXYZ(out, o.colorDiffuse());
+        out += "\r\n  specularColor 0.000000 0.000000 0.000000\r\n  emissiveColor ";
+        appendXYZ(out, o.colorEmission());
+        out += "\r\n  shininess 0\r\n  transparency 0\r\n}\r\nMatrixTransform \r\n{ matrix\r\n";
+        const vxMatrix& m = o.localMatrix();
+        for (const vxVector* row : {&m.v1(), &m.v2(), &m.v3(), &m.v4()}) {
+            appendXYZW(out, *row);
+            out += "\r\n";
+        }
+        out += "}\r\nCoordinate3\r\n{\r\n  point [\r\n";
+        for (const vxVertice& t : list) {
+            appendXYZ(out, t.v1());
+            out += ' ';
+            appendXYZ(out, t.v2());
+            out += ' ';
+            appendXYZ(out, t.v3());
+            out += "\r\n";
+        }
+        out += "  ]\r\n}\r\nDEF part";
+        appendInt(out, static_cast<long long>(i) + 1);
+        out += " IndexedFaceSet\r\n{\r\n  coordIndex [ \r\n";
+        long long k = 0;
+        for (std::size_t t = 0; t < list.size(); ++t, k += 3) {
+            appendInt(out, k);
+            out += ',';
+            appendInt(out, k + 1);
+            out += ',';
+            appendInt(out, k + 2);
+            out += ",-1,";
+        }
+        out += "  ]\r\n}\r\n}\r\n";
+    }
+    return out;
+}
+
+vxWriteResult vxOpenGLView::exportAsVRML(const std::string& path) const
+{
+    return vxVrml::writeFileAtomically(path, vrmlText());
+}

@@ -1,0 +1,436 @@
+// The VRML export: exact text, number formatting, and the atomic write.
+#include "vxExportFixtures.h"
+#include "vxOpenGLView.h"
+#include "vxResources.h"
+#include "vxTestSupport.h"
+#include "vxVrmlWriter.h"
+
+#include <cfloat>
+#include <clocale>
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <limits>
+#include <locale>
+#include <random>
+#include <set>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+using vxTest::crlf;
+
+vxVertice tri(vxVector a, vxVector b, vxVector c)
+{
+    vxVertice t;
+    t.v1() = a;
+    t.v2() = b;
+    t.v3() = c;
+    t.n1() = t.n2() = t.n3() = vxVector(0, 0, 1);
+    return t;
+}
+
+std::shared_ptr<vxBaseSceneObject> object(std::vector<vxVertice> triangles)
+{
+    auto o = std::make_shared<vxBaseSceneObject>();
+    o->setVerticesList(std::move(triangles));
+    return o;
+}
+
+// Every entry in a folder.
+std::set<std::string> entries(const std::string& dir)
+{
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
+std::string printfF(double d)
+{
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%f", d);
+    return buf;
+}
+
+std::string ourF(float f)
+{
+    std::string s;
+    vxVrml::appendFixed(s, f);
+    return s;
+}
+
+// Switches the C and C++ locales to German (comma as decimal separator)
+// for the life of the object.
+class GermanLocale {
+public:
+    GermanLocale()
+    {
+        m_old = std::setlocale(LC_ALL, nullptr);
+        ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+        if (ok)
+            std::locale::global(std::locale("de_DE.UTF-8"));
+    }
+    ~GermanLocale()
+    {
+        std::setlocale(LC_ALL, m_old.c_str());
+        std::locale::global(std::locale::classic());
+    }
+    bool ok = false;
+
+private:
+    std::string m_old;
+};
+
+class VrmlExport : public ::testing::Test {
+protected:
+    vxFixture::NullHost host;
+    vxOpenGLView view{host};
+    void SetUp() override { view.awakeFromNib(); }
+};
+
+} // namespace
+
+// --- numbers ---------------------------------------------------------------
+
+TEST(VrmlNumbers, MatchPrintfOnTrickyValues)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float denorm = std::numeric_limits<float>::denorm_min();
+    const struct {
+        float value;
+        const char* text;
+    } cases[] = {
+        {0.0f, "0.000000"},
+        {-0.0f, "-0.000000"},
+        {1e-7f, "0.000000"},
+        {-1e-7f, "-0.000000"},
+        {1.0f, "1.000000"},
+        {-12.5f, "-12.500000"},
+        {0.1f, "0.100000"},
+        // exact ties at the sixth decimal round half to even, as printf does
+        {1.0f / 128, "0.007812"},
+        {3.0f / 128, "0.023438"},
+        {-5.0f / 128, "-0.039062"},
+        {123456.7890625f, "123456.789062"},
+        {2.5e-6f, "0.000002"},
+        {1e30f, "1000000015047466219876688855040.000000"},
+        {FLT_MAX, "340282346638528859811704183484516925440.000000"},
+        {-FLT_MAX, "-340282346638528859811704183484516925440.000000"},
+        {FLT_MIN, "0.000000"},
+        {denorm, "0.000000"},
+        {-denorm, "-0.000000"},
+        {16777217.0f, "16777216.000000"},
+        {inf, "inf"},
+        {-inf, "-inf"},
+        {nan, "nan"},
+        {-nan, "-nan"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ourF(c.value), c.text) << c.text;
+        EXPECT_EQ(ourF(c.value), printfF(static_cast<double>(c.value))) << c.text;
+    }
+}
+
+TEST(VrmlNumbers, MatchPrintfOnRandomBitPatterns)
+{
+    // Every exponent, random mantissas and signs, NaN payloads included.
+    std::mt19937 rng(20240611);
+    int checked = 0;
+    for (std::uint32_t exponent = 0; exponent < 256; ++exponent) {
+        for (int k = 0; k < 400; ++k) {
+            const std::uint32_t bits = (rng() & 0x807FFFFFu) | (exponent << 23);
+            float f;
+            std::memcpy(&f, &bits, 4);
+            ASSERT_EQ(ourF(f), printfF(static_cast<double>(f))) << std::hex << bits;
+            ++checked;
+        }
+    }
+    // A stride through all 2^32 bit patterns.
+    for (std::uint64_t bits = 0; bits < (std::uint64_t{1} << 32); bits += 4099) {
+        const auto b = static_cast<std::uint32_t>(bits);
+        float f;
+        std::memcpy(&f, &b, 4);
+        ASSERT_EQ(ourF(f), printfF(static_cast<double>(f))) << std::hex << b;
+        ++checked;
+    }
+    // Around the magnitudes where the exact integer arithmetic ends, and
+    // around half a millionth.
+    for (float edge : {8796093022208.0f, 17592186044416.0f, 5e-7f, 4.76837158203125e-7f, 9.5367431640625e-7f,
+                       1e-6f, 1.5e-6f, 2.5e-6f}) {
+        float f = edge;
+        for (int k = 0; k < 64; ++k)
+            f = std::nextafter(f, 0.0f);
+        for (int k = 0; k < 128; ++k, f = std::nextafter(f, 1e38f)) {
+            ASSERT_EQ(ourF(f), printfF(static_cast<double>(f))) << f;
+            ASSERT_EQ(ourF(-f), printfF(static_cast<double>(-f))) << -f;
+            checked += 2;
+        }
+    }
+    // Values near the ties of the sixth decimal in the usual model range.
+    for (int i = -200000; i <= 200000; i += 7) {
+        const float f = static_cast<float>(i) / 1024.0f + 0.0000005f;
+        ASSERT_EQ(ourF(f), printfF(static_cast<double>(f))) << i;
+        ++checked;
+    }
+    EXPECT_GT(checked, 1000000);
+}
+
+TEST_F(VrmlExport, CommaLocaleStillWritesPoints)
+{
+    auto o = object({tri({0.5f, -1.25f, 3}, {1, 0, 0}, {0, 1, 0})});
+    o->colorDiffuse() = vxVector(0.5f, 0.25f, 0.125f);
+    view.sceneObjectList().push_back(o);
+    const std::string inC = view.vrmlText();
+
+    GermanLocale german;
+    ASSERT_TRUE(german.ok) << "the de_DE.UTF-8 locale is missing (scripts/deps.sh generates it)";
+    ASSERT_EQ(printfF(0.5), "0,500000"); // the locale is really in force
+    EXPECT_EQ(ourF(0.5f), "0.500000");
+    EXPECT_EQ(view.vrmlText(), inC);
+    EXPECT_NE(inC.find("  diffuseColor 0.500000 0.250000 0.125000\r\n"), std::string::npos);
+    EXPECT_EQ(inC.find(','), inC.find("0,1,2,-1,") + 1); // no comma before the index run
+}
+
+// --- the text ----------------------------------------------------------------
+
+TEST_F(VrmlExport, EmptyScenesGiveTheHeaderOnly)
+{
+    const std::string header = crlf({"#VRML V1.0 ascii", "#this document was created by Kolbrik viewer for MacOSX"});
+    EXPECT_EQ(view.vrmlText(), header);
+    view.sceneObjectList().push_back(object({}));
+    view.sceneObjectList().push_back(std::make_shared<vxTubeSceneObject>());
+    EXPECT_EQ(view.vrmlText(), header);
+}
+
+TEST_F(VrmlExport, ObjectWithoutTrianglesThenOneWithTwo)
+{
+    auto second = object({tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), tri({1, 0, 0}, {1, 1, 0}, {0, 1, 0})});
+    second->colorDiffuse() = vxVector(1.0f, 0.5f, 0.25f);
+    second->position().setVector3f(1, 2, 3);
+    second->rebuildMatrix();
+    view.sceneObjectList() = {object({}), second};
+
+    const std::string expected =
+        crlf({"#VRML V1.0 ascii",
+              "#this document was created by Kolbrik viewer for MacOSX",
+              " TransformSeparator {",
+              "DEF MAT_1 Material",
+              "{",
+              "  ambientColor 0.000000 0.000000 0.000000",
+              "  diffuseColor 1.000000 0.500000 0.250000",
+              "  specularColor 0.000000 0.000000 0.000000",
+              "  emissiveColor 0.000000 0.000000 0.000000",
+              "  shininess 0",
+              "  transparency 0",
+              "}",
+              "MatrixTransform ",
+              "{ matrix",
+              "1.000000 0.000000 0.000000 0.000000",
+              "0.000000 1.000000 0.000000 0.000000",
+              "0.000000 0.000000 1.000000 0.000000",
+              "1.000000 2.000000 3.000000 1.000000",
+              "}",
+              "Coordinate3",
+              "{",
+              "  point [",
+              "0.000000 0.000000 0.000000 1.000000 0.000000 0.000000 0.000000 1.000000 0.000000",
+              "1.000000 0.000000 0.000000 1.000000 1.000000 0.000000 0.000000 1.000000 0.000000",
+              "  ]",
+              "}",
+              "DEF part2 IndexedFaceSet",
+              "{",
+              "  coordIndex [ ",
+              "0,1,2,-1,3,4,5,-1,  ]",
+              "}",
+              "}"});
+    EXPECT_EQ(view.vrmlText(), expected);
+}
+
+TEST_F(VrmlExport, NegativeZeroAndOtherColoursAndMatrices)
+{
+    // Turning a part's Y axis up and its Z axis to -X gives the matrix a
+    // -0.0 (0 * -1 - 0 * 0), which prints with its sign.
+    auto o = object({tri({-0.0f, 1e-7f, -1e-7f}, {0.0078125f, -2.5f, 123456.7890625f}, {-0.0f, -0.0f, -0.0f})});
+    o->up().setVector3f(0, 1, 0);
+    o->direction().setVector3f(-1, 0, 0);
+    o->position().setVector3f(-0.0f, 0.75f, -3.0f);
+    o->rebuildMatrix();
+    o->colorAmbient() = vxVector(0.2f, 0.0f, 0.0f);
+    o->colorDiffuse() = vxVector(-0.0f, 1.0f / 3.0f, 2.0f / 3.0f);
+    o->colorEmission() = vxVector(0.0f, 0.0f, 1.0f);
+    view.sceneObjectList() = {o};
+
+    const std::string expected =
+        crlf({"#VRML V1.0 ascii",
+              "#this document was created by Kolbrik viewer for MacOSX",
+              " TransformSeparator {",
+              "DEF MAT_0 Material",
+              "{",
+              "  ambientColor 0.200000 0.000000 0.000000",
+              "  diffuseColor -0.000000 0.333333 0.666667",
+              "  specularColor 0.000000 0.000000 0.000000",
+              "  emissiveColor 0.000000 0.000000 1.000000",
+              "  shininess 0",
+              "  transparency 0",
+              "}",
+              "MatrixTransform ",
+              "{ matrix",
+              "0.000000 -0.000000 1.000000 0.000000",
+              "0.000000 1.000000 0.000000 0.000000",
+              "-1.000000 0.000000 0.000000 0.000000",
+              "-0.000000 0.750000 -3.000000 1.000000",
+              "}",
+              "Coordinate3",
+              "{",
+              "  point [",
+              "-0.000000 0.000000 -0.000000 0.007812 -2.500000 123456.789062 -0.000000 -0.000000 -0.000000",
+              "  ]",
+              "}",
+              "DEF part1 IndexedFaceSet",
+              "{",
+              "  coordIndex [ ",
+              "0,1,2,-1,  ]",
+              "}",
+              "}"});
+    EXPECT_EQ(view.vrmlText(), expected);
+}
+
+TEST_F(VrmlExport, NumbersSkipObjectsWithoutTrianglesAndIgnoreVisibility)
+{
+    auto a = object({tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0})});
+    auto b = object({tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0}),
+                     tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0})});
+    b->setVisible(0);
+    auto tube = std::make_shared<vxTubeSceneObject>();
+    tube->colorDiffuse() = vxVector(1, 0, 0);
+    view.sceneObjectList() = {a, object({}), b, tube};
+
+    const std::string text = view.vrmlText();
+    EXPECT_NE(text.find("DEF MAT_0 Material\r\n"), std::string::npos);
+    EXPECT_NE(text.find("DEF part1 IndexedFaceSet\r\n"), std::string::npos);
+    EXPECT_NE(text.find("DEF MAT_2 Material\r\n"), std::string::npos);
+    EXPECT_NE(text.find("DEF part3 IndexedFaceSet\r\n{\r\n  coordIndex [ \r\n0,1,2,-1,3,4,5,-1,6,7,8,-1,  ]\r\n}\r\n}\r\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("MAT_1"), std::string::npos);
+    EXPECT_EQ(text.find("MAT_3"), std::string::npos);
+    EXPECT_EQ(text.find("part2"), std::string::npos);
+    // The file ends with the last block; there is no closing line.
+    EXPECT_TRUE(text.ends_with("6,7,8,-1,  ]\r\n}\r\n}\r\n"));
+    // Every line ends in CR LF, and there are no bare CRs.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ASSERT_EQ(text[i - 1], '\r') << i;
+        }
+        if (text[i] == '\r') {
+            ASSERT_EQ(text[i + 1], '\n') << i;
+        }
+    }
+}
+
+TEST_F(VrmlExport, DoesNotUnshareMeshes)
+{
+    // Parts of one type share their mesh; reading it for the export must
+    // not give every object its own copy.
+    auto a = object({tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0})});
+    auto b = std::make_shared<vxBaseSceneObject>();
+    b->setSharedMesh(a->sharedMesh());
+    view.sceneObjectList() = {a, b};
+    const std::string text = view.vrmlText();
+    EXPECT_NE(text.find("DEF part2 IndexedFaceSet"), std::string::npos);
+    EXPECT_EQ(a->sharedMesh(), b->sharedMesh());
+}
+
+// --- the file ----------------------------------------------------------------
+
+TEST_F(VrmlExport, WritesAndReplacesTheFileAndKeepsItsPermissions)
+{
+    vxTest::TempDir dir;
+    view.sceneObjectList() = {object({tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0})})};
+    const std::string target = dir.file("out.wrl");
+
+    ASSERT_TRUE(view.exportAsVRML(target));
+    EXPECT_EQ(vxTest::readFile(target), view.vrmlText());
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask);
+
+    vxTest::writeFile(target, std::string(100000, 'x'));
+    ::chmod(target.c_str(), 0640);
+    view.sceneObjectList().push_back(object({tri({0, 0, 0}, {2, 0, 0}, {0, 2, 0})}));
+    const vxWriteResult r = view.exportAsVRML(target);
+    ASSERT_TRUE(r) << r.error;
+    EXPECT_EQ(vxTest::readFile(target), view.vrmlText()); // replaced, not overwritten in place
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(entries(dir.path()), std::set<std::string>{"out.wrl"});
+
+    // A name without a folder goes to the working folder.
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    EXPECT_TRUE(view.exportAsVRML("plain.wrl"));
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(vxTest::readFile(dir.file("plain.wrl")), view.vrmlText());
+}
+
+TEST_F(VrmlExport, FailedWritesReportTheReasonAndLeaveNothingBehind)
+{
+    // Tests run as root, so permission bits stop nothing; these failures
+    // stop root as well.
+    vxTest::TempDir dir;
+    view.sceneObjectList() = {object({tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0})})};
+    vxTest::writeFile(dir.file("plain-file"), "keep me");
+    std::filesystem::create_directory(dir.file("a-folder.wrl"));
+    vxTest::writeFile(dir.file("a-folder.wrl/inside"), "inside");
+    const auto before = entries(dir.path());
+
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {dir.file("missing/out.wrl"), "No such file or directory"},
+        {dir.file("plain-file/out.wrl"), "Not a directory"},
+        {dir.file("a-folder.wrl"), "Is a directory"},
+        {"", "no file name given"},
+    };
+    for (const auto& c : cases) {
+        const vxWriteResult r = view.exportAsVRML(c.path);
+        EXPECT_FALSE(r) << c.path;
+        EXPECT_NE(r.error.find(c.path), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
+        EXPECT_EQ(r.error.find('\n'), std::string::npos);
+    }
+    EXPECT_EQ(entries(dir.path()), before);
+    EXPECT_EQ(vxTest::readFile(dir.file("plain-file")), "keep me");
+    EXPECT_EQ(entries(dir.file("a-folder.wrl")), std::set<std::string>{"inside"});
+}
+
+TEST_F(VrmlExport, AWriteThatFailsMidwayLeavesTheOldFile)
+{
+    // The file-size limit makes write() fail part way, as a full disk does.
+    vxTest::TempDir dir;
+    std::vector<vxVertice> many(2000, tri({1, 2, 3}, {4, 5, 6}, {7, 8, 9}));
+    view.sceneObjectList() = {object(std::move(many))};
+    const std::string target = dir.file("out.wrl");
+    vxTest::writeFile(target, "the old export");
+
+    struct rlimit old;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const vxWriteResult r = view.exportAsVRML(target);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(r);
+    EXPECT_NE(r.error.find(std::strerror(EFBIG)), std::string::npos) << r.error;
+    EXPECT_EQ(vxTest::readFile(target), "the old export");
+    EXPECT_EQ(entries(dir.path()), std::set<std::string>{"out.wrl"});
+}

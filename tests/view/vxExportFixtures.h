@@ -1,0 +1,182 @@
+#pragma once
+
+// Small part resources and generated models for the export tests and the
+// export benchmark: binary STL meshes of our own simple solids, their
+// definitions, and model files that place them in many orientations.
+#include "vxOpenGLView.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace vxFixture {
+
+// A view host without a window or a GL context: enough for loading a model
+// and exporting it, which draw nothing.
+class NullHost : public vxViewHost {
+public:
+    void makeCurrent() override {}
+    vxSize boundsInPoints() const override { return {640, 480}; }
+    vxSize boundsInPixels() const override { return {640, 480}; }
+    vxPoint convertFromWindow(vxPoint p) const override { return p; }
+    void setNeedsDisplay() override {}
+};
+
+struct Facet {
+    std::array<float, 3> n, a, b, c;
+};
+
+inline std::string stl(const std::vector<Facet>& facets)
+{
+    std::string s(80, '\0');
+    std::memcpy(s.data(), "kolbrik test mesh", 17);
+    auto put = [&s](const void* p, std::size_t n) { s.append(static_cast<const char*>(p), n); };
+    const auto count = static_cast<std::uint32_t>(facets.size());
+    put(&count, 4);
+    for (const Facet& f : facets) {
+        put(f.n.data(), 12);
+        put(f.a.data(), 12);
+        put(f.b.data(), 12);
+        put(f.c.data(), 12);
+        s.append(2, '\0');
+    }
+    return s;
+}
+
+// A closed box from (0, 0, 0) to (sx, sy, sz), 12 facets wound outwards.
+inline std::vector<Facet> box(float sx, float sy, float sz)
+{
+    const std::array<float, 3> p[8] = {{0, 0, 0},   {sx, 0, 0},   {sx, sy, 0},  {0, sy, 0},
+                                       {0, 0, sz},  {sx, 0, sz},  {sx, sy, sz}, {0, sy, sz}};
+    struct Quad {
+        int i, j, k, l;
+        std::array<float, 3> n;
+    };
+    const Quad quads[6] = {{0, 3, 2, 1, {0, 0, -1}}, {4, 5, 6, 7, {0, 0, 1}}, {0, 1, 5, 4, {0, -1, 0}},
+                           {3, 7, 6, 2, {0, 1, 0}},  {0, 4, 7, 3, {-1, 0, 0}}, {1, 2, 6, 5, {1, 0, 0}}};
+    std::vector<Facet> f;
+    for (const Quad& q : quads) {
+        f.push_back({q.n, p[q.i], p[q.j], p[q.k]});
+        f.push_back({q.n, p[q.i], p[q.k], p[q.l]});
+    }
+    return f;
+}
+
+// A closed prism standing on the XZ plane around the Y axis: radius r,
+// height h, `segments` sides.
+inline std::vector<Facet> cylinder(float r, float h, int segments)
+{
+    std::vector<Facet> f;
+    const double step = 2.0 * 3.14159265358979323846 / segments;
+    for (int i = 0; i < segments; ++i) {
+        const float c0 = r * static_cast<float>(std::cos(i * step)), s0 = r * static_cast<float>(std::sin(i * step));
+        const float c1 = r * static_cast<float>(std::cos((i + 1) * step)),
+                    s1 = r * static_cast<float>(std::sin((i + 1) * step));
+        const float cm = static_cast<float>(std::cos((i + 0.5) * step)),
+                    sm = static_cast<float>(std::sin((i + 0.5) * step));
+        f.push_back({{cm, 0, sm}, {c0, 0, s0}, {c1, h, s1}, {c1, 0, s1}});
+        f.push_back({{cm, 0, sm}, {c0, 0, s0}, {c0, h, s0}, {c1, h, s1}});
+        f.push_back({{0, 1, 0}, {0, h, 0}, {c1, h, s1}, {c0, h, s0}});
+        f.push_back({{0, -1, 0}, {0, 0, 0}, {c0, 0, s0}, {c1, 0, s1}});
+    }
+    return f;
+}
+
+inline void write(const std::string& path, const std::string& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Three part types of our own in dir: 90001 a 15 x 15 x 30 mm block with
+// its origin at the centre of one end, 90002 a round 48-sided hub, 90003 a
+// thin 60 x 60 mm plate. Returns their short names.
+inline std::vector<std::string> writeResources(const std::string& dir)
+{
+    auto def = [](const std::string& name, const std::string& offset) {
+        return "[COMMON]\r\nNAME=" + name + "\r\nORGNUMBER=" + name + "\r\nGROUP=1\r\n[OFFSET]\r\n" + offset;
+    };
+    write(dir + "/90001.stl", stl(box(15, 15, 30)));
+    write(dir + "/90001.def", def("Test block 30", "X=-7,5\r\nY=-7,5\r\nZ=0\r\n"));
+    write(dir + "/90002.stl", stl(cylinder(10, 7.5f, 48)));
+    write(dir + "/90002.def", def("Test hub", ""));
+    write(dir + "/90003.stl", stl(box(60, 3, 60)));
+    write(dir + "/90003.def", def("Test plate", "X=-30\r\nZ=-30\r\n"));
+    return {"90001", "90002", "90003"};
+}
+
+// The short names of the part types in a resource folder that have both a
+// mesh and a definition, sorted.
+inline std::vector<std::string> partTypesIn(const std::string& dir)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
+        const auto p = e.path();
+        if (p.extension() == ".stl" && p.stem().string().size() == 5 &&
+            std::filesystem::is_regular_file(std::filesystem::path(p).replace_extension(".def")))
+            names.push_back(p.stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A model file of `parts` parts cycling through `types`, laid out on a
+// 15 mm-unit grid in the 24 axis-aligned orientations, with `tubes` tubes
+// after them, phases 1 to `phases` and varied colours. Every `missingEvery`
+// -th part (if not 0) names a part type that has no mesh.
+inline std::string modelText(int parts, const std::vector<std::string>& types, int tubes = 0, int phases = 4,
+                             int missingEvery = 0)
+{
+    // (up, direction) pairs: all 24 rotations that map axes onto axes.
+    static const int axes[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    std::vector<std::pair<int, int>> turns;
+    for (int u = 0; u < 6; ++u)
+        for (int d = 0; d < 6; ++d)
+            if (u / 2 != d / 2)
+                turns.emplace_back(u, d);
+
+    auto line = [](std::string& s, const std::string& key, const std::string& value) {
+        s += key + "=" + value + "\r\n";
+    };
+    std::string s = "[CAMERA]\r\nPOSITIONX=0\r\nPOSITIONY=40\r\nPOSITIONZ=-120\r\nUPY=1\r\n[COMMON]\r\n";
+    line(s, "COUNT", std::to_string(parts));
+    line(s, "TUBECOUNT", std::to_string(tubes));
+    line(s, "INFMODELL", "generated test model");
+    for (int i = 0; i < parts; ++i) {
+        s += "[PART" + std::to_string(i + 1) + "]\r\n";
+        const bool missing = missingEvery > 0 && i % missingEvery == missingEvery - 1;
+        const std::string& type = types[static_cast<std::size_t>(i) % types.size()];
+        line(s, "NAME", "K" + (missing ? std::string("00000") : type) + "_p" + std::to_string(i));
+        const int gx = i % 20, gz = (i / 20) % 20, gy = i / 400;
+        line(s, "XPOS", std::to_string(gx * 1.5 - 15.0));
+        line(s, "YPOS", std::to_string(gy * 1.5));
+        line(s, "ZPOS", std::to_string(gz * 1.5 - 15.0));
+        const auto& [u, d] = turns[static_cast<std::size_t>(i * 7) % turns.size()];
+        const char* names[3] = {"X", "Y", "Z"};
+        for (int k = 0; k < 3; ++k) {
+            line(s, std::string(names[k]) + "UP", std::to_string(axes[u][k]));
+            line(s, std::string(names[k]) + "DIR", std::to_string(axes[d][k]));
+        }
+        line(s, "PHASE", std::to_string(1 + i % phases));
+        line(s, "COLOR", std::to_string((i * 2654435761u) & 0xFFFFFFu));
+    }
+    for (int j = 0; j < tubes; ++j) {
+        s += "[TUBE" + std::to_string(j + 1) + "]\r\n";
+        line(s, "RADIUS", "0,5");
+        line(s, "COLOR", "255");
+        line(s, "COUNT", "2");
+        line(s, "X0", "0");
+        line(s, "X1", "10");
+    }
+    return s;
+}
+
+} // namespace vxFixture
