@@ -344,6 +344,34 @@ TEST_F(VrmlExport, DoesNotUnshareMeshes)
     EXPECT_EQ(a->sharedMesh(), b->sharedMesh());
 }
 
+TEST_F(VrmlExport, PhaseRepaintWithWhitePaintingIsExported)
+{
+    vxTest::TempDir res;
+    vxFixture::write(res.file("90009.stl"),
+                     vxFixture::stl({{{0, 0, 1}, {0, 0, 0}, {10, 0, 0}, {0, 10, 0}}}));
+    vxFixture::write(res.file("m.kmf"),
+                     crlf({"[COMMON]", "COUNT=3", "[PART1]", "NAME=K90009_a", "PHASE=1", "COLOR=255", "[PART2]",
+                           "NAME=K90009_b", "PHASE=2", "COLOR=65280", "[PART3]", "NAME=K90009_c", "PHASE=3",
+                           "COLOR=16711680"}));
+    vxResources::setResourceFolder(res.path());
+    ASSERT_TRUE(view.loadModelFromFile(res.file("m.kmf")));
+    vxResources::setResourceFolder("");
+    ASSERT_EQ(view.sceneObjectList().size(), 3u);
+
+    view.setPaintOldWhite(true);
+    view.repaintModelWithBauphase(2);
+    EXPECT_EQ(view.sceneObjectList()[2]->visible(), 0);
+
+    std::vector<std::string> diffuse;
+    const std::string text = view.vrmlText();
+    for (std::size_t p = text.find("  diffuseColor"); p != std::string::npos; p = text.find("  diffuseColor", p + 1))
+        diffuse.push_back(text.substr(p, text.find("\r\n", p) - p));
+    EXPECT_EQ(diffuse, (std::vector<std::string>{"  diffuseColor 1.000000 1.000000 1.000000",
+                                                 "  diffuseColor 0.000000 1.000000 0.000000",
+                                                 "  diffuseColor 0.000000 0.000000 1.000000"}));
+    EXPECT_NE(text.find("DEF part3 IndexedFaceSet"), std::string::npos); // hidden, still exported
+}
+
 // --- the file ----------------------------------------------------------------
 
 TEST_F(VrmlExport, WritesAndReplacesTheFileAndKeepsItsPermissions)
