@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -197,7 +198,7 @@ std::shared_ptr<vxBaseSceneObject> placed(std::vector<vxVertice> mesh, vxVector 
 std::vector<vxVertice> boxMesh(float sx, float sy, float sz)
 {
     std::vector<vxVertice> mesh;
-    for (const auto& f : vxFixture::box(sx, sy, sz))
+    for (const auto& f : vxTest::box(0, 0, 0, sx, sy, sz))
         mesh.push_back(tri({f.a[0], f.a[1], f.a[2]}, {f.b[0], f.b[1], f.b[2]}, {f.c[0], f.c[1], f.c[2]}));
     return mesh;
 }
@@ -270,9 +271,19 @@ TEST_F(CoinReadsExports, FullModel)
     vxResources::setResourceFolder("");
     ASSERT_EQ(view.sceneObjectList().size(), 303u);
 
+    auto distinctMeshes = [this] {
+        std::set<const vxSharedMesh*> meshes;
+        for (const auto& o : view.sceneObjectList())
+            meshes.insert(o->sharedMesh().get());
+        return meshes.size();
+    };
+    const std::size_t shared = distinctMeshes();
+    EXPECT_LT(shared, 20u); // parts of one type share their mesh
+
     const Reading ours = fromScene(view);
     EXPECT_EQ(ours.shapes.size(), 300u - 300 / 17);
     EXPECT_GT(ours.triangles, 300 * 12);
     ASSERT_TRUE(view.exportAsVRML(dir.file("model.wrl")));
     expectSame(ours, readFileWithCoin(dir.file("model.wrl")));
+    EXPECT_EQ(distinctMeshes(), shared); // the export copied no mesh
 }

@@ -348,7 +348,7 @@ TEST_F(VrmlExport, PhaseRepaintWithWhitePaintingIsExported)
 {
     vxTest::TempDir res;
     vxFixture::write(res.file("90009.stl"),
-                     vxFixture::stl({{{0, 0, 1}, {0, 0, 0}, {10, 0, 0}, {0, 10, 0}}}));
+                     vxTest::stlFile({{{0, 0, 1}, {0, 0, 0}, {10, 0, 0}, {0, 10, 0}}}));
     vxFixture::write(res.file("m.kmf"),
                      crlf({"[COMMON]", "COUNT=3", "[PART1]", "NAME=K90009_a", "PHASE=1", "COLOR=255", "[PART2]",
                            "NAME=K90009_b", "PHASE=2", "COLOR=65280", "[PART3]", "NAME=K90009_c", "PHASE=3",

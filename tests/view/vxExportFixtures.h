@@ -4,6 +4,7 @@
 // export benchmark: binary STL meshes of our own simple solids, their
 // definitions, and model files that place them in many orientations.
 #include "vxOpenGLView.h"
+#include "vxTestMesh.h"
 
 #include <algorithm>
 #include <array>
@@ -28,51 +29,11 @@ public:
     void setNeedsDisplay() override {}
 };
 
-struct Facet {
-    std::array<float, 3> n, a, b, c;
-};
-
-inline std::string stl(const std::vector<Facet>& facets)
-{
-    std::string s(80, '\0');
-    std::memcpy(s.data(), "kolbrik test mesh", 17);
-    auto put = [&s](const void* p, std::size_t n) { s.append(static_cast<const char*>(p), n); };
-    const auto count = static_cast<std::uint32_t>(facets.size());
-    put(&count, 4);
-    for (const Facet& f : facets) {
-        put(f.n.data(), 12);
-        put(f.a.data(), 12);
-        put(f.b.data(), 12);
-        put(f.c.data(), 12);
-        s.append(2, '\0');
-    }
-    return s;
-}
-
-// A closed box from (0, 0, 0) to (sx, sy, sz), 12 facets wound outwards.
-inline std::vector<Facet> box(float sx, float sy, float sz)
-{
-    const std::array<float, 3> p[8] = {{0, 0, 0},   {sx, 0, 0},   {sx, sy, 0},  {0, sy, 0},
-                                       {0, 0, sz},  {sx, 0, sz},  {sx, sy, sz}, {0, sy, sz}};
-    struct Quad {
-        int i, j, k, l;
-        std::array<float, 3> n;
-    };
-    const Quad quads[6] = {{0, 3, 2, 1, {0, 0, -1}}, {4, 5, 6, 7, {0, 0, 1}}, {0, 1, 5, 4, {0, -1, 0}},
-                           {3, 7, 6, 2, {0, 1, 0}},  {0, 4, 7, 3, {-1, 0, 0}}, {1, 2, 6, 5, {1, 0, 0}}};
-    std::vector<Facet> f;
-    for (const Quad& q : quads) {
-        f.push_back({q.n, p[q.i], p[q.j], p[q.k]});
-        f.push_back({q.n, p[q.i], p[q.k], p[q.l]});
-    }
-    return f;
-}
-
 // A closed prism standing on the XZ plane around the Y axis: radius r,
 // height h, `segments` sides.
-inline std::vector<Facet> cylinder(float r, float h, int segments)
+inline std::vector<vxTest::StlTriangle> cylinder(float r, float h, int segments)
 {
-    std::vector<Facet> f;
+    std::vector<vxTest::StlTriangle> f;
     const double step = 2.0 * 3.14159265358979323846 / segments;
     for (int i = 0; i < segments; ++i) {
         const float c0 = r * static_cast<float>(std::cos(i * step)), s0 = r * static_cast<float>(std::sin(i * step));
@@ -103,11 +64,11 @@ inline std::vector<std::string> writeResources(const std::string& dir)
     auto def = [](const std::string& name, const std::string& offset) {
         return "[COMMON]\r\nNAME=" + name + "\r\nORGNUMBER=" + name + "\r\nGROUP=1\r\n[OFFSET]\r\n" + offset;
     };
-    write(dir + "/90001.stl", stl(box(15, 15, 30)));
+    write(dir + "/90001.stl", vxTest::stlFile(vxTest::box(0, 0, 0, 15, 15, 30)));
     write(dir + "/90001.def", def("Test block 30", "X=-7,5\r\nY=-7,5\r\nZ=0\r\n"));
-    write(dir + "/90002.stl", stl(cylinder(10, 7.5f, 48)));
+    write(dir + "/90002.stl", vxTest::stlFile(cylinder(10, 7.5f, 48)));
     write(dir + "/90002.def", def("Test hub", ""));
-    write(dir + "/90003.stl", stl(box(60, 3, 60)));
+    write(dir + "/90003.stl", vxTest::stlFile(vxTest::box(0, 0, 0, 60, 3, 60)));
     write(dir + "/90003.def", def("Test plate", "X=-30\r\nZ=-30\r\n"));
     return {"90001", "90002", "90003"};
 }
