@@ -17,19 +17,20 @@ namespace vxVrml {
 
 namespace {
 
-void appendFixedGeneral(std::string& out, float f)
+// The widest text formatFixed writes: -FLT_MAX takes 47 characters.
+constexpr std::size_t kMaxFixed = 48;
+
+char* formatFixedGeneral(char* dst, float f)
 {
     // to_chars never looks at the locale; with a precision it prints what
     // printf("%f") prints in the C locale, digit for digit (the exact binary
     // value, rounded half to even), including "-0.000000", "nan" and "-nan".
-    char buf[64]; // the widest case, -FLT_MAX, takes 47 characters
-    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(f), std::chars_format::fixed, 6);
-    out.append(buf, r.ptr);
+    return std::to_chars(dst, dst + kMaxFixed, static_cast<double>(f), std::chars_format::fixed, 6).ptr;
 }
 
-} // namespace
-
-void appendFixed(std::string& out, float f)
+// Writes f as printf("%f") does in the C locale at dst, which has room for
+// kMaxFixed characters; returns the end.
+char* formatFixed(char* dst, float f)
 {
     // Fast path for the magnitudes a model holds (below 2^43): a float is
     // m * 2^e with a 24-bit m, so its value in millionths, m * 10^6 * 2^e,
@@ -39,18 +40,14 @@ void appendFixed(std::string& out, float f)
     std::uint32_t bits;
     std::memcpy(&bits, &f, sizeof bits);
     const int biased = static_cast<int>((bits >> 23) & 0xFF);
-    if (biased == 0xFF) {
-        appendFixedGeneral(out, f);
-        return;
-    }
+    if (biased == 0xFF)
+        return formatFixedGeneral(dst, f);
     const std::uint64_t m = (bits & 0x7FFFFFu) | (biased ? 0x800000u : 0u);
     const int e = (biased ? biased : 1) - 150;
     std::uint64_t millionths;
     if (e >= 0) {
-        if (e > 19) { // m * 2^e * 10^6 might not fit in 63 bits
-            appendFixedGeneral(out, f);
-            return;
-        }
+        if (e > 19) // m * 2^e * 10^6 might not fit in 63 bits
+            return formatFixedGeneral(dst, f);
         millionths = (m << e) * 1000000u;
     } else if (-e > 44) {
         millionths = 0; // m * 10^6 < 2^44: the value is below half a millionth
@@ -63,25 +60,44 @@ void appendFixed(std::string& out, float f)
         if (rest > half || (rest == half && (millionths & 1)))
             ++millionths;
     }
-    char buf[32];
-    char* w = buf;
+    char* w = dst;
     if (bits >> 31)
         *w++ = '-'; // also for -0.0 and for negatives that round to zero
-    w = std::to_chars(w, buf + sizeof buf, millionths / 1000000u).ptr;
+    w = std::to_chars(w, dst + kMaxFixed, millionths / 1000000u).ptr;
     *w++ = '.';
     auto fraction = static_cast<std::uint32_t>(millionths % 1000000u);
     for (int i = 5; i >= 0; --i) {
         w[i] = static_cast<char>('0' + fraction % 10);
         fraction /= 10;
     }
-    out.append(buf, w + 6);
+    return w + 6;
+}
+
+// "x y z" of a vector.
+char* formatXYZ(char* dst, const vxVector& v)
+{
+    dst = formatFixed(dst, v.x());
+    *dst++ = ' ';
+    dst = formatFixed(dst, v.y());
+    *dst++ = ' ';
+    return formatFixed(dst, v.z());
+}
+
+} // namespace
+
+void appendFixed(std::string& out, float f)
+{
+    char buf[kMaxFixed];
+    out.append(buf, formatFixed(buf, f));
 }
 
 } // namespace vxVrml
 
 namespace {
 
-using vxVrml::appendFixed;
+using vxVrml::formatFixed;
+using vxVrml::formatXYZ;
+using vxVrml::kMaxFixed;
 
 void appendInt(std::string& out, long long v)
 {
@@ -92,18 +108,16 @@ void appendInt(std::string& out, long long v)
 
 void appendXYZ(std::string& out, const vxVector& v)
 {
-    appendFixed(out, v.x());
-    out += ' ';
-    appendFixed(out, v.y());
-    out += ' ';
-    appendFixed(out, v.z());
+    char buf[3 * kMaxFixed + 2];
+    out.append(buf, formatXYZ(buf, v));
 }
 
 void appendXYZW(std::string& out, const vxVector& v)
 {
-    appendXYZ(out, v);
-    out += ' ';
-    appendFixed(out, v.w());
+    char buf[4 * kMaxFixed + 3];
+    char* w = formatXYZ(buf, v);
+    *w++ = ' ';
+    out.append(buf, formatFixed(w, v.w()));
 }
 
 vxWriteResult failure(const std::string& path, int err)
@@ -233,25 +247,37 @@ std::string vxOpenGLView::vrmlText() const
         }
         out += "}\r\nCoordinate3\r\n{\r\n  point [\r\n";
         for (const vxVertice& t : list) {
-            appendXYZ(out, t.v1());
-            out += ' ';
-            appendXYZ(out, t.v2());
-            out += ' ';
-            appendXYZ(out, t.v3());
-            out += "\r\n";
+            // One line per triangle, formatted in place and appended at once.
+            char line[9 * kMaxFixed + 10];
+            char* w = formatXYZ(line, t.v1());
+            *w++ = ' ';
+            w = formatXYZ(w, t.v2());
+            *w++ = ' ';
+            w = formatXYZ(w, t.v3());
+            *w++ = '\r';
+            *w++ = '\n';
+            out.append(line, w);
         }
         out += "  ]\r\n}\r\nDEF part";
         appendInt(out, static_cast<long long>(i) + 1);
         out += " IndexedFaceSet\r\n{\r\n  coordIndex [ \r\n";
+        char run[4096];
+        char* w = run;
         long long k = 0;
         for (std::size_t t = 0; t < list.size(); ++t, k += 3) {
-            appendInt(out, k);
-            out += ',';
-            appendInt(out, k + 1);
-            out += ',';
-            appendInt(out, k + 2);
-            out += ",-1,";
+            if (w > run + sizeof run - 80) {
+                out.append(run, w);
+                w = run;
+            }
+            w = std::to_chars(w, w + 20, k).ptr;
+            *w++ = ',';
+            w = std::to_chars(w, w + 20, k + 1).ptr;
+            *w++ = ',';
+            w = std::to_chars(w, w + 20, k + 2).ptr;
+            std::memcpy(w, ",-1,", 4);
+            w += 4;
         }
+        out.append(run, w);
         out += "  ]\r\n}\r\n}\r\n";
     }
     return out;
