@@ -3,7 +3,7 @@
 #include "vxResources.h"
 #include "vxTestMesh.h"
 #include "vxTestSupport.h"
-#include "vxViewerWindow.h"
+#include "MainWindowController.h"
 
 #include <QApplication>
 #include <QImage>
@@ -34,11 +34,11 @@ TEST(GLWidget, HostsTheViewWithPointsPixelsAndALowerLeftOrigin)
                       vxTest::kmfFile({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff}}));
     vxResources::setResourceFolder(res.path());
 
-    vxViewerWindow window;
-    EXPECT_FALSE(window.openModel(QString::fromStdString(res.file("missing.kmf")), true));
-    ASSERT_TRUE(window.openModel(QString::fromStdString(res.file("m.kmf")), true));
-    EXPECT_EQ(window.windowTitle(), "m.kmf");
-    vxGLWidget& w = *window.glWidget();
+    MainWindowController window;
+    window.setShowAlerts(false);
+    EXPECT_FALSE(window.loadModelFromFile(QString::fromStdString(res.file("missing.kmf"))));
+    ASSERT_TRUE(window.loadModelFromFile(QString::fromStdString(res.file("m.kmf"))));
+    vxGLWidget& w = *window.viewWidget();
     EXPECT_EQ(w.view().gridVisible(), 0);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -1,0 +1,554 @@
+#include "MainWindowController.h"
+
+#include "ui_MainWindowController.h"
+#include "ui_vxSheetAbout.h"
+#include "ui_vxSheetBuildingPhase.h"
+#include "ui_vxSheetLibrary.h"
+#include "ui_vxSheetParameter.h"
+#include "ui_vxSheetWait.h"
+#include "vxGLWidget.h"
+#include "vxLocalized.h"
+#include "vxOpenGLView.h"
+#include "vxPartPanelController.h"
+#include "vxResources.h"
+#include "vxSegmentedControl.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStandardItemModel>
+#include <QToolButton>
+#include <cstdio>
+
+namespace {
+
+template <class UiT>
+QDialog* makeSheet(QWidget* parent, std::unique_ptr<UiT>& ui)
+{
+    auto* d = new QDialog(parent);
+    ui = std::make_unique<UiT>();
+    ui->setupUi(d);
+    d->setWindowModality(Qt::WindowModal);
+    return d;
+}
+
+} // namespace
+
+MainWindowController::MainWindowController(QWidget* parent)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindowController>())
+{
+    m_ui->setupUi(this);
+    m_viewWidget = m_ui->viewOpenGL;
+
+    m_sheetWait = makeSheet(this, m_waitUi);
+    m_sheetWait->setWindowFlag(Qt::WindowCloseButtonHint, false);
+    m_sheetParameter = makeSheet(this, m_parameterUi);
+    m_sheetAboutDlg = makeSheet(this, m_aboutUi);
+    m_aboutUi->lblAboutVersion->setText(tr("Version %1").arg(QCoreApplication::applicationVersion()));
+    m_sheetBuildingPhase = makeSheet(this, m_phaseUi);
+    m_sheetLibrary = makeSheet(this, m_libraryUi);
+
+    m_controllerBaukasten = new QStandardItemModel(this);
+    m_controllerModelle = new QStandardItemModel(this);
+    m_libraryUi->tblLibrary->setModel(m_controllerBaukasten);
+    m_libraryUi->tblLibrary->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_libraryUi->tblModels->setModel(m_controllerModelle);
+    m_libraryUi->tblModels->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_libraryUi->tblModels->setViewMode(QListView::IconMode);
+    m_libraryUi->tblModels->setIconSize(QSize(160, 120));
+    m_libraryUi->tblModels->setGridSize(QSize(190, 160));
+    m_libraryUi->tblModels->setResizeMode(QListView::Adjust);
+    m_libraryUi->tblModels->setMovement(QListView::Static);
+    m_libraryUi->tblModels->setWordWrap(true);
+
+    m_partPanel = std::make_unique<vxPartPanelController>(this);
+    view().setPartPanelController(m_partPanel.get());
+
+    buildToolBar();
+    connectCommands();
+    awakeFromNib();
+}
+
+MainWindowController::~MainWindowController()
+{
+    view().setPartPanelController(nullptr);
+}
+
+vxOpenGLView& MainWindowController::view() const
+{
+    return m_viewWidget->view();
+}
+
+QProgressBar* MainWindowController::progressIndicator() const
+{
+    return m_waitUi->progressIndicator;
+}
+
+QComboBox* MainWindowController::cbBauphaseSelector() const
+{
+    return m_phaseUi->cbBauphaseSelector;
+}
+
+QLabel* MainWindowController::titleLine1() const
+{
+    return m_ui->titleLine1;
+}
+
+QLabel* MainWindowController::titleLine2() const
+{
+    return m_ui->titleLine2;
+}
+
+QLabel* MainWindowController::titleLine3() const
+{
+    return m_ui->titleLine3;
+}
+
+QLabel* MainWindowController::lblSheetWait() const
+{
+    return m_waitUi->lblSheetWait;
+}
+
+void MainWindowController::awakeFromNib()
+{
+    m_ui->titleLine1->setText(QString());
+    m_ui->titleLine2->setText(QString());
+    m_ui->titleLine3->setText(QString());
+}
+
+void MainWindowController::buildToolBar()
+{
+    QToolBar* bar = m_ui->toolBar;
+
+    m_btnWorkMode = new vxSegmentedControl(bar);
+    m_btnWorkMode->setObjectName(QStringLiteral("btnWorkMode"));
+    m_btnWorkMode->setLabel(0, tr("Select"));
+    m_btnWorkMode->setLabel(1, tr("Navigate"));
+    m_btnWorkMode->setLabel(2, tr("Hide"));
+    m_btnWorkMode->setToolTip(0, tr("A click selects the part under the pointer"));
+    m_btnWorkMode->setToolTip(1, tr("Drag to orbit; double-click a part to look at it"));
+    m_btnWorkMode->setToolTip(2, tr("A click hides the part under the pointer"));
+    m_btnWorkMode->setSelectedSegment(1);
+    bar->addWidget(m_btnWorkMode);
+    bar->addSeparator();
+
+    m_btnBauphase = new vxSegmentedControl(bar);
+    m_btnBauphase->setObjectName(QStringLiteral("btnBauphase"));
+    m_btnBauphase->setSelectable(false);
+    m_btnBauphase->setLabel(0, QStringLiteral("\u25C0"));
+    m_btnBauphase->setLabel(1, QStringLiteral("1"));
+    m_btnBauphase->setLabel(2, QStringLiteral("\u25B6"));
+    m_btnBauphase->setToolTip(0, tr("Previous building phase"));
+    m_btnBauphase->setToolTip(1, tr("Building phase shown"));
+    m_btnBauphase->setToolTip(2, tr("Next building phase"));
+    m_btnBauphase->setEnabled(0, false);
+    m_btnBauphase->setEnabled(2, false);
+    bar->addWidget(m_btnBauphase);
+    bar->addSeparator();
+
+    m_btnGrid = new QToolButton(bar);
+    m_btnGrid->setObjectName(QStringLiteral("btnGrid"));
+    m_btnGrid->setText(tr("Grid"));
+    m_btnGrid->setCheckable(true);
+    m_btnGrid->setChecked(true);
+    bar->addWidget(m_btnGrid);
+
+    auto* refresh = new QToolButton(bar);
+    refresh->setObjectName(QStringLiteral("btnRefresh"));
+    refresh->setDefaultAction(m_ui->actionRefresh);
+    bar->addWidget(refresh);
+}
+
+void MainWindowController::connectCommands()
+{
+    connect(m_ui->actionOpen, &QAction::triggered, this, [this] { menuFileOpen(); });
+    connect(m_ui->actionLibrary, &QAction::triggered, this, [this] { menShowLibrary(); });
+    connect(m_ui->actionExportVRML, &QAction::triggered, this, [this] { exportAsVRML(); });
+    connect(m_ui->actionPrint, &QAction::triggered, this, [this] { menPrintModell(); });
+    connect(m_ui->actionQuit, &QAction::triggered, this, [this] { close(); });
+    connect(m_ui->actionGrid, &QAction::triggered, this, [this] { tbGrid(); });
+    connect(m_ui->actionDeselectAll, &QAction::triggered, this, [this] { menDeselectAll(); });
+    connect(m_ui->actionCentre, &QAction::triggered, this, [this] { menBauteilMittelpunkt(); });
+    connect(m_ui->actionPartInfo, &QAction::triggered, this, [this] { menAnsichtBauteilInfo(); });
+    connect(m_ui->actionRefresh, &QAction::triggered, this, [this] { btnRefresh(); });
+    connect(m_ui->actionParameter, &QAction::triggered, this, [this] { menParameter(); });
+    connect(m_ui->actionChoosePhase, &QAction::triggered, this, [this] { btnBuildingPhase(); });
+    connect(m_ui->actionAbout, &QAction::triggered, this, [this] { menAboutDlg(); });
+
+    connect(m_btnWorkMode, &vxSegmentedControl::activated, this, [this] { changeWorkMode(); });
+    connect(m_btnBauphase, &vxSegmentedControl::activated, this, [this] { btnBauphaseClick(); });
+    connect(m_btnGrid, &QToolButton::clicked, this, [this] { tbGrid(); });
+
+    connect(m_parameterUi->btnParameterOK, &QPushButton::clicked, this, [this] { btnParameterOK(); });
+    connect(m_aboutUi->btnAboutDlgOK, &QPushButton::clicked, this, [this] { btnAboutDlgOK(); });
+    connect(m_phaseUi->btnBuildingPhaseOK, &QPushButton::clicked, this, [this] { btnBuildingPhaseOK(); });
+    connect(m_libraryUi->btnCloseLibrary, &QPushButton::clicked, this, [this] { btnCloseLibrary(); });
+    connect(m_libraryUi->tblLibrary->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { tblLibrarySelect(); });
+    connect(m_libraryUi->tblModels, &QListView::clicked, this, [this](const QModelIndex& index) {
+        btnLibraryClick(index.data(Qt::UserRole).toString());
+    });
+}
+
+// --- sheets and alerts ------------------------------------------------------
+
+void MainWindowController::showSheet(QDialog* sheet)
+{
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->show();
+    sheet->raise();
+}
+
+void MainWindowController::endSheet(QDialog* sheet)
+{
+    sheet->hide();
+}
+
+void MainWindowController::alert(const QString& title, const QString& text, bool error)
+{
+    m_lastAlertTitle = title;
+    m_lastAlertText = text;
+    if (error)
+        std::fprintf(stderr, "kolbrik-viewer: %s\n", text.toLocal8Bit().constData());
+    if (!m_showAlerts)
+        return;
+    QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, title, text, QMessageBox::NoButton,
+                    this);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+// --- load flow --------------------------------------------------------------
+
+bool MainWindowController::loadModelFromFile(const QString& path)
+{
+    const std::uint8_t gridBefore = view().gridVisible();
+    const bool gridButtonBefore = m_btnGrid->isChecked();
+    beforeLoadModel();
+
+    QElapsedTimer sinceUpdate;
+    sinceUpdate.start();
+    view().setLoadProgress([this, &sinceUpdate](std::int32_t done, std::int32_t total) {
+        if (done != total && sinceUpdate.elapsed() < 40)
+            return;
+        sinceUpdate.restart();
+        progressIndicator()->setRange(0, std::max(total, 1));
+        progressIndicator()->setValue(std::min(done, std::max(total, 1)));
+        // Paint the sheet without letting the user act in between.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    vxLoadResult r = view().loadModelFromFile(path.toStdString());
+    view().setLoadProgress(nullptr);
+
+    if (!r.ok) {
+        progressIndicator()->setRange(0, 1);
+        endSheet(m_sheetWait);
+        view().set3DGridVisible(gridBefore);
+        m_btnGrid->setChecked(gridButtonBefore);
+        alert(tr("The model could not be opened"), QString::fromStdString(r.error), true);
+        return false;
+    }
+    afterLoadModel();
+    makeWindowTitle(path);
+    return true;
+}
+
+bool MainWindowController::loadModelFromResource(const QString& name)
+{
+    auto path = vxResources::resourcePath(name.toStdString(), "kmf", "");
+    return loadModelFromFile(path ? QString::fromStdString(*path) : name + QStringLiteral(".kmf"));
+}
+
+void MainWindowController::beforeLoadModel()
+{
+    lblSheetWait()->setText(vxLocalized("SHEETWAITOPENMODEL"));
+    progressIndicator()->setRange(0, 0); // busy until the part count is known
+    showSheet(m_sheetWait);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    view().set3DGridVisible(0);
+    m_btnGrid->setChecked(false);
+}
+
+void MainWindowController::afterLoadModel()
+{
+    progressIndicator()->setRange(0, 1);
+    progressIndicator()->setValue(1);
+    endSheet(m_sheetWait);
+
+    const vxModel& model = *view().model();
+    const int m = model.maximumBauphase();
+    updatePhaseSegments(m, m);
+
+    m_ui->titleLine1->setText(QString::fromStdString(model.infModell()));
+    m_ui->titleLine2->setText(vxLocalized("ORIGINAL").arg(QString::fromStdString(model.infOriginal())));
+    m_ui->titleLine3->setText(vxLocalized("ERSTELLTVON").arg(QString::fromStdString(model.infGebaut())));
+}
+
+void MainWindowController::makeWindowTitle(const QString& path)
+{
+    setWindowTitle(vxLocalized("CAPTION").arg(QFileInfo(path).fileName()));
+}
+
+void MainWindowController::updatePhaseSegments(int phase, int maximum)
+{
+    m_btnBauphase->setLabel(1, QString::number(phase));
+    m_btnBauphase->setEnabled(0, phase > 1);
+    m_btnBauphase->setEnabled(2, phase < maximum);
+}
+
+// --- simple commands --------------------------------------------------------
+
+void MainWindowController::menuFileOpen()
+{
+    QFileDialog dlg(this, tr("Open model"));
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setNameFilter(tr("Kolbrik models (*.kmf)"));
+    dlg.setWindowModality(Qt::WindowModal);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    loadModelFromFile(dlg.selectedFiles().first());
+}
+
+void MainWindowController::tbGrid()
+{
+    view().toggle3DGridVisible();
+    m_btnGrid->setChecked(view().gridVisible() == 1);
+}
+
+void MainWindowController::menParameter()
+{
+    m_parameterUi->cbPaintOldWhite->setChecked(view().paintOldWhite());
+    showSheet(m_sheetParameter);
+}
+
+void MainWindowController::btnParameterOK()
+{
+    view().setPaintOldWhite(m_parameterUi->cbPaintOldWhite->isChecked());
+    endSheet(m_sheetParameter);
+}
+
+void MainWindowController::menAboutDlg()
+{
+    showSheet(m_sheetAboutDlg);
+}
+
+void MainWindowController::btnAboutDlgOK()
+{
+    endSheet(m_sheetAboutDlg);
+}
+
+void MainWindowController::changeWorkMode()
+{
+    view().setWorkMode(m_btnWorkMode->selectedSegment() + 1);
+}
+
+void MainWindowController::menBauteilMittelpunkt()
+{
+    auto obj = view().selectedBauteil();
+    if (!obj)
+        return;
+    view().cameraTarget().setVector3f(obj->position());
+    view().host().setNeedsDisplay();
+}
+
+void MainWindowController::menDeselectAll()
+{
+    view().deselectAllBauteile();
+    view().setDisplayList(0);
+    view().host().setNeedsDisplay();
+}
+
+void MainWindowController::menAnsichtBauteilInfo()
+{
+    view().showPartPanel();
+}
+
+void MainWindowController::menPrintModell()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dlg(&printer, this);
+    dlg.setWindowTitle(tr("Print model"));
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    printView(printer);
+}
+
+bool MainWindowController::printView(QPrinter& printer)
+{
+    const QImage picture = m_viewWidget->grabFramebuffer();
+    if (picture.isNull())
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRect page = painter.viewport();
+    QSize size = picture.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x() + (page.width() - size.width()) / 2, page.y(), size.width(), size.height());
+    painter.setWindow(picture.rect());
+    painter.drawImage(0, 0, picture);
+    return painter.end();
+}
+
+// --- building phases --------------------------------------------------------
+
+void MainWindowController::btnBauphaseClick()
+{
+    vxModel& model = *view().model();
+    const int s = m_btnBauphase->selectedSegment();
+    const int m = model.maximumBauphase();
+    if (s != 0 && s != 2)
+        return;
+    if (s == 0) {
+        model.setActualBauphase(model.actualBauphase() - 1);
+        view().repaintModelWithBauphase(model.actualBauphase());
+        m_btnBauphase->setLabel(1, QString::number(model.actualBauphase()));
+        if (model.actualBauphase() < 2)
+            m_btnBauphase->setEnabled(0, false);
+    } else {
+        model.setActualBauphase(model.actualBauphase() + 1);
+        view().repaintModelWithBauphase(model.actualBauphase());
+        m_btnBauphase->setLabel(1, QString::number(model.actualBauphase()));
+        m_btnBauphase->setEnabled(0, model.actualBauphase() >= 2);
+    }
+    m_btnBauphase->setEnabled(2, model.actualBauphase() < m);
+}
+
+void MainWindowController::btnBuildingPhase()
+{
+    QComboBox* cb = cbBauphaseSelector();
+    cb->clear();
+    const int m = view().model()->maximumBauphase();
+    for (int k = 1; k <= m; ++k)
+        cb->addItem(QStringLiteral("Phase %1").arg(k));
+    showSheet(m_sheetBuildingPhase);
+}
+
+void MainWindowController::btnBuildingPhaseOK()
+{
+    endSheet(m_sheetBuildingPhase);
+    const int index = cbBauphaseSelector()->currentIndex();
+    if (index < 0)
+        return;
+    view().repaintModelWithBauphase(index + 1);
+}
+
+void MainWindowController::btnRefresh()
+{
+    view().showAll();
+    view().repaintModelWithBauphase(view().model()->actualBauphase());
+}
+
+// --- export -----------------------------------------------------------------
+
+void MainWindowController::exportAsVRML()
+{
+    QFileDialog dlg(this, tr("Export as VRML"));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilter(tr("VRML files (*.wrl)"));
+    dlg.setDefaultSuffix(QStringLiteral("wrl"));
+    dlg.setWindowModality(Qt::WindowModal);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    doExportAsVRML(dlg.selectedFiles().first());
+}
+
+bool MainWindowController::doExportAsVRML(const QString& path)
+{
+    lblSheetWait()->setText(vxLocalized("SHEETWAITEXPORTVRML"));
+    progressIndicator()->setRange(0, 0);
+    showSheet(m_sheetWait);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    vxWriteResult r = view().exportAsVRML(path.toStdString());
+    progressIndicator()->setRange(0, 1);
+    endSheet(m_sheetWait);
+    if (!r.ok) {
+        alert(tr("The export failed"),
+              tr("%1 could not be written: %2").arg(path, QString::fromStdString(r.error)), true);
+        return false;
+    }
+    alert(vxLocalized("VRMLTITLE"), vxLocalized("VRMLFINISH"), false);
+    return true;
+}
+
+// --- library ----------------------------------------------------------------
+
+void MainWindowController::menShowLibrary()
+{
+    fillLibraryList();
+    if (!m_kitItems.empty()) {
+        m_libraryUi->stack->setCurrentWidget(m_libraryUi->pageLists);
+        m_libraryUi->tblLibrary->setCurrentIndex(m_controllerBaukasten->index(0, 0));
+        fillModellList(m_kitItems.front().fullName);
+    } else {
+        m_controllerModelle->clear();
+        m_modelItems.clear();
+        m_libraryUi->lblEmpty->setText(
+            tr("No models to show. The library folder %1 is missing or holds no kit folders.")
+                .arg(QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library")));
+        m_libraryUi->stack->setCurrentWidget(m_libraryUi->pageEmpty);
+    }
+    showSheet(m_sheetLibrary);
+}
+
+void MainWindowController::fillLibraryList()
+{
+    const QSignalBlocker block(m_libraryUi->tblLibrary->selectionModel());
+    m_controllerBaukasten->clear();
+    const QString folder = QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library");
+    m_kitItems = vxLibrary::kits(folder);
+    for (const vxLibraryItem& kit : m_kitItems) {
+        auto* item = new QStandardItem(kit.fullName);
+        if (!kit.fullImage.isNull())
+            item->setIcon(QIcon(kit.fullImage));
+        m_controllerBaukasten->appendRow(item);
+    }
+}
+
+void MainWindowController::fillModellList(const QString& kitName)
+{
+    m_controllerModelle->clear();
+    const QString folder =
+        QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library/") + kitName;
+    m_modelItems = vxLibrary::models(folder);
+    for (const vxModelItem& model : m_modelItems) {
+        auto* item = new QStandardItem(model.fullName);
+        if (!model.fullImage.isNull())
+            item->setIcon(QIcon(model.fullImage));
+        item->setData(model.index, Qt::UserRole);
+        item->setToolTip(model.index);
+        m_controllerModelle->appendRow(item);
+    }
+    if (m_controllerModelle->rowCount() > 0)
+        m_libraryUi->tblModels->setCurrentIndex(m_controllerModelle->index(0, 0));
+}
+
+void MainWindowController::tblLibrarySelect()
+{
+    const QModelIndexList selected = m_libraryUi->tblLibrary->selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return;
+    const int row = selected.first().row();
+    if (row >= 0 && row < static_cast<int>(m_kitItems.size()))
+        fillModellList(m_kitItems[static_cast<std::size_t>(row)].fullName);
+}
+
+void MainWindowController::btnLibraryClick(const QString& modelPath)
+{
+    std::fprintf(stderr, "%s\n", modelPath.toLocal8Bit().constData());
+    std::fflush(stderr);
+    endSheet(m_sheetLibrary);
+    loadModelFromFile(modelPath);
+}
+
+void MainWindowController::btnCloseLibrary()
+{
+    endSheet(m_sheetLibrary);
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "vxLibrary.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+class QDialog;
+class QLabel;
+class QProgressBar;
+class QComboBox;
+class QToolButton;
+class QStandardItemModel;
+class QPrinter;
+class vxGLWidget;
+class vxOpenGLView;
+class vxSegmentedControl;
+class vxPartPanelController;
+
+namespace Ui {
+class MainWindowController;
+class vxSheetWait;
+class vxSheetParameter;
+class vxSheetAbout;
+class vxSheetBuildingPhase;
+class vxSheetLibrary;
+} // namespace Ui
+
+// The main window: the 3D view, three information lines, the work-mode,
+// phase and grid controls, the menus and the sheets.
+class MainWindowController : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindowController(QWidget* parent = nullptr);
+    ~MainWindowController() override;
+
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
+
+    // --- load flow ---------------------------------------------------------
+    // Shows the wait sheet, loads the model and fills the controls. A file
+    // that cannot be read leaves everything as it was and shows an alert.
+    bool loadModelFromFile(const QString& path);
+    bool loadModelFromResource(const QString& name);
+    void beforeLoadModel();
+    void afterLoadModel();
+    void makeWindowTitle(const QString& path);
+
+    // --- commands ----------------------------------------------------------
+    void menuFileOpen();
+    void tbGrid();
+    void menParameter();
+    void btnParameterOK();
+    void menAboutDlg();
+    void btnAboutDlgOK();
+    void changeWorkMode();
+    void menBauteilMittelpunkt();
+    void menDeselectAll();
+    void menAnsichtBauteilInfo();
+    void menPrintModell();
+    // Prints the view's current picture, scaled to the page.
+    bool printView(QPrinter& printer);
+
+    // --- building phases ---------------------------------------------------
+    void btnBauphaseClick();
+    void btnBuildingPhase();
+    void btnBuildingPhaseOK();
+    void btnRefresh();
+
+    // --- export --------------------------------------------------------------
+    void exportAsVRML();
+    // Runs the export with the wait sheet; shows the completion alert, or an
+    // error alert naming the reason. Returns whether the file was written.
+    bool doExportAsVRML(const QString& path);
+
+    // --- library -------------------------------------------------------------
+    void menShowLibrary();
+    void fillLibraryList();
+    void fillModellList(const QString& kitName);
+    void tblLibrarySelect();
+    void btnLibraryClick(const QString& modelPath);
+    void btnCloseLibrary();
+
+    // --- parts, for tests and the rest of the window -------------------------
+    vxGLWidget* viewWidget() const { return m_viewWidget; }
+    vxOpenGLView& view() const;
+    vxPartPanelController* partPanel() const { return m_partPanel.get(); }
+    QDialog* sheetParameter() const { return m_sheetParameter; }
+    QDialog* sheetWait() const { return m_sheetWait; }
+    QDialog* sheetAboutDlg() const { return m_sheetAboutDlg; }
+    QDialog* sheetBuildingPhase() const { return m_sheetBuildingPhase; }
+    QDialog* sheetLibrary() const { return m_sheetLibrary; }
+    QProgressBar* progressIndicator() const;
+    QComboBox* cbBauphaseSelector() const;
+    vxSegmentedControl* btnBauphase() const { return m_btnBauphase; }
+    vxSegmentedControl* btnWorkMode() const { return m_btnWorkMode; }
+    QLabel* titleLine1() const;
+    QLabel* titleLine2() const;
+    QLabel* titleLine3() const;
+    QToolButton* btnGrid() const { return m_btnGrid; }
+    QLabel* lblSheetWait() const;
+    QStandardItemModel* controllerBaukasten() const { return m_controllerBaukasten; }
+    QStandardItemModel* controllerModelle() const { return m_controllerModelle; }
+    const std::vector<vxModelItem>& modelItems() const { return m_modelItems; }
+    Ui::vxSheetLibrary* libraryUi() const { return m_libraryUi.get(); }
+    Ui::vxSheetParameter* parameterUi() const { return m_parameterUi.get(); }
+
+    // The last alert shown (title and text), for tests and the log.
+    QString lastAlertTitle() const { return m_lastAlertTitle; }
+    QString lastAlertText() const { return m_lastAlertText; }
+    // When false, alerts are recorded but not shown (tests).
+    void setShowAlerts(bool show) { m_showAlerts = show; }
+
+private:
+    void awakeFromNib();
+    void buildToolBar();
+    void connectCommands();
+    void showSheet(QDialog* sheet);
+    void endSheet(QDialog* sheet);
+    void alert(const QString& title, const QString& text, bool error);
+    void updatePhaseSegments(int phase, int maximum);
+
+    std::unique_ptr<Ui::MainWindowController> m_ui;
+    vxGLWidget* m_viewWidget = nullptr;
+    std::unique_ptr<vxPartPanelController> m_partPanel;
+
+    QDialog* m_sheetParameter = nullptr;
+    QDialog* m_sheetWait = nullptr;
+    QDialog* m_sheetAboutDlg = nullptr;
+    QDialog* m_sheetBuildingPhase = nullptr;
+    QDialog* m_sheetLibrary = nullptr;
+    std::unique_ptr<Ui::vxSheetWait> m_waitUi;
+    std::unique_ptr<Ui::vxSheetParameter> m_parameterUi;
+    std::unique_ptr<Ui::vxSheetAbout> m_aboutUi;
+    std::unique_ptr<Ui::vxSheetBuildingPhase> m_phaseUi;
+    std::unique_ptr<Ui::vxSheetLibrary> m_libraryUi;
+
+    vxSegmentedControl* m_btnBauphase = nullptr;
+    vxSegmentedControl* m_btnWorkMode = nullptr;
+    QToolButton* m_btnGrid = nullptr;
+    QStandardItemModel* m_controllerBaukasten = nullptr;
+    QStandardItemModel* m_controllerModelle = nullptr;
+    std::vector<vxLibraryItem> m_kitItems;
+    std::vector<vxModelItem> m_modelItems;
+
+    QString m_lastAlertTitle;
+    QString m_lastAlertText;
+    bool m_showAlerts = true;
+};
