@@ -286,13 +286,13 @@ void MainWindowController::afterLoadModel()
     updatePhaseSegments(m, m);
 
     m_ui->titleLine1->setText(QString::fromStdString(model.infModell()));
-    m_ui->titleLine2->setText(vxLocalized("ORIGINAL").arg(QString::fromStdString(model.infOriginal())));
-    m_ui->titleLine3->setText(vxLocalized("ERSTELLTVON").arg(QString::fromStdString(model.infGebaut())));
+    m_ui->titleLine2->setText(vxLocalizedFormat("ORIGINAL", QString::fromStdString(model.infOriginal())));
+    m_ui->titleLine3->setText(vxLocalizedFormat("ERSTELLTVON", QString::fromStdString(model.infGebaut())));
 }
 
 void MainWindowController::makeWindowTitle(const QString& path)
 {
-    setWindowTitle(vxLocalized("CAPTION").arg(QFileInfo(path).fileName()));
+    setWindowTitle(vxLocalizedFormat("CAPTION", QFileInfo(path).fileName()));
 }
 
 void MainWindowController::updatePhaseSegments(int phase, int maximum)

@@ -2,31 +2,11 @@
 #include "AppDelegate.h"
 #include "MainWindowController.h"
 #include "vxGLWidget.h"
-#include "vxResources.h"
+#include "vxTranslations.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QSurfaceFormat>
-#include <QTranslator>
-
-namespace {
-
-// The English table is always loaded; the German one over it when the
-// system language is German.
-void loadTranslations(QApplication& app)
-{
-    const QString folder = QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/translations");
-    auto* english = new QTranslator(&app);
-    if (english->load(QStringLiteral("kolbrik_en"), folder))
-        QApplication::installTranslator(english);
-    if (QLocale::system().language() == QLocale::German) {
-        auto* german = new QTranslator(&app);
-        if (german->load(QStringLiteral("kolbrik_de"), folder))
-            QApplication::installTranslator(german);
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -36,7 +16,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kolbrik Viewer"));
     QApplication::setApplicationVersion(QStringLiteral(KOLBRIK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("kolbrik-viewer"));
-    loadTranslations(app);
+    vxInstallTranslations(app, QLocale::system().language());
 
     AppDelegate delegate;
     MainWindowController window;

@@ -107,11 +107,19 @@ void vxGLWidget::mouseMoveEvent(QMouseEvent* event)
     m_view.mouseDragged(e);
 }
 
+double vxGLWidget::wheelDeltaY(QPoint angleDelta, QPoint pixelDelta)
+{
+    // Touchpads report pixels; about 50 of them make one wheel notch.
+    if (!pixelDelta.isNull())
+        return pixelDelta.y() / 50.0;
+    return angleDelta.y() / 120.0; // one notch of a common wheel is 120
+}
+
 void vxGLWidget::wheelEvent(QWheelEvent* event)
 {
     vxMouseEvent e;
     e.locationInWindow = windowPointFromWidget(event->position());
-    e.deltaY = event->angleDelta().y() / 120.0; // one notch is about 1
+    e.deltaY = wheelDeltaY(event->angleDelta(), event->pixelDelta());
     m_view.scrollWheel(e);
     event->accept();
 }

@@ -30,6 +30,9 @@ public:
     vxPoint convertFromWindow(vxPoint windowPoint) const override;
     void setNeedsDisplay() override;
 
+    // The view's scroll amount of a wheel event: one notch about 1.
+    static double wheelDeltaY(QPoint angleDelta, QPoint pixelDelta);
+
     // A widget point (top-left origin) as window coordinates.
     vxPoint windowPointFromWidget(QPointF widgetPoint) const;
 

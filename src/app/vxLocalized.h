@@ -9,3 +9,11 @@ inline QString vxLocalized(const char* key)
 {
     return QCoreApplication::translate("Localizable", key);
 }
+
+// The text of key used as a format with one argument for its "%1"; a text
+// without a placeholder (a key without an entry) is shown as it is.
+inline QString vxLocalizedFormat(const char* key, const QString& argument)
+{
+    const QString format = vxLocalized(key);
+    return format.contains(QLatin1String("%1")) ? format.arg(argument) : format;
+}

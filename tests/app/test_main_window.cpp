@@ -1,0 +1,326 @@
+// The main window driven as a user drives it: real widgets, real mouse
+// clicks through Qt, under Xvfb.
+#include "MainWindowController.h"
+#include "ui_vxSheetLibrary.h"
+#include "ui_vxSheetParameter.h"
+#include "vxGLWidget.h"
+#include "vxLocalized.h"
+#include "vxPartPanelController.h"
+#include "vxResources.h"
+#include "vxSegmentedControl.h"
+#include "vxTestMesh.h"
+#include "vxTestSupport.h"
+#include "vxTranslations.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QListView>
+#include <QPrinter>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace vxTest;
+
+namespace {
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    static bool formatSet = (QSurfaceFormat::setDefaultFormat(vxGLWidget::viewFormat()), true);
+    (void)formatSet;
+    static QApplication a(argc, argv);
+    return a;
+}
+
+const QString kTranslations = QStringLiteral(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations");
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app();
+        vxInstallTranslations(app(), QLocale::English, kTranslations);
+        writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
+        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
+        // Three phases: a cube in front (phase 1), one behind it (2), one
+        // to the side (3).
+        std::string text = kmfFile({0, 0, -12}, {0, 0, 0},
+                                   {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                                    {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
+                                    {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}});
+        text += "[COMMON]\r\nINFMODELL=Three blocks\r\nINFORIGINAL=Starter kit\r\nINFGEBAUT=Anna\r\n";
+        writeFile(res.file("three.kmf"), text);
+        vxResources::setResourceFolder(res.path());
+        window = std::make_unique<MainWindowController>();
+        window->setShowAlerts(false);
+        window->resize(900, 700);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override
+    {
+        window.reset();
+        vxResources::setResourceFolder("");
+    }
+    vxOpenGLView& view() { return window->view(); }
+    void open() { ASSERT_TRUE(window->loadModelFromFile(QString::fromStdString(res.file("three.kmf")))); }
+    void clickSegment(vxSegmentedControl* c, int segment)
+    {
+        QTest::mouseClick(c->button(segment), Qt::LeftButton);
+    }
+    // A click in the middle of the 3D view, after a fresh frame.
+    void clickView()
+    {
+        vxGLWidget* w = window->viewWidget();
+        w->grabFramebuffer();
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
+    }
+
+    TempDir res;
+    TempDir out;
+    std::unique_ptr<MainWindowController> window;
+};
+
+} // namespace
+
+TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
+{
+    EXPECT_TRUE(window->titleLine1()->text().isEmpty());
+    EXPECT_EQ(view().gridVisible(), 1);
+    window->btnGrid()->setChecked(true);
+    open();
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
+    EXPECT_EQ(window->titleLine1()->text(), "Three blocks");
+    EXPECT_EQ(window->titleLine2()->text(), "Original model: Starter kit");
+    EXPECT_EQ(window->titleLine3()->text(), "Built by: Anna");
+    EXPECT_EQ(view().gridVisible(), 0);
+    EXPECT_FALSE(window->btnGrid()->isChecked());
+    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_EQ(window->btnBauphase()->label(1), "3");
+    EXPECT_TRUE(window->btnBauphase()->isEnabled(0));
+    EXPECT_FALSE(window->btnBauphase()->isEnabled(2));
+
+    // A file that cannot be read changes nothing and says why.
+    EXPECT_FALSE(window->loadModelFromFile(QString::fromStdString(res.file("gone.kmf"))));
+    EXPECT_TRUE(window->lastAlertText().contains("gone.kmf"));
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
+    EXPECT_EQ(window->titleLine1()->text(), "Three blocks");
+    EXPECT_EQ(view().sceneObjectList().size(), 3u);
+    EXPECT_FALSE(window->sheetWait()->isVisible());
+
+    // The grid button toggles the grid.
+    QTest::mouseClick(window->btnGrid(), Qt::LeftButton);
+    EXPECT_EQ(view().gridVisible(), 1);
+    EXPECT_TRUE(window->btnGrid()->isChecked());
+}
+
+TEST_F(MainWindow, PhaseStepsStayWithinOneToTheMaximum)
+{
+    open();
+    vxSegmentedControl* phase = window->btnBauphase();
+    auto& objs = view().sceneObjectList();
+    clickSegment(phase, 0);
+    EXPECT_EQ(phase->label(1), "2");
+    EXPECT_EQ(objs[2]->visible(), 0);
+    EXPECT_TRUE(phase->isEnabled(0));
+    EXPECT_TRUE(phase->isEnabled(2));
+    clickSegment(phase, 0);
+    EXPECT_EQ(phase->label(1), "1");
+    EXPECT_FALSE(phase->isEnabled(0)); // stepping back from 2 to 1
+    EXPECT_EQ(view().model()->actualBauphase(), 1);
+    clickSegment(phase, 1); // the number does nothing
+    EXPECT_EQ(view().model()->actualBauphase(), 1);
+    clickSegment(phase, 2);
+    EXPECT_TRUE(phase->isEnabled(0)); // forward from 1 to 2
+    clickSegment(phase, 2);
+    EXPECT_EQ(phase->label(1), "3");
+    EXPECT_FALSE(phase->isEnabled(2)); // forward to the maximum
+    EXPECT_EQ(objs[2]->visible(), 1);
+}
+
+TEST_F(MainWindow, ThePhaseSheetShowsAPhaseWithoutMovingTheStepControlAndRefreshReturns)
+{
+    open();
+    window->btnBuildingPhase();
+    ASSERT_TRUE(window->sheetBuildingPhase()->isVisible());
+    QComboBox* cb = window->cbBauphaseSelector();
+    ASSERT_EQ(cb->count(), 3);
+    EXPECT_EQ(cb->itemText(0), "Phase 1");
+    EXPECT_EQ(cb->itemText(2), "Phase 3");
+    cb->setCurrentIndex(0);
+    QTest::mouseClick(window->sheetBuildingPhase()->findChild<QPushButton*>("btnBuildingPhaseOK"), Qt::LeftButton);
+    EXPECT_FALSE(window->sheetBuildingPhase()->isVisible());
+    auto& objs = view().sceneObjectList();
+    EXPECT_EQ(objs[1]->visible(), 0);
+    EXPECT_EQ(objs[2]->visible(), 0);
+    EXPECT_EQ(window->btnBauphase()->label(1), "3");
+    EXPECT_EQ(view().model()->actualBauphase(), 3);
+
+    // Refresh shows everything of the current phase again, also parts
+    // hidden by hand.
+    objs[0]->setVisible(0);
+    window->btnRefresh();
+    for (auto& o : objs)
+        EXPECT_EQ(o->visible(), 1);
+}
+
+TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
+{
+    open();
+    vxSegmentedControl* mode = window->btnWorkMode();
+    clickSegment(mode, 2);
+    EXPECT_EQ(view().workMode(), 3);
+    clickSegment(mode, 0);
+    EXPECT_EQ(view().workMode(), 1);
+
+    window->menAnsichtBauteilInfo();
+    ASSERT_NE(window->partPanel()->myPanel(), nullptr);
+    EXPECT_TRUE(window->partPanel()->myPanel()->isVisible());
+    clickView();
+    ASSERT_EQ(view().selectedBauteil(), view().sceneObjectList()[0]);
+    EXPECT_EQ(window->partPanel()->lblName()->text(), "Block 30");
+    EXPECT_EQ(window->partPanel()->lblNr()->text(), "31005");
+
+    // Centre on it, then deselect all.
+    view().cameraTarget().setVector3f(5, 5, 5);
+    window->menBauteilMittelpunkt();
+    EXPECT_EQ(view().cameraTarget(), vxVector(0, 0, 0, 0));
+    window->menDeselectAll();
+    EXPECT_EQ(view().selectedBauteil(), nullptr);
+    EXPECT_TRUE(window->partPanel()->lblName()->text().isEmpty());
+    view().cameraTarget().setVector3f(5, 5, 5);
+    window->menBauteilMittelpunkt(); // nothing selected: nothing changes
+    EXPECT_EQ(view().cameraTarget(), vxVector(5, 5, 5, 0));
+    view().cameraTarget().setVector3f(0, 0, 0);
+
+    clickSegment(mode, 2);
+    clickView();
+    EXPECT_EQ(view().sceneObjectList()[0]->visible(), 0);
+    clickView();
+    EXPECT_EQ(view().sceneObjectList()[1]->visible(), 0);
+    clickSegment(mode, 1);
+    EXPECT_EQ(view().workMode(), 2);
+}
+
+TEST_F(MainWindow, ParameterSheetSwitchesWhitePainting)
+{
+    window->menParameter();
+    ASSERT_TRUE(window->sheetParameter()->isVisible());
+    window->parameterUi()->cbPaintOldWhite->setChecked(true);
+    QTest::mouseClick(window->parameterUi()->btnParameterOK, Qt::LeftButton);
+    EXPECT_FALSE(window->sheetParameter()->isVisible());
+    EXPECT_TRUE(view().paintOldWhite());
+    window->menAboutDlg();
+    EXPECT_TRUE(window->sheetAboutDlg()->isVisible());
+    window->btnAboutDlgOK();
+    EXPECT_FALSE(window->sheetAboutDlg()->isVisible());
+}
+
+TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
+{
+    const std::string lib = res.file("library");
+    writeFile(lib + "/Kit/Car.kmf", readFile(res.file("three.kmf")));
+    writeFile(lib + "/Kit/Car.KMF", "x");
+    QImage preview(40, 30, QImage::Format_RGB32);
+    preview.fill(Qt::blue);
+    ASSERT_TRUE(preview.save(QString::fromStdString(lib + "/Kit/Car.bmp")));
+    writeFile(lib + "/Kit/sub/Crane.kmf", "[COMMON]\r\nCOUNT=0\r\n");
+    writeFile(lib + "/Kit/a.b.kmf", "[COMMON]\r\nCOUNT=0\r\n");
+    std::filesystem::create_directories(lib + "/Other.kit");
+
+    window->menShowLibrary();
+    ASSERT_TRUE(window->sheetLibrary()->isVisible());
+    QStandardItemModel* kits = window->controllerBaukasten();
+    ASSERT_EQ(kits->rowCount(), 3);
+    EXPECT_EQ(kits->item(0)->text(), "Kit");
+    EXPECT_EQ(kits->item(1)->text(), "Kit/sub");
+    EXPECT_EQ(kits->item(2)->text(), "Other"); // the extension of the folder name goes
+    const auto& models = window->modelItems();
+    ASSERT_EQ(models.size(), 3u);
+    EXPECT_EQ(models[0].fullName, "Car");
+    EXPECT_FALSE(models[0].fullImage.isNull());
+    EXPECT_EQ(models[1].fullName, "a.b");
+    EXPECT_EQ(models[2].fullName, "sub/Crane");
+    EXPECT_TRUE(models[2].fullImage.isNull());
+    EXPECT_TRUE(models[2].index.endsWith("library/Kit/sub/Crane.kmf"));
+
+    // Another kit, then back; closing loads nothing.
+    window->libraryUi()->tblLibrary->setCurrentIndex(kits->index(2, 0));
+    EXPECT_TRUE(window->modelItems().empty());
+    window->btnCloseLibrary();
+    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_TRUE(view().sceneObjectList().empty());
+
+    // Showing it again selects the first kit and model; a click loads.
+    window->menShowLibrary();
+    EXPECT_EQ(window->libraryUi()->tblLibrary->currentIndex().row(), 0);
+    EXPECT_EQ(window->libraryUi()->tblModels->currentIndex().row(), 0);
+    QListView* list = window->libraryUi()->tblModels;
+    QTest::qWait(20);
+    const QRect r = list->visualRect(window->controllerModelle()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_EQ(view().sceneObjectList().size(), 3u);
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Car.kmf – Kolbrik Viewer"));
+}
+
+TEST_F(MainWindow, AMissingLibraryShowsAnEmptyState)
+{
+    window->menShowLibrary();
+    EXPECT_TRUE(window->sheetLibrary()->isVisible());
+    EXPECT_EQ(window->controllerBaukasten()->rowCount(), 0);
+    auto* empty = window->sheetLibrary()->findChild<QLabel*>("lblEmpty");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->isVisible());
+    EXPECT_TRUE(empty->text().contains("library"));
+    window->btnCloseLibrary();
+}
+
+TEST_F(MainWindow, ExportWritesTheFileOrSaysWhyNot)
+{
+    open();
+    const QString target = QString::fromStdString(out.file("three.wrl"));
+    EXPECT_TRUE(window->doExportAsVRML(target));
+    EXPECT_EQ(window->lastAlertTitle(), "VRML export");
+    const std::string text = readFile(out.file("three.wrl"));
+    EXPECT_EQ(text.rfind("#VRML V1.0 ascii\r\n", 0), 0u);
+    EXPECT_NE(text.find("DEF part3 IndexedFaceSet"), std::string::npos);
+
+    EXPECT_FALSE(window->doExportAsVRML(QString::fromStdString(out.file("no/such/folder/x.wrl"))));
+    EXPECT_EQ(window->lastAlertTitle(), "The export failed");
+    EXPECT_FALSE(window->sheetWait()->isVisible());
+}
+
+TEST_F(MainWindow, PrintingToAPdfFileDrawsThePicture)
+{
+    open();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(out.file("print.pdf")));
+    ASSERT_TRUE(window->printView(printer));
+    const std::string pdf = readFile(out.file("print.pdf"));
+    EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+    EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos);
+    EXPECT_GT(pdf.size(), 2000u);
+}
+
+TEST(Translations, GermanTableUnderAGermanLocaleEnglishOtherwise)
+{
+    app();
+    EXPECT_EQ(vxInstallTranslations(app(), QLocale::German, kTranslations), 2);
+    EXPECT_EQ(vxLocalized("ORIGINAL"), "Originalmodell: %1");
+    EXPECT_EQ(vxLocalized("NOSUCHKEY"), "NOSUCHKEY");
+    EXPECT_EQ(vxInstallTranslations(app(), QLocale::French, kTranslations), 1);
+    EXPECT_EQ(vxLocalized("ORIGINAL"), "Original model: %1");
+    EXPECT_EQ(vxLocalizedFormat("CAPTION", "a.kmf"), QString::fromUtf8("a.kmf – Kolbrik Viewer"));
+    vxRemoveTranslations(app());
+    EXPECT_EQ(vxLocalized("CAPTION"), "CAPTION"); // a key without an entry shows itself
+    EXPECT_EQ(vxLocalizedFormat("CAPTION", "a.kmf"), "CAPTION");
+}
