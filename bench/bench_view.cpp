@@ -192,8 +192,64 @@ void BM_ReplayDraw(benchmark::State& state)
     setCounters(state);
 }
 
+// The middle of the picture, where the model is, in view points.
+vxMouseEvent centreClick(Fixture& f, int clicks = 1)
+{
+    vxMouseEvent e;
+    e.locationInWindow = f.host.windowPointFromView({f.host.pixelWidth() / 2.0, f.host.pixelHeight() / 2.0});
+    e.clickCount = clicks;
+    return e;
+}
+
+// One pick under the pointer (selection mode over every visible object).
+void BM_Pick(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.drawRect();
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        auto o = f.view.getPickedObject(f.host.pixelWidth() / 2, f.host.pixelHeight() / 2);
+        hits += o != nullptr;
+    }
+    state.counters["hit"] = static_cast<double>(hits) / static_cast<double>(state.iterations());
+    setCounters(state);
+}
+
+// A select-mode click on a part, then the frame that shows it selected.
+void BM_SelectClickAndNextFrame(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.setWorkMode(1);
+    f.view.drawRect();
+    for (auto _ : state) {
+        f.view.mouseDown(centreClick(f));
+        f.view.drawRect();
+    }
+    f.view.deselectAllBauteile();
+    f.view.setWorkMode(2);
+    setCounters(state);
+}
+
+// A building-phase repaint, then the frame that shows it.
+void BM_PhaseRepaintAndNextFrame(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    f.view.drawRect();
+    std::int32_t phase = 1;
+    for (auto _ : state) {
+        f.view.repaintModelWithBauphase(phase);
+        f.view.drawRect();
+        phase = phase == 1 ? 0 : 1;
+    }
+    f.view.repaintModelWithBauphase(1);
+    setCounters(state);
+}
+
 } // namespace
 
+BENCHMARK(BM_Pick)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SelectClickAndNextFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PhaseRepaintAndNextFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadModelIntoScene)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FirstDrawAfterLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RecompileDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
