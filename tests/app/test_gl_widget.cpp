@@ -2,6 +2,7 @@
 #include "vxGLWidget.h"
 #include "vxResources.h"
 #include "vxTestMesh.h"
+#include "vxQtTestSupport.h"
 #include "vxTestSupport.h"
 #include "MainWindowController.h"
 
@@ -10,24 +11,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace {
-
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    static bool formatSet = (QSurfaceFormat::setDefaultFormat(vxGLWidget::viewFormat()), true);
-    (void)formatSet;
-    static QApplication a(argc, argv);
-    return a;
-}
-
-} // namespace
-
 TEST(GLWidget, HostsTheViewWithPointsPixelsAndALowerLeftOrigin)
 {
-    app();
+    vxTest::qtApp();
     vxTest::TempDir res;
     vxTest::writeFile(res.file("31005.stl"), vxTest::stlFile(vxTest::box(-5, -5, -5, 5, 5, 5)));
     vxTest::writeFile(res.file("m.kmf"),

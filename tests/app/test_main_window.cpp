@@ -9,6 +9,7 @@
 #include "vxResources.h"
 #include "vxSegmentedControl.h"
 #include "vxTestMesh.h"
+#include "vxQtTestSupport.h"
 #include "vxTestSupport.h"
 #include "vxTranslations.h"
 
@@ -28,25 +29,14 @@ using namespace vxTest;
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    static bool formatSet = (QSurfaceFormat::setDefaultFormat(vxGLWidget::viewFormat()), true);
-    (void)formatSet;
-    static QApplication a(argc, argv);
-    return a;
-}
-
 const QString kTranslations = QStringLiteral(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations");
 
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app();
-        vxInstallTranslations(app(), QLocale::English, kTranslations);
+        vxTest::qtApp();
+        vxInstallTranslations(vxTest::qtApp(), QLocale::English, kTranslations);
         writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
         writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
         // Three phases: a cube in front (phase 1), one behind it (2), one
@@ -313,14 +303,14 @@ TEST_F(MainWindow, PrintingToAPdfFileDrawsThePicture)
 
 TEST(Translations, GermanTableUnderAGermanLocaleEnglishOtherwise)
 {
-    app();
-    EXPECT_EQ(vxInstallTranslations(app(), QLocale::German, kTranslations), 2);
+    vxTest::qtApp();
+    EXPECT_EQ(vxInstallTranslations(vxTest::qtApp(), QLocale::German, kTranslations), 2);
     EXPECT_EQ(vxLocalized("ORIGINAL"), "Originalmodell: %1");
     EXPECT_EQ(vxLocalized("NOSUCHKEY"), "NOSUCHKEY");
-    EXPECT_EQ(vxInstallTranslations(app(), QLocale::French, kTranslations), 1);
+    EXPECT_EQ(vxInstallTranslations(vxTest::qtApp(), QLocale::French, kTranslations), 1);
     EXPECT_EQ(vxLocalized("ORIGINAL"), "Original model: %1");
     EXPECT_EQ(vxLocalizedFormat("CAPTION", "a.kmf"), QString::fromUtf8("a.kmf – Kolbrik Viewer"));
-    vxRemoveTranslations(app());
+    vxRemoveTranslations(vxTest::qtApp());
     EXPECT_EQ(vxLocalized("CAPTION"), "CAPTION"); // a key without an entry shows itself
     EXPECT_EQ(vxLocalizedFormat("CAPTION", "a.kmf"), "CAPTION");
 }

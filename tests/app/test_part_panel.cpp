@@ -1,5 +1,6 @@
 #include "vxPartPanelController.h"
 #include "vxResources.h"
+#include "vxQtTestSupport.h"
 #include "vxTestSupport.h"
 
 #include <QApplication>
@@ -9,15 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
-}
 
 std::shared_ptr<vxPart> partWith(const std::string& name, const std::string& nr, const std::string& shortName)
 {
@@ -32,7 +24,7 @@ class PartPanel : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app();
+        vxTest::qtApp();
         QImage img(16, 16, QImage::Format_RGB32);
         img.fill(Qt::red);
         ASSERT_TRUE(img.save(QString::fromStdString(res.file("31005.png"))));
