@@ -126,7 +126,9 @@ struct vxPartType {
 
 namespace vxPartCatalog {
 
-// All part types, ordered by short name. Built once, on first use.
+// All part types, ordered by short name. Built once, on first use (a few
+// tenths of a second); throws std::runtime_error naming the part when a
+// design cannot be built, which the catalogue's tests rule out.
 const std::vector<vxPartType>& partTypes();
 // The part type with this short name, or nullptr.
 const vxPartType* find(const std::string& shortName);
