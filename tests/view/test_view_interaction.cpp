@@ -341,3 +341,24 @@ TEST_F(Interaction, BuildingPhasesHideLaterPartsAndPaintEarlierOnes)
     view.repaintModelWithBauphase(3);
     EXPECT_EQ(objs[4]->visible(), 0);
 }
+
+TEST_F(Interaction, LoadProgressCountsThePartsAndChangesNothingElse)
+{
+    mesh("31005", cube());
+    std::vector<KmfPart> parts;
+    for (int i = 0; i < 40; ++i)
+        parts.push_back({"K31005_p", {0.5f * i, 0, 0}, {0, 1, 0}, {0, 0, 1}, i * 1000, 1 + i / 10});
+    load({0, 4, -12}, {0, 0, 0}, parts);
+    const std::string plain = view.vrmlText();
+
+    std::vector<std::pair<int, int>> calls;
+    view.setLoadProgress([&](std::int32_t done, std::int32_t total) { calls.emplace_back(done, total); });
+    ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
+    view.setLoadProgress(nullptr);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), std::make_pair(40, 40));
+    for (std::size_t i = 1; i < calls.size(); ++i)
+        EXPECT_LE(calls[i - 1].first, calls[i].first);
+    EXPECT_EQ(view.vrmlText(), plain); // the same scene, part for part
+    EXPECT_EQ(view.model()->maximumBauphase(), 4);
+}
