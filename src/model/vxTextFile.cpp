@@ -31,8 +31,25 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
         r.error = "no file name given";
         return r;
     }
-    // O_NONBLOCK keeps open() from waiting on a FIFO without a writer.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // What is not a regular file is never opened: opening a device can act
+    // on it (a tape rewinds, a watchdog starts, a FIFO releases its writer).
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0) {
+        r.error = errnoText(errno);
+        return r;
+    }
+    if (S_ISDIR(named.st_mode)) {
+        r.error = "is a folder, not a file";
+        return r;
+    }
+    if (!S_ISREG(named.st_mode)) {
+        r.error = "is not a regular file";
+        return r;
+    }
+    // The name may have been given to something else since: O_NONBLOCK keeps
+    // open() from waiting on a FIFO, O_NOCTTY from adopting a terminal, and
+    // the open file must be the one just looked at.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         r.error = errnoText(errno);
         return r;
@@ -43,13 +60,8 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
         ::close(fd);
         return r;
     }
-    if (S_ISDIR(st.st_mode)) {
-        r.error = "is a folder, not a file";
-        ::close(fd);
-        return r;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        r.error = "is not a regular file";
+    if (!S_ISREG(st.st_mode) || st.st_dev != named.st_dev || st.st_ino != named.st_ino) {
+        r.error = "the file was replaced while it was opened";
         ::close(fd);
         return r;
     }

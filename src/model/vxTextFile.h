@@ -20,7 +20,9 @@ struct vxReadResult {
     std::string error;  // a one-line reason when not ok
 };
 
-// Reads the whole regular file at path, up to maxBytes.
+// Reads the whole regular file at path, up to maxBytes. A folder, FIFO,
+// socket or device is refused without being opened. A file that grows while
+// it is read is read up to the limit; one that shrinks gives what was there.
 vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes);
 
 // Converts bytes to the text carried by the system: 7-bit ASCII stays as it

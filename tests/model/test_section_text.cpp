@@ -2,11 +2,15 @@
 #include "vxTextFile.h"
 #include "vxTestSupport.h"
 
+#include <atomic>
+#include <chrono>
 #include <clocale>
 #include <cmath>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace vxSectionText;
@@ -191,4 +195,43 @@ TEST(TextFile, FifoAndOddNamesAreHandled)
     EXPECT_TRUE(readWholeFile(dir.file("link.kmf"), 100).ok);
     ASSERT_EQ(::symlink(dir.file("nowhere").c_str(), dir.file("dangling.kmf").c_str()), 0);
     EXPECT_FALSE(readWholeFile(dir.file("dangling.kmf"), 100).ok);
+}
+
+TEST(TextFile, AFifoIsNeverOpened)
+{
+    // A writer waits in open() until the FIFO is opened for reading: had the
+    // reader opened it, the writer would be released.
+    vxTest::TempDir dir;
+    const std::string fifo = dir.file("pipe.kmf");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> released{false};
+    std::thread writer([&] {
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+        released = true;
+        if (fd >= 0)
+            ::close(fd);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(readWholeFile(fifo, 100).ok);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(released) << "reading opened the FIFO";
+    const int fd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    writer.join();
+    if (fd >= 0)
+        ::close(fd);
+}
+
+TEST(TextFile, AFileLongerThanItsStatedSizeIsReadUpToTheLimit)
+{
+    // Files of /proc state a size of 0 and have content, as a file that
+    // grows after it was opened does.
+    struct stat st {};
+    if (::stat("/proc/self/status", &st) != 0 || st.st_size != 0)
+        GTEST_SKIP() << "no /proc";
+    auto r = readWholeFile("/proc/self/status", 1 << 20);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_NE(r.data.find("Name:"), std::string::npos);
+    r = readWholeFile("/proc/self/status", 16);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("too large"), std::string::npos) << r.error;
 }
