@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the optimised build (window tests
-# under Xvfb), then the core and view tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then every fuzz target for about a minute.
+# under Xvfb), then the core and view tests again under AddressSanitizer,
+# LeakSanitizer and UndefinedBehaviorSanitizer (each suite ends with a
+# hundred-round soak of the view), then every fuzz target for about a minute.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh || exit 1
