@@ -53,12 +53,6 @@ std::set<std::string> entries(const std::string& folder)
     return names;
 }
 
-bool hasExport()
-{
-    static const bool has = runCommand(q(kCli) + " export --help").status == 0;
-    return has;
-}
-
 // Root passes permission bits; a process without the capabilities that
 // override them does not. The prefix runs a command so, or is empty when
 // that cannot be arranged (then permission cases are skipped).
@@ -167,13 +161,11 @@ TEST_F(CliFiles, WhatIsNoModelFileIsRefusedInOneLine)
         EXPECT_EQ(lines(r.out), 1u) << r.out;
         EXPECT_NE(r.out.find(c.reason), std::string::npos) << r.out;
 
-        if (hasExport()) {
-            writeFile(out.file("old.wrl"), "the old export");
-            r = run("export " + q(c.path) + " " + q(out.file("old.wrl")) + opts());
-            EXPECT_EQ(r.status, 1) << r.out;
-            EXPECT_NE(r.out.find(c.reason), std::string::npos) << r.out;
-            EXPECT_EQ(readFile(out.file("old.wrl")), "the old export");
-        }
+        writeFile(out.file("old.wrl"), "the old export");
+        r = run("export " + q(c.path) + " " + q(out.file("old.wrl")) + opts());
+        EXPECT_EQ(r.status, 1) << r.out;
+        EXPECT_NE(r.out.find(c.reason), std::string::npos) << r.out;
+        EXPECT_EQ(readFile(out.file("old.wrl")), "the old export");
     }
     EXPECT_EQ(readFile(out.file("old.png")), "the old picture");
     ::close(sock);
@@ -203,12 +195,10 @@ TEST_F(CliFiles, NamesWithSpacesQuotesAndNonAsciiCharacters)
     EXPECT_GT(centre[1], 100) << "the green part is not in the middle";
     EXPECT_LT(centre[0], 50);
 
-    if (hasExport()) {
-        const std::string wrl = base.file("Export \xc3\xa9t\xc3\xa9.wrl");
-        r = run("export " + q(name) + " " + q(wrl) + " --resources " + q(folder));
-        ASSERT_EQ(r.status, 0) << r.out;
-        EXPECT_NE(readFile(wrl).find("IndexedFaceSet"), std::string::npos);
-    }
+    const std::string wrl = base.file("Export \xc3\xa9t\xc3\xa9.wrl");
+    r = run("export " + q(name) + " " + q(wrl) + " --resources " + q(folder));
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(readFile(wrl).find("IndexedFaceSet"), std::string::npos);
 
     // A missing file with such a name is reported with the name as given.
     const std::string missing = base.file("n\xc3\xb6 such file.kmf");
@@ -251,16 +241,14 @@ TEST_F(CliFiles, BrokenResourcesLeaveTheirPartsEmptyAndTheModelLoads)
     ASSERT_EQ(image.width, 64);
     EXPECT_GT(image.pixel(32, 24)[1], 100) << "the good part is not drawn";
 
-    if (hasExport()) {
-        // Only the cut mesh's one whole triangle and the good part are exported.
-        r = run("export " + q(model) + " " + q(out.file("m.wrl")) + opts());
-        ASSERT_EQ(r.status, 0) << r.out;
-        const std::string wrl = readFile(out.file("m.wrl"));
-        EXPECT_NE(wrl.find("DEF part1 "), std::string::npos);
-        EXPECT_NE(wrl.find("DEF part7 "), std::string::npos);
-        for (int i = 2; i <= 6; ++i)
-            EXPECT_EQ(wrl.find("DEF part" + std::to_string(i) + " "), std::string::npos) << i;
-    }
+    // Only the cut mesh's one whole triangle and the good part are exported.
+    r = run("export " + q(model) + " " + q(out.file("m.wrl")) + opts());
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::string wrl = readFile(out.file("m.wrl"));
+    EXPECT_NE(wrl.find("DEF part1 "), std::string::npos);
+    EXPECT_NE(wrl.find("DEF part7 "), std::string::npos);
+    for (int i = 2; i <= 6; ++i)
+        EXPECT_EQ(wrl.find("DEF part" + std::to_string(i) + " "), std::string::npos) << i;
 }
 
 TEST_F(CliFiles, UnreadableFilesAsForAnyUser)
@@ -295,11 +283,7 @@ TEST_F(CliFiles, APictureOrExportThatCannotBeWrittenLeavesTheOldFile)
         std::string command;
         std::string extension;
     };
-    std::vector<Output> outputs = {{"render", ".png"}};
-    if (hasExport())
-        outputs.push_back({"export", ".wrl"});
-    else
-        std::cout << "[ note ] kolbrik has no export command in this build; pictures only\n";
+    const std::vector<Output> outputs = {{"render", ".png"}, {"export", ".wrl"}};
 
     for (const Output& o : outputs) {
         SCOPED_TRACE(o.command);
