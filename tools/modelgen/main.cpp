@@ -1,0 +1,163 @@
+// kolbrik-modelgen: builds the models of the shipped library and writes
+// them as model files into the library folder.
+
+#include "vxLibraryModels.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void usage(std::ostream& o)
+{
+    o << "usage: kolbrik-modelgen --out FOLDER [--stamp FILE] [--only PATH]...\n"
+         "       kolbrik-modelgen --list\n"
+         "  --out FOLDER   write KIT/NAME.kmf of every library model below FOLDER\n"
+         "  --stamp FILE   list of the files written; model files of an earlier run\n"
+         "                 that the library no longer has are removed from FOLDER\n"
+         "  --only PATH    build only this model (KIT/NAME), repeatable\n"
+         "  --list         print the models with their part, tube and phase counts\n"
+         "  --unchecked    write models even when parts are not joined (to look at them)\n";
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string l; std::getline(in, l);)
+        if (!l.empty())
+            lines.push_back(l);
+    return lines;
+}
+
+bool sameContent(const fs::path& path, const std::string& text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str() == text;
+}
+
+// Writes text to path through a temporary file, unless it already holds it.
+void writeIfChanged(const fs::path& path, const std::string& text)
+{
+    if (sameContent(path, text))
+        return;
+    fs::create_directories(path.parent_path());
+    const fs::path temp = path.string() + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out.flush())
+            throw std::runtime_error("cannot write " + temp.string());
+    }
+    fs::rename(temp, path);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string out, stamp;
+    std::set<std::string> only;
+    bool list = false, unchecked = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if ((a == "--out" || a == "--stamp" || a == "--only") && i + 1 < argc) {
+            const std::string v = argv[++i];
+            if (a == "--out")
+                out = v;
+            else if (a == "--stamp")
+                stamp = v;
+            else
+                only.insert(v);
+        } else if (a == "--list") {
+            list = true;
+        } else if (a == "--unchecked") {
+            unchecked = true;
+        } else if (a == "--help" || a == "-h") {
+            usage(std::cout);
+            return 0;
+        } else {
+            usage(std::cerr);
+            return 2;
+        }
+    }
+    if (out.empty() && !list) {
+        usage(std::cerr);
+        return 2;
+    }
+
+    std::vector<std::string> written;
+    std::size_t totalParts = 0;
+    for (const vxLibraryModel& m : vxLibraryModels()) {
+        if (!only.empty() && !only.count(m.path))
+            continue;
+        std::string text;
+        vxModelBuilder b;
+        try {
+            m.build(b);
+            if (unchecked)
+                for (const std::string& p : b.problems())
+                    std::cerr << "kolbrik-modelgen: " << m.path << ": " << p << "\n";
+            text = b.modelFile(!unchecked);
+        } catch (const std::exception& e) {
+            std::cerr << "kolbrik-modelgen: " << m.path << ": " << e.what() << "\n";
+            return 1;
+        }
+        totalParts += b.size();
+        if (list) {
+            int phases = 0;
+            for (const auto& p : b.parts())
+                phases = std::max(phases, p.phase);
+            std::cout << m.path << ": " << b.size() << " parts, " << b.tubes().size() << " tubes\n";
+        }
+        if (!out.empty()) {
+            const std::string file = m.path + ".kmf";
+            try {
+                writeIfChanged(fs::path(out) / file, text);
+            } catch (const std::exception& e) {
+                std::cerr << "kolbrik-modelgen: " << e.what() << "\n";
+                return 1;
+            }
+            written.push_back(file);
+        }
+    }
+    if (list)
+        std::cout << vxLibraryModels().size() << " models, " << totalParts << " parts\n";
+
+    if (!stamp.empty() && !out.empty() && only.empty()) {
+        // Remove the model files (and their pictures) of an earlier run
+        // that the library no longer makes; nothing else is touched.
+        const std::set<std::string> now(written.begin(), written.end());
+        std::error_code ec;
+        for (const std::string& old : readLines(stamp)) {
+            if (now.count(old) || old.find("..") != std::string::npos)
+                continue;
+            fs::remove(fs::path(out) / old, ec);
+            fs::path picture = fs::path(out) / old;
+            picture.replace_extension(".bmp");
+            fs::remove(picture, ec);
+        }
+        std::ofstream s(stamp, std::ios::trunc);
+        for (const std::string& f : written)
+            s << f << "\n";
+        if (!s.flush()) {
+            std::cerr << "kolbrik-modelgen: cannot write " << stamp << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}

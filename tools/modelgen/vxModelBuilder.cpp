@@ -1,0 +1,617 @@
+#include "vxModelBuilder.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <regex>
+#include <set>
+#include <unordered_map>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+double radians(double degrees)
+{
+    return degrees * kPi / 180.0;
+}
+
+// ---------------------------------------------------------------- numbers
+
+// A number as the model file writes it: fixed point with at most
+// `decimals` places, trailing zeros dropped, never "-0".
+std::string number(double v, int decimals)
+{
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
+    if (ec != std::errc())
+        throw vxModelError("number out of range");
+    std::string s(buffer, end);
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0')
+            s.pop_back();
+        if (s.back() == '.')
+            s.pop_back();
+    }
+    if (s == "-0")
+        s = "0";
+    return s;
+}
+
+// ---------------------------------------------------------------- aliases
+
+// The short alias of a connection's ENG text, or "" when it has none.
+// `sameEng` is the position of this connection among those with the same
+// text (from 1).
+std::string aliasOf(const std::string& eng, int sameEng)
+{
+    static const std::vector<std::pair<std::regex, std::string>> rules = {
+        {std::regex("groove on the (\\w+) face, cell (\\d+)"), "$1$2"},
+        {std::regex("groove on the (\\w+) face (\\d+), cell (\\d+)"), "$1$2.$3"},
+        {std::regex("groove (\\d+), cell (\\d+)"), "g$1.$2"},
+        {std::regex("pin under cell (\\d+),(\\d+)"), "p$1.$2"},
+        {std::regex("pin under cell (\\d+)"), "p$1"},
+        {std::regex("pin on the top face (\\d+)"), "side$1"},
+        {std::regex("hole (\\d+), underside"), "h$1u"},
+        {std::regex("hole (\\d+), top side"), "h$1t"},
+        {std::regex("bore, back end"), "back"},
+        {std::regex("bore, front end"), "front"},
+        {std::regex("cross bore, (\\w+) end"), "bore $1"},
+        {std::regex("pin on the front face|pin under the base|pin underneath|pin under the bottom edge|"
+                    "pin on the bottom face|pin on the back|pin, front"),
+         "pin"},
+        {std::regex("pin on the back face|pin, back"), "pin back"},
+        {std::regex("pin on the upper face"), "pin up"},
+        {std::regex("pin, (left|right)"), "pin $1"},
+        {std::regex("socket in the back face|socket in the base"), "socket"},
+        {std::regex("groove across the back face"), "groove"},
+        {std::regex("groove across the (\\w+) face (\\d+)"), "$1$2"},
+        {std::regex("output shaft"), "shaft"},
+        {std::regex("tyre seat"), "rim"},
+        {std::regex("rim seat"), "tyre"},
+        {std::regex("plug pin"), "plug"},
+        {std::regex("plug socket, (left|right)"), "plug $1"},
+    };
+    if (eng == "axle end")
+        return "end" + std::to_string(sameEng);
+    for (const auto& [re, format] : rules) {
+        std::smatch m;
+        if (std::regex_match(eng, m, re))
+            return m.format(format);
+    }
+    return {};
+}
+
+struct AliasTable {
+    std::map<std::string, std::vector<std::size_t>> byName; // ENG texts and aliases
+};
+
+const AliasTable& aliasTable(const vxPartType& type)
+{
+    static std::map<std::string, AliasTable> cache;
+    auto it = cache.find(type.shortName);
+    if (it != cache.end())
+        return it->second;
+    AliasTable t;
+    std::map<std::string, int> seen;
+    for (std::size_t i = 0; i < type.connections.size(); ++i) {
+        const std::string& eng = type.connections[i].eng;
+        const int n = ++seen[eng];
+        t.byName[eng].push_back(i);
+        const std::string alias = aliasOf(eng, n);
+        if (!alias.empty() && alias != eng)
+            t.byName[alias].push_back(i);
+    }
+    return cache.emplace(type.shortName, std::move(t)).first->second;
+}
+
+// ---------------------------------------------------------------- joins
+
+bool isAxle(const vxPartConnection& c)
+{
+    return c.kind == vxConnectionKind::Axle;
+}
+
+bool isBoreLike(const vxPartConnection& c)
+{
+    return c.kind == vxConnectionKind::Bore || c.kind == vxConnectionKind::Hole;
+}
+
+bool fitEachOther(const vxPartConnection& a, const vxPartConnection& b)
+{
+    return fits(a.kind, b.kind) || fits(b.kind, a.kind);
+}
+
+struct UnionFind {
+    std::vector<std::size_t> parent;
+    explicit UnionFind(std::size_t n) : parent(n) { std::iota(parent.begin(), parent.end(), 0); }
+    std::size_t find(std::size_t i)
+    {
+        while (parent[i] != i)
+            i = parent[i] = parent[parent[i]];
+        return i;
+    }
+    void join(std::size_t a, std::size_t b) { parent[find(a)] = find(b); }
+};
+
+// The eight corners of a part's bounding box in the world.
+std::array<vxVec3, 8> corners(const vxModelBuilder::Part& p)
+{
+    std::array<vxVec3, 8> c;
+    const vxVec3 lo = p.type->boundsMin, hi = p.type->boundsMax;
+    for (int k = 0; k < 8; ++k)
+        c[static_cast<std::size_t>(k)] =
+            p.frame.point({(k & 1) ? hi.x : lo.x, (k & 2) ? hi.y : lo.y, (k & 4) ? hi.z : lo.z});
+    return c;
+}
+
+vxVec3 orthonormalDirection(const vxVec3& up, const vxVec3& direction)
+{
+    return normalized(direction - up * dot(direction, up));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- frames
+
+vxFrame vxFrameAt(const vxVec3& origin, const vxVec3& direction, const vxVec3& up)
+{
+    vxFrame f;
+    f.origin = origin;
+    f.ey = normalized(up);
+    f.ez = orthonormalDirection(f.ey, direction);
+    f.ex = cross(f.ey, f.ez);
+    return f;
+}
+
+vxFrame vxCompose(const vxFrame& a, const vxFrame& b)
+{
+    vxFrame f;
+    f.origin = a.point(b.origin);
+    f.ex = a.direction(b.ex);
+    f.ey = a.direction(b.ey);
+    f.ez = a.direction(b.ez);
+    return f;
+}
+
+vxVec3 vxRotate(const vxVec3& v, const vxVec3& axisIn, double degrees)
+{
+    const vxVec3 k = normalized(axisIn);
+    const double c = std::cos(radians(degrees)), s = std::sin(radians(degrees));
+    // Rodrigues' rotation; quarter turns come out exact.
+    const double cc = std::abs(c) < 1e-12 ? 0.0 : c, ss = std::abs(s) < 1e-12 ? 0.0 : s;
+    return v * cc + cross(k, v) * ss + k * (dot(k, v) * (1.0 - cc));
+}
+
+vxFrame vxRotated(const vxFrame& f, const vxVec3& point, const vxVec3& axis, double degrees)
+{
+    vxFrame r;
+    r.origin = point + vxRotate(f.origin - point, axis, degrees);
+    r.ex = vxRotate(f.ex, axis, degrees);
+    r.ey = vxRotate(f.ey, axis, degrees);
+    r.ez = vxRotate(f.ez, axis, degrees);
+    return r;
+}
+
+vxFrame vxMoved(const vxFrame& f, const vxVec3& by)
+{
+    vxFrame r = f;
+    r.origin = f.origin + by;
+    return r;
+}
+
+std::size_t vxConnectionIndex(const vxPartType& type, const std::string& sel)
+{
+    if (sel.size() > 1 && sel[0] == '#') {
+        std::size_t n = 0;
+        auto [p, ec] = std::from_chars(sel.data() + 1, sel.data() + sel.size(), n);
+        if (ec == std::errc() && p == sel.data() + sel.size() && n >= 1 && n <= type.connections.size())
+            return n - 1;
+    }
+    const AliasTable& t = aliasTable(type);
+    auto it = t.byName.find(sel);
+    if (it != t.byName.end() && it->second.size() == 1)
+        return it->second.front();
+    std::string known;
+    for (const auto& [name, list] : t.byName)
+        known += (known.empty() ? "" : ", ") + name;
+    throw vxModelError("part " + type.shortName + " (" + type.name + ") has " +
+                       (it == t.byName.end() ? "no connection" : "several connections") + " called '" + sel +
+                       "'; it has: " + known);
+}
+
+// ---------------------------------------------------------------- builder
+
+void vxModelBuilder::describe(const std::string& model, const std::string& original, const std::string& builtBy)
+{
+    for (const std::string* s : {&model, &original, &builtBy})
+        for (char ch : *s)
+            if (static_cast<unsigned char>(ch) > 126 || static_cast<unsigned char>(ch) < 32 || ch == '=')
+                throw vxModelError("information text with a character the model file cannot hold: " + *s);
+    m_infModel = model;
+    m_infOriginal = original;
+    m_infBuiltBy = builtBy;
+}
+
+const vxPartType& vxModelBuilder::type(const std::string& shortName) const
+{
+    const vxPartType* t = vxPartCatalog::find(shortName);
+    if (!t)
+        throw vxModelError("no part type " + shortName + " in the catalogue");
+    return *t;
+}
+
+int vxModelBuilder::place(const std::string& shortName, const vxFrame& frame, std::int32_t color)
+{
+    Part p;
+    p.type = &type(shortName);
+    p.frame = frame;
+    p.color = color;
+    p.phase = m_phase;
+    m_parts.push_back(p);
+    return static_cast<int>(m_parts.size()) - 1;
+}
+
+vxModelBuilder::WorldConnection vxModelBuilder::connection(int index, const std::string& sel) const
+{
+    const Part& p = part(index);
+    const vxPartConnection& c = p.type->connections[vxConnectionIndex(*p.type, sel)];
+    return {&c, p.frame.point(c.position), p.frame.direction(c.normal), p.frame.direction(c.reference)};
+}
+
+vxFrame vxModelBuilder::joinFrame(const std::string& shortName, const std::string& conn, int to,
+                                  const std::string& toConn, bool flush, double spin, double shift) const
+{
+    const vxPartType& t = type(shortName);
+    const vxPartConnection& moving = t.connections[vxConnectionIndex(t, conn)];
+    const Part& fixedPart = part(to);
+    const vxPartConnection& fixed = fixedPart.type->connections[vxConnectionIndex(*fixedPart.type, toConn)];
+    // The rotation taking the moving connection's (normal, reference) to
+    // the fixed one's (-normal or normal, reference), in the fixed part's
+    // frame.
+    const vxVec3 a1 = moving.normal, a2 = moving.reference, a3 = cross(a1, a2);
+    const vxVec3 b1 = flush ? fixed.normal : -fixed.normal, b2 = fixed.reference, b3 = cross(b1, b2);
+    vxFrame local;
+    local.ex = b1 * a1.x + b2 * a2.x + b3 * a3.x;
+    local.ey = b1 * a1.y + b2 * a2.y + b3 * a3.y;
+    local.ez = b1 * a1.z + b2 * a2.z + b3 * a3.z;
+    local.origin = fixed.position - local.direction(moving.position) + fixed.normal * shift;
+    vxFrame world = vxCompose(fixedPart.frame, local);
+    if (spin != 0.0)
+        world = vxRotated(world, fixedPart.frame.point(fixed.position), fixedPart.frame.direction(fixed.normal), spin);
+    return world;
+}
+
+int vxModelBuilder::attach(const std::string& shortName, const std::string& conn, int to, const std::string& toConn,
+                           std::int32_t color, double spin)
+{
+    return place(shortName, joinFrame(shortName, conn, to, toConn, false, spin), color);
+}
+
+int vxModelBuilder::attachFlush(const std::string& shortName, const std::string& conn, int to,
+                                const std::string& toConn, std::int32_t color, double shift, double spin)
+{
+    return place(shortName, joinFrame(shortName, conn, to, toConn, true, spin, shift), color);
+}
+
+namespace {
+
+// The angle (degrees) about axis that turns now onto want, both flattened
+// onto the plane across the axis; 0 when either has no part there.
+double turnAngle(const vxVec3& axis, const vxVec3& now, const vxVec3& want)
+{
+    auto flat = [&](const vxVec3& v) { return v - axis * dot(v, axis); };
+    const vxVec3 a = flat(now), b = flat(want);
+    if (length(a) < 1e-9 || length(b) < 1e-9)
+        return 0.0;
+    return std::atan2(dot(axis, cross(a, b)), dot(a, b)) * 180.0 / kPi;
+}
+
+} // namespace
+
+int vxModelBuilder::attachToward(const std::string& shortName, const std::string& conn, int to,
+                                 const std::string& toConn, std::int32_t color, const std::string& aim,
+                                 const vxVec3& target)
+{
+    const int index = attach(shortName, conn, to, toConn, color);
+    const WorldConnection joint = connection(to, toConn);
+    const vxVec3 axis = normalized(joint.normal);
+    turn(index, joint.seat, axis, turnAngle(axis, seat(index, aim) - joint.seat, target - joint.seat));
+    return index;
+}
+
+int vxModelBuilder::attachAlong(const std::string& shortName, const std::string& conn, int to,
+                                const std::string& toConn, std::int32_t color, const std::string& aim,
+                                const vxVec3& direction)
+{
+    const int index = attach(shortName, conn, to, toConn, color);
+    const WorldConnection joint = connection(to, toConn);
+    const vxVec3 axis = normalized(joint.normal);
+    turn(index, joint.seat, axis, turnAngle(axis, seat(index, aim) - joint.seat, direction));
+    return index;
+}
+
+int vxModelBuilder::attachFacing(const std::string& shortName, const std::string& conn, int to,
+                                 const std::string& toConn, std::int32_t color, const std::string& aim,
+                                 const vxVec3& direction)
+{
+    const int index = attach(shortName, conn, to, toConn, color);
+    const WorldConnection joint = connection(to, toConn);
+    const vxVec3 axis = normalized(joint.normal);
+    turn(index, joint.seat, axis, turnAngle(axis, normal(index, aim), direction));
+    return index;
+}
+
+void vxModelBuilder::move(int index, const vxVec3& by)
+{
+    part(index).frame.origin = part(index).frame.origin + by;
+}
+
+void vxModelBuilder::turn(int index, const vxVec3& point, const vxVec3& axis, double degrees)
+{
+    Part& p = part(index);
+    p.frame = vxRotated(p.frame, point, axis, degrees);
+}
+
+void vxModelBuilder::tube(double radius, std::int32_t color, const std::vector<vxVec3>& points)
+{
+    if (points.size() < 2)
+        throw vxModelError("a tube needs two points at least");
+    Tube t;
+    t.radius = radius;
+    t.color = color;
+    // Catmull-Rom through the points, about one node per 8 mm, at most 200.
+    double length = 0.0;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        length += ::length(points[i] - points[i - 1]);
+    const std::size_t segments = points.size() - 1;
+    const std::size_t perSegment =
+        std::clamp<std::size_t>(static_cast<std::size_t>(length / 8.0 / static_cast<double>(segments)) + 1, 1,
+                                std::max<std::size_t>(1, 199 / segments));
+    auto at = [&](std::ptrdiff_t i) {
+        return points[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, static_cast<std::ptrdiff_t>(segments)))];
+    };
+    for (std::size_t s = 0; s < segments; ++s) {
+        const auto i = static_cast<std::ptrdiff_t>(s);
+        const vxVec3 p0 = at(i - 1), p1 = at(i), p2 = at(i + 1), p3 = at(i + 2);
+        for (std::size_t k = 0; k < perSegment; ++k) {
+            const double u = static_cast<double>(k) / static_cast<double>(perSegment);
+            const double u2 = u * u, u3 = u2 * u;
+            t.nodes.push_back((p1 * 2.0 + (p2 - p0) * u + (p0 * 2.0 - p1 * 5.0 + p2 * 4.0 - p3) * u2 +
+                               (p1 * 3.0 - p0 - p2 * 3.0 + p3) * u3) *
+                              0.5);
+        }
+    }
+    t.nodes.push_back(points.back());
+    m_tubes.push_back(std::move(t));
+}
+
+void vxModelBuilder::cable(int pa, const std::string& a, int pb, const std::string& b, std::int32_t plugColor,
+                           std::int32_t cableColor, double sag, const std::vector<vxVec3>& via)
+{
+    const int plugA = attach("38009", "plug", pa, a, plugColor);
+    const int plugB = attach("38009", "plug", pb, b, plugColor);
+    // The cable leaves each plug at its back end, straight on for a bit.
+    const vxFrame& fa = part(plugA).frame;
+    const vxFrame& fb = part(plugB).frame;
+    const vxVec3 startA = fa.point({0, 0, -12}), outA = fa.point({0, 0, -22});
+    const vxVec3 startB = fb.point({0, 0, -12}), outB = fb.point({0, 0, -22});
+    std::vector<vxVec3> points = {startA, outA};
+    if (via.empty()) {
+        const vxVec3 mid = (outA + outB) * 0.5 - vxVec3{0, sag, 0};
+        points.push_back(mid);
+    } else {
+        points.insert(points.end(), via.begin(), via.end());
+    }
+    points.push_back(outB);
+    points.push_back(startB);
+    tube(1.2, cableColor, points);
+}
+
+std::vector<std::string> vxModelBuilder::problems() const
+{
+    std::vector<std::string> found;
+    const std::size_t n = m_parts.size();
+    if (n == 0)
+        return {"the model has no parts"};
+
+    // Every connection in the world, and a hash of their seats on a 1 mm
+    // grid (neighbouring cells are searched too).
+    struct Entry {
+        std::size_t part;
+        WorldConnection c;
+    };
+    std::vector<Entry> all;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Part& p = m_parts[i];
+        for (const vxPartConnection& c : p.type->connections)
+            all.push_back({i, {&c, p.frame.point(c.position), p.frame.direction(c.normal), p.frame.direction(c.reference)}});
+    }
+    auto key = [](long x, long y, long z) { return (x * 73856093L) ^ (y * 19349663L) ^ (z * 83492791L); };
+    std::unordered_multimap<long, std::size_t> grid;
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        const vxVec3& s = all[k].c.seat;
+        grid.emplace(key(std::lround(s.x), std::lround(s.y), std::lround(s.z)), k);
+    }
+    UnionFind sets(n);
+    std::vector<bool> joined(n, false);
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        const vxVec3& s = all[k].c.seat;
+        const long x = std::lround(s.x), y = std::lround(s.y), z = std::lround(s.z);
+        for (long dx = -1; dx <= 1; ++dx)
+            for (long dy = -1; dy <= 1; ++dy)
+                for (long dz = -1; dz <= 1; ++dz) {
+                    auto range = grid.equal_range(key(x + dx, y + dy, z + dz));
+                    for (auto it = range.first; it != range.second; ++it) {
+                        const Entry& o = all[it->second];
+                        if (o.part == all[k].part || !fitEachOther(*o.c.connection, *all[k].c.connection))
+                            continue;
+                        if (length(o.c.seat - s) <= 0.1) {
+                            joined[o.part] = joined[all[k].part] = true;
+                            sets.join(o.part, all[k].part);
+                        }
+                    }
+                }
+    }
+    // Axles running through bores and holes.
+    for (std::size_t i = 0; i < n; ++i) {
+        std::vector<vxVec3> ends;
+        for (const vxPartConnection& c : m_parts[i].type->connections)
+            if (isAxle(c))
+                ends.push_back(m_parts[i].frame.point(c.position));
+        if (ends.size() != 2)
+            continue;
+        const vxVec3 axis = ends[1] - ends[0];
+        const double len = length(axis);
+        const vxVec3 u = axis * (1.0 / len);
+        for (const Entry& e : all) {
+            if (e.part == i || !isBoreLike(*e.c.connection) || std::abs(dot(e.c.normal, u)) < 0.999)
+                continue;
+            const double t = dot(e.c.seat - ends[0], u);
+            if (t < -0.1 || t > len + 0.1)
+                continue;
+            if (length(e.c.seat - (ends[0] + u * t)) <= 0.1) {
+                joined[i] = joined[e.part] = true;
+                sets.join(i, e.part);
+            }
+        }
+    }
+    for (std::size_t i = 1; i < n; ++i) {
+        const std::string name = "part " + std::to_string(i + 1) + " (" + m_parts[i].type->shortName + " " +
+                                 m_parts[i].type->name + ")";
+        if (!joined[i])
+            found.push_back(name + " is not joined to any other part");
+        else if (sets.find(i) != sets.find(0))
+            found.push_back(name + " is not connected with the first part");
+    }
+    for (const Tube& t : m_tubes)
+        if (t.nodes.size() > 200)
+            found.push_back("a tube with more than 200 nodes");
+    return found;
+}
+
+std::string vxModelBuilder::modelFile(bool checked) const
+{
+    const std::vector<std::string> trouble = checked ? problems() : std::vector<std::string>{};
+    if (!trouble.empty()) {
+        std::string text = trouble.front();
+        if (trouble.size() > 1)
+            text += " (and " + std::to_string(trouble.size() - 1) + " more problems)";
+        throw vxModelError(text);
+    }
+
+    // Stand the model on the ground and centre it: the lowest point of any
+    // mesh at y = 0, the middle of its footprint over the origin.
+    vxVec3 lo{1e30, 1e30, 1e30}, hi{-1e30, -1e30, -1e30};
+    for (const Part& p : m_parts)
+        for (const vxVec3& v : vxPartCatalog::mesh(p.type->shortName).vertices) {
+            const vxVec3 w = p.frame.point(v);
+            lo = {std::min(lo.x, w.x), std::min(lo.y, w.y), std::min(lo.z, w.z)};
+            hi = {std::max(hi.x, w.x), std::max(hi.y, w.y), std::max(hi.z, w.z)};
+        }
+    const vxVec3 shift{-(lo.x + hi.x) / 2.0, -lo.y, -(lo.z + hi.z) / 2.0};
+
+    // Parts in phase order (stable), phases renumbered 1, 2, 3, ...
+    std::vector<std::size_t> order(m_parts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return m_parts[a].phase < m_parts[b].phase; });
+    std::map<int, int> phaseNumber;
+    for (const Part& p : m_parts)
+        phaseNumber[p.phase] = 0;
+    int next = 0;
+    for (auto& [phase, number] : phaseNumber)
+        number = ++next;
+
+    // The camera: a three-quarter view from the chosen side that frames
+    // every part's bounding box in a 4:3 picture with a margin, looking at
+    // the middle of the model's picture.
+    std::vector<vxVec3> points; // cm
+    for (const Part& p : m_parts)
+        for (const vxVec3& c : corners(p))
+            points.push_back((c + shift) * 0.1);
+    const double az = radians(m_azimuth), el = radians(m_elevation);
+    const vxVec3 back{std::sin(az) * std::cos(el), std::sin(el), -std::cos(az) * std::cos(el)};
+    const vxVec3 forward = -back;
+    const vxVec3 side = normalized(cross(forward, {0, 1, 0}));
+    const vxVec3 upScreen = cross(side, forward);
+    const double ty = std::tan(radians(15.0)), tx = ty * 4.0 / 3.0;
+    const double margin = 0.88;
+    vxVec3 target = (vxVec3{(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2} + shift) * 0.1;
+    double distance = 0.0;
+    for (int round = 0; round < 12; ++round) {
+        distance = 0.0;
+        for (const vxVec3& p : points) {
+            const vxVec3 q = p - target;
+            const double x = dot(q, side), y = dot(q, upScreen), z = dot(q, forward);
+            distance = std::max({distance, std::abs(x) / (margin * tx) - z, std::abs(y) / (margin * ty) - z});
+        }
+        double minX = 1e30, maxX = -1e30, minY = 1e30, maxY = -1e30;
+        for (const vxVec3& p : points) {
+            const vxVec3 q = p - target;
+            const double depth = distance + dot(q, forward);
+            const double x = dot(q, side) / (depth * tx), y = dot(q, upScreen) / (depth * ty);
+            minX = std::min(minX, x);
+            maxX = std::max(maxX, x);
+            minY = std::min(minY, y);
+            maxY = std::max(maxY, y);
+        }
+        target = target + side * ((minX + maxX) / 2 * tx * distance) + upScreen * ((minY + maxY) / 2 * ty * distance);
+    }
+    const vxVec3 eye = target + back * distance;
+
+    std::string f;
+    auto line = [&f](const std::string& s) { f += s + "\r\n"; };
+    auto vec = [&](const char* prefix, const vxVec3& v, int decimals) {
+        line(std::string(prefix) + "X=" + number(v.x, decimals));
+        line(std::string(prefix) + "Y=" + number(v.y, decimals));
+        line(std::string(prefix) + "Z=" + number(v.z, decimals));
+    };
+    line("[CAMERA]");
+    vec("POSITION", eye, 3);
+    vec("DIRECTION", forward, 6);
+    vec("UP", {0, 1, 0}, 6);
+    vec("TARGET", target, 3);
+    line("[COMMON]");
+    line("COUNT=" + std::to_string(m_parts.size()));
+    line("TUBECOUNT=" + std::to_string(m_tubes.size()));
+    line("INFMODELL=" + m_infModel);
+    line("INFORIGINAL=" + m_infOriginal);
+    line("INFGEBAUT=" + m_infBuiltBy);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const Part& p = m_parts[order[k]];
+        const vxVec3 pos = (p.frame.origin + shift) * 0.1;
+        const vxVec3 up = normalized(p.frame.ey);
+        const vxVec3 dir = orthonormalDirection(up, p.frame.ez);
+        line("[PART" + std::to_string(k + 1) + "]");
+        line("NAME=K" + p.type->shortName + "_" + p.type->name);
+        line("XPOS=" + number(pos.x, 4));
+        line("YPOS=" + number(pos.y, 4));
+        line("ZPOS=" + number(pos.z, 4));
+        line("XUP=" + number(up.x, 6));
+        line("YUP=" + number(up.y, 6));
+        line("ZUP=" + number(up.z, 6));
+        line("XDIR=" + number(dir.x, 6));
+        line("YDIR=" + number(dir.y, 6));
+        line("ZDIR=" + number(dir.z, 6));
+        line("COLOR=" + std::to_string(p.color));
+        line("PHASE=" + std::to_string(phaseNumber.at(p.phase)));
+    }
+    for (std::size_t k = 0; k < m_tubes.size(); ++k) {
+        const Tube& t = m_tubes[k];
+        line("[TUBE" + std::to_string(k + 1) + "]");
+        line("RADIUS=" + number(t.radius * 0.1, 4));
+        line("COUNT=" + std::to_string(t.nodes.size()));
+        line("COLOR=" + std::to_string(t.color));
+        for (std::size_t i = 0; i < t.nodes.size(); ++i) {
+            const vxVec3 v = (t.nodes[i] + shift) * 0.1;
+            line("X" + std::to_string(i) + "=" + number(v.x, 4));
+            line("Y" + std::to_string(i) + "=" + number(v.y, 4));
+            line("Z" + std::to_string(i) + "=" + number(v.z, 4));
+        }
+    }
+    return f;
+}
