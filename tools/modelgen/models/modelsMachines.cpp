@@ -278,7 +278,6 @@ void drawbridge(vxModelBuilder& b)
     const int p2 = b.attach("37001", "pin back", gateTop[1], "socket", Red);
     const int beam = b.attachToward("31009", "bottom1", p1, "pin", Grey, "bottom4", b.seat(p2, "pin"));
     chain(b, beam, "31009", 1, Grey, true);
-    const vxVec3 beamMid = (b.seat(beam, "top2") + b.seat(beam, "top3")) * 0.5;
     const int motorPin = b.attach("37001", "pin back", beam, "top2", Red);
     b.attachFacing("38001", "bottom1.2", motorPin, "pin", Black, "shaft", {0, 0, -1});
     b.nextPhase();

@@ -464,7 +464,10 @@ void castle(vxModelBuilder& b)
         int k = 0;
         for (int gx : {4, 5})
             for (int cz : {4, 5})
-                keep[k++] = column(b, plate, g(gx, cz), "31003", 10, k % 2 ? LightGrey : Sand);
+            {
+                keep[k] = column(b, plate, g(gx, cz), "31003", 10, k % 2 ? LightGrey : Sand);
+                ++k;
+            }
     }
     b.attach("32007", "p1.1", keep[0], "socket", DarkRed);
     b.nextPhase();

@@ -103,21 +103,18 @@ inline vxVec3 toothDirection(const std::string& gear)
     double rmax = 0.0;
     for (const vxVec3& v : m.vertices)
         rmax = std::max(rmax, std::hypot(v.x, v.y));
-    // The tip corners nearest to +Y (the tip of one tooth) and their middle.
-    const double pi = 3.14159265358979323846;
-    const int teeth = vxPartCatalog::find(gear)->teeth;
-    double sum = 0.0;
-    int n = 0;
+    // The tip corners of all teeth: their angles times the number of teeth
+    // all point the same way, the way of the teeth's phase.
+    const int teeth = std::max(1, vxPartCatalog::find(gear)->teeth);
+    double c = 0.0, s = 0.0;
     for (const vxVec3& v : m.vertices) {
         if (std::hypot(v.x, v.y) < rmax - 1e-3)
             continue;
-        const double a = std::atan2(v.x, v.y); // from +Y towards +X
-        if (std::abs(a) < pi / teeth) {
-            sum += a;
-            ++n;
-        }
+        const double a = std::atan2(v.x, v.y) * teeth; // from +Y towards +X
+        c += std::cos(a);
+        s += std::sin(a);
     }
-    const double a = n ? sum / n : 0.0;
+    const double a = std::atan2(s, c) / teeth;
     return {std::sin(a), std::cos(a), 0.0};
 }
 
