@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
+#include <cstdio>
 #include <set>
 #include <sstream>
 #include <string>
@@ -27,7 +29,9 @@ void usage(std::ostream& o)
          "                 that the library no longer has are removed from FOLDER\n"
          "  --only PATH    build only this model (KIT/NAME), repeatable\n"
          "  --list         print the models with their part, tube and phase counts\n"
-         "  --unchecked    write models even when parts are not joined (to look at them)\n";
+         "  --unchecked    write models even when parts are not joined (to look at them)\n"
+         "  --view AZ,EL   look from this side instead of the model's own (degrees), to try\n"
+         "                 camera sides out\n";
 }
 
 std::vector<std::string> readLines(const std::string& path)
@@ -73,6 +77,7 @@ int main(int argc, char** argv)
     std::string out, stamp;
     std::set<std::string> only;
     bool list = false, unchecked = false;
+    std::optional<std::pair<double, double>> view;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if ((a == "--out" || a == "--stamp" || a == "--only") && i + 1 < argc) {
@@ -87,6 +92,13 @@ int main(int argc, char** argv)
             list = true;
         } else if (a == "--unchecked") {
             unchecked = true;
+        } else if (a == "--view" && i + 1 < argc) {
+            double az = 0, el = 0;
+            if (std::sscanf(argv[++i], "%lf,%lf", &az, &el) != 2) {
+                usage(std::cerr);
+                return 2;
+            }
+            view = std::pair{az, el};
         } else if (a == "--help" || a == "-h") {
             usage(std::cout);
             return 0;
@@ -109,6 +121,8 @@ int main(int argc, char** argv)
         vxModelBuilder b;
         try {
             m.build(b);
+            if (view)
+                b.setView(view->first, view->second);
             if (unchecked)
                 for (const std::string& p : b.problems())
                     std::cerr << "kolbrik-modelgen: " << m.path << ": " << p << "\n";

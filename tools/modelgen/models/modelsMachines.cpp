@@ -72,7 +72,7 @@ void gearTrain(vxModelBuilder& b)
     b.cable(battery, "plug left", power, "plug left", Red, Red, 12);
     b.cable(power, "plug right", motor, "plug left", Red, Red, 25);
     b.cable(motor, "plug right", battery, "plug right", Black, Black, 25);
-    b.setView(-140, 28);
+    b.setView(40, 30);
 }
 
 // A windmill: a tower of long blocks, the sail axle in a bearing block on
@@ -226,15 +226,25 @@ void lighthouse(vxModelBuilder& b)
     b.describe("Lighthouse with four lamps", original(6));
     const int plate = b.place("32103", vxFrame{}, Blue);
     b.nextPhase();
-    for (auto [gx, cz, h] : {std::tuple{3, 6, 1}, {6, 3, 2}, {6, 6, 2}, {4, 3, 1}, {3, 5, 1}, {6, 4, 1}, {5, 6, 1},
-                             {7, 5, 1}, {2, 7, 1}})
+    for (auto [gx, cz, h] : {std::tuple{3, 6, 1}, {6, 3, 2}, {6, 5, 1}, {4, 3, 1}, {3, 5, 1}, {6, 4, 1}, {5, 6, 1},
+                             {4, 6, 2}, {2, 7, 1}})
         column(b, plate, g(gx, cz), "31005", h, Grey);
+    // The keeper's house on the rock beside the tower.
+    {
+        int roofAt[3][2];
+        for (int gx : {7, 8})
+            for (int cz : {6, 7, 8})
+                roofAt[cz - 6][gx - 7] =
+                    column(b, plate, g(gx, cz), "31003", 3, cz == 7 && gx == 7 ? LightBlue : White);
+        b.attach("32007", "p1.1", roofAt[0][0], "socket", Red);
+        b.attachAlong("32001", "p1.1", roofAt[2][0], "socket", Red, "p1.2", {1, 0, 0});
+    }
     b.nextPhase();
     int top[4];
     const std::pair<int, int> cells[4] = {{4, 4}, {5, 4}, {4, 5}, {5, 5}};
     for (int k = 0; k < 4; ++k) {
         int blk = b.attach("31005", "pin", plate, g(cells[k].first, cells[k].second), Red);
-        for (int i = 1; i < 8; ++i)
+        for (int i = 1; i < 6; ++i)
             blk = b.attach("31005", "pin", blk, "socket", i % 2 ? White : Red);
         top[k] = blk;
     }
@@ -252,8 +262,8 @@ void lighthouse(vxModelBuilder& b)
         b.cable(lamp[order[k]], "plug right", lamp[order[k + 1]], "plug left", Black, Black, 3);
     b.cable(lamp[order[3]], "plug right", battery, "plug right", Black, Black, 0,
             {{70, 200, -70}, {80, 100, -80}});
-    b.attach("39003", "pin", plate, g(8, 8), Yellow, 180);
-    b.setView(-35, 18);
+    b.attach("39003", "pin", plate, g(6, 7), Yellow, 180);
+    b.setView(-40, 20);
 }
 
 // A drawbridge over a canal: the deck turns on an axle at the near bank
@@ -270,7 +280,7 @@ void drawbridge(vxModelBuilder& b)
     int gateTop[2];
     for (int k = 0; k < 2; ++k) {
         int blk = b.attach("31009", "pin", bank, g(7, k == 0 ? 1 : 8), Grey);
-        for (int i = 1; i < 3; ++i)
+        for (int i = 1; i < 2; ++i)
             blk = b.attach("31009", "pin", blk, "socket", Grey);
         gateTop[k] = blk;
     }
@@ -320,7 +330,7 @@ void drawbridge(vxModelBuilder& b)
     b.attach("39001", "pin", far, g(7, 2), Green);
     b.attach("39005", "pin", bank, g(5, 8), White, 90);
     (void)water;
-    b.setView(-40, 24);
+    b.setView(60, 28);
 }
 
 // An alarm bell: a buzzer on a block, a switch and a battery box wired

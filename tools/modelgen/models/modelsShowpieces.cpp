@@ -358,7 +358,7 @@ void fairgroundWheel(vxModelBuilder& b)
         for (int k = 0; k < 4; ++k)
             b.attach("39003", "pin", plate(3, 2), g(2 + k, 5), k % 2 ? Blue : Red, 180);
     }
-    b.setView(-28, 14);
+    b.setView(-35, 12);
 }
 
 // A truss bridge of two spans over a river: piers of blocks, four chords

@@ -145,7 +145,16 @@ void rocket(vxModelBuilder& b)
     b.nextPhase();
     for (const vxVec3& dir : {vxVec3{1, 0, 0}, vxVec3{-1, 0, 0}, vxVec3{0, 0, 1}, vxVec3{0, 0, -1}})
         b.attach("31109", "pin", bottom, side(b, bottom, dir), Red, 180);
-    b.setView(-30, 14);
+    b.nextPhase();
+    // The service tower beside it, with two arms reaching the rocket.
+    int tower = b.attach("31009", "pin", plate, g(4, 3), Grey);
+    for (int i = 1; i < 3; ++i) {
+        tower = b.attach("31009", "pin", tower, "socket", Grey);
+        b.attach("31003", "pin", tower, side(b, tower, {-1, 0, 0}, i == 1 ? 2 : 3), Yellow);
+    }
+    b.attach("38005", "pin", tower, "socket", Orange);
+    b.attach("39003", "pin", plate, g(4, 5), White, 180);
+    b.setView(-35, 16);
 }
 
 // A small park: fences, trees, a bench, a fountain and people.
