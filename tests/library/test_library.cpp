@@ -514,5 +514,13 @@ TEST(LibraryGenerator, WritesTheSameFilesOnEveryRun)
     EXPECT_FALSE(fs::exists(b.file("Old/Gone.kmf")));
     EXPECT_FALSE(fs::exists(b.file("Old/Gone.bmp")));
     EXPECT_TRUE(fs::exists(b.file("Old/Mine.txt")));
+    // An emptied kit folder goes too.
+    vxTest::writeFile(b.file("Lost/Kit/Gone.kmf"), "x");
+    vxTest::writeFile(b.file("stamp.txt"), stamp + "Lost/Kit/Gone.kmf\n");
+    auto r4 = vxTest::runCommand(std::string("'") + KOLBRIK_MODELGEN + "' --out '" + b.path() + "' --stamp '" +
+                                 b.file("stamp.txt") + "'");
+    ASSERT_EQ(r4.status, 0) << r4.out;
+    EXPECT_FALSE(fs::exists(b.file("Lost")));
+    EXPECT_TRUE(fs::exists(b.file("Old")));
     EXPECT_EQ(vxTest::readFile(b.file("stamp.txt")), stamp);
 }

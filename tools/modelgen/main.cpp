@@ -158,12 +158,18 @@ int main(int argc, char** argv)
         const std::set<std::string> now(written.begin(), written.end());
         std::error_code ec;
         for (const std::string& old : readLines(stamp)) {
-            if (now.count(old) || old.find("..") != std::string::npos)
+            // Only files below the folder, as this program writes them.
+            if (now.count(old) || old.find("..") != std::string::npos || fs::path(old).is_absolute() ||
+                fs::path(old).extension() != ".kmf")
                 continue;
             fs::remove(fs::path(out) / old, ec);
             fs::path picture = fs::path(out) / old;
             picture.replace_extension(".bmp");
             fs::remove(picture, ec);
+            // A kit folder left empty would still be listed as a kit.
+            for (fs::path dir = picture.parent_path(); dir != fs::path(out) && fs::is_empty(dir, ec) && !ec;
+                 dir = dir.parent_path())
+                fs::remove(dir, ec);
         }
         std::ofstream s(stamp, std::ios::trunc);
         for (const std::string& f : written)
