@@ -99,6 +99,26 @@ void vxSharedMesh::compileGeometry()
     glEndList();
 }
 
+void vxSharedMesh::drawPositions()
+{
+    if (triangles.empty())
+        return;
+    if (positions.empty()) {
+        positions.reserve(triangles.size() * 9);
+        for (const vxVertice& t : triangles)
+            for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
+                positions.push_back(v->x());
+                positions.push_back(v->y());
+                positions.push_back(v->z());
+            }
+    }
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, positions.data());
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions.size() / 3));
+    glPopClientAttrib();
+}
+
 // --- vxBaseSceneObject -------------------------------------------------------
 
 vxBaseSceneObject::~vxBaseSceneObject()
@@ -198,6 +218,19 @@ void vxBaseSceneObject::renderObject(std::int32_t name)
     glEndList();
 }
 
+void vxBaseSceneObject::renderObjectForSelection(std::int32_t name)
+{
+    if (m_visible == 0 || !m_mesh || m_mesh->triangles.empty())
+        return;
+    float matrix[16];
+    m_localMatrix.toArray(matrix);
+    glPushMatrix();
+    glMultMatrixf(matrix);
+    glLoadName(static_cast<GLuint>(name));
+    m_mesh->drawPositions();
+    glPopMatrix();
+}
+
 void vxBaseSceneObject::discardDrawing()
 {
     if (m_displayList != 0)
@@ -229,6 +262,8 @@ std::vector<vxVertice>& vxBaseSceneObject::verticesList()
         m_mesh = std::make_shared<vxSharedMesh>();
     else if (m_mesh.use_count() > 1 || m_mesh->geometryList != 0)
         m_mesh = std::make_shared<vxSharedMesh>(m_mesh->triangles);
+    else
+        m_mesh->forgetPositions();
     return m_mesh->triangles;
 }
 

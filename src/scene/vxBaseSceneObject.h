@@ -33,6 +33,15 @@ struct vxSharedMesh {
     // Compiles the geometry list in the current context unless it exists
     // there already. Must not be called while another list is being compiled.
     void compileGeometry();
+
+    // Draws the corners alone (no normals, no material) from a vertex array
+    // packed on first use. Used in selection mode, where replaying display
+    // lists makes the GL driver keep memory for every triangle replayed.
+    void drawPositions();
+    // Forgets the packed corners; called before the triangles change.
+    void forgetPositions() { std::vector<float>().swap(positions); }
+
+    std::vector<float> positions; // x, y, z of every corner; empty until drawn
 };
 
 // Appends the triangles of a binary STL file held in data, each corner
@@ -66,6 +75,11 @@ public:
     // Draws the object under pick name `name`, compiling its drawing on
     // first use. The GL context must be current.
     void renderObject(std::int32_t name);
+
+    // Draws the object's triangles for a pick under pick name `name`:
+    // the same corners and placement as renderObject, nothing for the
+    // picture, and no display list. The GL context must be current.
+    void renderObjectForSelection(std::int32_t name);
 
     // Forgets the compiled drawing (the list is deleted by the view's next
     // draw in the context that made it).

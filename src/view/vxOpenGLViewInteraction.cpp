@@ -156,7 +156,7 @@ std::shared_ptr<vxBaseSceneObject> vxOpenGLView::getPickedObject(std::int32_t x,
         glMatrixMode(GL_MODELVIEW);
 
         for (std::size_t i = 0; i < m_sceneObjectList.size(); ++i)
-            m_sceneObjectList[i]->renderObject(static_cast<std::int32_t>(i));
+            m_sceneObjectList[i]->renderObjectForSelection(static_cast<std::int32_t>(i));
 
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
