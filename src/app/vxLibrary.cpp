@@ -23,13 +23,30 @@ QString withoutExtension(const QString& relative)
     return relative;
 }
 
+// A link to the folder it lies in or to one above it: listing it would show
+// the same kits again under ever longer names.
+bool leadsUpwards(const QFileInfo& link)
+{
+    const QString target = link.canonicalFilePath();
+    const QString parent = QFileInfo(link.absolutePath()).canonicalFilePath();
+    return !target.isEmpty() && (parent == target || parent.startsWith(target + QLatin1Char('/')));
+}
+
+// Every folder (filters QDir::Dirs) or regular file (QDir::Files) below
+// folder, sorted. Links are listed when they lead to such an entry (and, for
+// folders, not back up the tree) but never walked through; devices, FIFOs,
+// sockets and dangling links are left out.
 QStringList walk(const QString& folder, QDir::Filters filters)
 {
     QStringList out;
     QDir base(folder);
+    const bool dirs = filters.testFlag(QDir::Dirs);
     QDirIterator it(folder, filters | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
+        const QFileInfo info = it.fileInfo();
+        if (dirs ? !info.isDir() || (info.isSymLink() && leadsUpwards(info)) : !info.isFile())
+            continue;
         out << base.relativeFilePath(it.filePath());
     }
     std::sort(out.begin(), out.end());
