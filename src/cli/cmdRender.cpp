@@ -92,16 +92,12 @@ int cmdRender(const std::vector<std::string>& argsIn)
         return 2;
     }
 
-    vxOffscreenHost host(width, height);
-    if (!host.ok()) {
-        fail("render: " + host.error());
+    vxOffscreenView offscreen(width, height, grid);
+    if (!offscreen.host.ok()) {
+        fail("render: " + offscreen.host.error());
         return 1;
     }
-    vxOpenGLView view(host);
-    view.prepare();
-    view.awakeFromNib();
-    // The window hides the grid before it opens a model.
-    view.set3DGridVisible(grid ? 1 : 0);
+    vxOpenGLView& view = offscreen.view;
     const vxLoadResult loaded = view.loadModelFromFile(files[0]);
     if (!loaded) {
         fail(loaded.error);
@@ -115,10 +111,9 @@ int cmdRender(const std::vector<std::string>& argsIn)
         view.setPaintOldWhite(paintOldWhite);
         view.repaintModelWithBauphase(*phase);
     }
-    view.reshape();
     view.drawRect();
     std::string error;
-    if (!vxWritePNG(host.readPixels(), files[1], false, &error)) {
+    if (!vxWritePNG(offscreen.host.readPixels(), files[1], false, &error)) {
         fail(error);
         return 1;
     }

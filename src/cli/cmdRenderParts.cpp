@@ -125,16 +125,12 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
     if (names.empty())
         names = meshNames();
 
-    vxOffscreenHost host(size, size);
-    if (!host.ok()) {
-        fail("render-parts: " + host.error());
+    vxOffscreenView offscreen(size, size, false);
+    if (!offscreen.host.ok()) {
+        fail("render-parts: " + offscreen.host.error());
         return 1;
     }
-    vxOpenGLView view(host);
-    view.prepare();
-    view.awakeFromNib();
-    view.set3DGridVisible(0);
-    view.reshape();
+    vxOpenGLView& view = offscreen.view;
 
     int failures = 0;
     for (const std::string& name : names) {
@@ -160,7 +156,7 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
         view.setDisplayList(0);
         view.drawRect();
         std::string error;
-        if (!vxWritePNG(host.readPixels(), outDir + "/" + name + ".png", false, &error)) {
+        if (!vxWritePNG(offscreen.host.readPixels(), outDir + "/" + name + ".png", false, &error)) {
             fail(error);
             ++failures;
         }

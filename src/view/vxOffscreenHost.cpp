@@ -238,3 +238,14 @@ std::string vxOffscreenHost::rendererName()
     const auto* v = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     return std::string(r ? r : "?") + ", OpenGL " + (v ? v : "?");
 }
+
+vxOffscreenView::vxOffscreenView(int pixelWidth, int pixelHeight, bool gridVisible)
+    : host(pixelWidth, pixelHeight), view(host)
+{
+    if (!host.ok())
+        return;
+    view.prepare();
+    view.awakeFromNib();
+    view.set3DGridVisible(gridVisible ? 1 : 0);
+    view.reshape();
+}

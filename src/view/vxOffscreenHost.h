@@ -78,3 +78,12 @@ private:
     unsigned m_colorBuffer = 0;
     unsigned m_depthBuffer = 0;
 };
+
+// A view drawing off-screen, set up as the window sets it up before it
+// opens a model: context prepared, start values, the grid shown or hidden,
+// projection for the size. Use the view only when host.ok().
+struct vxOffscreenView {
+    vxOffscreenView(int pixelWidth, int pixelHeight, bool gridVisible);
+    vxOffscreenHost host;
+    vxOpenGLView view;
+};

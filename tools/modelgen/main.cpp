@@ -2,6 +2,7 @@
 // them as model files into the library folder.
 
 #include "vxLibraryModels.h"
+#include "vxStampFile.h"
 
 #include <algorithm>
 #include <exception>
@@ -32,16 +33,6 @@ void usage(std::ostream& o)
          "  --unchecked    write models even when parts are not joined (to look at them)\n"
          "  --view AZ,EL   look from this side instead of the model's own (degrees), to try\n"
          "                 camera sides out\n";
-}
-
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string l; std::getline(in, l);)
-        if (!l.empty())
-            lines.push_back(l);
-    return lines;
 }
 
 bool sameContent(const fs::path& path, const std::string& text)
@@ -155,11 +146,10 @@ int main(int argc, char** argv)
     if (!stamp.empty() && !out.empty() && only.empty()) {
         // Remove the model files (and their pictures) of an earlier run
         // that the library no longer makes; nothing else is touched.
-        const std::set<std::string> now(written.begin(), written.end());
         std::error_code ec;
-        for (const std::string& old : readLines(stamp)) {
+        for (const std::string& old : vxStampFile::staleFiles(stamp, written)) {
             // Only files below the folder, as this program writes them.
-            if (now.count(old) || old.find("..") != std::string::npos || fs::path(old).is_absolute() ||
+            if (old.find("..") != std::string::npos || fs::path(old).is_absolute() ||
                 fs::path(old).extension() != ".kmf")
                 continue;
             fs::remove(fs::path(out) / old, ec);
@@ -171,10 +161,7 @@ int main(int argc, char** argv)
                  dir = dir.parent_path())
                 fs::remove(dir, ec);
         }
-        std::ofstream s(stamp, std::ios::trunc);
-        for (const std::string& f : written)
-            s << f << "\n";
-        if (!s.flush()) {
+        if (!vxStampFile::write(stamp, written)) {
             std::cerr << "kolbrik-modelgen: cannot write " << stamp << "\n";
             return 1;
         }

@@ -89,17 +89,13 @@ int main(int argc, char** argv)
     }
     std::sort(models.begin(), models.end());
 
-    vxOffscreenHost host(width, height);
-    if (!host.ok()) {
-        std::cerr << "kolbrik-previews: " << host.error() << "\n";
+    // The window hides the grid before it opens a model.
+    vxOffscreenView offscreen(width, height, false);
+    if (!offscreen.host.ok()) {
+        std::cerr << "kolbrik-previews: " << offscreen.host.error() << "\n";
         return 1;
     }
-    vxOpenGLView view(host);
-    view.prepare();
-    view.awakeFromNib();
-    // The window hides the grid before it opens a model.
-    view.set3DGridVisible(0);
-    view.reshape();
+    vxOpenGLView& view = offscreen.view;
     if (!pngDir.empty())
         fs::create_directories(pngDir, ec);
 
@@ -112,7 +108,7 @@ int main(int argc, char** argv)
             continue;
         }
         view.drawRect();
-        const vxImage picture = host.readPixels();
+        const vxImage picture = offscreen.host.readPixels();
         fs::path out = model;
         out.replace_extension(".bmp");
         std::string error;

@@ -2,6 +2,7 @@
 // resource folder, and prints it as a table.
 
 #include "vxPartCatalog.h"
+#include "vxStampFile.h"
 
 #include <algorithm>
 #include <exception>
@@ -22,16 +23,6 @@ void usage(std::ostream& o)
          "                 no longer part of the catalogue are removed from FOLDER\n"
          "  --table        print the part types with triangle counts, sizes, connections\n"
          "  --check        check every mesh (closed, oriented, no self-intersection)\n";
-}
-
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string l; std::getline(in, l);)
-        if (!l.empty())
-            lines.push_back(l);
-    return lines;
 }
 
 } // namespace
@@ -79,16 +70,12 @@ int main(int argc, char** argv)
                 return 1;
             }
             if (!stamp.empty()) {
-                const std::set<std::string> now(written.begin(), written.end());
-                for (const auto& old : readLines(stamp))
-                    if (!now.count(old) && old.find('/') == std::string::npos) {
+                for (const auto& old : vxStampFile::staleFiles(stamp, written))
+                    if (old.find('/') == std::string::npos) {
                         std::error_code ec;
                         std::filesystem::remove(std::filesystem::path(out) / old, ec);
                     }
-                std::ofstream s(stamp, std::ios::trunc);
-                for (const auto& w : written)
-                    s << w << "\n";
-                if (!s.flush()) {
+                if (!vxStampFile::write(stamp, written)) {
                     std::cerr << "kolbrik-partgen: cannot write " << stamp << "\n";
                     return 1;
                 }
