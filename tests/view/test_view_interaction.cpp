@@ -282,6 +282,21 @@ TEST_F(Interaction, APickThroughAStackOfClosedPartsStillFindsTheNearest)
     EXPECT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), view.sceneObjectList()[18]);
 }
 
+TEST_F(Interaction, APickFollowsTrianglesChangedAfterAnEarlierPick)
+{
+    mesh("31005", cube());
+    load({0, 0, -12}, {0, 0, 0}, {{"K31005_p", {0, 0, 0}}});
+    const vxPoint v = viewPointOf({0, 0, -1});
+    const auto obj = view.sceneObjectList()[0];
+    ASSERT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), obj);
+    // Moved well aside through the object's own triangles: the pick must
+    // not see the corners it drew before.
+    for (vxVertice& t : obj->verticesList())
+        for (vxVector* c : {&t.v1(), &t.v2(), &t.v3()})
+            c->x() += 50.0f;
+    EXPECT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), nullptr);
+}
+
 TEST_F(Interaction, PickingWorksOnAHighResolutionScreen)
 {
     host.setDevicePixelRatio(2.0); // 201 x 151 pixels are 100.5 x 75.5 points
