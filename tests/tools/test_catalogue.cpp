@@ -9,7 +9,9 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <map>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 namespace K = vxKolbrik;
@@ -240,166 +242,199 @@ int countRackTeeth(const vxMesh& m, double yMin, double gap)
     return clusters;
 }
 
+// The number after "<label> :" in a text; -1 when the label or the number
+// is missing.
+long numberAfter(const std::string& text, const std::string& label)
+{
+    std::size_t at = text.find(label);
+    if (at == std::string::npos)
+        return -1;
+    at = text.find_first_not_of(' ', at + label.size());
+    if (at == std::string::npos || text[at] != ':')
+        return -1;
+    at = text.find_first_not_of(' ', at + 1);
+    if (at == std::string::npos || !std::isdigit(static_cast<unsigned char>(text[at])))
+        return -1;
+    return std::stol(text.substr(at));
+}
+
+// ASCII with CR LF lines, and every value read back by the viewer's reader.
+void checkDefinitionFile(const vxPartType& p, const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        ASSERT_LT(static_cast<unsigned char>(text[i]), 128u) << "not ASCII at " << i;
+        if (text[i] == '\n')
+            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "lone LF at " << i;
+        if (text[i] == '\r')
+            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "lone CR at " << i;
+    }
+    vxDefinition d;
+    ASSERT_TRUE(d.LoadFromResource(p.shortName));
+    EXPECT_EQ(d.m_Name, p.name);
+    EXPECT_EQ(d.m_Eng, p.eng);
+    EXPECT_EQ(d.m_OrgNumber, p.shortName);
+    EXPECT_EQ(d.m_Group, p.group);
+    EXPECT_NE(d.GetGroupAsString(), "");
+    EXPECT_EQ(d.m_SortOrder, p.sortOrder);
+    EXPECT_EQ(d.m_Red, p.red);
+    EXPECT_EQ(d.m_Green, p.green);
+    EXPECT_EQ(d.m_Blue, p.blue);
+    EXPECT_FLOAT_EQ(d.m_Alpha, static_cast<float>(p.alpha));
+    EXPECT_EQ(d.m_Teeth, p.teeth);
+    EXPECT_EQ(d.m_KineRot, p.kineRot);
+    EXPECT_EQ(d.m_Printable, p.printable);
+    EXPECT_EQ(d.m_Hide, p.hide);
+    EXPECT_NEAR(d.m_Prize, p.prize, 1e-4);
+    EXPECT_GT(d.m_Prize, 0.0f);
+    EXPECT_EQ(d.m_OffsetX, static_cast<float>(p.offset.x));
+    EXPECT_EQ(d.m_OffsetY, static_cast<float>(p.offset.y));
+    EXPECT_EQ(d.m_OffsetZ, static_cast<float>(p.offset.z));
+
+    ASSERT_TRUE(d.ReadChilds());
+    ASSERT_TRUE(d.ReadConnections());
+    EXPECT_EQ(d.m_ChildCount, countHeaders(text, "CHILD"));
+    EXPECT_EQ(d.m_ConnectionCount, countHeaders(text, "CONN"));
+    ASSERT_EQ(d.m_ChildList.size(), p.children.size());
+    ASSERT_EQ(d.m_ConnectionList.size(), p.connections.size());
+    for (std::size_t i = 0; i < p.children.size(); ++i)
+        EXPECT_EQ(d.m_ChildList[i]->m_Number, p.children[i]);
+    for (std::size_t i = 0; i < p.connections.size(); ++i) {
+        const vxPartConnection& c = p.connections[i];
+        const vxConnection& r = *d.m_ConnectionList[i];
+        SCOPED_TRACE("connection " + std::to_string(i + 1) + ": " + c.eng);
+        EXPECT_EQ(r.m_Name, c.name());
+        EXPECT_EQ(r.m_Eng, c.eng);
+        EXPECT_EQ(r.m_Typ, c.typ());
+        EXPECT_EQ(r.NameOfTyp(), c.typ() ? "Zapfen" : "Loch");
+        EXPECT_NEAR(r.m_Thick, c.diameter, 1e-3);
+        EXPECT_NEAR(length(vxVec3{r.m_X, r.m_Y, r.m_Z} - c.position), 0.0, 1e-3);
+        EXPECT_NEAR(length(vxVec3{r.m_PN, r.m_RN, r.m_TN} - c.normal), 0.0, 1e-5);
+        EXPECT_NEAR(length(vxVec3{r.m_PF, r.m_RF, r.m_TF} - c.reference), 0.0, 1e-5);
+        // Unit normal and reference, at right angles.
+        EXPECT_NEAR(length(c.normal), 1.0, 1e-9);
+        EXPECT_NEAR(length(c.reference), 1.0, 1e-9);
+        EXPECT_NEAR(dot(c.normal, c.reference), 0.0, 1e-9);
+    }
+}
+
+// The mesh file: our header, the part's triangle count, no attributes; as
+// the viewer's loader places it (file + offset) a solid with the part's
+// bounds and every connection on its feature.
+void checkMeshFile(const vxPartType& p, const std::string& bytes)
+{
+    const vxTest::StlFile f = vxTest::parseStl(bytes);
+    ASSERT_TRUE(f.ok);
+    EXPECT_EQ(f.header.rfind("Kolbrik partgen", 0), 0u) << f.header;
+    EXPECT_EQ(f.count, p.triangleCount);
+    for (auto a : f.attributes)
+        ASSERT_EQ(a, 0);
+    const vxMesh m = vxTest::weldedMesh(f);
+    const vxMeshReport r = checkMesh(m, true);
+    EXPECT_TRUE(r.solid()) << r.summary();
+    // The file's coordinates are not negative; with the offset they give
+    // the part frame's bounds.
+    vxVec3 lo, hi;
+    m.bounds(lo, hi);
+    EXPECT_GE(std::min({lo.x, lo.y, lo.z}), 0.0);
+    EXPECT_NEAR(lo.x + p.offset.x, p.boundsMin.x, 1e-4);
+    EXPECT_NEAR(hi.z + p.offset.z, p.boundsMax.z, 1e-4);
+
+    const vxMesh placed = vxTest::weldedMesh(f, {static_cast<float>(p.offset.x), static_cast<float>(p.offset.y),
+                                                 static_cast<float>(p.offset.z)});
+    for (const auto& c : p.connections)
+        for (const auto& fault : probeConnection(p, c, placed))
+            ADD_FAILURE() << c.eng << ": " << fault;
+}
+
+// admesh reads the mesh file on its own and reports what it would have to
+// repair (facet normals that disagree with the winding among it); for our
+// meshes that must be nothing.
+void checkAdmesh(const vxPartType& p, const std::string& path)
+{
+    const auto r = vxTest::runCommand("admesh '" + path + "'");
+    ASSERT_EQ(r.status, 0) << r.out;
+    for (const auto& [field, value] : std::map<std::string, long>{{"Number of parts", 1},
+                                                                   {"Degenerate facets", 0},
+                                                                   {"Edges fixed", 0},
+                                                                   {"Facets removed", 0},
+                                                                   {"Facets added", 0},
+                                                                   {"Facets reversed", 0},
+                                                                   {"Backwards edges", 0},
+                                                                   {"Normals fixed", 0}}) {
+        const long n = numberAfter(r.out, field);
+        ASSERT_GE(n, 0) << field << " missing in\n" << r.out;
+        EXPECT_EQ(n, value) << field;
+    }
+    // "Number of facets : <original> <final>"
+    const std::size_t at = r.out.find("Number of facets");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    std::istringstream facets(r.out.substr(r.out.find(':', at) + 1));
+    std::size_t original = 0, final = 0;
+    facets >> original >> final;
+    EXPECT_EQ(original, p.triangleCount);
+    EXPECT_EQ(final, p.triangleCount);
+}
+
+// Gears and racks have as many teeth in the mesh as they say (the worm a
+// single start); true for a gear or a rack.
+bool checkTeeth(const vxPartType& p)
+{
+    if (p.group != 6)
+        return false;
+    const double m = K::kGearModule;
+    const vxMesh& mesh = vxPartCatalog::mesh(p.shortName);
+    if (p.name.rfind("Gear Z", 0) == 0) {
+        const double rp = m * p.teeth / 2;
+        EXPECT_EQ(countGearTeeth(mesh, rp + 0.5 * m, 2 * std::numbers::pi / p.teeth), p.teeth);
+        EXPECT_NEAR(std::max(p.boundsMax.x, p.boundsMax.y), rp + m, 1e-6);
+        return true;
+    }
+    if (p.name.rfind("Gear rack", 0) == 0) {
+        EXPECT_EQ(countRackTeeth(mesh, p.boundsMax.y - 0.5 * m, std::numbers::pi * m / 2), p.teeth);
+        return true;
+    }
+    EXPECT_EQ(p.teeth, 1);
+    return false;
+}
+
 } // namespace
 
-TEST_F(Catalogue, CoversTheGroupsWithOwnArticleNumbers)
+// One pass over the catalogue: each part type's definition file reads back
+// through the viewer's reader, its mesh file is a closed outward solid that
+// admesh finds nothing to repair in, its connections sit on their features
+// and its teeth are in the mesh.
+TEST_F(Catalogue, EveryPartTypeIsSoundInItsFiles)
 {
+    ASSERT_EQ(vxTest::runCommand("command -v admesh").status, 0) << "admesh is not installed (scripts/deps.sh installs it)";
     const auto& parts = vxPartCatalog::partTypes();
     EXPECT_GE(parts.size(), 60u);
     std::set<int> groups;
     std::set<std::string> names;
+    int gears = 0;
     for (const auto& p : parts) {
+        SCOPED_TRACE(p.shortName + " " + p.name);
         groups.insert(p.group);
         EXPECT_EQ(p.shortName.size(), 5u);
-        EXPECT_EQ(p.shortName.find_first_not_of("0123456789"), std::string::npos) << p.shortName;
-        EXPECT_TRUE(names.insert(p.shortName).second) << p.shortName << " twice";
+        EXPECT_EQ(p.shortName.find_first_not_of("0123456789"), std::string::npos);
+        EXPECT_TRUE(names.insert(p.shortName).second) << "twice";
         EXPECT_FALSE(p.name.empty());
         EXPECT_EQ(vxPartCatalog::find(p.shortName), &p);
         for (const auto& child : p.children)
-            EXPECT_NE(vxPartCatalog::find(child), nullptr) << p.shortName << " child " << child;
+            EXPECT_NE(vxPartCatalog::find(child), nullptr) << "child " << child;
+        EXPECT_GE(p.triangleCount, 100u);
+        EXPECT_LE(p.triangleCount, 12000u);
+        checkDefinitionFile(p, file(p.shortName + ".def"));
+        checkMeshFile(p, file(p.shortName + ".stl"));
+        checkAdmesh(p, dir->file(p.shortName + ".stl"));
+        gears += checkTeeth(p);
     }
     EXPECT_EQ(groups, (std::set<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 18}));
+    EXPECT_GE(gears, 5);
     EXPECT_EQ(vxPartCatalog::find("99999"), nullptr);
     EXPECT_TRUE(vxPartCatalog::mesh("99999").triangles.empty());
     // The example every model file uses: K31005_block30.
     ASSERT_NE(vxPartCatalog::find("31005"), nullptr);
     EXPECT_EQ(vxPartCatalog::find("31005")->name, "Building block 30");
-}
-
-TEST_F(Catalogue, DefinitionsReadBackThroughTheReader)
-{
-    for (const auto& p : vxPartCatalog::partTypes()) {
-        SCOPED_TRACE(p.shortName + " " + p.name);
-        const std::string text = file(p.shortName + ".def");
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            ASSERT_LT(static_cast<unsigned char>(text[i]), 128u) << "not ASCII at " << i;
-            if (text[i] == '\n') {
-                ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "lone LF at " << i;
-            }
-            if (text[i] == '\r') {
-                ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "lone CR at " << i;
-            }
-        }
-
-        vxDefinition d;
-        ASSERT_TRUE(d.LoadFromResource(p.shortName));
-        EXPECT_EQ(d.m_Name, p.name);
-        EXPECT_EQ(d.m_Eng, p.eng);
-        EXPECT_EQ(d.m_OrgNumber, p.shortName);
-        EXPECT_EQ(d.m_Group, p.group);
-        EXPECT_NE(d.GetGroupAsString(), "");
-        EXPECT_EQ(d.m_SortOrder, p.sortOrder);
-        EXPECT_EQ(d.m_Red, p.red);
-        EXPECT_EQ(d.m_Green, p.green);
-        EXPECT_EQ(d.m_Blue, p.blue);
-        EXPECT_FLOAT_EQ(d.m_Alpha, static_cast<float>(p.alpha));
-        EXPECT_EQ(d.m_Teeth, p.teeth);
-        EXPECT_EQ(d.m_KineRot, p.kineRot);
-        EXPECT_EQ(d.m_Printable, p.printable);
-        EXPECT_EQ(d.m_Hide, p.hide);
-        EXPECT_NEAR(d.m_Prize, p.prize, 1e-4);
-        EXPECT_GT(d.m_Prize, 0.0f);
-        EXPECT_EQ(d.m_OffsetX, static_cast<float>(p.offset.x));
-        EXPECT_EQ(d.m_OffsetY, static_cast<float>(p.offset.y));
-        EXPECT_EQ(d.m_OffsetZ, static_cast<float>(p.offset.z));
-
-        ASSERT_TRUE(d.ReadChilds());
-        ASSERT_TRUE(d.ReadConnections());
-        EXPECT_EQ(d.m_ChildCount, countHeaders(text, "CHILD"));
-        EXPECT_EQ(d.m_ConnectionCount, countHeaders(text, "CONN"));
-        ASSERT_EQ(d.m_ChildList.size(), p.children.size());
-        ASSERT_EQ(d.m_ConnectionList.size(), p.connections.size());
-        for (std::size_t i = 0; i < p.children.size(); ++i)
-            EXPECT_EQ(d.m_ChildList[i]->m_Number, p.children[i]);
-        for (std::size_t i = 0; i < p.connections.size(); ++i) {
-            const vxPartConnection& c = p.connections[i];
-            const vxConnection& r = *d.m_ConnectionList[i];
-            SCOPED_TRACE("connection " + std::to_string(i + 1) + ": " + c.eng);
-            EXPECT_EQ(r.m_Name, c.name());
-            EXPECT_EQ(r.m_Eng, c.eng);
-            EXPECT_EQ(r.m_Typ, c.typ());
-            EXPECT_EQ(r.NameOfTyp(), c.typ() ? "Zapfen" : "Loch");
-            EXPECT_NEAR(r.m_Thick, c.diameter, 1e-3);
-            EXPECT_NEAR(r.m_X, c.position.x, 1e-3);
-            EXPECT_NEAR(r.m_Y, c.position.y, 1e-3);
-            EXPECT_NEAR(r.m_Z, c.position.z, 1e-3);
-            EXPECT_NEAR(r.m_PN, c.normal.x, 1e-5);
-            EXPECT_NEAR(r.m_RN, c.normal.y, 1e-5);
-            EXPECT_NEAR(r.m_TN, c.normal.z, 1e-5);
-            EXPECT_NEAR(r.m_PF, c.reference.x, 1e-5);
-            EXPECT_NEAR(r.m_RF, c.reference.y, 1e-5);
-            EXPECT_NEAR(r.m_TF, c.reference.z, 1e-5);
-            EXPECT_NEAR(std::hypot(r.m_PN, r.m_RN, r.m_TN), 1.0, 1e-5);
-            EXPECT_NEAR(std::hypot(r.m_PF, r.m_RF, r.m_TF), 1.0, 1e-5);
-            EXPECT_NEAR(r.m_PN * r.m_PF + r.m_RN * r.m_RF + r.m_TN * r.m_TF, 0.0, 1e-5);
-        }
-    }
-}
-
-TEST_F(Catalogue, MeshFilesAreClosedAndOutwardOriented)
-{
-    for (const auto& p : vxPartCatalog::partTypes()) {
-        SCOPED_TRACE(p.shortName + " " + p.name);
-        const vxTest::StlFile f = vxTest::parseStl(file(p.shortName + ".stl"));
-        ASSERT_TRUE(f.ok);
-        EXPECT_EQ(f.header.rfind("Kolbrik partgen", 0), 0u) << f.header;
-        EXPECT_EQ(f.count, p.triangleCount);
-        for (auto a : f.attributes)
-            ASSERT_EQ(a, 0);
-
-        // Watertight: each edge of the welded file mesh is used exactly
-        // twice, once in each direction.
-        const vxMesh m = vxTest::weldedMesh(f);
-        std::map<std::pair<int, int>, int> directed;
-        for (const auto& t : m.triangles)
-            for (std::size_t k = 0; k < 3; ++k)
-                ++directed[{t[k], t[(k + 1) % 3]}];
-        std::size_t bad = 0;
-        for (const auto& [e, n] : directed) {
-            auto rev = directed.find({e.second, e.first});
-            bad += (n != 1 || rev == directed.end() || rev->second != 1) ? 1 : 0;
-        }
-        EXPECT_EQ(bad, 0u) << "edges not shared by exactly two triangles in opposite directions";
-
-        // The stored normal is the unit normal of the winding.
-        std::size_t wrong = 0;
-        for (std::size_t i = 0; i < f.count; ++i) {
-            const auto& c = f.corners[i];
-            const vxVec3 a{c[0][0], c[0][1], c[0][2]}, b{c[1][0], c[1][1], c[1][2]}, d{c[2][0], c[2][1], c[2][2]};
-            const vxVec3 w = normalized(cross(b - a, d - a));
-            const vxVec3 n{f.normals[i][0], f.normals[i][1], f.normals[i][2]};
-            wrong += (std::fabs(length(n) - 1.0) > 1e-5 || dot(w, n) < 0.9999) ? 1 : 0;
-        }
-        EXPECT_EQ(wrong, 0u) << "facet normals that disagree with their winding";
-
-        const vxMeshReport r = checkMesh(m, true);
-        EXPECT_TRUE(r.solid()) << r.summary();
-
-        // The file's coordinates are not negative; with the offset they give
-        // the part frame's bounds.
-        vxVec3 lo, hi;
-        m.bounds(lo, hi);
-        EXPECT_GE(std::min({lo.x, lo.y, lo.z}), 0.0);
-        EXPECT_NEAR(lo.x + p.offset.x, p.boundsMin.x, 1e-4);
-        EXPECT_NEAR(hi.z + p.offset.z, p.boundsMax.z, 1e-4);
-    }
-}
-
-TEST_F(Catalogue, ConnectionsSitOnTheirFeatures)
-{
-    for (const auto& p : vxPartCatalog::partTypes()) {
-        const vxTest::StlFile f = vxTest::parseStl(file(p.shortName + ".stl"));
-        ASSERT_TRUE(f.ok) << p.shortName;
-        // The part frame as the viewer's loader makes it: file + offset.
-        const vxMesh m = vxTest::weldedMesh(f, {static_cast<float>(p.offset.x), static_cast<float>(p.offset.y),
-                                                static_cast<float>(p.offset.z)});
-        for (const auto& c : p.connections) {
-            EXPECT_NEAR(length(c.normal), 1.0, 1e-9);
-            EXPECT_NEAR(dot(c.normal, c.reference), 0.0, 1e-9);
-            for (const auto& fault : probeConnection(p, c, m))
-                ADD_FAILURE() << p.shortName << " " << p.name << ", " << c.eng << ": " << fault;
-        }
-    }
 }
 
 // The probes above would notice a connection that is off its feature: moved
@@ -432,7 +467,7 @@ TEST_F(Catalogue, ProbesNoticeMisplacedConnections)
     }
 }
 
-TEST_F(Catalogue, BlocksFitTheGridAndHaveReasonableMeshes)
+TEST_F(Catalogue, TheBlockFitsTheGrid)
 {
     const vxPartType* b30 = vxPartCatalog::find("31005");
     ASSERT_NE(b30, nullptr);
@@ -445,33 +480,6 @@ TEST_F(Catalogue, BlocksFitTheGridAndHaveReasonableMeshes)
     EXPECT_NEAR(b30->boundsMax.z, K::kPinLength, 1e-9);
     // 4 grooves x 2 cells, the pin and the socket.
     EXPECT_EQ(b30->connections.size(), 10u);
-    for (const auto& p : vxPartCatalog::partTypes()) {
-        EXPECT_GE(p.triangleCount, 100u) << p.shortName;
-        EXPECT_LE(p.triangleCount, 12000u) << p.shortName;
-    }
-}
-
-TEST_F(Catalogue, TeethMatchTheMeshes)
-{
-    const double m = K::kGearModule;
-    int gears = 0;
-    for (const auto& p : vxPartCatalog::partTypes()) {
-        if (p.group != 6)
-            continue;
-        const vxMesh& mesh = vxPartCatalog::mesh(p.shortName);
-        if (p.name.rfind("Gear Z", 0) == 0) {
-            ++gears;
-            const double rp = m * p.teeth / 2;
-            EXPECT_EQ(countGearTeeth(mesh, rp + 0.5 * m, 2 * std::numbers::pi / p.teeth), p.teeth) << p.name;
-            EXPECT_NEAR(std::max(p.boundsMax.x, p.boundsMax.y), rp + m, 1e-6) << p.name;
-        } else if (p.name.rfind("Gear rack", 0) == 0) {
-            ++gears;
-            EXPECT_EQ(countRackTeeth(mesh, p.boundsMax.y - 0.5 * m, std::numbers::pi * m / 2), p.teeth) << p.name;
-        } else {
-            EXPECT_EQ(p.teeth, 1) << p.name;  // the worm: a single start
-        }
-    }
-    EXPECT_GE(gears, 5);
 }
 
 namespace {

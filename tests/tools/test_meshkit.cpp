@@ -223,19 +223,6 @@ TEST(Shapes, PrismWithPinSocketAndThroughBore)
     EXPECT_FALSE(buildPrism(p, bad, &error));
 }
 
-TEST(Shapes, TwistedTubeIsAClosedSolid)
-{
-    std::vector<vxVec2> section;
-    for (int i = 0; i < 24; ++i) {
-        const double a = 2 * kPi * i / 24, r = 5 + (i % 6 < 3 ? 1.0 : 0.0);
-        section.push_back({r * std::cos(a), r * std::sin(a)});
-    }
-    vxMesh m;
-    ASSERT_TRUE(buildTwistedTube(section, 0, 0.5, 20, 0.3, 2, 16, m));
-    const vxMeshReport r = checkMesh(m, true);
-    EXPECT_TRUE(r.solid()) << r.summary();
-}
-
 TEST(Shapes, MirroringFrameKeepsTheMeshOutward)
 {
     vxMesh m = tetrahedron();
