@@ -2,7 +2,6 @@
 #include "vxResources.h"
 #include "vxTestSupport.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,34 +45,4 @@ TEST(CliExport, WritesWhatTheViewExportsWhateverTheLocale)
     r = run("export --resources " + res.path() + " " + model + " " + res.file("de.wrl"), "LC_ALL=de_DE.UTF-8 ");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(vxTest::readFile(res.file("de.wrl")), expected);
-}
-
-TEST(CliExport, FailuresExitWithOneLine)
-{
-    vxTest::TempDir res;
-    const std::string model = writeModel(res);
-    vxTest::writeFile(res.file("old.wrl"), "old");
-
-    // The output cannot be written: the folder is missing.
-    auto r = run("export " + model + " " + res.file("no/such/out.wrl") + " --resources " + res.path());
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
-    EXPECT_NE(r.out.find(res.file("no/such/out.wrl")), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("No such file or directory"), std::string::npos) << r.out;
-
-    // The model cannot be read: nothing is written, the old file stays.
-    r = run("export " + res.file("missing.kmf") + " " + res.file("old.wrl"));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
-    EXPECT_NE(r.out.find(res.file("missing.kmf")), std::string::npos) << r.out;
-    EXPECT_EQ(vxTest::readFile(res.file("old.wrl")), "old");
-
-    EXPECT_EQ(run("export " + model).status, 2);
-    EXPECT_EQ(run("export a.kmf b.wrl c.wrl").status, 2);
-    EXPECT_EQ(run("export --frobnicate a.kmf b.wrl").status, 2);
-    EXPECT_EQ(run("export a.kmf b.wrl --resources").status, 2);
-    auto h = run("export --help");
-    EXPECT_EQ(h.status, 0);
-    EXPECT_NE(h.out.find("OUT.wrl"), std::string::npos);
-    EXPECT_NE(run("--help").out.find("export"), std::string::npos);
 }

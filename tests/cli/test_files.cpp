@@ -164,6 +164,7 @@ TEST_F(CliFiles, WhatIsNoModelFileIsRefusedInOneLine)
         writeFile(out.file("old.wrl"), "the old export");
         r = run("export " + q(c.path) + " " + q(out.file("old.wrl")) + opts());
         EXPECT_EQ(r.status, 1) << r.out;
+        EXPECT_EQ(lines(r.out), 1u) << r.out;
         EXPECT_NE(r.out.find(c.reason), std::string::npos) << r.out;
         EXPECT_EQ(readFile(out.file("old.wrl")), "the old export");
     }

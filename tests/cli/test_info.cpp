@@ -1,6 +1,8 @@
 #include "vxTestSupport.h"
 
-#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,18 +42,29 @@ TEST(CliInfo, JsonOfASmallModel)
     EXPECT_NE(t.out.find("1 part(s) without a definition"), std::string::npos) << t.out;
 }
 
-TEST(CliInfo, ErrorsAndHelp)
+// Bad usage of every command exits with status 2; help exits with 0 and
+// describes the command. (Failures to read or write files: test_files.cpp.)
+TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
 {
-    auto r = run("info /nonexistent/model.kmf");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("/nonexistent/model.kmf"), std::string::npos);
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
-    r = run("info /dev/zero");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(run("--help").status, 0);
-    auto h = run("info --help");
-    EXPECT_EQ(h.status, 0);
-    EXPECT_NE(h.out.find("--json"), std::string::npos);
-    EXPECT_EQ(run("info").status, 2);
-    EXPECT_EQ(run("frobnicate").status, 2);
+    std::vector<std::string> bad = {"", "frobnicate", "info"};
+    std::vector<std::pair<std::string, std::string>> help = {{"--help", "info"}, {"info --help", "--json"}};
+    if (KOLBRIK_CLI_GL) {
+        for (const char* args : {"render", "render a.kmf", "render a b c", "render a b --size 0x10", "render a b --size 10",
+                                 "render a b --size 99999x10", "render a b --size", "render a b --frobnicate",
+                                 "render a b --phase two", "render a b --paint-old-white", "export a.kmf",
+                                 "export a.kmf b.wrl c.wrl", "export --frobnicate a.kmf b.wrl",
+                                 "export a.kmf b.wrl --resources"})
+            bad.push_back(args);
+        help.insert(help.end(), {{"--help", "render"}, {"--help", "export"}, {"render --help", "usage: kolbrik render"},
+                                 {"export --help", "OUT.wrl"}});
+    }
+    for (const std::string& args : bad) {
+        const auto r = run(args);
+        EXPECT_EQ(r.status, 2) << args << ": " << r.out;
+    }
+    for (const auto& [args, text] : help) {
+        const auto r = run(args);
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_NE(r.out.find(text), std::string::npos) << args << ": " << r.out;
+    }
 }

@@ -88,30 +88,6 @@ TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
     EXPECT_GT(white[0], 100);
     EXPECT_GT(white[1], 100);
     EXPECT_GT(white[2], 100);
-
-    EXPECT_EQ(run(base + out.file("x.png") + " --phase two" + opts).status, 2);
-    EXPECT_EQ(run(base + out.file("x.png") + " --paint-old-white" + opts).status, 2);
-}
-
-TEST_F(CliRender, ReportsUnreadableModelsUnwritablePicturesAndBadUsage)
-{
-    auto r = run("render " + res.file("nope.kmf") + " " + out.file("x.png"));
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("nope.kmf"), std::string::npos) << r.out;
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
-
-    r = run("render " + res.file("m.kmf") + " " + out.file("no/such/dir/x.png") + " --resources " + res.path());
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("x.png"), std::string::npos) << r.out;
-
-    for (const char* bad : {"", " a.kmf", " a b c", " a b --size 0x10", " a b --size 10", " a b --size 99999x10",
-                            " a b --size", " a b --frobnicate"}) {
-        r = run(std::string("render") + bad);
-        EXPECT_EQ(r.status, 2) << bad << ": " << r.out;
-    }
-    r = run("render --help");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("usage: kolbrik render"), std::string::npos);
 }
 
 TEST_F(CliRender, PartPicturesShowEachMeshInItsDefinitionsColourFillingThePicture)
