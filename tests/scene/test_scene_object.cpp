@@ -172,16 +172,3 @@ TEST(SceneObject, ASharedMeshIsCopiedBeforeAnObjectChangesIt)
     b.verticesList().push_back(vxVertice());
     EXPECT_EQ(b.sharedMesh().get(), before);
 }
-
-TEST(SceneObject, SettersStoreWithoutSideEffects)
-{
-    vxBaseSceneObject o;
-    o.setVisible(0);
-    EXPECT_EQ(o.visible(), 0);
-    o.setSelectedBauteil(true);
-    EXPECT_TRUE(o.selectedBauteil());
-    o.setColorDiffuse(vxVector(0.5f, 0.25f, 1, 0));
-    EXPECT_EQ(o.colorDiffuse(), vxVector(0.5f, 0.25f, 1, 0));
-    o.colorDiffuse().setX(0.75f); // accessors hand out the stored vector
-    EXPECT_EQ(o.colorDiffuse().x(), 0.75f);
-}
