@@ -51,7 +51,7 @@ TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
     if (KOLBRIK_CLI_GL) {
         for (const char* args : {"render", "render a.kmf", "render a b c", "render a b --size 0x10", "render a b --size 10",
                                  "render a b --size 99999x10", "render a b --size", "render a b --frobnicate",
-                                 "render a b --phase two", "render a b --paint-old-white", "export a.kmf",
+                                 "render a b --phase two", "export a.kmf",
                                  "export a.kmf b.wrl c.wrl", "export --frobnicate a.kmf b.wrl",
                                  "export a.kmf b.wrl --resources"})
             bad.push_back(args);

@@ -88,6 +88,8 @@ TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
     EXPECT_GT(white[0], 100);
     EXPECT_GT(white[1], 100);
     EXPECT_GT(white[2], 100);
+    // White old parts need a phase to be old against.
+    EXPECT_EQ(run(base + out.file("x.png") + " --paint-old-white" + opts).status, 2);
 }
 
 TEST_F(CliRender, PartPicturesShowEachMeshInItsDefinitionsColourFillingThePicture)

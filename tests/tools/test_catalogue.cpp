@@ -263,10 +263,12 @@ void checkDefinitionFile(const vxPartType& p, const std::string& text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
         ASSERT_LT(static_cast<unsigned char>(text[i]), 128u) << "not ASCII at " << i;
-        if (text[i] == '\n')
+        if (text[i] == '\n') {
             ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "lone LF at " << i;
-        if (text[i] == '\r')
+        }
+        if (text[i] == '\r') {
             ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "lone CR at " << i;
+        }
     }
     vxDefinition d;
     ASSERT_TRUE(d.LoadFromResource(p.shortName));
