@@ -173,14 +173,7 @@ void expectSame(const Reading& ours, const Reading& coin)
     }
 }
 
-vxVertice tri(vxVector a, vxVector b, vxVector c)
-{
-    vxVertice t;
-    t.v1() = a;
-    t.v2() = b;
-    t.v3() = c;
-    return t;
-}
+using vxFixture::tri;
 
 std::shared_ptr<vxBaseSceneObject> placed(std::vector<vxVertice> mesh, vxVector up, vxVector direction,
                                           vxVector position, vxVector colour)

@@ -22,15 +22,7 @@ namespace {
 
 using vxTest::crlf;
 
-vxVertice tri(vxVector a, vxVector b, vxVector c)
-{
-    vxVertice t;
-    t.v1() = a;
-    t.v2() = b;
-    t.v3() = c;
-    t.n1() = t.n2() = t.n3() = vxVector(0, 0, 1);
-    return t;
-}
+using vxFixture::tri;
 
 std::shared_ptr<vxBaseSceneObject> object(std::vector<vxVertice> triangles)
 {

@@ -49,6 +49,17 @@ inline std::vector<vxTest::StlTriangle> cylinder(float r, float h, int segments)
     return f;
 }
 
+// One triangle with the facet normal (0, 0, 1) at every corner.
+inline vxVertice tri(vxVector a, vxVector b, vxVector c)
+{
+    vxVertice t;
+    t.v1() = a;
+    t.v2() = b;
+    t.v3() = c;
+    t.n1() = t.n2() = t.n3() = vxVector(0, 0, 1);
+    return t;
+}
+
 inline void write(const std::string& path, const std::string& bytes)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
