@@ -18,17 +18,6 @@ const char* kExportHelp =
     "  --resources DIR   read part definitions and meshes from DIR instead\n"
     "                    of the installed resource folder\n";
 
-// Loading and exporting touch no OpenGL state, so the view runs here
-// without a context or a window.
-class HeadlessHost : public vxViewHost {
-public:
-    void makeCurrent() override {}
-    vxSize boundsInPoints() const override { return {1024, 768}; }
-    vxSize boundsInPixels() const override { return {1024, 768}; }
-    vxPoint convertFromWindow(vxPoint p) const override { return p; }
-    void setNeedsDisplay() override {}
-};
-
 } // namespace
 
 int cmdExport(const std::vector<std::string>& argsIn)
@@ -55,7 +44,7 @@ int cmdExport(const std::vector<std::string>& argsIn)
         return 2;
     }
 
-    HeadlessHost host;
+    vxHeadlessHost host;
     vxOpenGLView view(host);
     view.awakeFromNib();
     if (vxLoadResult r = view.loadModelFromFile(files[0]); !r) {

@@ -37,6 +37,17 @@ public:
     virtual void setNeedsDisplay() = 0;
 };
 
+// A host without a window or a GL context, for work that draws nothing:
+// loading a model and exporting it.
+class vxHeadlessHost : public vxViewHost {
+public:
+    void makeCurrent() override {}
+    vxSize boundsInPoints() const override { return {1024, 768}; }
+    vxSize boundsInPixels() const override { return {1024, 768}; }
+    vxPoint convertFromWindow(vxPoint p) const override { return p; }
+    void setNeedsDisplay() override {}
+};
+
 // A mouse event as the view receives it.
 struct vxMouseEvent {
     vxPoint locationInWindow; // window coordinates, as the host defines them

@@ -18,16 +18,7 @@
 
 namespace vxFixture {
 
-// A view host without a window or a GL context: enough for loading a model
-// and exporting it, which draw nothing.
-class NullHost : public vxViewHost {
-public:
-    void makeCurrent() override {}
-    vxSize boundsInPoints() const override { return {640, 480}; }
-    vxSize boundsInPixels() const override { return {640, 480}; }
-    vxPoint convertFromWindow(vxPoint p) const override { return p; }
-    void setNeedsDisplay() override {}
-};
+using NullHost = vxHeadlessHost;
 
 // A closed prism standing on the XZ plane around the Y axis: radius r,
 // height h, `segments` sides.
