@@ -29,7 +29,9 @@
 // made the resident memory grow with every pick (about 27 MB a round over
 // the full set). What is left is the driver's own buffers: over the full
 // set its heap grows in equal steps of about 36 MB during the first rounds
-// (seen up to round 21), then stays. So the resident memory is checked
+// (seen up to round 21), then stays. They belong to the rasteriser's
+// threads: with LP_NUM_THREADS=0 the full set keeps to one level (about
+// 132 MB) from the first round. So the resident memory is checked
 // after the warm-up (10 rounds for the small set, 25 for the full set)
 // with a slack of 8 MB for the small set and 48 MB for the full set (one
 // more such step).
