@@ -7,21 +7,17 @@
 //   - the lists are not exactly as many as after the first round, or an
 //     emptied scene keeps more than the grid's list;
 //   - after the warm-up rounds, the operator-new bytes grow by more than
-//     --cxx-slack-kb (32 KB: less than one scene object per load over a
-//     hundred rounds) or the resident memory by more than --slack-mb.
+//     32 KB (less than one scene object per load over a hundred rounds) or
+//     the resident memory by more than the slack.
 // Under AddressSanitizer freed memory waits in quarantine, so the resident
 // memory is only shown; LeakSanitizer checks at exit.
 //
-//   soak_view [--rounds N] [--set full|small] [--large N] [--resources DIR]
-//             [--steps load|draw|all] [--warmup N] [--slack-mb N]
-//             [--cxx-slack-kb N] [--csv FILE]
+//   soak_view [--rounds N] [--set full|small] [--resources DIR]
+//             [--warmup N] [--slack-mb N]
 //
-// full: every model of the resource folder's library; without a library,
-// four models made from the part catalogue (or from generated part types of
-// 48 to 768 triangles when there is no catalogue either); plus one large
-// model of --large parts (3,000). small: generated part types of 48 to 192
-// triangles, four models of 1 to 240 parts and one of 300; quick enough for
-// every test run.
+// full: every model of the resource folder's library and one of 3,000
+// catalogue parts. small: generated box part types, four models of 1 to
+// 240 parts and one of 300; quick enough for every test run.
 //
 // Picking draws from vertex arrays, not display lists: Mesa 22.3's
 // llvmpipe keeps about 12 bytes per triangle of every display list replayed
@@ -31,10 +27,10 @@
 // set its heap grows in equal steps of about 36 MB during the first rounds
 // (seen up to round 21), then stays. They belong to the rasteriser's
 // threads: with LP_NUM_THREADS=0 the full set keeps to one level (about
-// 132 MB) from the first round. So the resident memory is checked
-// after the warm-up (10 rounds for the small set, 25 for the full set)
-// with a slack of 8 MB for the small set and 48 MB for the full set (one
-// more such step).
+// 132 MB) from the first round. So the resident memory is checked after
+// the warm-up (10 rounds for the small set, 25 for the full set) with a
+// slack of 8 MB for the small set and 48 MB for the full set (one more
+// such step).
 #include "vxGLResources.h"
 #include "vxOffscreenHost.h"
 #include "vxOpenGLView.h"
@@ -129,13 +125,9 @@ namespace {
 struct Options {
     int rounds = 100;
     bool full = true;
-    int large = -1;
     std::string resources = KOLBRIK_RESOURCE_DIR;
-    int warmup = -1; // small set 10, full set 25 (see above)
+    int warmup = -1;     // small set 10, full set 25 (see above)
     double slackMb = -1; // small set 8, full set 48 (see above)
-    double cxxSlackKb = 32.0;
-    std::string csv;
-    std::string steps = "all"; // load, draw or all: what follows each load
 };
 
 struct Sample {
@@ -183,39 +175,6 @@ std::int64_t glListsInContext()
     return n;
 }
 
-// A box whose six faces are each cut into n x n squares (12 n^2 triangles).
-std::vector<StlTriangle> tessellatedBox(float sx, float sy, float sz, int n)
-{
-    std::vector<StlTriangle> out;
-    const float size[3] = {sx, sy, sz};
-    for (int axis = 0; axis < 3; ++axis)
-        for (int side = 0; side < 2; ++side) {
-            const int u = (axis + 1) % 3, v = (axis + 2) % 3;
-            const float sign = side ? 1.0f : -1.0f;
-            std::array<float, 3> normal{0, 0, 0};
-            normal[static_cast<std::size_t>(axis)] = sign;
-            auto corner = [&](int i, int j) {
-                std::array<float, 3> p{};
-                p[static_cast<std::size_t>(axis)] = sign * size[axis] / 2;
-                p[static_cast<std::size_t>(u)] = (static_cast<float>(i) / n - 0.5f) * size[u];
-                p[static_cast<std::size_t>(v)] = (static_cast<float>(j) / n - 0.5f) * size[v];
-                return p;
-            };
-            for (int i = 0; i < n; ++i)
-                for (int j = 0; j < n; ++j) {
-                    auto a = corner(i, j), b = corner(i + 1, j), c = corner(i + 1, j + 1), d = corner(i, j + 1);
-                    if (side) {
-                        out.push_back({normal, a, b, c});
-                        out.push_back({normal, a, c, d});
-                    } else {
-                        out.push_back({normal, a, c, b});
-                        out.push_back({normal, a, d, c});
-                    }
-                }
-        }
-    return out;
-}
-
 // Parts on a square field, turned four ways, many colours and phases,
 // seen from above at an angle.
 std::string fieldModel(const std::vector<std::string>& types, int parts, int tubes, unsigned seed)
@@ -244,57 +203,36 @@ struct ModelSet {
     std::string source;
 };
 
-// Every .kmf below folder, sorted.
-std::vector<std::string> modelsBelow(const std::string& folder)
-{
-    std::vector<std::string> files;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
-        if (it->path().extension() == ".kmf" && it->is_regular_file(ec))
-            files.push_back(it->path().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::vector<std::string> catalogueTypes(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(folder, ec))
-        if (e.path().extension() == ".stl" && e.path().stem().string().size() == 5)
-            names.push_back(e.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
+// The models to load: the library and a large model of catalogue parts
+// (full), or models of generated box types (small); empty when the full
+// set finds no library or catalogue.
 ModelSet prepare(const Options& o, const TempDir& work)
 {
     ModelSet set;
-    const int large = o.large >= 0 ? o.large : (o.full ? 3000 : 300);
     std::vector<std::string> types;
+    std::error_code ec;
     if (o.full) {
-        set.files = modelsBelow(o.resources + "/library");
-        types = catalogueTypes(o.resources);
-    }
-    if (!types.empty()) {
+        for (auto it = fs::recursive_directory_iterator(o.resources + "/library", ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+            if (it->path().extension() == ".kmf")
+                set.files.push_back(it->path().string());
+        for (const auto& e : fs::directory_iterator(o.resources, ec))
+            if (e.path().extension() == ".stl" && e.path().stem().string().size() == 5)
+                types.push_back(e.path().stem().string());
+        if (set.files.empty() || types.empty())
+            return {};
+        std::sort(set.files.begin(), set.files.end());
+        std::sort(types.begin(), types.end());
         vxResources::setResourceFolder(o.resources);
-    } else {
-        // Part types of our own: boxes of 48 to 768 (small set: 192) triangles.
-        const std::string folder = work.file("resources");
-        fs::create_directories(folder);
-        for (int t = 0; t < 10; ++t) {
-            types.push_back(std::to_string(50000 + t));
-            writeFile(folder + "/" + types.back() + ".stl",
-                      stlFile(tessellatedBox(8.0f + static_cast<float>(t), 6.0f, 8.0f, o.full ? 2 + (t % 4) * 2 : 2 + t % 3)));
-            writeFile(folder + "/" + types.back() + ".def",
-                      crlf({"[COMMON]", "NAME=Box " + std::to_string(t), "[OFFSET]", "Y=3"}));
-        }
-        vxResources::setResourceFolder(folder);
-    }
-    if (!set.files.empty()) {
         set.source = std::to_string(set.files.size()) + " library models";
     } else {
+        const std::string folder = work.file("resources");
+        for (int t = 0; t < 10; ++t) {
+            types.push_back(std::to_string(50000 + t));
+            writeFile(folder + "/" + types.back() + ".stl", stlFile(box(-4.0f - t, 0, -4, 4, 6, 4)));
+            writeFile(folder + "/" + types.back() + ".def", crlf({"[COMMON]", "NAME=Box " + std::to_string(t)}));
+        }
+        vxResources::setResourceFolder(folder);
         const int sizes[4] = {1, 12, 60, 240};
         for (int k = 0; k < 4; ++k) {
             set.files.push_back(work.file("model" + std::to_string(k) + ".kmf"));
@@ -302,13 +240,11 @@ ModelSet prepare(const Options& o, const TempDir& work)
         }
         set.source = "4 models of 1 to 240 parts";
     }
-    if (large > 0) {
-        set.files.push_back(work.file("large.kmf"));
-        writeFile(set.files.back(), fieldModel(types, large, 3, 99));
-        set.source += " and one of " + std::to_string(large) + " parts";
-    }
-    set.source += ", from " + std::to_string(types.size()) +
-                  (vxResources::resourceFolderPath() == o.resources ? " catalogue part types" : " generated part types");
+    const int large = o.full ? 3000 : 300;
+    set.files.push_back(work.file("large.kmf"));
+    writeFile(set.files.back(), fieldModel(types, large, 3, 99));
+    set.source += " and one of " + std::to_string(large) + " parts, from " + std::to_string(types.size()) +
+                  " part types";
     return set;
 }
 
@@ -349,28 +285,18 @@ bool parse(int argc, char** argv, Options& o)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
-        if (a == "--rounds") o.rounds = std::atoi(value().c_str());
-        else if (a == "--set") {
-            const std::string v = value();
-            if (v != "full" && v != "small")
-                return false;
-            o.full = v == "full";
-        } else if (a == "--large") o.large = std::atoi(value().c_str());
-        else if (a == "--resources") o.resources = value();
-        else if (a == "--warmup") o.warmup = std::atoi(value().c_str());
-        else if (a == "--slack-mb") o.slackMb = std::atof(value().c_str());
-        else if (a == "--cxx-slack-kb") o.cxxSlackKb = std::atof(value().c_str());
-        else if (a == "--csv") o.csv = value();
-        else if (a == "--steps") {
-            o.steps = value();
-            if (o.steps != "load" && o.steps != "draw" && o.steps != "all")
-                return false;
-        }
+        const std::string v = i + 1 < argc ? argv[++i] : std::string();
+        if (a == "--rounds") o.rounds = std::atoi(v.c_str());
+        else if (a == "--set" && (v == "full" || v == "small")) o.full = v == "full";
+        else if (a == "--resources") o.resources = v;
+        else if (a == "--warmup") o.warmup = std::atoi(v.c_str());
+        else if (a == "--slack-mb") o.slackMb = std::atof(v.c_str());
         else return false;
     }
     if (o.warmup < 0)
         o.warmup = o.full ? 25 : 10;
+    if (o.slackMb < 0)
+        o.slackMb = o.full ? 48.0 : 8.0;
     return o.rounds >= 1;
 }
 
@@ -380,13 +306,15 @@ int main(int argc, char** argv)
 {
     Options o;
     if (!parse(argc, argv, o)) {
-        std::cerr << "usage: soak_view [--rounds N] [--set full|small] [--large N] [--resources DIR]\n"
-                     "                 [--steps load|draw|all] [--warmup N] [--slack-mb N]\n"
-                     "                 [--cxx-slack-kb N] [--csv FILE]\n";
+        std::cerr << "usage: soak_view [--rounds N] [--set full|small] [--resources DIR] [--warmup N] [--slack-mb N]\n";
         return 2;
     }
     TempDir work;
     const ModelSet set = prepare(o, work);
+    if (set.files.empty()) {
+        std::cerr << "soak_view: no library or part catalogue in " << o.resources << "\n";
+        return 1;
+    }
 
     int failures = 0;
     auto fail = [&](const std::string& why) {
@@ -396,15 +324,13 @@ int main(int argc, char** argv)
     std::vector<Sample> samples;
     samples.reserve(static_cast<std::size_t>(o.rounds)); // no growth of our own between measurements
     {
-        vxOffscreenHost host(640, 480);
+        vxOffscreenView offscreen(640, 480, true);
+        vxOffscreenHost& host = offscreen.host;
+        vxOpenGLView& view = offscreen.view;
         if (!host.ok()) {
             std::cerr << "soak_view: " << host.error() << "\n";
             return 1;
         }
-        vxOpenGLView view(host);
-        view.prepare();
-        view.awakeFromNib();
-        view.reshape();
         std::cout << "soak: " << o.rounds << " rounds over " << set.source << ", "
                   << host.rendererName() << (SOAK_UNDER_ASAN ? ", under AddressSanitizer" : "") << std::endl;
 
@@ -417,10 +343,7 @@ int main(int argc, char** argv)
                     fail(r.error);
                     continue;
                 }
-                if (o.steps == "all")
-                    exercise(view, host, s);
-                else if (o.steps == "draw")
-                    view.drawRect();
+                exercise(view, host, s);
             }
             s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             s.rssMb = residentMb();
@@ -447,7 +370,7 @@ int main(int argc, char** argv)
             if (s.glLists != s.live - s.queued)
                 fail("round " + std::to_string(round) + ": the GL holds " + std::to_string(s.glLists) +
                      " lists, the books " + std::to_string(s.live - s.queued));
-            if (s.hits == 0 && o.steps == "all")
+            if (s.hits == 0)
                 fail("round " + std::to_string(round) + ": no pick hit anything");
         }
 
@@ -475,13 +398,12 @@ int main(int argc, char** argv)
             peakRss = std::max(peakRss, samples[i].rssMb);
             peakNew = std::max(peakNew, samples[i].newBytes);
         }
-        if (static_cast<double>(peakNew - base.newBytes) > o.cxxSlackKb * 1024)
+        if (peakNew - base.newBytes > 32 * 1024)
             fail("bytes held through operator new grew from " + std::to_string(base.newBytes) + " after round " +
                  std::to_string(o.warmup + 1) + " to " + std::to_string(peakNew));
-        const double slack = o.slackMb >= 0 ? o.slackMb : (o.full ? 48.0 : 8.0);
         std::printf("after round %d: operator-new bytes %+lld, resident memory %+.1f MB at most\n", o.warmup + 1,
                     peakNew - base.newBytes, peakRss - base.rssMb);
-        if (!SOAK_UNDER_ASAN && slack >= 0 && peakRss > base.rssMb + slack)
+        if (!SOAK_UNDER_ASAN && peakRss > base.rssMb + o.slackMb)
             fail("resident memory grew from " + std::to_string(base.rssMb) + " MB after round " +
                  std::to_string(o.warmup + 1) + " to " + std::to_string(peakRss) + " MB");
     }
@@ -490,13 +412,6 @@ int main(int argc, char** argv)
                 first.rssMb, first.heapMb, first.newBytes, static_cast<long long>(first.live), o.rounds, last.rssMb,
                 last.heapMb, last.newBytes, static_cast<long long>(last.live));
 
-    if (!o.csv.empty()) {
-        std::ofstream csv(o.csv);
-        csv << "round,rss_mb,heap_mb,new_bytes,live_lists,gl_lists,seconds\n";
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            csv << i + 1 << "," << samples[i].rssMb << "," << samples[i].heapMb << "," << samples[i].newBytes << ","
-                << samples[i].live << "," << samples[i].glLists << "," << samples[i].seconds << "\n";
-    }
     std::printf("soak: %s\n", failures == 0 ? "passed" : "FAILED");
     return failures == 0 ? 0 : 1;
 }
