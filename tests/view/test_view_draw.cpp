@@ -78,26 +78,6 @@ TEST_F(ViewTest, APartShowsInItsDiffuseColourWhereItsUpAndDirectionTurnIt)
     EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, -2, -0.2f)), kBg[0], kBg[1], kBg[2]));
 }
 
-TEST_F(ViewTest, ASelectedPartIsMagentaAndAHiddenOneIsNotDrawn)
-{
-    mesh("31005", box(-5, -5, -5, 5, 5, 5));
-    load({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}});
-    auto& obj = *view.sceneObjectList().at(0);
-    const vxVector front(0, 0, -0.5f);
-    EXPECT_TRUE(colorNear(pixelAt(draw(), front), 0, 1, 0));
-
-    obj.setSelectedBauteil(true);
-    EXPECT_TRUE(colorNear(pixelAt(draw(), front), 1, 0, 1));
-    EXPECT_EQ(obj.colorDiffuse(), vxVector(0, 1, 0, 0)); // its own colour is kept
-    obj.setSelectedBauteil(false);
-    EXPECT_TRUE(colorNear(pixelAt(draw(), front), 0, 1, 0));
-
-    obj.setVisible(0);
-    EXPECT_TRUE(colorNear(pixelAt(draw(), front), kBg[0], kBg[1], kBg[2]));
-    obj.setVisible(1);
-    EXPECT_TRUE(colorNear(pixelAt(draw(), front), 0, 1, 0));
-}
-
 TEST_F(ViewTest, TheLightComesFromTheCameraSideAndFollowsIt)
 {
     mesh("31005", box(-5, -5, -5, 5, 5, 5));
