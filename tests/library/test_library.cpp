@@ -49,8 +49,8 @@ const vxMesh& partMesh(const vxPart& p)
     auto it = cache.find(p.shortName());
     if (it == cache.end()) {
         const vxDefinition& d = p.definition();
-        const auto file = vxTest::parseStl(vxTest::readFile(kResources + "/" + p.shortName() + ".stl"));
-        it = cache.emplace(p.shortName(), vxTest::weldedMesh(file, {d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ})).first;
+        const std::string bytes = vxTest::readFile(kResources + "/" + p.shortName() + ".stl");
+        it = cache.emplace(p.shortName(), vxTest::readStl(bytes, {d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ})).first;
     }
     return it->second;
 }
