@@ -35,11 +35,7 @@ TEST(CliInfo, JsonOfASmallModel)
     EXPECT_NE(r.out.find("\"found\": false"), std::string::npos);
     EXPECT_NE(r.out.find("\"tubes\": [{\"radius\": 0.5, \"color\": [0,0,0], \"count\": 0}]"), std::string::npos)
         << r.out;
-
-    auto t = run("info " + res.file("m.kmf") + " --resources " + res.path());
-    EXPECT_EQ(t.status, 0);
-    EXPECT_NE(t.out.find("Tower"), std::string::npos);
-    EXPECT_NE(t.out.find("1 part(s) without a definition"), std::string::npos) << t.out;
+    // The plain text report: tests/cli/test_files.cpp.
 }
 
 // Bad usage of every command exits with status 2; help exits with 0 and
