@@ -131,7 +131,8 @@ TEST_F(CliFiles, WhatIsNoModelFileIsRefusedInOneLine)
     writeFile(out.file("old.wrl"), "the old export");
     for (const auto& [path, reason] : cases)
         for (const std::string command : {"info", "render", "export"}) {
-            const std::string target = command == "info" ? "" : q(out.file(command == "render" ? "old.png" : "old.wrl"));
+            const std::string target =
+                command == "info" ? "" : q(out.file(command == "render" ? "old.png" : "old.wrl"));
             const CommandResult r = run(command + " " + q(path) + " " + target + opts(), withoutOverride());
             EXPECT_EQ(r.status, 1) << command << " " << path << ": " << r.out;
             EXPECT_EQ(lines(r.out), 1u) << command << " " << path << ": " << r.out;

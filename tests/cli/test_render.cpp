@@ -70,8 +70,8 @@ TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
                                          {{"K31005_a", {-1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 1},
                                           {"K31005_b", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2},
                                           {"K31005_c", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
-    const std::string args = "render " + res.file("p.kmf") + " " + out.file("p.png") + " --size 200x100 --resources " +
-                             res.path();
+    const std::string args =
+        "render " + res.file("p.kmf") + " " + out.file("p.png") + " --size 200x100 --resources " + res.path();
     auto r = run(args + " --phase 2 --paint-old-white");
     ASSERT_EQ(r.status, 0) << r.out;
     const vxImage image = vxReadPNG(out.file("p.png"));

@@ -159,7 +159,8 @@ TEST_F(Model, BadlyFormedFilesLoadWithWhatTheyHave)
     ASSERT_TRUE(w.loadModelFromFile(data("windows1252.kmf")));
     EXPECT_EQ(w.infModell(), "Kr\xc3\xa4n mit F\xc3\xbchrerhaus \xe2\x82\xac 5");
 
-    vxTest::writeFile(dir.file("long.kmf"), "[COMMON]\r\nINFMODELL=" + std::string(1 << 20, 'x') + "\r\nCOUNT=1\r\n");
+    const std::string line(1 << 20, 'x');
+    vxTest::writeFile(dir.file("long.kmf"), "[COMMON]\r\nINFMODELL=" + line + "\r\nCOUNT=1\r\n");
     ASSERT_TRUE(w.loadModelFromFile(dir.file("long.kmf")));
     EXPECT_EQ(w.infModell().size(), std::size_t(1) << 20) << "a megabyte line is just a line";
     EXPECT_EQ(w.count(), 1);

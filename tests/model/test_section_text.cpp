@@ -42,13 +42,13 @@ TEST(SectionText, NumberConversion)
 {
     const std::pair<const char*, std::int32_t> integers[] = {
         {"12abc", 12}, {"  -42", -42}, {"abc", 0}, {"", 0}, {"- 5", 0}, {"2,7", 2},
-        {"2147483647", INT32_MAX}, {"4294967295", INT32_MAX}, {"-2147483648", INT32_MIN},
-        {"-99999999999999999999", INT32_MIN}};
+        {"2147483647", INT32_MAX}, {"2147483648", INT32_MAX}, {"4294967295", INT32_MAX},
+        {"-2147483648", INT32_MIN}, {"-99999999999999999999", INT32_MIN}};
     for (const auto& [text, value] : integers)
         EXPECT_EQ(toInteger(text), value) << text;
     const std::pair<const char*, float> decimals[] = {
-        {"1,25", 1.25f}, {"1.25", 1.25f}, {"abc", 0.0f}, {" -3.5e2xyz", -350.0f}, {"1e", 1.0f},
-        {".5", 0.5f}, {"1,2,3", 1.2f}, {"0.1", 0.1f}, {"1e-60", 0.0f}, {"inf", 0.0f}, {"nan", 0.0f}, {"0x10", 0.0f}};
+        {"1,25", 1.25f}, {"1.25", 1.25f}, {"abc", 0.0f}, {" -3.5e2xyz", -350.0f}, {"1e", 1.0f}, {".5", 0.5f},
+        {"1,2,3", 1.2f}, {"0.1", 0.1f}, {"1e-60", 0.0f}, {"inf", 0.0f}, {"nan", 0.0f}, {"0x10", 0.0f}};
     for (const auto& [text, value] : decimals)
         EXPECT_EQ(toDecimal(text), value) << text;
     EXPECT_EQ(toDecimal("1e40"), INFINITY);
