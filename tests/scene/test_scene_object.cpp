@@ -1,8 +1,8 @@
+// Scene objects without a context: placement, the STL reader, shared
+// meshes. Meshes loaded by name for the parts of a model are checked in
+// tests/view/test_view_scene.cpp and test_view_files.cpp.
 #include "vxBaseSceneObject.h"
-#include "vxModel.h"
-#include "vxResources.h"
 #include "vxTestMesh.h"
-#include "vxTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -19,13 +19,6 @@ std::vector<vxTest::StlTriangle> threeRecords()
     }
     return t;
 }
-
-class SceneResources : public ::testing::Test {
-protected:
-    void SetUp() override { vxResources::setResourceFolder(res.path()); }
-    void TearDown() override { vxResources::setResourceFolder(""); }
-    vxTest::TempDir res;
-};
 
 } // namespace
 
@@ -87,19 +80,6 @@ TEST(StlReader, NeverReadsPastTheDataAtAnyLengthOfAFile)
     std::vector<vxVertice> out;
     EXPECT_EQ(vxAppendSTLTriangles(vxTest::stlFile(threeRecords(), 0xFFFFFFFFll), 0, 0, 0, out), 3u);
     EXPECT_EQ(vxAppendSTLTriangles(vxTest::stlFile(threeRecords(), 0), 0, 0, 0, out), 0u);
-}
-
-TEST_F(SceneResources, LoadsAMeshResourceByNameAndLeavesTheMeshAloneWhenThereIsNone)
-{
-    vxTest::writeFile(res.file("31005.stl"), vxTest::stlFile(threeRecords()));
-    vxTest::writeFile(res.file("short.stl"), std::string(83, '\0'));
-    vxBaseSceneObject o;
-    o.loadSTLFromFile("31005", 0, 0, 0);
-    o.loadSTLFromFile("31005", 0, 0, 0);
-    o.loadSTLFromFile("missing", 0, 0, 0);
-    o.loadSTLFromFile("short", 0, 0, 0);
-    o.loadSTLFromFile("31005.stl", 0, 0, 0); // names are used as given
-    EXPECT_EQ(o.verticesList().size(), 6u);
 }
 
 TEST(SceneObject, ASharedMeshIsCopiedBeforeAnObjectChangesIt)
