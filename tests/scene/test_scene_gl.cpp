@@ -33,21 +33,6 @@ protected:
     std::int64_t live() const { return vxGLResources::liveLists(ctx); }
     std::int64_t queued() const { return vxGLResources::queuedLists(ctx); }
 
-    // The name of the nearest hit when obj is drawn in selection mode
-    // under `name` over the whole (identity-projected) picture; -1: no hit.
-    long pickedName(vxBaseSceneObject& obj, std::int32_t name)
-    {
-        GLuint buffer[64] = {};
-        glSelectBuffer(64, buffer);
-        glRenderMode(GL_SELECT);
-        glInitNames();
-        glPushName(0);
-        obj.renderObject(name);
-        const GLint hits = glRenderMode(GL_RENDER);
-        glPopName();
-        return hits < 1 ? -1 : static_cast<long>(buffer[3]);
-    }
-
     vxOffscreenHost host{16, 16};
     vxGLResources::ContextId ctx = 0;
 };
@@ -84,26 +69,6 @@ TEST_F(SceneGL, TheDrawingIsKeptUntilVisibilityOrSelectionReallyChanges)
     vxGLResources::deleteQueuedLists(ctx);
     EXPECT_EQ(live(), 2);
     EXPECT_EQ(queued(), 0);
-}
-
-TEST_F(SceneGL, AReplayedDrawingLoadsThePickNameItWasCompiledWith)
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    vxBaseSceneObject obj;
-    obj.setVerticesList(boxTriangles());
-    EXPECT_EQ(pickedName(obj, 3), 3);
-    EXPECT_EQ(pickedName(obj, 7), 3);
-    obj.setSelectedBauteil(true);
-    EXPECT_EQ(pickedName(obj, 7), 7);
-
-    // No triangles: the drawing holds only the matrix and the material and
-    // is never hit.
-    vxBaseSceneObject empty;
-    EXPECT_EQ(pickedName(empty, 1), -1);
-    EXPECT_NE(empty.displayList(), 0);
 }
 
 TEST_F(SceneGL, ADrawingOfAnotherContextIsNeverReplayedNorDeletedHere)
