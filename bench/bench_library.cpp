@@ -84,8 +84,8 @@ View& view()
 void counters(benchmark::State& state)
 {
     state.counters["triangles"] = static_cast<double>(view().triangles);
-    state.counters["triangles/s"] =
-        benchmark::Counter(static_cast<double>(view().triangles), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["triangles/s"] = benchmark::Counter(static_cast<double>(view().triangles),
+                                                       benchmark::Counter::kIsIterationInvariantRate);
     state.SetLabel(view().host.rendererName());
 }
 

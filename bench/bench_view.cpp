@@ -50,7 +50,8 @@ std::string tessellatedBox(float sx, float sy, float sz, int n)
                     float normal[3] = {0, 0, 0};
                     normal[axis] = sign;
                     const std::vector<std::vector<float>> quads[2] = {
-                        {corner(0, 0), corner(1, 0), corner(1, 1)}, {corner(0, 0), corner(1, 1), corner(0, 1)}};
+                        {corner(0, 0), corner(1, 0), corner(1, 1)},
+                        {corner(0, 0), corner(1, 1), corner(0, 1)}};
                     for (const auto& tri : quads) {
                         for (float f : normal)
                             putFloat(body, f);
@@ -105,14 +106,18 @@ struct Fixture {
         std::string text = "[CAMERA]\r\nPOSITIONX=30\r\nPOSITIONY=60\r\nPOSITIONZ=-90\r\nTARGETX=0\r\n"
                            "TARGETY=0\r\nTARGETZ=0\r\nUPY=1\r\n[COMMON]\r\nCOUNT=" +
                            std::to_string(kParts) + "\r\nTUBECOUNT=0\r\n";
-        const char* turns[4][6] = {{"0", "1", "0", "0", "0", "1"}, {"0", "1", "0", "1", "0", "0"},
-                                   {"0", "1", "0", "0", "0", "-1"}, {"0", "1", "0", "-1", "0", "0"}};
+        const char* turns[4][6] = {{"0", "1", "0", "0", "0", "1"},
+                                   {"0", "1", "0", "1", "0", "0"},
+                                   {"0", "1", "0", "0", "0", "-1"},
+                                   {"0", "1", "0", "-1", "0", "0"}};
         for (int i = 0; i < kParts; ++i) {
             const char* const* t = turns[i % 4];
-            text += "[PART" + std::to_string(i + 1) + "]\r\nNAME=K" + names[static_cast<std::size_t>(i) % names.size()] +
-                    "_p\r\nXPOS=" + std::to_string((i % 50) * 2 - 50) + "\r\nYPOS=0\r\nZPOS=" +
-                    std::to_string((i / 50) * 2 - 40) + "\r\nXUP=" + t[0] + "\r\nYUP=" + t[1] + "\r\nZUP=" + t[2] +
-                    "\r\nXDIR=" + t[3] + "\r\nYDIR=" + t[4] + "\r\nZDIR=" + t[5] +
+            text += "[PART" + std::to_string(i + 1) + "]\r\nNAME=K" +
+                    names[static_cast<std::size_t>(i) % names.size()] +
+                    "_p\r\nXPOS=" + std::to_string((i % 50) * 2 - 50) +
+                    "\r\nYPOS=0\r\nZPOS=" + std::to_string((i / 50) * 2 - 40) + "\r\nXUP=" + t[0] +
+                    "\r\nYUP=" + t[1] + "\r\nZUP=" + t[2] + "\r\nXDIR=" + t[3] + "\r\nYDIR=" + t[4] +
+                    "\r\nZDIR=" + t[5] +
                     "\r\nPHASE=1\r\nCOLOR=" + std::to_string((i * 2654435761u) % 16777216) + "\r\n";
         }
         modelPath = folder + "/bench-view.kmf";

@@ -17,6 +17,8 @@ PACKAGES=(
   libqt6opengl6-dev qt6-qpa-plugins
   # window tests, mesh and VRML checkers, fuzzing, locales
   xvfb xauth admesh libcoin-dev clang-14 libclang-rt-14-dev locales
+  # the source format check
+  clang-format
 )
 
 missing=()

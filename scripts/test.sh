@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the optimised build (window tests
+# Checks the source format, then builds everything and runs every test: the optimised build (window tests
 # under Xvfb), then the core and view tests again under AddressSanitizer,
 # LeakSanitizer and UndefinedBehaviorSanitizer (each suite ends with a
 # hundred-round soak of the view), then every fuzz target for about a minute.
@@ -24,6 +24,10 @@ run_suite() {
 }
 
 mkdir -p build
+
+# The sources follow .clang-format.
+if ./scripts/format.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 run_suite default || failed=$((failed + 1))
 run_suite asan || failed=$((failed + 1))
 

@@ -4,7 +4,7 @@ class QMainWindow;
 
 // The application's delegate: closing the main window quits the program.
 class AppDelegate {
-public:
+  public:
     QMainWindow* window = nullptr;
 
     void applicationDidFinishLaunching() {}

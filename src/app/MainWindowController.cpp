@@ -28,8 +28,7 @@
 
 namespace {
 
-template <class UiT>
-QDialog* makeSheet(QWidget* parent, std::unique_ptr<UiT>& ui)
+template <class UiT> QDialog* makeSheet(QWidget* parent, std::unique_ptr<UiT>& ui)
 {
     auto* d = new QDialog(parent);
     ui = std::make_unique<UiT>();
@@ -191,9 +190,8 @@ void MainWindowController::connectCommands()
     connect(m_libraryUi->btnCloseLibrary, &QPushButton::clicked, this, [this] { btnCloseLibrary(); });
     connect(m_libraryUi->tblLibrary->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { tblLibrarySelect(); });
-    connect(m_libraryUi->tblModels, &QListView::clicked, this, [this](const QModelIndex& index) {
-        btnLibraryClick(index.data(Qt::UserRole).toString());
-    });
+    connect(m_libraryUi->tblModels, &QListView::clicked, this,
+            [this](const QModelIndex& index) { btnLibraryClick(index.data(Qt::UserRole).toString()); });
 }
 
 // --- sheets and alerts ------------------------------------------------------
@@ -218,8 +216,8 @@ void MainWindowController::alert(const QString& title, const QString& text, bool
         std::fprintf(stderr, "kolbrik-viewer: %s\n", text.toLocal8Bit().constData());
     if (!m_showAlerts)
         return;
-    QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, title, text, QMessageBox::NoButton,
-                    this);
+    QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, title, text,
+                    QMessageBox::NoButton, this);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
@@ -502,7 +500,8 @@ void MainWindowController::fillLibraryList()
 {
     const QSignalBlocker block(m_libraryUi->tblLibrary->selectionModel());
     m_controllerBaukasten->clear();
-    const QString folder = QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library");
+    const QString folder =
+        QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library");
     m_kitItems = vxLibrary::kits(folder);
     for (const vxLibraryItem& kit : m_kitItems) {
         auto* item = new QStandardItem(kit.fullName);

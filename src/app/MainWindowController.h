@@ -31,7 +31,7 @@ class vxSheetLibrary;
 // phase and grid controls, the menus and the sheets.
 class MainWindowController : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindowController(QWidget* parent = nullptr);
     ~MainWindowController() override;
 
@@ -111,7 +111,7 @@ public:
     // When false, alerts are recorded but not shown (tests).
     void setShowAlerts(bool show) { m_showAlerts = show; }
 
-private:
+  private:
     void awakeFromNib();
     void buildToolBar();
     void connectCommands();

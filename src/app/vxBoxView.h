@@ -6,6 +6,6 @@
 // nothing to QFrame's own construction and drawing.
 class vxBoxView : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit vxBoxView(QWidget* parent = nullptr) : QFrame(parent) {}
 };

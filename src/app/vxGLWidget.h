@@ -14,7 +14,7 @@
 // turns them into the view's own points with the origin at its lower left.
 class vxGLWidget : public QOpenGLWidget, public vxViewHost {
     Q_OBJECT
-public:
+  public:
     explicit vxGLWidget(QWidget* parent = nullptr);
     ~vxGLWidget() override;
 
@@ -36,7 +36,7 @@ public:
     // A widget point (top-left origin) as window coordinates.
     vxPoint windowPointFromWidget(QPointF widgetPoint) const;
 
-protected:
+  protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
     void paintGL() override;
@@ -45,6 +45,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
-private:
+  private:
     vxOpenGLView m_view;
 };

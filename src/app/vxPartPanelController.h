@@ -17,7 +17,7 @@ class vxPartPanelController;
 // until then selectPart only records the part.
 class vxPartPanelController : public QObject, public vxPartPanel {
     Q_OBJECT
-public:
+  public:
     explicit vxPartPanelController(QWidget* parentWindow = nullptr);
     ~vxPartPanelController() override;
 
@@ -34,7 +34,7 @@ public:
     QLabel* lblNr() const;
     QLabel* imgIcon() const;
 
-private:
+  private:
     void windowDidLoad();
 
     QPointer<QWidget> m_parentWindow;

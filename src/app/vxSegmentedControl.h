@@ -11,7 +11,7 @@ class QButtonGroup;
 // activated(segment).
 class vxSegmentedControl : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit vxSegmentedControl(QWidget* parent = nullptr, int segmentCount = 3);
 
     int segmentCount() const { return static_cast<int>(m_buttons.size()); }
@@ -27,10 +27,10 @@ public:
     void setSelectedSegment(int segment);
     QToolButton* button(int segment) const;
 
-signals:
+  signals:
     void activated(int segment);
 
-private:
+  private:
     std::vector<QToolButton*> m_buttons;
     int m_selected = -1;
     bool m_selectable = true;

@@ -8,9 +8,9 @@
 int vxInstallTranslations(QCoreApplication& app, QLocale::Language language, const QString& folderIn)
 {
     vxRemoveTranslations(app);
-    const QString folder = folderIn.isEmpty()
-                               ? QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/translations")
-                               : folderIn;
+    const QString folder = folderIn.isEmpty() ? QString::fromStdString(vxResources::resourceFolderPath()) +
+                                                    QStringLiteral("/translations")
+                                              : folderIn;
     int installed = 0;
     QStringList tables{QStringLiteral("kolbrik_en")};
     if (language == QLocale::German)

@@ -7,16 +7,15 @@ namespace vxCli {
 
 namespace {
 
-const char* kExportHelp =
-    "usage: kolbrik export MODEL.kmf OUT.wrl [--resources DIR]\n"
-    "\n"
-    "Loads a model as the viewer does and writes its scene as a VRML 1.0\n"
-    "file: one block per part with triangles, with the part's colour and\n"
-    "placement. An existing OUT.wrl is replaced only once the new file is\n"
-    "complete.\n"
-    "\n"
-    "  --resources DIR   read part definitions and meshes from DIR instead\n"
-    "                    of the installed resource folder\n";
+const char* kExportHelp = "usage: kolbrik export MODEL.kmf OUT.wrl [--resources DIR]\n"
+                          "\n"
+                          "Loads a model as the viewer does and writes its scene as a VRML 1.0\n"
+                          "file: one block per part with triangles, with the part's colour and\n"
+                          "placement. An existing OUT.wrl is replaced only once the new file is\n"
+                          "complete.\n"
+                          "\n"
+                          "  --resources DIR   read part definitions and meshes from DIR instead\n"
+                          "                    of the installed resource folder\n";
 
 } // namespace
 

@@ -10,15 +10,14 @@ namespace vxCli {
 
 namespace {
 
-const char* kInfoHelp =
-    "usage: kolbrik info MODEL.kmf [--json] [--resources DIR]\n"
-    "\n"
-    "Reads a model file and prints its camera, information texts, parts and\n"
-    "tubes, with what each part's definition says.\n"
-    "\n"
-    "  --json            print one JSON object instead of text\n"
-    "  --resources DIR   read part definitions from DIR instead of the\n"
-    "                    installed resource folder\n";
+const char* kInfoHelp = "usage: kolbrik info MODEL.kmf [--json] [--resources DIR]\n"
+                        "\n"
+                        "Reads a model file and prints its camera, information texts, parts and\n"
+                        "tubes, with what each part's definition says.\n"
+                        "\n"
+                        "  --json            print one JSON object instead of text\n"
+                        "  --resources DIR   read part definitions from DIR instead of the\n"
+                        "                    installed resource folder\n";
 
 std::string vec3(const vxVector& v)
 {
@@ -89,8 +88,8 @@ void printText(const std::string& file, const vxModel& m)
     o << "Information: " << m.infModell() << "\n";
     o << "Original:    " << m.infOriginal() << "\n";
     o << "Built by:    " << m.infGebaut() << "\n";
-    o << "Camera:      position " << text3(m.cameraPosition()) << ", target "
-      << text3(m.cameraTarget()) << ", up " << text3(m.cameraUp()) << "\n";
+    o << "Camera:      position " << text3(m.cameraPosition()) << ", target " << text3(m.cameraTarget())
+      << ", up " << text3(m.cameraUp()) << "\n";
     o << "Parts:       " << m.count() << "\n";
     o << "Tubes:       " << m.tubeCount() << "\n";
     o << "Phases:      " << m.maximumBauphase() << "\n";
@@ -101,8 +100,8 @@ void printText(const std::string& file, const vxModel& m)
         if (!d.found())
             ++missing;
         o << "  " << i++ << ". " << p->partName() << " [" << p->shortName() << "] "
-          << (d.found() ? d.m_Name : std::string("(no definition)")) << ", phase " << p->phase()
-          << ", at " << text3(p->position()) << "\n";
+          << (d.found() ? d.m_Name : std::string("(no definition)")) << ", phase " << p->phase() << ", at "
+          << text3(p->position()) << "\n";
     }
     if (missing)
         o << missing << " part(s) without a definition in the resource folder.\n";

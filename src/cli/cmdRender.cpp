@@ -3,8 +3,8 @@
 #include "vxOpenGLView.h"
 
 #include <charconv>
-#include <optional>
 #include <iostream>
+#include <optional>
 
 namespace vxCli {
 

@@ -107,8 +107,10 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
         } else if (a == "--size") {
             const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
             auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), size);
-            if (v.empty() || ec != std::errc() || p != v.data() + v.size() || size < 1 || size > kMaxPictureSize) {
-                fail("render-parts: --size needs a number of pixels from 1 to " + std::to_string(kMaxPictureSize));
+            if (v.empty() || ec != std::errc() || p != v.data() + v.size() || size < 1 ||
+                size > kMaxPictureSize) {
+                fail("render-parts: --size needs a number of pixels from 1 to " +
+                     std::to_string(kMaxPictureSize));
                 return 2;
             }
             ++i;
@@ -150,7 +152,8 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
         // grey so that their shape shows.
         const float lift = 0.3f;
         if (std::max({color.x(), color.y(), color.z()}) < lift)
-            color.setVector3f(std::max(color.x(), lift), std::max(color.y(), lift), std::max(color.z(), lift));
+            color.setVector3f(std::max(color.x(), lift), std::max(color.y(), lift),
+                              std::max(color.z(), lift));
         object->colorDiffuse().setVector3f(color);
         view.sceneObjectList() = {object};
         view.setDisplayList(0);

@@ -6,7 +6,7 @@
 // floats are an OpenGL column-major matrix: v1..v3 are the images of the
 // axes and v4 holds the translation.
 class vxMatrix {
-public:
+  public:
     vxMatrix() { initNewMatrix(); }
     void initNewMatrix();
 
@@ -32,6 +32,6 @@ public:
 
     bool operator==(const vxMatrix& o) const = default;
 
-private:
+  private:
     vxVector m_v1, m_v2, m_v3, m_v4;
 };

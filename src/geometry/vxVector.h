@@ -5,7 +5,7 @@
 class vxMatrix;
 
 class vxVector {
-public:
+  public:
     vxVector() { initNewVector(); }
     vxVector(float x, float y, float z, float w = 0.0f) : m_x(x), m_y(y), m_z(z), m_w(w) {}
 
@@ -46,6 +46,6 @@ public:
 
     bool operator==(const vxVector& o) const = default;
 
-private:
+  private:
     float m_x, m_y, m_z, m_w;
 };

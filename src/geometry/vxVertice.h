@@ -4,12 +4,9 @@
 
 // One triangle: three corners in drawing order and a normal per corner.
 class vxVertice {
-public:
+  public:
     vxVertice() { initNewVertice(); }
-    void initNewVertice()
-    {
-        m_v1 = m_v2 = m_v3 = m_n1 = m_n2 = m_n3 = vxVector();
-    }
+    void initNewVertice() { m_v1 = m_v2 = m_v3 = m_n1 = m_n2 = m_n3 = vxVector(); }
 
     vxVector& v1() { return m_v1; }
     vxVector& v2() { return m_v2; }
@@ -32,6 +29,6 @@ public:
 
     bool operator==(const vxVertice& o) const = default;
 
-private:
+  private:
     vxVector m_v1, m_v2, m_v3, m_n1, m_n2, m_n3;
 };

@@ -9,8 +9,8 @@ using vxSectionText::toInteger;
 
 namespace vxGroupNames {
 const char* const kNames[10] = {
-    "Building blocks", "Angle blocks",   "Plates",          "Struts",         "Axles and hubs",
-    "Wheels and tyres", "Gears",         "Connectors",      "Electrics",      "Decoration",
+    "Building blocks",  "Angle blocks", "Plates",     "Struts",    "Axles and hubs",
+    "Wheels and tyres", "Gears",        "Connectors", "Electrics", "Decoration",
 };
 }
 
@@ -79,49 +79,70 @@ bool vxDefinition::LoadFromText(const std::string& name, std::optional<std::stri
     m_Found = m_FileContent.has_value();
 
     vxSectionText::runPlainPass(
-        m_FileContent, {"[COLOR]", "[COMMON]", "[OFFSET]", "[CHILDS]", "[CONNECTIONS]"},
-        {0, 1, 2, 3, 4}, 0,
+        m_FileContent, {"[COLOR]", "[COMMON]", "[OFFSET]", "[CHILDS]", "[CONNECTIONS]"}, {0, 1, 2, 3, 4}, 0,
         [&](int section, const std::string& key, std::string_view value) {
             switch (section) {
             case 0:
-                if (key == "RED") m_Red = toInteger(value);
-                else if (key == "BLUE") m_Blue = toInteger(value);
-                else if (key == "GREEN") m_Green = toInteger(value);
-                else if (key == "ALPHA") m_Alpha = toDecimal(value);
-                else if (key == "TEXTURE") m_Texture = std::string(value);
-                else if (key == "TXWIDTH") m_TxWidth = toInteger(value);
-                else if (key == "TXHEIGHT") m_TxHeight = toInteger(value);
-                else if (key == "TXOFSX") m_TxOfsX = toInteger(value);
-                else if (key == "TXOFSY") m_TxOfsY = toInteger(value);
+                if (key == "RED")
+                    m_Red = toInteger(value);
+                else if (key == "BLUE")
+                    m_Blue = toInteger(value);
+                else if (key == "GREEN")
+                    m_Green = toInteger(value);
+                else if (key == "ALPHA")
+                    m_Alpha = toDecimal(value);
+                else if (key == "TEXTURE")
+                    m_Texture = std::string(value);
+                else if (key == "TXWIDTH")
+                    m_TxWidth = toInteger(value);
+                else if (key == "TXHEIGHT")
+                    m_TxHeight = toInteger(value);
+                else if (key == "TXOFSX")
+                    m_TxOfsX = toInteger(value);
+                else if (key == "TXOFSY")
+                    m_TxOfsY = toInteger(value);
                 break;
             case 1:
-                if (key == "NAME") m_Name = std::string(value);
-                else if (key == "ENG") m_Eng = std::string(value);
-                else if (key == "GROUP") m_Group = toInteger(value);
-                else if (key == "PRIZE") m_Prize = toDecimal(value);
+                if (key == "NAME")
+                    m_Name = std::string(value);
+                else if (key == "ENG")
+                    m_Eng = std::string(value);
+                else if (key == "GROUP")
+                    m_Group = toInteger(value);
+                else if (key == "PRIZE")
+                    m_Prize = toDecimal(value);
                 else if (key == "ORGNUMBER") {
                     m_OrgNumber = std::string(value);
                     if (m_OrgNumber.empty())
                         m_OrgNumber = name;
-                } else if (key == "PRINTABLE") m_Printable = toInteger(value);
-                else if (key == "HIDE") m_Hide = toInteger(value);
+                } else if (key == "PRINTABLE")
+                    m_Printable = toInteger(value);
+                else if (key == "HIDE")
+                    m_Hide = toInteger(value);
                 else if (key == "SORTORDER") {
                     m_SortOrder = toInteger(value);
                     if (m_SortOrder == 0)
                         m_SortOrder = toInteger(name);
-                } else if (key == "KINEROT") m_KineRot = toInteger(value);
-                else if (key == "TEETH") m_Teeth = toInteger(value);
+                } else if (key == "KINEROT")
+                    m_KineRot = toInteger(value);
+                else if (key == "TEETH")
+                    m_Teeth = toInteger(value);
                 break;
             case 2:
-                if (key == "X") m_OffsetX = toDecimal(value);
-                else if (key == "Y") m_OffsetY = toDecimal(value);
-                else if (key == "Z") m_OffsetZ = toDecimal(value);
+                if (key == "X")
+                    m_OffsetX = toDecimal(value);
+                else if (key == "Y")
+                    m_OffsetY = toDecimal(value);
+                else if (key == "Z")
+                    m_OffsetZ = toDecimal(value);
                 break;
             case 3:
-                if (key == "COUNT") m_ChildCount = toInteger(value);
+                if (key == "COUNT")
+                    m_ChildCount = toInteger(value);
                 break;
             case 4:
-                if (key == "COUNT") m_ConnectionCount = toInteger(value);
+                if (key == "COUNT")
+                    m_ConnectionCount = toInteger(value);
                 break;
             default:
                 break;
@@ -165,25 +186,38 @@ bool vxDefinition::ReadConnections()
         m_ConnectionList.push_back(c);
     }
     const std::size_t n = m_ConnectionList.size() - first;
-    vxSectionText::runNumberedPass(
-        m_FileContent, "[CONN", 0, [&](int index, const std::string& key, std::string_view value) {
-            if (static_cast<std::size_t>(index) >= n)
-                return;
-            vxConnection& c = *m_ConnectionList[first + index];
-            if (key == "NAME") c.m_Name = std::string(value);
-            else if (key == "ENG") c.m_Eng = std::string(value);
-            else if (key == "TYP") c.m_Typ = toInteger(value);
-            else if (key == "THICK") c.m_Thick = toDecimal(value);
-            else if (key == "X") c.m_X = toDecimal(value);
-            else if (key == "Y") c.m_Y = toDecimal(value);
-            else if (key == "Z") c.m_Z = toDecimal(value);
-            else if (key == "PF") c.m_PF = toDecimal(value);
-            else if (key == "RF") c.m_RF = toDecimal(value);
-            else if (key == "TF") c.m_TF = toDecimal(value);
-            else if (key == "PN") c.m_PN = toDecimal(value);
-            else if (key == "RN") c.m_RN = toDecimal(value);
-            else if (key == "TN") c.m_TN = toDecimal(value);
-        });
+    vxSectionText::runNumberedPass(m_FileContent, "[CONN", 0,
+                                   [&](int index, const std::string& key, std::string_view value) {
+                                       if (static_cast<std::size_t>(index) >= n)
+                                           return;
+                                       vxConnection& c = *m_ConnectionList[first + index];
+                                       if (key == "NAME")
+                                           c.m_Name = std::string(value);
+                                       else if (key == "ENG")
+                                           c.m_Eng = std::string(value);
+                                       else if (key == "TYP")
+                                           c.m_Typ = toInteger(value);
+                                       else if (key == "THICK")
+                                           c.m_Thick = toDecimal(value);
+                                       else if (key == "X")
+                                           c.m_X = toDecimal(value);
+                                       else if (key == "Y")
+                                           c.m_Y = toDecimal(value);
+                                       else if (key == "Z")
+                                           c.m_Z = toDecimal(value);
+                                       else if (key == "PF")
+                                           c.m_PF = toDecimal(value);
+                                       else if (key == "RF")
+                                           c.m_RF = toDecimal(value);
+                                       else if (key == "TF")
+                                           c.m_TF = toDecimal(value);
+                                       else if (key == "PN")
+                                           c.m_PN = toDecimal(value);
+                                       else if (key == "RN")
+                                           c.m_RN = toDecimal(value);
+                                       else if (key == "TN")
+                                           c.m_TN = toDecimal(value);
+                                   });
     return true;
 }
 

@@ -8,7 +8,7 @@
 
 // One connection point (hole or pin) of a part type.
 class vxConnection {
-public:
+  public:
     vxConnection() { initNewConnection(); }
     void initNewConnection();
 
@@ -26,7 +26,7 @@ public:
 
 // One child-part reference of a part type.
 class vxChild {
-public:
+  public:
     vxChild() { initNewChild(); }
     void initNewChild() { m_Number.clear(); }
 
@@ -39,7 +39,7 @@ struct vxColorRGBA {
 
 // The definition of a part type, read from the resource <shortName>.def.
 class vxDefinition {
-public:
+  public:
     // Counts above these limits are not honoured: the lists stay empty and
     // ReadChilds/ReadConnections report false.
     static constexpr std::int32_t kMaxChildren = 100000;
@@ -87,7 +87,7 @@ public:
     // Whether the last LoadFromResource found and read its file.
     bool found() const { return m_Found; }
 
-private:
+  private:
     bool m_Found = false;
 };
 

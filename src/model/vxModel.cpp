@@ -134,41 +134,57 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
     fresh.m_fileContent = std::move(text);
 
     // Pass 1: camera and common values.
-    vxSectionText::runPlainPass(
-        fresh.m_fileContent, {"[CAMERA]", "[COMMON]"}, {1, 2}, 0,
-        [&fresh](int section, const std::string& key, std::string_view value) {
-            if (section == 1) {
-                if (key == "POSITIONX") fresh.m_cameraPosition.setX(toDecimal(value));
-                else if (key == "POSITIONY") fresh.m_cameraPosition.setY(toDecimal(value));
-                else if (key == "POSITIONZ") fresh.m_cameraPosition.setZ(toDecimal(value));
-                else if (key == "DIRECTIONX") fresh.m_cameraDirection.setX(toDecimal(value));
-                else if (key == "DIRECTIONY") fresh.m_cameraDirection.setY(toDecimal(value));
-                else if (key == "DIRECTIONZ") fresh.m_cameraDirection.setZ(toDecimal(value));
-                else if (key == "UPX") fresh.m_cameraUp.setX(toDecimal(value));
-                else if (key == "UPY") fresh.m_cameraUp.setY(toDecimal(value));
-                else if (key == "UPZ") fresh.m_cameraUp.setZ(toDecimal(value));
-                else if (key == "TARGETX") fresh.m_cameraTarget.setX(toDecimal(value));
-                else if (key == "TARGETY") fresh.m_cameraTarget.setY(toDecimal(value));
-                else if (key == "TARGETZ") fresh.m_cameraTarget.setZ(toDecimal(value));
-            } else if (section == 2) {
-                if (key == "COUNT") fresh.m_count = toInteger(value);
-                else if (key == "TUBECOUNT") fresh.m_tubeCount = toInteger(value);
-                else if (key == "INFMODELL") fresh.m_infModell = std::string(value);
-                else if (key == "INFORIGINAL") fresh.m_infOriginal = std::string(value);
-                else if (key == "INFGEBAUT") fresh.m_infGebaut = std::string(value);
-            }
-        });
+    vxSectionText::runPlainPass(fresh.m_fileContent, {"[CAMERA]", "[COMMON]"}, {1, 2}, 0,
+                                [&fresh](int section, const std::string& key, std::string_view value) {
+                                    if (section == 1) {
+                                        if (key == "POSITIONX")
+                                            fresh.m_cameraPosition.setX(toDecimal(value));
+                                        else if (key == "POSITIONY")
+                                            fresh.m_cameraPosition.setY(toDecimal(value));
+                                        else if (key == "POSITIONZ")
+                                            fresh.m_cameraPosition.setZ(toDecimal(value));
+                                        else if (key == "DIRECTIONX")
+                                            fresh.m_cameraDirection.setX(toDecimal(value));
+                                        else if (key == "DIRECTIONY")
+                                            fresh.m_cameraDirection.setY(toDecimal(value));
+                                        else if (key == "DIRECTIONZ")
+                                            fresh.m_cameraDirection.setZ(toDecimal(value));
+                                        else if (key == "UPX")
+                                            fresh.m_cameraUp.setX(toDecimal(value));
+                                        else if (key == "UPY")
+                                            fresh.m_cameraUp.setY(toDecimal(value));
+                                        else if (key == "UPZ")
+                                            fresh.m_cameraUp.setZ(toDecimal(value));
+                                        else if (key == "TARGETX")
+                                            fresh.m_cameraTarget.setX(toDecimal(value));
+                                        else if (key == "TARGETY")
+                                            fresh.m_cameraTarget.setY(toDecimal(value));
+                                        else if (key == "TARGETZ")
+                                            fresh.m_cameraTarget.setZ(toDecimal(value));
+                                    } else if (section == 2) {
+                                        if (key == "COUNT")
+                                            fresh.m_count = toInteger(value);
+                                        else if (key == "TUBECOUNT")
+                                            fresh.m_tubeCount = toInteger(value);
+                                        else if (key == "INFMODELL")
+                                            fresh.m_infModell = std::string(value);
+                                        else if (key == "INFORIGINAL")
+                                            fresh.m_infOriginal = std::string(value);
+                                        else if (key == "INFGEBAUT")
+                                            fresh.m_infGebaut = std::string(value);
+                                    }
+                                });
 
     if (fresh.m_count > kMaxParts) {
         result.ok = false;
-        result.error = "the model declares " + std::to_string(fresh.m_count) +
-                       " parts; at most " + std::to_string(kMaxParts) + " can be opened";
+        result.error = "the model declares " + std::to_string(fresh.m_count) + " parts; at most " +
+                       std::to_string(kMaxParts) + " can be opened";
         return result;
     }
     if (fresh.m_tubeCount > kMaxTubes) {
         result.ok = false;
-        result.error = "the model declares " + std::to_string(fresh.m_tubeCount) +
-                       " tubes; at most " + std::to_string(kMaxTubes) + " can be opened";
+        result.error = "the model declares " + std::to_string(fresh.m_tubeCount) + " tubes; at most " +
+                       std::to_string(kMaxTubes) + " can be opened";
         return result;
     }
 
@@ -191,8 +207,7 @@ void vxModel::loadParts()
     std::unordered_map<std::string, std::optional<std::string>> definitionTexts;
     std::int32_t lastReported = -1;
     vxSectionText::runNumberedPass(
-        m_fileContent, "[PART", 0,
-        [&](int index, const std::string& key, std::string_view value) {
+        m_fileContent, "[PART", 0, [&](int index, const std::string& key, std::string_view value) {
             if (static_cast<std::size_t>(index) >= m_partList.size())
                 return;
             vxPart& p = *m_partList[static_cast<std::size_t>(index)];
@@ -201,22 +216,33 @@ void vxModel::loadParts()
                 p.setShortName(vxShortNameOf(p.partName()));
                 auto it = definitionTexts.find(p.shortName());
                 if (it == definitionTexts.end())
-                    it = definitionTexts.emplace(p.shortName(), vxDefinition::ReadResourceText(p.shortName())).first;
+                    it = definitionTexts.emplace(p.shortName(), vxDefinition::ReadResourceText(p.shortName()))
+                             .first;
                 p.definition().LoadFromText(p.shortName(), it->second);
                 if (m_progress && index > lastReported) {
                     lastReported = index;
                     m_progress(index + 1, n);
                 }
-            } else if (key == "XPOS") p.position().setX(toDecimal(value));
-            else if (key == "YPOS") p.position().setY(toDecimal(value));
-            else if (key == "ZPOS") p.position().setZ(toDecimal(value));
-            else if (key == "XUP") p.up().setX(toDecimal(value));
-            else if (key == "YUP") p.up().setY(toDecimal(value));
-            else if (key == "ZUP") p.up().setZ(toDecimal(value));
-            else if (key == "XDIR") p.direction().setX(toDecimal(value));
-            else if (key == "YDIR") p.direction().setY(toDecimal(value));
-            else if (key == "ZDIR") p.direction().setZ(toDecimal(value));
-            else if (key == "PHASE") p.setPhase(toInteger(value));
+            } else if (key == "XPOS")
+                p.position().setX(toDecimal(value));
+            else if (key == "YPOS")
+                p.position().setY(toDecimal(value));
+            else if (key == "ZPOS")
+                p.position().setZ(toDecimal(value));
+            else if (key == "XUP")
+                p.up().setX(toDecimal(value));
+            else if (key == "YUP")
+                p.up().setY(toDecimal(value));
+            else if (key == "ZUP")
+                p.up().setZ(toDecimal(value));
+            else if (key == "XDIR")
+                p.direction().setX(toDecimal(value));
+            else if (key == "YDIR")
+                p.direction().setY(toDecimal(value));
+            else if (key == "ZDIR")
+                p.direction().setZ(toDecimal(value));
+            else if (key == "PHASE")
+                p.setPhase(toInteger(value));
             else if (key == "COLOR") {
                 vxVector c = vxDecodeColor(toInteger(value));
                 p.color().setVector3f(c);
@@ -237,17 +263,22 @@ void vxModel::loadTubes()
             if (static_cast<std::size_t>(index) >= m_tubeList.size())
                 return;
             vxTube& t = *m_tubeList[static_cast<std::size_t>(index)];
-            if (key == "RADIUS") t.setRadius(toDecimal(value));
-            else if (key == "COUNT") t.setCount(toInteger(value));
+            if (key == "RADIUS")
+                t.setRadius(toDecimal(value));
+            else if (key == "COUNT")
+                t.setCount(toInteger(value));
             else if (key == "COLOR") {
                 vxVector c = vxDecodeColor(toInteger(value));
                 t.color().setVector3f(c);
             } else if (key.size() >= 2 && (key[0] == 'X' || key[0] == 'Y' || key[0] == 'Z')) {
                 const std::int32_t node = toInteger(std::string_view(key).substr(1));
                 const float f = toDecimal(value);
-                if (key[0] == 'X') t.setTubeNodeX(node, f);
-                else if (key[0] == 'Y') t.setTubeNodeY(node, f);
-                else t.setTubeNodeZ(node, f);
+                if (key[0] == 'X')
+                    t.setTubeNodeX(node, f);
+                else if (key[0] == 'Y')
+                    t.setTubeNodeY(node, f);
+                else
+                    t.setTubeNodeZ(node, f);
             }
         });
 }

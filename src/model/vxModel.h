@@ -15,7 +15,7 @@ class vxBaseSceneObject;
 
 // One placed part of a model.
 class vxPart {
-public:
+  public:
     vxPart() { initNewPart(); }
     void initNewPart();
 
@@ -45,7 +45,7 @@ public:
     const std::shared_ptr<vxBaseSceneObject>& baseSceneObject() const { return m_baseSceneObject; }
     void setBaseSceneObject(std::shared_ptr<vxBaseSceneObject> o) { m_baseSceneObject = std::move(o); }
 
-private:
+  private:
     std::string m_partName;
     std::string m_shortName;
     vxVector m_position, m_up, m_direction, m_color;
@@ -56,7 +56,7 @@ private:
 
 // A flexible tube: radius, colour and up to 200 nodes.
 class vxTube {
-public:
+  public:
     static constexpr int kNodes = 200;
 
     vxTube() { initNewTube(); }
@@ -77,7 +77,7 @@ public:
     void setTubeNodeY(std::int32_t index, float value);
     void setTubeNodeZ(std::int32_t index, float value);
 
-private:
+  private:
     float m_radius = 2.0f;
     vxVector m_color;
     std::int32_t m_count = 0;
@@ -93,7 +93,7 @@ struct vxLoadResult {
 
 // A model read from a .kmf file.
 class vxModel {
-public:
+  public:
     static constexpr std::int32_t kMaxParts = 1000000;
     static constexpr std::int32_t kMaxTubes = 100000;
 
@@ -151,7 +151,7 @@ public:
     std::int32_t tubeCount() const { return m_tubeCount; }
     void setTubeCount(std::int32_t c) { m_tubeCount = c; }
 
-private:
+  private:
     vxVector m_cameraPosition, m_cameraUp, m_cameraDirection, m_cameraTarget;
     std::int32_t m_count = 0;
     std::vector<std::shared_ptr<vxPart>> m_partList;

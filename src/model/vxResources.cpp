@@ -34,8 +34,7 @@ std::string stripTrailingSlash(std::string s)
 
 bool safeComponent(const std::string& s)
 {
-    return s.find('/') == std::string::npos && s.find('\0') == std::string::npos && s != "." &&
-           s != "..";
+    return s.find('/') == std::string::npos && s.find('\0') == std::string::npos && s != "." && s != "..";
 }
 
 bool safeSubFolder(const std::string& sub)

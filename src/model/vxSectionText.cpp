@@ -163,8 +163,7 @@ std::optional<std::int32_t> numberedHeaderIndex(std::string_view upper, std::str
     return static_cast<std::int32_t>(index < INT32_MIN ? INT32_MIN : index);
 }
 
-void runPlainPass(const std::optional<std::string>& text,
-                  std::initializer_list<std::string_view> headers,
+void runPlainPass(const std::optional<std::string>& text, std::initializer_list<std::string_view> headers,
                   std::initializer_list<int> codes, int initialSection, const Handler& handler)
 {
     if (!text)
@@ -192,8 +191,8 @@ void runPlainPass(const std::optional<std::string>& text,
     }
 }
 
-void runNumberedPass(const std::optional<std::string>& text, std::string_view prefix,
-                     int initialIndex, const Handler& handler)
+void runNumberedPass(const std::optional<std::string>& text, std::string_view prefix, int initialIndex,
+                     const Handler& handler)
 {
     if (!text)
         return;

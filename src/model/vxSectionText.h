@@ -37,14 +37,13 @@ using Handler = std::function<void(int section, const std::string& key, std::str
 // A pass with plain headers matched on the whole upper-cased line; the i-th
 // header sets the current section to codes[i]. The handler runs for every
 // key line with a non-empty key while the current section is not -1.
-void runPlainPass(const std::optional<std::string>& text,
-                  std::initializer_list<std::string_view> headers,
+void runPlainPass(const std::optional<std::string>& text, std::initializer_list<std::string_view> headers,
                   std::initializer_list<int> codes, int initialSection, const Handler& handler);
 
 // A pass with numbered headers "[PREFIX" n "]"; the current section is the
 // element index n - 1. The handler runs for key lines while the index is >= 0.
-void runNumberedPass(const std::optional<std::string>& text, std::string_view prefix,
-                     int initialIndex, const Handler& handler);
+void runNumberedPass(const std::optional<std::string>& text, std::string_view prefix, int initialIndex,
+                     const Handler& handler);
 
 // The index n - 1 that an upper-cased line selects as a numbered header for
 // prefix, or nullopt when the line is no such header.

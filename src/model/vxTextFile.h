@@ -8,16 +8,16 @@
 // read, and each kind has a size limit, so that a device, a FIFO or a huge
 // file never stalls the program or exhausts memory.
 namespace vxFileLimits {
-inline constexpr std::uint64_t kModelFile = 256ull * 1024 * 1024;      // .kmf
-inline constexpr std::uint64_t kDefinitionFile = 4ull * 1024 * 1024;   // .def
-inline constexpr std::uint64_t kMeshFile = 512ull * 1024 * 1024;       // .stl
-inline constexpr std::uint64_t kPictureFile = 64ull * 1024 * 1024;     // .bmp/.png
+inline constexpr std::uint64_t kModelFile = 256ull * 1024 * 1024;    // .kmf
+inline constexpr std::uint64_t kDefinitionFile = 4ull * 1024 * 1024; // .def
+inline constexpr std::uint64_t kMeshFile = 512ull * 1024 * 1024;     // .stl
+inline constexpr std::uint64_t kPictureFile = 64ull * 1024 * 1024;   // .bmp/.png
 } // namespace vxFileLimits
 
 struct vxReadResult {
     bool ok = false;
-    std::string data;   // the bytes (or decoded text) when ok
-    std::string error;  // a one-line reason when not ok
+    std::string data;  // the bytes (or decoded text) when ok
+    std::string error; // a one-line reason when not ok
 };
 
 // Reads the whole regular file at path, up to maxBytes. A folder, FIFO,

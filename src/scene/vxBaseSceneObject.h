@@ -55,7 +55,7 @@ std::size_t vxAppendSTLTriangles(std::string_view data, float offsetX, float off
 // One renderable object of the 3D view: a triangle mesh, its placement and
 // its material. Draws itself into a cached display list.
 class vxBaseSceneObject {
-public:
+  public:
     vxBaseSceneObject() { initNewBaseSceneObject(); }
     virtual ~vxBaseSceneObject();
     vxBaseSceneObject(const vxBaseSceneObject&) = delete;
@@ -128,7 +128,7 @@ public:
     // The context in which displayList was compiled.
     vxGLResources::ContextId displayListContext() const { return m_displayListContext; }
 
-private:
+  private:
     void drawContents(std::int32_t name, const std::shared_ptr<vxSharedMesh>& mesh);
 
     std::uint8_t m_visible = 1;
@@ -146,7 +146,7 @@ private:
 
 // The scene object of a tube: initialised like a part's, never any triangles.
 class vxTubeSceneObject : public vxBaseSceneObject {
-public:
+  public:
     vxTubeSceneObject() { initNewTubeSceneObject(); }
     void initNewTubeSceneObject() { initNewBaseSceneObject(); }
     void makeVertexFromTube(const vxTube& tube);

@@ -15,8 +15,8 @@ struct vxImage {
     // The pixel in column x, row y counted from the top.
     std::array<std::uint8_t, 4> pixel(int x, int y) const
     {
-        const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                               static_cast<std::size_t>(x)) * 4;
+        const std::size_t i =
+            (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
         return {rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
     }
 };

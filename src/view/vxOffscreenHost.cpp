@@ -45,8 +45,7 @@ struct vxOffscreenHost::Egl {
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
 
-    template <typename F>
-    bool load(F& f, const char* name)
+    template <typename F> bool load(F& f, const char* name)
     {
         f = reinterpret_cast<F>(eglGetProcAddress(name));
         return f != nullptr;
@@ -78,8 +77,17 @@ vxOffscreenHost::vxOffscreenHost(int pixelWidth, int pixelHeight, double deviceP
         m_error = eglErrorText("EGL has no desktop OpenGL");
         return;
     }
-    const EGLint configAttribs[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                    EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_NONE};
+    const EGLint configAttribs[] = {EGL_RENDERABLE_TYPE,
+                                    EGL_OPENGL_BIT,
+                                    EGL_RED_SIZE,
+                                    8,
+                                    EGL_GREEN_SIZE,
+                                    8,
+                                    EGL_BLUE_SIZE,
+                                    8,
+                                    EGL_ALPHA_SIZE,
+                                    8,
+                                    EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configs = 0;
     if (!eglChooseConfig(e.display, configAttribs, &config, 1, &configs) || configs < 1)

@@ -17,7 +17,7 @@
 // view's mouse handlers, are points with the origin at the top left; the
 // view covers the whole "window".
 class vxOffscreenHost : public vxViewHost {
-public:
+  public:
     // Creates the context and the framebuffer and makes them current.
     // Check ok(); error() says why not.
     explicit vxOffscreenHost(int pixelWidth = 1024, int pixelHeight = 768, double devicePixelRatio = 1.0);
@@ -62,7 +62,7 @@ public:
     // The renderer's name (for messages and the benchmarks).
     std::string rendererName();
 
-private:
+  private:
     struct Egl;
     bool createFramebuffer();
     void destroyFramebuffer();

@@ -23,7 +23,7 @@ struct vxSize {
 // What the view needs of the window system: the platform's OpenGL view.
 // Implemented by the Qt widget host (app) and the EGL off-screen host.
 class vxViewHost {
-public:
+  public:
     virtual ~vxViewHost() = default;
     // Makes the view's GL context current on this thread.
     virtual void makeCurrent() = 0;
@@ -40,7 +40,7 @@ public:
 // A host without a window or a GL context, for work that draws nothing:
 // loading a model and exporting it.
 class vxHeadlessHost : public vxViewHost {
-public:
+  public:
     void makeCurrent() override {}
     vxSize boundsInPoints() const override { return {1024, 768}; }
     vxSize boundsInPixels() const override { return {1024, 768}; }
@@ -57,7 +57,7 @@ struct vxMouseEvent {
 
 // The part information panel as the view sees it.
 class vxPartPanel {
-public:
+  public:
     virtual ~vxPartPanel() = default;
     // Shows the part (nullptr clears the texts).
     virtual void selectPart(const std::shared_ptr<vxPart>& part) = 0;
@@ -75,7 +75,7 @@ struct vxWriteResult {
 // The 3D view: owns the model, the scene list and the camera; draws with
 // fixed-function OpenGL against its host.
 class vxOpenGLView {
-public:
+  public:
     explicit vxOpenGLView(vxViewHost& host);
     ~vxOpenGLView();
     vxOpenGLView(const vxOpenGLView&) = delete;
@@ -154,7 +154,10 @@ public:
     void setCameraTarget(const vxVector& v) { m_cameraTarget = v; }
     const vxPoint& lastMousePoint() const { return m_lastMousePoint; }
     std::vector<std::shared_ptr<vxBaseSceneObject>>& sceneObjectList() { return m_sceneObjectList; }
-    const std::vector<std::shared_ptr<vxBaseSceneObject>>& sceneObjectList() const { return m_sceneObjectList; }
+    const std::vector<std::shared_ptr<vxBaseSceneObject>>& sceneObjectList() const
+    {
+        return m_sceneObjectList;
+    }
     const std::shared_ptr<vxModel>& model() const { return m_model; }
     void setModel(std::shared_ptr<vxModel> m) { m_model = std::move(m); }
     bool paintOldWhite() const { return m_paintOldWhite; }
@@ -169,7 +172,7 @@ public:
     // Called with (parts read, parts in all) while a model loads.
     void setLoadProgress(vxModel::ProgressFn fn) { m_loadProgress = std::move(fn); }
 
-private:
+  private:
     void initFields();
     void discardGrid();
 

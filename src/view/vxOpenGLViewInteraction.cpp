@@ -242,8 +242,7 @@ void vxOpenGLView::repaintModelWithBauphase(std::int32_t phase)
 {
     if (m_model) {
         const auto& parts = m_model->partList();
-        const std::size_t n =
-            std::min(parts.size(), static_cast<std::size_t>(std::max(m_model->count(), 0)));
+        const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(m_model->count(), 0)));
         for (std::size_t i = 0; i < n; ++i) {
             const auto& part = parts[i];
             const auto& obj = part->baseSceneObject();

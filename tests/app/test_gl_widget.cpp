@@ -1,10 +1,10 @@
 // The window host of the view: sizes, coordinates and a real draw.
+#include "MainWindowController.h"
 #include "vxGLWidget.h"
+#include "vxQtTestSupport.h"
 #include "vxResources.h"
 #include "vxTestMesh.h"
-#include "vxQtTestSupport.h"
 #include "vxTestSupport.h"
-#include "MainWindowController.h"
 
 #include <QApplication>
 #include <QImage>
@@ -16,8 +16,9 @@ TEST(GLWidget, HostsTheViewWithPointsPixelsAndALowerLeftOrigin)
     vxTest::qtApp();
     vxTest::TempDir res;
     vxTest::writeFile(res.file("31005.stl"), vxTest::stlFile(vxTest::box(-5, -5, -5, 5, 5, 5)));
-    vxTest::writeFile(res.file("m.kmf"),
-                      vxTest::kmfFile({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff}}));
+    vxTest::writeFile(
+        res.file("m.kmf"),
+        vxTest::kmfFile({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff}}));
     vxResources::setResourceFolder(res.path());
 
     MainWindowController window;

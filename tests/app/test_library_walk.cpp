@@ -23,8 +23,7 @@ namespace {
 
 // Runs the walk on another thread; a walk that has not ended after a
 // minute fails the test and ends the program (a thread cannot be stopped).
-template <typename F>
-auto finishing(F walk)
+template <typename F> auto finishing(F walk)
 {
     auto done = std::async(std::launch::async, walk);
     if (done.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
@@ -44,11 +43,11 @@ TEST(LibraryWalk, LinkLoopsAndEntriesThatAreNoFilesEndTheWalk)
     const std::string kit = lib + "/Kit A";
     writeFile(kit + "/Tower.kmf", "[COMMON]\r\nCOUNT=0\r\n");
     writeFile(kit + "/deep/er/Crane.kmf", "[COMMON]\r\nCOUNT=0\r\n");
-    fs::create_symlink(".", kit + "/self");            // its own folder
-    fs::create_symlink("..", kit + "/up");             // the library
+    fs::create_symlink(".", kit + "/self");               // its own folder
+    fs::create_symlink("..", kit + "/up");                // the library
     fs::create_symlink("../../..", kit + "/deep/er/top"); // the library, from below
-    fs::create_symlink("Kit A", lib + "/Kit B");       // a kit that is a link
-    fs::create_symlink("loop2", kit + "/loop1");       // links to each other
+    fs::create_symlink("Kit A", lib + "/Kit B");          // a kit that is a link
+    fs::create_symlink("loop2", kit + "/loop1");          // links to each other
     fs::create_symlink("loop1", kit + "/loop2");
     fs::create_symlink("loop1.kmf", kit + "/loop1.kmf");
     fs::create_symlink("nowhere", kit + "/dangling.kmf");
@@ -70,7 +69,8 @@ TEST(LibraryWalk, LinkLoopsAndEntriesThatAreNoFilesEndTheWalk)
     }
     // Folders and links to folders that do not lead back up; the folder
     // named like a model is a folder too.
-    EXPECT_EQ(kitNames, (std::set<std::string>{"Kit A", "Kit A/deep", "Kit A/deep/er", "Kit A/folder", "Kit B"}));
+    EXPECT_EQ(kitNames,
+              (std::set<std::string>{"Kit A", "Kit A/deep", "Kit A/deep/er", "Kit A/folder", "Kit B"}));
     // Every listed kit, links to folders included, gives its models.
     for (const auto& k : kits) {
         const auto models = finishing([&] { return vxLibrary::models(library + "/" + k.fullName); });

@@ -6,10 +6,10 @@
 #include "vxGLWidget.h"
 #include "vxLocalized.h"
 #include "vxPartPanelController.h"
+#include "vxQtTestSupport.h"
 #include "vxResources.h"
 #include "vxSegmentedControl.h"
 #include "vxTestMesh.h"
-#include "vxQtTestSupport.h"
 #include "vxTestSupport.h"
 #include "vxTranslations.h"
 
@@ -32,7 +32,7 @@ namespace {
 const QString kTranslations = QStringLiteral(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations");
 
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         vxTest::qtApp();
@@ -145,7 +145,8 @@ TEST_F(MainWindow, ThePhaseSheetShowsAPhaseWithoutMovingTheStepControlAndRefresh
     EXPECT_EQ(cb->itemText(0), "Phase 1");
     EXPECT_EQ(cb->itemText(2), "Phase 3");
     cb->setCurrentIndex(0);
-    QTest::mouseClick(window->sheetBuildingPhase()->findChild<QPushButton*>("btnBuildingPhaseOK"), Qt::LeftButton);
+    QTest::mouseClick(window->sheetBuildingPhase()->findChild<QPushButton*>("btnBuildingPhaseOK"),
+                      Qt::LeftButton);
     EXPECT_FALSE(window->sheetBuildingPhase()->isVisible());
     auto& objs = view().sceneObjectList();
     EXPECT_EQ(objs[1]->visible(), 0);

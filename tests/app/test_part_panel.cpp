@@ -1,6 +1,6 @@
 #include "vxPartPanelController.h"
-#include "vxResources.h"
 #include "vxQtTestSupport.h"
+#include "vxResources.h"
 #include "vxTestSupport.h"
 
 #include <QApplication>
@@ -21,7 +21,7 @@ std::shared_ptr<vxPart> partWith(const std::string& name, const std::string& nr,
 }
 
 class PartPanel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         vxTest::qtApp();

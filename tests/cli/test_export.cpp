@@ -42,7 +42,8 @@ TEST(CliExport, WritesWhatTheViewExportsWhateverTheLocale)
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(vxTest::readFile(res.file("out.wrl")), expected);
 
-    r = run("export --resources " + res.path() + " " + model + " " + res.file("de.wrl"), "LC_ALL=de_DE.UTF-8 ");
+    r = run("export --resources " + res.path() + " " + model + " " + res.file("de.wrl"),
+            "LC_ALL=de_DE.UTF-8 ");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(vxTest::readFile(res.file("de.wrl")), expected);
 }

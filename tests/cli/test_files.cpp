@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iostream>
 #include <filesystem>
+#include <iostream>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,7 +59,9 @@ std::string withoutOverride()
         TempDir d;
         writeFile(d.file("locked"), "x");
         ::chmod(d.file("locked").c_str(), 0);
-        for (const std::string& p : {std::string(), std::string("setpriv --bounding-set=-dac_override,-dac_read_search,-fowner -- ")}) {
+        for (const std::string& p :
+             {std::string(),
+              std::string("setpriv --bounding-set=-dac_override,-dac_read_search,-fowner -- ")}) {
             const CommandResult r = runCommand(p + "cat " + q(d.file("locked")));
             if (r.status != 0 && r.status != 127 && r.out.find("Permission denied") != std::string::npos)
                 return p.empty() ? std::string(" ") : p;
@@ -78,25 +80,29 @@ CommandResult inSmallDisk(const std::string& folder, const std::string& script)
         runCommand("unshare -rm sh -c " + q("mount -t tmpfs -o size=64k none " + q(folder))).status == 0;
     if (!available)
         return {-2, ""};
-    return runCommand("unshare -rm sh -c " + q("mount -t tmpfs -o size=64k none " + q(folder) + " && " + script));
+    return runCommand("unshare -rm sh -c " +
+                      q("mount -t tmpfs -o size=64k none " + q(folder) + " && " + script));
 }
 
 // Every name is odd: spaces, quotes, shell characters and non-ASCII letters.
 class CliFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         writeFile(resFile("31005.stl"), stlFile(box(-5, -5, -5, 5, 5, 5)));
         writeFile(resFile("31005.def"), crlf({"[COMMON]", "NAME=Block", "[COLOR]", "BLUE=255"}));
-        writeFile(model, kmfFile({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
+        writeFile(model,
+                  kmfFile({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
     }
     std::string resFile(const std::string& name) const { return res + "/" + name; }
     std::string opts() const { return " --resources " + q(res); }
 
     TempDir base;
     TempDir dir;
-    const std::string res = base.file("Teile f\xc3\xbcr \xe2\x80\x9e" "den\xe2\x80\x9c Turm's $HOME");
-    const std::string model = resFile("M\xc3\xb6" "dell mit Leerzeichen & `Zeichen` \xe2\x82\xac.kmf");
+    const std::string res = base.file("Teile f\xc3\xbcr \xe2\x80\x9e"
+                                      "den\xe2\x80\x9c Turm's $HOME");
+    const std::string model = resFile("M\xc3\xb6"
+                                      "dell mit Leerzeichen & `Zeichen` \xe2\x82\xac.kmf");
 };
 
 } // namespace
@@ -176,7 +182,8 @@ TEST_F(CliFiles, BrokenResourcesLeaveTheirPartsEmptyAndTheModelLoads)
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("Parts:       8"), std::string::npos) << r.out;
     // 31007's definition is empty; 31008's is unreadable.
-    EXPECT_NE(r.out.find(std::string(locked ? "6" : "5") + " part(s) without a definition"), std::string::npos)
+    EXPECT_NE(r.out.find(std::string(locked ? "6" : "5") + " part(s) without a definition"),
+              std::string::npos)
         << r.out;
 
     const std::string picture = dir.file("Bild \xc3\xa4\xc3\xb6\xc3\xbc \xe6\xa8\xa1\xe5\x9e\x8b.png");
@@ -241,10 +248,11 @@ TEST_F(CliFiles, APictureOrExportThatCannotBeWrittenLeavesTheOldFile)
         // A disk that is really full.
         TempDir disk;
         const std::string old = q(disk.file("old" + ext));
-        const CommandResult r = inSmallDisk(
-            disk.path(), "printf 'the old file' > " + old + " && (dd if=/dev/zero of=" + q(disk.file("fill")) +
-                             " bs=4k 2>/dev/null; true) && " + q(kCli) + " " + args + old + size + opts() +
-                             "; echo \"status=$?\"; echo \"old=$(cat " + old + ")\"; ls " + q(disk.path()));
+        const CommandResult r =
+            inSmallDisk(disk.path(),
+                        "printf 'the old file' > " + old + " && (dd if=/dev/zero of=" + q(disk.file("fill")) +
+                            " bs=4k 2>/dev/null; true) && " + q(kCli) + " " + args + old + size + opts() +
+                            "; echo \"status=$?\"; echo \"old=$(cat " + old + ")\"; ls " + q(disk.path()));
         if (r.status == -2) {
             std::cout << "[ note ] no user namespaces: a full disk cannot be tested here\n";
             continue;

@@ -1,9 +1,9 @@
 #include "vxTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 #include <vector>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -33,7 +33,8 @@ TEST(CliInfo, JsonOfASmallModel)
     EXPECT_NE(r.out.find("\"m_Name\": \"Block \\\"30\\\"\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"m_Color\": [1,0,0,1], \"offset\": [0,-7.5,0]"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"found\": false"), std::string::npos);
-    EXPECT_NE(r.out.find("\"tubes\": [{\"radius\": 0.5, \"color\": [0,0,0], \"count\": 0}]"), std::string::npos)
+    EXPECT_NE(r.out.find("\"tubes\": [{\"radius\": 0.5, \"color\": [0,0,0], \"count\": 0}]"),
+              std::string::npos)
         << r.out;
     // The plain text report: tests/cli/test_files.cpp.
 }
@@ -45,13 +46,15 @@ TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
     std::vector<std::string> bad = {"", "frobnicate", "info"};
     std::vector<std::pair<std::string, std::string>> help = {{"--help", "info"}, {"info --help", "--json"}};
     if (KOLBRIK_CLI_GL) {
-        for (const char* args : {"render", "render a.kmf", "render a b c", "render a b --size 0x10", "render a b --size 10",
-                                 "render a b --size 99999x10", "render a b --size", "render a b --frobnicate",
-                                 "render a b --phase two", "export a.kmf",
-                                 "export a.kmf b.wrl c.wrl", "export --frobnicate a.kmf b.wrl",
-                                 "export a.kmf b.wrl --resources"})
+        for (const char* args :
+             {"render", "render a.kmf", "render a b c", "render a b --size 0x10", "render a b --size 10",
+              "render a b --size 99999x10", "render a b --size", "render a b --frobnicate",
+              "render a b --phase two", "export a.kmf", "export a.kmf b.wrl c.wrl",
+              "export --frobnicate a.kmf b.wrl", "export a.kmf b.wrl --resources"})
             bad.push_back(args);
-        help.insert(help.end(), {{"--help", "render"}, {"--help", "export"}, {"render --help", "usage: kolbrik render"},
+        help.insert(help.end(), {{"--help", "render"},
+                                 {"--help", "export"},
+                                 {"render --help", "usage: kolbrik render"},
                                  {"export --help", "OUT.wrl"}});
     }
     for (const std::string& args : bad) {

@@ -9,20 +9,21 @@ using namespace vxTest;
 TEST(Install, InstalledProgramsFindTheirResources)
 {
     TempDir prefix;
-    auto r = runCommand(std::string(KOLBRIK_CMAKE) + " --install " + KOLBRIK_BUILD_DIR + " --prefix " + prefix.path());
+    auto r = runCommand(std::string(KOLBRIK_CMAKE) + " --install " + KOLBRIK_BUILD_DIR + " --prefix " +
+                        prefix.path());
     ASSERT_EQ(r.status, 0) << r.out;
-    for (const char* f : {"bin/kolbrik", "bin/kolbrik-viewer", "share/applications/kolbrik-viewer.desktop",
-                          "share/icons/hicolor/scalable/apps/kolbrik-viewer.svg",
-                          "share/mime/packages/kolbrik-viewer.xml",
-                          "share/kolbrik-viewer/translations/kolbrik_de.qm"})
+    for (const char* f :
+         {"bin/kolbrik", "bin/kolbrik-viewer", "share/applications/kolbrik-viewer.desktop",
+          "share/icons/hicolor/scalable/apps/kolbrik-viewer.svg", "share/mime/packages/kolbrik-viewer.xml",
+          "share/kolbrik-viewer/translations/kolbrik_de.qm"})
         EXPECT_TRUE(std::filesystem::exists(prefix.file(f))) << f;
 
     // A model naming a part of our own resource folder, read by the
     // installed tool with no hints where its resources are.
     writeFile(prefix.file("share/kolbrik-viewer/99001.def"), crlf({"[COMMON]", "NAME=Installed part"}));
     writeFile(prefix.file("m.kmf"), crlf({"[COMMON]", "COUNT=1", "[PART1]", "NAME=K99001_x"}));
-    r = runCommand("env -u KOLBRIK_RESOURCES " + prefix.file("bin/kolbrik") + " info " + prefix.file("m.kmf") +
-                   " --json");
+    r = runCommand("env -u KOLBRIK_RESOURCES " + prefix.file("bin/kolbrik") + " info " +
+                   prefix.file("m.kmf") + " --json");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\"found\": true, \"m_Name\": \"Installed part\""), std::string::npos) << r.out;
 }

@@ -23,12 +23,14 @@ bool near(const std::array<std::uint8_t, 4>& p, int r, int g, int b)
 }
 
 class CliRender : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         writeFile(res.file("31005.stl"), stlFile(box(-5, -5, -5, 5, 5, 5)));
-        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block", "[COLOR]", "RED=0", "GREEN=0", "BLUE=255"}));
-        writeFile(res.file("m.kmf"), kmfFile({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
+        writeFile(res.file("31005.def"),
+                  crlf({"[COMMON]", "NAME=Block", "[COLOR]", "RED=0", "GREEN=0", "BLUE=255"}));
+        writeFile(res.file("m.kmf"),
+                  kmfFile({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
     }
     TempDir res;
     TempDir out;
@@ -44,7 +46,7 @@ TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpening)
     ASSERT_EQ(image.width, 1024);
     ASSERT_EQ(image.height, 768);
     EXPECT_TRUE(near(image.pixel(0, 0), 235, 232, 217));
-    EXPECT_EQ(image.pixel(0, 0)[3], 255); // an opaque picture
+    EXPECT_EQ(image.pixel(0, 0)[3], 255);                // an opaque picture
     EXPECT_TRUE(near(image.pixel(512, 384), 0, 255, 0)); // the cube's lit front, in the part's colour
     // The grid is hidden, as after opening a file in the window.
     EXPECT_TRUE(near(image.pixel(511, 700), 235, 232, 217));

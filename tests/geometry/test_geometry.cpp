@@ -66,8 +66,9 @@ TEST(Geometry, RotationSenseIsClockwiseSeenFromAxisTip)
         {vxVector(0, 0, 0), vxVector(1, 2, 3, 1), vxVector(1, 2, 3, 1), 1.0f}, // no axis turns nothing
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "about " << c.axis.x() << "," << c.axis.y() << "," << c.axis.z()
-                                          << " from " << c.from.x() << "," << c.from.y() << "," << c.from.z());
+        SCOPED_TRACE(::testing::Message()
+                     << "about " << c.axis.x() << "," << c.axis.y() << "," << c.axis.z() << " from "
+                     << c.from.x() << "," << c.from.y() << "," << c.from.z());
         vxVector v = c.from;
         v.rotateVector3f(c.axis, c.angle);
         expectVec(v, c.to.x(), c.to.y(), c.to.z(), c.to.w(), 1e-6f);

@@ -7,10 +7,13 @@
 namespace {
 
 class Definition : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { vxResources::setResourceFolder(dir.path()); }
     void TearDown() override { vxResources::setResourceFolder(""); }
-    void def(const std::string& name, const std::string& text) { vxTest::writeFile(dir.file(name + ".def"), text); }
+    void def(const std::string& name, const std::string& text)
+    {
+        vxTest::writeFile(dir.file(name + ".def"), text);
+    }
     vxTest::TempDir dir;
 };
 
@@ -67,8 +70,9 @@ TEST_F(Definition, MissingResourceGivesBlackAndKeepsValues)
 
 TEST_F(Definition, ChildrenAndConnections)
 {
-    def("22222", vxTest::crlf({"[CHILDS]", "COUNT=3", "[CONNECTIONS]", "COUNT=2", "[CHILD1]", "NUMBER=31001",
-                               "[CHILD9]", "NUMBER=bad", "[CONN2]", "NAME=Pin", "TYP=1", "THICK=0,4", "Z=3"}));
+    def("22222",
+        vxTest::crlf({"[CHILDS]", "COUNT=3", "[CONNECTIONS]", "COUNT=2", "[CHILD1]", "NUMBER=31001",
+                      "[CHILD9]", "NUMBER=bad", "[CONN2]", "NAME=Pin", "TYP=1", "THICK=0,4", "Z=3"}));
     vxDefinition d;
     d.LoadFromResource("22222");
     EXPECT_TRUE(d.ReadChilds());

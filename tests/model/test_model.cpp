@@ -13,11 +13,11 @@ std::string data(const std::string& name)
 }
 
 class Model : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
-        vxTest::writeFile(res.file("31005.def"),
-                          vxTest::crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005", "[OFFSET]", "X=1,5"}));
+        vxTest::writeFile(res.file("31005.def"), vxTest::crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005",
+                                                               "[OFFSET]", "X=1,5"}));
         vxTest::writeFile(res.file("32000.def"), vxTest::crlf({"[COMMON]", "NAME=Plate"}));
         vxResources::setResourceFolder(res.path());
     }
@@ -35,14 +35,50 @@ protected:
 
 TEST_F(Model, ReadsCameraCommonPartsAndTubesInAnyOrder)
 {
-    auto path = kmf("a.kmf", {"NAME=K32000_before", "[TUBE1]", "RADIUS=0,5", "COUNT=3", "COLOR=65280", "X0=1",
-                              "Y1=2", "Z199=3", "X200=9", "X-1=9", "X=5", "XPOS=4", "[PART2]", "NAME=K32000_x",
-                              "NAME=K32000_plate", "COLOR=16711680", "PHASE=2", "[PART7]", "NAME=K31005_z",
-                              "[PART0]", "PHASE=5", "[CAMERA]", "POSITIONX=1", "POSITIONY=2,5", "POSITIONZ=-3",
-                              "DIRECTIONX=4", "UPY=1", "TARGETZ=7", "[COMMON]", "COUNT=3", "TUBECOUNT=1",
-                              "INFMODELL=Crane", "INFORIGINAL=Kit 1", "INFGEBAUT=Anna", "[PART1]",
-                              "NAME=K31005_block30", "XPOS=1", "YPOS=2", "ZPOS=3", "XDIR=1", "YDIR=0", "ZDIR=0",
-                              "PHASE=3", "COLOR=255"});
+    auto path = kmf("a.kmf", {"NAME=K32000_before",
+                              "[TUBE1]",
+                              "RADIUS=0,5",
+                              "COUNT=3",
+                              "COLOR=65280",
+                              "X0=1",
+                              "Y1=2",
+                              "Z199=3",
+                              "X200=9",
+                              "X-1=9",
+                              "X=5",
+                              "XPOS=4",
+                              "[PART2]",
+                              "NAME=K32000_x",
+                              "NAME=K32000_plate",
+                              "COLOR=16711680",
+                              "PHASE=2",
+                              "[PART7]",
+                              "NAME=K31005_z",
+                              "[PART0]",
+                              "PHASE=5",
+                              "[CAMERA]",
+                              "POSITIONX=1",
+                              "POSITIONY=2,5",
+                              "POSITIONZ=-3",
+                              "DIRECTIONX=4",
+                              "UPY=1",
+                              "TARGETZ=7",
+                              "[COMMON]",
+                              "COUNT=3",
+                              "TUBECOUNT=1",
+                              "INFMODELL=Crane",
+                              "INFORIGINAL=Kit 1",
+                              "INFGEBAUT=Anna",
+                              "[PART1]",
+                              "NAME=K31005_block30",
+                              "XPOS=1",
+                              "YPOS=2",
+                              "ZPOS=3",
+                              "XDIR=1",
+                              "YDIR=0",
+                              "ZDIR=0",
+                              "PHASE=3",
+                              "COLOR=255"});
     vxModel m;
     ASSERT_TRUE(m.loadModelFromFile(path));
     EXPECT_EQ(m.cameraPosition(), vxVector(1, 2.5f, -3, 0));

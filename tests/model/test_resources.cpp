@@ -8,7 +8,7 @@
 namespace {
 
 class Resources : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         vxTest::writeFile(dir.file("res/31005.def"), "x");
@@ -30,10 +30,17 @@ TEST_F(Resources, FindsFilesByExactNameTypeAndSubFolderAndNeverEscapes)
     EXPECT_EQ(vxResources::resourcePath("31005", "def", ""), dir.file("res/31005.def"));
     EXPECT_EQ(vxResources::resourcePath("a", "kmf", "library/Kit"), dir.file("res/library/Kit/a.kmf"));
     EXPECT_EQ(vxResources::resourcePath(" 31005", "def", ""), dir.file("res/ 31005.def"));
-    const std::array<std::array<const char*, 3>, 11> none = {{
-        {"31005", "png", ""}, {"library", "", ""}, {"", "def", ""}, {"31005 ", "def", ""},
-        {"31005", "DEF", ""}, {"../secret", "def", ""}, {"..", "def", ""}, {"secret", "def", ".."},
-        {"secret", "def", "library/../.."}, {"secret", "def", "/tmp"}, {"31005", "def/../../secret", ""}}};
+    const std::array<std::array<const char*, 3>, 11> none = {{{"31005", "png", ""},
+                                                              {"library", "", ""},
+                                                              {"", "def", ""},
+                                                              {"31005 ", "def", ""},
+                                                              {"31005", "DEF", ""},
+                                                              {"../secret", "def", ""},
+                                                              {"..", "def", ""},
+                                                              {"secret", "def", ".."},
+                                                              {"secret", "def", "library/../.."},
+                                                              {"secret", "def", "/tmp"},
+                                                              {"31005", "def/../../secret", ""}}};
     for (const auto& [name, type, sub] : none)
         EXPECT_FALSE(vxResources::resourcePath(name, type, sub)) << name << " " << type << " in " << sub;
 }

@@ -1,6 +1,6 @@
 #include "vxSectionText.h"
-#include "vxTextFile.h"
 #include "vxTestSupport.h"
+#include "vxTextFile.h"
 
 #include <clocale>
 #include <cmath>
@@ -23,9 +23,9 @@ TEST(SectionText, LinesSplitOnlyAtCrLf)
 TEST(SectionText, KeyAndValue)
 {
     const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
-        {"count=7=9", {"COUNT", "7"}},       // the key in capitals, the value up to a second "="
-        {"NAME = x", {"NAME ", " x"}},        // spaces are kept
-        {"Name=MiXed", {"NAME", "MiXed"}},    // the value as it is
+        {"count=7=9", {"COUNT", "7"}},     // the key in capitals, the value up to a second "="
+        {"NAME = x", {"NAME ", " x"}},     // spaces are kept
+        {"Name=MiXed", {"NAME", "MiXed"}}, // the value as it is
         {"no equals", {"", ""}},
     };
     for (const auto& [line, expected] : cases) {
@@ -40,15 +40,23 @@ TEST(SectionText, KeyAndValue)
 // Numbers convert as far as they go, whatever the locale.
 TEST(SectionText, NumberConversion)
 {
-    const std::pair<const char*, std::int32_t> integers[] = {
-        {"12abc", 12}, {"  -42", -42}, {"abc", 0}, {"", 0}, {"- 5", 0}, {"2,7", 2},
-        {"2147483647", INT32_MAX}, {"2147483648", INT32_MAX}, {"4294967295", INT32_MAX},
-        {"-2147483648", INT32_MIN}, {"-99999999999999999999", INT32_MIN}};
+    const std::pair<const char*, std::int32_t> integers[] = {{"12abc", 12},
+                                                             {"  -42", -42},
+                                                             {"abc", 0},
+                                                             {"", 0},
+                                                             {"- 5", 0},
+                                                             {"2,7", 2},
+                                                             {"2147483647", INT32_MAX},
+                                                             {"2147483648", INT32_MAX},
+                                                             {"4294967295", INT32_MAX},
+                                                             {"-2147483648", INT32_MIN},
+                                                             {"-99999999999999999999", INT32_MIN}};
     for (const auto& [text, value] : integers)
         EXPECT_EQ(toInteger(text), value) << text;
     const std::pair<const char*, float> decimals[] = {
-        {"1,25", 1.25f}, {"1.25", 1.25f}, {"abc", 0.0f}, {" -3.5e2xyz", -350.0f}, {"1e", 1.0f}, {".5", 0.5f},
-        {"1,2,3", 1.2f}, {"0.1", 0.1f}, {"1e-60", 0.0f}, {"inf", 0.0f}, {"nan", 0.0f}, {"0x10", 0.0f}};
+        {"1,25", 1.25f}, {"1.25", 1.25f}, {"abc", 0.0f},   {" -3.5e2xyz", -350.0f},
+        {"1e", 1.0f},    {".5", 0.5f},    {"1,2,3", 1.2f}, {"0.1", 0.1f},
+        {"1e-60", 0.0f}, {"inf", 0.0f},   {"nan", 0.0f},   {"0x10", 0.0f}};
     for (const auto& [text, value] : decimals)
         EXPECT_EQ(toDecimal(text), value) << text;
     EXPECT_EQ(toDecimal("1e40"), INFINITY);
@@ -75,8 +83,8 @@ TEST(SectionText, NumberedHeaders)
 
 TEST(SectionText, PlainPassSectionRules)
 {
-    std::string text = vxTest::crlf({"A=before", "[Common]", "A=1", "", "A=2", "[COMMON] ", "A=3",
-                                     "[OTHER]", "A=4", "[camera]", "a=5", "[COMMON]", "A=6"});
+    std::string text = vxTest::crlf({"A=before", "[Common]", "A=1", "", "A=2", "[COMMON] ", "A=3", "[OTHER]",
+                                     "A=4", "[camera]", "a=5", "[COMMON]", "A=6"});
     std::vector<std::pair<int, std::string>> seen;
     runPlainPass(std::optional<std::string>(text), {"[CAMERA]", "[COMMON]"}, {1, 2}, 0,
                  [&](int s, const std::string& k, std::string_view v) {
@@ -92,8 +100,9 @@ TEST(SectionText, NumberedPassKeepsElementAcrossEmptyLines)
 {
     std::string text = vxTest::crlf({"K=a", "[PART2]", "K=b", "", "K=c", "[PART3", "K=d", "[PART1]", "K=e"});
     std::vector<std::pair<int, std::string>> seen;
-    runNumberedPass(std::optional<std::string>(text), "[PART", 0,
-                    [&](int i, const std::string&, std::string_view v) { seen.emplace_back(i, std::string(v)); });
+    runNumberedPass(
+        std::optional<std::string>(text), "[PART", 0,
+        [&](int i, const std::string&, std::string_view v) { seen.emplace_back(i, std::string(v)); });
     std::vector<std::pair<int, std::string>> expected = {{0, "a"}, {1, "b"}, {1, "c"}, {0, "e"}};
     EXPECT_EQ(seen, expected);
 }

@@ -17,7 +17,7 @@ std::vector<vxVertice> boxTriangles()
 }
 
 class SceneGL : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(host.ok()) << host.error();

@@ -14,7 +14,10 @@ std::vector<vxTest::StlTriangle> threeRecords()
     std::vector<vxTest::StlTriangle> t;
     for (int i = 0; i < 3; ++i) {
         const float b = 100.0f * static_cast<float>(i + 1);
-        t.push_back({{0, 0, b}, {b + 1, b + 2, b + 3}, {b + 4, b + 5, b + 6}, {b + 7, b + 8, b + 9},
+        t.push_back({{0, 0, b},
+                     {b + 1, b + 2, b + 3},
+                     {b + 4, b + 5, b + 6},
+                     {b + 7, b + 8, b + 9},
                      static_cast<std::uint16_t>(0xBEEF)});
     }
     return t;

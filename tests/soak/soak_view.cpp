@@ -43,7 +43,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <new>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -52,6 +51,7 @@
 #include <fstream>
 #include <iostream>
 #include <malloc.h>
+#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -105,20 +105,62 @@ void release(void* p) noexcept
 }
 } // namespace
 
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return counted(std::malloc(n ? n : 1)); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return counted(std::malloc(n ? n : 1)); }
-void* operator new(std::size_t n, std::align_val_t a) { return allocateAligned(n, a); }
-void* operator new[](std::size_t n, std::align_val_t a) { return allocateAligned(n, a); }
-void operator delete(void* p) noexcept { release(p); }
-void operator delete[](void* p) noexcept { release(p); }
-void operator delete(void* p, std::size_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t) noexcept { release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release(p); }
+void* operator new(std::size_t n)
+{
+    return allocate(n);
+}
+void* operator new[](std::size_t n)
+{
+    return allocate(n);
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept
+{
+    return counted(std::malloc(n ? n : 1));
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept
+{
+    return counted(std::malloc(n ? n : 1));
+}
+void* operator new(std::size_t n, std::align_val_t a)
+{
+    return allocateAligned(n, a);
+}
+void* operator new[](std::size_t n, std::align_val_t a)
+{
+    return allocateAligned(n, a);
+}
+void operator delete(void* p) noexcept
+{
+    release(p);
+}
+void operator delete[](void* p) noexcept
+{
+    release(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    release(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    release(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept
+{
+    release(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept
+{
+    release(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept
+{
+    release(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
+{
+    release(p);
+}
 
 namespace {
 
@@ -186,7 +228,8 @@ std::string fieldModel(const std::vector<std::string>& types, int parts, int tub
     const std::array<float, 3> dirs[4] = {{0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {-1, 0, 0}};
     for (int i = 0; i < parts; ++i) {
         KmfPart p;
-        p.name = "K" + types[(static_cast<unsigned>(i) * 7u + seed) % types.size()] + "_p" + std::to_string(i);
+        p.name =
+            "K" + types[(static_cast<unsigned>(i) * 7u + seed) % types.size()] + "_p" + std::to_string(i);
         p.position = {(static_cast<float>(i % side) - side / 2.0f) * spacing, 0.0f,
                       (static_cast<float>(i / side) - side / 2.0f) * spacing};
         p.direction = dirs[(static_cast<unsigned>(i) + seed) % 4];
@@ -230,7 +273,8 @@ ModelSet prepare(const Options& o, const TempDir& work)
         for (int t = 0; t < 10; ++t) {
             types.push_back(std::to_string(50000 + t));
             writeFile(folder + "/" + types.back() + ".stl", stlFile(box(-4.0f - t, 0, -4, 4, 6, 4)));
-            writeFile(folder + "/" + types.back() + ".def", crlf({"[COMMON]", "NAME=Box " + std::to_string(t)}));
+            writeFile(folder + "/" + types.back() + ".def",
+                      crlf({"[COMMON]", "NAME=Box " + std::to_string(t)}));
         }
         vxResources::setResourceFolder(folder);
         const int sizes[4] = {1, 12, 60, 240};
@@ -286,12 +330,18 @@ bool parse(int argc, char** argv, Options& o)
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const std::string v = i + 1 < argc ? argv[++i] : std::string();
-        if (a == "--rounds") o.rounds = std::atoi(v.c_str());
-        else if (a == "--set" && (v == "full" || v == "small")) o.full = v == "full";
-        else if (a == "--resources") o.resources = v;
-        else if (a == "--warmup") o.warmup = std::atoi(v.c_str());
-        else if (a == "--slack-mb") o.slackMb = std::atof(v.c_str());
-        else return false;
+        if (a == "--rounds")
+            o.rounds = std::atoi(v.c_str());
+        else if (a == "--set" && (v == "full" || v == "small"))
+            o.full = v == "full";
+        else if (a == "--resources")
+            o.resources = v;
+        else if (a == "--warmup")
+            o.warmup = std::atoi(v.c_str());
+        else if (a == "--slack-mb")
+            o.slackMb = std::atof(v.c_str());
+        else
+            return false;
     }
     if (o.warmup < 0)
         o.warmup = o.full ? 25 : 10;
@@ -306,7 +356,8 @@ int main(int argc, char** argv)
 {
     Options o;
     if (!parse(argc, argv, o)) {
-        std::cerr << "usage: soak_view [--rounds N] [--set full|small] [--resources DIR] [--warmup N] [--slack-mb N]\n";
+        std::cerr << "usage: soak_view [--rounds N] [--set full|small] [--resources DIR] [--warmup N] "
+                     "[--slack-mb N]\n";
         return 2;
     }
     TempDir work;
@@ -331,8 +382,8 @@ int main(int argc, char** argv)
             std::cerr << "soak_view: " << host.error() << "\n";
             return 1;
         }
-        std::cout << "soak: " << o.rounds << " rounds over " << set.source << ", "
-                  << host.rendererName() << (SOAK_UNDER_ASAN ? ", under AddressSanitizer" : "") << std::endl;
+        std::cout << "soak: " << o.rounds << " rounds over " << set.source << ", " << host.rendererName()
+                  << (SOAK_UNDER_ASAN ? ", under AddressSanitizer" : "") << std::endl;
 
         for (int round = 1; round <= o.rounds; ++round) {
             Sample s;
@@ -358,15 +409,15 @@ int main(int argc, char** argv)
             std::printf("round %3d: rss %6.1f MB, heap %6.1f MB, C++ %10lld B, lists %lld live, %lld queued, "
                         "%lld in GL (names to %u), picks %d/%d, %.2f s\n",
                         round, s.rssMb, s.heapMb, s.newBytes, static_cast<long long>(s.live),
-                        static_cast<long long>(s.queued), static_cast<long long>(s.glLists), g_highestListName,
-                        s.hits, s.picks, s.seconds);
+                        static_cast<long long>(s.queued), static_cast<long long>(s.glLists),
+                        g_highestListName, s.hits, s.picks, s.seconds);
             std::fflush(stdout);
 
             const Sample& first = samples.front();
             if (s.live != first.live || s.glLists != first.glLists)
                 fail("round " + std::to_string(round) + ": " + std::to_string(s.live) + " live lists (" +
-                     std::to_string(s.glLists) + " in GL), after round 1 " + std::to_string(first.live) + " (" +
-                     std::to_string(first.glLists) + ")");
+                     std::to_string(s.glLists) + " in GL), after round 1 " + std::to_string(first.live) +
+                     " (" + std::to_string(first.glLists) + ")");
             if (s.glLists != s.live - s.queued)
                 fail("round " + std::to_string(round) + ": the GL holds " + std::to_string(s.glLists) +
                      " lists, the books " + std::to_string(s.live - s.queued));
@@ -399,18 +450,18 @@ int main(int argc, char** argv)
             peakNew = std::max(peakNew, samples[i].newBytes);
         }
         if (peakNew - base.newBytes > 32 * 1024)
-            fail("bytes held through operator new grew from " + std::to_string(base.newBytes) + " after round " +
-                 std::to_string(o.warmup + 1) + " to " + std::to_string(peakNew));
-        std::printf("after round %d: operator-new bytes %+lld, resident memory %+.1f MB at most\n", o.warmup + 1,
-                    peakNew - base.newBytes, peakRss - base.rssMb);
+            fail("bytes held through operator new grew from " + std::to_string(base.newBytes) +
+                 " after round " + std::to_string(o.warmup + 1) + " to " + std::to_string(peakNew));
+        std::printf("after round %d: operator-new bytes %+lld, resident memory %+.1f MB at most\n",
+                    o.warmup + 1, peakNew - base.newBytes, peakRss - base.rssMb);
         if (!SOAK_UNDER_ASAN && peakRss > base.rssMb + o.slackMb)
             fail("resident memory grew from " + std::to_string(base.rssMb) + " MB after round " +
                  std::to_string(o.warmup + 1) + " to " + std::to_string(peakRss) + " MB");
     }
     std::printf("round 1: rss %.1f MB, heap %.1f MB, C++ %lld B, %lld lists; "
                 "round %d: rss %.1f MB, heap %.1f MB, C++ %lld B, %lld lists\n",
-                first.rssMb, first.heapMb, first.newBytes, static_cast<long long>(first.live), o.rounds, last.rssMb,
-                last.heapMb, last.newBytes, static_cast<long long>(last.live));
+                first.rssMb, first.heapMb, first.newBytes, static_cast<long long>(first.live), o.rounds,
+                last.rssMb, last.heapMb, last.newBytes, static_cast<long long>(last.live));
 
     std::printf("soak: %s\n", failures == 0 ? "passed" : "FAILED");
     return failures == 0 ? 0 : 1;

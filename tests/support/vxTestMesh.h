@@ -44,9 +44,7 @@ inline std::string stlFile(const std::vector<StlTriangle>& triangles, long long 
 // unit), outward facet normals, corners counter-clockwise seen from outside.
 inline std::vector<StlTriangle> box(float x0, float y0, float z0, float x1, float y1, float z1)
 {
-    auto P = [&](int i, int j, int k) {
-        return std::array<float, 3>{i ? x1 : x0, j ? y1 : y0, k ? z1 : z0};
-    };
+    auto P = [&](int i, int j, int k) { return std::array<float, 3>{i ? x1 : x0, j ? y1 : y0, k ? z1 : z0}; };
     struct Face {
         std::array<float, 3> n;
         std::array<std::array<float, 3>, 4> q;
@@ -88,7 +86,8 @@ inline std::string num(float f)
 
 // A model file (CR LF lines) with a camera, parts and plain tubes.
 inline std::string kmfFile(std::array<float, 3> cameraPosition, std::array<float, 3> cameraTarget,
-                           const std::vector<KmfPart>& parts, const std::vector<std::int32_t>& tubeColors = {})
+                           const std::vector<KmfPart>& parts,
+                           const std::vector<std::int32_t>& tubeColors = {})
 {
     std::string s;
     auto line = [&](const std::string& l) { s += l + "\r\n"; };

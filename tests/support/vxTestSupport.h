@@ -14,7 +14,7 @@ namespace vxTest {
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempDir {
-public:
+  public:
     TempDir()
     {
         std::string tmpl = (std::filesystem::temp_directory_path() / "kolbrik-test-XXXXXX").string();
@@ -34,7 +34,7 @@ public:
     const std::string& path() const { return m_path; }
     std::string file(const std::string& name) const { return m_path + "/" + name; }
 
-private:
+  private:
     std::string m_path;
 };
 

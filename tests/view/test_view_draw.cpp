@@ -184,7 +184,8 @@ TEST(ViewHost, BoundsInPointsAndPixelsFollowTheDevicePixelRatio)
         view.drawRect();
         const vxImage image = host.readPixels();
         for (const vxVector& crossing : {vxVector(0, 0, -3), vxVector(1, 0, -3), vxVector(-2, 0, 4)}) {
-            const Pixel q = project(view.cameraPosition(), view.cameraTarget(), image.width, image.height, crossing);
+            const Pixel q =
+                project(view.cameraPosition(), view.cameraTarget(), image.width, image.height, crossing);
             EXPECT_TRUE(colorAround(image, q, 0.5f, 0.5f, 0.5f))
                 << "round " << round << " x " << crossing.x() << " at " << q.x << ", " << q.y;
         }

@@ -52,12 +52,14 @@ TEST_F(ViewTest, ResourcesChangingWhileAModelLoads)
     const std::size_t expected[8] = {1, 0, 0, 0, 0, 12, 1, 12};
     ASSERT_EQ(view.sceneObjectList().size(), 8u);
     for (std::size_t i = 0; i < 8; ++i)
-        EXPECT_EQ(std::as_const(*view.sceneObjectList()[i]).verticesList().size(), expected[i]) << "part " << i + 1;
+        EXPECT_EQ(std::as_const(*view.sceneObjectList()[i]).verticesList().size(), expected[i])
+            << "part " << i + 1;
     EXPECT_FALSE(view.model()->partList()[7]->definition().found());
 
     // Drawn and picked with what was read: the eighth part is there.
     const vxImage image = draw();
-    EXPECT_FALSE(colorNear(pixelAt(image, vxVector(7, 0, 0)), kBackground[0], kBackground[1], kBackground[2]));
+    EXPECT_FALSE(
+        colorNear(pixelAt(image, vxVector(7, 0, 0)), kBackground[0], kBackground[1], kBackground[2]));
     const Pixel p = at(vxVector(7, 0, 0));
     EXPECT_EQ(view.getPickedObject(p.x, host.pixelHeight() - 1 - p.y), view.sceneObjectList()[7]);
 

@@ -11,7 +11,7 @@ namespace {
 
 // Records what the view hands to the part panel.
 class RecordingPanel : public vxPartPanel {
-public:
+  public:
     void selectPart(const std::shared_ptr<vxPart>& part) override
     {
         ++calls;
@@ -30,7 +30,7 @@ std::vector<StlTriangle> cube()
 }
 
 class Interaction : public ViewTest {
-protected:
+  protected:
     void SetUp() override
     {
         ViewTest::SetUp();
@@ -152,7 +152,6 @@ TEST_F(Interaction, TheWheelZoomsInEveryMode)
     e.deltaY = 0;
     view.scrollWheel(e);
     EXPECT_EQ(view.cameraPosition(), vxVector(0, 0, 10, 0));
-
 }
 
 TEST_F(Interaction, ADoubleClickCentresTheTargetOnAPartOnly)
@@ -188,8 +187,9 @@ TEST_F(Interaction, SelectPicksTheNearestPartAndHandsItToThePanel)
 {
     mesh("31005", cube());
     // The far part comes first in the list, the near one second.
-    load({0, 0, -12}, {0, 0, 0}, {{"K31005_far", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
-                                  {"K31005_near", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}});
+    load({0, 0, -12}, {0, 0, 0},
+         {{"K31005_far", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
+          {"K31005_near", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}});
     vxImage image = draw();
     EXPECT_TRUE(colorNear(pixelAt(image, {0, 0, -1}), 0, 1, 0, 60)); // lit green, not exact
     view.setWorkMode(1);
@@ -322,7 +322,7 @@ TEST_F(Interaction, BuildingPhasesHideLaterPartsAndPaintEarlierOnes)
     EXPECT_EQ(objs[2]->colorDiffuse(), vxVector(0, 0, 1, 0)); // colour untouched (0xff0000 is blue)
     EXPECT_EQ(objs[3]->visible(), 1);                         // phase 0 counts as earlier
     EXPECT_EQ(objs[3]->colorDiffuse(), vxVector(1, 1, 1, 0));
-    EXPECT_EQ(objs[4]->visible(), 1);                         // the tube
+    EXPECT_EQ(objs[4]->visible(), 1); // the tube
     vxImage image = draw();
     EXPECT_TRUE(colorNear(pixelAt(image, {3, 0, -1}), kBackground[0], kBackground[1], kBackground[2]));
     const Rgba white = pixelAt(image, {-3, 0, -1});
@@ -335,7 +335,7 @@ TEST_F(Interaction, BuildingPhasesHideLaterPartsAndPaintEarlierOnes)
     EXPECT_EQ(objs[1]->colorDiffuse(), vxVector(0, 1, 0, 0));
     EXPECT_EQ(objs[0]->colorDiffuse(), vxVector(1, 1, 1, 0));
     EXPECT_EQ(objs[2]->visible(), 1);
-    view.repaintModelWithBauphase(1); // its own phase restores the colour
+    view.repaintModelWithBauphase(1);                         // its own phase restores the colour
     EXPECT_EQ(objs[0]->colorDiffuse(), vxVector(1, 0, 0, 0)); // 0x0000ff: red in the lowest byte
     EXPECT_EQ(objs[1]->visible(), 0);
 

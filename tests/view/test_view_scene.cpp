@@ -15,7 +15,7 @@ namespace {
 
 // A host without any GL: what the window side has before its context exists.
 class FakeHost : public vxViewHost {
-public:
+  public:
     void makeCurrent() override {}
     vxSize boundsInPoints() const override { return {100, 50}; }
     vxSize boundsInPixels() const override { return {200, 100}; }
@@ -149,7 +149,8 @@ TEST_F(ViewTest, ALoadBuildsOneObjectPerPartThenOnePerTubeAndTakesTheFilesCamera
     view.setLoadProgress([&](std::int32_t done, std::int32_t total) { progress.emplace_back(done, total); });
     host.takeNeedsDisplay();
     load({1, 2, -9}, {0, 1, 0},
-         {{"K99999_nomesh", {9, 9, 9}}, {"K31005_a", {1, 0, 0}, {0, 0, 1}, {1, 0, 0}, 0x8000ff},
+         {{"K99999_nomesh", {9, 9, 9}},
+          {"K31005_a", {1, 0, 0}, {0, 0, 1}, {1, 0, 0}, 0x8000ff},
           {"K31005_b", {-1, 0, 0}}},
          {0x00ff00});
     EXPECT_TRUE(host.takeNeedsDisplay());
@@ -246,7 +247,7 @@ TEST_F(ViewTest, PartsSharingMeshesDrawAndPickExactlyAsThePlainDrawingOfEveryTri
     list[7]->setSelectedBauteil(true);
     list[20]->setVisible(0);
 
-    view.drawRect(); // compiles
+    view.drawRect();               // compiles
     const vxImage shared = draw(); // replays
     EXPECT_EQ(vxGLResources::liveLists(view.contextId()), 48 - 1 + 3);
 

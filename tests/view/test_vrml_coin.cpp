@@ -177,7 +177,7 @@ std::vector<vxVertice> boxMesh(float sx, float sy, float sz)
 }
 
 class CoinReadsExports : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { SoDB::init(); }
     vxFixture::NullHost host;
     vxOpenGLView view{host};
@@ -191,8 +191,8 @@ TEST_F(CoinReadsExports, SmallScenes)
     // The two-object example: an object without triangles, then one with two.
     view.sceneObjectList() = {
         std::make_shared<vxBaseSceneObject>(),
-        placed({tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), tri({1, 0, 0}, {1, 1, 0}, {0, 1, 0})}, {0, 1, 0}, {0, 0, 1},
-               {1, 2, 3}, {1, 0.5f, 0.25f})};
+        placed({tri({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), tri({1, 0, 0}, {1, 1, 0}, {0, 1, 0})}, {0, 1, 0},
+               {0, 0, 1}, {1, 2, 3}, {1, 0.5f, 0.25f})};
     expectSame(fromScene(view), readTextWithCoin(view.vrmlText()));
 
     // Turned and moved parts with gaps in the numbering, a hidden part and a

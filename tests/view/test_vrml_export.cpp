@@ -57,7 +57,7 @@ std::string ourF(float f)
 // Switches the C and C++ locales to German (comma as decimal separator)
 // for the life of the object.
 class GermanLocale {
-public:
+  public:
     GermanLocale()
     {
         m_old = std::setlocale(LC_ALL, nullptr);
@@ -72,12 +72,12 @@ public:
     }
     bool ok = false;
 
-private:
+  private:
     std::string m_old;
 };
 
 class VrmlExport : public ::testing::Test {
-protected:
+  protected:
     vxFixture::NullHost host;
     vxOpenGLView view{host};
     void SetUp() override { view.awakeFromNib(); }
@@ -191,7 +191,8 @@ TEST_F(VrmlExport, CommaLocaleStillWritesPoints)
 
 TEST_F(VrmlExport, EmptyScenesGiveTheHeaderOnly)
 {
-    const std::string header = crlf({"#VRML V1.0 ascii", "#this document was created by Kolbrik viewer for MacOSX"});
+    const std::string header =
+        crlf({"#VRML V1.0 ascii", "#this document was created by Kolbrik viewer for MacOSX"});
     EXPECT_EQ(view.vrmlText(), header);
     view.sceneObjectList().push_back(object({}));
     view.sceneObjectList().push_back(std::make_shared<vxTubeSceneObject>());
@@ -246,7 +247,8 @@ TEST_F(VrmlExport, NegativeZeroAndOtherColoursAndMatrices)
 {
     // Turning a part's Y axis up and its Z axis to -X gives the matrix a
     // -0.0 (0 * -1 - 0 * 0), which prints with its sign.
-    auto o = object({tri({-0.0f, 1e-7f, -1e-7f}, {0.0078125f, -2.5f, 123456.7890625f}, {-0.0f, -0.0f, -0.0f})});
+    auto o =
+        object({tri({-0.0f, 1e-7f, -1e-7f}, {0.0078125f, -2.5f, 123456.7890625f}, {-0.0f, -0.0f, -0.0f})});
     o->up().setVector3f(0, 1, 0);
     o->direction().setVector3f(-1, 0, 0);
     o->position().setVector3f(-0.0f, 0.75f, -3.0f);
@@ -307,7 +309,8 @@ TEST_F(VrmlExport, NumbersSkipObjectsWithoutTrianglesIgnoreVisibilityAndKeepMesh
     EXPECT_NE(text.find("DEF MAT_0 Material\r\n"), std::string::npos);
     EXPECT_NE(text.find("DEF part1 IndexedFaceSet\r\n"), std::string::npos);
     EXPECT_NE(text.find("DEF MAT_2 Material\r\n"), std::string::npos);
-    EXPECT_NE(text.find("DEF part3 IndexedFaceSet\r\n{\r\n  coordIndex [ \r\n0,1,2,-1,3,4,5,-1,6,7,8,-1,  ]\r\n}\r\n}\r\n"),
+    EXPECT_NE(text.find("DEF part3 IndexedFaceSet\r\n{\r\n  coordIndex [ \r\n0,1,2,-1,3,4,5,-1,6,7,8,-1,  "
+                        "]\r\n}\r\n}\r\n"),
               std::string::npos);
     EXPECT_EQ(text.find("MAT_1"), std::string::npos);
     EXPECT_EQ(text.find("MAT_3"), std::string::npos);

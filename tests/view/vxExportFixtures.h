@@ -27,7 +27,8 @@ inline std::vector<vxTest::StlTriangle> cylinder(float r, float h, int segments)
     std::vector<vxTest::StlTriangle> f;
     const double step = 2.0 * 3.14159265358979323846 / segments;
     for (int i = 0; i < segments; ++i) {
-        const float c0 = r * static_cast<float>(std::cos(i * step)), s0 = r * static_cast<float>(std::sin(i * step));
+        const float c0 = r * static_cast<float>(std::cos(i * step)),
+                    s0 = r * static_cast<float>(std::sin(i * step));
         const float c1 = r * static_cast<float>(std::cos((i + 1) * step)),
                     s1 = r * static_cast<float>(std::sin((i + 1) * step));
         const float cm = static_cast<float>(std::cos((i + 0.5) * step)),

@@ -27,7 +27,8 @@ inline ::testing::AssertionResult colorNear(const Rgba& got, float r, float g, f
         if (std::abs(static_cast<int>(got[i]) - w) > tolerance)
             return ::testing::AssertionFailure()
                    << "pixel (" << int(got[0]) << ", " << int(got[1]) << ", " << int(got[2]) << ") is not ("
-                   << std::lround(r * 255) << ", " << std::lround(g * 255) << ", " << std::lround(b * 255) << ")";
+                   << std::lround(r * 255) << ", " << std::lround(g * 255) << ", " << std::lround(b * 255)
+                   << ")";
     }
     return ::testing::AssertionSuccess();
 }
@@ -56,7 +57,8 @@ inline Pixel project(const vxVector& eye, const vxVector& target, int w, int h, 
     const double aspect = static_cast<double>(w) / h;
     const double xn = focal / aspect * xe / depth;
     const double yn = focal * ye / depth;
-    return {static_cast<int>(std::floor((xn + 1) / 2 * w)), static_cast<int>(std::floor(h - (yn + 1) / 2 * h))};
+    return {static_cast<int>(std::floor((xn + 1) / 2 * w)),
+            static_cast<int>(std::floor(h - (yn + 1) / 2 * h))};
 }
 
 // The colour at p or at one of its eight neighbours (thin lines may fall
@@ -66,7 +68,8 @@ inline bool colorAround(const vxImage& image, Pixel p, float r, float g, float b
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) {
             const int x = p.x + dx, y = p.y + dy;
-            if (x >= 0 && y >= 0 && x < image.width && y < image.height && colorNear(image.pixel(x, y), r, g, b))
+            if (x >= 0 && y >= 0 && x < image.width && y < image.height &&
+                colorNear(image.pixel(x, y), r, g, b))
                 return true;
         }
     return false;
@@ -75,7 +78,7 @@ inline bool colorAround(const vxImage& image, Pixel p, float r, float g, float b
 // A view set up as the window sets it up, on an off-screen host, with its
 // own resource folder.
 class ViewTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(host.ok()) << host.error();
@@ -106,7 +109,8 @@ protected:
     Pixel at(const vxVector& p) const
     {
         return project(const_cast<vxOpenGLView&>(view).cameraPosition(),
-                       const_cast<vxOpenGLView&>(view).cameraTarget(), host.pixelWidth(), host.pixelHeight(), p);
+                       const_cast<vxOpenGLView&>(view).cameraTarget(), host.pixelWidth(), host.pixelHeight(),
+                       p);
     }
     Rgba pixelAt(const vxImage& image, const vxVector& p) const
     {

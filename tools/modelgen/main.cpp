@@ -5,13 +5,13 @@
 #include "vxStampFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <optional>
-#include <cstdio>
 #include <set>
 #include <sstream>
 #include <string>

@@ -79,8 +79,8 @@ int main(int argc, char** argv)
 
     std::vector<fs::path> models;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(library, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
+    for (auto it = fs::recursive_directory_iterator(library, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
         if (it->path().extension() == ".kmf" && it->is_regular_file(ec))
             models.push_back(it->path());
     if (ec) {

@@ -19,7 +19,8 @@ std::string vxBmpBytes(int width, int height, const std::uint8_t* rgba);
 
 // Writes the picture to path through a temporary file. False and *error
 // on failure.
-bool vxWriteBmp(const std::string& path, int width, int height, const std::uint8_t* rgba, std::string* error = nullptr);
+bool vxWriteBmp(const std::string& path, int width, int height, const std::uint8_t* rgba,
+                std::string* error = nullptr);
 
 // Reads a 24-bit BI_RGB bitmap (bottom-up or top-down). An empty picture
 // and *error when the file is missing or not such a bitmap.

@@ -8,7 +8,7 @@
 #include <vector>
 
 struct vxLibraryModel {
-    std::string path;                 // below the library folder, without ".kmf": "Kit/Name" or "Kit/Sub/Name"
+    std::string path; // below the library folder, without ".kmf": "Kit/Name" or "Kit/Sub/Name"
     void (*build)(vxModelBuilder&);
 };
 

@@ -225,7 +225,8 @@ std::size_t vxConnectionIndex(const vxPartType& type, const std::string& sel)
 
 // ---------------------------------------------------------------- builder
 
-void vxModelBuilder::describe(const std::string& model, const std::string& original, const std::string& builtBy)
+void vxModelBuilder::describe(const std::string& model, const std::string& original,
+                              const std::string& builtBy)
 {
     for (const std::string* s : {&model, &original, &builtBy})
         for (char ch : *s)
@@ -281,12 +282,13 @@ vxFrame vxModelBuilder::joinFrame(const std::string& shortName, const std::strin
     local.origin = fixed.position - local.direction(moving.position) + fixed.normal * shift;
     vxFrame world = vxCompose(fixedPart.frame, local);
     if (spin != 0.0)
-        world = vxRotated(world, fixedPart.frame.point(fixed.position), fixedPart.frame.direction(fixed.normal), spin);
+        world = vxRotated(world, fixedPart.frame.point(fixed.position),
+                          fixedPart.frame.direction(fixed.normal), spin);
     return world;
 }
 
-int vxModelBuilder::attach(const std::string& shortName, const std::string& conn, int to, const std::string& toConn,
-                           std::int32_t color, double spin)
+int vxModelBuilder::attach(const std::string& shortName, const std::string& conn, int to,
+                           const std::string& toConn, std::int32_t color, double spin)
 {
     return place(shortName, joinFrame(shortName, conn, to, toConn, false, spin), color);
 }
@@ -372,7 +374,8 @@ void vxModelBuilder::tube(double radius, std::int32_t color, const std::vector<v
         std::clamp<std::size_t>(static_cast<std::size_t>(length / 8.0 / static_cast<double>(segments)) + 1, 1,
                                 std::max<std::size_t>(1, 199 / segments));
     auto at = [&](std::ptrdiff_t i) {
-        return points[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(i, 0, static_cast<std::ptrdiff_t>(segments)))];
+        return points[static_cast<std::size_t>(
+            std::clamp<std::ptrdiff_t>(i, 0, static_cast<std::ptrdiff_t>(segments)))];
     };
     for (std::size_t s = 0; s < segments; ++s) {
         const auto i = static_cast<std::ptrdiff_t>(s);
@@ -428,7 +431,9 @@ std::vector<std::string> vxModelBuilder::problems() const
     for (std::size_t i = 0; i < n; ++i) {
         const Part& p = m_parts[i];
         for (const vxPartConnection& c : p.type->connections)
-            all.push_back({i, {&c, p.frame.point(c.position), p.frame.direction(c.normal), p.frame.direction(c.reference)}});
+            all.push_back({i,
+                           {&c, p.frame.point(c.position), p.frame.direction(c.normal),
+                            p.frame.direction(c.reference)}});
     }
     auto key = [](long x, long y, long z) { return (x * 73856093L) ^ (y * 19349663L) ^ (z * 83492791L); };
     std::unordered_multimap<long, std::size_t> grid;
@@ -559,7 +564,8 @@ std::string vxModelBuilder::modelFile(bool checked) const
             minY = std::min(minY, y);
             maxY = std::max(maxY, y);
         }
-        target = target + side * ((minX + maxX) / 2 * tx * distance) + upScreen * ((minY + maxY) / 2 * ty * distance);
+        target = target + side * ((minX + maxX) / 2 * tx * distance) +
+                 upScreen * ((minY + maxY) / 2 * ty * distance);
     }
     const vxVec3 eye = target + back * distance;
 

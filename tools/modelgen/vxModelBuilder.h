@@ -53,7 +53,7 @@ inline constexpr std::int32_t Gold = rgb(212, 168, 40);
 
 // A problem found in a model while it is built or checked.
 class vxModelError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -84,15 +84,15 @@ vxVec3 vxRotate(const vxVec3& v, const vxVec3& axis, double degrees);
 std::size_t vxConnectionIndex(const vxPartType& type, const std::string& sel);
 
 class vxModelBuilder {
-public:
+  public:
     struct Part {
         const vxPartType* type = nullptr;
-        vxFrame frame;         // world, mm
+        vxFrame frame; // world, mm
         std::int32_t color = 0;
         int phase = 1;
     };
     struct Tube {
-        double radius = 1.0;   // mm
+        double radius = 1.0; // mm
         std::int32_t color = 0;
         std::vector<vxVec3> nodes; // world, mm
     };
@@ -106,7 +106,8 @@ public:
 
     // The information texts: what the model is, where it comes from, who
     // built it. ASCII, no "=".
-    void describe(const std::string& model, const std::string& original, const std::string& builtBy = "Kolbrik model workshop");
+    void describe(const std::string& model, const std::string& original,
+                  const std::string& builtBy = "Kolbrik model workshop");
 
     // Building phases: new parts take the current phase (from 1).
     int phase() const { return m_phase; }
@@ -149,8 +150,8 @@ public:
     void turn(int index, const vxVec3& point, const vxVec3& axis, double degrees);
 
     // The frame attach / attachFlush would give, without adding the part.
-    vxFrame joinFrame(const std::string& shortName, const std::string& conn, int to, const std::string& toConn,
-                      bool flush, double spin = 0.0, double shift = 0.0) const;
+    vxFrame joinFrame(const std::string& shortName, const std::string& conn, int to,
+                      const std::string& toConn, bool flush, double spin = 0.0, double shift = 0.0) const;
 
     // A cable from plug socket a of part pa to plug socket b of part pb: a
     // plug in each and a tube between the plugs' backs that hangs in a
@@ -189,7 +190,7 @@ public:
     // when problems() finds any, unless `checked` is false.
     std::string modelFile(bool checked = true) const;
 
-private:
+  private:
     const vxPartType& type(const std::string& shortName) const;
 
     std::vector<Part> m_parts;

@@ -57,7 +57,8 @@ int main(int argc, char** argv)
             for (const auto& p : vxPartCatalog::partTypes()) {
                 const vxMeshReport r = checkMesh(vxPartCatalog::mesh(p.shortName), true);
                 if (!r.solid()) {
-                    std::cerr << "kolbrik-partgen: " << p.shortName << " " << p.name << ": " << r.summary() << "\n";
+                    std::cerr << "kolbrik-partgen: " << p.shortName << " " << p.name << ": " << r.summary()
+                              << "\n";
                     status = 1;
                 }
             }

@@ -73,13 +73,20 @@ std::string vxMeshReport::summary() const
 {
     std::ostringstream s;
     s << triangles << " triangles, " << components << " shell(s), volume " << volume << " mm3";
-    if (boundaryEdges) s << ", " << boundaryEdges << " open edges";
-    if (overusedEdges) s << ", " << overusedEdges << " over-used edges";
-    if (misorientedEdges) s << ", " << misorientedEdges << " mis-oriented edges";
-    if (nonManifoldVertices) s << ", " << nonManifoldVertices << " non-manifold vertices";
-    if (degenerateTriangles) s << ", " << degenerateTriangles << " degenerate triangles";
-    if (unusedVertices) s << ", " << unusedVertices << " unused vertices";
-    if (selfIntersections) s << ", " << selfIntersections << " self-intersections";
+    if (boundaryEdges)
+        s << ", " << boundaryEdges << " open edges";
+    if (overusedEdges)
+        s << ", " << overusedEdges << " over-used edges";
+    if (misorientedEdges)
+        s << ", " << misorientedEdges << " mis-oriented edges";
+    if (nonManifoldVertices)
+        s << ", " << nonManifoldVertices << " non-manifold vertices";
+    if (degenerateTriangles)
+        s << ", " << degenerateTriangles << " degenerate triangles";
+    if (unusedVertices)
+        s << ", " << unusedVertices << " unused vertices";
+    if (selfIntersections)
+        s << ", " << selfIntersections << " self-intersections";
     return s.str();
 }
 
@@ -108,7 +115,8 @@ bool degenerate(const vxVec3& a, const vxVec3& b, const vxVec3& c)
 int findRoot(std::vector<int>& parent, int i)
 {
     while (parent[static_cast<std::size_t>(i)] != i) {
-        parent[static_cast<std::size_t>(i)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(i)])];
+        parent[static_cast<std::size_t>(i)] =
+            parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(i)])];
         i = parent[static_cast<std::size_t>(i)];
     }
     return i;
@@ -116,7 +124,8 @@ int findRoot(std::vector<int>& parent, int i)
 
 // Whether the segment p-q crosses the inside of triangle abc (not merely
 // touching its border or lying in its plane).
-bool segmentCrossesTriangle(const vxVec3& p, const vxVec3& q, const vxVec3& a, const vxVec3& b, const vxVec3& c)
+bool segmentCrossesTriangle(const vxVec3& p, const vxVec3& q, const vxVec3& a, const vxVec3& b,
+                            const vxVec3& c)
 {
     const vxVec3 n = cross(b - a, c - a);
     const double nl = length(n);
@@ -155,9 +164,8 @@ std::size_t countSelfIntersections(const vxMesh& m)
         }
         boxes.push_back(b);
     }
-    std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) {
-        return a.lo.x < b.lo.x || (a.lo.x == b.lo.x && a.t < b.t);
-    });
+    std::sort(boxes.begin(), boxes.end(),
+              [](const Box& a, const Box& b) { return a.lo.x < b.lo.x || (a.lo.x == b.lo.x && a.t < b.t); });
     std::size_t count = 0;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const auto& ti = m.triangles[boxes[i].t];
@@ -206,7 +214,8 @@ vxMeshReport checkMesh(const vxMesh& m, bool findSelfIntersections)
         if (t[0] == t[1] || t[1] == t[2] || t[0] == t[2] || degenerate(a, b, c))
             ++r.degenerateTriangles;
         for (int k = 0; k < 3; ++k) {
-            directed.push_back(edgeKey(t[static_cast<std::size_t>(k)], t[static_cast<std::size_t>((k + 1) % 3)]));
+            directed.push_back(
+                edgeKey(t[static_cast<std::size_t>(k)], t[static_cast<std::size_t>((k + 1) % 3)]));
             ++uses[static_cast<std::size_t>(t[static_cast<std::size_t>(k)])];
         }
     }
@@ -278,7 +287,8 @@ vxMeshReport checkMesh(const vxMesh& m, bool findSelfIntersections)
     edgeOwner.reserve(m.triangles.size() * 3);
     for (std::size_t i = 0; i < m.triangles.size(); ++i)
         for (int k = 0; k < 3; ++k) {
-            int a = m.triangles[i][static_cast<std::size_t>(k)], b = m.triangles[i][static_cast<std::size_t>((k + 1) % 3)];
+            int a = m.triangles[i][static_cast<std::size_t>(k)],
+                b = m.triangles[i][static_cast<std::size_t>((k + 1) % 3)];
             edgeOwner.push_back({edgeKey(std::min(a, b), std::max(a, b)), static_cast<int>(i)});
         }
     std::sort(edgeOwner.begin(), edgeOwner.end());
@@ -304,19 +314,25 @@ vxVec3 closestPointOnTriangle(const vxVec3& p, const vxVec3& a, const vxVec3& b,
     // Ericson, Real-Time Collision Detection, 5.1.5.
     const vxVec3 ab = b - a, ac = c - a, ap = p - a;
     const double d1 = dot(ab, ap), d2 = dot(ac, ap);
-    if (d1 <= 0 && d2 <= 0) return a;
+    if (d1 <= 0 && d2 <= 0)
+        return a;
     const vxVec3 bp = p - b;
     const double d3 = dot(ab, bp), d4 = dot(ac, bp);
-    if (d3 >= 0 && d4 <= d3) return b;
+    if (d3 >= 0 && d4 <= d3)
+        return b;
     const double vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0) return a + ab * (d1 / (d1 - d3));
+    if (vc <= 0 && d1 >= 0 && d3 <= 0)
+        return a + ab * (d1 / (d1 - d3));
     const vxVec3 cp = p - c;
     const double d5 = dot(ab, cp), d6 = dot(ac, cp);
-    if (d6 >= 0 && d5 <= d6) return c;
+    if (d6 >= 0 && d5 <= d6)
+        return c;
     const double vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0) return a + ac * (d2 / (d2 - d6));
+    if (vb <= 0 && d2 >= 0 && d6 <= 0)
+        return a + ac * (d2 / (d2 - d6));
     const double va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0) return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
     const double denom = 1.0 / (va + vb + vc);
     return a + ab * (vb * denom) + ac * (vc * denom);
 }
@@ -360,7 +376,8 @@ bool insideSolid(const vxMesh& m, const vxVec3& p)
 {
     // Directions chosen off every axis and off each other, so that a ray
     // grazing an edge in one direction is outvoted by the other two.
-    static const vxVec3 dirs[3] = {normalized({0.5773, 0.6112, 0.5412}), normalized({-0.7071, 0.3152, 0.6331}),
+    static const vxVec3 dirs[3] = {normalized({0.5773, 0.6112, 0.5412}),
+                                   normalized({-0.7071, 0.3152, 0.6331}),
                                    normalized({0.2113, -0.8944, 0.3942})};
     int votes = 0;
     for (const auto& d : dirs)

@@ -21,23 +21,59 @@ struct vxVec3 {
     double x = 0.0, y = 0.0, z = 0.0;
 };
 
-inline vxVec2 operator+(vxVec2 a, vxVec2 b) { return {a.x + b.x, a.y + b.y}; }
-inline vxVec2 operator-(vxVec2 a, vxVec2 b) { return {a.x - b.x, a.y - b.y}; }
-inline vxVec2 operator*(vxVec2 a, double s) { return {a.x * s, a.y * s}; }
-inline double cross2(vxVec2 a, vxVec2 b) { return a.x * b.y - a.y * b.x; }
-inline double dot2(vxVec2 a, vxVec2 b) { return a.x * b.x + a.y * b.y; }
-inline double length2(vxVec2 a) { return std::sqrt(dot2(a, a)); }
+inline vxVec2 operator+(vxVec2 a, vxVec2 b)
+{
+    return {a.x + b.x, a.y + b.y};
+}
+inline vxVec2 operator-(vxVec2 a, vxVec2 b)
+{
+    return {a.x - b.x, a.y - b.y};
+}
+inline vxVec2 operator*(vxVec2 a, double s)
+{
+    return {a.x * s, a.y * s};
+}
+inline double cross2(vxVec2 a, vxVec2 b)
+{
+    return a.x * b.y - a.y * b.x;
+}
+inline double dot2(vxVec2 a, vxVec2 b)
+{
+    return a.x * b.x + a.y * b.y;
+}
+inline double length2(vxVec2 a)
+{
+    return std::sqrt(dot2(a, a));
+}
 
-inline vxVec3 operator+(vxVec3 a, vxVec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline vxVec3 operator-(vxVec3 a, vxVec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline vxVec3 operator-(vxVec3 a) { return {-a.x, -a.y, -a.z}; }
-inline vxVec3 operator*(vxVec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline double dot(vxVec3 a, vxVec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline vxVec3 operator+(vxVec3 a, vxVec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline vxVec3 operator-(vxVec3 a, vxVec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline vxVec3 operator-(vxVec3 a)
+{
+    return {-a.x, -a.y, -a.z};
+}
+inline vxVec3 operator*(vxVec3 a, double s)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline double dot(vxVec3 a, vxVec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline vxVec3 cross(vxVec3 a, vxVec3 b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline double length(vxVec3 a) { return std::sqrt(dot(a, a)); }
+inline double length(vxVec3 a)
+{
+    return std::sqrt(dot(a, a));
+}
 inline vxVec3 normalized(vxVec3 a)
 {
     const double l = length(a);
@@ -59,7 +95,7 @@ struct vxFrame {
 
 // An indexed triangle mesh.
 class vxMesh {
-public:
+  public:
     std::vector<vxVec3> vertices;
     std::vector<std::array<int, 3>> triangles;
 
@@ -90,8 +126,8 @@ struct vxMeshReport {
     std::size_t nonManifoldVertices = 0; // vertices whose triangle fan is not one disc
     std::size_t degenerateTriangles = 0; // repeated corner or (almost) no area
     std::size_t unusedVertices = 0;
-    std::size_t components = 0;          // edge-connected shells
-    std::size_t selfIntersections = 0;   // pairs of non-adjacent triangles that cross
+    std::size_t components = 0;        // edge-connected shells
+    std::size_t selfIntersections = 0; // pairs of non-adjacent triangles that cross
     double volume = 0.0;
     double area = 0.0;
 
@@ -101,7 +137,10 @@ struct vxMeshReport {
                nonManifoldVertices == 0 && degenerateTriangles == 0;
     }
     // One closed, outward-oriented, non-self-intersecting shell.
-    bool solid() const { return closedManifold() && components == 1 && selfIntersections == 0 && volume > 0.0; }
+    bool solid() const
+    {
+        return closedManifold() && components == 1 && selfIntersections == 0 && volume > 0.0;
+    }
     std::string summary() const;
 };
 

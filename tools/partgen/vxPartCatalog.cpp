@@ -29,16 +29,26 @@ int vxPartConnection::typ() const
 const char* vxPartConnection::name() const
 {
     switch (kind) {
-    case vxConnectionKind::Pin: return "pin";
-    case vxConnectionKind::Groove: return "groove";
-    case vxConnectionKind::Socket: return "socket";
-    case vxConnectionKind::Hole: return "hole";
-    case vxConnectionKind::Bore: return "bore";
-    case vxConnectionKind::Axle: return "axle";
-    case vxConnectionKind::Rim: return "rim";
-    case vxConnectionKind::Tyre: return "tyre";
-    case vxConnectionKind::Plug: return "plug";
-    case vxConnectionKind::PlugSocket: return "plug socket";
+    case vxConnectionKind::Pin:
+        return "pin";
+    case vxConnectionKind::Groove:
+        return "groove";
+    case vxConnectionKind::Socket:
+        return "socket";
+    case vxConnectionKind::Hole:
+        return "hole";
+    case vxConnectionKind::Bore:
+        return "bore";
+    case vxConnectionKind::Axle:
+        return "axle";
+    case vxConnectionKind::Rim:
+        return "rim";
+    case vxConnectionKind::Tyre:
+        return "tyre";
+    case vxConnectionKind::Plug:
+        return "plug";
+    case vxConnectionKind::PlugSocket:
+        return "plug socket";
     }
     return "";
 }
@@ -47,11 +57,16 @@ bool fits(vxConnectionKind pin, vxConnectionKind hole)
 {
     using K = vxConnectionKind;
     switch (pin) {
-    case K::Pin: return hole == K::Groove || hole == K::Socket || hole == K::Hole;
-    case K::Axle: return hole == K::Bore || hole == K::Hole;
-    case K::Rim: return hole == K::Tyre;
-    case K::Plug: return hole == K::PlugSocket;
-    default: return false;
+    case K::Pin:
+        return hole == K::Groove || hole == K::Socket || hole == K::Hole;
+    case K::Axle:
+        return hole == K::Bore || hole == K::Hole;
+    case K::Rim:
+        return hole == K::Tyre;
+    case K::Plug:
+        return hole == K::PlugSocket;
+    default:
+        return false;
     }
 }
 
@@ -134,7 +149,7 @@ std::string number(double v, int decimals)
     const double scale = std::pow(10.0, decimals);
     v = std::round(v * scale) / scale;
     if (v == 0.0)
-        v = 0.0;  // no "-0"
+        v = 0.0; // no "-0"
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
     std::string s(buf, r.ptr);
@@ -290,8 +305,8 @@ std::string table()
 {
     std::ostringstream o;
     char line[256];
-    std::snprintf(line, sizeof line, "%-6s %5s  %-36s %9s  %-22s %5s %5s\n", "short", "group", "name", "triangles",
-                  "size x*y*z mm", "pins", "holes");
+    std::snprintf(line, sizeof line, "%-6s %5s  %-36s %9s  %-22s %5s %5s\n", "short", "group", "name",
+                  "triangles", "size x*y*z mm", "pins", "holes");
     o << line;
     std::size_t tris = 0, pins = 0, holes = 0, maxTris = 0, minTris = SIZE_MAX;
     std::map<int, int> groups;
@@ -301,8 +316,8 @@ std::string table()
             (c.typ() ? np : nh)++;
         const vxVec3 s = p.size();
         const std::string size = number(s.x, 1) + " x " + number(s.y, 1) + " x " + number(s.z, 1);
-        std::snprintf(line, sizeof line, "%-6s %5d  %-36s %9zu  %-22s %5zu %5zu\n", p.shortName.c_str(), p.group,
-                      p.name.c_str(), p.triangleCount, size.c_str(), np, nh);
+        std::snprintf(line, sizeof line, "%-6s %5d  %-36s %9zu  %-22s %5zu %5zu\n", p.shortName.c_str(),
+                      p.group, p.name.c_str(), p.triangleCount, size.c_str(), np, nh);
         o << line;
         tris += p.triangleCount;
         maxTris = std::max(maxTris, p.triangleCount);

@@ -45,21 +45,21 @@
 
 // Dimensions of the system (mm).
 namespace vxKolbrik {
-inline constexpr double kGrid = 15.0;               // block edge and hole pitch
-inline constexpr double kPinNeckRadius = 1.35;      // the pin's neck
-inline constexpr double kPinBallRadius = 1.9;       // the pin's ball head
-inline constexpr double kPinBallCentre = 3.1;       // height of the ball's centre over the seat
-inline constexpr double kPinLength = 5.0;           // seat to tip
-inline constexpr double kGrooveMouthHalf = 1.45;    // half the width of a groove's mouth
-inline constexpr double kGrooveRadius = 2.0;        // the groove's round channel
-inline constexpr double kGrooveCentre = 3.1;        // depth of the channel's centre
-inline constexpr double kGrooveDepth = 5.1;         // depth of the channel's bottom
+inline constexpr double kGrid = 15.0;            // block edge and hole pitch
+inline constexpr double kPinNeckRadius = 1.35;   // the pin's neck
+inline constexpr double kPinBallRadius = 1.9;    // the pin's ball head
+inline constexpr double kPinBallCentre = 3.1;    // height of the ball's centre over the seat
+inline constexpr double kPinLength = 5.0;        // seat to tip
+inline constexpr double kGrooveMouthHalf = 1.45; // half the width of a groove's mouth
+inline constexpr double kGrooveRadius = 2.0;     // the groove's round channel
+inline constexpr double kGrooveCentre = 3.1;     // depth of the channel's centre
+inline constexpr double kGrooveDepth = 5.1;      // depth of the channel's bottom
 inline constexpr double kSocketRadius = 2.0;
 inline constexpr double kSocketDepth = 5.1;
-inline constexpr double kHoleDiameter = 4.1;        // strut holes and bores
+inline constexpr double kHoleDiameter = 4.1; // strut holes and bores
 inline constexpr double kAxleDiameter = 4.0;
 inline constexpr double kPlugDiameter = 2.6;
-inline constexpr double kGearModule = 1.5;          // gear centre distance = (z1 + z2) * 0.75
+inline constexpr double kGearModule = 1.5; // gear centre distance = (z1 + z2) * 0.75
 } // namespace vxKolbrik
 
 enum class vxConnectionKind {
@@ -77,18 +77,18 @@ enum class vxConnectionKind {
 
 struct vxPartConnection {
     vxConnectionKind kind = vxConnectionKind::Pin;
-    std::string eng;         // ENG: where it is ("pin on the front face")
-    vxVec3 position;         // the seat, part frame, mm
-    vxVec3 normal;           // PN, RN, TN
-    vxVec3 reference;        // PF, RF, TF
-    double diameter = 0.0;   // THICK
+    std::string eng;       // ENG: where it is ("pin on the front face")
+    vxVec3 position;       // the seat, part frame, mm
+    vxVec3 normal;         // PN, RN, TN
+    vxVec3 reference;      // PF, RF, TF
+    double diameter = 0.0; // THICK
     // Pins: seat to tip. Grooves and sockets: mouth to bottom. Holes and
     // bores: their length through the part. Rims and tyres: the width of
     // the seat, centred on the seat point. Axles: 0.
     double depth = 0.0;
 
-    int typ() const;                // 0 hole, 1 pin
-    const char* name() const;       // NAME: the kind's keyword
+    int typ() const;          // 0 hole, 1 pin
+    const char* name() const; // NAME: the kind's keyword
 };
 
 // Whether a pin-kind connection fits a hole-kind one.
@@ -102,23 +102,23 @@ bool fits(vxConnectionKind pin, vxConnectionKind hole);
 vxFrame matingFrame(const vxPartConnection& moving, const vxPartConnection& fixed);
 
 struct vxPartType {
-    std::string shortName;   // five-digit article number; names the resources
-    std::string name;        // NAME: English display name
-    std::string eng;         // ENG: a longer description
-    int group = 0;           // GROUP: 0..8 or 18
-    int sortOrder = 0;       // SORTORDER
-    int red = 0, green = 0, blue = 0;  // default colour, 0..255
+    std::string shortName;            // five-digit article number; names the resources
+    std::string name;                 // NAME: English display name
+    std::string eng;                  // ENG: a longer description
+    int group = 0;                    // GROUP: 0..8 or 18
+    int sortOrder = 0;                // SORTORDER
+    int red = 0, green = 0, blue = 0; // default colour, 0..255
     double alpha = 1.0;
     int printable = 1, hide = 0;
-    int kineRot = 0;         // KINEROT: 1 for parts that turn about their Z axis
-    int teeth = 1;           // TEETH: gear teeth, worm starts; 1 otherwise
-    double prize = 0.0;      // PRIZE: list price, euro
-    std::vector<std::string> children;  // short names of the parts it is made of
+    int kineRot = 0;                   // KINEROT: 1 for parts that turn about their Z axis
+    int teeth = 1;                     // TEETH: gear teeth, worm starts; 1 otherwise
+    double prize = 0.0;                // PRIZE: list price, euro
+    std::vector<std::string> children; // short names of the parts it is made of
     std::vector<vxPartConnection> connections;
 
     // Filled from the mesh.
-    vxVec3 boundsMin, boundsMax;   // part frame, mm
-    vxVec3 offset;                 // [OFFSET]: STL coordinate + offset = part frame
+    vxVec3 boundsMin, boundsMax; // part frame, mm
+    vxVec3 offset;               // [OFFSET]: STL coordinate + offset = part frame
     std::size_t triangleCount = 0;
 
     vxVec3 size() const { return boundsMax - boundsMin; }

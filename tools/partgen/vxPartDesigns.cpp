@@ -31,8 +31,8 @@ using Kind = vxConnectionKind;
 
 const vxVec3 kX{1, 0, 0}, kY{0, 1, 0}, kZ{0, 0, 1};
 
-vxPartConnection connection(Kind kind, const std::string& eng, vxVec3 position, vxVec3 normal, vxVec3 reference,
-                            double diameter, double depth)
+vxPartConnection connection(Kind kind, const std::string& eng, vxVec3 position, vxVec3 normal,
+                            vxVec3 reference, double diameter, double depth)
 {
     vxPartConnection c;
     c.kind = kind;
@@ -99,7 +99,8 @@ bool prism(vxPartBuild& b, const vxPrism& p)
 
 // --- Profiles in (r, h) ----------------------------------------------------
 
-const double kBallJoin = std::asin(K::kPinNeckRadius / K::kPinBallRadius);  // ball angle where the neck meets it
+const double kBallJoin =
+    std::asin(K::kPinNeckRadius / K::kPinBallRadius); // ball angle where the neck meets it
 constexpr int kBallSteps = 10;
 
 // A ball pin standing on a face: from the neck's foot to the tip.
@@ -164,8 +165,8 @@ void appendGroove(std::vector<vxVec2>& pts, vxVec2 a, vxVec2 e, double s)
 // lists positions along side k measured from its unrounded first corner.
 struct BoxProfile {
     std::vector<vxVec2> pts;
-    std::array<int, 4> sideEdge{};      // the edge that starts each side's flat run
-    std::array<vxVec2, 4> sideStart{};  // and where it starts
+    std::array<int, 4> sideEdge{};     // the edge that starts each side's flat run
+    std::array<vxVec2, 4> sideStart{}; // and where it starts
     std::array<vxVec2, 4> corner{}, dir{};
 };
 
@@ -173,8 +174,8 @@ BoxProfile boxProfile(double w, double h, double rc, const std::array<std::vecto
                       vxVec2 c = {0, 0}, int cornerSteps = 4)
 {
     BoxProfile b;
-    b.corner = {vxVec2{c.x - w / 2, c.y - h / 2}, vxVec2{c.x + w / 2, c.y - h / 2}, vxVec2{c.x + w / 2, c.y + h / 2},
-                vxVec2{c.x - w / 2, c.y + h / 2}};
+    b.corner = {vxVec2{c.x - w / 2, c.y - h / 2}, vxVec2{c.x + w / 2, c.y - h / 2},
+                vxVec2{c.x + w / 2, c.y + h / 2}, vxVec2{c.x - w / 2, c.y + h / 2}};
     b.dir = {vxVec2{1, 0}, vxVec2{0, 1}, vxVec2{-1, 0}, vxVec2{0, -1}};
     for (int k = 0; k < 4; ++k) {
         const vxVec2 ck = b.corner[static_cast<std::size_t>(k)], dk = b.dir[static_cast<std::size_t>(k)];
@@ -293,8 +294,8 @@ vxPartBuild block(const BlockSpec& s)
                                        2 * K::kPinBallRadius, K::kPinLength));
     if (s.socket) {
         p.features.push_back(socketOn(vxPrism::kBottom, {0, 0}));
-        b.connections.push_back(connection(Kind::Socket, "socket in the back face", {0, 0, -s.length}, -kZ, kY,
-                                           2 * K::kSocketRadius, K::kSocketDepth));
+        b.connections.push_back(connection(Kind::Socket, "socket in the back face", {0, 0, -s.length}, -kZ,
+                                           kY, 2 * K::kSocketRadius, K::kSocketDepth));
     }
     if (s.backPin) {
         p.features.push_back(pinOn(vxPrism::kBottom, {0, 0}));
@@ -305,12 +306,12 @@ vxPartBuild block(const BlockSpec& s)
     for (double z : s.topPins) {
         // Side 2 (top) runs -x from (w/2 - rc, w/2).
         p.features.push_back(pinOn(vxPrism::side(box.sideEdge[2]), {box.sideStart[2].x, z}));
-        b.connections.push_back(connection(Kind::Pin, "pin on the top face " + std::to_string(++n), {0, w / 2, z},
-                                           kY, kZ, 2 * K::kPinBallRadius, K::kPinLength));
+        b.connections.push_back(connection(Kind::Pin, "pin on the top face " + std::to_string(++n),
+                                           {0, w / 2, z}, kY, kZ, 2 * K::kPinBallRadius, K::kPinLength));
     }
     if (s.crossBore) {
         vxFeature f;
-        f.face = vxPrism::side(box.sideEdge[1]);  // right side, runs +y from (w/2, -w/2 + rc)
+        f.face = vxPrism::side(box.sideEdge[1]); // right side, runs +y from (w/2, -w/2 + rc)
         f.at = {w / 2 - rc, s.boreAt};
         f.profile = {{K::kHoleDiameter / 2, 0.0}, {K::kHoleDiameter / 2, -w}};
         f.endFace = vxPrism::side(box.sideEdge[3]);
@@ -335,10 +336,11 @@ vxPartBuild angleBlock(double angleDeg)
 {
     vxPartBuild b;
     const double a = angleDeg * kDeg, half = K::kGrid / 2;
-    const double c = std::max(half, half * std::sin(a) + 3.0);  // depth of the back face's centre
+    const double c = std::max(half, half * std::sin(a) + 3.0); // depth of the back face's centre
     // Profile in (part z, part y), counter-clockwise.
     const vxVec2 fb{0, -half}, ft{0, half};
-    const vxVec2 bt{-c - half * std::sin(a), half * std::cos(a)}, bb{-c + half * std::sin(a), -half * std::cos(a)};
+    const vxVec2 bt{-c - half * std::sin(a), half * std::cos(a)},
+        bb{-c + half * std::sin(a), -half * std::cos(a)};
     vxPrism p;
     p.outer = {fb, ft, bt};
     appendGroove(p.outer, bt, (bb - bt) * (1.0 / K::kGrid), half);
@@ -373,9 +375,9 @@ vxPartBuild buildingPlate(int cellsX, int cellsZ)
     for (int i = 0; i < cellsX; ++i)
         for (int j = 0; j < cellsZ; ++j) {
             p.features.push_back(pinOn(vxPrism::side(0), {i * g - x0, -j * g}));
-            b.connections.push_back(connection(Kind::Pin,
-                                               "pin under cell " + std::to_string(i + 1) + "," + std::to_string(j + 1),
-                                               {i * g, 0, -j * g}, -kY, kZ, 2 * K::kPinBallRadius, K::kPinLength));
+            b.connections.push_back(
+                connection(Kind::Pin, "pin under cell " + std::to_string(i + 1) + "," + std::to_string(j + 1),
+                           {i * g, 0, -j * g}, -kY, kZ, 2 * K::kPinBallRadius, K::kPinLength));
         }
     prism(b, p);
     return b;
@@ -389,7 +391,7 @@ vxPartBuild basePlate(int cellsX, int cellsZ)
     const double g = K::kGrid, t = 7.5, w = cellsX * g;
     std::array<std::vector<double>, 4> grooves;
     for (int i = 0; i < cellsX; ++i)
-        grooves[2].push_back(w - g / 2 - i * g);  // side 2 runs -x from x = w - 7.5
+        grooves[2].push_back(w - g / 2 - i * g); // side 2 runs -x from x = w - 7.5
     const BoxProfile box = boxProfile(w, t, 0.8, grooves, {w / 2 - g / 2, -t / 2});
     vxPrism p;
     p.outer = box.pts;
@@ -399,9 +401,9 @@ vxPartBuild basePlate(int cellsX, int cellsZ)
         return b;
     for (int i = 0; i < cellsX; ++i)
         for (int j = 0; j < cellsZ; ++j)
-            b.connections.push_back(connection(Kind::Groove,
-                                               "groove " + std::to_string(i + 1) + ", cell " + std::to_string(j + 1),
-                                               {i * g, 0, -j * g}, kY, kZ, 2 * K::kGrooveRadius, K::kGrooveDepth));
+            b.connections.push_back(connection(
+                Kind::Groove, "groove " + std::to_string(i + 1) + ", cell " + std::to_string(j + 1),
+                {i * g, 0, -j * g}, kY, kZ, 2 * K::kGrooveRadius, K::kGrooveDepth));
     return b;
 }
 
@@ -419,7 +421,7 @@ std::vector<vxVec2> stadium(vxVec2 p0, vxVec2 p1, double r, int capSteps = 16)
     std::vector<vxVec2> pts{p0 + right * r};
     append(pts, arcPoints(p1, r, a, a + kPi, capSteps));
     append(pts, arcPoints(p0, r, a + kPi, a + 2 * kPi, capSteps));
-    pts.pop_back();  // the arc's end is the first point
+    pts.pop_back(); // the arc's end is the first point
     return pts;
 }
 
@@ -439,8 +441,9 @@ vxPartBuild strut(const std::vector<vxVec2>& outline, const std::vector<vxVec2>&
     int n = 0;
     for (const auto& h : holes) {
         ++n;
-        b.connections.push_back(connection(Kind::Hole, "hole " + std::to_string(n) + ", underside", {h.x, h.y, 0},
-                                           -kZ, {along.x, along.y, 0}, K::kHoleDiameter, kStrutThickness));
+        b.connections.push_back(connection(Kind::Hole, "hole " + std::to_string(n) + ", underside",
+                                           {h.x, h.y, 0}, -kZ, {along.x, along.y, 0}, K::kHoleDiameter,
+                                           kStrutThickness));
         b.connections.push_back(connection(Kind::Hole, "hole " + std::to_string(n) + ", top side",
                                            {h.x, h.y, kStrutThickness}, kZ, {along.x, along.y, 0},
                                            K::kHoleDiameter, kStrutThickness));
@@ -488,7 +491,8 @@ vxPartBuild axle(double length)
 {
     vxPartBuild b;
     const double r = K::kAxleDiameter / 2, ch = 0.4;
-    b.mesh = buildLathe({{0, 0}, {r - ch, 0}, {r, ch}, {r, length - ch}, {r - ch, length}, {0, length}}, false, 24);
+    b.mesh = buildLathe({{0, 0}, {r - ch, 0}, {r, ch}, {r, length - ch}, {r - ch, length}, {0, length}},
+                        false, 24);
     b.connections.push_back(connection(Kind::Axle, "axle end", {0, 0, 0}, -kZ, kY, K::kAxleDiameter, 0));
     b.connections.push_back(connection(Kind::Axle, "axle end", {0, 0, length}, kZ, kY, K::kAxleDiameter, 0));
     return b;
@@ -523,7 +527,7 @@ vxPartBuild hexHub()
 {
     vxPartBuild b;
     vxPrism p;
-    p.outer = circlePoints({0, 0}, 5.0 / std::cos(kPi / 6), 6, kPi / 6);  // 10 across flats
+    p.outer = circlePoints({0, 0}, 5.0 / std::cos(kPi / 6), 6, kPi / 6); // 10 across flats
     p.holes.push_back(circlePoints({0, 0}, K::kHoleDiameter / 2, 24));
     p.z0 = 0;
     p.z1 = 7.5;
@@ -539,7 +543,8 @@ vxPartBuild collar()
 
 vxPartBuild coupling()
 {
-    return boredLathe({{3.6, 0}, {4, 0.4}, {4, 9}, {4.6, 9.4}, {4.6, 10.6}, {4, 11}, {4, 19.6}, {3.6, 20}}, 20, 32);
+    return boredLathe({{3.6, 0}, {4, 0.4}, {4, 9}, {4.6, 9.4}, {4.6, 10.6}, {4, 11}, {4, 19.6}, {3.6, 20}},
+                      20, 32);
 }
 
 // A crank arm 30 long (bore at the origin) with a round handle standing up
@@ -578,8 +583,18 @@ vxRadiusFn tread(double treadRadius, double depth)
 
 vxPartBuild wheel30()
 {
-    return boredLathe({{5, 0}, {5, 3.5}, {12, 3.5}, {12, 1}, {14.5, 1}, {15, 1.5}, {15, 8.5}, {14.5, 9},
-                       {12, 9}, {12, 6.5}, {5, 6.5}, {5, 10}},
+    return boredLathe({{5, 0},
+                       {5, 3.5},
+                       {12, 3.5},
+                       {12, 1},
+                       {14.5, 1},
+                       {15, 1.5},
+                       {15, 8.5},
+                       {14.5, 9},
+                       {12, 9},
+                       {12, 6.5},
+                       {5, 6.5},
+                       {5, 10}},
                       10, 56);
 }
 
@@ -592,10 +607,20 @@ const RimSize kRim60{6.0, 16.0, 18.0, 6.0, 10.0, 18.0, 20.0, 21.5, 16.0};
 std::vector<vxVec2> rimOutside(const RimSize& s)
 {
     const double seat0 = 2.0, seat1 = s.width - 2.0;
-    return {{s.hubR, 0},        {s.hubR, s.web0},       {s.webR, s.web0},      {s.rimIn, 0.5},
-            {s.flangeR, 0.5},   {s.flangeR, seat0},     {s.seatR, seat0},      {s.seatR, seat1},
-            {s.flangeR, seat1}, {s.flangeR, s.width - 0.5}, {s.rimIn, s.width - 0.5}, {s.webR, s.web1},
-            {s.hubR, s.web1},   {s.hubR, s.hubH}};
+    return {{s.hubR, 0},
+            {s.hubR, s.web0},
+            {s.webR, s.web0},
+            {s.rimIn, 0.5},
+            {s.flangeR, 0.5},
+            {s.flangeR, seat0},
+            {s.seatR, seat0},
+            {s.seatR, seat1},
+            {s.flangeR, seat1},
+            {s.flangeR, s.width - 0.5},
+            {s.rimIn, s.width - 0.5},
+            {s.webR, s.web1},
+            {s.hubR, s.web1},
+            {s.hubR, s.hubH}};
 }
 
 vxPartBuild rim(const RimSize& s)
@@ -610,7 +635,7 @@ vxPartBuild rim(const RimSize& s)
 std::vector<vxVec2> tyreSection(double ri, double ro, double w, double h0)
 {
     const double sh = (ro - ri) * 0.3;
-    return {{ri, h0},           {ro - 2 * sh, h0},          {ro - sh, h0 + w * 0.05}, {ro, h0 + w * 0.2},
+    return {{ri, h0},           {ro - 2 * sh, h0},        {ro - sh, h0 + w * 0.05}, {ro, h0 + w * 0.2},
             {ro, h0 + w * 0.8}, {ro - sh, h0 + w * 0.95}, {ro - 2 * sh, h0 + w},    {ri, h0 + w}};
 }
 
@@ -631,7 +656,7 @@ vxPartBuild wheelSet(const RimSize& s, double tyreOuter)
     std::vector<vxVec2> out;
     for (const auto& p : o) {
         if (p.x == s.seatR)
-            continue;  // the seat lies inside the tyre
+            continue; // the seat lies inside the tyre
         if (p.x == s.flangeR && p.y == seat1) {
             const auto t = tyreSection(s.flangeR, tyreOuter, seat1 - seat0, seat0);
             // The tyre's outside between its two inner corners.
@@ -645,9 +670,9 @@ vxPartBuild wheelSet(const RimSize& s, double tyreOuter)
 
 vxPartBuild pulley()
 {
-    return boredLathe({{14.6, 0}, {15, 0.4}, {15, 1.5}, {12.5, 3.5}, {15, 5.5}, {15, 6.6}, {14.6, 7}, {5, 7},
-                       {5, 10}},
-                      10, 56);
+    return boredLathe(
+        {{14.6, 0}, {15, 0.4}, {15, 1.5}, {12.5, 3.5}, {15, 5.5}, {15, 6.6}, {14.6, 7}, {5, 7}, {5, 10}}, 10,
+        56);
 }
 
 // --- Gears -----------------------------------------------------------------------
@@ -678,13 +703,13 @@ std::vector<vxVec2> gearOutline(int z, double m)
     for (int k = 0; k < z; ++k) {
         const double c = k * pitch;
         for (double r : radii)
-            pts.push_back(polar(r, c - flank(r)));  // rising flank
-        pts.push_back(polar(ra, c));                // tip middle
+            pts.push_back(polar(r, c - flank(r))); // rising flank
+        pts.push_back(polar(ra, c));               // tip middle
         for (auto it = radii.rbegin(); it != radii.rend(); ++it)
-            pts.push_back(polar(*it, c + flank(*it)));  // falling flank
+            pts.push_back(polar(*it, c + flank(*it))); // falling flank
         const double r0 = c + flank(rf), r1 = c + pitch - flank(rf);
         for (int i = 1; i < 3; ++i)
-            pts.push_back(polar(rf, r0 + (r1 - r0) * i / 3));  // root
+            pts.push_back(polar(rf, r0 + (r1 - r0) * i / 3)); // root
     }
     return pts;
 }
@@ -702,7 +727,8 @@ vxPartBuild spurGear(int teeth, double hubHeight = 0.0)
     if (hubHeight > 0) {
         vxFeature hub;
         hub.face = vxPrism::kTop;
-        hub.profile = {{6.0, 0}, {6.0, hubHeight - 0.4}, {5.6, hubHeight}, {rb, hubHeight}, {rb, -kGearThickness}};
+        hub.profile = {
+            {6.0, 0}, {6.0, hubHeight - 0.4}, {5.6, hubHeight}, {rb, hubHeight}, {rb, -kGearThickness}};
         hub.endFace = vxPrism::kBottom;
         hub.segments = 32;
         p.features.push_back(hub);
@@ -719,7 +745,8 @@ vxPartBuild worm()
 {
     vxPartBuild b;
     const double m = K::kGearModule, lead = kPi * m, rp = 7.5, ra = rp + m, rf = rp - 1.25 * m;
-    const double tipHalf = lead / 4 - m * std::tan(20 * kDeg), rootHalf = lead / 4 + 1.25 * m * std::tan(20 * kDeg);
+    const double tipHalf = lead / 4 - m * std::tan(20 * kDeg),
+                 rootHalf = lead / 4 + 1.25 * m * std::tan(20 * kDeg);
     // The thread's axial profile: radius over the axial position u.
     auto thread = [&](double u) {
         u = std::fabs(std::remainder(u, lead));
@@ -739,7 +766,8 @@ vxPartBuild worm()
     const int rings = static_cast<int>(std::lround(30.0 / (lead / ringsPerTurn)));
     const double dz = lead / ringsPerTurn;
     std::string err;
-    if (!buildTwistedTube(section, 0, dz, rings, 2 * kPi / ringsPerTurn, K::kHoleDiameter / 2, 24, b.mesh, &err)) {
+    if (!buildTwistedTube(section, 0, dz, rings, 2 * kPi / ringsPerTurn, K::kHoleDiameter / 2, 24, b.mesh,
+                          &err)) {
         b.error = err;
         return b;
     }
@@ -753,10 +781,11 @@ vxPartBuild rack(int cells)
 {
     vxPartBuild b;
     const double g = K::kGrid, m = K::kGearModule, lead = kPi * m, pitchY = 6.0;
-    const double tipHalf = lead / 4 - m * std::tan(20 * kDeg), rootHalf = lead / 4 + 1.25 * m * std::tan(20 * kDeg);
+    const double tipHalf = lead / 4 - m * std::tan(20 * kDeg),
+                 rootHalf = lead / 4 + 1.25 * m * std::tan(20 * kDeg);
     const double z0 = g / 2 - cells * g, z1 = g / 2;
     const int teeth = static_cast<int>(std::floor((z1 - z0 - 1.0) / lead));
-    const double first = (z0 + z1) / 2 + lead * (teeth - 1) / 2.0;  // the highest tooth's centre
+    const double first = (z0 + z1) / 2 + lead * (teeth - 1) / 2.0; // the highest tooth's centre
     const double tipY = pitchY + m, rootY = pitchY - 1.25 * m;
     // Profile in (part z, part y), counter-clockwise: the bottom (edge 0)
     // runs +z, the teeth run -z.
@@ -792,14 +821,14 @@ vxPartBuild doublePin()
 {
     vxPartBuild b;
     std::vector<vxVec2> prof = pinDownProfile(0.0);
-    prof.pop_back();  // the neck runs straight on into the upper pin
+    prof.pop_back(); // the neck runs straight on into the upper pin
     append(prof, pinProfile(0.0));
-    prof.erase(prof.begin() + static_cast<long>(kBallSteps) + 1);  // (neck, 0) lies on the straight neck
+    prof.erase(prof.begin() + static_cast<long>(kBallSteps) + 1); // (neck, 0) lies on the straight neck
     b.mesh = buildLathe(prof, false, 24);
-    b.connections.push_back(connection(Kind::Pin, "pin, front", {0, 0, 0}, kZ, kY, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
-    b.connections.push_back(connection(Kind::Pin, "pin, back", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin, front", {0, 0, 0}, kZ, kY, 2 * K::kPinBallRadius, K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin, back", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius, K::kPinLength));
     return b;
 }
 
@@ -812,10 +841,10 @@ vxPartBuild spacer(double length, double r)
     append(prof, {{r - 0.4, 0}, {r, 0.4}, {r, length - 0.4}, {r - 0.4, length}});
     append(prof, pinProfile(length));
     b.mesh = buildLathe(prof, false, roundSegments(r));
-    b.connections.push_back(connection(Kind::Pin, "pin, back", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
-    b.connections.push_back(connection(Kind::Pin, "pin, front", {0, 0, length}, kZ, kY, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin, back", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius, K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin, front", {0, 0, length}, kZ, kY, 2 * K::kPinBallRadius, K::kPinLength));
     return b;
 }
 
@@ -835,22 +864,22 @@ vxPartBuild angleConnector()
     appendGroove(p.outer, {-2 * g, -h}, {1, 0}, h + g);
     p.z0 = -h;
     p.z1 = h;
-    p.features.push_back(pinOn(vxPrism::side(0), {h, 0}));   // front face, runs +y from (0, -h)
-    p.features.push_back(pinOn(vxPrism::side(3), {h, 0}));   // upper face, runs -z from (-g, h + g)
+    p.features.push_back(pinOn(vxPrism::side(0), {h, 0})); // front face, runs +y from (0, -h)
+    p.features.push_back(pinOn(vxPrism::side(3), {h, 0})); // upper face, runs -z from (-g, h + g)
     b.connections.push_back(connection(Kind::Pin, "pin on the front face", {0, 0, 0}, {1, 0, 0}, {0, 1, 0},
                                        2 * K::kPinBallRadius, K::kPinLength));
     b.connections.push_back(connection(Kind::Pin, "pin on the upper face", {-g - h, h + g, 0}, {0, 1, 0},
                                        {1, 0, 0}, 2 * K::kPinBallRadius, K::kPinLength));
     const double grooveY[2] = {g, 0};
     for (int i = 0; i < 2; ++i)
-        b.connections.push_back(connection(Kind::Groove, "groove across the back face " + std::to_string(i + 1),
-                                           {-2 * g, grooveY[i], 0}, {-1, 0, 0}, {0, 0, 1}, 2 * K::kGrooveRadius,
-                                           K::kGrooveDepth));
+        b.connections.push_back(connection(
+            Kind::Groove, "groove across the back face " + std::to_string(i + 1), {-2 * g, grooveY[i], 0},
+            {-1, 0, 0}, {0, 0, 1}, 2 * K::kGrooveRadius, K::kGrooveDepth));
     const double grooveZ[2] = {-2 * g + h, -h};
     for (int i = 0; i < 2; ++i)
-        b.connections.push_back(connection(Kind::Groove, "groove across the bottom face " + std::to_string(i + 1),
-                                           {grooveZ[i], -h, 0}, {0, -1, 0}, {0, 0, 1}, 2 * K::kGrooveRadius,
-                                           K::kGrooveDepth));
+        b.connections.push_back(
+            connection(Kind::Groove, "groove across the bottom face " + std::to_string(i + 1),
+                       {grooveZ[i], -h, 0}, {0, -1, 0}, {0, 0, 1}, 2 * K::kGrooveRadius, K::kGrooveDepth));
     if (!prism(b, p))
         return b;
     place(b, profileInZY());
@@ -934,7 +963,7 @@ vxPartBuild batteryBox()
     p.outer = box.pts;
     p.z0 = -L;
     p.z1 = 0;
-    const int top = vxPrism::side(box.sideEdge[2]);  // runs -x from (w/2 - rc, h)
+    const int top = vxPrism::side(box.sideEdge[2]); // runs -x from (w/2 - rc, h)
     p.features.push_back(plugSocketOn(top, {box.sideStart[2].x - 7.5, -7.5}));
     p.features.push_back(plugSocketOn(top, {box.sideStart[2].x + 7.5, -7.5}));
     if (!prism(b, p))
@@ -1017,9 +1046,9 @@ vxPartBuild plug()
 {
     vxPartBuild b;
     const double r = K::kPlugDiameter / 2;
-    b.mesh = buildLathe({{0, -12}, {2.2, -12}, {2.6, -11.6}, {2.6, -0.4}, {2.2, 0}, {r, 0}, {r, 5.7}, {r - 0.3, 6},
-                         {0, 6}},
-                        false, 24);
+    b.mesh = buildLathe(
+        {{0, -12}, {2.2, -12}, {2.6, -11.6}, {2.6, -0.4}, {2.2, 0}, {r, 0}, {r, 5.7}, {r - 0.3, 6}, {0, 6}},
+        false, 24);
     b.connections.push_back(connection(Kind::Plug, "plug pin", {0, 0, 0}, kZ, kY, K::kPlugDiameter, 6.0));
     return b;
 }
@@ -1034,8 +1063,8 @@ vxPartBuild buzzer()
         append(prof, {{r, 12}, {r, 11.2}, {r - 1, 11.2}, {r - 1, 12}});
     prof.push_back({0, 12});
     b.mesh = buildLathe(prof, false, 48);
-    b.connections.push_back(connection(Kind::Pin, "pin underneath", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin underneath", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius, K::kPinLength));
     place(b, zToUp());
     return b;
 }
@@ -1050,15 +1079,16 @@ vxPartBuild standingLathe(const std::vector<vxVec2>& outside, int segments)
     std::vector<vxVec2> prof = pinDownProfile(0.0);
     append(prof, outside);
     b.mesh = buildLathe(prof, false, segments);
-    b.connections.push_back(connection(Kind::Pin, "pin underneath", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin underneath", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius, K::kPinLength));
     place(b, zToUp());
     return b;
 }
 
 vxPartBuild firTree()
 {
-    return standingLathe({{5, 0}, {5, 2}, {2, 2}, {2, 6}, {11, 6}, {4, 14}, {9, 14}, {3, 21}, {6.5, 21}, {0, 30}}, 48);
+    return standingLathe(
+        {{5, 0}, {5, 2}, {2, 2}, {2, 6}, {11, 6}, {4, 14}, {9, 14}, {3, 21}, {6.5, 21}, {0, 30}}, 48);
 }
 
 vxPartBuild figure()
@@ -1096,7 +1126,8 @@ vxPartBuild dome()
 {
     vxPartBuild b;
     const double r = 15.0;
-    std::vector<vxVec2> prof{{0, K::kSocketDepth}, {K::kSocketRadius, K::kSocketDepth}, {K::kSocketRadius, 0}};
+    std::vector<vxVec2> prof{
+        {0, K::kSocketDepth}, {K::kSocketRadius, K::kSocketDepth}, {K::kSocketRadius, 0}};
     append(prof, arcPoints({0, 0}, r, 0, kPi / 2, 16));
     prof.back() = {0, r};
     b.mesh = buildLathe(prof, false, roundSegments(r));
@@ -1120,8 +1151,8 @@ vxPartBuild star()
     p.features.push_back(pinOn(vxPrism::kBottom, {0, 0}));
     if (!prism(b, p))
         return b;
-    b.connections.push_back(connection(Kind::Pin, "pin on the back", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin on the back", {0, 0, 0}, -kZ, kY, 2 * K::kPinBallRadius, K::kPinLength));
     return b;
 }
 
@@ -1152,10 +1183,10 @@ vxPartBuild fence()
     p.features.push_back(pinOn(vxPrism::side(0), {22.5, 0}));
     if (!prism(b, p))
         return b;
-    b.connections.push_back(connection(Kind::Pin, "pin, left", {-7.5, 0, 0}, -kY, kZ, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
-    b.connections.push_back(connection(Kind::Pin, "pin, right", {7.5, 0, 0}, -kY, kZ, 2 * K::kPinBallRadius,
-                                       K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin, left", {-7.5, 0, 0}, -kY, kZ, 2 * K::kPinBallRadius, K::kPinLength));
+    b.connections.push_back(
+        connection(Kind::Pin, "pin, right", {7.5, 0, 0}, -kY, kZ, 2 * K::kPinBallRadius, K::kPinLength));
     place(b, translation({7.5, 0, 0}));
     return b;
 }
@@ -1166,8 +1197,8 @@ struct Colour {
     int r, g, b;
 };
 constexpr Colour kRed{200, 30, 30}, kGrey{150, 150, 155}, kBlack{40, 40, 42}, kYellow{240, 190, 20},
-    kSilver{200, 200, 210}, kGreen{40, 140, 60}, kBlue{40, 80, 190}, kWhite{235, 235, 230}, kBrown{140, 90, 45},
-    kLamp{255, 240, 190};
+    kSilver{200, 200, 210}, kGreen{40, 140, 60}, kBlue{40, 80, 190}, kWhite{235, 235, 230},
+    kBrown{140, 90, 45}, kLamp{255, 240, 190};
 
 struct Entry {
     const char* shortName;
@@ -1178,7 +1209,7 @@ struct Entry {
     std::function<vxPartBuild()> build;
     int teeth = 1;
     int kineRot = 0;
-    double prize = 0.0;  // 0: from the volume
+    double prize = 0.0; // 0: from the volume
     std::vector<std::string> children = {};
     double alpha = 1.0;
 };
@@ -1194,16 +1225,21 @@ std::vector<vxPartDesign> vxPartDesigns()
     };
     std::vector<Entry> e = {
         // Building blocks
-        {"31001", 0, "Building block 7.5", "Building block 15 x 15 x 7.5 mm with ball pin, socket and four grooves",
-         kRed, [=] { return block(blockSpec(7.5)); }},
-        {"31003", 0, "Building block 15", "Building block 15 x 15 x 15 mm with ball pin, socket and four grooves",
-         kRed, [=] { return block(blockSpec(15)); }},
-        {"31005", 0, "Building block 30", "Building block 15 x 15 x 30 mm with ball pin, socket and four grooves",
-         kRed, [=] { return block(blockSpec(30)); }},
-        {"31007", 0, "Building block 45", "Building block 15 x 15 x 45 mm with ball pin, socket and four grooves",
-         kRed, [=] { return block(blockSpec(45)); }},
-        {"31009", 0, "Building block 60", "Building block 15 x 15 x 60 mm with ball pin, socket and four grooves",
-         kGrey, [=] { return block(blockSpec(60)); }},
+        {"31001", 0, "Building block 7.5",
+         "Building block 15 x 15 x 7.5 mm with ball pin, socket and four grooves", kRed,
+         [=] { return block(blockSpec(7.5)); }},
+        {"31003", 0, "Building block 15",
+         "Building block 15 x 15 x 15 mm with ball pin, socket and four grooves", kRed,
+         [=] { return block(blockSpec(15)); }},
+        {"31005", 0, "Building block 30",
+         "Building block 15 x 15 x 30 mm with ball pin, socket and four grooves", kRed,
+         [=] { return block(blockSpec(30)); }},
+        {"31007", 0, "Building block 45",
+         "Building block 15 x 15 x 45 mm with ball pin, socket and four grooves", kRed,
+         [=] { return block(blockSpec(45)); }},
+        {"31009", 0, "Building block 60",
+         "Building block 15 x 15 x 60 mm with ball pin, socket and four grooves", kGrey,
+         [=] { return block(blockSpec(60)); }},
         {"31011", 0, "Building block 15 with side pin",
          "Building block 15 x 15 x 15 mm with a second ball pin on its top face", kBlack,
          [=] {
@@ -1220,7 +1256,8 @@ std::vector<vxPartDesign> vxPartDesigns()
              s.topPins = {-7.5, -22.5};
              return block(s);
          }},
-        {"31015", 0, "Bearing block 15", "Building block 15 x 15 x 15 mm with a cross bore for an axle", kGrey,
+        {"31015", 0, "Bearing block 15", "Building block 15 x 15 x 15 mm with a cross bore for an axle",
+         kGrey,
          [=] {
              BlockSpec s = blockSpec(15);
              s.socket = false;
@@ -1240,18 +1277,21 @@ std::vector<vxPartDesign> vxPartDesigns()
         {"31109", 1, "Angle block 60", "Wedge block turning by 60 degrees, ball pin and groove", kGrey,
          [] { return angleBlock(60); }},
         // Plates
-        {"32001", 2, "Building plate 15 x 30", "Building plate 15 x 30 x 4 mm with two ball pins underneath", kRed,
-         [] { return buildingPlate(1, 2); }},
-        {"32003", 2, "Building plate 15 x 45", "Building plate 15 x 45 x 4 mm with three ball pins underneath",
-         kRed, [] { return buildingPlate(1, 3); }},
-        {"32005", 2, "Building plate 15 x 60", "Building plate 15 x 60 x 4 mm with four ball pins underneath", kRed,
-         [] { return buildingPlate(1, 4); }},
-        {"32007", 2, "Building plate 30 x 30", "Building plate 30 x 30 x 4 mm with four ball pins underneath", kRed,
-         [] { return buildingPlate(2, 2); }},
-        {"32009", 2, "Building plate 30 x 60", "Building plate 30 x 60 x 4 mm with eight ball pins underneath",
-         kRed, [] { return buildingPlate(2, 4); }},
-        {"32011", 2, "Building plate 45 x 90", "Building plate 45 x 90 x 4 mm with eighteen ball pins underneath",
-         kGrey, [] { return buildingPlate(3, 6); }},
+        {"32001", 2, "Building plate 15 x 30", "Building plate 15 x 30 x 4 mm with two ball pins underneath",
+         kRed, [] { return buildingPlate(1, 2); }},
+        {"32003", 2, "Building plate 15 x 45",
+         "Building plate 15 x 45 x 4 mm with three ball pins underneath", kRed,
+         [] { return buildingPlate(1, 3); }},
+        {"32005", 2, "Building plate 15 x 60", "Building plate 15 x 60 x 4 mm with four ball pins underneath",
+         kRed, [] { return buildingPlate(1, 4); }},
+        {"32007", 2, "Building plate 30 x 30", "Building plate 30 x 30 x 4 mm with four ball pins underneath",
+         kRed, [] { return buildingPlate(2, 2); }},
+        {"32009", 2, "Building plate 30 x 60",
+         "Building plate 30 x 60 x 4 mm with eight ball pins underneath", kRed,
+         [] { return buildingPlate(2, 4); }},
+        {"32011", 2, "Building plate 45 x 90",
+         "Building plate 45 x 90 x 4 mm with eighteen ball pins underneath", kGrey,
+         [] { return buildingPlate(3, 6); }},
         {"32101", 2, "Base plate 60 x 90", "Base plate 60 x 90 x 7.5 mm with four grooves on top", kGrey,
          [] { return basePlate(4, 6); }},
         {"32103", 2, "Base plate 120 x 120", "Base plate 120 x 120 x 7.5 mm with eight grooves on top", kGrey,
@@ -1271,10 +1311,10 @@ std::vector<vxPartDesign> vxPartDesigns()
          [] { return straightStrut(7); }},
         {"33011", 3, "Strut 120", "Flat strut with nine holes, 120 mm from end hole to end hole", kYellow,
          [] { return straightStrut(9); }},
-        {"33021", 3, "Diagonal strut 30 x 30", "Flat strut with three holes across a 30 x 30 mm square", kBlack,
-         [] { return diagonalStrut(2); }},
-        {"33023", 3, "Diagonal strut 45 x 45", "Flat strut with four holes across a 45 x 45 mm square", kBlack,
-         [] { return diagonalStrut(3); }},
+        {"33021", 3, "Diagonal strut 30 x 30", "Flat strut with three holes across a 30 x 30 mm square",
+         kBlack, [] { return diagonalStrut(2); }},
+        {"33023", 3, "Diagonal strut 45 x 45", "Flat strut with four holes across a 45 x 45 mm square",
+         kBlack, [] { return diagonalStrut(3); }},
         {"33031", 3, "Angle strut 30 x 30", "Flat L-shaped strut with five holes, legs 30 mm", kYellow,
          [] { return angleStrut(); }},
         // Axles and hubs
@@ -1284,45 +1324,62 @@ std::vector<vxPartDesign> vxPartDesigns()
         {"34007", 4, "Axle 90", "Steel axle 4 mm, 90 mm long", kSilver, [] { return axle(90); }, 1, 1},
         {"34009", 4, "Axle 120", "Steel axle 4 mm, 120 mm long", kSilver, [] { return axle(120); }, 1, 1},
         {"34011", 4, "Axle 150", "Steel axle 4 mm, 150 mm long", kSilver, [] { return axle(150); }, 1, 1},
-        {"34101", 4, "Flange hub 15", "Flange hub 15 mm across with a 4 mm bore", kBlack, [] { return hub15(); }, 1,
-         1},
+        {"34101", 4, "Flange hub 15", "Flange hub 15 mm across with a 4 mm bore", kBlack,
+         [] { return hub15(); }, 1, 1},
         {"34103", 4, "Hex hub 10", "Hexagonal hub 10 mm across flats, 7.5 mm long, with a 4 mm bore", kBlack,
          [] { return hexHub(); }, 1, 1},
-        {"34105", 4, "Collar 9", "Adjusting collar 9 mm across, 5 mm long", kBlack, [] { return collar(); }, 1, 1},
+        {"34105", 4, "Collar 9", "Adjusting collar 9 mm across, 5 mm long", kBlack, [] { return collar(); },
+         1, 1},
         {"34107", 4, "Axle coupling", "Coupling sleeve joining two 4 mm axles, 20 mm long", kBlack,
          [] { return coupling(); }, 1, 1},
-        {"34109", 4, "Crank 30", "Crank arm with a 4 mm bore and a handle 30 mm out", kRed, [] { return crank(); },
-         1, 1},
+        {"34109", 4, "Crank 30", "Crank arm with a 4 mm bore and a handle 30 mm out", kRed,
+         [] { return crank(); }, 1, 1},
         // Wheels and tyres
-        {"35001", 5, "Wheel 30", "Spoked-disc wheel 30 mm across with a 4 mm bore", kRed, [] { return wheel30(); },
-         1, 1},
+        {"35001", 5, "Wheel 30", "Spoked-disc wheel 30 mm across with a 4 mm bore", kRed,
+         [] { return wheel30(); }, 1, 1},
         {"35003", 5, "Rim 45", "Rim for tyre 45, with a 4 mm bore", kRed, [] { return rim(kRim45); }, 1, 1},
         {"35005", 5, "Tyre 45", "Tyre 45 mm across with tread, fits rim 45", kBlack,
          [] { return tyre(15, 22.5, 8); }, 1, 1},
         {"35007", 5, "Rim 60", "Rim for tyre 60, with a 4 mm bore", kRed, [] { return rim(kRim60); }, 1, 1},
-        {"35009", 5, "Tyre 60", "Tyre 60 mm across with tread, fits rim 60", kBlack, [] { return tyre(20, 30, 12); },
-         1, 1},
-        {"35011", 5, "Wheel 45", "Rim 45 with tyre 45 mounted", kBlack, [] { return wheelSet(kRim45, 22.5); }, 1, 1,
-         0.0, {"35003", "35005"}},
-        {"35013", 5, "Wheel 60", "Rim 60 with tyre 60 mounted", kBlack, [] { return wheelSet(kRim60, 30); }, 1, 1,
-         0.0, {"35007", "35009"}},
+        {"35009", 5, "Tyre 60", "Tyre 60 mm across with tread, fits rim 60", kBlack,
+         [] { return tyre(20, 30, 12); }, 1, 1},
+        {"35011",
+         5,
+         "Wheel 45",
+         "Rim 45 with tyre 45 mounted",
+         kBlack,
+         [] { return wheelSet(kRim45, 22.5); },
+         1,
+         1,
+         0.0,
+         {"35003", "35005"}},
+        {"35013",
+         5,
+         "Wheel 60",
+         "Rim 60 with tyre 60 mounted",
+         kBlack,
+         [] { return wheelSet(kRim60, 30); },
+         1,
+         1,
+         0.0,
+         {"35007", "35009"}},
         {"35015", 5, "Belt pulley 30", "Belt pulley 30 mm across with a V groove and a 4 mm bore", kRed,
          [] { return pulley(); }, 1, 1},
         // Gears
-        {"36001", 6, "Gear Z10", "Spur gear, 10 teeth, module 1.5, 4 mm bore", kBlack, [] { return spurGear(10); },
-         10, 1},
-        {"36003", 6, "Gear Z15", "Spur gear, 15 teeth, module 1.5, 4 mm bore", kBlack, [] { return spurGear(15); },
-         15, 1},
-        {"36005", 6, "Gear Z20", "Spur gear, 20 teeth, module 1.5, 4 mm bore", kBlack, [] { return spurGear(20); },
-         20, 1},
-        {"36007", 6, "Gear Z30", "Spur gear, 30 teeth, module 1.5, 4 mm bore", kBlack, [] { return spurGear(30); },
-         30, 1},
-        {"36009", 6, "Gear Z40", "Spur gear, 40 teeth, module 1.5, 4 mm bore", kBlack, [] { return spurGear(40); },
-         40, 1},
+        {"36001", 6, "Gear Z10", "Spur gear, 10 teeth, module 1.5, 4 mm bore", kBlack,
+         [] { return spurGear(10); }, 10, 1},
+        {"36003", 6, "Gear Z15", "Spur gear, 15 teeth, module 1.5, 4 mm bore", kBlack,
+         [] { return spurGear(15); }, 15, 1},
+        {"36005", 6, "Gear Z20", "Spur gear, 20 teeth, module 1.5, 4 mm bore", kBlack,
+         [] { return spurGear(20); }, 20, 1},
+        {"36007", 6, "Gear Z30", "Spur gear, 30 teeth, module 1.5, 4 mm bore", kBlack,
+         [] { return spurGear(30); }, 30, 1},
+        {"36009", 6, "Gear Z40", "Spur gear, 40 teeth, module 1.5, 4 mm bore", kBlack,
+         [] { return spurGear(40); }, 40, 1},
         {"36011", 6, "Gear Z20 with hub", "Spur gear, 20 teeth, module 1.5, with a hub 12 mm across", kGrey,
          [] { return spurGear(20, 8.0); }, 20, 1},
-        {"36013", 6, "Worm", "Single-start worm, module 1.5, 30 mm long, 4 mm bore", kGrey, [] { return worm(); }, 1,
-         1},
+        {"36013", 6, "Worm", "Single-start worm, module 1.5, 30 mm long, 4 mm bore", kGrey,
+         [] { return worm(); }, 1, 1},
         {"36015", 6, "Gear rack 30", "Gear rack, module 1.5, 30 mm long, two ball pins underneath", kGrey,
          [] { return rack(2); }, 6},
         {"36017", 6, "Gear rack 60", "Gear rack, module 1.5, 60 mm long, four ball pins underneath", kGrey,
@@ -1334,8 +1391,8 @@ std::vector<vxPartDesign> vxPartDesigns()
          [] { return spacer(5, 4); }},
         {"37005", 7, "Spacer 15", "Round spacer 12 mm across, 15 mm long, ball pin on each end", kRed,
          [] { return spacer(15, 6); }},
-        {"37007", 7, "Connector block 7.5", "Block 15 x 15 x 7.5 mm with a ball pin on each end and four grooves",
-         kBlack,
+        {"37007", 7, "Connector block 7.5",
+         "Block 15 x 15 x 7.5 mm with a ball pin on each end and four grooves", kBlack,
          [=] {
              BlockSpec s = blockSpec(7.5);
              s.socket = false;
@@ -1351,18 +1408,29 @@ std::vector<vxPartDesign> vxPartDesigns()
          [] { return motor(); }, 1, 0, 12.90},
         {"38003", 8, "Battery box", "Battery box 45 x 30 x 60 mm with plug sockets", kBlack,
          [] { return batteryBox(); }, 1, 0, 6.50},
-        {"38005", 8, "Lamp", "Lamp with bulb on a 15 x 15 base, plug sockets", kLamp, [] { return lamp(); }, 1, 0,
-         2.40, {}, 0.85},
+        {"38005",
+         8,
+         "Lamp",
+         "Lamp with bulb on a 15 x 15 base, plug sockets",
+         kLamp,
+         [] { return lamp(); },
+         1,
+         0,
+         2.40,
+         {},
+         0.85},
         {"38007", 8, "Switch", "Toggle switch block 15 x 15 x 30 mm with plug sockets", kBlack,
          [] { return switchBlock(); }, 1, 0, 3.20},
         {"38009", 8, "Plug", "Cable plug", kRed, [] { return plug(); }, 1, 0, 0.40},
-        {"38011", 8, "Buzzer", "Round buzzer 24 mm across on a ball pin", kBlack, [] { return buzzer(); }, 1, 0,
-         4.50},
+        {"38011", 8, "Buzzer", "Round buzzer 24 mm across on a ball pin", kBlack, [] { return buzzer(); }, 1,
+         0, 4.50},
         // Decoration
         {"39001", 18, "Fir tree", "Fir tree 30 mm high on a ball pin", kGreen, [] { return firTree(); }},
         {"39003", 18, "Figure", "Figure 23 mm high on a ball pin", kYellow, [] { return figure(); }},
-        {"39005", 18, "Sign plate", "Sign plate 30 x 22.5 mm on a ball pin", kWhite, [] { return signPlate(); }},
-        {"39007", 18, "Dome", "Half dome 30 mm across with a socket in its base", kBlue, [] { return dome(); }},
+        {"39005", 18, "Sign plate", "Sign plate 30 x 22.5 mm on a ball pin", kWhite,
+         [] { return signPlate(); }},
+        {"39007", 18, "Dome", "Half dome 30 mm across with a socket in its base", kBlue,
+         [] { return dome(); }},
         {"39009", 18, "Star", "Five-pointed star 30 mm across with a ball pin on its back", kYellow,
          [] { return star(); }},
         {"39011", 18, "Fence 30", "Picket fence 30 mm long on two ball pins", kBrown, [] { return fence(); }},

@@ -12,12 +12,12 @@
 struct vxPartBuild {
     vxMesh mesh;
     std::vector<vxPartConnection> connections;
-    std::string error;  // non-empty when the design could not be built
+    std::string error; // non-empty when the design could not be built
 };
 
 // A part type's catalogue values and the function that builds it.
 struct vxPartDesign {
-    vxPartType type;  // everything but the fields filled from the mesh
+    vxPartType type; // everything but the fields filled from the mesh
     std::function<vxPartBuild()> build;
 };
 

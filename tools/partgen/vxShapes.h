@@ -24,11 +24,11 @@
 // on the face endFace, where its last ring is cut into that face.
 struct vxFeature {
     int face = 0;
-    vxVec2 at;                    // centre in the face's coordinates
-    std::vector<vxVec2> profile;  // (r, h)
+    vxVec2 at;                   // centre in the face's coordinates
+    std::vector<vxVec2> profile; // (r, h)
     int endFace = -1;
     int segments = 24;
-    double startAngle = 0.0;      // radians, from the face's u axis towards v
+    double startAngle = 0.0; // radians, from the face's u axis towards v
 };
 
 struct vxPrism {
@@ -39,8 +39,8 @@ struct vxPrism {
     static constexpr int kTop = 1;
     static constexpr int side(int edge) { return 2 + edge; }
 
-    std::vector<vxVec2> outer;               // counter-clockwise
-    std::vector<std::vector<vxVec2>> holes;  // through holes, either orientation
+    std::vector<vxVec2> outer;              // counter-clockwise
+    std::vector<std::vector<vxVec2>> holes; // through holes, either orientation
     double z0 = 0.0, z1 = 1.0;
     std::vector<vxFeature> features;
 };

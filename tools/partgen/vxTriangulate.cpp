@@ -19,7 +19,7 @@ namespace {
 // the two bridge ends), which turns it into one weakly simple polygon that
 // is then clipped ear by ear.
 class EarClipper {
-public:
+  public:
     struct Node {
         vxVec2 p;
         int id;

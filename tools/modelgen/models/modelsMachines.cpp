@@ -166,7 +166,8 @@ void conveyor(vxModelBuilder& b)
         for (int r = 0; r < 2; ++r) {
             std::string name;
             const vxVec3 at = b.part(rail[r][0]).frame.origin;
-            const int blk = connectionAt(b, rail[r], {at.x, at.y + 7.5, -15.0 - 15.0 * cell}, {0, 1, 0}, name);
+            const int blk =
+                connectionAt(b, rail[r], {at.x, at.y + 7.5, -15.0 - 15.0 * cell}, {0, 1, 0}, name);
             bearing[r] = b.attach("31015", "pin", blk, name, Black);
         }
         const vxVec3 mid = (b.seat(bearing[0], "bore left") + b.seat(bearing[1], "bore right")) * 0.5;
@@ -226,8 +227,15 @@ void lighthouse(vxModelBuilder& b)
     b.describe("Lighthouse with four lamps", original(6));
     const int plate = b.place("32103", vxFrame{}, Blue);
     b.nextPhase();
-    for (auto [gx, cz, h] : {std::tuple{3, 6, 1}, {6, 3, 2}, {6, 5, 1}, {4, 3, 1}, {3, 5, 1}, {6, 4, 1}, {5, 6, 1},
-                             {4, 6, 2}, {2, 7, 1}})
+    for (auto [gx, cz, h] : {std::tuple{3, 6, 1},
+                             {6, 3, 2},
+                             {6, 5, 1},
+                             {4, 3, 1},
+                             {3, 5, 1},
+                             {6, 4, 1},
+                             {5, 6, 1},
+                             {4, 6, 2},
+                             {2, 7, 1}})
         column(b, plate, g(gx, cz), "31005", h, Grey);
     // The keeper's house on the rock beside the tower.
     {
@@ -256,8 +264,7 @@ void lighthouse(vxModelBuilder& b)
     const int batteryPin = b.attach("37001", "pin back", plate, g(1, 1), Red);
     const int battery = b.attach("38003", "bottom1.1", batteryPin, "pin", Black);
     const int order[4] = {0, 1, 3, 2};
-    b.cable(battery, "plug left", lamp[order[0]], "plug left", Red, Red, 0,
-            {{60, 100, -60}, {50, 200, -50}});
+    b.cable(battery, "plug left", lamp[order[0]], "plug left", Red, Red, 0, {{60, 100, -60}, {50, 200, -50}});
     for (int k = 0; k < 3; ++k)
         b.cable(lamp[order[k]], "plug right", lamp[order[k + 1]], "plug left", Black, Black, 3);
     b.cable(lamp[order[3]], "plug right", battery, "plug right", Black, Black, 0,
@@ -295,17 +302,20 @@ void drawbridge(vxModelBuilder& b)
     int hingeBearing[2];
     for (int k = 0; k < 2; ++k)
         hingeBearing[k] = bearingColumn(b, bank, 8, k == 0 ? 3 : 6, 1, Grey, 90);
-    const vxVec3 hingeMid = (b.seat(hingeBearing[0], "bore left") + b.seat(hingeBearing[1], "bore right")) * 0.5;
+    const vxVec3 hingeMid =
+        (b.seat(hingeBearing[0], "bore left") + b.seat(hingeBearing[1], "bore right")) * 0.5;
     const int hingeAxle = axleThrough(b, hingeBearing[0], "bore left", "34007", hingeMid);
     (void)hingeAxle;
     // The deck: three lines of long blocks, built flat over the canal,
     // hung on the hinge axle by two bearing blocks, then raised.
     b.nextPhase();
     const std::size_t deckFirst = b.size();
-    const vxVec3 axleDir = normalized(b.seat(hingeBearing[1], "bore left") - b.seat(hingeBearing[0], "bore left"));
+    const vxVec3 axleDir =
+        normalized(b.seat(hingeBearing[1], "bore left") - b.seat(hingeBearing[0], "bore left"));
     (void)axleDir;
     const vxVec3 hinge = hingeMid;
-    const vxFrame deckFront = vxFrameAt({hinge.x + 112.5, hinge.y + 15, hinge.z + 22.5}, {1, 0, 0}, {0, 1, 0});
+    const vxFrame deckFront =
+        vxFrameAt({hinge.x + 112.5, hinge.y + 15, hinge.z + 22.5}, {1, 0, 0}, {0, 1, 0});
     const Chassis deck = chassis(b, deckFront, 4, {"31009", "31009"}, Brown);
     for (int line : {1, 2})
         b.attach("31015", "pin", deck.block(line, 7), deck.groove("bottom", line, 7), Brown);
@@ -361,13 +371,9 @@ void alarm(vxModelBuilder& b)
 std::vector<vxLibraryModel> vxMachineModels()
 {
     return {
-        {"Machines/Gear train with motor", gearTrain},
-        {"Machines/Windmill", windmill},
-        {"Machines/Tower crane", slewingCrane},
-        {"Machines/Conveyor", conveyor},
-        {"Machines/Drawbridge", drawbridge},
-        {"Machines/Electric/Traffic light", trafficLight},
-        {"Machines/Electric/Lighthouse", lighthouse},
-        {"Machines/Electric/Alarm", alarm},
+        {"Machines/Gear train with motor", gearTrain}, {"Machines/Windmill", windmill},
+        {"Machines/Tower crane", slewingCrane},        {"Machines/Conveyor", conveyor},
+        {"Machines/Drawbridge", drawbridge},           {"Machines/Electric/Traffic light", trafficLight},
+        {"Machines/Electric/Lighthouse", lighthouse},  {"Machines/Electric/Alarm", alarm},
     };
 }

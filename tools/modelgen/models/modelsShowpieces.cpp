@@ -13,11 +13,10 @@ using namespace vxKit;
 
 const char* kShowpieces = "Kolbrik Showpieces";
 
-
 } // namespace
 
-void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBlocks, int counterBlocks, int trolleyLevel,
-           int loadPlate)
+void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBlocks, int counterBlocks,
+                  int trolleyLevel, int loadPlate)
 {
     // The mast: four columns of long blocks with struts on every face.
     b.nextPhase();
@@ -68,8 +67,8 @@ void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBloc
         lattice(b, bottom[1], topChord[1], {x0, H + 7.5, -82.5}, step, {0, 45, 0}, {0, 0, -1}, 0, to, Yellow);
         if (dir > 0) {
             lattice(b, bottom[0], bottom[1], {x0, H, -30}, step, {0, 0, -45}, {0, -1, 0}, 5, to, Yellow);
-            lattice(b, topChord[0], topChord[1], {x0, H + 60, -30}, step, {0, 0, -45}, {0, 1, 0}, 0, to, Yellow,
-                    false);
+            lattice(b, topChord[0], topChord[1], {x0, H + 60, -30}, step, {0, 0, -45}, {0, 1, 0}, 0, to,
+                    Yellow, false);
         }
     }
 
@@ -79,10 +78,12 @@ void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBloc
         int hang[2];
         for (int s = 0; s < 2; ++s) {
             std::string name;
-            const int chordBlock = connectionAt(b, bottom[s], {x, H, s == 0 ? -30.0 : -75.0}, {0, -1, 0}, name);
+            const int chordBlock =
+                connectionAt(b, bottom[s], {x, H, s == 0 ? -30.0 : -75.0}, {0, -1, 0}, name);
             hang[s] = b.attach("31005", "pin", chordBlock, name, x == 90.0 ? LightBlue : White);
         }
-        const int mid = beside(b, hang[0], side(b, hang[0], {0, 0, -1}), "31005", "left1", x == 90.0 ? LightBlue : White);
+        const int mid =
+            beside(b, hang[0], side(b, hang[0], {0, 0, -1}), "31005", "left1", x == 90.0 ? LightBlue : White);
         beside(b, mid, side(b, mid, {0, 0, -1}), "31005", "left1", x == 90.0 ? LightBlue : White);
     }
 
@@ -92,8 +93,8 @@ void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBloc
     const std::pair<double, double> headFoot[4] = {{30, -30}, {75, -30}, {30, -75}, {75, -75}};
     for (int k = 0; k < 4; ++k) {
         std::string name;
-        const int chordBlock = connectionAt(b, topChord[k / 2], {headFoot[k].first, H + 60, headFoot[k].second},
-                                            {0, 1, 0}, name);
+        const int chordBlock = connectionAt(b, topChord[k / 2],
+                                            {headFoot[k].first, H + 60, headFoot[k].second}, {0, 1, 0}, name);
         int top = b.attach("31009", "pin", chordBlock, name, Yellow);
         head[k].push_back(top);
         for (int i = 1; i < 3; ++i)
@@ -109,7 +110,8 @@ void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBloc
         int hang[2];
         for (int s = 0; s < 2; ++s) {
             std::string name;
-            const int chordBlock = connectionAt(b, bottom[s], {x, H, s == 0 ? -30.0 : -75.0}, {0, -1, 0}, name);
+            const int chordBlock =
+                connectionAt(b, bottom[s], {x, H, s == 0 ? -30.0 : -75.0}, {0, -1, 0}, name);
             hang[s] = b.attach("31005", "pin", chordBlock, name, Grey);
             b.attach("31005", "pin", hang[s], "socket", Grey);
         }
@@ -141,7 +143,8 @@ void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBloc
     int carriage[2];
     for (int s = 0; s < 2; ++s) {
         std::string name;
-        const int chordBlock = connectionAt(b, bottom[s], {trolleyX, H, s == 0 ? -30.0 : -75.0}, {0, -1, 0}, name);
+        const int chordBlock =
+            connectionAt(b, bottom[s], {trolleyX, H, s == 0 ? -30.0 : -75.0}, {0, -1, 0}, name);
         carriage[s] = b.attach("31015", "pin", chordBlock, name, Black);
     }
     {
@@ -172,7 +175,6 @@ void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBloc
             b.tube(0.8, Black, {{52.5, top, z}, {15 - 15.0 * counterLevels * 0.9, H + 60, z}});
         }
     }
-
 }
 
 namespace {
@@ -183,9 +185,8 @@ void towerCrane(vxModelBuilder& b)
 
     // The foundation plate of the crane and the site around it.
     const int foundation = b.place("32103", vxFrame{}, LightGrey);
-    const auto plates = site(b, foundation, 10, 3, 2, 1, Sand, -1, [](int r, int c) {
-        return (r == 1 && c == 2) ? LightGrey : Sand;
-    });
+    const auto plates = site(b, foundation, 10, 3, 2, 1, Sand, -1,
+                             [](int r, int c) { return (r == 1 && c == 2) ? LightGrey : Sand; });
     auto plate = [&](int row, int column) {
         return plates[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
     };
@@ -212,7 +213,8 @@ void towerCrane(vxModelBuilder& b)
                 bool placed = false;
                 for (int dx = 0; dx < 2 && !placed; ++dx)
                     for (int dz = 0; dz < 2 && !placed; ++dz) {
-                        const vxVec3 at = f.point({15.0 * (gx + dx - 1), 15.0 * (layers - 1), -15.0 * (cz + dz - 1)});
+                        const vxVec3 at =
+                            f.point({15.0 * (gx + dx - 1), 15.0 * (layers - 1), -15.0 * (cz + dz - 1)});
                         for (std::size_t i = b.size(); i-- > 0;)
                             if (b.part(static_cast<int>(i)).type->shortName == "31003" &&
                                 length(b.part(static_cast<int>(i)).frame.origin - at) < 0.5) {
@@ -230,9 +232,12 @@ void towerCrane(vxModelBuilder& b)
     b.nextPhase();
     house(plate(2, 6), 16, Sand, Blue, 2);
     b.nextPhase();
-    building(b, plate(1, 4), 2, 2, 6, 6, 20, White, LightBlue,
-             [](int layer, int position) { return layer % 5 >= 2 && layer % 5 <= 3 && position % 5 != 0; },
-             [](int position) { return position < 6 ? 20 : position < 11 ? 15 : position < 16 ? 10 : 5; });
+    building(
+        b, plate(1, 4), 2, 2, 6, 6, 20, White, LightBlue,
+        [](int layer, int position) { return layer % 5 >= 2 && layer % 5 <= 3 && position % 5 != 0; },
+        [](int position) {
+            return position < 6 ? 20 : position < 11 ? 15 : position < 16 ? 10 : 5;
+        });
 
     // Fences round the site, trees and workers.
     b.nextPhase();
@@ -250,12 +255,21 @@ void towerCrane(vxModelBuilder& b)
             b.attachToward("39011", "pin left", right, g(8, cell), Orange, "pin right",
                            b.seat(right, g(8, cell + 1)));
         }
-    for (auto [r, c, gx, cz] : {std::tuple{2, 0, 3, 3}, {2, 0, 6, 6}, {2, 1, 2, 5}, {2, 9, 6, 3}, {0, 9, 4, 6},
-                                {0, 0, 3, 3}, {0, 3, 5, 5}, {2, 4, 4, 4}})
+    for (auto [r, c, gx, cz] : {std::tuple{2, 0, 3, 3},
+                                {2, 0, 6, 6},
+                                {2, 1, 2, 5},
+                                {2, 9, 6, 3},
+                                {0, 9, 4, 6},
+                                {0, 0, 3, 3},
+                                {0, 3, 5, 5},
+                                {2, 4, 4, 4}})
         b.attach("39001", "pin", plate(r, c), g(gx, cz), Green);
-    for (auto [r, c, gx, cz, color] :
-         {std::tuple{1, 3, 2, 4, Orange}, {1, 3, 6, 2, Orange}, {2, 5, 3, 3, Orange}, {1, 8, 3, 4, Yellow},
-          {0, 7, 4, 6, Orange}, {2, 2, 5, 5, Yellow}})
+    for (auto [r, c, gx, cz, color] : {std::tuple{1, 3, 2, 4, Orange},
+                                       {1, 3, 6, 2, Orange},
+                                       {2, 5, 3, 3, Orange},
+                                       {1, 8, 3, 4, Yellow},
+                                       {0, 7, 4, 6, Orange},
+                                       {2, 2, 5, 5, Yellow}})
         b.attach("39003", "pin", plate(r, c), g(gx, cz), color, 180);
     b.setView(-22, 12);
 }
@@ -283,15 +297,19 @@ void fairgroundWheel(vxModelBuilder& b)
     b.describe("Fair-ground wheel with eight gondolas", std::string(kShowpieces) + ", model 2");
     const int first = b.place("32103", vxFrame{}, Green);
     const auto plates = site(b, first, 5, 4, 0, 0, Green, -1);
-    auto plate = [&](int r, int c) { return plates[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]; };
+    auto plate = [&](int r, int c) {
+        return plates[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+    };
     b.nextPhase();
     // Towers: the back one with its bearing on the front-left column, the
     // front one on its back-left column. The axle runs along -z at x = 300.
     std::vector<int> back[4], front[4];
-    latticeTower(b, {{plate(0, 2), g(5, 2)}, {plate(0, 2), g(8, 2)}, {plate(0, 2), g(5, 5)}, {plate(0, 2), g(8, 5)}},
-                 6, White, back); // columns at z = -15 and -60
-    latticeTower(b, {{plate(2, 2), g(5, 8)}, {plate(2, 2), g(8, 8)}, {plate(3, 2), g(5, 3)}, {plate(3, 2), g(8, 3)}},
-                 6, White, front); // columns at z = -345 and -390
+    latticeTower(
+        b, {{plate(0, 2), g(5, 2)}, {plate(0, 2), g(8, 2)}, {plate(0, 2), g(5, 5)}, {plate(0, 2), g(8, 5)}},
+        6, White, back); // columns at z = -15 and -60
+    latticeTower(
+        b, {{plate(2, 2), g(5, 8)}, {plate(2, 2), g(8, 8)}, {plate(3, 2), g(5, 3)}, {plate(3, 2), g(8, 3)}},
+        6, White, front); // columns at z = -345 and -390
     const int backBearing = b.attach("31015", "pin", back[2].back(), "socket", Red, 90);
     const int frontBearing = b.attach("31015", "pin", front[0].back(), "socket", Red, 90);
     for (int k : {0, 1, 3})
@@ -300,7 +318,8 @@ void fairgroundWheel(vxModelBuilder& b)
         b.attach("38005", "pin", front[k].back(), "socket", Yellow);
     b.nextPhase();
     const vxVec3 a{0, 0, -1};
-    const vxVec3 backSeat = b.seat(backBearing, facing(b, backBearing, {"bore left", "bore right"}, {0, 0, 1}));
+    const vxVec3 backSeat =
+        b.seat(backBearing, facing(b, backBearing, {"bore left", "bore right"}, {0, 0, 1}));
     const vxVec3 centre{backSeat.x, backSeat.y, 0};
     const std::string backMouth = facing(b, backBearing, {"bore left", "bore right"}, {0, 0, 1});
     const int axle1 = b.attachFlush("34011", "end1", backBearing, backMouth, Silver, 7.5);
@@ -343,8 +362,8 @@ void fairgroundWheel(vxModelBuilder& b)
             if (c != 1)
                 b.attach("39011", "pin left", plate(3, c), g(groove, 8), White);
         }
-    for (auto [r, c, gx, cz] : {std::tuple{0, 0, 3, 4}, {1, 0, 2, 6}, {3, 0, 4, 3}, {0, 4, 5, 5}, {2, 4, 6, 2},
-                                {3, 4, 3, 5}})
+    for (auto [r, c, gx, cz] :
+         {std::tuple{0, 0, 3, 4}, {1, 0, 2, 6}, {3, 0, 4, 3}, {0, 4, 5, 5}, {2, 4, 6, 2}, {3, 4, 3, 5}})
         b.attach("39001", "pin", plate(r, c), g(gx, cz), r % 2 ? LightGreen : Green);
     {
         const int booth = plate(3, 1);
@@ -367,17 +386,20 @@ void bridge(vxModelBuilder& b)
 {
     b.describe("Truss bridge over a river", std::string(kShowpieces) + ", model 3");
     const int first = b.place("32103", vxFrame{}, Green);
-    const auto plates = site(b, first, 7, 2, 0, 0, Green, -1,
-                             [](int, int c) { return c >= 1 && c <= 5 ? Blue : Green; });
-    auto plate = [&](int r, int c) { return plates[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]; };
+    const auto plates =
+        site(b, first, 7, 2, 0, 0, Green, -1, [](int, int c) { return c >= 1 && c <= 5 ? Blue : Green; });
+    auto plate = [&](int r, int c) {
+        return plates[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+    };
     b.nextPhase();
     // Piers: pairs of columns 45 mm apart across the river's course, two
     // long blocks high; at the banks and in the middle.
-    const int pierX[3][2] = {{0, 8}, {3, 6}, {6, 5}};  // plate column, groove
+    const int pierX[3][2] = {{0, 8}, {3, 6}, {6, 5}}; // plate column, groove
     int pierTop[3][2];
     for (int p = 0; p < 3; ++p)
         for (int k = 0; k < 2; ++k) {
-            const int blk = b.attach("31009", "pin", plate(0, pierX[p][0]), g(pierX[p][1], k == 0 ? 5 : 8), Grey);
+            const int blk =
+                b.attach("31009", "pin", plate(0, pierX[p][0]), g(pierX[p][1], k == 0 ? 5 : 8), Grey);
             pierTop[p][k] = b.attach("31009", "pin", blk, "socket", Grey);
         }
     b.nextPhase();
@@ -398,10 +420,12 @@ void bridge(vxModelBuilder& b)
     b.nextPhase();
     const vxVec3 s0 = b.seat(bottom[0][0], "bottom1");
     const int levels = chordBlocks * 4 - 1;
-    lattice(b, bottom[0], top[0], {s0.x, s0.y + 7.5, s0.z + 7.5}, {15, 0, 0}, {0, 45, 0}, {0, 0, 1}, 0, levels, Red);
-    lattice(b, bottom[1], top[1], {s0.x, s0.y + 7.5, s0.z - 52.5}, {15, 0, 0}, {0, 45, 0}, {0, 0, -1}, 0, levels,
-            Red);
-    lattice(b, top[0], top[1], {s0.x, s0.y + 60, s0.z}, {15, 0, 0}, {0, 0, -45}, {0, 1, 0}, 2, levels, Red, false);
+    lattice(b, bottom[0], top[0], {s0.x, s0.y + 7.5, s0.z + 7.5}, {15, 0, 0}, {0, 45, 0}, {0, 0, 1}, 0,
+            levels, Red);
+    lattice(b, bottom[1], top[1], {s0.x, s0.y + 7.5, s0.z - 52.5}, {15, 0, 0}, {0, 45, 0}, {0, 0, -1}, 0,
+            levels, Red);
+    lattice(b, top[0], top[1], {s0.x, s0.y + 60, s0.z}, {15, 0, 0}, {0, 0, -45}, {0, 1, 0}, 2, levels, Red,
+            false);
     b.nextPhase();
     // The deck: 30 x 60 plates across the bottom chords.
     for (int level = 0; level + 1 <= levels; level += 2) {
@@ -413,8 +437,8 @@ void bridge(vxModelBuilder& b)
     // Lamps on the portals, trees and people on the banks.
     b.attach("38005", "pin", top[0].front(), side(b, top[0].front(), {0, 1, 0}, 1), Yellow);
     b.attach("38005", "pin", top[1].front(), side(b, top[1].front(), {0, 1, 0}, 1), Yellow);
-    for (auto [r, c, gx, cz] : {std::tuple{0, 0, 2, 2}, {1, 0, 3, 5}, {1, 0, 6, 3}, {0, 6, 5, 2}, {1, 6, 2, 4},
-                                {1, 6, 6, 6}})
+    for (auto [r, c, gx, cz] :
+         {std::tuple{0, 0, 2, 2}, {1, 0, 3, 5}, {1, 0, 6, 3}, {0, 6, 5, 2}, {1, 6, 2, 4}, {1, 6, 6, 6}})
         b.attach("39001", "pin", plate(r, c), g(gx, cz), Green);
     b.attach("39003", "pin", plate(1, 0), g(7, 1), Blue, 90);
     b.attach("39003", "pin", plate(1, 6), g(2, 1), Red, 270);
@@ -463,8 +487,7 @@ void castle(vxModelBuilder& b)
     {
         int k = 0;
         for (int gx : {4, 5})
-            for (int cz : {4, 5})
-            {
+            for (int cz : {4, 5}) {
                 keep[k] = column(b, plate, g(gx, cz), "31003", 10, k % 2 ? LightGrey : Sand);
                 ++k;
             }

@@ -193,11 +193,7 @@ void park(vxModelBuilder& b)
 std::vector<vxLibraryModel> vxStarterModels()
 {
     return {
-        {"Starter/Wall", wall},
-        {"Starter/Tower", tower},
-        {"Starter/Simple car", simpleCar},
-        {"Starter/Robot", robot},
-        {"Starter/Rocket", rocket},
-        {"Starter/Scenes/Park", park},
+        {"Starter/Wall", wall},   {"Starter/Tower", tower},   {"Starter/Simple car", simpleCar},
+        {"Starter/Robot", robot}, {"Starter/Rocket", rocket}, {"Starter/Scenes/Park", park},
     };
 }

@@ -217,10 +217,12 @@ void tractorWithTrailer(vxModelBuilder& b)
     b.nextPhase();
     // The hitch: a block with a pin on top behind the chassis, the drawbar
     // strut, and the trailer's coupling block under its other end.
-    const int hitch = b.attachFacing("31011", "pin", ch.block(1, ch.cells() - 1), "socket", Black, "side1", {0, 1, 0});
+    const int hitch =
+        b.attachFacing("31011", "pin", ch.block(1, ch.cells() - 1), "socket", Black, "side1", {0, 1, 0});
     const int drawbar = b.attachToward("33005", "h1u", hitch, "side1", Black, "h5u",
                                        b.seat(hitch, "side1") + vxVec3{0, 0, -100});
-    const int coupling = b.attachToward("31011", "side1", drawbar, "h5u", Black, "pin", b.seat(hitch, "side1"));
+    const int coupling =
+        b.attachToward("31011", "side1", drawbar, "h5u", Black, "pin", b.seat(hitch, "side1"));
     // The trailer's chassis behind the coupling: its middle line's front
     // block takes the coupling's socket... its pin goes into it.
     const vxFrame middle = b.joinFrame("31009", "pin", coupling, "socket", false);

@@ -150,8 +150,8 @@ inline void meshGears(vxModelBuilder& b, int g, int fixed)
 // The connection of one of the parts whose seat lies at point (within
 // 0.5 mm) with its normal along n: returns the part and sets name ("#k").
 // Throws when there is none.
-inline int connectionAt(const vxModelBuilder& b, const std::vector<int>& parts, const vxVec3& point, const vxVec3& n,
-                        std::string& name)
+inline int connectionAt(const vxModelBuilder& b, const std::vector<int>& parts, const vxVec3& point,
+                        const vxVec3& n, std::string& name)
 {
     for (int p : parts) {
         const auto& part = b.part(p);
@@ -225,7 +225,8 @@ inline std::vector<int> chain(vxModelBuilder& b, int from, const std::string& t,
     std::vector<int> blocks;
     int last = from;
     for (int i = 0; i < n; ++i) {
-        last = outOfSocket ? b.attach(t, "pin", last, "socket", color) : b.attach(t, "socket", last, "pin", color);
+        last = outOfSocket ? b.attach(t, "pin", last, "socket", color)
+                           : b.attach(t, "socket", last, "pin", color);
         blocks.push_back(last);
     }
     return blocks;
@@ -242,8 +243,9 @@ struct Chassis {
 
     int block(int line, int c) const
     {
-        return lines.at(static_cast<std::size_t>(line)).at(static_cast<std::size_t>(
-            cellBlock.at(static_cast<std::size_t>(line)).at(static_cast<std::size_t>(c))));
+        return lines.at(static_cast<std::size_t>(line))
+            .at(static_cast<std::size_t>(
+                cellBlock.at(static_cast<std::size_t>(line)).at(static_cast<std::size_t>(c))));
     }
     std::string groove(const char* face, int line, int c) const
     {
@@ -270,8 +272,8 @@ inline int blockCells(const std::string& t)
 // The chassis with its first line's front block at frame `front` (part
 // frame: pin forward, up up); the other lines lie on the front block's
 // right side (its +X). types: the block types of each line, front first.
-inline Chassis chassis(vxModelBuilder& b, const vxFrame& front, int width, const std::vector<std::string>& types,
-                       std::int32_t color)
+inline Chassis chassis(vxModelBuilder& b, const vxFrame& front, int width,
+                       const std::vector<std::string>& types, std::int32_t color)
 {
     Chassis c;
     int previousFront = -1;
@@ -349,11 +351,13 @@ inline std::string g(int groove, int cell)
 // A site of base plates 120 x 120 in a grid (columns along +x, rows along
 // -z), joined by 30 x 30 tiles across every seam (tileColor -1: the tiles
 // take the colour of the plate they start on). plates[row][column].
-inline std::vector<std::vector<int>> site(vxModelBuilder& b, int first, int columns, int rows, int firstColumn, int firstRow,
-                                   std::int32_t color, std::int32_t tileColor,
-                                   const std::function<std::int32_t(int, int)>& plateColor = {})
+inline std::vector<std::vector<int>> site(vxModelBuilder& b, int first, int columns, int rows,
+                                          int firstColumn, int firstRow, std::int32_t color,
+                                          std::int32_t tileColor,
+                                          const std::function<std::int32_t(int, int)>& plateColor = {})
 {
-    std::vector<std::vector<int>> plates(static_cast<std::size_t>(rows), std::vector<int>(static_cast<std::size_t>(columns), -1));
+    std::vector<std::vector<int>> plates(static_cast<std::size_t>(rows),
+                                         std::vector<int>(static_cast<std::size_t>(columns), -1));
     plates[static_cast<std::size_t>(firstRow)][static_cast<std::size_t>(firstColumn)] = first;
     const vxVec3 origin = b.part(first).frame.origin;
     for (int r = 0; r < rows; ++r)
@@ -382,8 +386,8 @@ inline std::vector<std::vector<int>> site(vxModelBuilder& b, int first, int colu
 // apart (columns ordered back-left, back-right, front-left, front-right
 // seen from the front, -z): levels from..to, counted from the foot of the
 // columns at height y0, with the back-left column's centre at (x, z).
-inline void towerLattice(vxModelBuilder& b, const std::vector<int> (&cols)[4], double x, double y0, double z, int from,
-                  int to, std::int32_t color)
+inline void towerLattice(vxModelBuilder& b, const std::vector<int> (&cols)[4], double x, double y0, double z,
+                         int from, int to, std::int32_t color)
 {
     const vxVec3 up{0, 15, 0};
     const double h = y0 + 7.5;
@@ -398,8 +402,9 @@ inline void towerLattice(vxModelBuilder& b, const std::vector<int> (&cols)[4], d
 // 15 high; windows where window(layer, position) says so. A column stops
 // below height(position) when that is given.
 inline std::vector<int> building(vxModelBuilder& b, int plate, int gx, int cz, int w, int d, int layers,
-                          std::int32_t wallColor, std::int32_t windowColor,
-                          const std::function<bool(int, int)>& window, const std::function<int(int)>& height = {})
+                                 std::int32_t wallColor, std::int32_t windowColor,
+                                 const std::function<bool(int, int)>& window,
+                                 const std::function<int(int)>& height = {})
 {
     std::vector<std::pair<int, int>> ring;
     for (int i = 0; i < w; ++i)
@@ -427,7 +432,8 @@ inline std::vector<int> building(vxModelBuilder& b, int plate, int gx, int cz, i
 
 // A bearing block sitting on an axle as a hub: its bore's middle at
 // centre on the axle (direction axis), its pin pointing along radial.
-inline int hub(vxModelBuilder& b, const vxVec3& centre, const vxVec3& axis, const vxVec3& radial, std::int32_t color)
+inline int hub(vxModelBuilder& b, const vxVec3& centre, const vxVec3& axis, const vxVec3& radial,
+               std::int32_t color)
 {
     const vxVec3 a = normalized(axis), r = normalized(radial);
     return placeAt(b, "31015", "bore left", centre - a * 7.5, -a, cross(r, a), color);
@@ -449,7 +455,7 @@ inline int onAxle(vxModelBuilder& b, const std::string& t, int axle, const vxVec
 // cat head, cab, ballast, winch, and a trolley at jib level trolleyLevel
 // (two past a multiple of five) whose rope runs down to a pallet of bricks
 // on loadPlate, right under it.
-void crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBlocks, int counterBlocks, int trolleyLevel,
-           int loadPlate);
+void crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBlocks, int counterBlocks,
+           int trolleyLevel, int loadPlate);
 
 } // namespace vxKit
