@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the source format, then builds everything and runs every test: the optimised build (window tests
-# under Xvfb), then the core and view tests again under AddressSanitizer,
+# Checks the source format, then builds everything and runs every test:
+# the optimised build (window tests under Xvfb), then the core and view tests again under AddressSanitizer,
 # LeakSanitizer and UndefinedBehaviorSanitizer (each suite ends with a
 # hundred-round soak of the view), then every fuzz target for about a minute.
 set -uo pipefail
