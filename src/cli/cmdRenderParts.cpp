@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <iostream>
 #include <limits>
+#include <numbers>
 #include <utility>
 
 namespace vxCli {
@@ -76,7 +77,7 @@ bool frame(vxOpenGLView& view, vxBaseSceneObject& object)
     // From the front (the default camera looks along +z), the right and above.
     vxVector eye(-1.0f, 0.9f, -1.3f);
     eye.normalizeVector3f();
-    const double halfAngle = 15.0 * 3.14159265358979323846 / 180.0;
+    const double halfAngle = vxLens::kFieldOfView / 2.0 * std::numbers::pi / 180.0;
     eye.scaleVector3f(static_cast<float>(radius / std::sin(halfAngle) * 1.06));
     view.cameraPosition().setVector3f(eye);
     view.cameraTarget().setVector3f(0.0f, 0.0f, 0.0f);

@@ -1,11 +1,10 @@
 #include "vxImage.h"
 
+#include "vxAtomicFile.h"
+
 #include <png.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 bool vxWritePNG(const vxImage& image, const std::string& path, bool keepAlpha, std::string* error)
 {
@@ -35,23 +34,24 @@ bool vxWritePNG(const vxImage& image, const std::string& path, bool keepAlpha, s
     png.height = static_cast<png_uint_32>(image.height);
     png.format = keepAlpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
 
-    // Written beside the target and renamed over it, so that a reader never
-    // sees half a file and a failed write leaves the old file alone.
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    errno = 0;
-    if (!png_image_write_to_file(&png, temp.c_str(), 0, pixels, 0, nullptr)) {
-        std::string why = png.message[0] ? png.message : "cannot write";
-        if (errno != 0)
-            why = std::strerror(errno);
+    // Encoded in memory, then written atomically: a reader never sees half
+    // a file and a failed write leaves the old file alone.
+    png_alloc_size_t size = 0;
+    if (!png_image_write_get_memory_size(png, size, 0, pixels, 0, nullptr)) {
+        const std::string why = png.message[0] ? png.message : "cannot encode the picture";
         png_image_free(&png);
-        std::remove(temp.c_str());
         return fail("cannot write " + path + ": " + why);
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        const std::string why = std::strerror(errno);
-        std::remove(temp.c_str());
+    std::string bytes(size, '\0');
+    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels, 0, nullptr)) {
+        const std::string why = png.message[0] ? png.message : "cannot encode the picture";
+        png_image_free(&png);
         return fail("cannot write " + path + ": " + why);
     }
+    bytes.resize(size);
+    const vxWriteResult r = vxWriteFileAtomically(path, bytes);
+    if (!r)
+        return fail(r.error);
     return true;
 }
 

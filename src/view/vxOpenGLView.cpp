@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr double kFieldOfView = 30.0;
-constexpr double kNearPlane = 0.2;
-constexpr double kFarPlane = 1000.0;
-
 // Width / height of the backing size; an empty view still gets a usable
 // projection (nothing is visible in it anyway).
 double aspectOf(const vxSize& px)
@@ -58,7 +54,7 @@ vxOpenGLView::~vxOpenGLView()
 void vxOpenGLView::initFields()
 {
     m_paintOldWhite = false;
-    m_workMode = 2;
+    m_workMode = vxWorkMode::kNavigate;
     m_model = std::make_shared<vxModel>();
     m_sceneObjectList.clear();
     m_backgroundColor = vxVector();
@@ -116,7 +112,7 @@ void vxOpenGLView::reshape()
     glViewport(0, 0, static_cast<GLsizei>(px.width), static_cast<GLsizei>(px.height));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(kFieldOfView, aspectOf(px), kNearPlane, kFarPlane);
+    gluPerspective(vxLens::kFieldOfView, aspectOf(px), vxLens::kNearPlane, vxLens::kFarPlane);
 }
 
 void vxOpenGLView::drawRect()
@@ -129,7 +125,7 @@ void vxOpenGLView::drawRect()
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(kFieldOfView, aspectOf(px), kNearPlane, kFarPlane);
+    gluPerspective(vxLens::kFieldOfView, aspectOf(px), vxLens::kNearPlane, vxLens::kFarPlane);
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

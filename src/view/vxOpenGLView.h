@@ -1,8 +1,11 @@
 #pragma once
 
+#include "vxAtomicFile.h"
 #include "vxBaseSceneObject.h"
+#include "vxLens.h"
 #include "vxModel.h"
 #include "vxVector.h"
+#include "vxViewHost.h"
 
 #include <cstdint>
 #include <functional>
@@ -10,50 +13,12 @@
 #include <string>
 #include <vector>
 
-struct vxPoint {
-    double x = 0.0;
-    double y = 0.0;
-};
-
-struct vxSize {
-    double width = 0.0;
-    double height = 0.0;
-};
-
-// What the view needs of the window system: the platform's OpenGL view.
-// Implemented by the Qt widget host (app) and the EGL off-screen host.
-class vxViewHost {
-  public:
-    virtual ~vxViewHost() = default;
-    // Makes the view's GL context current on this thread.
-    virtual void makeCurrent() = 0;
-    // The view's bounds in points and in backing (device) pixels.
-    virtual vxSize boundsInPoints() const = 0;
-    virtual vxSize boundsInPixels() const = 0;
-    // A point in window coordinates to the view's own: points, origin at
-    // the view's lower left corner, y growing upwards.
-    virtual vxPoint convertFromWindow(vxPoint windowPoint) const = 0;
-    // Asks for a redraw (drawRect) at the host's next opportunity.
-    virtual void setNeedsDisplay() = 0;
-};
-
-// A host without a window or a GL context, for work that draws nothing:
-// loading a model and exporting it.
-class vxHeadlessHost : public vxViewHost {
-  public:
-    void makeCurrent() override {}
-    vxSize boundsInPoints() const override { return {1024, 768}; }
-    vxSize boundsInPixels() const override { return {1024, 768}; }
-    vxPoint convertFromWindow(vxPoint p) const override { return p; }
-    void setNeedsDisplay() override {}
-};
-
-// A mouse event as the view receives it.
-struct vxMouseEvent {
-    vxPoint locationInWindow; // window coordinates, as the host defines them
-    int clickCount = 1;       // 2 for the second press of a double click
-    double deltaY = 0.0;      // scroll amount; one wheel notch is about 1
-};
+// What a click in the view does (the view's workMode).
+namespace vxWorkMode {
+inline constexpr std::int32_t kSelect = 1;   // a click selects the part under the pointer
+inline constexpr std::int32_t kNavigate = 2; // a drag orbits, a double click centres
+inline constexpr std::int32_t kHide = 3;     // a click hides the part under the pointer
+} // namespace vxWorkMode
 
 // The part information panel as the view sees it.
 class vxPartPanel {
@@ -63,13 +28,6 @@ class vxPartPanel {
     virtual void selectPart(const std::shared_ptr<vxPart>& part) = 0;
     // Brings the panel to the front.
     virtual void showPanel() = 0;
-};
-
-// Outcome of writing a file.
-struct vxWriteResult {
-    bool ok = true;
-    std::string error;
-    explicit operator bool() const { return ok; }
 };
 
 // The 3D view: owns the model, the scene list and the camera; draws with
@@ -189,7 +147,7 @@ class vxOpenGLView {
     std::vector<std::shared_ptr<vxBaseSceneObject>> m_sceneObjectList;
     std::shared_ptr<vxModel> m_model;
     bool m_paintOldWhite = false;
-    std::int32_t m_workMode = 2;
+    std::int32_t m_workMode = vxWorkMode::kNavigate;
     vxPartPanel* m_partPanelController = nullptr;
     std::int32_t m_gridDisplayList = 0;
     vxGLResources::ContextId m_gridDisplayListContext = 0;

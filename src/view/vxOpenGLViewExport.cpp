@@ -3,15 +3,9 @@
 #include "vxOpenGLView.h"
 #include "vxVrmlWriter.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vxVrml {
 
@@ -120,94 +114,7 @@ void appendXYZW(std::string& out, const vxVector& v)
     out.append(buf, formatFixed(w, v.w()));
 }
 
-vxWriteResult failure(const std::string& path, int err)
-{
-    return {false, "cannot write " + path + ": " + std::strerror(err)};
-}
-
-// Creates a new, empty file with a name of its own in folder. The mode is
-// that of a plain create (0666 less the umask), so the export ends up with
-// the permissions any newly written file would have.
-int createTempFile(const std::string& folder, std::string& name)
-{
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    static std::mt19937_64 rng(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()));
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + "/.kolbrik-export-";
-        for (int k = 0; k < 8; ++k)
-            name += kChars[rng() % (sizeof kChars - 1)];
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
 } // namespace
-
-namespace vxVrml {
-
-vxWriteResult writeFileAtomically(const std::string& path, std::string_view bytes)
-{
-    if (path.empty())
-        return {false, "cannot write: no file name given"};
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    if (folder.empty())
-        folder = ".";
-    // A file that is replaced keeps its permission bits.
-    struct stat old;
-    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-
-    std::string temp;
-    const int fd = createTempFile(folder, temp);
-    if (fd < 0)
-        return failure(path, errno);
-
-    auto abandon = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return failure(path, err);
-    };
-
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return abandon(errno);
-        }
-        if (n == 0)
-            return abandon(ENOSPC);
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (replacing && ::fchmod(fd, old.st_mode & 07777) != 0)
-        return abandon(errno);
-    if (::fsync(fd) != 0)
-        return abandon(errno);
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return failure(path, err);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return failure(path, err);
-    }
-    // Make the rename itself durable; the file is in place either way.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return {};
-}
-
-} // namespace vxVrml
 
 std::string vxOpenGLView::vrmlText() const
 {
@@ -285,5 +192,5 @@ std::string vxOpenGLView::vrmlText() const
 
 vxWriteResult vxOpenGLView::exportAsVRML(const std::string& path) const
 {
-    return vxVrml::writeFileAtomically(path, vrmlText());
+    return vxWriteFileAtomically(path, vrmlText());
 }

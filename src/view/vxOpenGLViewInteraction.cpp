@@ -38,7 +38,7 @@ float vxOpenGLView::power(float base, float exponent)
 void vxOpenGLView::mouseDragged(const vxMouseEvent& event)
 {
     const vxPoint p = m_host.convertFromWindow(event.locationInWindow);
-    if (m_workMode != 2)
+    if (m_workMode != vxWorkMode::kNavigate)
         return;
     const float a = static_cast<float>(p.y - m_lastMousePoint.y);
     const float b = static_cast<float>(m_lastMousePoint.x - p.x);
@@ -112,14 +112,14 @@ void vxOpenGLView::mouseDown(const vxMouseEvent& event)
     const auto px = static_cast<std::int32_t>(std::clamp(p.x * sx, -2.0e9, 2.0e9));
     const auto py = static_cast<std::int32_t>(std::clamp(p.y * sy, -2.0e9, 2.0e9));
 
-    if (m_workMode == 1) {
+    if (m_workMode == vxWorkMode::kSelect) {
         selectBauteil(px, py);
-    } else if (m_workMode == 2 && event.clickCount == 2) {
+    } else if (m_workMode == vxWorkMode::kNavigate && event.clickCount == 2) {
         if (auto obj = getPickedObject(px, py)) {
             m_cameraTarget.setVector3f(obj->position());
             m_host.setNeedsDisplay();
         }
-    } else if (m_workMode == 3) {
+    } else if (m_workMode == vxWorkMode::kHide) {
         if (auto obj = getPickedObject(px, py)) {
             obj->setVisible(0);
             m_displayList = 0;
@@ -152,7 +152,7 @@ std::shared_ptr<vxBaseSceneObject> vxOpenGLView::getPickedObject(std::int32_t x,
         glPushMatrix();
         glLoadIdentity();
         gluPickMatrix(x, y, 0.01, 0.01, viewport);
-        gluPerspective(30.0, aspect, 0.2, 1000.0);
+        gluPerspective(vxLens::kFieldOfView, aspect, vxLens::kNearPlane, vxLens::kFarPlane);
         glMatrixMode(GL_MODELVIEW);
 
         for (std::size_t i = 0; i < m_sceneObjectList.size(); ++i)

@@ -299,7 +299,7 @@ void exercise(vxOpenGLView& view, vxOffscreenHost& host, Sample& s)
 {
     view.drawRect();
     const vxSize points = host.boundsInPoints();
-    view.setWorkMode(1);
+    view.setWorkMode(vxWorkMode::kSelect);
     for (int gy = 1; gy <= 3; ++gy)
         for (int gx = 1; gx <= 4; ++gx) {
             const vxPoint p{points.width * gx / 5.0, points.height * gy / 4.0};
@@ -311,7 +311,7 @@ void exercise(vxOpenGLView& view, vxOffscreenHost& host, Sample& s)
             view.mouseDown(click);
         }
     view.drawRect();
-    view.setWorkMode(3);
+    view.setWorkMode(vxWorkMode::kHide);
     vxMouseEvent middle;
     middle.locationInWindow = host.windowPointFromView({points.width / 2, points.height / 2});
     view.mouseDown(middle);
@@ -321,7 +321,7 @@ void exercise(vxOpenGLView& view, vxOffscreenHost& host, Sample& s)
     view.drawRect();
     view.showAll();
     view.repaintModelWithBauphase(last);
-    view.setWorkMode(2);
+    view.setWorkMode(vxWorkMode::kNavigate);
     view.drawRect();
 }
 

@@ -103,7 +103,7 @@ TEST_F(Interaction, DraggingOrbitsTheEyeAroundTheTargetInNavigateModeOnly)
         EXPECT_EQ(view.lastMousePoint().x, 100); // the drag did not move it either
     }
     // After switching back, the next drag starts from the last mouse-down.
-    view.setWorkMode(2);
+    view.setWorkMode(vxWorkMode::kNavigate);
     view.mouseDragged(at(10, 40));
     expectEye(10, 0, 0);
 }
@@ -146,7 +146,7 @@ TEST_F(Interaction, TheWheelZoomsInEveryMode)
     view.scrollWheel(e);
     expectEye(0, 0, 11);
     e.deltaY = -2;
-    view.setWorkMode(3);
+    view.setWorkMode(vxWorkMode::kHide);
     view.scrollWheel(e);
     expectEye(0, 0, 10);
     e.deltaY = 0;
@@ -192,7 +192,7 @@ TEST_F(Interaction, SelectPicksTheNearestPartAndHandsItToThePanel)
           {"K31005_near", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}});
     vxImage image = draw();
     EXPECT_TRUE(colorNear(pixelAt(image, {0, 0, -1}), 0, 1, 0, 60)); // lit green, not exact
-    view.setWorkMode(1);
+    view.setWorkMode(vxWorkMode::kSelect);
     click({0, 0, -1});
     auto nearObj = view.sceneObjectList()[1];
     EXPECT_EQ(view.selectedBauteil(), nearObj);
@@ -234,7 +234,7 @@ TEST_F(Interaction, HideModeHidesFrontToBackAndShowAllBringsThemBack)
         parts.push_back({"K31005_p", {0, 0, 3.0f * i}});
     load({0, 0, -12}, {0, 0, 0}, parts);
     draw();
-    view.setWorkMode(3);
+    view.setWorkMode(vxWorkMode::kHide);
     for (int i = 0; i < 3; ++i) {
         click({0, 0, -1});
         EXPECT_EQ(view.sceneObjectList()[i]->visible(), 0) << i;
@@ -293,7 +293,7 @@ TEST_F(Interaction, PickingWorksOnAHighResolutionScreen)
     mesh("31005", cube());
     load({0, 0, -12}, {0, 0, 0}, {{"K31005_p", {1, 0, 0}}});
     draw();
-    view.setWorkMode(1);
+    view.setWorkMode(vxWorkMode::kSelect);
     const Pixel px = ViewTest::at({1, 0, -1});
     view.mouseDown(at((px.x + 0.5) / 2.0, (host.pixelHeight() - px.y - 0.5) / 2.0));
     EXPECT_EQ(view.selectedBauteil(), view.sceneObjectList()[0]);

@@ -112,7 +112,7 @@ TEST(ViewSetUp, StartsWithTheDefaultCameraColoursAndAnEmptySceneWithoutAContext)
 {
     FakeHost host;
     vxOpenGLView view(host);
-    view.setWorkMode(1);
+    view.setWorkMode(vxWorkMode::kSelect);
     view.setPaintOldWhite(true);
     view.cameraPosition().setVector3f(5, 5, 5);
     view.awakeFromNib();

@@ -1,6 +1,7 @@
 // kolbrik-modelgen: builds the models of the shipped library and writes
 // them as model files into the library folder.
 
+#include "vxAtomicFile.h"
 #include "vxLibraryModels.h"
 #include "vxStampFile.h"
 
@@ -35,30 +36,12 @@ void usage(std::ostream& o)
          "                 camera sides out\n";
 }
 
-bool sameContent(const fs::path& path, const std::string& text)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str() == text;
-}
-
 // Writes text to path through a temporary file, unless it already holds it.
 void writeIfChanged(const fs::path& path, const std::string& text)
 {
-    if (sameContent(path, text))
-        return;
     fs::create_directories(path.parent_path());
-    const fs::path temp = path.string() + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush())
-            throw std::runtime_error("cannot write " + temp.string());
-    }
-    fs::rename(temp, path);
+    if (const vxWriteResult r = vxWriteFileIfChanged(path.string(), text); !r)
+        throw std::runtime_error(r.error);
 }
 
 } // namespace

@@ -128,6 +128,11 @@ int main(int argc, char** argv)
     }
     view.sceneObjectList().clear();
     if (failures == 0 && !stamp.empty())
-        std::ofstream(stamp, std::ios::trunc) << models.size() << " pictures\n";
+        if (const vxWriteResult r =
+                vxWriteFileAtomically(stamp, std::to_string(models.size()) + " pictures\n");
+            !r) {
+            std::cerr << "kolbrik-previews: " << r.error << "\n";
+            return 1;
+        }
     return failures == 0 ? 0 : 1;
 }

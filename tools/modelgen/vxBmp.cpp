@@ -1,4 +1,5 @@
 #include "vxBmp.h"
+#include "vxAtomicFile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -83,25 +84,10 @@ bool vxWriteBmp(const std::string& path, int width, int height, const std::uint8
         return false;
     }
     const std::string bytes = vxBmpBytes(width, height, rgba);
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) {
-            if (error)
-                *error = "cannot write " + temp;
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        if (error)
-            *error = "cannot write " + path + ": " + ec.message();
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    const vxWriteResult r = vxWriteFileAtomically(path, bytes);
+    if (!r && error)
+        *error = r.error;
+    return r.ok;
 }
 
 vxBmpImage vxReadBmp(const std::string& path, std::string* error)

@@ -1,4 +1,5 @@
 #include "vxModelBuilder.h"
+#include "vxLens.h"
 
 #include <algorithm>
 #include <array>
@@ -543,7 +544,7 @@ std::string vxModelBuilder::modelFile(bool checked) const
     const vxVec3 forward = -back;
     const vxVec3 side = normalized(cross(forward, {0, 1, 0}));
     const vxVec3 upScreen = cross(side, forward);
-    const double ty = std::tan(radians(15.0)), tx = ty * 4.0 / 3.0;
+    const double ty = std::tan(radians(vxLens::kFieldOfView / 2.0)), tx = ty * 4.0 / 3.0;
     const double margin = 0.88;
     vxVec3 target = (vxVec3{(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2} + shift) * 0.1;
     double distance = 0.0;

@@ -1,4 +1,5 @@
 #include "vxPartCatalog.h"
+#include "vxAtomicFile.h"
 
 #include "vxPartDesigns.h"
 
@@ -271,29 +272,10 @@ bool writeResources(const std::string& folder, std::vector<std::string>* written
         const fs::path path = fs::path(folder) / name;
         if (written)
             written->push_back(name);
-        {
-            std::ifstream in(path, std::ios::binary);
-            if (in && std::string(std::istreambuf_iterator<char>(in), {}) == bytes)
-                return true;
-        }
-        const fs::path tmp = fs::path(folder) / ("." + name + ".tmp");
-        {
-            std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            if (!out.flush()) {
-                if (error)
-                    *error = "cannot write " + tmp.string();
-                return false;
-            }
-        }
-        fs::rename(tmp, path, ec);
-        if (ec) {
-            if (error)
-                *error = "cannot replace " + path.string() + ": " + ec.message();
-            fs::remove(tmp, ec);
-            return false;
-        }
-        return true;
+        const vxWriteResult r = vxWriteFileIfChanged(path.string(), bytes);
+        if (!r && error)
+            *error = r.error;
+        return r.ok;
     };
     for (const auto& p : partTypes())
         if (!put(p.shortName + ".def", definitionText(p)) || !put(p.shortName + ".stl", meshBytes(p)))

@@ -1,4 +1,5 @@
 #include "vxStampFile.h"
+#include "vxAtomicFile.h"
 
 #include <fstream>
 #include <set>
@@ -18,10 +19,10 @@ std::vector<std::string> staleFiles(const std::string& path, const std::vector<s
 
 bool write(const std::string& path, const std::vector<std::string>& written)
 {
-    std::ofstream s(path, std::ios::trunc);
+    std::string text;
     for (const std::string& w : written)
-        s << w << "\n";
-    return static_cast<bool>(s.flush());
+        text += w + "\n";
+    return vxWriteFileAtomically(path, text).ok;
 }
 
 } // namespace vxStampFile
