@@ -23,7 +23,7 @@ struct vxWriteResult {
 // Writes are buffered (1 MB), so many small appends cost little and memory
 // does not grow with the size of the file.
 class vxAtomicFile {
-public:
+  public:
     // Creates the temporary file; check ok() (or let commit() report).
     explicit vxAtomicFile(std::string path);
     ~vxAtomicFile();
@@ -48,7 +48,7 @@ public:
     // Drops the temporary file; the target stays as it was.
     void abandon();
 
-private:
+  private:
     void flushBuffer();
     void fail(int err);
 
