@@ -1,6 +1,7 @@
 // Kolbrik Viewer: the application entry.
 #include "AppDelegate.h"
 #include "MainWindowController.h"
+#include "vxAppResources.h"
 #include "vxGLWidget.h"
 #include "vxTranslations.h"
 
@@ -13,9 +14,8 @@ int main(int argc, char** argv)
     QSurfaceFormat::setDefaultFormat(vxGLWidget::viewFormat());
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kolbrik Viewer"));
+    vxSetApplicationIdentity();
     QApplication::setApplicationVersion(QStringLiteral(KOLBRIK_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("kolbrik-viewer"));
     vxInstallTranslations(app, QLocale::system().language());
 
     AppDelegate delegate;

@@ -3,6 +3,7 @@
 #include "vxResources.h"
 #include "vxTextFile.h"
 
+#include <QGuiApplication>
 #include <QImage>
 
 namespace vxAppResources {
@@ -24,3 +25,10 @@ QPixmap namedImage(const QString& name)
 }
 
 } // namespace vxAppResources
+
+void vxSetApplicationIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Kolbrik"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kolbrik Viewer"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kolbrik-viewer"));
+}

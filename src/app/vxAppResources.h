@@ -11,3 +11,8 @@ namespace vxAppResources {
 QPixmap namedImage(const QString& name);
 
 } // namespace vxAppResources
+
+// Names the application for the desktop and for its settings (QSettings
+// with no arguments then reads and writes ~/.config/Kolbrik/Kolbrik
+// Viewer.conf). Called once, right after the QApplication is made.
+void vxSetApplicationIdentity();

@@ -66,7 +66,8 @@ TEST(AtomicFile, AnUncommittedOrFailedWriteLeavesTheTargetAndNoTemporaryFile)
 
     const vxWriteResult missing = vxWriteFileAtomically(dir.file("no/such/folder.txt"), "x");
     EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.error, "cannot write " + dir.file("no/such/folder.txt") + ": No such file or directory");
+    EXPECT_EQ(missing.error,
+              "cannot write " + dir.file("no/such/folder.txt") + ": No such file or directory");
 
     fs::create_directory(dir.file("folder"));
     EXPECT_FALSE(vxWriteFileAtomically(dir.file("folder"), "x").ok); // a folder is not replaced

@@ -2,9 +2,11 @@
 
 // The one QApplication of a Qt test program, created on first use with the
 // view's OpenGL surface format as the default.
+#include "vxAppResources.h"
 #include "vxGLWidget.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QSurfaceFormat>
 
 namespace vxTest {
@@ -17,6 +19,10 @@ inline QApplication& qtApp()
     static bool formatSet = (QSurfaceFormat::setDefaultFormat(vxGLWidget::viewFormat()), true);
     (void)formatSet;
     static QApplication app(argc, argv);
+    static bool identitySet = (vxSetApplicationIdentity(),
+                               // Settings go to a test location, never the user's.
+                               QStandardPaths::setTestModeEnabled(true), true);
+    (void)identitySet;
     return app;
 }
 
