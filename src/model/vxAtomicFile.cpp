@@ -72,30 +72,14 @@ void vxAtomicFile::fail(int err)
 void vxAtomicFile::write(std::string_view bytes)
 {
     m_size += bytes.size();
-    if (!ok())
+    if (!ok() || bytes.empty())
         return;
     if (m_buffer.empty())
         m_buffer.resize(kBufferSize);
     if (m_used + bytes.size() > m_buffer.size()) {
         flushBuffer();
         if (bytes.size() >= m_buffer.size()) {
-            // Large pieces go straight to the file.
-            const char* p = bytes.data();
-            std::size_t left = bytes.size();
-            while (left > 0 && ok()) {
-                const ssize_t n = ::write(m_fd, p, left);
-                if (n < 0) {
-                    if (errno != EINTR)
-                        fail(errno);
-                    continue;
-                }
-                if (n == 0) {
-                    fail(ENOSPC);
-                    break;
-                }
-                p += n;
-                left -= static_cast<std::size_t>(n);
-            }
+            writeAll(bytes.data(), bytes.size()); // large pieces go straight to the file
             return;
         }
     }
@@ -105,9 +89,13 @@ void vxAtomicFile::write(std::string_view bytes)
 
 void vxAtomicFile::flushBuffer()
 {
-    const char* p = m_buffer.data();
-    std::size_t left = m_used;
+    const std::size_t used = m_used;
     m_used = 0;
+    writeAll(m_buffer.data(), used);
+}
+
+void vxAtomicFile::writeAll(const char* p, std::size_t left)
+{
     while (left > 0 && ok()) {
         const ssize_t n = ::write(m_fd, p, left);
         if (n < 0) {

@@ -50,6 +50,7 @@ class vxAtomicFile {
 
   private:
     void flushBuffer();
+    void writeAll(const char* data, std::size_t size);
     void fail(int err);
 
     std::string m_path;
