@@ -14,6 +14,8 @@
 #include <string>
 #include <utility>
 
+using namespace vxGen;
+
 namespace {
 
 const std::string kModel = std::string(KOLBRIK_RESOURCE_DIR) + "/library/Showpieces/Tower crane.kmf";

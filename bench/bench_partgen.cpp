@@ -10,6 +10,8 @@
 #include <cmath>
 #include <numbers>
 
+using namespace vxGen;
+
 namespace {
 
 void BM_BuildAllDesigns(benchmark::State& state)

@@ -18,6 +18,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using vxGen::vxFrame;
+using vxGen::vxMesh;
+using vxGen::vxVec3;
+
 const std::string kResources = std::string(KOLBRIK_BUILD_DIR) + "/share/kolbrik-viewer";
 const std::string kLibrary = kResources + "/library";
 

@@ -38,7 +38,8 @@ TEST(LibraryPreviews, AreTheViewsDrawingOfTheirModels)
         ASSERT_TRUE(view.loadModelFromFile(model.string()));
         view.drawRect();
         const vxImage drawn = host.readPixels();
-        const vxBmpImage preview = vxReadBmp(fs::path(model).replace_extension(".bmp").string());
+        const vxGen::vxBmpImage preview =
+            vxGen::vxReadBmp(fs::path(model).replace_extension(".bmp").string());
         ASSERT_EQ(preview.width, drawn.width);
         ASSERT_EQ(preview.height, drawn.height);
         long differing = 0;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vxGen;
+
 TEST(ModelBuilder, RefusesLoosePartsAndPartsCutOffFromTheFirst)
 {
     vxModelBuilder b;

@@ -14,6 +14,8 @@
 #include <numbers>
 #include <tuple>
 
+using namespace vxGen;
+
 namespace fs = std::filesystem;
 namespace K = vxKolbrik;
 

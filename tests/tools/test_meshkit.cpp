@@ -9,6 +9,8 @@
 
 #include <set>
 
+using namespace vxGen;
+
 TEST(MeshCheck, FindsEachFaultOfAClosedShell)
 {
     auto tetrahedron = [](vxVec3 o) {

@@ -14,9 +14,9 @@ namespace vxTest {
 
 // The file's triangles with every corner moved by offset (added in float, as
 // the viewer's loader does); empty when the size disagrees with the count.
-inline vxMesh readStl(const std::string& bytes, const std::array<float, 3>& offset = {0, 0, 0})
+inline vxGen::vxMesh readStl(const std::string& bytes, const std::array<float, 3>& offset = {0, 0, 0})
 {
-    vxMesh m;
+    vxGen::vxMesh m;
     auto f32 = [&](std::size_t at) {
         float x;
         std::memcpy(&x, bytes.data() + at, 4); // little-endian hosts only

@@ -112,7 +112,7 @@ int main(int argc, char** argv)
         fs::path out = model;
         out.replace_extension(".bmp");
         std::string error;
-        if (!vxWriteBmp(out.string(), picture.width, picture.height, picture.rgba.data(), &error)) {
+        if (!vxGen::vxWriteBmp(out.string(), picture.width, picture.height, picture.rgba.data(), &error)) {
             std::cerr << "kolbrik-previews: " << error << "\n";
             ++failures;
             continue;

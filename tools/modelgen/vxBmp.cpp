@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace vxGen {
+
 namespace {
 
 void put16(std::string& s, std::uint32_t v)
@@ -127,3 +129,5 @@ vxBmpImage vxReadBmp(const std::string& path, std::string* error)
     }
     return img;
 }
+
+} // namespace vxGen

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace vxGen {
+
 struct vxBmpImage {
     int width = 0;
     int height = 0;
@@ -25,3 +27,5 @@ bool vxWriteBmp(const std::string& path, int width, int height, const std::uint8
 // Reads a 24-bit BI_RGB bitmap (bottom-up or top-down). An empty picture
 // and *error when the file is missing or not such a bitmap.
 vxBmpImage vxReadBmp(const std::string& path, std::string* error = nullptr);
+
+} // namespace vxGen

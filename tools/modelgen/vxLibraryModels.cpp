@@ -1,5 +1,7 @@
 #include "vxLibraryModels.h"
 
+namespace vxGen {
+
 const std::vector<vxLibraryModel>& vxLibraryModels()
 {
     static const std::vector<vxLibraryModel> all = [] {
@@ -12,3 +14,5 @@ const std::vector<vxLibraryModel>& vxLibraryModels()
     }();
     return all;
 }
+
+} // namespace vxGen

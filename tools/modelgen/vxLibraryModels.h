@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace vxGen {
+
 struct vxLibraryModel {
     std::string path; // below the library folder, without ".kmf": "Kit/Name" or "Kit/Sub/Name"
     void (*build)(vxModelBuilder&);
@@ -20,3 +22,5 @@ std::vector<vxLibraryModel> vxStarterModels();
 std::vector<vxLibraryModel> vxVehicleModels();
 std::vector<vxLibraryModel> vxMachineModels();
 std::vector<vxLibraryModel> vxShowpieceModels();
+
+} // namespace vxGen

@@ -11,6 +11,8 @@
 #include <set>
 #include <unordered_map>
 
+namespace vxGen {
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -369,7 +371,7 @@ void vxModelBuilder::tube(double radius, std::int32_t color, const std::vector<v
     // Catmull-Rom through the points, about one node per 8 mm, at most 200.
     double length = 0.0;
     for (std::size_t i = 1; i < points.size(); ++i)
-        length += ::length(points[i] - points[i - 1]);
+        length += vxGen::length(points[i] - points[i - 1]);
     const std::size_t segments = points.size() - 1;
     const std::size_t perSegment =
         std::clamp<std::size_t>(static_cast<std::size_t>(length / 8.0 / static_cast<double>(segments)) + 1, 1,
@@ -622,3 +624,5 @@ std::string vxModelBuilder::modelFile(bool checked) const
     }
     return f;
 }
+
+} // namespace vxGen

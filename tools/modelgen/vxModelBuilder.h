@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+namespace vxGen {
+
 // Colours as the model file writes them: red in the lowest byte.
 namespace vxColor {
 constexpr std::int32_t rgb(int r, int g, int b)
@@ -200,3 +202,5 @@ class vxModelBuilder {
     double m_elevation = 24.0;
     std::string m_infModel, m_infOriginal, m_infBuiltBy;
 };
+
+} // namespace vxGen

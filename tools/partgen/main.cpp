@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+using namespace vxGen;
+
 namespace {
 
 void usage(std::ostream& o)

@@ -7,6 +7,8 @@
 #include <numeric>
 #include <sstream>
 
+namespace vxGen {
+
 int vxMesh::addVertex(const vxVec3& p)
 {
     vertices.push_back(p);
@@ -431,3 +433,5 @@ std::string stlBytes(const vxMesh& m, const std::string& header, const vxVec3& s
     }
     return out;
 }
+
+} // namespace vxGen

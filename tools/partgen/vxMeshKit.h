@@ -6,12 +6,18 @@
 //
 // All lengths are millimetres. Triangles are wound counter-clockwise seen
 // from outside the solid, so the right-hand normal points outwards.
+//
+// Everything of the generators (tools/partgen, tools/modelgen) lives in the
+// namespace vxGen, so that their vxVec3, vxMesh and vxFrame are never taken
+// for the viewer's vxVector and the like.
 
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
+
+namespace vxGen {
 
 struct vxVec2 {
     double x = 0.0, y = 0.0;
@@ -161,3 +167,5 @@ bool insideSolid(const vxMesh& mesh, const vxVec3& p);
 // are rounded to float first and the normals computed from the rounded
 // corners, so that normals and windings agree exactly in the file.
 std::string stlBytes(const vxMesh& mesh, const std::string& header, const vxVec3& shift);
+
+} // namespace vxGen

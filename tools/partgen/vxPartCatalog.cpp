@@ -14,6 +14,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace vxGen {
+
 int vxPartConnection::typ() const
 {
     switch (kind) {
@@ -316,3 +318,5 @@ std::string table()
 }
 
 } // namespace vxPartCatalog
+
+} // namespace vxGen

@@ -43,6 +43,8 @@
 #include <string>
 #include <vector>
 
+namespace vxGen {
+
 // Dimensions of the system (mm).
 namespace vxKolbrik {
 inline constexpr double kGrid = 15.0;            // block edge and hole pitch
@@ -153,3 +155,5 @@ bool writeResources(const std::string& folder, std::vector<std::string>* written
 std::string table();
 
 } // namespace vxPartCatalog
+
+} // namespace vxGen

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace vxGen {
+
 // Design notes
 // ------------
 // Every mesh is one closed shell built without boolean operations: prisms
@@ -1458,3 +1460,5 @@ std::vector<vxPartDesign> vxPartDesigns()
     }
     return designs;
 }
+
+} // namespace vxGen

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace vxGen {
+
 struct vxPartBuild {
     vxMesh mesh;
     std::vector<vxPartConnection> connections;
@@ -23,3 +25,5 @@ struct vxPartDesign {
 
 // All designs, in catalogue order.
 std::vector<vxPartDesign> vxPartDesigns();
+
+} // namespace vxGen

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace vxGen {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -310,3 +312,5 @@ bool buildTwistedTube(const std::vector<vxVec2>& section, double z0, double dz, 
     }
     return true;
 }
+
+} // namespace vxGen

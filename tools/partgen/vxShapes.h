@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace vxGen {
+
 // A round feature on a prism face. Its profile runs in (r, h): r the
 // distance from the feature axis, h the height above the face along the
 // face's outward normal (negative: into the solid). The profile starts on
@@ -84,3 +86,5 @@ std::vector<vxVec2> arcPoints(vxVec2 c, double r, double a0, double a1, int step
 // A circle as a counter-clockwise ring starting at angle start.
 std::vector<vxVec2> circlePoints(vxVec2 c, double r, int segments, double start = 0.0);
 std::vector<vxVec2> reversed(std::vector<vxVec2> ring);
+
+} // namespace vxGen

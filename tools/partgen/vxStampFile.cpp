@@ -4,6 +4,8 @@
 #include <fstream>
 #include <set>
 
+namespace vxGen {
+
 namespace vxStampFile {
 
 std::vector<std::string> staleFiles(const std::string& path, const std::vector<std::string>& written)
@@ -26,3 +28,5 @@ bool write(const std::string& path, const std::vector<std::string>& written)
 }
 
 } // namespace vxStampFile
+
+} // namespace vxGen

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace vxGen {
+
 // The stamp file of a generator: the files it wrote on its last run, one
 // relative path per line. A build rule depends on it, and the next run uses
 // it to remove what it no longer writes.
@@ -16,3 +18,5 @@ std::vector<std::string> staleFiles(const std::string& path, const std::vector<s
 bool write(const std::string& path, const std::vector<std::string>& written);
 
 } // namespace vxStampFile
+
+} // namespace vxGen

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+namespace vxGen {
+
 double signedArea2(const std::vector<vxVec2>& ring)
 {
     double s = 0.0;
@@ -265,3 +267,5 @@ bool triangulatePolygon(const vxRing& outer, const std::vector<vxRing>& holes,
     }
     return ec.clip(start, static_cast<int>(count), triangles);
 }
+
+} // namespace vxGen

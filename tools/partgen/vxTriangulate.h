@@ -7,6 +7,8 @@
 #include <array>
 #include <vector>
 
+namespace vxGen {
+
 // A ring of a polygon: its corner points and, for each, the number the
 // caller wants to see in the triangles (e.g. a mesh vertex index).
 struct vxRing {
@@ -27,3 +29,5 @@ bool triangulatePolygon(const vxRing& outer, const std::vector<vxRing>& holes,
 
 // Twice the signed area of a closed ring (positive when counter-clockwise).
 double signedArea2(const std::vector<vxVec2>& ring);
+
+} // namespace vxGen

@@ -3,6 +3,8 @@
 #include "vxKit.h"
 #include "vxLibraryModels.h"
 
+namespace vxGen {
+
 namespace {
 
 using namespace vxColor;
@@ -377,3 +379,5 @@ std::vector<vxLibraryModel> vxMachineModels()
         {"Machines/Electric/Lighthouse", lighthouse},  {"Machines/Electric/Alarm", alarm},
     };
 }
+
+} // namespace vxGen

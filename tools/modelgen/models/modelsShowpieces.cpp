@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace vxGen {
+
 namespace {
 
 using namespace vxColor;
@@ -510,3 +512,5 @@ std::vector<vxLibraryModel> vxShowpieceModels()
         {"Showpieces/Castle", castle},
     };
 }
+
+} // namespace vxGen

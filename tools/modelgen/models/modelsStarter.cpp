@@ -4,6 +4,8 @@
 #include "vxKit.h"
 #include "vxLibraryModels.h"
 
+namespace vxGen {
+
 namespace {
 
 using namespace vxColor;
@@ -197,3 +199,5 @@ std::vector<vxLibraryModel> vxStarterModels()
         {"Starter/Robot", robot}, {"Starter/Rocket", rocket}, {"Starter/Scenes/Park", park},
     };
 }
+
+} // namespace vxGen

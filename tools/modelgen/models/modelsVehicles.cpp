@@ -3,6 +3,8 @@
 #include "vxKit.h"
 #include "vxLibraryModels.h"
 
+namespace vxGen {
+
 namespace {
 
 using namespace vxColor;
@@ -318,3 +320,5 @@ std::vector<vxLibraryModel> vxVehicleModels()
         {"Vehicles/Farm/Tractor with trailer", tractorWithTrailer},
     };
 }
+
+} // namespace vxGen

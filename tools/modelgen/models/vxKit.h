@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace vxGen {
+
 namespace vxKit {
 
 inline std::string cell(const char* face, int n)
@@ -459,3 +461,5 @@ void crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBlocks, int
            int trolleyLevel, int loadPlate);
 
 } // namespace vxKit
+
+} // namespace vxGen
