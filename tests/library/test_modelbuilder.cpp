@@ -1,11 +1,15 @@
 // What the pass over the library cannot show: the model builder refuses a
-// part that is not joined, meshed gears put their teeth into the gaps, and
-// the preview bitmaps are laid out as other programs read them.
+// part that is not joined, its camera frames any model tightly, meshed gears
+// put their teeth into the gaps, and the preview bitmaps are laid out as
+// other programs read them.
 #include "vxBmp.h"
 #include "vxKit.h"
+#include "vxLens.h"
 #include "vxModelBuilder.h"
 
 #include <gtest/gtest.h>
+
+#include <numbers>
 
 using namespace vxGen;
 
@@ -29,6 +33,70 @@ TEST(ModelBuilder, RefusesLoosePartsAndPartsCutOffFromTheFirst)
     ASSERT_EQ(b.problems().size(), 2u);
     EXPECT_NE(b.problems()[0].find("not connected with the first part"), std::string::npos)
         << b.problems()[0];
+}
+
+TEST(ModelBuilder, CameraFramesEveryCornerTouchingTheMargin)
+{
+    auto boxes = [](std::initializer_list<std::pair<vxVec3, vxVec3>> list) {
+        std::vector<vxVec3> corners;
+        for (const auto& [lo, hi] : list)
+            for (int k = 0; k < 8; ++k)
+                corners.push_back({k & 1 ? hi.x : lo.x, k & 2 ? hi.y : lo.y, k & 4 ? hi.z : lo.z});
+        return corners;
+    };
+    struct Case {
+        const char* name;
+        std::vector<vxVec3> points;
+        vxVec3 start;
+        double azimuth, elevation;
+    };
+    const Case cases[] = {
+        {"long bar", boxes({{{-30, 0, -1}, {30, 2, 1}}}), {0, 1, 0}, 35, 24},
+        {"tall tower", boxes({{{-1, 0, -1}, {1, 40, 1}}}), {0, 20, 0}, -40, 30},
+        {"flat plate from high above", boxes({{{-20, 0, -20}, {20, 0.5, 20}}}), {0, 0, 0}, 90, 60},
+        {"two blocks apart, started far off",
+         boxes({{{-25, 0, 5}, {-20, 3, 9}}, {{18, 0, -12}, {22, 9, -8}}}),
+         {60, -40, 90},
+         0,
+         10},
+    };
+    // The view's projection: look-at with up +y, the lens's vertical field
+    // of view, a 4:3 picture.
+    const double f = 1.0 / std::tan(vxLens::kFieldOfView / 2.0 * std::numbers::pi / 180.0),
+                 aspect = 4.0 / 3.0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The search starts at the middle of the bounds, as the builder's does.
+        vxVec3 lo = c.points[0], hi = lo;
+        for (const vxVec3& p : c.points) {
+            lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+            hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+        }
+        const vxCameraFit fit = vxFitCamera(c.points, (lo + hi) * 0.5, c.azimuth, c.elevation);
+        const vxVec3 forward = normalized(fit.target - fit.eye);
+        const double az = c.azimuth * std::numbers::pi / 180.0, el = c.elevation * std::numbers::pi / 180.0;
+        EXPECT_LT(length(forward -
+                         vxVec3{-std::sin(az) * std::cos(el), -std::sin(el), std::cos(az) * std::cos(el)}),
+                  1e-9);
+        const vxVec3 side = normalized(cross(forward, {0, 1, 0})), up = cross(side, forward);
+        double minX = 1e30, maxX = -1e30, minY = 1e30, maxY = -1e30;
+        for (const vxVec3& p : c.points) {
+            const vxVec3 q = p - fit.eye;
+            const double depth = dot(q, forward);
+            ASSERT_GT(depth, vxLens::kNearPlane);
+            ASSERT_LT(depth, vxLens::kFarPlane);
+            const double x = dot(q, side) * f / aspect / depth, y = dot(q, up) * f / depth;
+            minX = std::min(minX, x);
+            maxX = std::max(maxX, x);
+            minY = std::min(minY, y);
+            maxY = std::max(maxY, y);
+        }
+        EXPECT_LE(std::max({-minX, maxX, -minY, maxY}), kCameraMargin + 1e-6)
+            << "a corner outside the margin";
+        EXPECT_NEAR(std::max(maxX - minX, maxY - minY) / 2, kCameraMargin, 1e-3) << "not framed tightly";
+        EXPECT_NEAR(minX + maxX, 0.0, 1e-3) << "not centred across";
+        EXPECT_NEAR(minY + maxY, 0.0, 1e-3) << "not centred up and down";
+    }
 }
 
 TEST(ModelBuilder, MeshedGearsPutTeethIntoGaps)

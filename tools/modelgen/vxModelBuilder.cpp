@@ -501,28 +501,36 @@ std::vector<std::string> vxModelBuilder::problems() const
     return found;
 }
 
-std::string vxModelBuilder::modelFile(bool checked) const
+void vxModelBuilder::validate() const
 {
-    const std::vector<std::string> trouble = checked ? problems() : std::vector<std::string>{};
+    const std::vector<std::string> trouble = problems();
     if (!trouble.empty()) {
         std::string text = trouble.front();
         if (trouble.size() > 1)
             text += " (and " + std::to_string(trouble.size() - 1) + " more problems)";
         throw vxModelError(text);
     }
+}
 
-    // Stand the model on the ground and centre it: the lowest point of any
-    // mesh at y = 0, the middle of its footprint over the origin.
-    vxVec3 lo{1e30, 1e30, 1e30}, hi{-1e30, -1e30, -1e30};
+vxModelBuilder::Ground vxModelBuilder::placeOnGround() const
+{
+    // The lowest point of any mesh at y = 0, the middle of the footprint
+    // over the origin.
+    Ground g;
+    g.lo = {1e30, 1e30, 1e30};
+    g.hi = {-1e30, -1e30, -1e30};
     for (const Part& p : m_parts)
         for (const vxVec3& v : vxPartCatalog::mesh(p.type->shortName).vertices) {
             const vxVec3 w = p.frame.point(v);
-            lo = {std::min(lo.x, w.x), std::min(lo.y, w.y), std::min(lo.z, w.z)};
-            hi = {std::max(hi.x, w.x), std::max(hi.y, w.y), std::max(hi.z, w.z)};
+            g.lo = {std::min(g.lo.x, w.x), std::min(g.lo.y, w.y), std::min(g.lo.z, w.z)};
+            g.hi = {std::max(g.hi.x, w.x), std::max(g.hi.y, w.y), std::max(g.hi.z, w.z)};
         }
-    const vxVec3 shift{-(lo.x + hi.x) / 2.0, -lo.y, -(lo.z + hi.z) / 2.0};
+    g.shift = {-(g.lo.x + g.hi.x) / 2.0, -g.lo.y, -(g.lo.z + g.hi.z) / 2.0};
+    return g;
+}
 
-    // Parts in phase order (stable), phases renumbered 1, 2, 3, ...
+std::vector<std::pair<std::size_t, int>> vxModelBuilder::phaseOrder() const
+{
     std::vector<std::size_t> order(m_parts.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
@@ -533,29 +541,30 @@ std::string vxModelBuilder::modelFile(bool checked) const
     int next = 0;
     for (auto& [phase, number] : phaseNumber)
         number = ++next;
+    std::vector<std::pair<std::size_t, int>> parts;
+    for (std::size_t i : order)
+        parts.emplace_back(i, phaseNumber.at(m_parts[i].phase));
+    return parts;
+}
 
-    // The camera: a three-quarter view from the chosen side that frames
-    // every part's bounding box in a 4:3 picture with a margin, looking at
-    // the middle of the model's picture.
-    std::vector<vxVec3> points; // cm
-    for (const Part& p : m_parts)
-        for (const vxVec3& c : corners(p))
-            points.push_back((c + shift) * 0.1);
-    const double az = radians(m_azimuth), el = radians(m_elevation);
+vxCameraFit vxFitCamera(const std::vector<vxVec3>& points, vxVec3 target, double azimuth, double elevation)
+{
+    const double az = radians(azimuth), el = radians(elevation);
     const vxVec3 back{std::sin(az) * std::cos(el), std::sin(el), -std::cos(az) * std::cos(el)};
     const vxVec3 forward = -back;
     const vxVec3 side = normalized(cross(forward, {0, 1, 0}));
     const vxVec3 upScreen = cross(side, forward);
     const double ty = std::tan(radians(vxLens::kFieldOfView / 2.0)), tx = ty * 4.0 / 3.0;
-    const double margin = 0.88;
-    vxVec3 target = (vxVec3{(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2} + shift) * 0.1;
     double distance = 0.0;
     for (int round = 0; round < 12; ++round) {
+        // Back off until every point lies inside the margin, then move the
+        // target to the middle of the points' picture.
         distance = 0.0;
         for (const vxVec3& p : points) {
             const vxVec3 q = p - target;
             const double x = dot(q, side), y = dot(q, upScreen), z = dot(q, forward);
-            distance = std::max({distance, std::abs(x) / (margin * tx) - z, std::abs(y) / (margin * ty) - z});
+            distance = std::max(
+                {distance, std::abs(x) / (kCameraMargin * tx) - z, std::abs(y) / (kCameraMargin * ty) - z});
         }
         double minX = 1e30, maxX = -1e30, minY = 1e30, maxY = -1e30;
         for (const vxVec3& p : points) {
@@ -570,8 +579,35 @@ std::string vxModelBuilder::modelFile(bool checked) const
         target = target + side * ((minX + maxX) / 2 * tx * distance) +
                  upScreen * ((minY + maxY) / 2 * ty * distance);
     }
-    const vxVec3 eye = target + back * distance;
+    return {target + back * distance, target, forward};
+}
 
+vxCameraFit vxModelBuilder::fitCamera(const Ground& ground) const
+{
+    // Every part's bounding box in centimetres, as the model file has it.
+    std::vector<vxVec3> points;
+    for (const Part& p : m_parts)
+        for (const vxVec3& c : corners(p))
+            points.push_back((c + ground.shift) * 0.1);
+    const vxVec3& lo = ground.lo;
+    const vxVec3& hi = ground.hi;
+    const vxVec3 middle =
+        (vxVec3{(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2} + ground.shift) * 0.1;
+    return vxFitCamera(points, middle, m_azimuth, m_elevation);
+}
+
+std::string vxModelBuilder::modelFile(bool checked) const
+{
+    if (checked)
+        validate();
+    const Ground ground = placeOnGround();
+    return write(ground, phaseOrder(), fitCamera(ground));
+}
+
+std::string vxModelBuilder::write(const Ground& ground, const std::vector<std::pair<std::size_t, int>>& order,
+                                  const vxCameraFit& camera) const
+{
+    const vxVec3& shift = ground.shift;
     std::string f;
     auto line = [&f](const std::string& s) { f += s + "\r\n"; };
     auto vec = [&](const char* prefix, const vxVec3& v, int decimals) {
@@ -580,10 +616,10 @@ std::string vxModelBuilder::modelFile(bool checked) const
         line(std::string(prefix) + "Z=" + number(v.z, decimals));
     };
     line("[CAMERA]");
-    vec("POSITION", eye, 3);
-    vec("DIRECTION", forward, 6);
+    vec("POSITION", camera.eye, 3);
+    vec("DIRECTION", camera.forward, 6);
     vec("UP", {0, 1, 0}, 6);
-    vec("TARGET", target, 3);
+    vec("TARGET", camera.target, 3);
     line("[COMMON]");
     line("COUNT=" + std::to_string(m_parts.size()));
     line("TUBECOUNT=" + std::to_string(m_tubes.size()));
@@ -591,7 +627,7 @@ std::string vxModelBuilder::modelFile(bool checked) const
     line("INFORIGINAL=" + m_infOriginal);
     line("INFGEBAUT=" + m_infBuiltBy);
     for (std::size_t k = 0; k < order.size(); ++k) {
-        const Part& p = m_parts[order[k]];
+        const Part& p = m_parts[order[k].first];
         const vxVec3 pos = (p.frame.origin + shift) * 0.1;
         const vxVec3 up = normalized(p.frame.ey);
         const vxVec3 dir = orthonormalDirection(up, p.frame.ez);
@@ -607,7 +643,7 @@ std::string vxModelBuilder::modelFile(bool checked) const
         line("YDIR=" + number(dir.y, 6));
         line("ZDIR=" + number(dir.z, 6));
         line("COLOR=" + std::to_string(p.color));
-        line("PHASE=" + std::to_string(phaseNumber.at(p.phase)));
+        line("PHASE=" + std::to_string(order[k].second));
     }
     for (std::size_t k = 0; k < m_tubes.size(); ++k) {
         const Tube& t = m_tubes[k];

@@ -85,6 +85,23 @@ vxVec3 vxRotate(const vxVec3& v, const vxVec3& axis, double degrees);
 // "pin left" / "pin right" (fence).
 std::size_t vxConnectionIndex(const vxPartType& type, const std::string& sel);
 
+// A model file's camera: where it stands, the point it looks at and the
+// way it looks (the up direction is +y).
+struct vxCameraFit {
+    vxVec3 eye, target, forward;
+};
+
+// How far from the middle of the picture (as a part of its half width and
+// half height) the farthest point of a framed model lies.
+inline constexpr double kCameraMargin = 0.88;
+
+// The camera that looks from the side (azimuth, elevation; see
+// vxModelBuilder::setView) at points, with the view's lens and a 4:3
+// picture: every point inside kCameraMargin of the picture, the farthest
+// on it, and the points' picture centred. The search starts looking at
+// target.
+vxCameraFit vxFitCamera(const std::vector<vxVec3>& points, vxVec3 target, double azimuth, double elevation);
+
 class vxModelBuilder {
   public:
     struct Part {
@@ -194,6 +211,26 @@ class vxModelBuilder {
 
   private:
     const vxPartType& type(const std::string& shortName) const;
+
+    // The steps of modelFile.
+    // Throws vxModelError naming the first of problems().
+    void validate() const;
+    // The world's bounds of every mesh, and the shift that stands the model
+    // on the ground (its lowest point at y = 0) with the middle of its
+    // footprint over the origin (mm).
+    struct Ground {
+        vxVec3 lo, hi, shift;
+    };
+    Ground placeOnGround() const;
+    // The parts in building order (by phase, stable) with their phases
+    // renumbered 1, 2, 3, ...
+    std::vector<std::pair<std::size_t, int>> phaseOrder() const;
+    // The camera that frames every part's bounding box, standing on the
+    // ground (cm).
+    vxCameraFit fitCamera(const Ground& ground) const;
+    // The model file text (CR LF lines).
+    std::string write(const Ground& ground, const std::vector<std::pair<std::size_t, int>>& order,
+                      const vxCameraFit& camera) const;
 
     std::vector<Part> m_parts;
     std::vector<Tube> m_tubes;
