@@ -128,28 +128,12 @@ int main(int argc, char** argv)
     if (list)
         std::cout << vxLibraryModels().size() << " models, " << totalParts << " parts\n";
 
-    if (!stamp.empty() && !out.empty() && only.empty()) {
-        // Remove the model files (and their pictures) of an earlier run
-        // that the library no longer makes; nothing else is touched.
-        std::error_code ec;
-        for (const std::string& old : vxStampFile::staleFiles(stamp, written)) {
-            // Only files below the folder, as this program writes them.
-            if (old.find("..") != std::string::npos || fs::path(old).is_absolute() ||
-                fs::path(old).extension() != ".kmf")
-                continue;
-            fs::remove(fs::path(out) / old, ec);
-            fs::path picture = fs::path(out) / old;
-            picture.replace_extension(".bmp");
-            fs::remove(picture, ec);
-            // A kit folder left empty would still be listed as a kit.
-            for (fs::path dir = picture.parent_path(); dir != fs::path(out) && fs::is_empty(dir, ec) && !ec;
-                 dir = dir.parent_path())
-                fs::remove(dir, ec);
-        }
-        if (!vxStampFile::write(stamp, written)) {
-            std::cerr << "kolbrik-modelgen: cannot write " << stamp << "\n";
-            return 1;
-        }
+    // The model files (and their pictures) of an earlier run that the
+    // library no longer makes go.
+    if (!stamp.empty() && !out.empty() && only.empty() &&
+        !vxStampFile::update(stamp, out, written, {".kmf"}, {".bmp"})) {
+        std::cerr << "kolbrik-modelgen: cannot write " << stamp << "\n";
+        return 1;
     }
     return 0;
 }

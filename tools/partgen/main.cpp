@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -72,16 +71,9 @@ int main(int argc, char** argv)
                 std::cerr << "kolbrik-partgen: " << error << "\n";
                 return 1;
             }
-            if (!stamp.empty()) {
-                for (const auto& old : vxStampFile::staleFiles(stamp, written))
-                    if (old.find('/') == std::string::npos) {
-                        std::error_code ec;
-                        std::filesystem::remove(std::filesystem::path(out) / old, ec);
-                    }
-                if (!vxStampFile::write(stamp, written)) {
-                    std::cerr << "kolbrik-partgen: cannot write " << stamp << "\n";
-                    return 1;
-                }
+            if (!stamp.empty() && !vxStampFile::update(stamp, out, written, {".def", ".stl"})) {
+                std::cerr << "kolbrik-partgen: cannot write " << stamp << "\n";
+                return 1;
             }
         }
         if (table)

@@ -20,7 +20,6 @@ vxPartBuild axle(double length)
     return b;
 }
 
-
 vxPartBuild hub15()
 {
     return boredLathe({{7.1, 0}, {7.5, 0.4}, {7.5, 2.5}, {4.5, 2.5}, {4.5, 9.6}, {4.1, 10}}, 10, 40);
