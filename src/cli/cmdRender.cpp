@@ -1,4 +1,5 @@
 #include "vxCli.h"
+#include "vxImage.h"
 #include "vxOffscreenHost.h"
 #include "vxOpenGLView.h"
 
@@ -27,19 +28,6 @@ const char* kRenderHelp =
     "                    the installed resource folder\n";
 
 } // namespace
-
-bool parseSize(const std::string& text, int& width, int& height)
-{
-    const auto x = text.find('x');
-    if (x == std::string::npos)
-        return false;
-    auto number = [](const char* b, const char* e, int& out) {
-        auto [p, ec] = std::from_chars(b, e, out);
-        return ec == std::errc() && p == e && out >= 1 && out <= kMaxPictureSize;
-    };
-    const char* s = text.data();
-    return number(s, s + x, width) && number(s + x + 1, s + text.size(), height);
-}
 
 int cmdRender(const std::vector<std::string>& argsIn)
 {
@@ -72,7 +60,8 @@ int cmdRender(const std::vector<std::string>& argsIn)
             phase = n;
             ++i;
         } else if (a == "--size") {
-            if (i + 1 >= args.size() || !parseSize(args[i + 1], width, height)) {
+            if (i + 1 >= args.size() || !vxParsePictureSize(args[i + 1], vxSizeText::kWidthByHeight, 1,
+                                                            kMaxPictureSize, width, height)) {
                 fail("render: --size needs WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxPictureSize));
                 return 2;
             }

@@ -1,11 +1,11 @@
 #include "vxCli.h"
 #include "vxDefinition.h"
+#include "vxImage.h"
 #include "vxOffscreenHost.h"
 #include "vxOpenGLView.h"
 #include "vxResources.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <iostream>
@@ -106,10 +106,8 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
             }
             outDir = args[++i];
         } else if (a == "--size") {
-            const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
-            auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), size);
-            if (v.empty() || ec != std::errc() || p != v.data() + v.size() || size < 1 ||
-                size > kMaxPictureSize) {
+            if (i + 1 >= args.size() ||
+                !vxParsePictureSize(args[i + 1], vxSizeText::kSquare, 1, kMaxPictureSize, size, size)) {
                 fail("render-parts: --size needs a number of pixels from 1 to " +
                      std::to_string(kMaxPictureSize));
                 return 2;

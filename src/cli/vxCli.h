@@ -15,8 +15,6 @@ int cmdExport(const std::vector<std::string>& args);
 
 // Largest picture side the drawing commands accept, in pixels.
 inline constexpr int kMaxPictureSize = 16384;
-// Reads "WIDTHxHEIGHT" with both sides 1 to kMaxPictureSize.
-bool parseSize(const std::string& text, int& width, int& height);
 
 // Takes "--resources DIR" out of args and applies it. Returns false (with a
 // message on stderr) when the option lacks its value.

@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <charconv>
 #include <cstring>
 
 bool vxWritePNG(const vxImage& image, const std::string& path, bool keepAlpha, std::string* error)
@@ -78,4 +79,27 @@ vxImage vxReadPNG(const std::string& path, std::string* error)
     out.height = static_cast<int>(png.height);
     out.rgba = std::move(buffer);
     return out;
+}
+
+bool vxParsePictureSize(std::string_view text, vxSizeText form, int minSide, int maxSide, int& width,
+                        int& height)
+{
+    auto side = [&](std::string_view digits, int& out) {
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), out);
+        return !digits.empty() && ec == std::errc() && end == digits.data() + digits.size() &&
+               out >= minSide && out <= maxSide;
+    };
+    int w = 0, h = 0;
+    if (form == vxSizeText::kSquare) {
+        if (!side(text, w))
+            return false;
+        h = w;
+    } else {
+        const auto x = text.find('x');
+        if (x == std::string_view::npos || !side(text.substr(0, x), w) || !side(text.substr(x + 1), h))
+            return false;
+    }
+    width = w;
+    height = h;
+    return true;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // An RGBA picture, 8 bits per channel, rows from top to bottom.
@@ -28,3 +29,13 @@ bool vxWritePNG(const vxImage& image, const std::string& path, bool keepAlpha, s
 
 // Reads a PNG file into RGBA (empty image and *error on failure).
 vxImage vxReadPNG(const std::string& path, std::string* error = nullptr);
+
+// How a command line gives a picture size: "WIDTHxHEIGHT", or one number N
+// for a square N x N picture.
+enum class vxSizeText { kWidthByHeight, kSquare };
+
+// Reads a picture size given in that form, each side a plain decimal number
+// from minSide to maxSide. False when text is anything else; width and
+// height then keep their values.
+bool vxParsePictureSize(std::string_view text, vxSizeText form, int minSide, int maxSide, int& width,
+                        int& height);

@@ -116,3 +116,38 @@ TEST_F(CliRender, PartPicturesShowEachMeshInItsDefinitionsColourFillingThePictur
     EXPECT_NE(r.out.find("empty"), std::string::npos) << r.out;
     EXPECT_EQ(vxReadPNG(out.file("32000.png")).width, 32);
 }
+
+// The size of a picture on a command line (render, render-parts and the
+// preview generator): plain decimal sides in range, in the one form asked
+// for; anything else leaves the size as it was.
+TEST(PictureSize, IsWidthByHeightOrOneNumberAndNothingElse)
+{
+    using F = vxSizeText;
+    const struct {
+        const char* text;
+        F form;
+        int width, height; // 0: refused
+    } cases[] = {
+        {"64x48", F::kWidthByHeight, 64, 48},
+        {"32", F::kSquare, 32, 32},
+        {"8x4096", F::kWidthByHeight, 8, 4096},
+        {"10", F::kWidthByHeight, 0, 0},
+        {"10x10", F::kSquare, 0, 0},
+        {"7x10", F::kWidthByHeight, 0, 0},
+        {"8x4097", F::kWidthByHeight, 0, 0},
+        {"x10", F::kWidthByHeight, 0, 0},
+        {"10x", F::kWidthByHeight, 0, 0},
+        {"+9x9", F::kWidthByHeight, 0, 0},
+        {" 9x9", F::kWidthByHeight, 0, 0},
+        {"9x9x9", F::kWidthByHeight, 0, 0},
+        {"-9", F::kSquare, 0, 0},
+        {"", F::kSquare, 0, 0},
+        {"9.5", F::kSquare, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int width = 1, height = 2;
+        const bool ok = vxParsePictureSize(c.text, c.form, 8, 4096, width, height);
+        EXPECT_EQ(ok, c.width != 0) << c.text;
+        EXPECT_EQ(std::pair(width, height), ok ? std::pair(c.width, c.height) : std::pair(1, 2)) << c.text;
+    }
+}

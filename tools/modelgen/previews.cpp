@@ -4,12 +4,12 @@
 // camera, the grid hidden).
 
 #include "vxBmp.h"
+#include "vxImage.h"
 #include "vxOffscreenHost.h"
 #include "vxOpenGLView.h"
 #include "vxResources.h"
 
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -31,18 +31,6 @@ void usage(std::ostream& o)
          "  --stamp FILE     touched when every picture is written\n";
 }
 
-bool parseSize(const std::string& text, int& w, int& h)
-{
-    const auto x = text.find('x');
-    if (x == std::string::npos)
-        return false;
-    auto num = [](const char* b, const char* e, int& out) {
-        auto [p, ec] = std::from_chars(b, e, out);
-        return ec == std::errc() && p == e && out >= 8 && out <= 4096;
-    };
-    return num(text.data(), text.data() + x, w) && num(text.data() + x + 1, text.data() + text.size(), h);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -52,7 +40,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--size" && i + 1 < argc) {
-            if (!parseSize(argv[++i], width, height)) {
+            if (!vxParsePictureSize(argv[++i], vxSizeText::kWidthByHeight, 8, 4096, width, height)) {
                 std::cerr << "kolbrik-previews: --size needs WIDTHxHEIGHT, 8 to 4096 each\n";
                 return 2;
             }
