@@ -31,7 +31,7 @@ std::string text3(const vxVector& v)
     return o.str();
 }
 
-void printJson(const std::string& file, const vxModel& m)
+void printJson(const std::string& file, const vxModel& m, const std::vector<vxLoadFinding>& findings)
 {
     std::string o;
     o += "{\"file\": " + vxJson::str(file);
@@ -76,6 +76,14 @@ void printJson(const std::string& file, const vxModel& m)
         first = false;
         o += "{\"radius\": " + vxJson::num(t->radius()) + ", \"color\": " + vec3(t->color()) +
              ", \"count\": " + std::to_string(t->count()) + "}";
+    }
+    o += "], \"warnings\": [";
+    first = true;
+    for (const vxLoadFinding& f : findings) {
+        if (!first)
+            o += ", ";
+        first = false;
+        o += vxJson::str(f.message);
     }
     o += "]}\n";
     std::fwrite(o.data(), 1, o.size(), stdout);
@@ -145,10 +153,15 @@ int cmdInfo(const std::vector<std::string>& argsIn)
         fail(r.error);
         return 1;
     }
-    if (json)
-        printJson(file, model);
-    else
+    vxLoadFindings::addMeshFindings(model, r.findings);
+    if (json) {
+        printJson(file, model, r.findings);
+    } else {
         printText(file, model);
+        std::cout.flush();
+        for (const vxLoadFinding& f : r.findings)
+            std::cerr << "kolbrik: warning: " << f.message << "\n";
+    }
     return 0;
 }
 

@@ -129,6 +129,7 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
         return result;
     }
 
+    const vxSectionText::NumberWatch numbers;
     vxModel fresh;
     fresh.m_progress = m_progress;
     fresh.m_fileContent = std::move(text);
@@ -191,6 +192,7 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
     fresh.loadParts();
     fresh.loadTubes();
     fresh.m_actualBauphase = fresh.maximumBauphase();
+    result.findings = vxLoadFindings::collect(fresh, *fresh.m_fileContent, numbers);
     *this = std::move(fresh);
     return result;
 }

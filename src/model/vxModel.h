@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vxDefinition.h"
+#include "vxLoadFindings.h"
 #include "vxVector.h"
 
 #include <array>
@@ -88,6 +89,9 @@ class vxTube {
 struct vxLoadResult {
     bool ok = true;
     std::string error; // one line naming the reason when !ok
+    // When ok: what the user should be told about the file's content (empty
+    // when there is nothing to say).
+    std::vector<vxLoadFinding> findings;
     explicit operator bool() const { return ok; }
 };
 

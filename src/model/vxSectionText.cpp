@@ -24,7 +24,89 @@ char upperChar(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// The key line whose handler is running in a watched pass.
+struct KeyLine {
+    const std::string* key;
+    std::string_view value;
+    std::string_view section;
+    std::int64_t line;
+};
+
+thread_local NumberWatch* t_watch = nullptr;
+thread_local const KeyLine* t_keyLine = nullptr;
+thread_local int t_passDepth = 0;
+
+// One pass on this thread. A pass nested in a handler hides the key line of
+// the pass around it, and restores it when it ends.
+class PassScope {
+  public:
+    PassScope() : m_saved(t_keyLine)
+    {
+        ++t_passDepth;
+        t_keyLine = nullptr;
+    }
+    ~PassScope()
+    {
+        --t_passDepth;
+        t_keyLine = m_saved;
+    }
+    PassScope(const PassScope&) = delete;
+    PassScope& operator=(const PassScope&) = delete;
+    bool watched() const { return t_watch != nullptr && t_passDepth == 1; }
+
+  private:
+    const KeyLine* m_saved;
+};
+
+// Runs the handler for one key line, watched when the pass is.
+void handle(const PassScope& scope, const Handler& handler, int section, const std::string& key,
+            std::string_view value, std::string_view header, std::int64_t line)
+{
+    if (!scope.watched()) {
+        handler(section, key, value);
+        return;
+    }
+    const KeyLine here{&key, value, header, line};
+    t_keyLine = &here;
+    handler(section, key, value);
+    t_keyLine = nullptr;
+}
+
+// Whether v is the value of the watched key line (not a piece of its key or
+// a header).
+bool isWatchedValue(std::string_view v)
+{
+    return t_keyLine != nullptr && v.data() == t_keyLine->value.data() && v.size() == t_keyLine->value.size();
+}
+
+bool onlySpaceFrom(std::string_view v, std::size_t i)
+{
+    for (; i < v.size(); ++i)
+        if (!isSpace(v[i]))
+            return false;
+    return true;
+}
+
+void noteBadNumber(std::string readAs)
+{
+    NumberWatch& w = *t_watch;
+    ++w.total;
+    if (w.found.size() < NumberWatch::kKept)
+        w.found.push_back({*t_keyLine->key, std::string(t_keyLine->section), std::string(t_keyLine->value),
+                           std::move(readAs), t_keyLine->line});
+}
+
 } // namespace
+
+NumberWatch::NumberWatch() : m_outer(t_watch)
+{
+    t_watch = this;
+}
+
+NumberWatch::~NumberWatch()
+{
+    t_watch = m_outer;
+}
 
 std::vector<std::string_view> splitLines(std::string_view text)
 {
@@ -50,7 +132,9 @@ std::string toUpper(std::string_view s)
     return out;
 }
 
-std::int32_t toInteger(std::string_view v)
+namespace {
+
+std::int32_t convertInteger(std::string_view v, std::size_t& end, bool& anyDigit)
 {
     std::size_t i = 0;
     while (i < v.size() && isSpace(v[i]))
@@ -62,6 +146,7 @@ std::int32_t toInteger(std::string_view v)
     }
     std::int64_t acc = 0;
     bool saturated = false;
+    anyDigit = i < v.size() && isDigit(v[i]);
     for (; i < v.size() && isDigit(v[i]); ++i) {
         if (!saturated) {
             acc = acc * 10 + (v[i] - '0');
@@ -69,6 +154,7 @@ std::int32_t toInteger(std::string_view v)
                 saturated = true;
         }
     }
+    end = i;
     if (negative)
         acc = -acc;
     if (saturated || acc > INT32_MAX)
@@ -78,7 +164,7 @@ std::int32_t toInteger(std::string_view v)
     return static_cast<std::int32_t>(acc);
 }
 
-float toDecimal(std::string_view v)
+float convertDecimal(std::string_view v, std::size_t& end, bool& anyDigit)
 {
     std::size_t i = 0;
     while (i < v.size() && isSpace(v[i]))
@@ -107,6 +193,8 @@ float toDecimal(std::string_view v)
             i = j;
         }
     }
+    anyDigit = digits > 0;
+    end = i;
     if (digits == 0)
         return 0.0f;
     if (i < v.size() && (v[i] == 'e' || v[i] == 'E')) {
@@ -117,9 +205,12 @@ float toDecimal(std::string_view v)
         std::size_t expDigits = 0;
         for (; j < v.size() && isDigit(v[j]); ++j, ++expDigits)
             expText.push_back(v[j]);
-        if (expDigits > 0)
+        if (expDigits > 0) {
             num += expText;
+            i = j;
+        }
     }
+    end = i;
     float f = 0.0f;
     auto res = std::from_chars(num.data(), num.data() + num.size(), f, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
@@ -136,6 +227,31 @@ float toDecimal(std::string_view v)
         f = 0.0f;
     }
     return negative ? -f : f;
+}
+
+} // namespace
+
+std::int32_t toInteger(std::string_view v)
+{
+    std::size_t end = 0;
+    bool anyDigit = false;
+    const std::int32_t n = convertInteger(v, end, anyDigit);
+    if (isWatchedValue(v) && (!anyDigit || !onlySpaceFrom(v, end)))
+        noteBadNumber(std::to_string(n));
+    return n;
+}
+
+float toDecimal(std::string_view v)
+{
+    std::size_t end = 0;
+    bool anyDigit = false;
+    const float f = convertDecimal(v, end, anyDigit);
+    if (isWatchedValue(v) && (!anyDigit || !onlySpaceFrom(v, end) || std::isinf(f))) {
+        char text[32];
+        const auto r = std::to_chars(text, text + sizeof text, f);
+        noteBadNumber(std::string(text, r.ptr));
+    }
+    return f;
 }
 
 void splitKeyValue(std::string_view line, std::string& key, std::string_view& value)
@@ -168,13 +284,18 @@ void runPlainPass(const std::optional<std::string>& text, std::initializer_list<
 {
     if (!text)
         return;
+    const PassScope scope;
     int section = initialSection;
     std::string key;
     std::string upper;
     std::string_view value;
+    std::string_view header;
+    std::int64_t lineNumber = 0;
     for (std::string_view line : splitLines(*text)) {
+        ++lineNumber;
         splitKeyValue(line, key, value);
         if (!line.empty() && line.front() == '[') {
+            header = line;
             section = -1;
             upper = toUpper(line);
             auto code = codes.begin();
@@ -187,7 +308,7 @@ void runPlainPass(const std::optional<std::string>& text, std::initializer_list<
             }
         }
         if (section != -1 && !key.empty())
-            handler(section, key, value);
+            handle(scope, handler, section, key, value, header, lineNumber);
     }
 }
 
@@ -196,20 +317,25 @@ void runNumberedPass(const std::optional<std::string>& text, std::string_view pr
 {
     if (!text)
         return;
+    const PassScope scope;
     int index = initialIndex;
     std::string key;
     std::string upper;
     std::string_view value;
+    std::string_view header;
+    std::int64_t lineNumber = 0;
     for (std::string_view line : splitLines(*text)) {
+        ++lineNumber;
         splitKeyValue(line, key, value);
         if (!line.empty() && line.front() == '[') {
+            header = line;
             index = -1;
             upper = toUpper(line);
             if (auto n = numberedHeaderIndex(upper, prefix))
                 index = *n;
         }
         if (index >= 0 && !key.empty())
-            handler(index, key, value);
+            handle(scope, handler, index, key, value, header, lineNumber);
     }
 }
 

@@ -49,4 +49,35 @@ void runNumberedPass(const std::optional<std::string>& text, std::string_view pr
 // prefix, or nullopt when the line is no such header.
 std::optional<std::int32_t> numberedHeaderIndex(std::string_view upperLine, std::string_view prefix);
 
+// A value that a key handler read as a number but that is not wholly one
+// ("12abc", "", "abc", "1e40" beyond the float range). It is still converted
+// as far as it goes; this only tells that it happened.
+struct BadNumber {
+    std::string key;       // upper case, as the handler saw it
+    std::string section;   // the header line of its section as written; empty before the first
+    std::string value;     // as written
+    std::string readAs;    // what the conversion gave ("12", "0", "inf")
+    std::int64_t line = 0; // 1-based
+};
+
+// Collects the bad numbers of the passes run on this thread while it lives.
+// Only the key lines of outermost passes are watched: a definition read
+// inside a model's part pass is not. Conversions outside a key handler
+// (header numbers, node numbers taken from a key) are never reported.
+class NumberWatch {
+  public:
+    static constexpr std::size_t kKept = 20;
+
+    NumberWatch();
+    ~NumberWatch();
+    NumberWatch(const NumberWatch&) = delete;
+    NumberWatch& operator=(const NumberWatch&) = delete;
+
+    std::vector<BadNumber> found; // the first kKept
+    std::int64_t total = 0;       // all of them
+
+  private:
+    NumberWatch* m_outer;
+};
+
 } // namespace vxSectionText

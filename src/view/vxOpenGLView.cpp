@@ -282,6 +282,7 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
         m_sceneObjectList.push_back(std::move(object));
     }
 
+    vxLoadFindings::addMeshFindings(*m_model, result.findings);
     m_displayList = 0;
     m_host.setNeedsDisplay();
     return result;

@@ -1,5 +1,6 @@
 #include "vxTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -36,6 +37,19 @@ TEST(CliInfo, JsonOfASmallModel)
     EXPECT_NE(r.out.find("\"tubes\": [{\"radius\": 0.5, \"color\": [0,0,0], \"count\": 0}]"),
               std::string::npos)
         << r.out;
+    // What the user should know comes last, as sentences.
+    const std::string warnings =
+        "\"warnings\": [\"K99999_x is not in the part catalogue (1\u00d7).\", \"The mesh "
+        "of 31005 (Block \\\"30\\\") is missing or unreadable (1\u00d7).\"]}\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), warnings.size())), warnings) << r.out;
+
+    // In text mode they go to stderr, and the file still counts as read.
+    r = vxTest::runCommand("{ " + std::string(KOLBRIK_CLI) + " info " + res.file("m.kmf") + " --resources " +
+                           res.path() + " >/dev/null; }");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "kolbrik: warning: K99999_x is not in the part catalogue (1\u00d7).\nkolbrik: warning: The "
+              "mesh of 31005 (Block \"30\") is missing or unreadable (1\u00d7).\n");
     // The plain text report: tests/cli/test_files.cpp.
 }
 

@@ -1,0 +1,127 @@
+// What a load tells about a file's content: each kind of bad file, parts
+// without a definition or mesh, and values that are not numbers.
+#include "vxModel.h"
+#include "vxResources.h"
+#include "vxSectionText.h"
+#include "vxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using Kind = vxLoadFinding::Kind;
+using vxTest::crlf;
+using vxTest::writeFile;
+
+namespace {
+
+std::vector<Kind> kinds(const std::vector<vxLoadFinding>& findings)
+{
+    std::vector<Kind> out;
+    for (const auto& f : findings)
+        out.push_back(f.kind);
+    return out;
+}
+
+} // namespace
+
+TEST(LoadFindings, EachKindOfBadFileIsNamedAndStillLoads)
+{
+    vxTest::TempDir res;
+    vxResources::setResourceFolder(res.path());
+    writeFile(res.file("random.kmf"), std::string("\x01\x02\x00\x7f\x80", 5) + "abc");
+    writeFile(res.file("text.kmf"), "Dear reader,\r\nthis is a letter.\r\n");
+    const struct {
+        const char* file;
+        std::vector<Kind> expected;
+    } cases[] = {
+        {KOLBRIK_TEST_DATA "/empty.kmf", {Kind::kEmptyFile}},
+        {KOLBRIK_TEST_DATA "/garbage.kmf", {Kind::kNotText}},
+        {KOLBRIK_TEST_DATA "/lf_only.kmf", {Kind::kLineEnds}},
+        {KOLBRIK_TEST_DATA "/cr_only.kmf", {Kind::kLineEnds}},
+        {KOLBRIK_TEST_DATA "/windows1252.kmf", {}},
+        {KOLBRIK_TEST_DATA "/truncated.kmf", {Kind::kUnknownPart, Kind::kUnknownPart}},
+    };
+    for (const auto& c : cases) {
+        vxModel m;
+        const vxLoadResult r = m.loadModelFromFile(c.file);
+        ASSERT_TRUE(r.ok) << c.file;
+        EXPECT_EQ(kinds(r.findings), c.expected) << c.file;
+        for (const auto& f : r.findings)
+            EXPECT_FALSE(f.message.empty());
+    }
+    for (const char* name : {"random.kmf", "text.kmf"}) {
+        vxModel m;
+        const vxLoadResult r = m.loadModelFromFile(res.file(name));
+        ASSERT_EQ(r.findings.size(), 1u) << name;
+        EXPECT_EQ(r.findings[0].kind, name[0] == 'r' ? Kind::kNotText : Kind::kNoSections);
+    }
+    vxModel lf;
+    EXPECT_EQ(lf.loadModelFromFile(KOLBRIK_TEST_DATA "/lf_only.kmf").findings[0].name, "LF");
+    vxResources::setResourceFolder("");
+}
+
+TEST(LoadFindings, UnknownPartsMissingSectionsAndMeshesAreCountedOncePerName)
+{
+    vxTest::TempDir res;
+    vxResources::setResourceFolder(res.path());
+    writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30"}));
+    writeFile(res.file("31005.stl"), std::string(84 + 50, '\0').replace(80, 1, "\x01"));
+    writeFile(res.file("31006.def"), crlf({"[COMMON]", "NAME=Block 45"}));
+    writeFile(res.file("31006.stl"), std::string(84 + 49, '\0').replace(80, 1, "\x01")); // cut short
+    writeFile(res.file("31007.def"), crlf({"[COMMON]", "NAME=Plate"}));
+    writeFile(res.file("m.kmf"), crlf({"[COMMON]", "COUNT=8", "[PART1]", "NAME=K99999", "[PART2]",
+                                       "NAME=K31005_a", "[PART3]", "NAME=K99999", "[PART4]", "NAME=K88888",
+                                       "[PART5]", "NAME=K31006_a", "[PART6]", "NAME=K31007_x", "[PART7]",
+                                       "NAME=K31006_b", "[PART8]", "XPOS=1"}));
+    vxModel m;
+    vxLoadResult r = m.loadModelFromFile(res.file("m.kmf"));
+    vxLoadFindings::addMeshFindings(m, r.findings);
+    ASSERT_EQ(kinds(r.findings), (std::vector<Kind>{Kind::kMissingParts, Kind::kUnknownPart, Kind::kUnknownPart,
+                                                    Kind::kEmptyMesh, Kind::kMissingMesh}));
+    EXPECT_EQ(r.findings[0].count, 1); // part 8 has no NAME
+    EXPECT_EQ(r.findings[1].name, "K99999");
+    EXPECT_EQ(r.findings[1].count, 2);
+    EXPECT_EQ(r.findings[1].message, "K99999 is not in the part catalogue (2\u00d7).");
+    EXPECT_EQ(r.findings[2].name, "K88888");
+    EXPECT_EQ(r.findings[3].name, "31006");
+    EXPECT_EQ(r.findings[3].title, "Block 45");
+    EXPECT_EQ(r.findings[3].count, 2);
+    EXPECT_EQ(r.findings[4].name, "31007");
+    EXPECT_EQ(vxLoadFindings::partsNotShown(r.findings), 1 + 3 + 2 + 1);
+    vxResources::setResourceFolder("");
+}
+
+TEST(LoadFindings, ValuesThatAreNotNumbersAreNamedWithKeySectionAndLine)
+{
+    vxTest::TempDir res;
+    vxResources::setResourceFolder(res.path());
+    // A definition's own bad numbers are not the model's.
+    writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block", "GROUP=x", "[OFFSET]", "X=abc"}));
+    vxModel m;
+    vxLoadResult r = m.loadModelFromFile(KOLBRIK_TEST_DATA "/numbers.kmf");
+    std::vector<std::string> seen;
+    for (const auto& f : r.findings) {
+        ASSERT_EQ(f.kind, Kind::kBadNumber);
+        seen.push_back(std::to_string(f.line) + " " + f.section + " " + f.key + "=" + f.value + " -> " + f.readAs);
+    }
+    // 1,25 and -0,5 are numbers; 12abc, 1e40 (beyond the float range) and
+    // 2,7 (for an integer) are not.
+    EXPECT_EQ(seen, (std::vector<std::string>{"3 [CAMERA] POSITIONY=12abc -> 12", "4 [CAMERA] POSITIONZ=1e40 -> inf",
+                                              "11 [PART1] YPOS=12abc -> 12", "12 [PART1] ZPOS=1e40 -> inf",
+                                              "13 [PART1] PHASE=2,7 -> 2", "14 [PART1] COLOR=12abc -> 12"}));
+
+    // Node numbers taken from keys are no values; an empty value is not a
+    // number, a trailing blank is fine.
+    r = m.loadModelFromText(crlf({"[COMMON]", "TUBECOUNT=1", "[TUBE1]", "XPOS=1", "X1=2 ", "RADIUS="}));
+    ASSERT_EQ(r.findings.size(), 1u);
+    EXPECT_EQ(r.findings[0].key, "RADIUS");
+    EXPECT_EQ(r.findings[0].readAs, "0");
+    // Beyond the kept ones only a count.
+    std::string text = crlf({"[COMMON]", "COUNT=1", "[PART1]"});
+    for (int i = 0; i < 30; ++i)
+        text += "XPOS=?\r\n";
+    r = m.loadModelFromText(text);
+    ASSERT_EQ(r.findings.size(), vxSectionText::NumberWatch::kKept + 2); // + the part without a NAME
+    EXPECT_EQ(r.findings.back().kind, Kind::kMoreBadNumbers);
+    EXPECT_EQ(r.findings.back().count, 30 - static_cast<std::int64_t>(vxSectionText::NumberWatch::kKept));
+    vxResources::setResourceFolder("");
+}
