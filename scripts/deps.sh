@@ -15,6 +15,8 @@ PACKAGES=(
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libqt6opengl6-dev qt6-qpa-plugins
+  # Qt's own texts (standard dialogs, shortcut names) in German
+  qt6-translations-l10n
   # window tests, mesh and VRML checkers, fuzzing, locales
   xvfb xauth admesh libcoin-dev clang-14 libclang-rt-14-dev locales
   # the source format check

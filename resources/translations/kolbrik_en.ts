@@ -32,4 +32,418 @@
         <translation>The scene has been written as a VRML file.</translation>
     </message>
 </context>
+<context>
+    <name>MainWindowController</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>&amp;Phase</source>
+        <translation>&amp;Phase</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Tools</translation>
+    </message>
+    <message>
+        <source>&amp;Open…</source>
+        <translation>&amp;Open…</translation>
+    </message>
+    <message>
+        <source>&amp;Library…</source>
+        <translation>&amp;Library…</translation>
+    </message>
+    <message>
+        <source>&amp;Export as VRML…</source>
+        <translation>&amp;Export as VRML…</translation>
+    </message>
+    <message>
+        <source>&amp;Print…</source>
+        <translation>&amp;Print…</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>&amp;Grid</source>
+        <translation>&amp;Grid</translation>
+    </message>
+    <message>
+        <source>&amp;Deselect all</source>
+        <translation>&amp;Deselect all</translation>
+    </message>
+    <message>
+        <source>&amp;Centre on selected part</source>
+        <translation>&amp;Centre on selected part</translation>
+    </message>
+    <message>
+        <source>&amp;Part information</source>
+        <translation>&amp;Part information</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Refresh</translation>
+    </message>
+    <message>
+        <source>&amp;Settings…</source>
+        <translation>&amp;Settings…</translation>
+    </message>
+    <message>
+        <source>&amp;Choose phase…</source>
+        <translation>&amp;Choose phase…</translation>
+    </message>
+    <message>
+        <source>&amp;About Kolbrik Viewer</source>
+        <translation>&amp;About Kolbrik Viewer</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Navigate</source>
+        <translation>Navigate</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Hide</translation>
+    </message>
+    <message>
+        <source>A click selects the part under the pointer</source>
+        <translation>A click selects the part under the pointer</translation>
+    </message>
+    <message>
+        <source>Drag to orbit; double-click a part to look at it</source>
+        <translation>Drag to orbit; double-click a part to look at it</translation>
+    </message>
+    <message>
+        <source>A click hides the part under the pointer</source>
+        <translation>A click hides the part under the pointer</translation>
+    </message>
+    <message>
+        <source>Previous building phase</source>
+        <translation>Previous building phase</translation>
+    </message>
+    <message>
+        <source>Building phase shown</source>
+        <translation>Building phase shown</translation>
+    </message>
+    <message>
+        <source>Next building phase</source>
+        <translation>Next building phase</translation>
+    </message>
+    <message>
+        <source>Grid</source>
+        <translation>Grid</translation>
+    </message>
+    <message>
+        <source>The model could not be opened</source>
+        <translation>The model could not be opened</translation>
+    </message>
+    <message>
+        <source>Open model</source>
+        <translation>Open model</translation>
+    </message>
+    <message>
+        <source>Kolbrik models (*.kmf)</source>
+        <translation>Kolbrik models (*.kmf)</translation>
+    </message>
+    <message>
+        <source>Print model</source>
+        <translation>Print model</translation>
+    </message>
+    <message>
+        <source>Export as VRML</source>
+        <translation>Export as VRML</translation>
+    </message>
+    <message>
+        <source>VRML files (*.wrl)</source>
+        <translation>VRML files (*.wrl)</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 could not be written: %2</translation>
+    </message>
+    <message>
+        <source>Nothing to export</source>
+        <translation>Nothing to export</translation>
+    </message>
+    <message>
+        <source>Open a model first; there is nothing to export yet.</source>
+        <translation>Open a model first; there is nothing to export yet.</translation>
+    </message>
+    <message>
+        <source>The export failed</source>
+        <translation>The export failed</translation>
+    </message>
+    <message>
+        <source>No models to show. The library folder %1 is missing or holds no kit folders.</source>
+        <translation>No models to show. The library folder %1 is missing or holds no kit folders.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n part(s)</source>
+        <translation>
+            <numerusform>%n part</numerusform>
+            <numerusform>%n parts</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n phase(s)</source>
+        <translation>
+            <numerusform>%n phase</numerusform>
+            <numerusform>%n phases</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Open &amp;Recent</translation>
+    </message>
+    <message>
+        <source>Only model files (.kmf) can be opened here.</source>
+        <translation>Only model files (.kmf) can be opened here.</translation>
+    </message>
+    <message>
+        <source>%1 is not a model file; only model files (.kmf) can be opened.</source>
+        <translation>%1 is not a model file; only model files (.kmf) can be opened.</translation>
+    </message>
+    <message>
+        <source>%1 no longer exists; it was removed from the recent models.</source>
+        <translation>%1 no longer exists; it was removed from the recent models.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n recent model(s) no longer exist and were removed from the list.</source>
+        <translation>
+            <numerusform>%n recent model no longer exists and was removed from the list.</numerusform>
+            <numerusform>%n recent models no longer exist and were removed from the list.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>vxMessageBar</name>
+    <message>
+        <source>Details…</source>
+        <translation>Details…</translation>
+    </message>
+    <message>
+        <source>Close this message</source>
+        <translation>Close this message</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>The file is empty.</translation>
+    </message>
+    <message>
+        <source>The file does not hold text; it is not a model file.</source>
+        <translation>The file does not hold text; it is not a model file.</translation>
+    </message>
+    <message>
+        <source>The file&apos;s lines end in %1 alone instead of CR LF, so nothing could be read.</source>
+        <translation>The file&apos;s lines end in %1 alone instead of CR LF, so nothing could be read.</translation>
+    </message>
+    <message>
+        <source>The file holds no model sections ([CAMERA], [COMMON], [PART…]); it is not a model file.</source>
+        <translation>The file holds no model sections ([CAMERA], [COMMON], [PART…]); it is not a model file.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n part(s) have no [PART] section with a name; the file may be cut short</source>
+        <translation>
+            <numerusform>%n part has no [PART] section with a name; the file may be cut short</numerusform>
+            <numerusform>%n parts have no [PART] section with a name; the file may be cut short</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 is not in the part catalogue (%2×)</source>
+        <translation>%1 is not in the part catalogue (%2×)</translation>
+    </message>
+    <message>
+        <source>The shape of %1 is missing or unreadable (%2×)</source>
+        <translation>The shape of %1 is missing or unreadable (%2×)</translation>
+    </message>
+    <message>
+        <source>The shape of %1 holds no triangle (%2×)</source>
+        <translation>The shape of %1 holds no triangle (%2×)</translation>
+    </message>
+    <message>
+        <source>Line %1: %2=%3 is not a number; read as %4</source>
+        <translation>Line %1: %2=%3 is not a number; read as %4</translation>
+    </message>
+    <message>
+        <source>Line %1: %2=%3 in %4 is not a number; read as %5</source>
+        <translation>Line %1: %2=%3 in %4 is not a number; read as %5</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more value(s) are not numbers</source>
+        <translation>
+            <numerusform>%n more value is not a number</numerusform>
+            <numerusform>%n more values are not numbers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n part(s) could not be shown: %1</source>
+        <translation>
+            <numerusform>%n part could not be shown: %1</numerusform>
+            <numerusform>%n parts could not be shown: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) could not be read as numbers: %1</source>
+        <translation>
+            <numerusform>%n value could not be read as a number: %1</numerusform>
+            <numerusform>%n values could not be read as numbers: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translation>Details: %1</translation>
+    </message>
+</context>
+<context>
+    <name>vxModelStatus</name>
+    <message>
+        <source>%1 of %2 parts shown</source>
+        <translation>%1 of %2 parts shown</translation>
+    </message>
+    <message>
+        <source>Phase %1 of %2</source>
+        <translation>Phase %1 of %2</translation>
+    </message>
+</context>
+<context>
+    <name>vxPartPanelController</name>
+    <message>
+        <source>Part information</source>
+        <translation>Part information</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Article no.:</source>
+        <translation>Article no.:</translation>
+    </message>
+</context>
+<context>
+    <name>vxRecentFiles</name>
+    <message>
+        <source>No recent models</source>
+        <translation>No recent models</translation>
+    </message>
+    <message>
+        <source>Clear list</source>
+        <translation>Clear list</translation>
+    </message>
+</context>
+<context>
+    <name>vxSheetAbout</name>
+    <message>
+        <source>About Kolbrik Viewer</source>
+        <translation>About Kolbrik Viewer</translation>
+    </message>
+    <message>
+        <source>Look at models built from the Kolbrik construction kit: orbit, zoom, follow the building phases, identify parts and export the geometry as VRML.</source>
+        <translation>Look at models built from the Kolbrik construction kit: orbit, zoom, follow the building phases, identify parts and export the geometry as VRML.</translation>
+    </message>
+</context>
+<context>
+    <name>vxSheetBuildingPhase</name>
+    <message>
+        <source>Choose building phase</source>
+        <translation>Choose building phase</translation>
+    </message>
+</context>
+<context>
+    <name>vxSheetLibrary</name>
+    <message>
+        <source>Model library</source>
+        <translation>Model library</translation>
+    </message>
+    <message>
+        <source>Kits</source>
+        <translation>Kits</translation>
+    </message>
+    <message>
+        <source>Models (click one to open it)</source>
+        <translation>Models (click one to open it)</translation>
+    </message>
+    <message>
+        <source>Filter by name</source>
+        <translation>Filter by name</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>vxSheetParameter</name>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Paint parts of earlier building phases white</source>
+        <translation>Paint parts of earlier building phases white</translation>
+    </message>
+</context>
+<context>
+    <name>vxSheetWait</name>
+    <message>
+        <source>Please wait</source>
+        <translation>Please wait</translation>
+    </message>
+</context>
+<context>
+    <name>vxStartPage</name>
+    <message>
+        <source>Open a model to look at it from all sides, follow how it is built phase by phase and find out about every part.</source>
+        <translation>Open a model to look at it from all sides, follow how it is built phase by phase and find out about every part.</translation>
+    </message>
+    <message>
+        <source>Open a model…</source>
+        <translation>Open a model…</translation>
+    </message>
+    <message>
+        <source>Browse the library…</source>
+        <translation>Browse the library…</translation>
+    </message>
+    <message>
+        <source>Recent models</source>
+        <translation>Recent models</translation>
+    </message>
+    <message>
+        <source>No models opened yet.</source>
+        <translation>No models opened yet.</translation>
+    </message>
+    <message>
+        <source>You can also drop a model file (.kmf) onto this window.</source>
+        <translation>You can also drop a model file (.kmf) onto this window.</translation>
+    </message>
+    <message>
+        <source>%1 — in %2</source>
+        <translation>%1 — in %2</translation>
+    </message>
+</context>
 </TS>

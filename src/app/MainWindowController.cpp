@@ -11,17 +11,21 @@
 #include "vxOpenGLView.h"
 #include "vxPartPanelController.h"
 #include "vxResources.h"
+#include "vxScreenFit.h"
 #include "vxSegmentedControl.h"
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
 #include <QStandardItemModel>
 #include <QToolButton>
 #include <cstdio>
@@ -48,6 +52,7 @@ MainWindowController::MainWindowController(QWidget* parent)
     m_sheetWait = makeSheet(this, m_waitUi);
     m_sheetWait->setWindowFlag(Qt::WindowCloseButtonHint, false);
     m_sheetParameter = makeSheet(this, m_parameterUi);
+    vxScreenFit::scrollContent(m_sheetParameter); // settings may outgrow a small screen
     m_sheetAboutDlg = makeSheet(this, m_aboutUi);
     m_aboutUi->lblAboutVersion->setText(tr("Version %1").arg(QCoreApplication::applicationVersion()));
     m_sheetBuildingPhase = makeSheet(this, m_phaseUi);
@@ -72,6 +77,7 @@ MainWindowController::MainWindowController(QWidget* parent)
     buildToolBar();
     connectCommands();
     awakeFromNib();
+    setUpDesktop();
 }
 
 MainWindowController::~MainWindowController()
@@ -192,6 +198,15 @@ void MainWindowController::connectCommands()
             [this] { tblLibrarySelect(); });
     connect(m_libraryUi->tblModels, &QListView::clicked, this,
             [this](const QModelIndex& index) { btnLibraryClick(index.data(Qt::UserRole).toString()); });
+    // Enter (or a double click) opens the model chosen with the keys.
+    connect(m_libraryUi->tblModels, &QListView::activated, this,
+            [this](const QModelIndex& index) { btnLibraryClick(index.data(Qt::UserRole).toString()); });
+    connect(m_libraryUi->edtFilter, &QLineEdit::textChanged, this, [this] { filterModelList(); });
+    connect(m_libraryUi->edtFilter, &QLineEdit::returnPressed, this, [this] {
+        const QModelIndex current = m_libraryUi->tblModels->currentIndex();
+        if (current.isValid() && !m_libraryUi->tblModels->isRowHidden(current.row()))
+            btnLibraryClick(current.data(Qt::UserRole).toString());
+    });
 }
 
 // --- sheets and alerts ------------------------------------------------------
@@ -199,6 +214,7 @@ void MainWindowController::connectCommands()
 void MainWindowController::showSheet(QDialog* sheet)
 {
     sheet->setWindowModality(Qt::WindowModal);
+    vxScreenFit::fitDialog(sheet, vxScreenFit::preferredSize(sheet));
     sheet->show();
     sheet->raise();
 }
@@ -254,6 +270,7 @@ bool MainWindowController::loadModelFromFile(const QString& path)
     }
     afterLoadModel();
     makeWindowTitle(path);
+    modelShown(path, r);
     return true;
 }
 
@@ -269,8 +286,10 @@ void MainWindowController::beforeLoadModel()
     progressIndicator()->setRange(0, 0); // busy until the part count is known
     showSheet(m_sheetWait);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    view().set3DGridVisible(0);
-    m_btnGrid->setChecked(false);
+    // A model opens without the grid unless the user last switched it on.
+    const bool grid = QSettings().value(QStringLiteral("view/grid"), false).toBool();
+    view().set3DGridVisible(grid ? 1 : 0);
+    m_btnGrid->setChecked(grid);
 }
 
 void MainWindowController::afterLoadModel()
@@ -290,7 +309,7 @@ void MainWindowController::afterLoadModel()
 
 void MainWindowController::makeWindowTitle(const QString& path)
 {
-    setWindowTitle(vxLocalizedFormat("CAPTION", QFileInfo(path).fileName()));
+    setWindowTitle(vxLiteralTitle(vxLocalizedFormat("CAPTION", QFileInfo(path).fileName())));
 }
 
 void MainWindowController::updatePhaseSegments(int phase, int maximum)
@@ -318,6 +337,7 @@ void MainWindowController::tbGrid()
 {
     view().toggle3DGridVisible();
     m_btnGrid->setChecked(view().gridVisible() == 1);
+    QSettings().setValue(QStringLiteral("view/grid"), view().gridVisible() == 1);
 }
 
 void MainWindowController::menParameter()
@@ -329,6 +349,7 @@ void MainWindowController::menParameter()
 void MainWindowController::btnParameterOK()
 {
     view().setPaintOldWhite(m_parameterUi->cbPaintOldWhite->isChecked());
+    QSettings().setValue(QStringLiteral("view/paintOldWhite"), view().paintOldWhite());
     endSheet(m_sheetParameter);
 }
 
@@ -370,6 +391,8 @@ void MainWindowController::menAnsichtBauteilInfo()
 
 void MainWindowController::menPrintModell()
 {
+    if (!hasModel())
+        return;
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dlg(&printer, this);
     dlg.setWindowTitle(tr("Print model"));
@@ -417,6 +440,7 @@ void MainWindowController::btnBauphaseClick()
         m_btnBauphase->setEnabled(0, model.actualBauphase() >= 2);
     }
     m_btnBauphase->setEnabled(2, model.actualBauphase() < m);
+    updateStatus(model.actualBauphase());
 }
 
 void MainWindowController::btnBuildingPhase()
@@ -436,12 +460,14 @@ void MainWindowController::btnBuildingPhaseOK()
     if (index < 0)
         return;
     view().repaintModelWithBauphase(index + 1);
+    updateStatus(index + 1);
 }
 
 void MainWindowController::btnRefresh()
 {
     view().showAll();
     view().repaintModelWithBauphase(view().model()->actualBauphase());
+    updateStatus(view().model()->actualBauphase());
 }
 
 // --- export -----------------------------------------------------------------
@@ -458,8 +484,22 @@ void MainWindowController::exportAsVRML()
     doExportAsVRML(dlg.selectedFiles().first());
 }
 
+QString MainWindowController::writeFailureText(const QString& path, const std::string& error)
+{
+    // The writer's reason names the path already ("cannot write PATH: why").
+    QString reason = QString::fromStdString(error);
+    const QString prefix = QStringLiteral("cannot write %1: ").arg(path);
+    if (reason.startsWith(prefix))
+        reason = reason.mid(prefix.size());
+    return tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
 bool MainWindowController::doExportAsVRML(const QString& path)
 {
+    if (!hasModel()) {
+        alert(tr("Nothing to export"), tr("Open a model first; there is nothing to export yet."), true);
+        return false;
+    }
     lblSheetWait()->setText(vxLocalized("SHEETWAITEXPORTVRML"));
     progressIndicator()->setRange(0, 0);
     showSheet(m_sheetWait);
@@ -468,8 +508,7 @@ bool MainWindowController::doExportAsVRML(const QString& path)
     progressIndicator()->setRange(0, 1);
     endSheet(m_sheetWait);
     if (!r.ok) {
-        alert(tr("The export failed"),
-              tr("%1 could not be written: %2").arg(path, QString::fromStdString(r.error)), true);
+        alert(tr("The export failed"), writeFailureText(path, r.error), true);
         return false;
     }
     alert(vxLocalized("VRMLTITLE"), vxLocalized("VRMLFINISH"), false);
@@ -481,10 +520,16 @@ bool MainWindowController::doExportAsVRML(const QString& path)
 void MainWindowController::menShowLibrary()
 {
     fillLibraryList();
+    m_libraryUi->edtFilter->clear();
     if (!m_kitItems.empty()) {
         m_libraryUi->stack->setCurrentWidget(m_libraryUi->pageLists);
-        m_libraryUi->tblLibrary->setCurrentIndex(m_controllerBaukasten->index(0, 0));
+        {
+            // Selecting the first kit would fill its list a second time.
+            const QSignalBlocker block(m_libraryUi->tblLibrary->selectionModel());
+            m_libraryUi->tblLibrary->setCurrentIndex(m_controllerBaukasten->index(0, 0));
+        }
         fillModellList(m_kitItems.front().fullName);
+        m_libraryUi->tblModels->setFocus();
     } else {
         m_controllerModelle->clear();
         m_modelItems.clear();
@@ -518,15 +563,35 @@ void MainWindowController::fillModellList(const QString& kitName)
         QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library/") + kitName;
     m_modelItems = vxLibrary::models(folder);
     for (const vxModelItem& model : m_modelItems) {
-        auto* item = new QStandardItem(model.fullName);
+        QString text = model.fullName;
+        if (model.parts > 0)
+            text += QLatin1Char('\n') + tr("%n part(s)", nullptr, model.parts) + QStringLiteral(" · ") +
+                    tr("%n phase(s)", nullptr, model.phases);
+        auto* item = new QStandardItem(text);
         if (!model.fullImage.isNull())
             item->setIcon(QIcon(model.fullImage));
         item->setData(model.index, Qt::UserRole);
         item->setToolTip(model.index);
         m_controllerModelle->appendRow(item);
     }
-    if (m_controllerModelle->rowCount() > 0)
-        m_libraryUi->tblModels->setCurrentIndex(m_controllerModelle->index(0, 0));
+    filterModelList();
+}
+
+void MainWindowController::filterModelList()
+{
+    const QString filter = m_libraryUi->edtFilter->text().trimmed();
+    QListView* list = m_libraryUi->tblModels;
+    int first = -1;
+    for (int row = 0; row < static_cast<int>(m_modelItems.size()); ++row) {
+        const bool shown =
+            m_modelItems[static_cast<std::size_t>(row)].fullName.contains(filter, Qt::CaseInsensitive);
+        list->setRowHidden(row, !shown);
+        if (shown && first < 0)
+            first = row;
+    }
+    const QModelIndex current = list->currentIndex();
+    if (first >= 0 && (!current.isValid() || list->isRowHidden(current.row()) || filter.isEmpty()))
+        list->setCurrentIndex(m_controllerModelle->index(first, 0));
 }
 
 void MainWindowController::tblLibrarySelect()

@@ -5,9 +5,14 @@
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <string>
 
+class QActionGroup;
+class QCloseEvent;
 class QDialog;
 class QLabel;
+class QMenu;
+class QStackedWidget;
 class QProgressBar;
 class QComboBox;
 class QToolButton;
@@ -17,6 +22,11 @@ class vxGLWidget;
 class vxOpenGLView;
 class vxSegmentedControl;
 class vxPartPanelController;
+class vxMessageBar;
+class vxModelStatus;
+class vxRecentFiles;
+class vxStartPage;
+struct vxLoadResult;
 
 namespace Ui {
 class MainWindowController;
@@ -72,12 +82,16 @@ class MainWindowController : public QMainWindow {
     // Runs the export with the wait sheet; shows the completion alert, or an
     // error alert naming the reason. Returns whether the file was written.
     bool doExportAsVRML(const QString& path);
+    // "PATH could not be written: REASON" for a failed write of path.
+    static QString writeFailureText(const QString& path, const std::string& error);
 
     // --- library -------------------------------------------------------------
     void menShowLibrary();
     void fillLibraryList();
     void fillModellList(const QString& kitName);
     void tblLibrarySelect();
+    // Hides the models whose names do not hold the filter text.
+    void filterModelList();
     void btnLibraryClick(const QString& modelPath);
     void btnCloseLibrary();
 
@@ -105,13 +119,47 @@ class MainWindowController : public QMainWindow {
     Ui::vxSheetLibrary* libraryUi() const { return m_libraryUi.get(); }
     Ui::vxSheetParameter* parameterUi() const { return m_parameterUi.get(); }
 
+    // --- desktop: start page, message bar, recent files, drops, settings ----
+    // The commands that need a model: disabled until one is shown. A
+    // command joins them with modelActions()->addAction(action).
+    QActionGroup* modelActions() const { return m_modelActions; }
+    // Whether a model with something to show is loaded.
+    bool hasModel() const;
+    vxMessageBar* messageBar() const { return m_messageBar; }
+    vxStartPage* startPage() const { return m_startPage; }
+    QStackedWidget* viewStack() const { return m_viewStack; }
+    vxRecentFiles* recentFiles() const { return m_recentFiles; }
+    vxModelStatus* modelStatus() const { return m_modelStatus; }
+    QMenu* menuRecent() const { return m_menuRecent; }
+    // Opens a model of the recent list; one that no longer exists is
+    // dropped from the list with a note.
+    void openRecent(const QString& path);
+    // Opens a dropped model, or says why a dropped file is refused.
+    void openDropped(const QString& path);
+    void refuseDrop(const QString& what);
+    // Keeps the window's geometry and its tool bar and dock layout.
+    void saveWindowSettings();
+
     // The last alert shown (title and text), for tests and the log.
     QString lastAlertTitle() const { return m_lastAlertTitle; }
     QString lastAlertText() const { return m_lastAlertText; }
     // When false, alerts are recorded but not shown (tests).
     void setShowAlerts(bool show) { m_showAlerts = show; }
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
+    // MainWindowDesktop.cpp
+    void setUpDesktop();
+    void restoreSettings();
+    void modelShown(const QString& path, const vxLoadResult& result);
+    void updateModelCommands();
+    // Shows the model's state in the status bar; a phase below 0 keeps the
+    // phase shown before.
+    void updateStatus(int phaseShown);
+    void showRecentNote(const QStringList& gone);
+
     void awakeFromNib();
     void buildToolBar();
     void connectCommands();
@@ -142,6 +190,16 @@ class MainWindowController : public QMainWindow {
     QStandardItemModel* m_controllerModelle = nullptr;
     std::vector<vxLibraryItem> m_kitItems;
     std::vector<vxModelItem> m_modelItems;
+
+    QActionGroup* m_modelActions = nullptr;
+    vxMessageBar* m_messageBar = nullptr;
+    vxStartPage* m_startPage = nullptr;
+    QStackedWidget* m_viewStack = nullptr;
+    vxRecentFiles* m_recentFiles = nullptr;
+    vxModelStatus* m_modelStatus = nullptr;
+    QMenu* m_menuRecent = nullptr;
+    QString m_modelPath; // the model shown, empty before the first
+    int m_phaseShown = 1;
 
     QString m_lastAlertTitle;
     QString m_lastAlertText;

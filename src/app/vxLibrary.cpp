@@ -1,5 +1,6 @@
 #include "vxLibrary.h"
 
+#include "vxModelSummary.h"
 #include "vxTextFile.h"
 
 #include <QDir>
@@ -23,29 +24,21 @@ QString withoutExtension(const QString& relative)
     return relative;
 }
 
-// A link to the folder it lies in or to one above it: listing it would show
-// the same kits again under ever longer names.
-bool leadsUpwards(const QFileInfo& link)
-{
-    const QString target = link.canonicalFilePath();
-    const QString parent = QFileInfo(link.absolutePath()).canonicalFilePath();
-    return !target.isEmpty() && (parent == target || parent.startsWith(target + QLatin1Char('/')));
-}
-
-// Every folder (filters QDir::Dirs) or regular file (QDir::Files) below
-// folder, sorted. Links are listed when they lead to such an entry (and, for
-// folders, not back up the tree) but never walked through; devices, FIFOs,
-// sockets and dangling links are left out.
+// Every real folder below folder (filters QDir::Dirs, the whole tree) or
+// every regular file in folder itself (QDir::Files), sorted. Links to files
+// are listed; links to folders are neither listed nor walked through;
+// devices, FIFOs, sockets and dangling links are left out.
 QStringList walk(const QString& folder, QDir::Filters filters)
 {
     QStringList out;
     QDir base(folder);
     const bool dirs = filters.testFlag(QDir::Dirs);
-    QDirIterator it(folder, filters | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator it(folder, filters | QDir::NoDotAndDotDot | QDir::Hidden,
+                    dirs ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        if (dirs ? !info.isDir() || (info.isSymLink() && leadsUpwards(info)) : !info.isFile())
+        if (dirs ? !info.isDir() || info.isSymLink() : !info.isFile())
             continue;
         out << base.relativeFilePath(it.filePath());
     }
@@ -88,6 +81,11 @@ std::vector<vxModelItem> models(const QString& kitFolder)
         const QString picture = QStringLiteral("%1/%2.bmp").arg(kitFolder, item.fullName);
         item.fullImage = readPicture(picture);
         item.index = QStringLiteral("%1/%2.kmf").arg(kitFolder, item.fullName);
+        const vxModelSummary summary = vxReadModelSummary(item.index.toStdString());
+        if (summary.ok) {
+            item.parts = summary.parts;
+            item.phases = summary.phases;
+        }
         out.push_back(item);
     }
     return out;

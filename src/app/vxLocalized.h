@@ -17,3 +17,10 @@ inline QString vxLocalizedFormat(const char* key, const QString& argument)
     const QString format = vxLocalized(key);
     return format.contains(QLatin1String("%1")) ? format.arg(argument) : format;
 }
+
+// A window title that shows text as it stands: Qt reads "[*]" in a title as
+// the place of the modified mark, and a doubled one as "[*]" itself.
+inline QString vxLiteralTitle(QString text)
+{
+    return text.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+}

@@ -2,8 +2,10 @@
 
 #include "ui_vxPartPanelController.h"
 #include "vxAppResources.h"
+#include "vxScreenFit.h"
 
 #include <QWidget>
+#include <algorithm>
 
 vxPartPanelController::vxPartPanelController(QWidget* parentWindow) : m_parentWindow(parentWindow) {}
 
@@ -35,8 +37,27 @@ void vxPartPanelController::showWindow()
         m_ui->setupUi(w);
         m_panel = w;
         windowDidLoad();
+        placeBesideParent();
     }
     m_panel->show();
+}
+
+void vxPartPanelController::placeBesideParent()
+{
+    if (!m_parentWindow || !m_parentWindow->isVisible())
+        return;
+    const QRect area = vxScreenFit::available(m_parentWindow);
+    const QRect main = m_parentWindow->window()->frameGeometry();
+    vxScreenFit::fitDialog(m_panel, m_panel->size());
+    const QSize frame = m_panel->size() + QSize(16, 40); // with room for the window frame
+    // Right of the window when there is room, else left of it, else over
+    // its right edge.
+    int x = main.right() + 8;
+    if (x + frame.width() > area.right())
+        x = main.left() - 8 - frame.width() >= area.left() ? main.left() - 8 - frame.width()
+                                                           : area.right() - frame.width();
+    const int y = std::clamp(main.top(), area.top(), std::max(area.top(), area.bottom() - frame.height()));
+    m_panel->move(std::max(x, area.left()), y);
 }
 
 void vxPartPanelController::showPanel()

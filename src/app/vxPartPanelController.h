@@ -36,6 +36,8 @@ class vxPartPanelController : public QObject, public vxPartPanel {
 
   private:
     void windowDidLoad();
+    // Puts the new panel beside the main window, on its screen.
+    void placeBesideParent();
 
     QPointer<QWidget> m_parentWindow;
     QPointer<QWidget> m_panel;

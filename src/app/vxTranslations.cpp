@@ -3,6 +3,7 @@
 #include "vxResources.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 int vxInstallTranslations(QCoreApplication& app, QLocale::Language language, const QString& folderIn)
@@ -19,6 +20,18 @@ int vxInstallTranslations(QCoreApplication& app, QLocale::Language language, con
         auto* t = new QTranslator(&app);
         t->setObjectName(QStringLiteral("kolbrik-table"));
         if (t->load(name, folder) && QCoreApplication::installTranslator(t))
+            ++installed;
+        else
+            delete t;
+    }
+    // Qt's own texts (standard dialogs, buttons, shortcut names) in the same
+    // language as ours, so that a window never mixes two.
+    if (language == QLocale::German) {
+        auto* t = new QTranslator(&app);
+        t->setObjectName(QStringLiteral("kolbrik-table"));
+        if (t->load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+            QCoreApplication::installTranslator(t))
             ++installed;
         else
             delete t;

@@ -91,8 +91,9 @@ void addFileFindings(std::string_view text, std::vector<vxLoadFinding>& out)
         out.push_back(std::move(f));
         return;
     }
-    out.push_back(make(Kind::kNoSections,
-                       "The file holds no model sections ([CAMERA], [COMMON], [PART…]); it is not a model file."));
+    out.push_back(
+        make(Kind::kNoSections,
+             "The file holds no model sections ([CAMERA], [COMMON], [PART…]); it is not a model file."));
 }
 
 void addPartFindings(const vxModel& model, std::vector<vxLoadFinding>& out)
@@ -120,10 +121,10 @@ void addPartFindings(const vxModel& model, std::vector<vxLoadFinding>& out)
         ++unknown[it->second].count;
     }
     if (empty > 0) {
-        vxLoadFinding f =
-            make(Kind::kMissingParts, "The file declares " + std::to_string(model.count()) + " parts (COUNT), but " +
-                                          std::to_string(empty) + " of them have no [PART] section with a NAME; " +
-                                          "the file may be cut short.");
+        vxLoadFinding f = make(Kind::kMissingParts, "The file declares " + std::to_string(model.count()) +
+                                                        " parts (COUNT), but " + std::to_string(empty) +
+                                                        " of them have no [PART] section with a NAME; " +
+                                                        "the file may be cut short.");
         f.count = empty;
         out.push_back(std::move(f));
     }
@@ -136,10 +137,11 @@ void addPartFindings(const vxModel& model, std::vector<vxLoadFinding>& out)
 void addNumberFindings(const vxSectionText::NumberWatch& numbers, std::vector<vxLoadFinding>& out)
 {
     std::vector<vxSectionText::BadNumber> found = numbers.found;
-    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.line < b.line; });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.line < b.line; });
     for (const auto& b : found) {
-        vxLoadFinding f = make(Kind::kBadNumber, "Line " + std::to_string(b.line) + ": " + b.key + "=" + b.value +
-                                                     (b.section.empty() ? "" : " in " + b.section) +
+        vxLoadFinding f = make(Kind::kBadNumber, "Line " + std::to_string(b.line) + ": " + b.key + "=" +
+                                                     b.value + (b.section.empty() ? "" : " in " + b.section) +
                                                      " is not a number; read as " + b.readAs + ".");
         f.key = b.key;
         f.section = b.section;
@@ -178,9 +180,9 @@ std::int64_t meshTriangles(const std::string& path)
         return -1;
     if (got < static_cast<ssize_t>(sizeof head))
         return 0;
-    const std::uint32_t declared = static_cast<std::uint32_t>(head[80]) | static_cast<std::uint32_t>(head[81]) << 8 |
-                                   static_cast<std::uint32_t>(head[82]) << 16 |
-                                   static_cast<std::uint32_t>(head[83]) << 24;
+    const std::uint32_t declared =
+        static_cast<std::uint32_t>(head[80]) | static_cast<std::uint32_t>(head[81]) << 8 |
+        static_cast<std::uint32_t>(head[82]) << 16 | static_cast<std::uint32_t>(head[83]) << 24;
     return std::min<std::int64_t>(declared, (st.st_size - 84) / 50);
 }
 
@@ -231,10 +233,9 @@ void addMeshFindings(const vxModel& model, std::vector<vxLoadFinding>& findings)
     }
     for (vxLoadFinding& f : found) {
         const std::string what = f.name + (f.title.empty() ? "" : " (" + f.title + ")");
-        f.message = f.kind == Kind::kMissingMesh ? "The mesh of " + what + " is missing or unreadable " +
-                                                       times(f.count) + "."
-                                                 : "The mesh of " + what + " holds no triangle " + times(f.count) +
-                                                       ".";
+        f.message = f.kind == Kind::kMissingMesh
+                        ? "The mesh of " + what + " is missing or unreadable " + times(f.count) + "."
+                        : "The mesh of " + what + " holds no triangle " + times(f.count) + ".";
         findings.push_back(std::move(f));
     }
 }

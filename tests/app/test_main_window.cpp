@@ -17,9 +17,12 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPrinter>
+#include <QSettings>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QToolButton>
@@ -36,6 +39,7 @@ class MainWindow : public ::testing::Test {
     void SetUp() override
     {
         vxTest::qtApp();
+        QSettings().clear();
         vxInstallTranslations(vxTest::qtApp(), QLocale::English, kTranslations);
         writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
         writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
@@ -225,41 +229,64 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     writeFile(lib + "/Kit/sub/Crane.kmf", "[COMMON]\r\nCOUNT=0\r\n");
     writeFile(lib + "/Kit/a.b.kmf", "[COMMON]\r\nCOUNT=0\r\n");
     std::filesystem::create_directories(lib + "/Other.kit");
+    std::filesystem::create_directory_symlink("Kit", lib + "/Link"); // no kit of its own
 
+    // One walk of the first kit per showing.
+    int walks = 0;
+    QObject::connect(window->controllerModelle(), &QStandardItemModel::modelReset, [&walks] { ++walks; });
     window->menShowLibrary();
+    EXPECT_EQ(walks, 1);
     ASSERT_TRUE(window->sheetLibrary()->isVisible());
     QStandardItemModel* kits = window->controllerBaukasten();
     ASSERT_EQ(kits->rowCount(), 3);
     EXPECT_EQ(kits->item(0)->text(), "Kit");
     EXPECT_EQ(kits->item(1)->text(), "Kit/sub");
     EXPECT_EQ(kits->item(2)->text(), "Other"); // the extension of the folder name goes
+    // The sub-folder's models belong to its own kit only.
     const auto& models = window->modelItems();
-    ASSERT_EQ(models.size(), 3u);
+    ASSERT_EQ(models.size(), 2u);
     EXPECT_EQ(models[0].fullName, "Car");
     EXPECT_FALSE(models[0].fullImage.isNull());
+    EXPECT_EQ(window->controllerModelle()->item(0)->text(), "Car\n3 parts \u00b7 3 phases");
     EXPECT_EQ(models[1].fullName, "a.b");
-    EXPECT_EQ(models[2].fullName, "sub/Crane");
-    EXPECT_TRUE(models[2].fullImage.isNull());
-    EXPECT_TRUE(models[2].index.endsWith("library/Kit/sub/Crane.kmf"));
+    window->libraryUi()->tblLibrary->setCurrentIndex(kits->index(1, 0));
+    ASSERT_EQ(window->modelItems().size(), 1u);
+    EXPECT_EQ(window->modelItems()[0].fullName, "Crane");
+    EXPECT_TRUE(window->modelItems()[0].fullImage.isNull());
+    EXPECT_TRUE(window->modelItems()[0].index.endsWith("library/Kit/sub/Crane.kmf"));
 
-    // Another kit, then back; closing loads nothing.
+    // Another kit; closing loads nothing.
     window->libraryUi()->tblLibrary->setCurrentIndex(kits->index(2, 0));
     EXPECT_TRUE(window->modelItems().empty());
     window->btnCloseLibrary();
     EXPECT_FALSE(window->sheetLibrary()->isVisible());
     EXPECT_TRUE(view().sceneObjectList().empty());
 
-    // Showing it again selects the first kit and model; a click loads.
+    // Showing it again selects the first kit and model; the filter narrows
+    // the list, Enter opens the model chosen with the keys.
     window->menShowLibrary();
     EXPECT_EQ(window->libraryUi()->tblLibrary->currentIndex().row(), 0);
-    EXPECT_EQ(window->libraryUi()->tblModels->currentIndex().row(), 0);
     QListView* list = window->libraryUi()->tblModels;
-    QTest::qWait(20);
-    const QRect r = list->visualRect(window->controllerModelle()->index(0, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    window->libraryUi()->edtFilter->setText("A.B");
+    EXPECT_TRUE(list->isRowHidden(0));
+    EXPECT_FALSE(list->isRowHidden(1));
+    EXPECT_EQ(list->currentIndex().row(), 1);
+    window->libraryUi()->edtFilter->clear();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Return);
     EXPECT_FALSE(window->sheetLibrary()->isVisible());
     EXPECT_EQ(view().sceneObjectList().size(), 3u);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Car.kmf – Kolbrik Viewer"));
+
+    // A click opens too.
+    window->menShowLibrary();
+    QTest::qWait(20);
+    const QRect r = list->visualRect(window->controllerModelle()->index(1, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("a.b.kmf – Kolbrik Viewer"));
 }
 
 TEST_F(MainWindow, AMissingLibraryShowsAnEmptyState)
@@ -305,8 +332,11 @@ TEST_F(MainWindow, PrintingToAPdfFileDrawsThePicture)
 TEST(Translations, GermanTableUnderAGermanLocaleEnglishOtherwise)
 {
     vxTest::qtApp();
-    EXPECT_EQ(vxInstallTranslations(vxTest::qtApp(), QLocale::German, kTranslations), 2);
+    // Ours, and Qt's own for its standard dialogs and shortcut names.
+    EXPECT_EQ(vxInstallTranslations(vxTest::qtApp(), QLocale::German, kTranslations), 3);
     EXPECT_EQ(vxLocalized("ORIGINAL"), "Originalmodell: %1");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+    EXPECT_EQ(QKeySequence(QKeySequence::Open).toString(QKeySequence::NativeText), "Strg+O");
     EXPECT_EQ(vxLocalized("NOSUCHKEY"), "NOSUCHKEY");
     EXPECT_EQ(vxInstallTranslations(vxTest::qtApp(), QLocale::French, kTranslations), 1);
     EXPECT_EQ(vxLocalized("ORIGINAL"), "Original model: %1");

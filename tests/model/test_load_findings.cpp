@@ -68,15 +68,16 @@ TEST(LoadFindings, UnknownPartsMissingSectionsAndMeshesAreCountedOncePerName)
     writeFile(res.file("31006.def"), crlf({"[COMMON]", "NAME=Block 45"}));
     writeFile(res.file("31006.stl"), std::string(84 + 49, '\0').replace(80, 1, "\x01")); // cut short
     writeFile(res.file("31007.def"), crlf({"[COMMON]", "NAME=Plate"}));
-    writeFile(res.file("m.kmf"), crlf({"[COMMON]", "COUNT=8", "[PART1]", "NAME=K99999", "[PART2]",
-                                       "NAME=K31005_a", "[PART3]", "NAME=K99999", "[PART4]", "NAME=K88888",
-                                       "[PART5]", "NAME=K31006_a", "[PART6]", "NAME=K31007_x", "[PART7]",
-                                       "NAME=K31006_b", "[PART8]", "XPOS=1"}));
+    writeFile(res.file("m.kmf"),
+              crlf({"[COMMON]", "COUNT=8", "[PART1]", "NAME=K99999", "[PART2]", "NAME=K31005_a", "[PART3]",
+                    "NAME=K99999", "[PART4]", "NAME=K88888", "[PART5]", "NAME=K31006_a", "[PART6]",
+                    "NAME=K31007_x", "[PART7]", "NAME=K31006_b", "[PART8]", "XPOS=1"}));
     vxModel m;
     vxLoadResult r = m.loadModelFromFile(res.file("m.kmf"));
     vxLoadFindings::addMeshFindings(m, r.findings);
-    ASSERT_EQ(kinds(r.findings), (std::vector<Kind>{Kind::kMissingParts, Kind::kUnknownPart, Kind::kUnknownPart,
-                                                    Kind::kEmptyMesh, Kind::kMissingMesh}));
+    ASSERT_EQ(kinds(r.findings),
+              (std::vector<Kind>{Kind::kMissingParts, Kind::kUnknownPart, Kind::kUnknownPart,
+                                 Kind::kEmptyMesh, Kind::kMissingMesh}));
     EXPECT_EQ(r.findings[0].count, 1); // part 8 has no NAME
     EXPECT_EQ(r.findings[1].name, "K99999");
     EXPECT_EQ(r.findings[1].count, 2);
@@ -101,11 +102,13 @@ TEST(LoadFindings, ValuesThatAreNotNumbersAreNamedWithKeySectionAndLine)
     std::vector<std::string> seen;
     for (const auto& f : r.findings) {
         ASSERT_EQ(f.kind, Kind::kBadNumber);
-        seen.push_back(std::to_string(f.line) + " " + f.section + " " + f.key + "=" + f.value + " -> " + f.readAs);
+        seen.push_back(std::to_string(f.line) + " " + f.section + " " + f.key + "=" + f.value + " -> " +
+                       f.readAs);
     }
     // 1,25 and -0,5 are numbers; 12abc, 1e40 (beyond the float range) and
     // 2,7 (for an integer) are not.
-    EXPECT_EQ(seen, (std::vector<std::string>{"3 [CAMERA] POSITIONY=12abc -> 12", "4 [CAMERA] POSITIONZ=1e40 -> inf",
+    EXPECT_EQ(seen, (std::vector<std::string>{"3 [CAMERA] POSITIONY=12abc -> 12",
+                                              "4 [CAMERA] POSITIONZ=1e40 -> inf",
                                               "11 [PART1] YPOS=12abc -> 12", "12 [PART1] ZPOS=1e40 -> inf",
                                               "13 [PART1] PHASE=2,7 -> 2", "14 [PART1] COLOR=12abc -> 12"}));
 

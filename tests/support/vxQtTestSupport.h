@@ -18,7 +18,9 @@ inline QApplication& qtApp()
     static char* argv[] = {name, nullptr};
     static bool formatSet = (QSurfaceFormat::setDefaultFormat(vxGLWidget::viewFormat()), true);
     (void)formatSet;
-    static QApplication app(argc, argv);
+    // Never destroyed: at exit the Qt libraries' own statics may be gone
+    // before a static application's clean-up runs.
+    static QApplication& app = *new QApplication(argc, argv);
     static bool identitySet = (vxSetApplicationIdentity(),
                                // Settings go to a test location, never the user's.
                                QStandardPaths::setTestModeEnabled(true), true);

@@ -1,0 +1,332 @@
+// The main window as a desktop program: the message bar, recent files,
+// dropped files, remembered settings, commands that wait for a model, texts
+// from files shown as they stand, the status bar, windows that fit the
+// screen, and the string tables.
+#include "MainWindowController.h"
+#include "ui_vxSheetLibrary.h"
+#include "ui_vxSheetParameter.h"
+#include "vxMessageBar.h"
+#include "vxModelStatus.h"
+#include "vxOpenGLView.h"
+#include "vxPartPanelController.h"
+#include "vxQtTestSupport.h"
+#include "vxRecentFiles.h"
+#include "vxResources.h"
+#include "vxSegmentedControl.h"
+#include "vxStartPage.h"
+#include "vxTestMesh.h"
+#include "vxTestSupport.h"
+#include "vxTranslations.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDialog>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <QWindow>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace vxTest;
+
+namespace {
+
+const QString kTranslations = QStringLiteral(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations");
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+class Desktop : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        vxTest::qtApp();
+        // Settings in a folder of this test, empty at the start.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, q(settings.path()));
+        QSettings().clear();
+        vxInstallTranslations(vxTest::qtApp(), QLocale::English, kTranslations);
+        writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
+        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=<i>Block</i>", "ORGNUMBER=31005"}));
+        std::string text = kmfFile({0, 0, -12}, {0, 0, 0},
+                                   {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                                    {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
+                                    {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}});
+        writeFile(res.file("three.kmf"), text + "[COMMON]\r\nINFMODELL=<b>bold</b> & <i>more</i>\r\n");
+        vxResources::setResourceFolder(res.path());
+        makeWindow();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        vxResources::setResourceFolder("");
+    }
+    void makeWindow()
+    {
+        window = std::make_unique<MainWindowController>();
+        window->setShowAlerts(false);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    bool open(const std::string& name) { return window->loadModelFromFile(q(res.file(name))); }
+
+    TempDir settings;
+    TempDir res;
+    std::unique_ptr<MainWindowController> window;
+};
+
+} // namespace
+
+TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndGoesWhenThereIsNothingToSay)
+{
+    vxMessageBar* bar = window->messageBar();
+    EXPECT_FALSE(bar->isVisible());
+    writeFile(res.file("unknown.kmf"), crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K99999", "[PART2]",
+                                             "NAME=K99999", "[PART3]", "NAME=K31005_a", "XPOS=x", "[PART4]",
+                                             "NAME=K99999"}));
+    ASSERT_TRUE(open("unknown.kmf"));
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->text(), QString::fromUtf8("3 parts could not be shown: K99999 is not in the part catalogue (3×)"));
+    EXPECT_EQ(bar->details(), QStringList({QString::fromUtf8("K99999 is not in the part catalogue (3×)"),
+                                           "Line 9: XPOS=x in [PART3] is not a number; read as 0"}));
+    QTest::mouseClick(bar->detailsButton(), Qt::LeftButton);
+    auto* details = window->findChild<QDialog*>("messageDetailsWindow");
+    ASSERT_NE(details, nullptr);
+    EXPECT_TRUE(details->findChild<QPlainTextEdit*>()->toPlainText().contains("XPOS=x"));
+    details->close();
+
+    ASSERT_TRUE(open("three.kmf"));
+    EXPECT_FALSE(bar->isVisible());
+
+    // A file that holds no model still opens, and says so.
+    writeFile(res.file("empty.kmf"), "");
+    ASSERT_TRUE(open("empty.kmf"));
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->text(), "The file is empty.");
+    QTest::mouseClick(bar->closeButton(), Qt::LeftButton);
+    EXPECT_FALSE(bar->isVisible());
+}
+
+TEST_F(Desktop, ModelCommandsWaitForAModelAndExportFailuresSayWhyOnce)
+{
+    QActionGroup* commands = window->modelActions();
+    auto* later = new QAction("Later", window.get()); // a command added by other work joins in one line
+    commands->addAction(later);
+    for (QAction* a : commands->actions())
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    EXPECT_FALSE(later->isEnabled());
+    EXPECT_EQ(window->viewStack()->currentWidget(), window->startPage());
+    EXPECT_FALSE(window->doExportAsVRML(q(settings.file("none.wrl"))));
+    EXPECT_FALSE(QFile::exists(q(settings.file("none.wrl"))));
+
+    ASSERT_TRUE(open("three.kmf"));
+    EXPECT_EQ(window->viewStack()->currentWidget(), static_cast<QWidget*>(window->viewWidget()));
+    for (QAction* a : commands->actions())
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+
+    const QString target = q(settings.file("no/such/folder/x.wrl"));
+    EXPECT_FALSE(window->doExportAsVRML(target));
+    EXPECT_EQ(window->lastAlertText(), target + " could not be written: No such file or directory");
+
+    // Empty files leave nothing to export.
+    writeFile(res.file("empty.kmf"), "");
+    ASSERT_TRUE(open("empty.kmf"));
+    EXPECT_FALSE(window->modelActions()->actions().first()->isEnabled());
+}
+
+TEST_F(Desktop, RecentFilesKeepTheLastTenNewestFirstAndDropMissingOnes)
+{
+    vxRecentFiles* recent = window->recentFiles();
+    for (int i = 0; i < 12; ++i)
+        recent->add(q(res.file("m" + std::to_string(i) + ".kmf")));
+    ASSERT_TRUE(open("three.kmf"));
+    recent->add(q(res.file("m11.kmf"))); // moves up, not in twice
+    const QStringList files = recent->files();
+    ASSERT_EQ(files.size(), 10);
+    EXPECT_EQ(files[0], q(res.file("m11.kmf")));
+    EXPECT_EQ(files[1], q(res.file("three.kmf")));
+    EXPECT_EQ(files[2], q(res.file("m10.kmf")));
+    EXPECT_EQ(files.last(), q(res.file("m3.kmf")));
+    EXPECT_EQ(window->startPage()->recentList()->count(), 10);
+
+    // Showing the menu drops what no longer exists, and says so.
+    emit window->menuRecent()->aboutToShow();
+    EXPECT_EQ(recent->files(), QStringList{q(res.file("three.kmf"))});
+    EXPECT_TRUE(window->messageBar()->text().contains("9 recent models no longer exist"));
+    EXPECT_EQ(window->startPage()->recentList()->count(), 1);
+    QList<QAction*> entries = window->menuRecent()->actions();
+    ASSERT_GE(entries.size(), 1);
+    EXPECT_EQ(entries[0]->text(), "&1 three.kmf");
+
+    // One that went since is dropped when chosen.
+    writeFile(res.file("gone.kmf"), readFile(res.file("three.kmf")));
+    recent->add(q(res.file("gone.kmf")));
+    std::filesystem::remove(res.file("gone.kmf"));
+    window->openRecent(q(res.file("gone.kmf")));
+    EXPECT_EQ(window->messageBar()->text(), "gone.kmf no longer exists; it was removed from the recent models.");
+    EXPECT_EQ(recent->files(), QStringList{q(res.file("three.kmf"))});
+}
+
+TEST_F(Desktop, ADroppedModelOpensAndOtherFilesAreRefused)
+{
+    auto drop = [this](const std::string& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(q(file))});
+        const QPoint at(window->width() / 2, window->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &dropped);
+        QCoreApplication::processEvents();
+    };
+    writeFile(res.file("notes.txt"), "hello");
+    drop(res.file("notes.txt"));
+    EXPECT_EQ(window->messageBar()->text(), "notes.txt is not a model file; only model files (.kmf) can be opened.");
+    EXPECT_TRUE(window->view().sceneObjectList().empty());
+    drop(res.file("three.kmf"));
+    EXPECT_EQ(window->view().sceneObjectList().size(), 3u);
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
+}
+
+TEST_F(Desktop, SettingsAndTheWindowSurviveARestart)
+{
+    window->resize(640, 480);
+    window->move(50, 60);
+    ASSERT_TRUE(open("three.kmf"));
+    window->tbGrid(); // on: models now open with the grid
+    window->menParameter();
+    window->parameterUi()->cbPaintOldWhite->setChecked(true);
+    window->btnParameterOK();
+    window->close();
+
+    makeWindow();
+    EXPECT_EQ(window->size(), QSize(640, 480));
+    EXPECT_TRUE(window->view().paintOldWhite());
+    EXPECT_EQ(window->startPage()->recentList()->count(), 1);
+    ASSERT_TRUE(open("three.kmf"));
+    EXPECT_EQ(window->view().gridVisible(), 1);
+    EXPECT_TRUE(window->btnGrid()->isChecked());
+}
+
+TEST_F(Desktop, TextsFromFilesShowAsTheyStandAndTheStatusBarFollows)
+{
+    writeFile(res.file("x[*]y.kmf"), readFile(res.file("three.kmf")));
+    ASSERT_TRUE(open("x[*]y.kmf"));
+    EXPECT_EQ(window->windowHandle()->title(), QString::fromUtf8("x[*]y.kmf – Kolbrik Viewer"));
+    EXPECT_EQ(window->titleLine1()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(window->titleLine1()->text(), "<b>bold</b> & <i>more</i>");
+    window->menAnsichtBauteilInfo();
+    window->partPanel()->selectPart(window->view().model()->partList()[0]);
+    EXPECT_EQ(window->partPanel()->lblName()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(window->partPanel()->lblName()->text(), "<i>Block</i>");
+
+    vxModelStatus* status = window->modelStatus();
+    EXPECT_EQ(status->nameLabel()->text(), "x[*]y");
+    EXPECT_EQ(status->partsLabel()->text(), "3 of 3 parts shown");
+    EXPECT_EQ(status->phaseLabel()->text(), "Phase 3 of 3");
+    QTest::mouseClick(window->btnBauphase()->button(0), Qt::LeftButton);
+    EXPECT_EQ(status->partsLabel()->text(), "2 of 3 parts shown");
+    EXPECT_EQ(status->phaseLabel()->text(), "Phase 2 of 3");
+}
+
+// Run also on a 1366 x 768 screen and, at a device pixel ratio of 2, on a
+// 1600 x 1000 one (tests/app/CMakeLists.txt).
+TEST_F(Desktop, TheWindowAndEveryDialogFitTheScreen)
+{
+    const QRect area = window->screen()->availableGeometry();
+    auto fits = [&area](QWidget* w, const char* what) {
+        EXPECT_TRUE(area.contains(w->frameGeometry())) << what << " is larger than the screen";
+        EXPECT_GE(w->width(), w->minimumSizeHint().width()) << what << " squeezes its contents";
+        EXPECT_GE(w->height(), w->minimumSizeHint().height()) << what << " squeezes its contents";
+    };
+    fits(window.get(), "the main window");
+
+    writeFile(res.file("library/Kit/Car.kmf"), readFile(res.file("three.kmf")));
+    window->menShowLibrary();
+    fits(window->sheetLibrary(), "the library");
+    QPushButton* close = window->libraryUi()->btnCloseLibrary;
+    EXPECT_TRUE(area.contains(QRect(close->mapToGlobal(QPoint(0, 0)), close->size())));
+    window->btnCloseLibrary();
+    window->menParameter();
+    fits(window->sheetParameter(), "the settings");
+    window->btnParameterOK();
+    window->menAboutDlg();
+    fits(window->sheetAboutDlg(), "the about sheet");
+    window->btnAboutDlgOK();
+
+    // The part panel opens on the screen, at the window's side.
+    ASSERT_TRUE(open("three.kmf"));
+    window->menAnsichtBauteilInfo();
+    QWidget* panel = window->partPanel()->myPanel();
+    QTest::qWait(50);
+    fits(panel, "the part panel");
+    EXPECT_LT(std::abs(panel->frameGeometry().top() - window->frameGeometry().top()), 60);
+
+    // A geometry kept from a larger screen is brought onto this one.
+    window->resize(area.size() * 2);
+    window->move(area.topLeft() - QPoint(300, 300));
+    window->close();
+    makeWindow();
+    fits(window.get(), "the restored main window");
+}
+
+// Every text of the program, as lupdate finds it in the sources, stands in
+// both string tables, and the German one translates each.
+TEST(StringTables, EveryTextIsInBothTables)
+{
+    TempDir tmp;
+    const std::string found = tmp.file("found.ts");
+    const CommandResult r =
+        runCommand(std::string(KOLBRIK_LUPDATE) + " -silent " + KOLBRIK_SOURCE_DIR "/src -ts " + found);
+    ASSERT_EQ(r.status, 0) << r.out;
+    auto read = [](const std::string& path, bool needTranslation) {
+        std::set<std::pair<QString, QString>> keys;
+        QFile file(q(path));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+        QXmlStreamReader xml(&file);
+        QString context, source;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("name"))
+                context = xml.readElementText();
+            else if (xml.name() == QLatin1String("source"))
+                keys.insert({context, source = xml.readElementText()});
+            else if (xml.name() == QLatin1String("translation") && needTranslation) {
+                const bool unfinished = xml.attributes().value("type") == QLatin1String("unfinished");
+                EXPECT_FALSE(unfinished) << path << ": " << source.toStdString();
+            }
+        }
+        EXPECT_FALSE(xml.hasError()) << path << ": " << xml.errorString().toStdString();
+        return keys;
+    };
+    const auto inSources = read(found, false);
+    const auto en = read(KOLBRIK_SOURCE_DIR "/resources/translations/kolbrik_en.ts", true);
+    const auto de = read(KOLBRIK_SOURCE_DIR "/resources/translations/kolbrik_de.ts", true);
+    EXPECT_GT(inSources.size(), 50u);
+    for (const auto& k : inSources) {
+        EXPECT_TRUE(en.count(k)) << "not in the English table: " << k.first.toStdString() << " / "
+                                 << k.second.toStdString();
+        EXPECT_TRUE(de.count(k)) << "not in the German table: " << k.first.toStdString() << " / "
+                                 << k.second.toStdString();
+    }
+    for (const auto& k : en)
+        EXPECT_TRUE(de.count(k)) << "only in the English table: " << k.second.toStdString();
+    for (const auto& k : de)
+        EXPECT_TRUE(en.count(k)) << "only in the German table: " << k.second.toStdString();
+}
