@@ -10,6 +10,7 @@
 #include "vxLocalized.h"
 #include "vxOpenGLView.h"
 #include "vxPartPanelController.h"
+#include "vxRecentFiles.h"
 #include "vxResources.h"
 #include "vxScreenFit.h"
 #include "vxSegmentedControl.h"
@@ -234,6 +235,7 @@ void MainWindowController::alert(const QString& title, const QString& text, bool
         return;
     QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, title, text,
                     QMessageBox::NoButton, this);
+    box.setTextFormat(Qt::PlainText); // file names are no markup
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
 }
@@ -328,6 +330,8 @@ void MainWindowController::menuFileOpen()
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setNameFilter(tr("Kolbrik models (*.kmf)"));
     dlg.setWindowModality(Qt::WindowModal);
+    if (!m_recentFiles->files().isEmpty()) // where the last model came from
+        dlg.setDirectory(QFileInfo(m_recentFiles->files().first()).path());
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
     loadModelFromFile(dlg.selectedFiles().first());

@@ -84,7 +84,8 @@ void MainWindowController::setUpDesktop()
     };
     connect(m_recentFiles, &vxRecentFiles::changed, this, refill);
     connect(m_recentFiles, &vxRecentFiles::openRequested, this, &MainWindowController::openRecent);
-    connect(m_menuRecent, &QMenu::aboutToShow, this, [this] { showRecentNote(m_recentFiles->dropMissing()); });
+    connect(m_menuRecent, &QMenu::aboutToShow, this,
+            [this] { showRecentNote(m_recentFiles->dropMissing()); });
     refill();
 
     connect(m_startPage, &vxStartPage::openClicked, this, [this] { menuFileOpen(); });
@@ -158,8 +159,8 @@ void MainWindowController::updateStatus(int phaseShown)
 {
     if (phaseShown >= 0)
         m_phaseShown = phaseShown;
-    m_modelStatus->update(m_modelPath.isEmpty() ? QString() : QFileInfo(m_modelPath).completeBaseName(), view(),
-                          m_phaseShown);
+    m_modelStatus->update(m_modelPath.isEmpty() ? QString() : QFileInfo(m_modelPath).completeBaseName(),
+                          view(), m_phaseShown);
 }
 
 void MainWindowController::openRecent(const QString& path)
@@ -180,9 +181,9 @@ void MainWindowController::openDropped(const QString& path)
 
 void MainWindowController::refuseDrop(const QString& what)
 {
-    m_messageBar->showMessage(what.isEmpty()
-                                  ? tr("Only model files (.kmf) can be opened here.")
-                                  : tr("%1 is not a model file; only model files (.kmf) can be opened.").arg(what));
+    m_messageBar->showMessage(
+        what.isEmpty() ? tr("Only model files (.kmf) can be opened here.")
+                       : tr("%1 is not a model file; only model files (.kmf) can be opened.").arg(what));
 }
 
 void MainWindowController::showRecentNote(const QStringList& gone)
@@ -193,12 +194,11 @@ void MainWindowController::showRecentNote(const QStringList& gone)
     for (const QString& f : gone)
         shown << QDir::toNativeSeparators(f);
     if (gone.size() == 1)
-        m_messageBar->showMessage(
-            tr("%1 no longer exists; it was removed from the recent models.").arg(QFileInfo(gone.first()).fileName()),
-            shown);
+        m_messageBar->showMessage(tr("%1 no longer exists; it was removed from the recent models.")
+                                      .arg(QFileInfo(gone.first()).fileName()),
+                                  shown);
     else
-        m_messageBar->showMessage(
-            tr("%n recent model(s) no longer exist and were removed from the list.", nullptr,
-               static_cast<int>(gone.size())),
-            shown);
+        m_messageBar->showMessage(tr("%n recent model(s) no longer exist and were removed from the list.",
+                                     nullptr, static_cast<int>(gone.size())),
+                                  shown);
 }

@@ -18,8 +18,8 @@ QString vxModelDrop::modelPath(const QMimeData* data)
     if (!data || !data->hasUrls())
         return QString();
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).suffix().compare(QLatin1String("kmf"),
-                                                                                Qt::CaseInsensitive) == 0)
+        if (url.isLocalFile() &&
+            QFileInfo(url.toLocalFile()).suffix().compare(QLatin1String("kmf"), Qt::CaseInsensitive) == 0)
             return url.toLocalFile();
     return QString();
 }

@@ -34,7 +34,8 @@ void vxModelStatus::update(const QString& modelName, const vxOpenGLView& view, i
     const std::size_t parts = std::min(objects.size(), static_cast<std::size_t>(std::max(model.count(), 0)));
     long long shown = 0;
     for (std::size_t i = 0; i < parts; ++i)
-        shown += std::as_const(*objects[i]).visible() != 0 && !std::as_const(*objects[i]).verticesList().empty();
+        shown +=
+            std::as_const(*objects[i]).visible() != 0 && !std::as_const(*objects[i]).verticesList().empty();
     m_parts->setText(tr("%1 of %2 parts shown").arg(shown).arg(static_cast<long long>(parts)));
     m_phase->setText(tr("Phase %1 of %2").arg(phaseShown).arg(model.maximumBauphase()));
 }

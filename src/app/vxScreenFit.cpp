@@ -3,8 +3,8 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QScrollArea>
 #include <QScreen>
+#include <QScrollArea>
 #include <QWidget>
 #include <algorithm>
 
@@ -73,8 +73,10 @@ void keepOnScreen(QWidget* w)
     if (w->width() > room.width() || w->height() > room.height())
         w->resize(w->size().boundedTo(room));
     QRect frame(w->pos(), w->size() + extra);
-    frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)));
-    frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
+    frame.moveLeft(
+        std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)));
+    frame.moveTop(
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
     if (frame.topLeft() != w->pos())
         w->move(frame.topLeft());
 }

@@ -25,9 +25,10 @@ vxStartPage::vxStartPage(QWidget* parent) : QScrollArea(parent)
     big.setPointSizeF(big.pointSizeF() * 1.8);
     big.setBold(true);
     title->setFont(big);
-    auto* intro = new QLabel(tr("Open a model to look at it from all sides, follow how it is built phase by phase "
-                                "and find out about every part."),
-                             page);
+    auto* intro =
+        new QLabel(tr("Open a model to look at it from all sides, follow how it is built phase by phase "
+                      "and find out about every part."),
+                   page);
     intro->setWordWrap(true);
 
     m_open = new QPushButton(tr("Open a model…"), page);
@@ -78,8 +79,8 @@ void vxStartPage::setRecentFiles(const QStringList& files)
     m_recent->clear();
     for (const QString& f : files) {
         const QFileInfo info(f);
-        auto* item = new QListWidgetItem(tr("%1 — in %2").arg(info.fileName(), QDir::toNativeSeparators(info.path())),
-                                         m_recent);
+        auto* item = new QListWidgetItem(
+            tr("%1 — in %2").arg(info.fileName(), QDir::toNativeSeparators(info.path())), m_recent);
         item->setData(Qt::UserRole, f);
         item->setToolTip(QDir::toNativeSeparators(f));
     }

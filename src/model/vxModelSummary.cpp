@@ -27,10 +27,11 @@ vxModelSummary vxReadModelSummary(const std::string& path)
     s.parts = std::max(count, 0);
     // The last PHASE of each part section counts, as in a load.
     std::vector<std::int32_t> phases(static_cast<std::size_t>(std::min(s.parts, vxModel::kMaxParts)), 0);
-    vxSectionText::runNumberedPass(text, "[PART", 0, [&](int index, const std::string& key, std::string_view value) {
-        if (key == "PHASE" && static_cast<std::size_t>(index) < phases.size())
-            phases[static_cast<std::size_t>(index)] = vxSectionText::toInteger(value);
-    });
+    vxSectionText::runNumberedPass(
+        text, "[PART", 0, [&](int index, const std::string& key, std::string_view value) {
+            if (key == "PHASE" && static_cast<std::size_t>(index) < phases.size())
+                phases[static_cast<std::size_t>(index)] = vxSectionText::toInteger(value);
+        });
     for (std::int32_t p : phases)
         s.phases = std::max(s.phases, p);
     return s;

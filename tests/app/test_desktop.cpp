@@ -95,12 +95,13 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndGoesWhenThereIsNothingToSay
 {
     vxMessageBar* bar = window->messageBar();
     EXPECT_FALSE(bar->isVisible());
-    writeFile(res.file("unknown.kmf"), crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K99999", "[PART2]",
-                                             "NAME=K99999", "[PART3]", "NAME=K31005_a", "XPOS=x", "[PART4]",
-                                             "NAME=K99999"}));
+    writeFile(res.file("unknown.kmf"),
+              crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K99999", "[PART2]", "NAME=K99999", "[PART3]",
+                    "NAME=K31005_a", "XPOS=x", "[PART4]", "NAME=K99999"}));
     ASSERT_TRUE(open("unknown.kmf"));
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(bar->text(), QString::fromUtf8("3 parts could not be shown: K99999 is not in the part catalogue (3×)"));
+    EXPECT_EQ(bar->text(),
+              QString::fromUtf8("3 parts could not be shown: K99999 is not in the part catalogue (3×)"));
     EXPECT_EQ(bar->details(), QStringList({QString::fromUtf8("K99999 is not in the part catalogue (3×)"),
                                            "Line 9: XPOS=x in [PART3] is not a number; read as 0"}));
     QTest::mouseClick(bar->detailsButton(), Qt::LeftButton);
@@ -177,7 +178,8 @@ TEST_F(Desktop, RecentFilesKeepTheLastTenNewestFirstAndDropMissingOnes)
     recent->add(q(res.file("gone.kmf")));
     std::filesystem::remove(res.file("gone.kmf"));
     window->openRecent(q(res.file("gone.kmf")));
-    EXPECT_EQ(window->messageBar()->text(), "gone.kmf no longer exists; it was removed from the recent models.");
+    EXPECT_EQ(window->messageBar()->text(),
+              "gone.kmf no longer exists; it was removed from the recent models.");
     EXPECT_EQ(recent->files(), QStringList{q(res.file("three.kmf"))});
 }
 
@@ -196,7 +198,8 @@ TEST_F(Desktop, ADroppedModelOpensAndOtherFilesAreRefused)
     };
     writeFile(res.file("notes.txt"), "hello");
     drop(res.file("notes.txt"));
-    EXPECT_EQ(window->messageBar()->text(), "notes.txt is not a model file; only model files (.kmf) can be opened.");
+    EXPECT_EQ(window->messageBar()->text(),
+              "notes.txt is not a model file; only model files (.kmf) can be opened.");
     EXPECT_TRUE(window->view().sceneObjectList().empty());
     drop(res.file("three.kmf"));
     EXPECT_EQ(window->view().sceneObjectList().size(), 3u);
