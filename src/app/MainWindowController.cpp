@@ -14,6 +14,7 @@
 #include "vxResources.h"
 #include "vxScreenFit.h"
 #include "vxSegmentedControl.h"
+#include "vxVersion.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -55,7 +56,7 @@ MainWindowController::MainWindowController(QWidget* parent)
     m_sheetParameter = makeSheet(this, m_parameterUi);
     vxScreenFit::scrollContent(m_sheetParameter); // settings may outgrow a small screen
     m_sheetAboutDlg = makeSheet(this, m_aboutUi);
-    m_aboutUi->lblAboutVersion->setText(tr("Version %1").arg(QCoreApplication::applicationVersion()));
+    m_aboutUi->lblAboutVersion->setText(tr("Version %1").arg(QString::fromLatin1(kKolbrikVersion)));
     m_sheetBuildingPhase = makeSheet(this, m_phaseUi);
     m_sheetLibrary = makeSheet(this, m_libraryUi);
 

@@ -4,18 +4,37 @@
 #include "vxAppResources.h"
 #include "vxGLWidget.h"
 #include "vxTranslations.h"
+#include "vxVersion.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QSurfaceFormat>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // Answered before any window system is needed.
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("kolbrik-viewer (Kolbrik Viewer) %s\n", kKolbrikVersion);
+        return 0;
+    }
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs("usage: kolbrik-viewer [MODEL.kmf]\n"
+                   "\n"
+                   "Opens the Kolbrik Viewer window, with MODEL.kmf when one is given.\n"
+                   "Qt's own options (such as -platform NAME) are accepted too.\n"
+                   "\n"
+                   "  --help      print this text and exit\n"
+                   "  --version   print the version and exit\n",
+                   stdout);
+        return 0;
+    }
     QSurfaceFormat::setDefaultFormat(vxGLWidget::viewFormat());
 
     QApplication app(argc, argv);
     vxSetApplicationIdentity();
-    QApplication::setApplicationVersion(QStringLiteral(KOLBRIK_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(kKolbrikVersion));
     vxInstallTranslations(app, QLocale::system().language());
 
     AppDelegate delegate;

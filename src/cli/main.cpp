@@ -1,5 +1,6 @@
 #include "vxCli.h"
 #include "vxResources.h"
+#include "vxVersion.h"
 
 #include <cstring>
 #include <iostream>
@@ -57,7 +58,7 @@ void usage(std::ostream& o)
     o << "usage: kolbrik COMMAND [ARGS...]\n\nCommands:\n";
     for (const auto& [name, c] : commands())
         o << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << c.summary << "\n";
-    o << "\n'kolbrik COMMAND --help' describes a command.\n";
+    o << "\n'kolbrik COMMAND --help' describes a command; 'kolbrik --version' prints the version.\n";
 }
 
 } // namespace
@@ -71,6 +72,10 @@ int main(int argc, char** argv)
     std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         usage(std::cout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::cout << "kolbrik (Kolbrik Viewer) " << kKolbrikVersion << "\n";
         return 0;
     }
     auto it = commands().find(name);

@@ -12,6 +12,7 @@
 #include "vxTestMesh.h"
 #include "vxTestSupport.h"
 #include "vxTranslations.h"
+#include "vxVersion.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -214,6 +215,9 @@ TEST_F(MainWindow, ParameterSheetSwitchesWhitePainting)
     EXPECT_TRUE(view().paintOldWhite());
     window->menAboutDlg();
     EXPECT_TRUE(window->sheetAboutDlg()->isVisible());
+    const auto* version = window->sheetAboutDlg()->findChild<QLabel*>(QStringLiteral("lblAboutVersion"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_TRUE(version->text().contains(QLatin1String(kKolbrikVersion))) << version->text().toStdString();
     window->btnAboutDlgOK();
     EXPECT_FALSE(window->sheetAboutDlg()->isVisible());
 }
