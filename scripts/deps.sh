@@ -21,6 +21,9 @@ PACKAGES=(
   xvfb xauth admesh libcoin-dev clang-14 libclang-rt-14-dev locales
   # the source format check
   clang-format
+  # the Debian package and its checks: CPack's dependency list, lintian,
+  # AppStream, desktop entry, man pages
+  dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
 )
 
 missing=()
