@@ -44,14 +44,6 @@ struct vxSharedMesh {
     std::vector<float> positions; // x, y, z of every corner; empty until drawn
 };
 
-// Appends the triangles of a binary STL file held in data, each corner
-// ((x + offsetX) / 10, (y + offsetY) / 10, (z + offsetZ) / 10) and each of
-// the three normals the facet normal as read. Reads only whole records that
-// lie inside data: fewer than 84 bytes give nothing, a count larger than the
-// data holds gives the records present. Returns the number appended.
-std::size_t vxAppendSTLTriangles(std::string_view data, float offsetX, float offsetY, float offsetZ,
-                                 std::vector<vxVertice>& out);
-
 // One renderable object of the 3D view: a triangle mesh, its placement and
 // its material. Draws itself into a cached display list.
 class vxBaseSceneObject {

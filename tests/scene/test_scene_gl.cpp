@@ -2,6 +2,7 @@
 #include "vxBaseSceneObject.h"
 #include "vxGLResources.h"
 #include "vxOffscreenHost.h"
+#include "vxSTLReader.h"
 #include "vxTestMesh.h"
 
 #include <GL/gl.h>

@@ -2,6 +2,7 @@
 // meshes. Meshes loaded by name for the parts of a model are checked in
 // tests/view/test_view_scene.cpp and test_view_files.cpp.
 #include "vxBaseSceneObject.h"
+#include "vxSTLReader.h"
 #include "vxTestMesh.h"
 
 #include <gtest/gtest.h>
