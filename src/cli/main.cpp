@@ -45,8 +45,6 @@ const std::map<std::string, Command>& commands()
 #ifdef KOLBRIK_CLI_GL
         {"render", {vxCli::cmdRender, "draw a model off-screen and save it as PNG"}},
         {"render-parts", {vxCli::cmdRenderParts, "draw a picture of every part type"}},
-#endif
-#ifdef KOLBRIK_CLI_EXPORT
         {"export", {vxCli::cmdExport, "write a model's scene as a VRML 1.0 file"}},
 #endif
     };
