@@ -277,7 +277,7 @@ TEST_F(Desktop, TheWindowAndEveryDialogFitTheScreen)
     window->menAnsichtBauteilInfo();
     QWidget* panel = window->partPanel()->myPanel();
     // The window system places the panel in its own time (slow on a busy machine).
-    QTest::qWaitFor(
+    (void)QTest::qWaitFor(
         [&] { return std::abs(panel->frameGeometry().top() - window->frameGeometry().top()) < 60; }, 3000);
     fits(panel, "the part panel");
     EXPECT_LT(std::abs(panel->frameGeometry().top() - window->frameGeometry().top()), 60);
