@@ -7,6 +7,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -19,6 +22,34 @@ const std::vector<vxVertice>& emptyTriangles()
 }
 
 } // namespace
+
+// --- vxBounds ----------------------------------------------------------------
+
+void vxBounds::add(float x, float y, float z)
+{
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z))
+        return;
+    if (empty) {
+        min = max = vxVector(x, y, z);
+        empty = false;
+        return;
+    }
+    min = vxVector(std::min(min.x(), x), std::min(min.y(), y), std::min(min.z(), z));
+    max = vxVector(std::max(max.x(), x), std::max(max.y(), y), std::max(max.z(), z));
+}
+
+void vxBounds::add(const vxBounds& other)
+{
+    if (other.empty)
+        return;
+    add(other.min.x(), other.min.y(), other.min.z());
+    add(other.max.x(), other.max.y(), other.max.z());
+}
+
+vxVector vxBounds::centre() const
+{
+    return vxVector((min.x() + max.x()) / 2, (min.y() + max.y()) / 2, (min.z() + max.z()) / 2);
+}
 
 // --- vxSharedMesh ------------------------------------------------------------
 
@@ -48,6 +79,18 @@ void vxSharedMesh::compileGeometry()
     }
     glEnd();
     glEndList();
+}
+
+const vxBounds& vxSharedMesh::bounds()
+{
+    if (!boundsKnown) {
+        boundsCache = vxBounds();
+        for (const vxVertice& t : triangles)
+            for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()})
+                boundsCache.add(v->x(), v->y(), v->z());
+        boundsKnown = true;
+    }
+    return boundsCache;
 }
 
 void vxSharedMesh::drawPositions()
@@ -180,6 +223,23 @@ void vxBaseSceneObject::renderObjectForSelection(std::int32_t name)
     glLoadName(static_cast<GLuint>(name));
     m_mesh->drawPositions();
     glPopMatrix();
+}
+
+vxBounds vxBaseSceneObject::worldBounds() const
+{
+    vxBounds world;
+    if (!m_mesh)
+        return world;
+    const vxBounds& local = m_mesh->bounds();
+    if (local.empty)
+        return world;
+    for (int corner = 0; corner < 8; ++corner) {
+        vxVector p((corner & 1) ? local.max.x() : local.min.x(), (corner & 2) ? local.max.y() : local.min.y(),
+                   (corner & 4) ? local.max.z() : local.min.z(), 1.0f);
+        p.vectorTransform3f(m_localMatrix);
+        world.add(p.x(), p.y(), p.z());
+    }
+    return world;
 }
 
 void vxBaseSceneObject::discardDrawing()

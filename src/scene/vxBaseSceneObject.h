@@ -13,6 +13,17 @@
 
 class vxTube;
 
+// An axis-aligned box in model units; empty until a point is added.
+// Points with a coordinate that is not finite are left out.
+struct vxBounds {
+    vxVector min, max;
+    bool empty = true;
+
+    void add(float x, float y, float z);
+    void add(const vxBounds& other);
+    vxVector centre() const;
+};
+
 // A triangle mesh shared between scene objects of the same part type and
 // offsets. Its geometry (normals and corners, no material, no matrix, no
 // pick name) is compiled once into a display list that every object's own
@@ -38,10 +49,20 @@ struct vxSharedMesh {
     // packed on first use. Used in selection mode, where replaying display
     // lists makes the GL driver keep memory for every triangle replayed.
     void drawPositions();
-    // Forgets the packed corners; called before the triangles change.
-    void forgetPositions() { std::vector<float>().swap(positions); }
+    // Forgets the packed corners and the bounds; called before the
+    // triangles change.
+    void forgetPositions()
+    {
+        std::vector<float>().swap(positions);
+        boundsKnown = false;
+    }
+
+    // The box around every corner, computed on first use.
+    const vxBounds& bounds();
 
     std::vector<float> positions; // x, y, z of every corner; empty until drawn
+    vxBounds boundsCache;
+    bool boundsKnown = false;
 };
 
 // One renderable object of the 3D view: a triangle mesh, its placement and
@@ -115,6 +136,10 @@ class vxBaseSceneObject {
     // Shares another object's (or a cache's) mesh without copying it.
     const std::shared_ptr<vxSharedMesh>& sharedMesh() const { return m_mesh; }
     void setSharedMesh(std::shared_ptr<vxSharedMesh> mesh) { m_mesh = std::move(mesh); }
+
+    // The box around the placed mesh (the mesh's box turned and moved by
+    // the placement matrix), in model units; empty without triangles.
+    vxBounds worldBounds() const;
 
     std::int32_t displayList() const { return m_displayList; }
     // The context in which displayList was compiled.

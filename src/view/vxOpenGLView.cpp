@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <map>
 #include <tuple>
 
@@ -39,6 +40,7 @@ MeshKey meshKey(const std::string& name, float x, float y, float z)
 
 vxOpenGLView::vxOpenGLView(vxViewHost& host) : m_host(host)
 {
+    setClock(nullptr);
     // The same values as awakeFromNib, so that a view is usable before the
     // window side has finished setting it up. No GL and no host calls here.
     initFields();
@@ -66,6 +68,12 @@ void vxOpenGLView::initFields()
     m_cameraPosition = vxVector(0.0f, 1.0f, -10.0f);
     m_cameraTarget = vxVector(0.0f, 0.0f, 0.0f);
     m_cameraUp = vxVector(0.0f, 1.0f, 0.0f);
+    m_homePosition = m_cameraPosition;
+    m_homeTarget = m_cameraTarget;
+    m_homeUp = m_cameraUp;
+    m_transition = Transition();
+    m_panning = false;
+    m_shownBauphase = 1;
     discardGrid();
     m_lastMousePoint = vxPoint{};
 }
@@ -112,12 +120,14 @@ void vxOpenGLView::reshape()
     glViewport(0, 0, static_cast<GLsizei>(px.width), static_cast<GLsizei>(px.height));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(vxLens::kFieldOfView, aspectOf(px), vxLens::kNearPlane, vxLens::kFarPlane);
+    applyProjection(aspectOf(px));
 }
 
 void vxOpenGLView::drawRect()
 {
     makeContextCurrent();
+    const double began = m_clock();
+    stepCameraTransition();
     const vxSize px = m_host.boundsInPixels();
 
     glClearColor(m_backgroundColor.x(), m_backgroundColor.y(), m_backgroundColor.z(), 0.0f);
@@ -125,7 +135,7 @@ void vxOpenGLView::drawRect()
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(vxLens::kFieldOfView, aspectOf(px), vxLens::kNearPlane, vxLens::kFarPlane);
+    applyProjection(aspectOf(px));
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -153,6 +163,7 @@ void vxOpenGLView::drawRect()
         m_sceneObjectList[static_cast<std::size_t>(i)]->renderObject(i);
 
     glFinish();
+    m_lastFrameSeconds = m_clock() - began;
 }
 
 void vxOpenGLView::discardGrid()
@@ -243,6 +254,11 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
     m_cameraPosition.setVector3f(m_model->cameraPosition());
     m_cameraUp.setVector3f(m_model->cameraUp());
     m_cameraTarget.setVector3f(m_model->cameraTarget());
+    m_homePosition = m_cameraPosition;
+    m_homeTarget = m_cameraTarget;
+    m_homeUp = m_cameraUp;
+    m_transition = Transition();
+    m_shownBauphase = m_model->maximumBauphase();
 
     const std::int32_t n = m_model->count();
     const std::int32_t t = m_model->tubeCount();

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,18 @@ inline constexpr std::int32_t kSelect = 1;   // a click selects the part under t
 inline constexpr std::int32_t kNavigate = 2; // a drag orbits, a double click centres
 inline constexpr std::int32_t kHide = 3;     // a click hides the part under the pointer
 } // namespace vxWorkMode
+
+// The named directions from which the view shows a whole model. Models
+// stand on y = 0 with y up; their front faces -z (the side the library's
+// own cameras look from), so "left" looks from +x and "right" from -x.
+enum class vxStandardView { kFront, kBack, kLeft, kRight, kTop, kBottom, kIso };
+
+// Eye and target of the camera (the draw keeps the world's y axis up).
+struct vxCameraPose {
+    vxVector position;
+    vxVector target;
+    bool operator==(const vxCameraPose&) const = default;
+};
 
 // The part information panel as the view sees it.
 class vxPartPanel {
@@ -70,6 +83,64 @@ class vxOpenGLView {
     static float clampValue(float value, float low, float high);
     static float degToRad(float degrees);
     static float power(float base, float exponent);
+    // Ends a pan that a middle or Shift + left press began.
+    void mouseUp(const vxMouseEvent& event);
+
+    // --- fit, standard views, pan, projection (vxOpenGLViewCamera.cpp) ---
+    // The box around every visible placed part; empty when none shows.
+    vxBounds visibleBounds() const;
+    // The camera that shows the box, seen along -towardsEye (a direction
+    // from the target to the eye), filling the view up to a margin on at
+    // least one axis, whatever the view's aspect; in the orthographic
+    // projection as well. The target lies on the view axis at the depth of
+    // the box's centre.
+    vxCameraPose fittedCamera(const vxBounds& box, const vxVector& towardsEye) const;
+    // Fit keeping the viewing direction: the visible parts, or the selected
+    // part. Return false, changing nothing, when there is nothing to fit.
+    bool fitModel();
+    bool fitSelection();
+    // Back to the camera the model file gives (the start camera before any
+    // model was loaded).
+    void resetView();
+    // A standard view of the visible parts, fitted.
+    void showStandardView(vxStandardView which);
+    // Direction from the target to the eye of a standard view. Top and
+    // bottom lean 0.002 rad towards the front, so that the world's y axis
+    // stays usable as the picture's up (front at the bottom of the top
+    // view) and orbiting away from them continues without a turn.
+    static vxVector standardViewDirection(vxStandardView which);
+    // Moves eye and target together in the view plane so that a point at
+    // the given depth (distance from the eye along the view axis) follows a
+    // pointer movement of (dx, dy) view points.
+    void panBy(double dx, double dy, double depth);
+    // The model point on the nearest visible part under a point of the
+    // view (points, lower-left origin), if a part is there.
+    std::optional<vxVector> pickPoint(vxPoint viewPoint);
+
+    // Multiplies the current GL matrix by the view's projection for the
+    // aspect (width / height): perspective, or orthographic framed like it
+    // (the half height of the picture at the target's distance). Drawing,
+    // resizing and picking all use it.
+    void applyProjection(double aspect) const;
+    bool orthographic() const { return m_orthographic; }
+    void setOrthographic(bool on);
+    // The wheel zooms towards the point under the pointer rather than the
+    // target (off: the target).
+    bool zoomTowardPointer() const { return m_zoomTowardPointer; }
+    void setZoomTowardPointer(bool on) { m_zoomTowardPointer = on; }
+    // Fit, reset and standard views glide for a quarter second, one step
+    // per draw (each draw asks for the next one), unless the last frame
+    // took longer than 100 ms. Off: they jump.
+    bool smoothTransitions() const { return m_smoothTransitions; }
+    void setSmoothTransitions(bool on) { m_smoothTransitions = on; }
+    bool cameraTransitionRunning() const { return m_transition.active; }
+    // Seconds on a steady clock; tests replace it.
+    using Clock = std::function<double()>;
+    void setClock(Clock clock);
+    // Seconds the last draw took.
+    double lastFrameSeconds() const { return m_lastFrameSeconds; }
+    // Moves the camera to pose, gliding when smooth transitions are on.
+    void moveCameraTo(const vxCameraPose& pose);
 
     // --- picking and selection ------------------------------------------
     void mouseDown(const vxMouseEvent& event);
@@ -82,6 +153,9 @@ class vxOpenGLView {
 
     // --- building phases ------------------------------------------------
     void repaintModelWithBauphase(std::int32_t phase);
+    // The phase last shown by repaintModelWithBauphase (the model's last
+    // phase after a load).
+    std::int32_t shownBauphase() const { return m_shownBauphase; }
 
     // --- export -----------------------------------------------------------
     // Writes the scene as a VRML 1.0 file, atomically; on failure the
@@ -133,6 +207,23 @@ class vxOpenGLView {
   private:
     void initFields();
     void discardGrid();
+    std::shared_ptr<vxBaseSceneObject> pickNearest(std::int32_t x, std::int32_t y, std::uint32_t* depth);
+    double orthographicHalfHeight() const;
+    // Distance from the eye along the view axis of a point (of the target
+    // when there is none).
+    double depthOf(const std::optional<vxVector>& point) const;
+    void zoomTowardPoint(vxPoint viewPoint, float factor);
+    // Advances a running transition; called at the start of every draw.
+    void stepCameraTransition();
+    vxCameraPose cameraPose() const { return {m_cameraPosition, m_cameraTarget}; }
+    void setCameraPose(const vxCameraPose& pose);
+
+    struct Transition {
+        bool active = false;
+        vxCameraPose from, to;
+        vxCameraPose shown; // the pose the last step set
+        double start = 0.0;
+    };
 
     vxViewHost& m_host;
     vxGLResources::ContextId m_contextId = 0;
@@ -152,4 +243,16 @@ class vxOpenGLView {
     std::int32_t m_gridDisplayList = 0;
     vxGLResources::ContextId m_gridDisplayListContext = 0;
     vxModel::ProgressFn m_loadProgress;
+
+    // The camera resetView returns to.
+    vxVector m_homePosition, m_homeTarget, m_homeUp;
+    bool m_orthographic = false;
+    bool m_zoomTowardPointer = false;
+    bool m_smoothTransitions = false;
+    bool m_panning = false;
+    double m_panDepth = 0.0;
+    Clock m_clock;
+    double m_lastFrameSeconds = 0.0;
+    Transition m_transition;
+    std::int32_t m_shownBauphase = 1;
 };

@@ -38,7 +38,13 @@ float vxOpenGLView::power(float base, float exponent)
 void vxOpenGLView::mouseDragged(const vxMouseEvent& event)
 {
     const vxPoint p = m_host.convertFromWindow(event.locationInWindow);
-    if (m_workMode != vxWorkMode::kNavigate)
+    if (m_panning) {
+        panBy(p.x - m_lastMousePoint.x, p.y - m_lastMousePoint.y, m_panDepth);
+        m_lastMousePoint = p;
+        m_host.setNeedsDisplay();
+        return;
+    }
+    if (event.button != vxMouseButton::kLeft || m_workMode != vxWorkMode::kNavigate)
         return;
     const float a = static_cast<float>(p.y - m_lastMousePoint.y);
     const float b = static_cast<float>(m_lastMousePoint.x - p.x);
@@ -51,8 +57,16 @@ void vxOpenGLView::scrollWheel(const vxMouseEvent& event)
 {
     const float e = static_cast<float>(event.deltaY);
     const float factor = power(1.1f, e * 0.5f);
-    adjustDistanceToTarget(factor);
+    if (m_zoomTowardPointer)
+        zoomTowardPoint(m_host.convertFromWindow(event.locationInWindow), factor);
+    else
+        adjustDistanceToTarget(factor);
     m_host.setNeedsDisplay();
+}
+
+void vxOpenGLView::mouseUp(const vxMouseEvent&)
+{
+    m_panning = false;
 }
 
 void vxOpenGLView::moveCameraAround(float a, float b)
@@ -105,6 +119,19 @@ void vxOpenGLView::mouseDown(const vxMouseEvent& event)
     const vxPoint p = m_host.convertFromWindow(event.locationInWindow);
     m_lastMousePoint = p;
 
+    // A middle press, or Shift + left in navigate mode, starts a pan that
+    // keeps the point under the pointer (or, over the background, the
+    // target's depth) under it.
+    m_panning = event.button == vxMouseButton::kMiddle ||
+                (event.button == vxMouseButton::kLeft && (event.modifiers & vxModifier::kShift) != 0 &&
+                 m_workMode == vxWorkMode::kNavigate);
+    if (m_panning) {
+        m_panDepth = depthOf(pickPoint(p));
+        return;
+    }
+    if (event.button != vxMouseButton::kLeft)
+        return;
+
     const vxSize points = m_host.boundsInPoints();
     const vxSize pixels = m_host.boundsInPixels();
     const double sx = points.width > 0 ? pixels.width / points.width : 1.0;
@@ -130,6 +157,12 @@ void vxOpenGLView::mouseDown(const vxMouseEvent& event)
 
 std::shared_ptr<vxBaseSceneObject> vxOpenGLView::getPickedObject(std::int32_t x, std::int32_t y)
 {
+    return pickNearest(x, y, nullptr);
+}
+
+std::shared_ptr<vxBaseSceneObject> vxOpenGLView::pickNearest(std::int32_t x, std::int32_t y,
+                                                             std::uint32_t* depth)
+{
     makeContextCurrent();
     const vxSize pixels = m_host.boundsInPixels();
     const double aspect = pixels.height > 0 ? pixels.width / pixels.height : 1.0;
@@ -152,7 +185,7 @@ std::shared_ptr<vxBaseSceneObject> vxOpenGLView::getPickedObject(std::int32_t x,
         glPushMatrix();
         glLoadIdentity();
         gluPickMatrix(x, y, 0.01, 0.01, viewport);
-        gluPerspective(vxLens::kFieldOfView, aspect, vxLens::kNearPlane, vxLens::kFarPlane);
+        applyProjection(aspect);
         glMatrixMode(GL_MODELVIEW);
 
         for (std::size_t i = 0; i < m_sceneObjectList.size(); ++i)
@@ -190,6 +223,8 @@ std::shared_ptr<vxBaseSceneObject> vxOpenGLView::getPickedObject(std::int32_t x,
         }
         at += 3 + names;
     }
+    if (depth)
+        *depth = best;
     return result;
 }
 
@@ -240,6 +275,7 @@ void vxOpenGLView::showPartPanel()
 
 void vxOpenGLView::repaintModelWithBauphase(std::int32_t phase)
 {
+    m_shownBauphase = phase;
     if (m_model) {
         const auto& parts = m_model->partList();
         const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(m_model->count(), 0)));

@@ -41,9 +41,21 @@ class vxHeadlessHost : public vxViewHost {
     void setNeedsDisplay() override {}
 };
 
+// The mouse button of a press, or the button held during a drag.
+enum class vxMouseButton { kLeft, kMiddle, kRight };
+
+// Keys held with a mouse event (a bit set).
+namespace vxModifier {
+inline constexpr unsigned kShift = 1;
+inline constexpr unsigned kControl = 2;
+inline constexpr unsigned kAlt = 4;
+} // namespace vxModifier
+
 // A mouse event as the view receives it.
 struct vxMouseEvent {
     vxPoint locationInWindow; // window coordinates, as the host defines them
     int clickCount = 1;       // 2 for the second press of a double click
-    double deltaY = 0.0;      // scroll amount; one wheel notch is about 1
+    double deltaY = 0.0;      // scroll amount; one wheel notch is about 1; > 0 zooms out
+    vxMouseButton button = vxMouseButton::kLeft;
+    unsigned modifiers = 0; // vxModifier bits
 };

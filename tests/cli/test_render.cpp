@@ -151,3 +151,44 @@ TEST(PictureSize, IsWidthByHeightOrOneNumberAndNothingElse)
         EXPECT_EQ(std::pair(width, height), ok ? std::pair(c.width, c.height) : std::pair(1, 2)) << c.text;
     }
 }
+
+TEST_F(CliRender, WithoutCameraOptionsThePictureIsTheOneDrawnBeforeThem)
+{
+    // The reference was drawn by the renderer as it was before the camera
+    // options existed, from this very model.
+    writeFile(res.file("r.kmf"),
+              kmfFile({4, 6, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
+    const std::string base = "render " + res.file("r.kmf") + " " + out.file("r.png") + " --size 96x72 --grid";
+    ASSERT_EQ(run(base + " --resources " + res.path()).status, 0);
+    const vxImage reference = vxReadPNG(KOLBRIK_TEST_DATA "/render-reference.png");
+    EXPECT_EQ(vxReadPNG(out.file("r.png")).rgba, reference.rgba);
+    // The file's own camera given explicitly draws the same.
+    ASSERT_EQ(run(base + " --camera 4,6,-10,0,0,0 --resources " + res.path()).status, 0);
+    EXPECT_EQ(vxReadPNG(out.file("r.png")).rgba, reference.rgba);
+}
+
+TEST_F(CliRender, CameraOptionsPlaceTheCameraAndRefuseBadValues)
+{
+    const std::string base = "render " + res.file("m.kmf") + " " + out.file("c.png") + " --size 200x100 ";
+    // Rows of the middle column that show the cube.
+    auto cubeRows = [&](const std::string& options) {
+        auto r = run(base + options + " --resources " + res.path());
+        EXPECT_EQ(r.status, 0) << options << ": " << r.out;
+        const vxImage image = vxReadPNG(out.file("c.png"));
+        int rows = 0;
+        for (int y = 0; y < image.height; ++y)
+            rows += !near(image.pixel(100, y), 235, 232, 217);
+        return rows;
+    };
+    const int asOpened = cubeRows("");
+    EXPECT_NEAR(cubeRows("--camera 0,0,-20,0,0,0"), asOpened / 2.0, 2); // twice as far
+    // Fitted: the cube's nearest face fills 90 % of the height.
+    EXPECT_NEAR(cubeRows("--view front"), 90, 2);
+    EXPECT_NEAR(cubeRows("--camera 0,0,-50,0,0,0 --fit"), 90, 2);
+    EXPECT_NEAR(cubeRows("--view front --orthographic"), 90, 2);
+
+    for (const std::string bad :
+         {"--view sideways", "--view", "--camera 1,2,3", "--camera 0,0,0,0,0,0", "--camera 1,2,3,4,5,x",
+          "--camera 1,2,3,4,5,6,7", "--view top --camera 0,0,-5,0,0,0"})
+        EXPECT_EQ(run(base + bad + " --resources " + res.path()).status, 2) << bad;
+}
