@@ -231,6 +231,10 @@
             <numerusform>%n zuletzt geöffnete Modelle gibt es nicht mehr; sie wurden aus der Liste entfernt.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Printing failed</source>
+        <translation>Das Drucken ist fehlgeschlagen</translation>
+    </message>
 </context>
 <context>
     <name>vxMessageBar</name>
@@ -355,6 +359,22 @@
         <source>Clear list</source>
         <translation>Liste leeren</translation>
     </message>
+    <message>
+        <source>Navigation</source>
+        <translation>Navigation</translation>
+    </message>
+    <message>
+        <source>Turning the wheel away from you zooms out</source>
+        <translation>Mausrad von Ihnen weg drehen verkleinert</translation>
+    </message>
+    <message>
+        <source>The wheel zooms towards the pointer</source>
+        <translation>Das Mausrad zoomt zum Zeiger hin</translation>
+    </message>
+    <message>
+        <source>Glide to fitted, reset and standard views</source>
+        <translation>Sanft zu eingepassten, zurückgesetzten und Standardansichten gleiten</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetAbout</name>
@@ -444,6 +464,264 @@
     <message>
         <source>%1 — in %2</source>
         <translation>%1 — in %2</translation>
+    </message>
+</context>
+<context>
+    <name>vxViewCommands</name>
+    <message>
+        <source>&amp;Fit model</source>
+        <translation>Modell &amp;einpassen</translation>
+    </message>
+    <message>
+        <source>Fit &amp;selection</source>
+        <translation>&amp;Auswahl einpassen</translation>
+    </message>
+    <message>
+        <source>&amp;Reset view</source>
+        <translation>Ansicht &amp;zurücksetzen</translation>
+    </message>
+    <message>
+        <source>S&amp;tandard views</source>
+        <translation>S&amp;tandardansichten</translation>
+    </message>
+    <message>
+        <source>&amp;Front</source>
+        <translation>&amp;Vorderansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Back</source>
+        <translation>&amp;Rückansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Left</source>
+        <comment>standard view</comment>
+        <translation>&amp;Linke Seite</translation>
+    </message>
+    <message>
+        <source>&amp;Right</source>
+        <comment>standard view</comment>
+        <translation>R&amp;echte Seite</translation>
+    </message>
+    <message>
+        <source>&amp;Top</source>
+        <translation>&amp;Draufsicht</translation>
+    </message>
+    <message>
+        <source>B&amp;ottom</source>
+        <translation>&amp;Untersicht</translation>
+    </message>
+    <message>
+        <source>Three-&amp;quarter view</source>
+        <translation>Dreiviertel&amp;ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Orthographic</source>
+        <translation>&amp;Orthografisch</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;in</source>
+        <translation>Ver&amp;größern</translation>
+    </message>
+    <message>
+        <source>Zoom o&amp;ut</source>
+        <translation>Ver&amp;kleinern</translation>
+    </message>
+    <message>
+        <source>T&amp;urn</source>
+        <translation>&amp;Drehen</translation>
+    </message>
+    <message>
+        <source>&amp;Left</source>
+        <comment>turn</comment>
+        <translation>Nach &amp;links</translation>
+    </message>
+    <message>
+        <source>&amp;Right</source>
+        <comment>turn</comment>
+        <translation>Nach &amp;rechts</translation>
+    </message>
+    <message>
+        <source>&amp;Up</source>
+        <translation>Nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>&amp;Down</source>
+        <translation>Nach &amp;unten</translation>
+    </message>
+    <message>
+        <source>&amp;Work mode</source>
+        <translation>&amp;Arbeitsmodus</translation>
+    </message>
+    <message>
+        <source>&amp;Select</source>
+        <translation>&amp;Wählen</translation>
+    </message>
+    <message>
+        <source>&amp;Navigate</source>
+        <translation>&amp;Bewegen</translation>
+    </message>
+    <message>
+        <source>&amp;Hide</source>
+        <translation>&amp;Ausblenden</translation>
+    </message>
+    <message>
+        <source>&amp;Previous phase</source>
+        <translation>&amp;Vorige Bauphase</translation>
+    </message>
+    <message>
+        <source>&amp;Next phase</source>
+        <translation>&amp;Nächste Bauphase</translation>
+    </message>
+    <message>
+        <source>Save &amp;picture…</source>
+        <translation>&amp;Bild speichern …</translation>
+    </message>
+    <message>
+        <source>&amp;Copy picture</source>
+        <translation>Bild &amp;kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard shortcuts</source>
+        <translation>&amp;Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>No part is shown, so there is nothing to fit.</source>
+        <translation>Es wird kein Bauteil gezeigt, also gibt es nichts einzupassen.</translation>
+    </message>
+    <message>
+        <source>No part is selected: select one in the Select work mode first.</source>
+        <translation>Kein Bauteil gewählt: Wählen Sie zuerst eines im Arbeitsmodus „Wählen“.</translation>
+    </message>
+    <message>
+        <source>The picture could not be encoded as PNG.</source>
+        <translation>Das Bild konnte nicht als PNG kodiert werden.</translation>
+    </message>
+    <message>
+        <source>Save picture</source>
+        <translation>Bild speichern</translation>
+    </message>
+    <message>
+        <source> pixels</source>
+        <translation> Pixel</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Breite:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Höhe:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>PNG pictures (*.png)</source>
+        <translation>PNG-Bilder (*.png)</translation>
+    </message>
+    <message>
+        <source>The picture was saved as %1.</source>
+        <translation>Das Bild wurde als %1 gespeichert.</translation>
+    </message>
+    <message>
+        <source>The picture was not saved</source>
+        <translation>Das Bild wurde nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The picture of the view is on the clipboard.</source>
+        <translation>Das Bild der Ansicht liegt in der Zwischenablage.</translation>
+    </message>
+    <message>
+        <source>The picture could not be copied: %1</source>
+        <translation>Das Bild konnte nicht kopiert werden: %1</translation>
+    </message>
+    <message>
+        <source>Phase %1 of %2</source>
+        <translation>Bauphase %1 von %2</translation>
+    </message>
+    <message>
+        <source>The printer could not be started.</source>
+        <translation>Der Drucker konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Tasten</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> oder </translation>
+    </message>
+    <message>
+        <source>Mouse</source>
+        <translation>Maus</translation>
+    </message>
+    <message>
+        <source>Turn around the target (Navigate)</source>
+        <translation>Um das Ziel drehen (Bewegen)</translation>
+    </message>
+    <message>
+        <source>Drag</source>
+        <translation>Ziehen</translation>
+    </message>
+    <message>
+        <source>Move the view (pan)</source>
+        <translation>Ansicht verschieben</translation>
+    </message>
+    <message>
+        <source>Middle-drag, or Shift+drag in Navigate</source>
+        <translation>Mit der mittleren Taste ziehen, oder Umschalt+Ziehen in „Bewegen“</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoomen</translation>
+    </message>
+    <message>
+        <source>Wheel (away from you zooms in, unless set otherwise)</source>
+        <translation>Mausrad (von Ihnen weg vergrößert, sofern nicht anders eingestellt)</translation>
+    </message>
+    <message>
+        <source>Look at a part (Navigate)</source>
+        <translation>Ein Bauteil anblicken (Bewegen)</translation>
+    </message>
+    <message>
+        <source>Double-click the part</source>
+        <translation>Doppelklick auf das Bauteil</translation>
+    </message>
+    <message>
+        <source>Select or hide a part (Select, Hide)</source>
+        <translation>Ein Bauteil wählen oder ausblenden (Wählen, Ausblenden)</translation>
+    </message>
+    <message>
+        <source>Click the part</source>
+        <translation>Klick auf das Bauteil</translation>
+    </message>
+</context>
+<context>
+    <name>vxGLWidget</name>
+    <message>
+        <source>The picture has no size.</source>
+        <translation>Das Bild hat keine Größe.</translation>
+    </message>
+    <message>
+        <source>The view is not shown yet.</source>
+        <translation>Die Ansicht wird noch nicht angezeigt.</translation>
+    </message>
+    <message>
+        <source>The picture may be at most %1 pixels wide and high.</source>
+        <translation>Das Bild darf höchstens %1 Pixel breit und hoch sein.</translation>
+    </message>
+    <message>
+        <source>The graphics driver cannot draw a picture of %1 × %2 pixels.</source>
+        <translation>Der Grafiktreiber kann kein Bild von %1 × %2 Pixeln zeichnen.</translation>
     </message>
 </context>
 </TS>

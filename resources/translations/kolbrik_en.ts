@@ -231,6 +231,10 @@
             <numerusform>%n recent models no longer exist and were removed from the list.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Printing failed</source>
+        <translation>Printing failed</translation>
+    </message>
 </context>
 <context>
     <name>vxMessageBar</name>
@@ -407,6 +411,22 @@
         <source>Paint parts of earlier building phases white</source>
         <translation>Paint parts of earlier building phases white</translation>
     </message>
+    <message>
+        <source>Navigation</source>
+        <translation>Navigation</translation>
+    </message>
+    <message>
+        <source>Turning the wheel away from you zooms out</source>
+        <translation>Turning the wheel away from you zooms out</translation>
+    </message>
+    <message>
+        <source>The wheel zooms towards the pointer</source>
+        <translation>The wheel zooms towards the pointer</translation>
+    </message>
+    <message>
+        <source>Glide to fitted, reset and standard views</source>
+        <translation>Glide to fitted, reset and standard views</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetWait</name>
@@ -444,6 +464,264 @@
     <message>
         <source>%1 — in %2</source>
         <translation>%1 — in %2</translation>
+    </message>
+</context>
+<context>
+    <name>vxViewCommands</name>
+    <message>
+        <source>&amp;Fit model</source>
+        <translation>&amp;Fit model</translation>
+    </message>
+    <message>
+        <source>Fit &amp;selection</source>
+        <translation>Fit &amp;selection</translation>
+    </message>
+    <message>
+        <source>&amp;Reset view</source>
+        <translation>&amp;Reset view</translation>
+    </message>
+    <message>
+        <source>S&amp;tandard views</source>
+        <translation>S&amp;tandard views</translation>
+    </message>
+    <message>
+        <source>&amp;Front</source>
+        <translation>&amp;Front</translation>
+    </message>
+    <message>
+        <source>&amp;Back</source>
+        <translation>&amp;Back</translation>
+    </message>
+    <message>
+        <source>&amp;Left</source>
+        <comment>standard view</comment>
+        <translation>&amp;Left</translation>
+    </message>
+    <message>
+        <source>&amp;Right</source>
+        <comment>standard view</comment>
+        <translation>&amp;Right</translation>
+    </message>
+    <message>
+        <source>&amp;Top</source>
+        <translation>&amp;Top</translation>
+    </message>
+    <message>
+        <source>B&amp;ottom</source>
+        <translation>B&amp;ottom</translation>
+    </message>
+    <message>
+        <source>Three-&amp;quarter view</source>
+        <translation>Three-&amp;quarter view</translation>
+    </message>
+    <message>
+        <source>&amp;Orthographic</source>
+        <translation>&amp;Orthographic</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;in</source>
+        <translation>Zoom &amp;in</translation>
+    </message>
+    <message>
+        <source>Zoom o&amp;ut</source>
+        <translation>Zoom o&amp;ut</translation>
+    </message>
+    <message>
+        <source>T&amp;urn</source>
+        <translation>T&amp;urn</translation>
+    </message>
+    <message>
+        <source>&amp;Left</source>
+        <comment>turn</comment>
+        <translation>&amp;Left</translation>
+    </message>
+    <message>
+        <source>&amp;Right</source>
+        <comment>turn</comment>
+        <translation>&amp;Right</translation>
+    </message>
+    <message>
+        <source>&amp;Up</source>
+        <translation>&amp;Up</translation>
+    </message>
+    <message>
+        <source>&amp;Down</source>
+        <translation>&amp;Down</translation>
+    </message>
+    <message>
+        <source>&amp;Work mode</source>
+        <translation>&amp;Work mode</translation>
+    </message>
+    <message>
+        <source>&amp;Select</source>
+        <translation>&amp;Select</translation>
+    </message>
+    <message>
+        <source>&amp;Navigate</source>
+        <translation>&amp;Navigate</translation>
+    </message>
+    <message>
+        <source>&amp;Hide</source>
+        <translation>&amp;Hide</translation>
+    </message>
+    <message>
+        <source>&amp;Previous phase</source>
+        <translation>&amp;Previous phase</translation>
+    </message>
+    <message>
+        <source>&amp;Next phase</source>
+        <translation>&amp;Next phase</translation>
+    </message>
+    <message>
+        <source>Save &amp;picture…</source>
+        <translation>Save &amp;picture…</translation>
+    </message>
+    <message>
+        <source>&amp;Copy picture</source>
+        <translation>&amp;Copy picture</translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard shortcuts</source>
+        <translation>&amp;Keyboard shortcuts</translation>
+    </message>
+    <message>
+        <source>No part is shown, so there is nothing to fit.</source>
+        <translation>No part is shown, so there is nothing to fit.</translation>
+    </message>
+    <message>
+        <source>No part is selected: select one in the Select work mode first.</source>
+        <translation>No part is selected: select one in the Select work mode first.</translation>
+    </message>
+    <message>
+        <source>The picture could not be encoded as PNG.</source>
+        <translation>The picture could not be encoded as PNG.</translation>
+    </message>
+    <message>
+        <source>Save picture</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source> pixels</source>
+        <translation> pixels</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>PNG pictures (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>The picture was saved as %1.</source>
+        <translation>The picture was saved as %1.</translation>
+    </message>
+    <message>
+        <source>The picture was not saved</source>
+        <translation>The picture was not saved</translation>
+    </message>
+    <message>
+        <source>The picture of the view is on the clipboard.</source>
+        <translation>The picture of the view is on the clipboard.</translation>
+    </message>
+    <message>
+        <source>The picture could not be copied: %1</source>
+        <translation>The picture could not be copied: %1</translation>
+    </message>
+    <message>
+        <source>Phase %1 of %2</source>
+        <translation>Phase %1 of %2</translation>
+    </message>
+    <message>
+        <source>The printer could not be started.</source>
+        <translation>The printer could not be started.</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Keyboard shortcuts</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> or </translation>
+    </message>
+    <message>
+        <source>Mouse</source>
+        <translation>Mouse</translation>
+    </message>
+    <message>
+        <source>Turn around the target (Navigate)</source>
+        <translation>Turn around the target (Navigate)</translation>
+    </message>
+    <message>
+        <source>Drag</source>
+        <translation>Drag</translation>
+    </message>
+    <message>
+        <source>Move the view (pan)</source>
+        <translation>Move the view (pan)</translation>
+    </message>
+    <message>
+        <source>Middle-drag, or Shift+drag in Navigate</source>
+        <translation>Middle-drag, or Shift+drag in Navigate</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>Wheel (away from you zooms in, unless set otherwise)</source>
+        <translation>Wheel (away from you zooms in, unless set otherwise)</translation>
+    </message>
+    <message>
+        <source>Look at a part (Navigate)</source>
+        <translation>Look at a part (Navigate)</translation>
+    </message>
+    <message>
+        <source>Double-click the part</source>
+        <translation>Double-click the part</translation>
+    </message>
+    <message>
+        <source>Select or hide a part (Select, Hide)</source>
+        <translation>Select or hide a part (Select, Hide)</translation>
+    </message>
+    <message>
+        <source>Click the part</source>
+        <translation>Click the part</translation>
+    </message>
+</context>
+<context>
+    <name>vxGLWidget</name>
+    <message>
+        <source>The picture has no size.</source>
+        <translation>The picture has no size.</translation>
+    </message>
+    <message>
+        <source>The view is not shown yet.</source>
+        <translation>The view is not shown yet.</translation>
+    </message>
+    <message>
+        <source>The picture may be at most %1 pixels wide and high.</source>
+        <translation>The picture may be at most %1 pixels wide and high.</translation>
+    </message>
+    <message>
+        <source>The graphics driver cannot draw a picture of %1 × %2 pixels.</source>
+        <translation>The graphics driver cannot draw a picture of %1 × %2 pixels.</translation>
     </message>
 </context>
 </TS>

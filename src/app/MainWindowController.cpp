@@ -15,6 +15,7 @@
 #include "vxScreenFit.h"
 #include "vxSegmentedControl.h"
 #include "vxVersion.h"
+#include "vxViewCommands.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -24,7 +25,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSettings>
@@ -78,6 +78,7 @@ MainWindowController::MainWindowController(QWidget* parent)
 
     buildToolBar();
     connectCommands();
+    m_viewCommands = new vxViewCommands(*this);
     awakeFromNib();
     setUpDesktop();
 }
@@ -313,6 +314,7 @@ void MainWindowController::afterLoadModel()
 void MainWindowController::makeWindowTitle(const QString& path)
 {
     setWindowTitle(vxLiteralTitle(vxLocalizedFormat("CAPTION", QFileInfo(path).fileName())));
+    setWindowFilePath(path);
 }
 
 void MainWindowController::updatePhaseSegments(int phase, int maximum)
@@ -348,6 +350,7 @@ void MainWindowController::tbGrid()
 void MainWindowController::menParameter()
 {
     m_parameterUi->cbPaintOldWhite->setChecked(view().paintOldWhite());
+    m_viewCommands->loadSettingsIntoSheet();
     showSheet(m_sheetParameter);
 }
 
@@ -355,6 +358,7 @@ void MainWindowController::btnParameterOK()
 {
     view().setPaintOldWhite(m_parameterUi->cbPaintOldWhite->isChecked());
     QSettings().setValue(QStringLiteral("view/paintOldWhite"), view().paintOldWhite());
+    m_viewCommands->takeSettingsFromSheet();
     endSheet(m_sheetParameter);
 }
 
@@ -408,19 +412,11 @@ void MainWindowController::menPrintModell()
 
 bool MainWindowController::printView(QPrinter& printer)
 {
-    const QImage picture = m_viewWidget->grabFramebuffer();
-    if (picture.isNull())
-        return false;
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const QRect page = painter.viewport();
-    QSize size = picture.size();
-    size.scale(page.size(), Qt::KeepAspectRatio);
-    painter.setViewport(page.x() + (page.width() - size.width()) / 2, page.y(), size.width(), size.height());
-    painter.setWindow(picture.rect());
-    painter.drawImage(0, 0, picture);
-    return painter.end();
+    QString error;
+    if (m_viewCommands->printView(printer, &error))
+        return true;
+    alert(tr("Printing failed"), error, true);
+    return false;
 }
 
 // --- building phases --------------------------------------------------------

@@ -27,6 +27,7 @@ class vxModelStatus;
 class vxRecentFiles;
 class vxStartPage;
 struct vxLoadResult;
+class vxViewCommands;
 
 namespace Ui {
 class MainWindowController;
@@ -68,7 +69,7 @@ class MainWindowController : public QMainWindow {
     void menDeselectAll();
     void menAnsichtBauteilInfo();
     void menPrintModell();
-    // Prints the view's current picture, scaled to the page.
+    // Prints a title line and the view, drawn at the printer's resolution.
     bool printView(QPrinter& printer);
 
     // --- building phases ---------------------------------------------------
@@ -99,6 +100,7 @@ class MainWindowController : public QMainWindow {
     vxGLWidget* viewWidget() const { return m_viewWidget; }
     vxOpenGLView& view() const;
     vxPartPanelController* partPanel() const { return m_partPanel.get(); }
+    vxViewCommands* viewCommands() const { return m_viewCommands; }
     QDialog* sheetParameter() const { return m_sheetParameter; }
     QDialog* sheetWait() const { return m_sheetWait; }
     QDialog* sheetAboutDlg() const { return m_sheetAboutDlg; }
@@ -171,6 +173,7 @@ class MainWindowController : public QMainWindow {
     std::unique_ptr<Ui::MainWindowController> m_ui;
     vxGLWidget* m_viewWidget = nullptr;
     std::unique_ptr<vxPartPanelController> m_partPanel;
+    vxViewCommands* m_viewCommands = nullptr;
 
     QDialog* m_sheetParameter = nullptr;
     QDialog* m_sheetWait = nullptr;

@@ -1,7 +1,13 @@
 #include "vxGLWidget.h"
 
+#include <QImage>
 #include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 vxGLWidget::vxGLWidget(QWidget* parent) : QOpenGLWidget(parent), m_view(*this)
 {
@@ -31,7 +37,10 @@ QSurfaceFormat vxGLWidget::viewFormat()
 
 void vxGLWidget::makeCurrent()
 {
-    QOpenGLWidget::makeCurrent();
+    // While a picture is drawn its framebuffer stays bound (making the
+    // widget current would bind the widget's own).
+    if (m_pictureSize.isEmpty())
+        QOpenGLWidget::makeCurrent();
 }
 
 vxSize vxGLWidget::boundsInPoints() const
@@ -41,6 +50,8 @@ vxSize vxGLWidget::boundsInPoints() const
 
 vxSize vxGLWidget::boundsInPixels() const
 {
+    if (!m_pictureSize.isEmpty())
+        return {static_cast<double>(m_pictureSize.width()), static_cast<double>(m_pictureSize.height())};
     const double ratio = devicePixelRatioF();
     return {width() * ratio, height() * ratio};
 }
@@ -59,7 +70,12 @@ vxPoint vxGLWidget::windowPointFromWidget(QPointF widgetPoint) const
 
 void vxGLWidget::setNeedsDisplay()
 {
-    update();
+    // A request made while painting (the next step of a camera glide) would
+    // be swallowed by the paint in progress: ask again once it is over.
+    if (m_painting)
+        QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    else
+        update();
 }
 
 void vxGLWidget::initializeGL()
@@ -75,51 +91,157 @@ void vxGLWidget::resizeGL(int, int)
 
 void vxGLWidget::paintGL()
 {
+    m_painting = true;
     m_view.drawRect();
+    m_painting = false;
+}
+
+namespace {
+
+vxMouseButton viewButton(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::MiddleButton:
+        return vxMouseButton::kMiddle;
+    case Qt::RightButton:
+        return vxMouseButton::kRight;
+    default:
+        return vxMouseButton::kLeft;
+    }
+}
+
+unsigned viewModifiers(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? vxModifier::kShift : 0u) |
+           (m & Qt::ControlModifier ? vxModifier::kControl : 0u) |
+           (m & Qt::AltModifier ? vxModifier::kAlt : 0u);
+}
+
+bool handledButton(Qt::MouseButton b)
+{
+    return b == Qt::LeftButton || b == Qt::MiddleButton || b == Qt::RightButton;
+}
+
+} // namespace
+
+vxMouseEvent vxGLWidget::mouseEvent(const QMouseEvent* event, Qt::MouseButton button) const
+{
+    vxMouseEvent e;
+    e.locationInWindow = windowPointFromWidget(event->position());
+    e.button = viewButton(button);
+    e.modifiers = viewModifiers(event->modifiers());
+    return e;
 }
 
 void vxGLWidget::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
+    if (!handledButton(event->button()))
         return;
-    vxMouseEvent e;
-    e.locationInWindow = windowPointFromWidget(event->position());
+    vxMouseEvent e = mouseEvent(event, event->button());
     e.clickCount = 1;
     m_view.mouseDown(e);
 }
 
 void vxGLWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
+    if (!handledButton(event->button()))
         return;
-    vxMouseEvent e;
-    e.locationInWindow = windowPointFromWidget(event->position());
-    e.clickCount = 2;
+    // The second press of a double click; only the left button counts it.
+    vxMouseEvent e = mouseEvent(event, event->button());
+    e.clickCount = event->button() == Qt::LeftButton ? 2 : 1;
     m_view.mouseDown(e);
 }
 
 void vxGLWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!(event->buttons() & Qt::LeftButton))
+    Qt::MouseButton held = Qt::NoButton;
+    if (event->buttons() & Qt::LeftButton)
+        held = Qt::LeftButton;
+    else if (event->buttons() & Qt::MiddleButton)
+        held = Qt::MiddleButton;
+    else
         return;
-    vxMouseEvent e;
-    e.locationInWindow = windowPointFromWidget(event->position());
-    m_view.mouseDragged(e);
+    m_view.mouseDragged(mouseEvent(event, held));
 }
 
-double vxGLWidget::wheelDeltaY(QPoint angleDelta, QPoint pixelDelta)
+void vxGLWidget::mouseReleaseEvent(QMouseEvent* event)
 {
-    // Touchpads report pixels; about 50 of them make one wheel notch.
-    if (!pixelDelta.isNull())
-        return pixelDelta.y() / 50.0;
-    return angleDelta.y() / 120.0; // one notch of a common wheel is 120
+    if (handledButton(event->button()))
+        m_view.mouseUp(mouseEvent(event, event->button()));
+}
+
+double vxGLWidget::wheelDeltaY(QPoint angleDelta, QPoint pixelDelta, bool awayZoomsIn)
+{
+    // Touchpads report pixels; about 50 of them make one wheel notch. Qt
+    // counts a wheel turned away from the user as positive; the view zooms
+    // out for positive amounts.
+    const double notches = !pixelDelta.isNull() ? pixelDelta.y() / 50.0 : angleDelta.y() / 120.0;
+    return awayZoomsIn ? -notches : notches;
 }
 
 void vxGLWidget::wheelEvent(QWheelEvent* event)
 {
     vxMouseEvent e;
     e.locationInWindow = windowPointFromWidget(event->position());
-    e.deltaY = wheelDeltaY(event->angleDelta(), event->pixelDelta());
+    e.deltaY = wheelDeltaY(event->angleDelta(), event->pixelDelta(), m_wheelAwayZoomsIn);
+    e.modifiers = viewModifiers(event->modifiers());
     m_view.scrollWheel(e);
     event->accept();
+}
+
+int vxGLWidget::maxPictureSide()
+{
+    QOpenGLWidget::makeCurrent();
+    if (!context())
+        return 0;
+    QOpenGLFunctions* gl = context()->functions();
+    GLint renderbuffer = 0;
+    GLint viewport[2] = {0, 0};
+    gl->glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    gl->glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    return std::min({renderbuffer, viewport[0], viewport[1]});
+}
+
+QImage vxGLWidget::renderPicture(QSize size, QString* error)
+{
+    auto failed = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return QImage();
+    };
+    if (size.isEmpty())
+        return failed(tr("The picture has no size."));
+    const int limit = maxPictureSide();
+    if (limit <= 0)
+        return failed(tr("The view is not shown yet."));
+    if (size.width() > limit || size.height() > limit)
+        return failed(tr("The picture may be at most %1 pixels wide and high.").arg(limit));
+
+    QOpenGLFramebufferObjectFormat format;
+    format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+    QOpenGLFramebufferObject fbo(size, format);
+    if (!fbo.isValid() || !fbo.bind())
+        return failed(tr("The graphics driver cannot draw a picture of %1 × %2 pixels.")
+                          .arg(size.width())
+                          .arg(size.height()));
+    QImage image(size, QImage::Format_RGBA8888);
+    m_pictureSize = size;
+    m_view.reshape();
+    m_view.drawRect();
+    QOpenGLFunctions* gl = context()->functions();
+    gl->glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    gl->glReadPixels(0, 0, size.width(), size.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    fbo.release();
+    m_pictureSize = QSize();
+    m_view.reshape();
+    update();
+
+    // The view clears with alpha 0: the picture is opaque. GL rows run
+    // from the bottom up.
+    for (int y = 0; y < image.height(); ++y) {
+        uchar* row = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            row[4 * x + 3] = 255;
+    }
+    return image.mirrored();
 }

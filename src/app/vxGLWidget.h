@@ -30,8 +30,21 @@ class vxGLWidget : public QOpenGLWidget, public vxViewHost {
     vxPoint convertFromWindow(vxPoint windowPoint) const override;
     void setNeedsDisplay() override;
 
-    // The view's scroll amount of a wheel event: one notch about 1.
-    static double wheelDeltaY(QPoint angleDelta, QPoint pixelDelta);
+    // The view's scroll amount of a wheel event: one notch about 1, and
+    // positive (zooming out) for a wheel turned towards the user unless
+    // awayZoomsIn is false.
+    static double wheelDeltaY(QPoint angleDelta, QPoint pixelDelta, bool awayZoomsIn = true);
+    bool wheelAwayZoomsIn() const { return m_wheelAwayZoomsIn; }
+    void setWheelAwayZoomsIn(bool on) { m_wheelAwayZoomsIn = on; }
+
+    // Draws the view off-screen at size pixels, with the camera and
+    // everything else as the window shows it (a framebuffer object in the
+    // widget's own context; the window's picture is not touched). A null
+    // image, with the reason in *error, when the widget has no context yet
+    // or the size is beyond what the OpenGL driver draws.
+    QImage renderPicture(QSize size, QString* error = nullptr);
+    // The largest picture side renderPicture draws (0 without a context).
+    int maxPictureSide();
 
     // A widget point (top-left origin) as window coordinates.
     vxPoint windowPointFromWidget(QPointF widgetPoint) const;
@@ -43,8 +56,14 @@ class vxGLWidget : public QOpenGLWidget, public vxViewHost {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
   private:
+    vxMouseEvent mouseEvent(const QMouseEvent* event, Qt::MouseButton button) const;
+
     vxOpenGLView m_view;
+    bool m_wheelAwayZoomsIn = true;
+    QSize m_pictureSize;     // while renderPicture draws
+    bool m_painting = false; // inside paintGL
 };

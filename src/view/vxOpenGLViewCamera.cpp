@@ -198,8 +198,8 @@ vxCameraPose vxOpenGLView::fittedCamera(const vxBounds& box, const vxVector& tow
     if (m_orthographic) {
         X = (minX + maxX) / 2;
         Y = (minY + maxY) / 2;
-        const double half = std::max({(maxY - minY) / 2 / kFitMargin, (maxX - minX) / 2 / (kFitMargin * aspect),
-                                      vxLens::kNearPlane});
+        const double half = std::max(
+            {(maxY - minY) / 2 / kFitMargin, (maxX - minX) / 2 / (kFitMargin * aspect), vxLens::kNearPlane});
         distance = half / tanV;
         Z = centreZ - distance;
     } else {

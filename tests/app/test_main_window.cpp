@@ -13,8 +13,11 @@
 #include "vxTestSupport.h"
 #include "vxTranslations.h"
 #include "vxVersion.h"
+#include "vxViewCommands.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
@@ -27,6 +30,7 @@
 #include <QStandardItemModel>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace vxTest;
@@ -331,6 +335,130 @@ TEST_F(MainWindow, PrintingToAPdfFileDrawsThePicture)
     EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
     EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos);
     EXPECT_GT(pdf.size(), 2000u);
+}
+
+TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
+{
+    // This process's settings go to a folder of its own: other test
+    // programs running meanwhile share Qt's test location.
+    static TempDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(settings.path()));
+    open();
+    view().setSmoothTransitions(false);
+
+    auto offset = [this] {
+        vxVector v;
+        v.vectorSubtract3f(view().cameraPosition(), view().cameraTarget());
+        return v;
+    };
+    auto key = [this](int k) {
+        // The keys are the window's shortcuts: the window is made active
+        // here, whatever other test windows on the same display do.
+        QApplication::setActiveWindow(window.get());
+        QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(k));
+    };
+    const float distance = offset().vectorLength3f();
+    key(Qt::Key_Left); // turns in every work mode
+    EXPECT_NE(view().cameraPosition(), vxVector(0, 0, -12));
+    EXPECT_NEAR(offset().vectorLength3f(), distance, 1e-3f);
+    key(Qt::Key_Plus);
+    EXPECT_NEAR(offset().vectorLength3f(), distance / 1.1f, 1e-3f);
+    key(Qt::Key_5);
+    const vxCameraPose top = view().fittedCamera(view().visibleBounds(),
+                                                 vxOpenGLView::standardViewDirection(vxStandardView::kTop));
+    EXPECT_EQ(view().cameraPosition(), top.position);
+    key(Qt::Key_R);
+    EXPECT_EQ(view().cameraPosition(), vxVector(0, 0, -12));
+    key(Qt::Key_O);
+    EXPECT_TRUE(view().orthographic());
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(window->btnBauphase()->label(1), "2");
+    key(Qt::Key_PageDown);
+    key(Qt::Key_PageDown); // already at the last phase
+    EXPECT_EQ(window->btnBauphase()->label(1), "3");
+    key(Qt::Key_S);
+    EXPECT_EQ(view().workMode(), 1);
+    EXPECT_EQ(window->btnWorkMode()->selectedSegment(), 0);
+
+    // Wheel away from the user zooms in; a middle drag pans (in any mode).
+    vxGLWidget* w = window->viewWidget();
+    const QPointF middle(w->width() / 2.0, w->height() / 2.0);
+    auto wheel = [&](int angle) {
+        QWheelEvent e(middle, w->mapToGlobal(middle), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+        return offset().vectorLength3f();
+    };
+    float before = offset().vectorLength3f();
+    EXPECT_LT(wheel(120), before);
+    const vxVector turned = offset();
+    const vxVector target = view().cameraTarget();
+    auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, w->mapToGlobal(at), Qt::MiddleButton, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    };
+    mouse(QEvent::MouseButtonPress, middle, Qt::MiddleButton);
+    mouse(QEvent::MouseMove, middle + QPointF(30, 10), Qt::MiddleButton);
+    mouse(QEvent::MouseButtonRelease, middle + QPointF(30, 10), Qt::NoButton);
+    EXPECT_NE(view().cameraTarget(), target);
+    EXPECT_NEAR(offset().x(), turned.x(), 1e-3f);
+    EXPECT_NEAR(offset().z(), turned.z(), 1e-3f);
+
+    // The sheet turns the wheel round; a new window starts with it (and
+    // with the projection chosen in the menu).
+    window->menParameter();
+    EXPECT_FALSE(window->parameterUi()->cbInvertWheel->isChecked());
+    window->parameterUi()->cbInvertWheel->setChecked(true);
+    window->parameterUi()->cbSmoothTransitions->setChecked(false);
+    window->btnParameterOK();
+    before = offset().vectorLength3f();
+    EXPECT_GT(wheel(120), before);
+    MainWindowController second;
+    EXPECT_FALSE(second.viewWidget()->wheelAwayZoomsIn());
+    EXPECT_FALSE(second.view().smoothTransitions());
+    EXPECT_TRUE(second.view().orthographic());
+    QSettings().remove("navigation");
+}
+
+TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeAndEveryShortcutIsListed)
+{
+    open();
+    vxGLWidget* w = window->viewWidget();
+    vxViewCommands& commands = *window->viewCommands();
+    const QImage screen = w->grabFramebuffer() // MARK0
+                              .convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(w->renderPicture(screen.size()).convertToFormat(QImage::Format_RGB32), screen);
+
+    QString error; // MARK1
+    ASSERT_TRUE(commands.savePicture(QString::fromStdString(out.file("p.png")), QSize(300, 120), &error))
+        << error.toStdString();
+    const QImage saved(QString::fromStdString(out.file("p.png")));
+    EXPECT_EQ(saved.size(), QSize(300, 120));
+    EXPECT_EQ(saved.pixelColor(150, 60), QColor(255, 0, 0)); // the front cube's lit face
+    EXPECT_FALSE(
+        commands.savePicture(QString::fromStdString(out.file("no/such/p.png")), QSize(30, 20), &error));
+    EXPECT_TRUE(error.contains("no/such")) << error.toStdString();
+    EXPECT_TRUE(w->renderPicture(QSize(1 << 20, 10), &error).isNull()); // MARK2
+    EXPECT_TRUE(commands.copyPicture());
+    EXPECT_EQ(QApplication::clipboard()->image().size(), screen.size());
+    EXPECT_TRUE(commands.printTitle().startsWith(QString::fromUtf8("Three blocks · Phase 3 of 3 · ")));
+
+    // Every action with keys, wherever it lives, is in the list. MARK3
+    QStringList listed;
+    QTreeWidget* tree = commands.shortcutsSheet()->findChild<QTreeWidget*>();
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        listed << (*it)->text(0) + " = " + (*it)->text(1);
+    EXPECT_TRUE(listed.contains("Fit model = F or Home"));
+    EXPECT_TRUE(listed.contains(QString::fromUtf8("Standard views › Front = 1")));
+    for (QAction* a : window->findChildren<QAction*>()) {
+        if (a->shortcuts().isEmpty())
+            continue;
+        const QString text = QString(a->text()).remove('&');
+        EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const QString& l) {
+            return l.contains(text + " = ");
+        })) << text.toStdString();
+    }
 }
 
 TEST(Translations, GermanTableUnderAGermanLocaleEnglishOtherwise)

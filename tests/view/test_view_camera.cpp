@@ -104,7 +104,8 @@ TEST_F(Camera, FitFillsTheViewWithTheVisiblePartsOrTheSelectionInBothProjections
         for (int k = 0; k < 8; ++k) {
             const vxPoint p = shown({k & 1 ? box.max.x() : box.min.x(), k & 2 ? box.max.y() : box.min.y(),
                                      k & 4 ? box.max.z() : box.min.z()});
-            outermost = std::max({outermost, std::fabs(2 * p.x / c.width - 1), std::fabs(2 * p.y / c.height - 1)});
+            outermost =
+                std::max({outermost, std::fabs(2 * p.x / c.width - 1), std::fabs(2 * p.y / c.height - 1)});
         }
         EXPECT_NEAR(outermost, 0.9, 0.005);
 
@@ -115,7 +116,8 @@ TEST_F(Camera, FitFillsTheViewWithTheVisiblePartsOrTheSelectionInBothProjections
             for (int x = 0; x < c.width; ++x) {
                 const Rgba p = image.pixel(x, y);
                 const bool border = x == 0 || y == 0 || x == c.width - 1 || y == c.height - 1;
-                EXPECT_FALSE(!c.selection && border && !colorNear(p, kBackground[0], kBackground[1], kBackground[2]))
+                EXPECT_FALSE(!c.selection && border &&
+                             !colorNear(p, kBackground[0], kBackground[1], kBackground[2]))
                     << x << ", " << y;
                 if (hue(p) == 'm')
                     x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
@@ -124,11 +126,12 @@ TEST_F(Camera, FitFillsTheViewWithTheVisiblePartsOrTheSelectionInBothProjections
         int agree = 0, samples = 0;
         for (int y = 3; y < c.height; y += 9)
             for (int x = 3; x < c.width; x += 9, ++samples)
-                agree += colorNear(image.pixel(x, c.height - 1 - y), kBackground[0], kBackground[1], kBackground[2]) ==
-                         !view.getPickedObject(x, y);
+                agree += colorNear(image.pixel(x, c.height - 1 - y), kBackground[0], kBackground[1],
+                                   kBackground[2]) == !view.getPickedObject(x, y);
         EXPECT_GE(agree, samples * 95 / 100);
-        if (c.selection)
+        if (c.selection) {
             EXPECT_GE(std::max(double(x1 - x0 + 1) / c.width, double(y1 - y0 + 1) / c.height), 0.88);
+        }
     }
 }
 
@@ -157,7 +160,7 @@ TEST_F(Camera, StandardViewsShowTheNamedSideTheRightWayUp)
         const char* hidden;
     } cases[] = {{vxStandardView::kFront, 'g', "rlcr", "y"},  {vxStandardView::kBack, 'y', "rrcl", "g"},
                  {vxStandardView::kLeft, 'r', "gryl", "c"},   {vxStandardView::kRight, 'c', "glyr", "r"},
-                 {vxStandardView::kTop, 'b', "gbyt", "m"},     {vxStandardView::kBottom, 'm', "gtyb", "b"},
+                 {vxStandardView::kTop, 'b', "gbyt", "m"},    {vxStandardView::kBottom, 'm', "gtyb", "b"},
                  {vxStandardView::kIso, 'w', "gbbtcr", "rym"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.which));
@@ -172,7 +175,8 @@ TEST_F(Camera, StandardViewsShowTheNamedSideTheRightWayUp)
                     if (hue(image.pixel(x, y)) == p[0])
                         sx += x, sy += y, ++n;
             ASSERT_GT(n, 0) << p[0];
-            const char half = p[1] == 'l' || p[1] == 'r' ? (sx / n < w / 2.0 ? 'l' : 'r') : (sy / n < h / 2.0 ? 't' : 'b');
+            const char half =
+                p[1] == 'l' || p[1] == 'r' ? (sx / n < w / 2.0 ? 'l' : 'r') : (sy / n < h / 2.0 ? 't' : 'b');
             EXPECT_EQ(half, p[1]) << p[0];
         }
         for (const char* q = c.hidden; *q; ++q)
@@ -191,9 +195,10 @@ TEST_F(Camera, PanKeepsThePointUnderThePointer)
         unsigned modifiers;
         std::int32_t mode;
         bool orthographic;
-    } cases[] = {{"middle button, select mode, perspective", vxMouseButton::kMiddle, 0, vxWorkMode::kSelect, false},
-                 {"Shift + left, navigate mode, orthographic", vxMouseButton::kLeft, vxModifier::kShift,
-                  vxWorkMode::kNavigate, true}};
+    } cases[] = {
+        {"middle button, select mode, perspective", vxMouseButton::kMiddle, 0, vxWorkMode::kSelect, false},
+        {"Shift + left, navigate mode, orthographic", vxMouseButton::kLeft, vxModifier::kShift,
+         vxWorkMode::kNavigate, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         load({9, 7, -12}, {0, 0, 0}, {{"K31005_A", {0, 1, 0}}, {"K31005_B", {-3, 1, 4}}});
@@ -216,7 +221,8 @@ TEST_F(Camera, PanKeepsThePointUnderThePointer)
         EXPECT_NEAR(now.y, to.y, 0.5);
         expectSameDirection(offset(), before); // moved, not turned or zoomed
         EXPECT_NEAR(offset().vectorLength3f(), before.vectorLength3f(), 1e-4f);
-        EXPECT_EQ(view.getPickedObject(static_cast<int>(to.x), static_cast<int>(to.y)), view.sceneObjectList()[0]);
+        EXPECT_EQ(view.getPickedObject(static_cast<int>(to.x), static_cast<int>(to.y)),
+                  view.sceneObjectList()[0]);
         EXPECT_EQ(view.selectedBauteil(), nullptr); // the press did not select
     }
 }
@@ -268,7 +274,8 @@ TEST_F(Camera, ResetGivesTheFilesCameraAndMovesGlideUnlessFramesAreSlow)
     view.setSmoothTransitions(true);
     draw();
     const vxCameraPose start{view.cameraPosition(), view.cameraTarget()};
-    const vxCameraPose end = view.fittedCamera(view.visibleBounds(), vxOpenGLView::standardViewDirection(vxStandardView::kTop));
+    const vxCameraPose end =
+        view.fittedCamera(view.visibleBounds(), vxOpenGLView::standardViewDirection(vxStandardView::kTop));
     host.takeNeedsDisplay();
     view.showStandardView(vxStandardView::kTop);
     EXPECT_TRUE(view.cameraTransitionRunning());

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "vxOpenGLView.h"
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+class MainWindowController;
+class QAction;
+class QActionGroup;
+class QDialog;
+class QMenu;
+class QPrinter;
+
+// The window's navigation and picture commands: fit, reset, standard views,
+// the orthographic projection, keyboard navigation (turn, zoom, phase and
+// work-mode keys), the navigation settings of the Settings sheet
+// (remembered under "navigation/..."), Save picture…, Copy picture, printing
+// the view and Help > Keyboard shortcuts. It adds its actions to the
+// window's menus and drives the window's own controls, so that keys and
+// clicks take the same paths.
+class vxViewCommands : public QObject {
+    Q_OBJECT
+  public:
+    explicit vxViewCommands(MainWindowController& window);
+
+    // The remembered settings, applied to the view and the widget.
+    void applySettings();
+    // The Settings sheet's navigation boxes: filled when it opens, taken
+    // (and remembered) when it is confirmed.
+    void loadSettingsIntoSheet();
+    void takeSettingsFromSheet();
+
+    void fitModel();
+    void fitSelection();
+    void resetView();
+    void showStandardView(vxStandardView which);
+    void setOrthographic(bool on);
+
+    // Draws the view off-screen at size and writes it as a PNG file
+    // (atomically). False, with the reason in *error, when it cannot.
+    bool savePicture(const QString& path, QSize size, QString* error = nullptr);
+    // Puts the view, drawn at the window's size, on the clipboard.
+    bool copyPicture(QString* error = nullptr);
+    // Prints a title line (model, shown phase, date) and the view drawn at
+    // the printer's resolution (at most 600 dpi) below it.
+    bool printView(QPrinter& printer, QString* error = nullptr);
+    // The title line of a print.
+    QString printTitle() const;
+
+    // The sheet that lists every keyboard shortcut and mouse gesture.
+    QDialog* shortcutsSheet();
+
+  private:
+    QAction* addAction(QMenu* menu, const char* name, const QString& text, const QList<QKeySequence>& keys);
+    void buildActions();
+    void menSavePicture();
+    void menCopyPicture();
+    void message(const QString& text);
+    vxOpenGLView& view() const;
+
+    MainWindowController& m_window;
+    QAction* m_orthographic = nullptr;
+    QActionGroup* m_workModes = nullptr;
+    QDialog* m_shortcutsSheet = nullptr;
+};
