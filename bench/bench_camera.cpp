@@ -45,17 +45,20 @@ std::string mesh(std::uint32_t n)
 // parts on a 100 x 100 grid, turned four ways.
 std::string generatedModel(std::uint32_t triangles)
 {
-    const auto folder = std::filesystem::temp_directory_path() / ("kolbrik-bench-camera-" + std::to_string(triangles));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("kolbrik-bench-camera-" + std::to_string(triangles));
     std::filesystem::create_directories(folder);
     for (int t = 0; t < 10; ++t)
         std::ofstream(folder / (std::to_string(60000 + t) + ".stl"), std::ios::binary) << mesh(triangles);
-    std::string text = "[CAMERA]\r\nPOSITIONX=30\r\nPOSITIONY=60\r\nPOSITIONZ=-90\r\nTARGETX=0\r\nTARGETY=0\r\n"
-                       "TARGETZ=0\r\nUPY=1\r\n[COMMON]\r\nCOUNT=10000\r\nTUBECOUNT=0\r\n";
+    std::string text =
+        "[CAMERA]\r\nPOSITIONX=30\r\nPOSITIONY=60\r\nPOSITIONZ=-90\r\nTARGETX=0\r\nTARGETY=0\r\n"
+        "TARGETZ=0\r\nUPY=1\r\n[COMMON]\r\nCOUNT=10000\r\nTUBECOUNT=0\r\n";
     const char* dirs[4] = {"XDIR=0\r\nZDIR=1", "XDIR=1\r\nZDIR=0", "XDIR=0\r\nZDIR=-1", "XDIR=-1\r\nZDIR=0"};
     for (int i = 0; i < 10000; ++i)
         text += "[PART" + std::to_string(i + 1) + "]\r\nNAME=K" + std::to_string(60000 + i % 10) +
-                "_p\r\nXPOS=" + std::to_string(i % 100 - 50) + "\r\nYPOS=0.5\r\nZPOS=" + std::to_string(i / 100 - 50) +
-                "\r\nYUP=1\r\n" + dirs[i % 4] + "\r\nPHASE=1\r\nCOLOR=255\r\n";
+                "_p\r\nXPOS=" + std::to_string(i % 100 - 50) +
+                "\r\nYPOS=0.5\r\nZPOS=" + std::to_string(i / 100 - 50) + "\r\nYUP=1\r\n" + dirs[i % 4] +
+                "\r\nPHASE=1\r\nCOLOR=255\r\n";
     std::ofstream((folder / "m.kmf"), std::ios::binary) << text;
     return folder.string();
 }

@@ -359,22 +359,6 @@
         <source>Clear list</source>
         <translation>Liste leeren</translation>
     </message>
-    <message>
-        <source>Navigation</source>
-        <translation>Navigation</translation>
-    </message>
-    <message>
-        <source>Turning the wheel away from you zooms out</source>
-        <translation>Mausrad von Ihnen weg drehen verkleinert</translation>
-    </message>
-    <message>
-        <source>The wheel zooms towards the pointer</source>
-        <translation>Das Mausrad zoomt zum Zeiger hin</translation>
-    </message>
-    <message>
-        <source>Glide to fitted, reset and standard views</source>
-        <translation>Sanft zu eingepassten, zurückgesetzten und Standardansichten gleiten</translation>
-    </message>
 </context>
 <context>
     <name>vxSheetAbout</name>
@@ -427,6 +411,22 @@
         <source>Paint parts of earlier building phases white</source>
         <translation>Bauteile früherer Bauphasen weiß zeichnen</translation>
     </message>
+    <message>
+        <source>Navigation</source>
+        <translation>Navigation</translation>
+    </message>
+    <message>
+        <source>Turning the wheel away from you zooms out</source>
+        <translation>Mausrad von Ihnen weg drehen verkleinert</translation>
+    </message>
+    <message>
+        <source>The wheel zooms towards the pointer</source>
+        <translation>Das Mausrad zoomt zum Zeiger hin</translation>
+    </message>
+    <message>
+        <source>Glide to fitted, reset and standard views</source>
+        <translation>Sanft zu eingepassten, zurückgesetzten und Standardansichten gleiten</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetWait</name>
@@ -470,15 +470,15 @@
     <name>vxViewCommands</name>
     <message>
         <source>&amp;Fit model</source>
-        <translation>Modell &amp;einpassen</translation>
+        <translation>&amp;Modell einpassen</translation>
     </message>
     <message>
-        <source>Fit &amp;selection</source>
-        <translation>&amp;Auswahl einpassen</translation>
+        <source>Fit s&amp;election</source>
+        <translation>Aus&amp;wahl einpassen</translation>
     </message>
     <message>
-        <source>&amp;Reset view</source>
-        <translation>Ansicht &amp;zurücksetzen</translation>
+        <source>Reset &amp;view</source>
+        <translation>A&amp;nsicht zurücksetzen</translation>
     </message>
     <message>
         <source>S&amp;tandard views</source>
@@ -527,7 +527,7 @@
         <translation>Ver&amp;kleinern</translation>
     </message>
     <message>
-        <source>T&amp;urn</source>
+        <source>Tur&amp;n</source>
         <translation>&amp;Drehen</translation>
     </message>
     <message>
@@ -550,7 +550,7 @@
     </message>
     <message>
         <source>&amp;Work mode</source>
-        <translation>&amp;Arbeitsmodus</translation>
+        <translation>Ar&amp;beitsmodus</translation>
     </message>
     <message>
         <source>&amp;Select</source>
@@ -573,8 +573,8 @@
         <translation>&amp;Nächste Bauphase</translation>
     </message>
     <message>
-        <source>Save &amp;picture…</source>
-        <translation>&amp;Bild speichern …</translation>
+        <source>Sa&amp;ve picture…</source>
+        <translation>Bild &amp;speichern …</translation>
     </message>
     <message>
         <source>&amp;Copy picture</source>

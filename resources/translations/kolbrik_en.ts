@@ -473,12 +473,12 @@
         <translation>&amp;Fit model</translation>
     </message>
     <message>
-        <source>Fit &amp;selection</source>
-        <translation>Fit &amp;selection</translation>
+        <source>Fit s&amp;election</source>
+        <translation>Fit s&amp;election</translation>
     </message>
     <message>
-        <source>&amp;Reset view</source>
-        <translation>&amp;Reset view</translation>
+        <source>Reset &amp;view</source>
+        <translation>Reset &amp;view</translation>
     </message>
     <message>
         <source>S&amp;tandard views</source>
@@ -527,8 +527,8 @@
         <translation>Zoom o&amp;ut</translation>
     </message>
     <message>
-        <source>T&amp;urn</source>
-        <translation>T&amp;urn</translation>
+        <source>Tur&amp;n</source>
+        <translation>Tur&amp;n</translation>
     </message>
     <message>
         <source>&amp;Left</source>
@@ -573,8 +573,8 @@
         <translation>&amp;Next phase</translation>
     </message>
     <message>
-        <source>Save &amp;picture…</source>
-        <translation>Save &amp;picture…</translation>
+        <source>Sa&amp;ve picture…</source>
+        <translation>Sa&amp;ve picture…</translation>
     </message>
     <message>
         <source>&amp;Copy picture</source>

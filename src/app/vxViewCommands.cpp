@@ -108,9 +108,9 @@ void vxViewCommands::buildActions()
     auto* camera = new QMenu(&m_window);
     connect(addAction(camera, "actionFitModel", tr("&Fit model"), {Qt::Key_F, Qt::Key_Home}),
             &QAction::triggered, this, [this] { fitModel(); });
-    connect(addAction(camera, "actionFitSelection", tr("Fit &selection"), {Qt::SHIFT | Qt::Key_F}),
+    connect(addAction(camera, "actionFitSelection", tr("Fit s&election"), {Qt::SHIFT | Qt::Key_F}),
             &QAction::triggered, this, [this] { fitSelection(); });
-    connect(addAction(camera, "actionResetView", tr("&Reset view"), {Qt::Key_R}), &QAction::triggered, this,
+    connect(addAction(camera, "actionResetView", tr("Reset &view"), {Qt::Key_R}), &QAction::triggered, this,
             [this] { resetView(); });
 
     QMenu* standard = camera->addMenu(tr("S&tandard views"));
@@ -143,7 +143,8 @@ void vxViewCommands::buildActions()
                 view().adjustDistanceToTarget(1.0f / kZoomStep);
                 view().host().setNeedsDisplay();
             });
-    connect(addAction(camera, "actionZoomOut", tr("Zoom o&ut"), {Qt::Key_Minus, Qt::KeypadModifier | Qt::Key_Minus}),
+    connect(addAction(camera, "actionZoomOut", tr("Zoom o&ut"),
+                      {Qt::Key_Minus, Qt::KeypadModifier | Qt::Key_Minus}),
             &QAction::triggered, this, [this] {
                 view().adjustDistanceToTarget(kZoomStep);
                 view().host().setNeedsDisplay();
@@ -151,7 +152,7 @@ void vxViewCommands::buildActions()
 
     // Arrow keys turn the model as a drag in that direction would, in
     // every work mode.
-    QMenu* turn = camera->addMenu(tr("T&urn"));
+    QMenu* turn = camera->addMenu(tr("Tur&n"));
     turn->setObjectName(QStringLiteral("menuTurn"));
     const struct {
         const char* name;
@@ -182,7 +183,8 @@ void vxViewCommands::buildActions()
                     {"actionModeNavigate", tr("&Navigate"), Qt::Key_N},
                     {"actionModeHide", tr("&Hide"), Qt::Key_H}};
     for (int segment = 0; segment < 3; ++segment) {
-        QAction* a = addAction(modes, modeKeys[segment].name, modeKeys[segment].text, {modeKeys[segment].key});
+        QAction* a =
+            addAction(modes, modeKeys[segment].name, modeKeys[segment].text, {modeKeys[segment].key});
         a->setCheckable(true);
         m_workModes->addAction(a);
         connect(a, &QAction::triggered, this, [this, segment] {
@@ -226,8 +228,10 @@ void vxViewCommands::buildActions()
 
     // File: pictures of the view, before Print.
     QAction* print = findAction(fileMenu, "actionPrint");
-    QAction* save = addAction(nullptr, "actionSavePicture", tr("Save &picture…"), {Qt::CTRL | Qt::SHIFT | Qt::Key_S});
-    QAction* copy = addAction(nullptr, "actionCopyPicture", tr("&Copy picture"), {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
+    QAction* save =
+        addAction(nullptr, "actionSavePicture", tr("Sa&ve picture…"), {Qt::CTRL | Qt::SHIFT | Qt::Key_S});
+    QAction* copy =
+        addAction(nullptr, "actionCopyPicture", tr("&Copy picture"), {Qt::CTRL | Qt::SHIFT | Qt::Key_C});
     if (fileMenu) {
         fileMenu->insertAction(print, save);
         fileMenu->insertAction(print, copy);
@@ -325,8 +329,8 @@ bool vxViewCommands::savePicture(const QString& path, QSize size, QString* error
             *error = tr("The picture could not be encoded as PNG.");
         return false;
     }
-    const vxWriteResult written =
-        vxWriteFileAtomically(QFile::encodeName(path).toStdString(), std::string_view(png.constData(), png.size()));
+    const vxWriteResult written = vxWriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                                        std::string_view(png.constData(), png.size()));
     if (!written) {
         if (error)
             *error = QString::fromStdString(written.error);
@@ -482,8 +486,9 @@ QDialog* vxViewCommands::shortcutsSheet()
     auto* tree = m_shortcutsSheet->findChild<QTreeWidget*>(QStringLiteral("treeShortcuts"));
     tree->clear();
     auto plain = [](QString text) { return text.remove(QLatin1Char('&')); };
-    std::function<void(QMenu*, QTreeWidgetItem*, const QString&)> walk = [&](QMenu* menu, QTreeWidgetItem* group,
-                                                                              const QString& prefix) {
+    std::function<void(QMenu*, QTreeWidgetItem*, const QString&)> walk = [&](QMenu* menu,
+                                                                             QTreeWidgetItem* group,
+                                                                             const QString& prefix) {
         for (QAction* a : menu->actions()) {
             if (a->menu()) {
                 walk(a->menu(), group, prefix + plain(a->text()) + QStringLiteral(" › "));
@@ -510,12 +515,11 @@ QDialog* vxViewCommands::shortcutsSheet()
     QFont bold = mouse->font(0);
     bold.setBold(true);
     mouse->setFont(0, bold);
-    const QString gestures[][2] = {
-        {tr("Turn around the target (Navigate)"), tr("Drag")},
-        {tr("Move the view (pan)"), tr("Middle-drag, or Shift+drag in Navigate")},
-        {tr("Zoom"), tr("Wheel (away from you zooms in, unless set otherwise)")},
-        {tr("Look at a part (Navigate)"), tr("Double-click the part")},
-        {tr("Select or hide a part (Select, Hide)"), tr("Click the part")}};
+    const QString gestures[][2] = {{tr("Turn around the target (Navigate)"), tr("Drag")},
+                                   {tr("Move the view (pan)"), tr("Middle-drag, or Shift+drag in Navigate")},
+                                   {tr("Zoom"), tr("Wheel (away from you zooms in, unless set otherwise)")},
+                                   {tr("Look at a part (Navigate)"), tr("Double-click the part")},
+                                   {tr("Select or hide a part (Select, Hide)"), tr("Click the part")}};
     for (const auto& g : gestures)
         new QTreeWidgetItem(mouse, {g[0], g[1]});
     tree->expandAll();
