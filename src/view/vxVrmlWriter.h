@@ -1,16 +1,18 @@
 #pragma once
 
-#include "vxOpenGLView.h"
+#include "vxExport.h"
 
-#include <string>
-#include <string_view>
+#include <cstddef>
+#include <functional>
 
-// Pieces of the VRML export that are worth testing on their own.
+class vxOpenGLView;
+
 namespace vxVrml {
 
-// Appends f, widened to double, exactly as printf("%f") prints it in the C
-// locale: fixed-point, six decimals, a point as decimal separator whatever
-// the process locale ("nan", "-nan", "inf" and "-inf" for the non-finite).
-void appendFixed(std::string& out, float f);
+// Writes the scene as VRML 1.0 text: one transform-separator block per
+// scene object with triangles, numbered by its index in the scene list.
+// keep(i), when given, says whether object i is written; one left out uses
+// up its number as an object without triangles does.
+void write(const vxOpenGLView& view, vxByteSink& out, const std::function<bool(std::size_t)>& keep = {});
 
 } // namespace vxVrml

@@ -1,9 +1,9 @@
 // The VRML export: exact text, number formatting, and the atomic write.
 #include "vxExportFixtures.h"
+#include "vxNumberFormat.h"
 #include "vxOpenGLView.h"
 #include "vxResources.h"
 #include "vxTestSupport.h"
-#include "vxVrmlWriter.h"
 
 #include <cfloat>
 #include <clocale>
@@ -50,7 +50,7 @@ std::string printfF(double d)
 std::string ourF(float f)
 {
     std::string s;
-    vxVrml::appendFixed(s, f);
+    vxNumberFormat::appendFixed6(s, f);
     return s;
 }
 
@@ -85,92 +85,6 @@ class VrmlExport : public ::testing::Test {
 
 } // namespace
 
-// --- numbers ---------------------------------------------------------------
-
-TEST(VrmlNumbers, MatchPrintfOnTrickyValues)
-{
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    const float denorm = std::numeric_limits<float>::denorm_min();
-    const struct {
-        float value;
-        const char* text;
-    } cases[] = {
-        {0.0f, "0.000000"},
-        {-0.0f, "-0.000000"},
-        {1e-7f, "0.000000"},
-        {-1e-7f, "-0.000000"},
-        {1.0f, "1.000000"},
-        {-12.5f, "-12.500000"},
-        {0.1f, "0.100000"},
-        // exact ties at the sixth decimal round half to even, as printf does
-        {1.0f / 128, "0.007812"},
-        {3.0f / 128, "0.023438"},
-        {-5.0f / 128, "-0.039062"},
-        {123456.7890625f, "123456.789062"},
-        {2.5e-6f, "0.000002"},
-        {1e30f, "1000000015047466219876688855040.000000"},
-        {FLT_MAX, "340282346638528859811704183484516925440.000000"},
-        {-FLT_MAX, "-340282346638528859811704183484516925440.000000"},
-        {FLT_MIN, "0.000000"},
-        {denorm, "0.000000"},
-        {-denorm, "-0.000000"},
-        {16777217.0f, "16777216.000000"},
-        {inf, "inf"},
-        {-inf, "-inf"},
-        {nan, "nan"},
-        {-nan, "-nan"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ourF(c.value), c.text) << c.text;
-        EXPECT_EQ(ourF(c.value), printfF(static_cast<double>(c.value))) << c.text;
-    }
-}
-
-TEST(VrmlNumbers, MatchPrintfOnRandomBitPatterns)
-{
-    // Every exponent, random mantissas and signs, NaN payloads included.
-    std::mt19937 rng(20240611);
-    int checked = 0;
-    for (std::uint32_t exponent = 0; exponent < 256; ++exponent) {
-        for (int k = 0; k < 400; ++k) {
-            const std::uint32_t bits = (rng() & 0x807FFFFFu) | (exponent << 23);
-            float f;
-            std::memcpy(&f, &bits, 4);
-            ASSERT_EQ(ourF(f), printfF(static_cast<double>(f))) << std::hex << bits;
-            ++checked;
-        }
-    }
-    // A stride through all 2^32 bit patterns.
-    for (std::uint64_t bits = 0; bits < (std::uint64_t{1} << 32); bits += 4099) {
-        const auto b = static_cast<std::uint32_t>(bits);
-        float f;
-        std::memcpy(&f, &b, 4);
-        ASSERT_EQ(ourF(f), printfF(static_cast<double>(f))) << std::hex << b;
-        ++checked;
-    }
-    // Around the magnitudes where the exact integer arithmetic ends, and
-    // around half a millionth.
-    for (float edge : {8796093022208.0f, 17592186044416.0f, 5e-7f, 4.76837158203125e-7f, 9.5367431640625e-7f,
-                       1e-6f, 1.5e-6f, 2.5e-6f}) {
-        float f = edge;
-        for (int k = 0; k < 64; ++k)
-            f = std::nextafter(f, 0.0f);
-        for (int k = 0; k < 128; ++k, f = std::nextafter(f, 1e38f)) {
-            ASSERT_EQ(ourF(f), printfF(static_cast<double>(f))) << f;
-            ASSERT_EQ(ourF(-f), printfF(static_cast<double>(-f))) << -f;
-            checked += 2;
-        }
-    }
-    // Values near the ties of the sixth decimal in the usual model range.
-    for (int i = -200000; i <= 200000; i += 7) {
-        const float f = static_cast<float>(i) / 1024.0f + 0.0000005f;
-        ASSERT_EQ(ourF(f), printfF(static_cast<double>(f))) << i;
-        ++checked;
-    }
-    EXPECT_GT(checked, 1000000);
-}
-
 TEST_F(VrmlExport, CommaLocaleStillWritesPoints)
 {
     auto o = object({tri({0.5f, -1.25f, 3}, {1, 0, 0}, {0, 1, 0})});
@@ -182,6 +96,9 @@ TEST_F(VrmlExport, CommaLocaleStillWritesPoints)
     ASSERT_TRUE(german.ok) << "the de_DE.UTF-8 locale is missing (scripts/deps.sh generates it)";
     ASSERT_EQ(printfF(0.5), "0,500000"); // the locale is really in force
     EXPECT_EQ(ourF(0.5f), "0.500000");
+    std::string shortest;
+    vxNumberFormat::appendShortest(shortest, 0.5f);
+    EXPECT_EQ(shortest, "0.5");
     EXPECT_EQ(view.vrmlText(), inC);
     EXPECT_NE(inC.find("  diffuseColor 0.500000 0.250000 0.125000\r\n"), std::string::npos);
     EXPECT_EQ(inC.find(','), inC.find("0,1,2,-1,") + 1); // no comma before the index run

@@ -1,0 +1,73 @@
+#pragma once
+
+// Exports of the view's scene to the file formats other programs read.
+#include "vxAtomicFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class vxOpenGLView;
+
+enum class vxExportFormat {
+    kVrml, // VRML 1.0 text, .wrl
+    kGlb,  // glTF 2.0 binary, .glb
+    kGltf, // glTF 2.0 text with its buffer embedded, .gltf
+    kStl,  // binary STL, .stl
+    kObj,  // Wavefront OBJ with an .mtl beside it, .obj
+};
+
+// Every format, in the order a user is offered them.
+inline constexpr vxExportFormat kExportFormats[] = {vxExportFormat::kGlb, vxExportFormat::kGltf,
+                                                    vxExportFormat::kStl, vxExportFormat::kObj,
+                                                    vxExportFormat::kVrml};
+
+// The extension of a format's files, without the point ("glb"); also its
+// name on the command line.
+std::string_view vxExportExtension(vxExportFormat format);
+// The format of a name or extension in any case ("GLB", "obj"); none when
+// no format has it.
+std::optional<vxExportFormat> vxExportFormatNamed(std::string_view name);
+// The format that the extension of a file name says.
+std::optional<vxExportFormat> vxExportFormatOfPath(std::string_view path);
+
+struct vxExportOptions {
+    // Exports the model as it stands at the end of this building phase:
+    // parts of later phases are left out; parts whose phase is 0 or less
+    // are always in. None: every part.
+    std::optional<std::int32_t> phase;
+    // Called now and then with (parts written, parts to write).
+    std::function<void(std::size_t done, std::size_t total)> progress;
+};
+
+// Writes the view's scene to path: parts in their own colours and places,
+// whatever the view shows at the moment (nothing of the view changes).
+// Every file is written atomically; on failure the targets are as they were
+// and the reason is returned.
+vxWriteResult vxExportModel(const vxOpenGLView& view, const std::string& path, vxExportFormat format,
+                            const vxExportOptions& options = {});
+
+// Where a writer puts its bytes.
+class vxByteSink {
+  public:
+    virtual ~vxByteSink() = default;
+    virtual void write(std::string_view bytes) = 0;
+    void write(const void* data, std::size_t size)
+    {
+        write(std::string_view(static_cast<const char*>(data), size));
+    }
+};
+
+// A sink that fills an atomic file.
+class vxFileSink : public vxByteSink {
+  public:
+    explicit vxFileSink(vxAtomicFile& file) : m_file(file) {}
+    using vxByteSink::write;
+    void write(std::string_view bytes) override { m_file.write(bytes); }
+
+  private:
+    vxAtomicFile& m_file;
+};
