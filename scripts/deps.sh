@@ -24,7 +24,11 @@ PACKAGES=(
   # the Debian package and its checks: CPack's dependency list, lintian,
   # AppStream, desktop entry, man pages
   dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
+  # readers of our exports in the tests: Assimp, and Node.js for the glTF validator
+  libassimp-dev nodejs
 )
+# npm comes with Debian's own package, or with a Node.js that carries its own.
+if ! command -v npm >/dev/null; then PACKAGES+=(npm); fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -46,4 +50,15 @@ fi
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf8$'; then
   $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
   $SUDO locale-gen >/dev/null
+fi
+
+# The Khronos glTF validator from the npm registry, at a fixed version, into
+# build/npm (not committed; the export tests run it).
+GLTF_VALIDATOR=2.0.0-dev.3.10
+NPM_DIR="$(cd "$(dirname "$0")/.." && pwd)/build/npm"
+if [ "$(node -p "require('$NPM_DIR/node_modules/gltf-validator/package.json').version" 2>/dev/null)" \
+     != "$GLTF_VALIDATOR" ]; then
+  mkdir -p "$NPM_DIR"
+  npm install --prefix "$NPM_DIR" --no-save --no-package-lock --no-audit --no-fund \
+    "gltf-validator@$GLTF_VALIDATOR" >/dev/null
 fi

@@ -1,21 +1,49 @@
 #include "vxCli.h"
+#include "vxExport.h"
 #include "vxOpenGLView.h"
 
+#include <charconv>
 #include <iostream>
 
 namespace vxCli {
 
 namespace {
 
-const char* kExportHelp = "usage: kolbrik export MODEL.kmf OUT.wrl [--resources DIR]\n"
-                          "\n"
-                          "Loads a model as the viewer does and writes its scene as a VRML 1.0\n"
-                          "file: one block per part with triangles, with the part's colour and\n"
-                          "placement. An existing OUT.wrl is replaced only once the new file is\n"
-                          "complete.\n"
-                          "\n"
-                          "  --resources DIR   read part definitions and meshes from DIR instead\n"
-                          "                    of the installed resource folder\n";
+const char* kExportHelp =
+    "usage: kolbrik export MODEL.kmf OUT.{wrl,glb,gltf,stl,obj} [--format F] [--phase N]\n"
+    "                      [--resources DIR]\n"
+    "\n"
+    "Loads a model as the viewer does and writes it for other programs, in\n"
+    "the format that OUT's extension names:\n"
+    "  wrl   VRML 1.0: one block per part with triangles, placement and colour\n"
+    "  glb   glTF 2.0, binary: each part mesh stored once, one node per part,\n"
+    "        one material per colour; metres, Y up\n"
+    "  gltf  glTF 2.0 as one text file, its buffer embedded\n"
+    "  stl   binary STL for 3D printing: every triangle in place, millimetres\n"
+    "  obj   Wavefront OBJ, one object per part, millimetres; materials in\n"
+    "        OUT.mtl beside it\n"
+    "An existing file is replaced only once the new one is complete.\n"
+    "\n"
+    "  --format F        write format F whatever OUT's extension\n"
+    "  --phase N         the model as it stands at the end of building phase N:\n"
+    "                    parts of later phases are left out\n"
+    "  --resources DIR   read part definitions and meshes from DIR instead\n"
+    "                    of the installed resource folder\n";
+
+std::string formatList()
+{
+    std::string list;
+    for (vxExportFormat f : kExportFormats)
+        list += (list.empty() ? "" : ", ") + std::string(vxExportExtension(f));
+    return list;
+}
+
+int usageError(const std::string& message)
+{
+    fail("export: " + message);
+    std::cerr << kExportHelp;
+    return 2;
+}
 
 } // namespace
 
@@ -25,23 +53,41 @@ int cmdExport(const std::vector<std::string>& argsIn)
     if (!takeResourcesOption(args))
         return 2;
     std::vector<std::string> files;
-    for (const auto& a : args) {
+    std::optional<vxExportFormat> format;
+    vxExportOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const std::string value = i + 1 < args.size() ? args[i + 1] : std::string();
         if (a == "--help" || a == "-h") {
             std::cout << kExportHelp;
             return 0;
+        } else if (a == "--format") {
+            format = vxExportFormatNamed(value);
+            if (!format)
+                return usageError("--format needs one of " + formatList());
+            ++i;
+        } else if (a == "--phase") {
+            std::int32_t n = 0;
+            auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (value.empty() || ec != std::errc() || p != value.data() + value.size())
+                return usageError("--phase needs a whole number");
+            options.phase = n;
+            ++i;
         } else if (!a.empty() && a[0] == '-') {
-            fail("export: unknown option " + a);
-            std::cerr << kExportHelp;
-            return 2;
+            return usageError("unknown option " + a);
+        } else {
+            files.push_back(a);
         }
-        files.push_back(a);
     }
-    if (files.size() != 2) {
-        fail(files.size() < 2 ? "export: a model file and an output file are needed"
-                              : "export: more than two files given");
-        std::cerr << kExportHelp;
-        return 2;
-    }
+    if (files.size() != 2)
+        return usageError(files.size() < 2 ? "a model file and an output file are needed"
+                                           : "more than two files given");
+    if (!format)
+        format = vxExportFormatOfPath(files[1]);
+    if (!format)
+        return usageError("cannot tell the format of " + files[1] +
+                          ": name it .wrl, .glb, .gltf, .stl or .obj, " + "or give --format (" +
+                          formatList() + ")");
 
     vxHeadlessHost host;
     vxOpenGLView view(host);
@@ -50,7 +96,7 @@ int cmdExport(const std::vector<std::string>& argsIn)
         fail(r.error);
         return 1;
     }
-    if (vxWriteResult w = view.exportAsVRML(files[1]); !w) {
+    if (vxWriteResult w = vxExportModel(view, files[1], *format, options); !w) {
         fail(w.error);
         return 1;
     }

@@ -45,7 +45,7 @@ const std::map<std::string, Command>& commands()
 #ifdef KOLBRIK_CLI_GL
         {"render", {vxCli::cmdRender, "draw a model off-screen and save it as PNG"}},
         {"render-parts", {vxCli::cmdRenderParts, "draw a picture of every part type"}},
-        {"export", {vxCli::cmdExport, "write a model's scene as a VRML 1.0 file"}},
+        {"export", {vxCli::cmdExport, "write a model as glTF, STL, OBJ or VRML"}},
 #endif
     };
     return table;

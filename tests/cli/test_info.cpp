@@ -69,7 +69,7 @@ TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
         help.insert(help.end(), {{"--help", "render"},
                                  {"--help", "export"},
                                  {"render --help", "usage: kolbrik render"},
-                                 {"export --help", "OUT.wrl"}});
+                                 {"export --help", "--format F"}});
     }
     for (const std::string& args : bad) {
         const auto r = run(args);

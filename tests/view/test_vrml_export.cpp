@@ -243,6 +243,31 @@ TEST_F(VrmlExport, NumbersSkipObjectsWithoutTrianglesIgnoreVisibilityAndKeepMesh
     EXPECT_EQ(bare.find_first_of("\r\n"), std::string::npos);
 }
 
+TEST_F(VrmlExport, SharedMeshesWriteWhatPrivateCopiesWrite)
+{
+    // The text of a shared mesh is made once and repeated for every object
+    // that shares it.
+    auto a = object({tri({0.5f, 0, 0}, {1, 0, 0}, {0, 1, 0}), tri({1, 0, 0}, {1, 1, 0}, {0, 1, -0.25f})});
+    std::vector<std::shared_ptr<vxBaseSceneObject>> shared = {a},
+                                                    copies = {object(std::as_const(*a).verticesList())};
+    for (int i = 1; i < 4; ++i) {
+        auto s = std::make_shared<vxBaseSceneObject>();
+        s->setSharedMesh(a->sharedMesh());
+        s->position().setVector3f(static_cast<float>(i), 0, 0);
+        s->rebuildMatrix();
+        shared.push_back(s);
+        auto c = object(std::as_const(*a).verticesList());
+        c->setLocalMatrix(s->localMatrix());
+        copies.push_back(c);
+    }
+    view.sceneObjectList() = shared;
+    const std::string text = view.vrmlText();
+    view.sceneObjectList() = copies;
+    EXPECT_EQ(text, view.vrmlText());
+    EXPECT_NE(text.find("DEF part4 IndexedFaceSet\r\n{\r\n  coordIndex [ \r\n0,1,2,-1,3,4,5,-1,  ]"),
+              std::string::npos);
+}
+
 TEST_F(VrmlExport, WritesAndReplacesTheFileAndKeepsItsPermissions)
 {
     vxTest::TempDir dir;

@@ -29,8 +29,9 @@ inline std::vector<vxTest::StlTriangle> cylinder(float r, float h, int segments)
     for (int i = 0; i < segments; ++i) {
         const float c0 = r * static_cast<float>(std::cos(i * step)),
                     s0 = r * static_cast<float>(std::sin(i * step));
-        const float c1 = r * static_cast<float>(std::cos((i + 1) * step)),
-                    s1 = r * static_cast<float>(std::sin((i + 1) * step));
+        const int next = (i + 1) % segments; // the last side ends where the first begins
+        const float c1 = r * static_cast<float>(std::cos(next * step)),
+                    s1 = r * static_cast<float>(std::sin(next * step));
         const float cm = static_cast<float>(std::cos((i + 0.5) * step)),
                     sm = static_cast<float>(std::sin((i + 0.5) * step));
         f.push_back({{cm, 0, sm}, {c0, 0, s0}, {c1, h, s1}, {c1, 0, s1}});

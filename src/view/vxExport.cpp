@@ -1,0 +1,91 @@
+#include "vxExport.h"
+#include "vxExportWriters.h"
+#include "vxOpenGLView.h"
+#include "vxVrmlWriter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+std::string_view vxExportExtension(vxExportFormat format)
+{
+    switch (format) {
+    case vxExportFormat::kVrml:
+        return "wrl";
+    case vxExportFormat::kGlb:
+        return "glb";
+    case vxExportFormat::kGltf:
+        return "gltf";
+    case vxExportFormat::kStl:
+        return "stl";
+    case vxExportFormat::kObj:
+        return "obj";
+    }
+    return "";
+}
+
+std::optional<vxExportFormat> vxExportFormatNamed(std::string_view name)
+{
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (vxExportFormat f : kExportFormats)
+        if (lower == vxExportExtension(f))
+            return f;
+    return std::nullopt;
+}
+
+std::optional<vxExportFormat> vxExportFormatOfPath(std::string_view path)
+{
+    const std::string extension = std::filesystem::path(path).extension().string();
+    if (extension.size() < 2)
+        return std::nullopt;
+    return vxExportFormatNamed(std::string_view(extension).substr(1));
+}
+
+vxWriteResult vxExportModel(const vxOpenGLView& view, const std::string& path, vxExportFormat format,
+                            const vxExportOptions& options)
+{
+    const std::optional<std::int32_t> phase = options.phase;
+    if (format == vxExportFormat::kVrml) {
+        if (!phase)
+            return view.exportAsVRML(path);
+        // Parts of later phases are left out; tubes have no triangles anyway.
+        const auto& parts = view.model()->partList();
+        vxAtomicFile file(path);
+        if (!file.ok())
+            return file.commit();
+        vxFileSink sink(file);
+        vxVrml::write(view, sink, [&](std::size_t i) {
+            return i >= parts.size() || parts[i]->phase() <= 0 || parts[i]->phase() <= *phase;
+        });
+        return file.commit();
+    }
+
+    const vxExport::Progress progress{options.progress};
+    vxAtomicFile file(path);
+    if (!file.ok())
+        return file.commit();
+    const vxExport::Scene scene = vxExport::collect(view, phase);
+    const vxModel& model = *view.model();
+    switch (format) {
+    case vxExportFormat::kGlb:
+    case vxExportFormat::kGltf:
+        return vxExport::writeGltf(scene, model, file, format == vxExportFormat::kGlb, progress);
+    case vxExportFormat::kStl:
+        return vxExport::writeStl(scene, file, progress);
+    case vxExportFormat::kObj: {
+        std::filesystem::path mtlPath(path);
+        mtlPath.replace_extension(".mtl");
+        if (mtlPath == std::filesystem::path(path))
+            mtlPath += ".mtl";
+        vxAtomicFile mtl(mtlPath.string());
+        if (!mtl.ok())
+            return mtl.commit();
+        return vxExport::writeObj(scene, model, file, mtl, mtlPath.filename().string(), progress);
+    }
+    case vxExportFormat::kVrml:
+        break;
+    }
+    return {false, "cannot write " + path + ": unknown format"};
+}

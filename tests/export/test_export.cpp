@@ -1,0 +1,160 @@
+// The exports to glTF, STL and OBJ: what goes in by building phase, what the
+// files hold, and failures that leave nothing behind. Whether other programs
+// read the files is the readers test's job.
+#include "vxExport.h"
+#include "vxExportFixtures.h"
+#include "vxOpenGLView.h"
+#include "vxResources.h"
+#include "vxTestSupport.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+using vxTest::readFile;
+
+std::size_t count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + what.size()))
+        ++n;
+    return n;
+}
+
+std::uint32_t le32(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t v;
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+}
+
+class Export : public ::testing::Test {
+  protected:
+    void load(const std::string& modelText)
+    {
+        types = vxFixture::writeResources(dir.path());
+        vxFixture::write(dir.file("m.kmf"), modelText);
+        view.awakeFromNib();
+        vxResources::setResourceFolder(dir.path());
+        ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
+        vxResources::setResourceFolder("");
+    }
+    std::string exported(vxExportFormat format, std::optional<std::int32_t> phase = {})
+    {
+        const std::string path = dir.file("out." + std::string(vxExportExtension(format)));
+        const vxWriteResult r = vxExportModel(view, path, format, {phase, {}});
+        EXPECT_TRUE(r) << r.error;
+        return readFile(path);
+    }
+
+    vxTest::TempDir dir;
+    vxFixture::NullHost host;
+    vxOpenGLView view{host};
+    std::vector<std::string> types;
+};
+
+} // namespace
+
+TEST(ExportFormats, ComeFromNamesAndExtensionsInAnyCase)
+{
+    EXPECT_EQ(vxExportFormatNamed("GLB"), vxExportFormat::kGlb);
+    EXPECT_EQ(vxExportFormatNamed("wrl"), vxExportFormat::kVrml);
+    EXPECT_EQ(vxExportFormatNamed("vrml"), std::nullopt);
+    EXPECT_EQ(vxExportFormatNamed(""), std::nullopt);
+    EXPECT_EQ(vxExportFormatOfPath("a.b/model.Obj"), vxExportFormat::kObj);
+    EXPECT_EQ(vxExportFormatOfPath("a.stl/model"), std::nullopt);
+    EXPECT_EQ(vxExportFormatOfPath("dir/.gltf"), std::nullopt); // a hidden file without extension
+}
+
+TEST_F(Export, APhaseLeavesOutLaterPartsAndTheViewKeepsWhatItShows)
+{
+    // Types 90001 (12 triangles), 90002 (192), 90003 (12); a part without a
+    // mesh and a tube draw nothing.
+    load(vxTest::kmfFile({0, 0, -50}, {0, 0, 0},
+                         {{"K90001_always", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 0},
+                          {"K90002_first", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 1},
+                          {"K00000_nomesh", {6, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ffff, 1},
+                          {"K90003_second", {9, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 2},
+                          {"K90001_third", {12, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff00ff, 3}},
+                         {0x00ff00}));
+    // The view shows phase 2 with earlier parts painted white.
+    view.setPaintOldWhite(true);
+    view.repaintModelWithBauphase(2);
+    auto state = [&] {
+        std::vector<std::pair<int, vxVector>> s;
+        for (const auto& o : view.sceneObjectList())
+            s.emplace_back(o->visible(), o->colorDiffuse());
+        return s;
+    };
+    const auto before = state();
+
+    const struct {
+        std::optional<std::int32_t> phase;
+        std::size_t parts, triangles;
+    } cases[] = {{{}, 4, 228}, {3, 4, 228}, {1, 2, 204}, {-5, 1, 12}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.phase.value_or(999));
+        const std::string stl = exported(vxExportFormat::kStl, c.phase);
+        EXPECT_EQ(le32(stl, 80), c.triangles);
+        EXPECT_EQ(stl.size(), 84 + 50 * c.triangles);
+        const std::string obj = exported(vxExportFormat::kObj, c.phase);
+        EXPECT_EQ(count(obj, "\no part"), c.parts);
+        EXPECT_EQ(count(obj, "\nf "), c.triangles);
+        EXPECT_EQ(count(exported(vxExportFormat::kGltf, c.phase), R"({"name":"part)"), c.parts);
+        EXPECT_EQ(count(exported(vxExportFormat::kVrml, c.phase), "IndexedFaceSet"), c.parts);
+    }
+    EXPECT_EQ(state(), before);
+    // The parts' own colours, not the white of the view.
+    const std::string mtl = readFile(dir.file("out.mtl"));
+    EXPECT_NE(mtl.find("Kd 1.000000 0.000000 0.000000"), std::string::npos) << mtl; // the phase 0 part, red
+    EXPECT_EQ(mtl.find("Kd 1.000000 1.000000 1.000000"), std::string::npos) << mtl;
+}
+
+TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
+{
+    load(vxFixture::modelText(300, {"90001", "90002", "90003"}));
+    const std::string glb = exported(vxExportFormat::kGlb);
+    ASSERT_GT(glb.size(), 28u);
+    EXPECT_EQ(glb.substr(0, 4), "glTF");
+    EXPECT_EQ(le32(glb, 8), glb.size());
+    const std::uint32_t jsonLength = le32(glb, 12);
+    const std::string json = glb.substr(20, jsonLength);
+    EXPECT_EQ(jsonLength % 4, 0u);
+    // The buffer: three part meshes, 72 bytes a triangle, whatever the parts.
+    EXPECT_EQ(le32(glb, 20 + jsonLength), 72u * (12 + 192 + 12));
+    EXPECT_EQ(glb.size(), 28 + jsonLength + 72u * (12 + 192 + 12));
+
+    EXPECT_EQ(count(json, R"({"name":"part)"), 300u);
+    EXPECT_NE(json.find(R"({"name":"part1 K90001_p0","mesh":0,"matrix":[)"), std::string::npos);
+    EXPECT_NE(json.find(R"("extras":{"articleNumber":"Test hub","definition":"Test hub","phase":2}})"),
+              std::string::npos);
+    EXPECT_NE(json.find(R"("name":"generated test model","scale":[0.01,0.01,0.01],"children":[1,2,3,)"),
+              std::string::npos);
+    EXPECT_NE(json.find(R"("metallicFactor":0,"roughnessFactor":0.4)"), std::string::npos);
+}
+
+TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehind)
+{
+    load(vxFixture::modelText(10, {"90001", "90002", "90003"}));
+    for (vxExportFormat format : kExportFormats) {
+        const std::string path = dir.file("missing/out." + std::string(vxExportExtension(format)));
+        const vxWriteResult r = vxExportModel(view, path, format);
+        EXPECT_FALSE(r);
+        EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
+    }
+    // An OBJ whose material file cannot be written is not written either.
+    std::filesystem::create_directory(dir.file("out.mtl"));
+    vxFixture::write(dir.file("out.obj"), "the old export");
+    const auto entries = [&] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            names.insert(e.path().filename().string());
+        return names;
+    };
+    const auto before = entries();
+    EXPECT_FALSE(vxExportModel(view, dir.file("out.obj"), vxExportFormat::kObj));
+    EXPECT_EQ(readFile(dir.file("out.obj")), "the old export");
+    EXPECT_EQ(entries(), before);
+}
