@@ -724,4 +724,59 @@
         <translation>Der Grafiktreiber kann kein Bild von %1 × %2 Pixeln zeichnen.</translation>
     </message>
 </context>
+<context>
+    <name>vxExportCommand</name>
+    <message>
+        <source>E&amp;xport…</source>
+        <translation>E&amp;xportieren …</translation>
+    </message>
+    <message>
+        <source>glTF binary (*.glb)</source>
+        <translation>glTF binär (*.glb)</translation>
+    </message>
+    <message>
+        <source>glTF text (*.gltf)</source>
+        <translation>glTF als Text (*.gltf)</translation>
+    </message>
+    <message>
+        <source>STL for 3D printing (*.stl)</source>
+        <translation>STL für den 3D-Druck (*.stl)</translation>
+    </message>
+    <message>
+        <source>Wavefront OBJ (*.obj)</source>
+        <translation>Wavefront OBJ (*.obj)</translation>
+    </message>
+    <message>
+        <source>VRML 1.0 (*.wrl)</source>
+        <translation>VRML 1.0 (*.wrl)</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>Exporting the model…</source>
+        <translation>Das Modell wird exportiert …</translation>
+    </message>
+    <message>
+        <source>The export failed</source>
+        <translation>Der Export ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Export finished</source>
+        <translation>Export abgeschlossen</translation>
+    </message>
+    <message>
+        <source>The model has been written to %1.</source>
+        <translation>Das Modell wurde in %1 geschrieben.</translation>
+    </message>
+    <message>
+        <source>Nothing to export</source>
+        <translation>Nichts zu exportieren</translation>
+    </message>
+    <message>
+        <source>Open a model first; there is nothing to export yet.</source>
+        <translation>Öffnen Sie zuerst ein Modell; noch gibt es nichts zu exportieren.</translation>
+    </message>
+</context>
 </TS>

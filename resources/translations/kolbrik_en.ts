@@ -724,4 +724,59 @@
         <translation>The graphics driver cannot draw a picture of %1 × %2 pixels.</translation>
     </message>
 </context>
+<context>
+    <name>vxExportCommand</name>
+    <message>
+        <source>E&amp;xport…</source>
+        <translation>E&amp;xport…</translation>
+    </message>
+    <message>
+        <source>glTF binary (*.glb)</source>
+        <translation>glTF binary (*.glb)</translation>
+    </message>
+    <message>
+        <source>glTF text (*.gltf)</source>
+        <translation>glTF text (*.gltf)</translation>
+    </message>
+    <message>
+        <source>STL for 3D printing (*.stl)</source>
+        <translation>STL for 3D printing (*.stl)</translation>
+    </message>
+    <message>
+        <source>Wavefront OBJ (*.obj)</source>
+        <translation>Wavefront OBJ (*.obj)</translation>
+    </message>
+    <message>
+        <source>VRML 1.0 (*.wrl)</source>
+        <translation>VRML 1.0 (*.wrl)</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Exporting the model…</source>
+        <translation>Exporting the model…</translation>
+    </message>
+    <message>
+        <source>The export failed</source>
+        <translation>The export failed</translation>
+    </message>
+    <message>
+        <source>Export finished</source>
+        <translation>Export finished</translation>
+    </message>
+    <message>
+        <source>The model has been written to %1.</source>
+        <translation>The model has been written to %1.</translation>
+    </message>
+    <message>
+        <source>Nothing to export</source>
+        <translation>Nothing to export</translation>
+    </message>
+    <message>
+        <source>Open a model first; there is nothing to export yet.</source>
+        <translation>Open a model first; there is nothing to export yet.</translation>
+    </message>
+</context>
 </TS>

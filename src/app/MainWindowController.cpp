@@ -6,6 +6,7 @@
 #include "ui_vxSheetLibrary.h"
 #include "ui_vxSheetParameter.h"
 #include "ui_vxSheetWait.h"
+#include "vxExportCommand.h"
 #include "vxGLWidget.h"
 #include "vxLocalized.h"
 #include "vxOpenGLView.h"
@@ -17,6 +18,7 @@
 #include "vxVersion.h"
 #include "vxViewCommands.h"
 
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -81,6 +83,10 @@ MainWindowController::MainWindowController(QWidget* parent)
     m_viewCommands = new vxViewCommands(*this);
     awakeFromNib();
     setUpDesktop();
+    // File > Export…, a model command like the others.
+    m_exportCommand = new vxExportCommand(*this, m_ui->menuFile, m_ui->actionExportVRML);
+    m_modelActions->addAction(m_exportCommand->action());
+    updateModelCommands();
 }
 
 MainWindowController::~MainWindowController()

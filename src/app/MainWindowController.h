@@ -28,6 +28,7 @@ class vxRecentFiles;
 class vxStartPage;
 struct vxLoadResult;
 class vxViewCommands;
+class vxExportCommand;
 
 namespace Ui {
 class MainWindowController;
@@ -85,6 +86,8 @@ class MainWindowController : public QMainWindow {
     bool doExportAsVRML(const QString& path);
     // "PATH could not be written: REASON" for a failed write of path.
     static QString writeFailureText(const QString& path, const std::string& error);
+    // File > Export… (glTF, STL, OBJ, VRML).
+    vxExportCommand* exportCommand() const { return m_exportCommand; }
 
     // --- library -------------------------------------------------------------
     void menShowLibrary();
@@ -162,6 +165,7 @@ class MainWindowController : public QMainWindow {
     void updateStatus(int phaseShown);
     void showRecentNote(const QStringList& gone);
 
+    friend class vxExportCommand; // uses the wait sheet and the alerts
     void awakeFromNib();
     void buildToolBar();
     void connectCommands();
@@ -174,6 +178,7 @@ class MainWindowController : public QMainWindow {
     vxGLWidget* m_viewWidget = nullptr;
     std::unique_ptr<vxPartPanelController> m_partPanel;
     vxViewCommands* m_viewCommands = nullptr;
+    vxExportCommand* m_exportCommand = nullptr;
 
     QDialog* m_sheetParameter = nullptr;
     QDialog* m_sheetWait = nullptr;

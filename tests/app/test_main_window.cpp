@@ -3,6 +3,7 @@
 #include "MainWindowController.h"
 #include "ui_vxSheetLibrary.h"
 #include "ui_vxSheetParameter.h"
+#include "vxExportCommand.h"
 #include "vxGLWidget.h"
 #include "vxLocalized.h"
 #include "vxPartPanelController.h"
@@ -20,15 +21,19 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QImage>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPrinter>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -321,6 +326,42 @@ TEST_F(MainWindow, ExportWritesTheFileOrSaysWhyNot)
 
     EXPECT_FALSE(window->doExportAsVRML(QString::fromStdString(out.file("no/such/folder/x.wrl"))));
     EXPECT_EQ(window->lastAlertTitle(), "The export failed");
+    EXPECT_FALSE(window->sheetWait()->isVisible());
+}
+
+TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhase)
+{
+    open();
+    clickSegment(window->btnBauphase(), 0); // phase 2: the third block is left out
+    vxExportCommand* command = window->exportCommand();
+    ASSERT_TRUE(window->findChild<QMenu*>("menuFile")->actions().contains(command->action()));
+
+    // The user picks the OBJ filter and types a name without extension.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        auto* types = dlg->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        types->setCurrentIndex(types->findText(vxExportCommand::filterOf(vxExportFormat::kObj)));
+        emit types->activated(types->currentIndex());
+        emit types->textActivated(types->currentText());
+        dlg->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(out.file("three")));
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+    command->menExport();
+    EXPECT_EQ(window->lastAlertTitle(), "Export finished");
+    const std::string obj = readFile(out.file("three.obj"));
+    int faces = 0;
+    for (auto p = obj.find("\nf "); p != std::string::npos; p = obj.find("\nf ", p + 1))
+        ++faces;
+    EXPECT_EQ(faces, 24); // two blocks of 12 triangles
+    EXPECT_NE(readFile(out.file("three.mtl")).find("newmtl"), std::string::npos);
+    EXPECT_EQ(QSettings().value("export/format").toString(), "obj");
+
+    EXPECT_FALSE(command->doExport(QString::fromStdString(out.file("no/such/x.glb")), vxExportFormat::kGlb));
+    EXPECT_EQ(window->lastAlertTitle(), "The export failed");
+    EXPECT_EQ(window->lastAlertText().count(QString::fromStdString(out.path())), 1)
+        << window->lastAlertText().toStdString();
     EXPECT_FALSE(window->sheetWait()->isVisible());
 }
 
