@@ -1,88 +1,164 @@
-// VRML export of a 2,000-part model: the text assembled in memory, and the
-// whole export with its atomic write, in bytes per second.
+// Every export format of the library's tower crane and of a generated model
+// of 100,000 parts (the part types the library uses, in turn, over a grid):
+// seconds, MB/s, the file's size, the peak memory beyond the loaded model,
+// and the time `dd conv=fsync` takes to write as many bytes to the same disk.
+// One iteration each: the 100,000-part files run to gigabytes.
+//
+//   bench_export [--benchmark_filter=crane]
+#include "vxExport.h"
 #include "vxExportFixtures.h"
 #include "vxOpenGLView.h"
 #include "vxResources.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
 #include <unistd.h>
 
 namespace {
 
-// The model loads once: catalogue parts when the build made them, else our
-// own test parts, in a temporary folder.
-struct Scene {
-    std::string dir;
+namespace fs = std::filesystem;
+const std::string kResources = KOLBRIK_RESOURCE_DIR;
+
+// Peak and current resident memory in bytes (VmHWM, VmRSS).
+std::pair<double, double> memory()
+{
+    std::ifstream status("/proc/self/status");
+    double peak = 0, now = 0;
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            peak = std::stod(line.substr(6)) * 1024;
+        if (line.rfind("VmRSS:", 0) == 0)
+            now = std::stod(line.substr(6)) * 1024;
+    }
+    return {peak, now};
+}
+
+// Starts a new peak at the current resident memory.
+void resetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+struct Model {
     vxFixture::NullHost host;
     vxOpenGLView view{host};
-    std::string source;
+    bool loaded = false;
 
-    Scene()
+    explicit Model(const std::string& file)
     {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "kolbrik-bench-XXXXXX").string();
-        dir = ::mkdtemp(tmpl.data());
-        std::string folder = vxResources::resourceFolderPath();
-        std::vector<std::string> types = vxFixture::partTypesIn(folder);
-        source = "catalogue parts";
-        if (types.empty()) {
-            folder = dir;
-            types = vxFixture::writeResources(folder);
-            source = "test parts";
-        }
-        vxFixture::write(dir + "/model.kmf", vxFixture::modelText(2000, types));
         view.awakeFromNib();
-        vxResources::setResourceFolder(folder);
-        view.loadModelFromFile(dir + "/model.kmf");
+        vxResources::setResourceFolder(kResources);
+        loaded = fs::exists(file) && view.loadModelFromFile(file).ok;
         vxResources::setResourceFolder("");
-    }
-    ~Scene()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
     }
 };
 
-Scene& scene()
+// A folder for the files, removed at the end.
+const std::string& scratch()
 {
-    static Scene s;
-    return s;
+    static const struct Folder {
+        std::string path;
+        Folder()
+        {
+            std::string tmpl = (fs::temp_directory_path() / "kolbrik-bench-XXXXXX").string();
+            path = ::mkdtemp(tmpl.data());
+        }
+        ~Folder() { fs::remove_all(path); }
+    } folder;
+    return folder.path;
 }
 
-void describe(benchmark::State& state, std::size_t bytes)
+Model& crane()
 {
-    std::size_t triangles = 0;
-    for (const auto& o : scene().view.sceneObjectList())
-        triangles += static_cast<const vxBaseSceneObject&>(*o).verticesList().size();
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-    state.counters["parts"] = static_cast<double>(scene().view.sceneObjectList().size());
-    state.counters["triangles"] = static_cast<double>(triangles);
+    static Model m(kResources + "/library/Showpieces/Tower crane.kmf");
+    return m;
+}
+
+Model& grid()
+{
+    static Model m([] {
+        std::set<std::string> used;
+        for (const auto& e : fs::recursive_directory_iterator(kResources + "/library")) {
+            std::ifstream in(e.path(), std::ios::binary);
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            static const std::regex name(R"(NAME=K(\d{5}))");
+            for (std::sregex_iterator i(text.begin(), text.end(), name), end; i != end; ++i)
+                if (fs::exists(kResources + "/" + (*i)[1].str() + ".stl"))
+                    used.insert((*i)[1].str());
+        }
+        const std::string file = scratch() + "/grid.kmf";
+        vxFixture::write(file, vxFixture::modelText(100000, {used.begin(), used.end()}));
+        return file;
+    }());
+    return m;
+}
+
+// Seconds that dd takes to write and sync `bytes` bytes beside the exports.
+double ddSeconds(std::uint64_t bytes)
+{
+    const std::string target = scratch() + "/dd.bin";
+    const auto start = std::chrono::steady_clock::now();
+    const std::string command = "dd if=/dev/zero of=" + target +
+                                " bs=1M iflag=count_bytes count=" + std::to_string(bytes) +
+                                " conv=fsync status=none";
+    const int status = std::system(command.c_str());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    fs::remove(target);
+    return status == 0 ? seconds : -1;
+}
+
+void exportModel(benchmark::State& state, Model& (*model)(), vxExportFormat format)
+{
+    Model& m = model();
+    if (!m.loaded) {
+        state.SkipWithError("the build has no model library");
+        return;
+    }
+    const std::string ext(vxExportExtension(format));
+    const std::string path = scratch() + "/out." + ext;
+    std::uint64_t bytes = 0;
+    double seconds = 0, peak = 0;
+    for (auto _ : state) {
+        const double before = memory().second;
+        resetPeak();
+        const auto start = std::chrono::steady_clock::now();
+        const vxWriteResult r = vxExportModel(m.view, path, format);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        peak = memory().first - before;
+        if (!r) {
+            state.SkipWithError(r.error.c_str());
+            return;
+        }
+        bytes = fs::file_size(path);
+        if (format == vxExportFormat::kObj)
+            bytes += fs::file_size(scratch() + "/out.mtl");
+        state.SetIterationTime(seconds);
+    }
+    fs::remove(path);
+    const double dd = ddSeconds(bytes);
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-    state.SetLabel(scene().source);
+    state.counters["MB/s"] = static_cast<double>(bytes) / 1e6 / seconds;
+    state.counters["peak_MB"] = peak / 1e6;
+    state.counters["dd_s"] = dd;
+    state.counters["x_dd"] = seconds / dd;
 }
 
-void BM_VrmlText(benchmark::State& state)
-{
-    std::size_t bytes = 0;
-    for (auto _ : state) {
-        std::string text = scene().view.vrmlText();
-        bytes = text.size();
-        benchmark::DoNotOptimize(text.data());
-    }
-    describe(state, bytes);
-}
-BENCHMARK(BM_VrmlText)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_ExportAsVRML(benchmark::State& state)
-{
-    const std::string target = scene().dir + "/model.wrl";
-    for (auto _ : state) {
-        if (!scene().view.exportAsVRML(target))
-            state.SkipWithError("export failed");
-    }
-    describe(state, static_cast<std::size_t>(std::filesystem::file_size(target)));
-}
-BENCHMARK(BM_ExportAsVRML)->Unit(benchmark::kMillisecond)->UseRealTime();
+const int registered = [] {
+    const std::pair<const char*, Model& (*)()> models[] = {{"crane", crane}, {"grid100k", grid}};
+    for (const auto& [name, model] : models)
+        for (vxExportFormat f : kExportFormats)
+            benchmark::RegisterBenchmark(
+                ("BM_Export/" + std::string(name) + "/" + std::string(vxExportExtension(f))).c_str(),
+                [model = model, f](benchmark::State& s) { exportModel(s, model, f); })
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kSecond);
+    return 0;
+}();
 
 } // namespace

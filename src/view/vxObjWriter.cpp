@@ -85,7 +85,7 @@ class Lines {
     }
 
   private:
-    static constexpr std::size_t kSize = 256 * 1024;
+    static constexpr std::size_t kSize = 1u << 20; // from here straight to the file
     vxAtomicFile& m_file;
     std::vector<char> m_buf;
     std::size_t m_used = 0;

@@ -15,13 +15,7 @@ static_assert(std::endian::native == std::endian::little, "the writers put float
 namespace {
 
 constexpr std::size_t kRecord = 50;
-constexpr double kMillimetres = 10.0; // model units are centimetres
-
-void putFloats(char*& w, const float* f, int n)
-{
-    std::memcpy(w, f, sizeof(float) * static_cast<std::size_t>(n));
-    w += sizeof(float) * static_cast<std::size_t>(n);
-}
+constexpr float kMillimetres = 10.0f; // model units are centimetres
 
 } // namespace
 
@@ -38,29 +32,40 @@ vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& p
     const auto count = static_cast<std::uint32_t>(scene.triangles);
     file.write(&count, 4);
 
-    std::vector<char> chunk(kRecord * 2048);
+    // Pieces of over 1 MB go from here straight to the file.
+    std::vector<char> chunk(kRecord * 21000);
     char* w = chunk.data();
     for (std::size_t p = 0; p < scene.parts.size() && file.ok(); ++p) {
         const Part& part = scene.parts[p];
-        const Transform t(*part.matrix);
-        for (const vxVertice& tri : *scene.meshes[part.mesh].triangles) {
-            if (!usable(tri))
+        const Mesh& mesh = scene.meshes[part.mesh];
+        const bool allUsable = mesh.usable == mesh.triangles->size();
+        // The placement in millimetres, in single precision as the view draws.
+        float m[16];
+        part.matrix->toArray(m);
+        for (float& x : m)
+            x *= kMillimetres;
+        for (const vxVertice& tri : *mesh.triangles) {
+            if (!allUsable && !usable(tri))
                 continue;
-            std::array<double, 3> c[3] = {t.apply(tri.v1()), t.apply(tri.v2()), t.apply(tri.v3())};
-            float corners[9];
+            float record[12];
+            float* c = record + 3;
+            for (const vxVector* v : {&tri.v1(), &tri.v2(), &tri.v3()}) {
+                const float x = v->x(), y = v->y(), z = v->z();
+                c[0] = m[0] * x + m[4] * y + m[8] * z + m[12];
+                c[1] = m[1] * x + m[5] * y + m[9] * z + m[13];
+                c[2] = m[2] * x + m[6] * y + m[10] * z + m[14];
+                c += 3;
+            }
+            const std::array<double, 3> a = {record[3], record[4], record[5]},
+                                        b = {record[6], record[7], record[8]},
+                                        d = {record[9], record[10], record[11]};
+            const auto n = facetNormal(a, b, d).value_or(std::array<double, 3>{0, 0, 0});
             for (int k = 0; k < 3; ++k)
-                for (int a = 0; a < 3; ++a) {
-                    corners[3 * k + a] = static_cast<float>(c[k][a] * kMillimetres);
-                    c[k][a] = corners[3 * k + a]; // the normal of the corners written
-                }
-            float normal[3] = {0, 0, 0};
-            if (const auto n = facetNormal(c[0], c[1], c[2]))
-                for (int a = 0; a < 3; ++a)
-                    normal[a] = static_cast<float>((*n)[a]);
-            putFloats(w, normal, 3);
-            putFloats(w, corners, 9);
-            *w++ = 0;
-            *w++ = 0;
+                record[k] = static_cast<float>(n[k]);
+            std::memcpy(w, record, sizeof record);
+            w[48] = 0;
+            w[49] = 0;
+            w += kRecord;
             if (w == chunk.data() + chunk.size()) {
                 file.write(chunk.data(), chunk.size());
                 w = chunk.data();
