@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 class vxModel;
 
@@ -22,6 +23,17 @@ struct Progress {
             fn(done, total);
     }
 };
+
+// The bytes of the parts first to last - 1.
+using MakeBlock = std::function<void(std::size_t first, std::size_t last, std::string& out)>;
+// The parts in runs of about `triangles` triangles (whole parts): run k is
+// bounds[k] to bounds[k + 1] - 1.
+std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles);
+// Makes runs of parts on helper threads, several at a time, and writes them
+// to the file in order; memory holds a few runs, not the file. make must
+// only read what it shares with the others.
+void writeBlocks(const Scene& scene, const std::vector<std::size_t>& bounds, const MakeBlock& make,
+                 vxAtomicFile& file, const Progress& progress);
 
 vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& progress);
 // mtlName: the material file's name as the OBJ file refers to it.

@@ -29,16 +29,25 @@ constexpr std::size_t kTriangleBytes = 3 * kVertexBytes;
 constexpr float kMetres = 0.01f;   // model units are centimetres
 constexpr float kRoughness = 0.4f; // a smooth moulded plastic
 
-// JSON text into the file, or only counted (file null).
+// JSON text into the file, or only counted (file null). flush() hands the
+// last piece on.
 class Out {
   public:
-    explicit Out(vxAtomicFile* file) : m_file(file) {}
-    std::uint64_t size() const { return m_size; }
+    explicit Out(vxAtomicFile* file) : m_file(file) { m_text.reserve(kPiece + 1024); }
+    std::uint64_t size() const { return m_size + m_text.size(); }
     void put(std::string_view s)
     {
-        m_size += s.size();
+        m_text.append(s);
+        if (m_text.size() >= kPiece)
+            flush();
+    }
+    void put(char c) { m_text += c; }
+    void flush()
+    {
+        m_size += m_text.size();
         if (m_file)
-            m_file->write(s);
+            m_file->write(m_text);
+        m_text.clear();
     }
     void putFloat(float f)
     {
@@ -63,34 +72,43 @@ class Out {
     // A JSON string; bytes that are not UTF-8 become U+FFFD.
     void putString(std::string_view s)
     {
-        std::string t = "\"";
-        for (std::size_t i = 0; i < s.size();) {
+        put('"');
+        putEscaped(s);
+        put('"');
+    }
+    // The inside of a JSON string.
+    void putEscaped(std::string_view s)
+    {
+        static const char kHex[] = "0123456789abcdef";
+        std::size_t plain = 0; // bytes that go as they are
+        while (plain < s.size() && s[plain] >= 0x20 && s[plain] != '"' && s[plain] != '\\')
+            ++plain;
+        put(s.substr(0, plain));
+        for (std::size_t i = plain; i < s.size();) {
             const auto c = static_cast<unsigned char>(s[i]);
             if (c < 0x80) {
                 if (c == '"' || c == '\\') {
-                    t += '\\';
-                    t += static_cast<char>(c);
+                    put('\\');
+                    put(static_cast<char>(c));
                 } else if (c < 0x20) {
-                    char b[8];
-                    std::snprintf(b, sizeof b, "\\u%04x", c);
-                    t += b;
+                    put("\\u00");
+                    put(kHex[c >> 4]);
+                    put(kHex[c & 15]);
                 } else {
-                    t += static_cast<char>(c);
+                    put(static_cast<char>(c));
                 }
                 ++i;
                 continue;
             }
             const std::size_t n = utf8Length(s, i);
             if (n == 0) {
-                t += "\\ufffd";
+                put("\\ufffd");
                 ++i;
             } else {
-                t.append(s, i, n);
+                put(s.substr(i, n));
                 i += n;
             }
         }
-        t += '"';
-        put(t);
     }
 
   private:
@@ -116,8 +134,10 @@ class Out {
         return n;
     }
 
+    static constexpr std::size_t kPiece = 64 * 1024;
     vxAtomicFile* m_file;
     std::uint64_t m_size = 0;
+    std::string m_text;
 };
 
 // Binary data as base64 text.
@@ -264,10 +284,17 @@ class Writer {
     std::vector<std::uint32_t> m_partMesh;                         // per part: its glTF mesh
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_meshes; // (geometry, colour) per glTF mesh
     std::uint64_t m_bufferLength = 0;
+    std::vector<std::string> m_materialNames;
+    std::vector<std::array<float, 4>> m_baseColours;
 };
 
 void Writer::layOut()
 {
+    for (std::size_t k = 0; k < m_scene.colours.size(); ++k) {
+        const vxVector& c = m_scene.colours[k];
+        m_materialNames.push_back(materialName(m_scene, k));
+        m_baseColours.push_back({linearFromSrgb(c.x()), linearFromSrgb(c.y()), linearFromSrgb(c.z()), 1.0f});
+    }
     std::vector<std::uint32_t> shared(m_scene.meshes.size(), UINT32_MAX); // geometry of each mesh
     std::unordered_map<std::uint64_t, std::uint32_t> meshOf;              // (geometry, colour) -> mesh
     m_partMesh.reserve(m_scene.parts.size());
@@ -332,8 +359,11 @@ void Writer::json(Out& out, bool binary, const Progress* progress) const
     for (std::size_t p = 0; p < parts; ++p) {
         const Part& part = m_scene.parts[p];
         const vxPart& source = *part.part;
-        out.put(R"(,{"name":)");
-        out.putString("part" + std::to_string(part.number) + " " + source.partName());
+        out.put(R"(,{"name":"part)");
+        out.putInt(part.number);
+        out.put(' ');
+        out.putEscaped(source.partName());
+        out.put('"');
         out.put(R"(,"mesh":)");
         out.putInt(m_partMesh[p]);
         if (!m_geometries[m_meshes[m_partMesh[p]].first].baked && !isIdentity(*part.matrix)) {
@@ -373,12 +403,10 @@ void Writer::json(Out& out, bool binary, const Progress* progress) const
     }
     out.put(R"(],"materials":[)");
     for (std::size_t k = 0; k < m_scene.colours.size(); ++k) {
-        const vxVector& c = m_scene.colours[k];
         out.put(k ? R"(,{"name":)" : R"({"name":)");
-        out.putString(materialName(m_scene, k));
-        const float base[4] = {linearFromSrgb(c.x()), linearFromSrgb(c.y()), linearFromSrgb(c.z()), 1.0f};
+        out.putString(m_materialNames[k]);
         out.put(R"(,"pbrMetallicRoughness":{"baseColorFactor":)");
-        out.putFloats(base, 4);
+        out.putFloats(m_baseColours[k].data(), 4);
         out.put(R"(,"metallicFactor":0,"roughnessFactor":)");
         out.putFloat(kRoughness);
         out.put("}}");
@@ -433,6 +461,7 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
     if (!binary) {
         writer.json(out, false, &progress);
         out.put("\n");
+        out.flush();
         return file.commit();
     }
 
@@ -452,6 +481,7 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
     put32(static_cast<std::uint32_t>(jsonLength));
     file.write("JSON", 4);
     writer.json(out, true, &progress);
+    out.flush();
     file.write("   ", static_cast<std::size_t>(jsonLength - counter.size()));
     if (binLength > 0) {
         put32(static_cast<std::uint32_t>(binLength));

@@ -1,6 +1,7 @@
 #include "vxNumberFormat.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -63,6 +64,13 @@ char* formatFixed6(char* dst, float f)
 
 char* formatShortest(char* dst, float f)
 {
+    // Whole numbers, the most common in placements and millimetre corners,
+    // take the integer path: below 2^24 their shortest text is the integer.
+    if (f == static_cast<float>(static_cast<std::int32_t>(f)) && f > -16777216.0f && f < 16777216.0f) {
+        if (std::signbit(f))
+            *dst++ = '-'; // -0 keeps its sign, as below
+        return std::to_chars(dst, dst + kMaxShortest, std::abs(static_cast<std::int32_t>(f))).ptr;
+    }
     return std::to_chars(dst, dst + kMaxShortest, f, std::chars_format::fixed).ptr;
 }
 

@@ -60,35 +60,30 @@ void index(const Mesh& mesh, IndexedMesh& out)
     out.made = true;
 }
 
-// Lines collected in a buffer and written to the file in large pieces.
+// Lines appended to a text, each written in place.
 class Lines {
   public:
-    explicit Lines(vxAtomicFile& file) : m_file(file), m_buf(kSize + 1024) {}
-    ~Lines() { flush(); }
+    explicit Lines(std::string& out) : m_out(out) {}
+    ~Lines() { m_out.resize(m_used); }
     // Room for one line of at most 1024 bytes.
     char* begin()
     {
-        if (m_used > kSize)
-            flush();
-        return m_buf.data() + m_used;
+        if (m_out.size() < m_used + 1024)
+            m_out.resize(std::max<std::size_t>(2 * m_out.size(), m_used + 4096));
+        return m_out.data() + m_used;
     }
-    void end(char* w) { m_used = static_cast<std::size_t>(w - m_buf.data()); }
+    void end(char* w) { m_used = static_cast<std::size_t>(w - m_out.data()); }
     void put(std::string_view s)
     {
-        flush();
-        m_file.write(s);
-    }
-    void flush()
-    {
-        m_file.write(m_buf.data(), m_used);
-        m_used = 0;
+        if (m_out.size() < m_used + s.size())
+            m_out.resize(std::max<std::size_t>(2 * m_out.size(), m_used + s.size() + 4096));
+        std::memcpy(m_out.data() + m_used, s.data(), s.size());
+        m_used += s.size();
     }
 
   private:
-    static constexpr std::size_t kSize = 1u << 20; // from here straight to the file
-    vxAtomicFile& m_file;
-    std::vector<char> m_buf;
-    std::size_t m_used = 0;
+    std::string& m_out;
+    std::size_t m_used = m_out.size();
 };
 
 char* putTriple(char* w, const char* tag, const float v[3])
@@ -136,42 +131,47 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
     }
     mtl.write(materials);
 
+    // The corners of part p are numbered from base[p] on (OBJ counts from 1).
     std::vector<IndexedMesh> meshes(scene.meshes.size());
-    std::uint64_t cornerBase = 1; // OBJ counts from 1
-    {
-        Lines out(obj);
-        out.put("# Kolbrik Viewer export: " + info + "\n# units: millimetres; Y is up\nmtllib " + mtlName +
-                "\n");
-        for (std::size_t p = 0; p < scene.parts.size() && obj.ok(); ++p) {
-            const Part& part = scene.parts[p];
-            IndexedMesh& mesh = meshes[part.mesh];
-            if (!mesh.made)
-                index(scene.meshes[part.mesh], mesh);
+    std::vector<std::uint64_t> base(scene.parts.size() + 1, 1);
+    for (std::size_t p = 0; p < scene.parts.size(); ++p) {
+        IndexedMesh& mesh = meshes[scene.parts[p].mesh];
+        if (!mesh.made)
+            index(scene.meshes[scene.parts[p].mesh], mesh);
+        base[p + 1] = base[p] + mesh.corners.size();
+    }
 
-            out.put("o part" + std::to_string(part.number) + "_" + word(part.part->partName()) + "\nusemtl " +
-                    materialName(scene, part.colour) + "\ns off\n");
+    obj.write("# Kolbrik Viewer export: " + info + "\n# units: millimetres; Y is up\nmtllib " + mtlName +
+              "\n");
+    const auto make = [&](std::size_t first, std::size_t last, std::string& out) {
+        Lines lines(out);
+        for (std::size_t p = first; p < last; ++p) {
+            const Part& part = scene.parts[p];
+            const IndexedMesh& mesh = meshes[part.mesh];
+            lines.put("o part" + std::to_string(part.number) + "_" + word(part.part->partName()) +
+                      "\nusemtl " + materialName(scene, part.colour) + "\ns off\n");
             const Transform t(*part.matrix);
             for (const auto& c : mesh.corners) {
                 const auto w = t.apply(vxVector(c[0], c[1], c[2]));
                 const float v[3] = {static_cast<float>(w[0] * kMillimetres),
                                     static_cast<float>(w[1] * kMillimetres),
                                     static_cast<float>(w[2] * kMillimetres)};
-                out.end(putTriple(out.begin(), "v", v));
+                lines.end(putTriple(lines.begin(), "v", v));
             }
             for (std::size_t f = 0; f < mesh.faces.size(); f += 3) {
-                char* w = out.begin();
+                char* w = lines.begin();
                 *w++ = 'f';
                 for (int k = 0; k < 3; ++k) {
                     *w++ = ' ';
-                    w = std::to_chars(w, w + 24, cornerBase + mesh.faces[f + k]).ptr;
+                    w = std::to_chars(w, w + 24, base[p] + mesh.faces[f + k]).ptr;
                 }
                 *w++ = '\n';
-                out.end(w);
+                lines.end(w);
             }
-            cornerBase += mesh.corners.size();
-            progress(p + 1, scene.parts.size());
         }
-    }
+    };
+    writeBlocks(scene, partBlocks(scene, 20000), make, obj, progress);
+
     // The material file goes in place only when the model's file is whole.
     if (!obj.ok())
         return obj.commit();

@@ -32,48 +32,44 @@ vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& p
     const auto count = static_cast<std::uint32_t>(scene.triangles);
     file.write(&count, 4);
 
-    // Pieces of over 1 MB go from here straight to the file.
-    std::vector<char> chunk(kRecord * 21000);
-    char* w = chunk.data();
-    for (std::size_t p = 0; p < scene.parts.size() && file.ok(); ++p) {
-        const Part& part = scene.parts[p];
-        const Mesh& mesh = scene.meshes[part.mesh];
-        const bool allUsable = mesh.usable == mesh.triangles->size();
-        // The placement in millimetres, in single precision as the view draws.
-        float m[16];
-        part.matrix->toArray(m);
-        for (float& x : m)
-            x *= kMillimetres;
-        for (const vxVertice& tri : *mesh.triangles) {
-            if (!allUsable && !usable(tri))
-                continue;
-            float record[12];
-            float* c = record + 3;
-            for (const vxVector* v : {&tri.v1(), &tri.v2(), &tri.v3()}) {
-                const float x = v->x(), y = v->y(), z = v->z();
-                c[0] = m[0] * x + m[4] * y + m[8] * z + m[12];
-                c[1] = m[1] * x + m[5] * y + m[9] * z + m[13];
-                c[2] = m[2] * x + m[6] * y + m[10] * z + m[14];
-                c += 3;
-            }
-            const std::array<double, 3> a = {record[3], record[4], record[5]},
-                                        b = {record[6], record[7], record[8]},
-                                        d = {record[9], record[10], record[11]};
-            const auto n = facetNormal(a, b, d).value_or(std::array<double, 3>{0, 0, 0});
-            for (int k = 0; k < 3; ++k)
-                record[k] = static_cast<float>(n[k]);
-            std::memcpy(w, record, sizeof record);
-            w[48] = 0;
-            w[49] = 0;
-            w += kRecord;
-            if (w == chunk.data() + chunk.size()) {
-                file.write(chunk.data(), chunk.size());
-                w = chunk.data();
+    const auto make = [&scene](std::size_t first, std::size_t last, std::string& out) {
+        for (std::size_t p = first; p < last; ++p) {
+            const Part& part = scene.parts[p];
+            const Mesh& mesh = scene.meshes[part.mesh];
+            const bool allUsable = mesh.usable == mesh.triangles->size();
+            // The placement in millimetres, in single precision as the view draws.
+            float m[16];
+            part.matrix->toArray(m);
+            for (float& x : m)
+                x *= kMillimetres;
+            std::size_t at = out.size();
+            out.resize(at + kRecord * mesh.usable);
+            for (const vxVertice& tri : *mesh.triangles) {
+                if (!allUsable && !usable(tri))
+                    continue;
+                float record[12];
+                float* c = record + 3;
+                for (const vxVector* v : {&tri.v1(), &tri.v2(), &tri.v3()}) {
+                    const float x = v->x(), y = v->y(), z = v->z();
+                    c[0] = m[0] * x + m[4] * y + m[8] * z + m[12];
+                    c[1] = m[1] * x + m[5] * y + m[9] * z + m[13];
+                    c[2] = m[2] * x + m[6] * y + m[10] * z + m[14];
+                    c += 3;
+                }
+                const std::array<double, 3> a = {record[3], record[4], record[5]},
+                                            b = {record[6], record[7], record[8]},
+                                            d = {record[9], record[10], record[11]};
+                const auto n = facetNormal(a, b, d).value_or(std::array<double, 3>{0, 0, 0});
+                for (int k = 0; k < 3; ++k)
+                    record[k] = static_cast<float>(n[k]);
+                std::memcpy(out.data() + at, record, sizeof record);
+                out[at + 48] = 0;
+                out[at + 49] = 0;
+                at += kRecord;
             }
         }
-        progress(p + 1, scene.parts.size());
-    }
-    file.write(chunk.data(), static_cast<std::size_t>(w - chunk.data()));
+    };
+    writeBlocks(scene, partBlocks(scene, 20000), make, file, progress);
     return file.commit();
 }
 
