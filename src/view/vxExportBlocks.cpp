@@ -31,17 +31,26 @@ void writeBlocks(const Scene& scene, const std::vector<std::size_t>& bounds, con
     const std::size_t ahead = std::max(1u, std::thread::hardware_concurrency()) + 1;
     const std::size_t blocks = bounds.size() - 1;
     std::deque<std::future<std::string>> pending;
+    std::vector<std::string> spare; // texts written, kept for their memory
     std::size_t next = 0;
     for (std::size_t done = 0; done < blocks && file.ok(); ++done) {
-        for (; next < blocks && pending.size() < ahead; ++next)
+        for (; next < blocks && pending.size() < ahead; ++next) {
+            std::string text;
+            if (!spare.empty()) {
+                text = std::move(spare.back());
+                spare.pop_back();
+            }
             pending.push_back(
-                std::async(std::launch::async, [&make, first = bounds[next], last = bounds[next + 1]] {
-                    std::string out;
+                std::async(std::launch::async, [&make, first = bounds[next], last = bounds[next + 1],
+                                                out = std::move(text)]() mutable {
+                    out.clear();
                     make(first, last, out);
-                    return out;
+                    return std::move(out);
                 }));
-        file.write(pending.front().get());
+        }
+        spare.push_back(pending.front().get());
         pending.pop_front();
+        file.write(spare.back());
         if (progress.fn)
             progress.fn(bounds[done + 1], scene.parts.size());
     }

@@ -170,7 +170,7 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
             }
         }
     };
-    writeBlocks(scene, partBlocks(scene, 20000), make, obj, progress);
+    writeBlocks(scene, partBlocks(scene, 30000), make, obj, progress); // runs of about 1 MB
 
     // The material file goes in place only when the model's file is whole.
     if (!obj.ok())

@@ -5,6 +5,7 @@
 #include "vxExportWriters.h"
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -56,12 +57,15 @@ vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& p
                     c[2] = m[2] * x + m[6] * y + m[10] * z + m[14];
                     c += 3;
                 }
-                const std::array<double, 3> a = {record[3], record[4], record[5]},
-                                            b = {record[6], record[7], record[8]},
-                                            d = {record[9], record[10], record[11]};
-                const auto n = facetNormal(a, b, d).value_or(std::array<double, 3>{0, 0, 0});
+                // The unit normal of the corners as written (zero without area).
+                const float u[3] = {record[6] - record[3], record[7] - record[4], record[8] - record[5]};
+                const float v[3] = {record[9] - record[3], record[10] - record[4], record[11] - record[5]};
+                const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                                    u[0] * v[1] - u[1] * v[0]};
+                const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+                const bool flat = length > 0.0f && std::isfinite(length);
                 for (int k = 0; k < 3; ++k)
-                    record[k] = static_cast<float>(n[k]);
+                    record[k] = flat ? n[k] / length : 0.0f;
                 std::memcpy(out.data() + at, record, sizeof record);
                 out[at + 48] = 0;
                 out[at + 49] = 0;
@@ -69,7 +73,7 @@ vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& p
             }
         }
     };
-    writeBlocks(scene, partBlocks(scene, 20000), make, file, progress);
+    writeBlocks(scene, partBlocks(scene, 21000), make, file, progress); // runs of over 1 MB
     return file.commit();
 }
 
