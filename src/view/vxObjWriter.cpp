@@ -86,6 +86,42 @@ class Lines {
     std::size_t m_used = m_out.size();
 };
 
+// A whole number as decimal text that counts up by one cheaply.
+class Decimal {
+  public:
+    static constexpr std::size_t kRoom = 20;  // digits of the largest 64-bit number
+    using Text = std::array<char, kRoom + 1>; // the digits from the front, their count last
+
+    explicit Decimal(std::uint64_t v)
+    {
+        m_digits = static_cast<int>(std::to_chars(m_d, m_d + kRoom, v).ptr - m_d);
+    }
+    Text text() const
+    {
+        Text t;
+        std::memcpy(t.data(), m_d, kRoom);
+        t[kRoom] = static_cast<char>(m_digits);
+        return t;
+    }
+    void increment()
+    {
+        int i = m_digits - 1;
+        while (i >= 0 && m_d[i] == '9')
+            m_d[i--] = '0';
+        if (i >= 0) {
+            ++m_d[i];
+        } else { // 99 -> 100
+            std::memmove(m_d + 1, m_d, static_cast<std::size_t>(m_digits));
+            m_d[0] = '1';
+            ++m_digits;
+        }
+    }
+
+  private:
+    char m_d[kRoom] = {};
+    int m_digits = 0;
+};
+
 char* putTriple(char* w, const char* tag, const float v[3])
 {
     const std::size_t n = std::strlen(tag);
@@ -145,6 +181,7 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
               "\n");
     const auto make = [&](std::size_t first, std::size_t last, std::string& out) {
         Lines lines(out);
+        std::vector<Decimal::Text> numbers;
         for (std::size_t p = first; p < last; ++p) {
             const Part& part = scene.parts[p];
             const IndexedMesh& mesh = meshes[part.mesh];
@@ -158,12 +195,22 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
                                     static_cast<float>(w[2] * kMillimetres)};
                 lines.end(putTriple(lines.begin(), "v", v));
             }
+            // The numbers of the part's corners as text, counted up once:
+            // each is used by several faces.
+            numbers.resize(mesh.corners.size());
+            Decimal n(base[p]);
+            for (auto& text : numbers) {
+                text = n.text();
+                n.increment();
+            }
             for (std::size_t f = 0; f < mesh.faces.size(); f += 3) {
                 char* w = lines.begin();
                 *w++ = 'f';
                 for (int k = 0; k < 3; ++k) {
                     *w++ = ' ';
-                    w = std::to_chars(w, w + 24, base[p] + mesh.faces[f + k]).ptr;
+                    const auto& text = numbers[mesh.faces[f + k]];
+                    std::memcpy(w, text.data(), Decimal::kRoom);
+                    w += text[Decimal::kRoom];
                 }
                 *w++ = '\n';
                 lines.end(w);
