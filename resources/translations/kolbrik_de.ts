@@ -367,8 +367,8 @@
         <translation>Über Kolbrik Viewer</translation>
     </message>
     <message>
-        <source>Look at models built from the Kolbrik construction kit: orbit, zoom, follow the building phases, identify parts and export the geometry as VRML.</source>
-        <translation>Modelle aus dem Kolbrik-Baukasten ansehen: drehen, zoomen, den Bauphasen folgen, Bauteile bestimmen und die Geometrie als VRML exportieren.</translation>
+        <source>Look at models built from the Kolbrik construction kit: orbit, zoom, follow the building phases, identify parts and export the geometry as glTF, STL, OBJ or VRML.</source>
+        <translation>Modelle aus dem Kolbrik-Baukasten ansehen: drehen, zoomen, den Bauphasen folgen, Bauteile bestimmen und die Geometrie als glTF, STL, OBJ oder VRML exportieren.</translation>
     </message>
 </context>
 <context>

@@ -367,8 +367,8 @@
         <translation>About Kolbrik Viewer</translation>
     </message>
     <message>
-        <source>Look at models built from the Kolbrik construction kit: orbit, zoom, follow the building phases, identify parts and export the geometry as VRML.</source>
-        <translation>Look at models built from the Kolbrik construction kit: orbit, zoom, follow the building phases, identify parts and export the geometry as VRML.</translation>
+        <source>Look at models built from the Kolbrik construction kit: orbit, zoom, follow the building phases, identify parts and export the geometry as glTF, STL, OBJ or VRML.</source>
+        <translation>Look at models built from the Kolbrik construction kit: orbit, zoom, follow the building phases, identify parts and export the geometry as glTF, STL, OBJ or VRML.</translation>
     </message>
 </context>
 <context>
