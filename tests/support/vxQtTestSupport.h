@@ -4,8 +4,10 @@
 // view's OpenGL surface format as the default.
 #include "vxAppResources.h"
 #include "vxGLWidget.h"
+#include "vxTestSupport.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QSurfaceFormat>
 
@@ -21,9 +23,13 @@ inline QApplication& qtApp()
     // Never destroyed: at exit the Qt libraries' own statics may be gone
     // before a static application's clean-up runs.
     static QApplication& app = *new QApplication(argc, argv);
-    static bool identitySet = (vxSetApplicationIdentity(),
-                               // Settings go to a test location, never the user's.
-                               QStandardPaths::setTestModeEnabled(true), true);
+    // Settings go to a folder of this test program's own, never the user's
+    // and never another test program's running at the same time.
+    static TempDir settings;
+    static bool identitySet = (vxSetApplicationIdentity(), QStandardPaths::setTestModeEnabled(true),
+                               QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                                                  QString::fromStdString(settings.path())),
+                               true);
     (void)identitySet;
     return app;
 }
