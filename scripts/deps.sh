@@ -17,6 +17,8 @@ PACKAGES=(
   libqt6opengl6-dev qt6-qpa-plugins
   # Qt's own texts (standard dialogs, shortcut names) in German
   qt6-translations-l10n
+  # fonts of the instruction booklets; PDF checks (pdftotext, pdfinfo, pdftoppm)
+  fonts-dejavu-core poppler-utils
   # window tests, mesh and VRML checkers, fuzzing, locales
   xvfb xauth admesh libcoin-dev clang-14 libclang-rt-14-dev locales
   # the source format check

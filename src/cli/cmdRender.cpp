@@ -15,7 +15,7 @@ namespace {
 const char* kRenderHelp =
     "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
     "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
-    "                      [--resources DIR]\n"
+    "                      [--highlight] [--resources DIR]\n"
     "\n"
     "Draws a model off-screen as the viewer's window shows it right after\n"
     "opening the file (same camera, light and colours; the grid hidden) and\n"
@@ -35,6 +35,8 @@ const char* kRenderHelp =
     "                    into the picture\n"
     "  --orthographic    draw without perspective, the target's plane as large\n"
     "                    as in the perspective picture\n"
+    "  --highlight       fade the parts of earlier phases toward the background,\n"
+    "                    so that the parts the shown phase adds stand out\n"
     "  --resources DIR   read part definitions and meshes from DIR instead of\n"
     "                    the installed resource folder\n";
 
@@ -87,6 +89,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
     int height = 768;
     bool grid = false;
     bool paintOldWhite = false;
+    bool highlight = false;
     std::optional<std::int32_t> phase;
     std::optional<vxStandardView> standard;
     std::optional<vxCameraPose> camera;
@@ -120,6 +123,8 @@ int cmdRender(const std::vector<std::string>& argsIn)
             }
             camera = pose;
             ++i;
+        } else if (a == "--highlight") {
+            highlight = true;
         } else if (a == "--phase") {
             std::int32_t n = 0;
             const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
@@ -183,6 +188,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
         view.showStandardView(*standard);
     else if (fit && !view.fitModel())
         std::cerr << "kolbrik: render: no part is visible, so there is nothing to fit\n";
+    view.highlight().setEnabled(highlight);
     view.drawRect();
     std::string error;
     if (!vxWritePNG(offscreen.host.readPixels(), files[1], false, &error)) {

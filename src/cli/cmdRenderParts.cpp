@@ -3,15 +3,13 @@
 #include "vxImage.h"
 #include "vxOffscreenHost.h"
 #include "vxOpenGLView.h"
+#include "vxPartPicture.h"
 #include "vxResources.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <iostream>
-#include <limits>
-#include <numbers>
-#include <utility>
 
 namespace vxCli {
 
@@ -43,45 +41,6 @@ std::vector<std::string> meshNames()
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Places the part's centre at the origin and the camera on a fixed
-// three-quarter line so that the part's bounding sphere fills the picture.
-// False when the part has no usable triangles.
-bool frame(vxOpenGLView& view, vxBaseSceneObject& object)
-{
-    const auto& triangles = std::as_const(object).verticesList();
-    float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                   std::numeric_limits<float>::max()};
-    float hi[3] = {-lo[0], -lo[1], -lo[2]};
-    for (const vxVertice& t : triangles) {
-        for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
-            const float c[3] = {v->x(), v->y(), v->z()};
-            for (int k = 0; k < 3; ++k) {
-                if (!std::isfinite(c[k]))
-                    continue;
-                lo[k] = std::min(lo[k], c[k]);
-                hi[k] = std::max(hi[k], c[k]);
-            }
-        }
-    }
-    if (triangles.empty() || lo[0] > hi[0] || lo[1] > hi[1] || lo[2] > hi[2])
-        return false;
-    const vxVector centre((lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2);
-    vxVector half(hi[0] - centre.x(), hi[1] - centre.y(), hi[2] - centre.z());
-    const float radius = std::max(half.vectorLength3f(), 0.01f);
-
-    object.position().setVector3f(-centre.x(), -centre.y(), -centre.z());
-    object.rebuildMatrix();
-
-    // From the front (the default camera looks along +z), the right and above.
-    vxVector eye(-1.0f, 0.9f, -1.3f);
-    eye.normalizeVector3f();
-    const double halfAngle = vxLens::kFieldOfView / 2.0 * std::numbers::pi / 180.0;
-    eye.scaleVector3f(static_cast<float>(radius / std::sin(halfAngle) * 1.06));
-    view.cameraPosition().setVector3f(eye);
-    view.cameraTarget().setVector3f(0.0f, 0.0f, 0.0f);
-    return true;
 }
 
 } // namespace
@@ -139,7 +98,7 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
         definition.LoadFromResource(name);
         auto object = std::make_shared<vxBaseSceneObject>();
         object->loadSTLFromFile(name, definition.m_OffsetX, definition.m_OffsetY, definition.m_OffsetZ);
-        if (!frame(view, *object)) {
+        if (!vxFramePartPicture(view, *object)) {
             fail("render-parts: no triangles in the mesh " + name + ".stl");
             ++failures;
             continue;
@@ -147,13 +106,7 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
         vxVector color(0.6f, 0.6f, 0.6f);
         if (definition.found())
             color.setVector3f(definition.m_Color.r, definition.m_Color.g, definition.m_Color.b);
-        // Unlit sides of the view are black: lift near-black parts to a dark
-        // grey so that their shape shows.
-        const float lift = 0.3f;
-        if (std::max({color.x(), color.y(), color.z()}) < lift)
-            color.setVector3f(std::max(color.x(), lift), std::max(color.y(), lift),
-                              std::max(color.z(), lift));
-        object->colorDiffuse().setVector3f(color);
+        object->colorDiffuse().setVector3f(vxPartPictureColor(color));
         view.sceneObjectList() = {object};
         view.setDisplayList(0);
         view.drawRect();

@@ -42,10 +42,14 @@ const std::map<std::string, Command>& commands()
 {
     static const std::map<std::string, Command> table = {
         {"info", {vxCli::cmdInfo, "print what a model file holds (text or --json)"}},
+        {"parts", {vxCli::cmdParts, "list the parts of a model or of one phase (text or --json)"}},
 #ifdef KOLBRIK_CLI_GL
         {"render", {vxCli::cmdRender, "draw a model off-screen and save it as PNG"}},
         {"render-parts", {vxCli::cmdRenderParts, "draw a picture of every part type"}},
         {"export", {vxCli::cmdExport, "write a model as glTF, STL, OBJ or VRML"}},
+#endif
+#ifdef KOLBRIK_CLI_BOOKLET
+        {"instructions", {vxCli::cmdInstructions, "write a model's building instructions as a PDF booklet"}},
 #endif
     };
     return table;

@@ -8,10 +8,12 @@
 namespace vxCli {
 
 int cmdInfo(const std::vector<std::string>& args);
+int cmdParts(const std::vector<std::string>& args);
 // Drawing commands (built with the OpenGL view).
 int cmdRender(const std::vector<std::string>& args);
 int cmdRenderParts(const std::vector<std::string>& args);
 int cmdExport(const std::vector<std::string>& args);
+int cmdInstructions(const std::vector<std::string>& args);
 
 // Largest picture side the drawing commands accept, in pixels.
 inline constexpr int kMaxPictureSize = 16384;

@@ -76,6 +76,7 @@ void vxOpenGLView::initFields()
     m_shownBauphase = 1;
     discardGrid();
     m_lastMousePoint = vxPoint{};
+    m_highlight.clearMarked();
 }
 
 void vxOpenGLView::makeContextCurrent()
@@ -161,6 +162,7 @@ void vxOpenGLView::drawRect()
     const auto n = static_cast<std::int32_t>(m_sceneObjectList.size());
     for (std::int32_t i = 0; i < n; ++i)
         m_sceneObjectList[static_cast<std::size_t>(i)]->renderObject(i);
+    m_highlight.drawOver(*this);
 
     glFinish();
     m_lastFrameSeconds = m_clock() - began;
@@ -299,6 +301,7 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
     }
 
     vxLoadFindings::addMeshFindings(*m_model, result.findings);
+    m_highlight.clearMarked();
     m_displayList = 0;
     m_host.setNeedsDisplay();
     return result;

@@ -4,6 +4,7 @@
 #include "vxBaseSceneObject.h"
 #include "vxLens.h"
 #include "vxModel.h"
+#include "vxPhaseHighlight.h"
 #include "vxVector.h"
 #include "vxViewHost.h"
 
@@ -156,6 +157,10 @@ class vxOpenGLView {
     // The phase last shown by repaintModelWithBauphase (the model's last
     // phase after a load).
     std::int32_t shownBauphase() const { return m_shownBauphase; }
+    // Drawn over every frame: new parts highlighted, marked parts tinted.
+    // Changing it does not redraw; ask the host for that.
+    vxPhaseHighlight& highlight() { return m_highlight; }
+    const vxPhaseHighlight& highlight() const { return m_highlight; }
 
     // --- export -----------------------------------------------------------
     // Writes the scene as a VRML 1.0 file, atomically; on failure the
@@ -255,4 +260,5 @@ class vxOpenGLView {
     double m_lastFrameSeconds = 0.0;
     Transition m_transition;
     std::int32_t m_shownBauphase = 1;
+    vxPhaseHighlight m_highlight;
 };

@@ -1,0 +1,253 @@
+#include "vxBookletPictures.h"
+
+#include "vxPartPicture.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+namespace {
+
+struct Basis {
+    vxVector back, right, up; // toward the eye, screen right, screen up
+};
+
+Basis basisFor(const vxVector& viewDirection)
+{
+    Basis b;
+    b.back = vxVector(-viewDirection.x(), -viewDirection.y(), -viewDirection.z());
+    b.back.normalizeVector3f();
+    const vxVector worldUp(0, 1, 0);
+    const vxVector forward(-b.back.x(), -b.back.y(), -b.back.z());
+    b.right.vectorCrossProduct3f(forward, worldUp);
+    b.right.normalizeVector3f();
+    b.up.vectorCrossProduct3f(b.right, forward);
+    return b;
+}
+
+double dot(const vxVector& a, const vxVector& p, const vxVector& c)
+{
+    return static_cast<double>(a.x()) * (p.x() - c.x()) + static_cast<double>(a.y()) * (p.y() - c.y()) +
+           static_cast<double>(a.z()) * (p.z() - c.z());
+}
+
+vxVector along(const vxVector& c, const vxVector& axis, double amount)
+{
+    return vxVector(static_cast<float>(c.x() + axis.x() * amount), static_cast<float>(c.y() + axis.y() * amount),
+                    static_cast<float>(c.z() + axis.z() * amount));
+}
+
+// A usable viewing direction: the model file's, unless it is missing or
+// looks (almost) straight up or down; then from the front, right and above.
+vxVector bookletDirection(const vxModel& model)
+{
+    vxVector d;
+    d.vectorSubtract3f(model.cameraTarget(), model.cameraPosition());
+    const float length = d.vectorLength3f();
+    if (std::isfinite(length) && length > 1e-4f && std::abs(d.y() / length) < 0.9f) {
+        d.scaleVector3f(1.0f / length);
+        return d;
+    }
+    vxVector fallback(1.0f, -0.9f, 1.3f);
+    fallback.normalizeVector3f();
+    return fallback;
+}
+
+} // namespace
+
+vxBookletCamera vxFitBookletCamera(const std::vector<vxVector>& points, const vxVector& viewDirection,
+                                   double aspect, double margin)
+{
+    const Basis b = basisFor(viewDirection);
+    if (points.empty())
+        return {along(vxVector(), b.back, 10.0), vxVector()};
+
+    vxVector lo(points[0]), hi(points[0]);
+    for (const vxVector& p : points) {
+        lo.setVector3f(std::min(lo.x(), p.x()), std::min(lo.y(), p.y()), std::min(lo.z(), p.z()));
+        hi.setVector3f(std::max(hi.x(), p.x()), std::max(hi.y(), p.y()), std::max(hi.z(), p.z()));
+    }
+    vxVector centre((lo.x() + hi.x()) / 2, (lo.y() + hi.y()) / 2, (lo.z() + hi.z()) / 2);
+
+    const double tanY = std::tan(vxLens::kFieldOfView / 2.0 * std::numbers::pi / 180.0);
+    const double kx = tanY * std::max(aspect, 1e-3) * (1.0 - 2.0 * margin);
+    const double ky = tanY * (1.0 - 2.0 * margin);
+    double distance = 10.0;
+    // Distance for the current centre, then move the centre to the middle
+    // of what the picture shows, a few times over.
+    for (int round = 0; round < 4; ++round) {
+        distance = 0.0;
+        for (const vxVector& p : points) {
+            const double x = dot(b.right, p, centre), y = dot(b.up, p, centre), z = dot(b.back, p, centre);
+            distance = std::max({distance, std::abs(x) / kx + z, std::abs(y) / ky + z, z + 2.0 * vxLens::kNearPlane});
+        }
+        double minX = std::numeric_limits<double>::max(), maxX = -minX, minY = minX, maxY = -minX;
+        for (const vxVector& p : points) {
+            const double x = dot(b.right, p, centre), y = dot(b.up, p, centre), z = dot(b.back, p, centre);
+            const double depth = distance - z;
+            minX = std::min(minX, x / depth);
+            maxX = std::max(maxX, x / depth);
+            minY = std::min(minY, y / depth);
+            maxY = std::max(maxY, y / depth);
+        }
+        centre = along(centre, b.right, (minX + maxX) / 2 * distance);
+        centre = along(centre, b.up, (minY + maxY) / 2 * distance);
+    }
+    return {along(centre, b.back, distance), centre};
+}
+
+vxBookletPictures::vxBookletPictures() : m_scene(64, 64, false)
+{
+    if (m_scene.host.ok())
+        m_scene.view.set3DBackgroundColor(kPaper.redF(), kPaper.greenF(), kPaper.blueF());
+}
+
+vxBookletPictures::~vxBookletPictures() = default;
+
+bool vxBookletPictures::ok() const
+{
+    return m_scene.host.ok();
+}
+
+std::string vxBookletPictures::error() const
+{
+    return m_scene.host.error();
+}
+
+const vxModel& vxBookletPictures::model() const
+{
+    return *m_scene.view.model();
+}
+
+vxLoadResult vxBookletPictures::load(const std::string& path)
+{
+    vxOpenGLView& view = m_scene.view;
+    vxLoadResult r = view.loadModelFromFile(path);
+    if (!r)
+        return r;
+    m_shownPhase = -1;
+    m_partCache.clear();
+
+    // The corners of every part's box, placed in the world.
+    m_corners.clear();
+    for (const auto& part : view.model()->partList()) {
+        const auto& object = part->baseSceneObject();
+        if (!object || std::as_const(*object).verticesList().empty())
+            continue;
+        float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                       std::numeric_limits<float>::max()};
+        float hi[3] = {-lo[0], -lo[1], -lo[2]};
+        for (const vxVertice& t : std::as_const(*object).verticesList())
+            for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
+                const float c[3] = {v->x(), v->y(), v->z()};
+                for (int k = 0; k < 3; ++k)
+                    if (std::isfinite(c[k])) {
+                        lo[k] = std::min(lo[k], c[k]);
+                        hi[k] = std::max(hi[k], c[k]);
+                    }
+            }
+        if (lo[0] > hi[0] || lo[1] > hi[1] || lo[2] > hi[2])
+            continue;
+        const vxMatrix& m = object->localMatrix();
+        for (int corner = 0; corner < 8; ++corner) {
+            const float x = corner & 1 ? hi[0] : lo[0], y = corner & 2 ? hi[1] : lo[1],
+                        z = corner & 4 ? hi[2] : lo[2];
+            const vxVector w(m.v1().x() * x + m.v2().x() * y + m.v3().x() * z + m.v4().x(),
+                             m.v1().y() * x + m.v2().y() * y + m.v3().y() * z + m.v4().y(),
+                             m.v1().z() * x + m.v2().z() * y + m.v3().z() * z + m.v4().z());
+            if (std::isfinite(w.x()) && std::isfinite(w.y()) && std::isfinite(w.z()))
+                m_corners.push_back(w);
+        }
+    }
+    m_direction = bookletDirection(*view.model());
+
+    // The model's own proportions on the picture, from a square framing.
+    const vxBookletCamera square = vxFitBookletCamera(m_corners, m_direction, 1.0, 0.0);
+    const Basis b = basisFor(m_direction);
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    for (const vxVector& p : m_corners) {
+        const double depth = -dot(b.back, p, square.eye);
+        if (depth <= 0)
+            continue;
+        const double x = dot(b.right, p, square.eye) / depth, y = dot(b.up, p, square.eye) / depth;
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    }
+    m_modelAspect = maxY > minY && maxX > minX ? (maxX - minX) / (maxY - minY) : 1.0;
+    return r;
+}
+
+QImage vxBookletPictures::draw(vxOffscreenView& target, QSize pixels)
+{
+    // Up to kSupersample times larger each way, within kMaxDrawnPixels.
+    const double area = static_cast<double>(std::max(pixels.width(), 1)) * std::max(pixels.height(), 1);
+    const double scale = std::clamp(std::sqrt(kMaxDrawnPixels / area), 1.0, static_cast<double>(kSupersample));
+    const int w = std::max(1, static_cast<int>(pixels.width() * scale));
+    const int h = std::max(1, static_cast<int>(pixels.height() * scale));
+    if (target.host.pixelWidth() != w || target.host.pixelHeight() != h) {
+        if (!target.host.resize(w, h))
+            return QImage();
+        target.view.reshape();
+    }
+    target.view.drawRect();
+    // Read straight into the picture (rows bottom-up), scale, then turn.
+    QImage big(w, h, QImage::Format_RGBX8888);
+    if (big.isNull())
+        return QImage();
+    target.host.makeCurrent();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, big.bits());
+    return big.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .mirrored()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage vxBookletPictures::modelPicture(std::int32_t phase, bool highlight, QSize pixels)
+{
+    vxOpenGLView& view = m_scene.view;
+    if (phase != m_shownPhase) {
+        view.repaintModelWithBauphase(phase);
+        m_shownPhase = phase;
+    }
+    view.highlight().setEnabled(highlight);
+    const vxBookletCamera camera = vxFitBookletCamera(
+        m_corners, m_direction, static_cast<double>(pixels.width()) / std::max(pixels.height(), 1));
+    view.cameraPosition().setVector3f(camera.eye);
+    view.cameraTarget().setVector3f(camera.target);
+    return draw(m_scene, pixels);
+}
+
+QImage vxBookletPictures::partPicture(const vxPartsListEntry& entry, int pixels)
+{
+    const auto key = std::make_tuple(entry.shortName, vxColorHex(entry.color), pixels);
+    if (auto it = m_partCache.find(key); it != m_partCache.end())
+        return it->second;
+    if (!m_parts) {
+        m_parts = std::make_unique<vxOffscreenView>(64, 64, false);
+        if (m_parts->host.ok())
+            m_parts->view.set3DBackgroundColor(kPartsBox.redF(), kPartsBox.greenF(), kPartsBox.blueF());
+    }
+    QImage picture;
+    const auto& parts = model().partList();
+    if (m_parts->host.ok() && !entry.parts.empty() && entry.parts.front() < parts.size()) {
+        const vxDefinition& d = parts[entry.parts.front()]->definition();
+        auto object = std::make_shared<vxBaseSceneObject>();
+        object->loadSTLFromFile(entry.shortName, d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ);
+        vxOpenGLView& view = m_parts->view;
+        if (vxFramePartPicture(view, *object)) {
+            object->colorDiffuse().setVector3f(vxPartPictureColor(entry.color));
+            view.sceneObjectList() = {object};
+            view.setDisplayList(0);
+            picture = draw(*m_parts, QSize(pixels, pixels));
+            view.sceneObjectList().clear();
+        }
+    }
+    m_partCache.emplace(key, picture);
+    return picture;
+}

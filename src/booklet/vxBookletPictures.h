@@ -1,0 +1,78 @@
+#pragma once
+
+#include "vxOffscreenHost.h"
+#include "vxPartsList.h"
+
+#include <QColor>
+#include <QImage>
+#include <QSize>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A camera of the view: the eye, the point looked at; the world's y is up.
+struct vxBookletCamera {
+    vxVector eye;
+    vxVector target;
+};
+
+// The camera that looks along viewDirection (from the eye toward the
+// target; the world's y up, the view's lens) and is just far enough away
+// that every point lies inside a picture of the given width / height,
+// `margin` (a fraction of the picture) left free on every side, the points
+// centred. Without points it looks at the origin from a distance of 10.
+vxBookletCamera vxFitBookletCamera(const std::vector<vxVector>& points, const vxVector& viewDirection,
+                                   double aspect, double margin = 0.04);
+
+// Draws the pictures of a building-instructions booklet with the off-screen
+// renderer: the model at the end of a phase, always from the same direction
+// and framed so that the finished model fits, and part pictures.
+class vxBookletPictures {
+  public:
+    // The background of the model pictures (the paper) and of the part
+    // pictures (the parts boxes).
+    static inline const QColor kPaper{255, 255, 255};
+    static inline const QColor kPartsBox{236, 241, 247};
+    // Pictures are drawn up to this many times larger in each direction
+    // and scaled down, which smooths their edges; the larger drawing has at
+    // most kMaxDrawnPixels (the renderer needs about 12 bytes a pixel).
+    static constexpr int kSupersample = 2;
+    static constexpr double kMaxDrawnPixels = 6.0e6;
+
+    vxBookletPictures();
+    ~vxBookletPictures();
+    vxBookletPictures(const vxBookletPictures&) = delete;
+    vxBookletPictures& operator=(const vxBookletPictures&) = delete;
+
+    // False when no off-screen drawing is possible; error() says why.
+    bool ok() const;
+    std::string error() const;
+
+    // Reads the model file and builds its scene.
+    vxLoadResult load(const std::string& path);
+    const vxModel& model() const;
+
+    // Width / height of the finished model as the booklet's camera sees it.
+    double modelAspect() const { return m_modelAspect; }
+
+    // The model at the end of the phase, the parts of earlier phases faded
+    // when highlight is set, filling a picture of the given size.
+    QImage modelPicture(std::int32_t phase, bool highlight, QSize pixels);
+    // The part type of the entry in its colour, square, on the parts-box
+    // colour. A null image when the part has no mesh.
+    QImage partPicture(const vxPartsListEntry& entry, int pixels);
+
+  private:
+    QImage draw(vxOffscreenView& target, QSize pixels);
+
+    vxOffscreenView m_scene;
+    std::unique_ptr<vxOffscreenView> m_parts; // made on first use
+    std::vector<vxVector> m_corners;          // of every part's box, in the world
+    vxVector m_direction;
+    double m_modelAspect = 1.0;
+    std::int32_t m_shownPhase = -1;
+    std::map<std::tuple<std::string, std::string, int>, QImage> m_partCache;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class vxBaseSceneObject;
+class vxOpenGLView;
+
+// Looks laid over a finished frame, never stored in the scene: everything
+// but the parts the shown phase adds faded toward the background (those
+// parts are drawn again with their own drawings), and marked parts (a row of
+// the parts list) tinted. The scene objects' colours, their compiled
+// drawings, picking and exports never see them. When neither is on, nothing
+// at all is drawn.
+class vxPhaseHighlight {
+  public:
+    // How far earlier parts are faded toward the background (0..1).
+    static constexpr float kFade = 0.7f;
+    // The tint of marked parts and how strongly it covers them.
+    static constexpr float kMarkColor[3] = {1.0f, 0.45f, 0.0f};
+    static constexpr float kMarkStrength = 0.65f;
+
+    bool enabled() const { return m_enabled; }
+    void setEnabled(bool on) { m_enabled = on; }
+
+    // The marked objects; the tint shows while markShown() is true (a
+    // blink switches it).
+    void setMarked(std::vector<std::weak_ptr<vxBaseSceneObject>> objects) { m_marked = std::move(objects); }
+    void clearMarked() { m_marked.clear(); }
+    bool hasMarked() const { return !m_marked.empty(); }
+    bool markShown() const { return m_markShown; }
+    void setMarkShown(bool shown) { m_markShown = shown; }
+
+    // Whether drawOver draws anything.
+    bool active() const { return m_enabled || (m_markShown && !m_marked.empty()); }
+
+    // Draws over the frame the view has just drawn (same matrices, depth
+    // buffer intact), for the phase the view shows.
+    void drawOver(vxOpenGLView& view) const;
+
+  private:
+    bool m_enabled = false;
+    bool m_markShown = true;
+    std::vector<std::weak_ptr<vxBaseSceneObject>> m_marked;
+};
