@@ -8,6 +8,7 @@
 #include "ui_vxSheetWait.h"
 #include "vxExportCommand.h"
 #include "vxGLWidget.h"
+#include "vxInstructionsController.h"
 #include "vxLocalized.h"
 #include "vxOpenGLView.h"
 #include "vxPartPanelController.h"
@@ -82,6 +83,11 @@ MainWindowController::MainWindowController(QWidget* parent)
     connectCommands();
     m_viewCommands = new vxViewCommands(*this);
     awakeFromNib();
+    m_instructions = new vxInstructionsController(this);
+    connect(this, &MainWindowController::modelLoaded, m_instructions,
+            [this](const QString& path) { m_instructions->modelLoaded(path); });
+    connect(this, &MainWindowController::phaseShown, m_instructions,
+            [this] { m_instructions->phaseShown(); });
     setUpDesktop();
     // File > Export…, a model command like the others.
     m_exportCommand = new vxExportCommand(*this, m_ui->menuFile, m_ui->actionExportVRML);
@@ -281,6 +287,7 @@ bool MainWindowController::loadModelFromFile(const QString& path)
     afterLoadModel();
     makeWindowTitle(path);
     modelShown(path, r);
+    emit modelLoaded(path);
     return true;
 }
 
@@ -448,6 +455,7 @@ void MainWindowController::btnBauphaseClick()
     }
     m_btnBauphase->setEnabled(2, model.actualBauphase() < m);
     updateStatus(model.actualBauphase());
+    emit phaseShown();
 }
 
 void MainWindowController::btnBuildingPhase()
@@ -468,6 +476,7 @@ void MainWindowController::btnBuildingPhaseOK()
         return;
     view().repaintModelWithBauphase(index + 1);
     updateStatus(index + 1);
+    emit phaseShown();
 }
 
 void MainWindowController::btnRefresh()
@@ -475,6 +484,7 @@ void MainWindowController::btnRefresh()
     view().showAll();
     view().repaintModelWithBauphase(view().model()->actualBauphase());
     updateStatus(view().model()->actualBauphase());
+    emit phaseShown();
 }
 
 // --- export -----------------------------------------------------------------

@@ -29,6 +29,7 @@ class vxStartPage;
 struct vxLoadResult;
 class vxViewCommands;
 class vxExportCommand;
+class vxInstructionsController;
 
 namespace Ui {
 class MainWindowController;
@@ -150,6 +151,16 @@ class MainWindowController : public QMainWindow {
     QString lastAlertText() const { return m_lastAlertText; }
     // When false, alerts are recorded but not shown (tests).
     void setShowAlerts(bool show) { m_showAlerts = show; }
+    void alert(const QString& title, const QString& text, bool error);
+
+    // The building-instruction tools (parts dock, highlight, booklets).
+    vxInstructionsController* instructions() const { return m_instructions; }
+
+  signals:
+    // A model file was opened (path as given).
+    void modelLoaded(const QString& path);
+    // The view shows another phase (step control, phase sheet, refresh).
+    void phaseShown();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -171,7 +182,6 @@ class MainWindowController : public QMainWindow {
     void connectCommands();
     void showSheet(QDialog* sheet);
     void endSheet(QDialog* sheet);
-    void alert(const QString& title, const QString& text, bool error);
     void updatePhaseSegments(int phase, int maximum);
 
     std::unique_ptr<Ui::MainWindowController> m_ui;
@@ -212,4 +222,5 @@ class MainWindowController : public QMainWindow {
     QString m_lastAlertTitle;
     QString m_lastAlertText;
     bool m_showAlerts = true;
+    vxInstructionsController* m_instructions = nullptr;
 };

@@ -89,8 +89,8 @@ std::vector<std::int32_t> vxBooklet::steps() const
 
 int vxBooklet::stepPageCount() const
 {
-    return static_cast<int>(std::count_if(m_pages.begin(), m_pages.end(),
-                                          [](const Page& p) { return p.kind == Page::Steps; }));
+    return static_cast<int>(
+        std::count_if(m_pages.begin(), m_pages.end(), [](const Page& p) { return p.kind == Page::Steps; }));
 }
 
 int vxBooklet::partsListPageCount() const
@@ -110,15 +110,18 @@ void vxBooklet::layOut(QSizeF printable)
     m_listColumns = std::max(1, static_cast<int>(width / kListCellWidth));
 
     // One picture size for every step, so that the model keeps its place
-    // from step to step: two steps to a page for small, wide models, one
-    // large picture with room for a few rows of parts for big or tall ones
-    // (where half a page would show the model too small), never taller
-    // than the model's proportions need.
+    // from step to step, never taller than the model's proportions need:
+    // two steps to a page when the model shows at least three quarters as
+    // large as on a page of its own (wide models), else one large picture
+    // with room for a few rows of parts.
     const double aspect = std::max(m_pictures.modelAspect(), 0.05);
     const double roomy = body - headerHeight(3) - kGap;
     const double two = (body - 2 * (headerHeight(1) + kGap + kStepGap)) / 2;
-    const bool twoToAPage = m_pictures.model().count() <= 150 && two * aspect >= 0.6 * width;
-    m_pictureHeight = std::clamp(std::min(twoToAPage ? two : roomy, width / aspect), 40.0, std::max(roomy, 40.0));
+    const double fitted = std::min(roomy, width / aspect);
+    const bool twoToAPage = two * aspect >= 0.75 * std::min(width, fitted * aspect);
+    // A picture always fits on a page of its own with the step number.
+    m_pictureHeight = std::clamp(std::min(twoToAPage ? two : roomy, width / aspect), std::min(40.0, roomy),
+                                 body - kNumberHeight - kGap);
 
     Page cover;
     cover.kind = Page::Cover;
@@ -191,6 +194,9 @@ bool vxBooklet::paint(QPagedPaintDevice& device, const Progress& progress, QStri
     }
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Pictures go in lossless: compressed photographically, the white
+    // around the model would turn into a visible grey box.
+    p.setRenderHint(QPainter::LosslessImageRendering);
     const int total = pageCount();
     for (int i = 0; i < total; ++i) {
         if (i > 0 && !device.newPage()) {
@@ -241,11 +247,12 @@ void vxBooklet::paintPage(QPainter& p, const Page& page, int number)
     // Footer: the model's name and the page number.
     p.setPen(kGrey);
     p.setFont(font(8));
-    const QRectF footer(kMarginX * k, (m_page.height() - kFooter - 4) * k, (m_page.width() - 2 * kMarginX) * k,
-                        5 * k);
+    const QRectF footer(kMarginX * k, (m_page.height() - kFooter - 4) * k,
+                        (m_page.width() - 2 * kMarginX) * k, 5 * k);
     if (page.kind != Page::Cover)
-        p.drawText(footer, Qt::AlignLeft | Qt::AlignVCenter,
-                   QFontMetricsF(p.font(), p.device()).elidedText(m_title, Qt::ElideRight, footer.width() * 0.7));
+        p.drawText(
+            footer, Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetricsF(p.font(), p.device()).elidedText(m_title, Qt::ElideRight, footer.width() * 0.7));
     p.drawText(footer, Qt::AlignRight | Qt::AlignVCenter, tr("Page %1 of %2").arg(number).arg(pageCount()));
 }
 
@@ -282,10 +289,8 @@ void vxBooklet::paintCover(QPainter& p)
 
     const int parts = vxPartsListTotal(m_whole);
     const int steps = static_cast<int>(m_steps.size());
-    const QString counts = tr("%1 parts of %2 kinds, %3 steps")
-                               .arg(parts)
-                               .arg(static_cast<int>(m_whole.size()))
-                               .arg(steps);
+    const QString counts =
+        tr("%1 parts of %2 kinds, %3 steps").arg(parts).arg(static_cast<int>(m_whole.size())).arg(steps);
     p.setFont(font(12, true));
     p.setPen(kInk);
     p.drawText(QRectF(kMarginX * k, (bottom + 2) * k, width * k, 10 * k), Qt::AlignHCenter | Qt::AlignVCenter,
@@ -301,14 +306,13 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
 
     p.setFont(font(26, true));
     p.setPen(kInk);
-    p.drawText(QRectF(kMarginX * k, top * k, kNumberWidth * k, kNumberHeight * k), Qt::AlignLeft | Qt::AlignTop,
-               QString::number(piece.phase));
+    p.drawText(QRectF(kMarginX * k, top * k, kNumberWidth * k, kNumberHeight * k),
+               Qt::AlignLeft | Qt::AlignTop, QString::number(piece.phase));
 
     if (piece.rows > 0) {
         const double boxX = kMarginX + kNumberWidth;
         const int first = piece.firstRow * m_calloutColumns;
-        const int count =
-            std::min(static_cast<int>(list.size()) - first, piece.rows * m_calloutColumns);
+        const int count = std::min(static_cast<int>(list.size()) - first, piece.rows * m_calloutColumns);
         const int columns = std::min(m_calloutColumns, std::max(count, 1));
         const QRectF box(boxX * k, top * k, (2 * kPad + columns * kCellWidth) * k,
                          (2 * kPad + piece.rows * kRowHeight) * k);
@@ -375,7 +379,8 @@ void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntr
 {
     const double k = m_mm;
     const double picture = pictureMm * k;
-    const QRectF pictureRect(cell.left(), cell.top() + (cell.height() - picture) / 2 - 0.5 * k, picture, picture);
+    const QRectF pictureRect(cell.left(), cell.top() + (cell.height() - picture) / 2 - 0.5 * k, picture,
+                             picture);
     const int pixels = std::max(16, static_cast<int>(std::lround(pictureMm * kPictureDpi / 25.4)));
     const QImage image = m_pictures.partPicture(entry, pixels);
     if (!image.isNull()) {
@@ -422,7 +427,8 @@ vxWriteResult vxWriteBookletPdf(vxBooklet& booklet, const std::string& path, con
     }
     device.close();
     if (!painted || !file.ok()) {
-        const std::string reason = !file.ok() ? file.commit().error : "cannot write " + path + ": " + error.toStdString();
+        const std::string reason =
+            !file.ok() ? file.commit().error : "cannot write " + path + ": " + error.toStdString();
         file.abandon();
         return {false, reason};
     }

@@ -2,6 +2,7 @@
 
 #include "vxPartPicture.h"
 
+#include <EGL/egl.h>
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -37,7 +38,8 @@ double dot(const vxVector& a, const vxVector& p, const vxVector& c)
 
 vxVector along(const vxVector& c, const vxVector& axis, double amount)
 {
-    return vxVector(static_cast<float>(c.x() + axis.x() * amount), static_cast<float>(c.y() + axis.y() * amount),
+    return vxVector(static_cast<float>(c.x() + axis.x() * amount),
+                    static_cast<float>(c.y() + axis.y() * amount),
                     static_cast<float>(c.z() + axis.z() * amount));
 }
 
@@ -83,7 +85,8 @@ vxBookletCamera vxFitBookletCamera(const std::vector<vxVector>& points, const vx
         distance = 0.0;
         for (const vxVector& p : points) {
             const double x = dot(b.right, p, centre), y = dot(b.up, p, centre), z = dot(b.back, p, centre);
-            distance = std::max({distance, std::abs(x) / kx + z, std::abs(y) / ky + z, z + 2.0 * vxLens::kNearPlane});
+            distance = std::max(
+                {distance, std::abs(x) / kx + z, std::abs(y) / ky + z, z + 2.0 * vxLens::kNearPlane});
         }
         double minX = std::numeric_limits<double>::max(), maxX = -minX, minY = minX, maxY = -minX;
         for (const vxVector& p : points) {
@@ -98,6 +101,73 @@ vxBookletCamera vxFitBookletCamera(const std::vector<vxVector>& points, const vx
         centre = along(centre, b.up, (minY + maxY) / 2 * distance);
     }
     return {along(centre, b.back, distance), centre};
+}
+
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels)
+{
+    // Up to kSupersample times larger each way, within kMaxDrawnPixels.
+    const double area = static_cast<double>(std::max(pixels.width(), 1)) * std::max(pixels.height(), 1);
+    const double scale =
+        std::clamp(std::sqrt(kMaxDrawnPixels / area), 1.0, static_cast<double>(kSupersample));
+    const int w = std::max(1, static_cast<int>(pixels.width() * scale));
+    const int h = std::max(1, static_cast<int>(pixels.height() * scale));
+    if (target.host.pixelWidth() != w || target.host.pixelHeight() != h) {
+        if (!target.host.resize(w, h))
+            return QImage();
+        target.view.reshape();
+    }
+    target.view.drawRect();
+    // Read straight into the picture (rows bottom-up), scale, then turn.
+    QImage big(w, h, QImage::Format_RGBX8888);
+    if (big.isNull())
+        return QImage();
+    target.host.makeCurrent();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, big.bits());
+    return big.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .mirrored()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+void vxReleaseOffscreenContext()
+{
+    const EGLDisplay display = eglGetCurrentDisplay();
+    if (display != EGL_NO_DISPLAY)
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+}
+
+vxPartPictures::vxPartPictures(QColor background) : m_background(background) {}
+
+vxPartPictures::~vxPartPictures() = default;
+
+QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& model, int pixels)
+{
+    const auto key = std::make_tuple(entry.shortName, vxColorHex(entry.color), pixels);
+    if (auto it = m_cache.find(key); it != m_cache.end())
+        return it->second;
+    if (!m_view) {
+        m_view = std::make_unique<vxOffscreenView>(64, 64, false);
+        if (m_view->host.ok())
+            m_view->view.set3DBackgroundColor(m_background.redF(), m_background.greenF(),
+                                              m_background.blueF());
+    }
+    QImage picture;
+    const auto& parts = model.partList();
+    if (m_view->host.ok() && !entry.parts.empty() && entry.parts.front() < parts.size()) {
+        const vxDefinition& d = parts[entry.parts.front()]->definition();
+        auto object = std::make_shared<vxBaseSceneObject>();
+        object->loadSTLFromFile(entry.shortName, d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ);
+        vxOpenGLView& view = m_view->view;
+        if (vxFramePartPicture(view, *object)) {
+            object->colorDiffuse().setVector3f(vxPartPictureColor(entry.color));
+            view.sceneObjectList() = {object};
+            view.setDisplayList(0);
+            picture = vxDrawPicture(*m_view, QSize(pixels, pixels));
+            view.sceneObjectList().clear();
+        }
+    }
+    m_cache.emplace(key, picture);
+    return picture;
 }
 
 vxBookletPictures::vxBookletPictures() : m_scene(64, 64, false)
@@ -130,7 +200,6 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     if (!r)
         return r;
     m_shownPhase = -1;
-    m_partCache.clear();
 
     // The corners of every part's box, placed in the world.
     m_corners.clear();
@@ -183,31 +252,6 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     return r;
 }
 
-QImage vxBookletPictures::draw(vxOffscreenView& target, QSize pixels)
-{
-    // Up to kSupersample times larger each way, within kMaxDrawnPixels.
-    const double area = static_cast<double>(std::max(pixels.width(), 1)) * std::max(pixels.height(), 1);
-    const double scale = std::clamp(std::sqrt(kMaxDrawnPixels / area), 1.0, static_cast<double>(kSupersample));
-    const int w = std::max(1, static_cast<int>(pixels.width() * scale));
-    const int h = std::max(1, static_cast<int>(pixels.height() * scale));
-    if (target.host.pixelWidth() != w || target.host.pixelHeight() != h) {
-        if (!target.host.resize(w, h))
-            return QImage();
-        target.view.reshape();
-    }
-    target.view.drawRect();
-    // Read straight into the picture (rows bottom-up), scale, then turn.
-    QImage big(w, h, QImage::Format_RGBX8888);
-    if (big.isNull())
-        return QImage();
-    target.host.makeCurrent();
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, big.bits());
-    return big.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .mirrored()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
 QImage vxBookletPictures::modelPicture(std::int32_t phase, bool highlight, QSize pixels)
 {
     vxOpenGLView& view = m_scene.view;
@@ -220,34 +264,10 @@ QImage vxBookletPictures::modelPicture(std::int32_t phase, bool highlight, QSize
         m_corners, m_direction, static_cast<double>(pixels.width()) / std::max(pixels.height(), 1));
     view.cameraPosition().setVector3f(camera.eye);
     view.cameraTarget().setVector3f(camera.target);
-    return draw(m_scene, pixels);
+    return vxDrawPicture(m_scene, pixels);
 }
 
 QImage vxBookletPictures::partPicture(const vxPartsListEntry& entry, int pixels)
 {
-    const auto key = std::make_tuple(entry.shortName, vxColorHex(entry.color), pixels);
-    if (auto it = m_partCache.find(key); it != m_partCache.end())
-        return it->second;
-    if (!m_parts) {
-        m_parts = std::make_unique<vxOffscreenView>(64, 64, false);
-        if (m_parts->host.ok())
-            m_parts->view.set3DBackgroundColor(kPartsBox.redF(), kPartsBox.greenF(), kPartsBox.blueF());
-    }
-    QImage picture;
-    const auto& parts = model().partList();
-    if (m_parts->host.ok() && !entry.parts.empty() && entry.parts.front() < parts.size()) {
-        const vxDefinition& d = parts[entry.parts.front()]->definition();
-        auto object = std::make_shared<vxBaseSceneObject>();
-        object->loadSTLFromFile(entry.shortName, d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ);
-        vxOpenGLView& view = m_parts->view;
-        if (vxFramePartPicture(view, *object)) {
-            object->colorDiffuse().setVector3f(vxPartPictureColor(entry.color));
-            view.sceneObjectList() = {object};
-            view.setDisplayList(0);
-            picture = draw(*m_parts, QSize(pixels, pixels));
-            view.sceneObjectList().clear();
-        }
-    }
-    m_partCache.emplace(key, picture);
-    return picture;
+    return m_parts.picture(entry, model(), pixels);
 }

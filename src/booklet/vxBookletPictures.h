@@ -19,6 +19,12 @@ struct vxBookletCamera {
     vxVector target;
 };
 
+// Pictures are drawn up to this many times larger in each direction and
+// scaled down; the larger drawing has at most kMaxDrawnPixels (the renderer
+// needs about 12 bytes a pixel).
+inline constexpr int kSupersample = 2;
+inline constexpr double kMaxDrawnPixels = 6.0e6;
+
 // The camera that looks along viewDirection (from the eye toward the
 // target; the world's y up, the view's lens) and is just far enough away
 // that every point lies inside a picture of the given width / height,
@@ -26,6 +32,38 @@ struct vxBookletCamera {
 // centred. Without points it looks at the origin from a distance of 10.
 vxBookletCamera vxFitBookletCamera(const std::vector<vxVector>& points, const vxVector& viewDirection,
                                    double aspect, double margin = 0.04);
+
+// Draws a picture with the off-screen view, up to kSupersample times larger
+// each way (within kMaxDrawnPixels) and scaled down, which smooths its
+// edges. A null image when nothing can be drawn.
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels);
+
+// Lets go of the off-screen GL context current on this thread, if any, so
+// that a window's context can be made current (the off-screen hosts take
+// theirs back when they draw next).
+void vxReleaseOffscreenContext();
+
+// Part pictures for parts lists: the part type in the colour of the parts,
+// square, over a background colour, drawn off-screen and kept.
+class vxPartPictures {
+  public:
+    explicit vxPartPictures(QColor background);
+    ~vxPartPictures();
+    vxPartPictures(const vxPartPictures&) = delete;
+    vxPartPictures& operator=(const vxPartPictures&) = delete;
+
+    // The entry's part type (mesh offsets from the definition of its first
+    // part in model) in the entry's colour. A null image when the part has
+    // no mesh.
+    QImage picture(const vxPartsListEntry& entry, const vxModel& model, int pixels);
+    // Lets the renderer and its GL context go; the pictures stay.
+    void releaseRenderer() { m_view.reset(); }
+
+  private:
+    QColor m_background;
+    std::unique_ptr<vxOffscreenView> m_view; // made on first use
+    std::map<std::tuple<std::string, std::string, int>, QImage> m_cache;
+};
 
 // Draws the pictures of a building-instructions booklet with the off-screen
 // renderer: the model at the end of a phase, always from the same direction
@@ -36,11 +74,6 @@ class vxBookletPictures {
     // pictures (the parts boxes).
     static inline const QColor kPaper{255, 255, 255};
     static inline const QColor kPartsBox{236, 241, 247};
-    // Pictures are drawn up to this many times larger in each direction
-    // and scaled down, which smooths their edges; the larger drawing has at
-    // most kMaxDrawnPixels (the renderer needs about 12 bytes a pixel).
-    static constexpr int kSupersample = 2;
-    static constexpr double kMaxDrawnPixels = 6.0e6;
 
     vxBookletPictures();
     ~vxBookletPictures();
@@ -66,13 +99,10 @@ class vxBookletPictures {
     QImage partPicture(const vxPartsListEntry& entry, int pixels);
 
   private:
-    QImage draw(vxOffscreenView& target, QSize pixels);
-
     vxOffscreenView m_scene;
-    std::unique_ptr<vxOffscreenView> m_parts; // made on first use
-    std::vector<vxVector> m_corners;          // of every part's box, in the world
+    vxPartPictures m_parts{kPartsBox};
+    std::vector<vxVector> m_corners; // of every part's box, in the world
     vxVector m_direction;
     double m_modelAspect = 1.0;
     std::int32_t m_shownPhase = -1;
-    std::map<std::tuple<std::string, std::string, int>, QImage> m_partCache;
 };

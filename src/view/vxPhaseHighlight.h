@@ -18,7 +18,7 @@ class vxPhaseHighlight {
     // How far earlier parts are faded toward the background (0..1).
     static constexpr float kFade = 0.7f;
     // The tint of marked parts and how strongly it covers them.
-    static constexpr float kMarkColor[3] = {1.0f, 0.45f, 0.0f};
+    static constexpr float kMarkColor[3] = {0.0f, 0.8f, 1.0f};
     static constexpr float kMarkStrength = 0.65f;
 
     bool enabled() const { return m_enabled; }
