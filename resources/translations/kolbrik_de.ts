@@ -779,4 +779,161 @@
         <translation>Öffnen Sie zuerst ein Modell; noch gibt es nichts zu exportieren.</translation>
     </message>
 </context>
+<context>
+    <name>vxBooklet</name>
+    <message>
+        <source>The pages cannot be written.</source>
+        <translation>Die Seiten können nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Stopped.</source>
+        <translation>Abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
+    </message>
+    <message>
+        <source>Original model: %1</source>
+        <translation>Originalmodell: %1</translation>
+    </message>
+    <message>
+        <source>Built by: %1</source>
+        <translation>Gebaut von: %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2, %3</source>
+        <translation>%1 in %2, %3</translation>
+    </message>
+    <message>
+        <source>Parts list</source>
+        <translation>Stückliste</translation>
+    </message>
+    <message>
+        <source>Every part the model needs</source>
+        <translation>Alle Bauteile, die das Modell braucht</translation>
+    </message>
+    <message>
+        <source>In total: %1 of %2</source>
+        <translation>Insgesamt: %1 in %2</translation>
+    </message>
+    <message>
+        <source>not in the catalogue</source>
+        <translation>nicht im Katalog</translation>
+    </message>
+    <message>
+        <source>1 part</source>
+        <translation>1 Bauteil</translation>
+    </message>
+    <message>
+        <source>%1 parts</source>
+        <translation>%1 Bauteile</translation>
+    </message>
+    <message>
+        <source>1 kind</source>
+        <translation>1 Sorte</translation>
+    </message>
+    <message>
+        <source>%1 kinds</source>
+        <translation>%1 Sorten</translation>
+    </message>
+    <message>
+        <source>1 step</source>
+        <translation>1 Schritt</translation>
+    </message>
+    <message>
+        <source>%1 steps</source>
+        <translation>%1 Schritte</translation>
+    </message>
+</context>
+<context>
+    <name>vxPartsDock</name>
+    <message>
+        <source>Parts</source>
+        <translation>Bauteile</translation>
+    </message>
+    <message>
+        <source>This phase</source>
+        <translation>Diese Bauphase</translation>
+    </message>
+    <message>
+        <source>Whole model</source>
+        <translation>Ganzes Modell</translation>
+    </message>
+    <message>
+        <source>not in the catalogue</source>
+        <translation>nicht im Katalog</translation>
+    </message>
+    <message>
+        <source>%1 of %2 in the model</source>
+        <translation>%1 in %2 im Modell</translation>
+    </message>
+    <message>
+        <source>Phase %1 adds %2 of %3</source>
+        <translation>Bauphase %1 fügt %2 in %3 hinzu</translation>
+    </message>
+</context>
+<context>
+    <name>vxInstructionsController</name>
+    <message>
+        <source>&amp;Highlight new parts</source>
+        <translation>Neue Bauteile &amp;hervorheben</translation>
+    </message>
+    <message>
+        <source>Fade the parts of earlier phases so that the parts the phase adds stand out</source>
+        <translation>Bauteile früherer Bauphasen verblassen lassen, damit die neuen Bauteile der Bauphase hervortreten</translation>
+    </message>
+    <message>
+        <source>Export &amp;building instructions…</source>
+        <translation>Bau&amp;anleitung exportieren …</translation>
+    </message>
+    <message>
+        <source>Print b&amp;uilding instructions…</source>
+        <translation>Bauanleitung dr&amp;ucken …</translation>
+    </message>
+    <message>
+        <source>P&amp;arts</source>
+        <translation>Bau&amp;teile</translation>
+    </message>
+    <message>
+        <source>The model has no parts: there is nothing to build.</source>
+        <translation>Das Modell hat keine Bauteile: Es gibt nichts zu bauen.</translation>
+    </message>
+    <message>
+        <source>No temporary copy of the model could be made.</source>
+        <translation>Es konnte keine temporäre Kopie des Modells angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Drawing the building instructions …</source>
+        <translation>Die Bauanleitung wird gezeichnet …</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Export building instructions</source>
+        <translation>Bauanleitung exportieren</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Building instructions written to %1</source>
+        <translation>Bauanleitung nach %1 geschrieben</translation>
+    </message>
+    <message>
+        <source>The building instructions could not be written</source>
+        <translation>Die Bauanleitung konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Print building instructions</source>
+        <translation>Bauanleitung drucken</translation>
+    </message>
+    <message>
+        <source>The building instructions could not be printed</source>
+        <translation>Die Bauanleitung konnte nicht gedruckt werden</translation>
+    </message>
+</context>
 </TS>

@@ -779,4 +779,161 @@
         <translation>Open a model first; there is nothing to export yet.</translation>
     </message>
 </context>
+<context>
+    <name>vxBooklet</name>
+    <message>
+        <source>The pages cannot be written.</source>
+        <translation>The pages cannot be written.</translation>
+    </message>
+    <message>
+        <source>Stopped.</source>
+        <translation>Stopped.</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>Original model: %1</source>
+        <translation>Original model: %1</translation>
+    </message>
+    <message>
+        <source>Built by: %1</source>
+        <translation>Built by: %1</translation>
+    </message>
+    <message>
+        <source>%1 of %2, %3</source>
+        <translation>%1 of %2, %3</translation>
+    </message>
+    <message>
+        <source>Parts list</source>
+        <translation>Parts list</translation>
+    </message>
+    <message>
+        <source>Every part the model needs</source>
+        <translation>Every part the model needs</translation>
+    </message>
+    <message>
+        <source>In total: %1 of %2</source>
+        <translation>In total: %1 of %2</translation>
+    </message>
+    <message>
+        <source>not in the catalogue</source>
+        <translation>not in the catalogue</translation>
+    </message>
+    <message>
+        <source>1 part</source>
+        <translation>1 part</translation>
+    </message>
+    <message>
+        <source>%1 parts</source>
+        <translation>%1 parts</translation>
+    </message>
+    <message>
+        <source>1 kind</source>
+        <translation>1 kind</translation>
+    </message>
+    <message>
+        <source>%1 kinds</source>
+        <translation>%1 kinds</translation>
+    </message>
+    <message>
+        <source>1 step</source>
+        <translation>1 step</translation>
+    </message>
+    <message>
+        <source>%1 steps</source>
+        <translation>%1 steps</translation>
+    </message>
+</context>
+<context>
+    <name>vxPartsDock</name>
+    <message>
+        <source>Parts</source>
+        <translation>Parts</translation>
+    </message>
+    <message>
+        <source>This phase</source>
+        <translation>This phase</translation>
+    </message>
+    <message>
+        <source>Whole model</source>
+        <translation>Whole model</translation>
+    </message>
+    <message>
+        <source>not in the catalogue</source>
+        <translation>not in the catalogue</translation>
+    </message>
+    <message>
+        <source>%1 of %2 in the model</source>
+        <translation>%1 of %2 in the model</translation>
+    </message>
+    <message>
+        <source>Phase %1 adds %2 of %3</source>
+        <translation>Phase %1 adds %2 of %3</translation>
+    </message>
+</context>
+<context>
+    <name>vxInstructionsController</name>
+    <message>
+        <source>&amp;Highlight new parts</source>
+        <translation>&amp;Highlight new parts</translation>
+    </message>
+    <message>
+        <source>Fade the parts of earlier phases so that the parts the phase adds stand out</source>
+        <translation>Fade the parts of earlier phases so that the parts the phase adds stand out</translation>
+    </message>
+    <message>
+        <source>Export &amp;building instructions…</source>
+        <translation>Export &amp;building instructions…</translation>
+    </message>
+    <message>
+        <source>Print b&amp;uilding instructions…</source>
+        <translation>Print b&amp;uilding instructions…</translation>
+    </message>
+    <message>
+        <source>P&amp;arts</source>
+        <translation>P&amp;arts</translation>
+    </message>
+    <message>
+        <source>The model has no parts: there is nothing to build.</source>
+        <translation>The model has no parts: there is nothing to build.</translation>
+    </message>
+    <message>
+        <source>No temporary copy of the model could be made.</source>
+        <translation>No temporary copy of the model could be made.</translation>
+    </message>
+    <message>
+        <source>Drawing the building instructions …</source>
+        <translation>Drawing the building instructions …</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Export building instructions</source>
+        <translation>Export building instructions</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Building instructions written to %1</source>
+        <translation>Building instructions written to %1</translation>
+    </message>
+    <message>
+        <source>The building instructions could not be written</source>
+        <translation>The building instructions could not be written</translation>
+    </message>
+    <message>
+        <source>Print building instructions</source>
+        <translation>Print building instructions</translation>
+    </message>
+    <message>
+        <source>The building instructions could not be printed</source>
+        <translation>The building instructions could not be printed</translation>
+    </message>
+</context>
 </TS>

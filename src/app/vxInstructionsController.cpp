@@ -54,7 +54,8 @@ vxInstructionsController::vxInstructionsController(MainWindowController* window)
     m_highlight->setObjectName(QStringLiteral("actionHighlightNewParts"));
     m_highlight->setCheckable(true);
     m_highlight->setShortcut(QKeySequence(QStringLiteral("Ctrl+H")));
-    m_highlight->setToolTip(tr("Fade the parts of earlier phases so that the parts the phase adds stand out"));
+    m_highlight->setToolTip(
+        tr("Fade the parts of earlier phases so that the parts the phase adds stand out"));
     connect(m_highlight, &QAction::toggled, this, [this](bool on) { setHighlight(on); });
 
     m_export = new QAction(tr("Export &building instructions…"), this);
@@ -87,7 +88,8 @@ vxInstructionsController::vxInstructionsController(MainWindowController* window)
             [this](const std::optional<vxPartsListEntry>& e) { markEntry(e); });
 
     insertInto(window->findChild<QMenu*>(QStringLiteral("menuFile")), "actionQuit", {m_export, m_print});
-    insertInto(window->findChild<QMenu*>(QStringLiteral("menuView")), "actionRefresh", {m_highlight, dockToggle});
+    insertInto(window->findChild<QMenu*>(QStringLiteral("menuView")), "actionRefresh",
+               {m_highlight, dockToggle});
     if (auto* bar = window->findChild<QToolBar*>(QStringLiteral("toolBar"))) {
         bar->addSeparator();
         bar->addAction(m_highlight);
@@ -180,8 +182,8 @@ void vxInstructionsController::blink()
 // --- booklets ------------------------------------------------------------------
 
 bool vxInstructionsController::makeBooklet(
-    const std::function<bool(vxBooklet&, const std::function<bool(int, int)>&, QString*)>& write, QString* error,
-    bool* cancelled)
+    const std::function<bool(vxBooklet&, const std::function<bool(int, int)>&, QString*)>& write,
+    QString* error, bool* cancelled)
 {
     *cancelled = false;
     const vxModel& model = *m_window->view().model();
@@ -192,8 +194,9 @@ bool vxInstructionsController::makeBooklet(
     // The booklet draws the model as it was read (not as the file may be
     // now) with its own off-screen renderer.
     QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/kolbrik-XXXXXX.kmf"));
-    if (!copy.open() || copy.write(model.fileContent()->data(), static_cast<qint64>(model.fileContent()->size())) !=
-                            static_cast<qint64>(model.fileContent()->size()) ||
+    if (!copy.open() ||
+        copy.write(model.fileContent()->data(), static_cast<qint64>(model.fileContent()->size())) !=
+            static_cast<qint64>(model.fileContent()->size()) ||
         !copy.flush()) {
         *error = tr("No temporary copy of the model could be made.");
         return false;

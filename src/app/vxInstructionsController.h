@@ -52,8 +52,9 @@ class vxInstructionsController : public QObject {
     void blink();
     // Makes the booklet of the shown model and hands it to write (which
     // paints it on its device); shows progress with a Cancel button.
-    bool makeBooklet(const std::function<bool(vxBooklet&, const std::function<bool(int, int)>&, QString*)>& write,
-                     QString* error, bool* cancelled);
+    bool
+    makeBooklet(const std::function<bool(vxBooklet&, const std::function<bool(int, int)>&, QString*)>& write,
+                QString* error, bool* cancelled);
     bool hasParts() const;
 
     MainWindowController* m_window;

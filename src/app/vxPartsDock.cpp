@@ -1,6 +1,7 @@
 #include "vxPartsDock.h"
 
 #include "vxAppResources.h"
+#include "vxBooklet.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -111,13 +112,14 @@ void vxPartsDock::refill()
         QString text = QStringLiteral("%1\u00d7  %2").arg(e.count).arg(QString::fromStdString(e.name));
         text += QLatin1Char('\n') + (e.found ? QString::fromStdString(e.number) : tr("not in the catalogue"));
         const QImage picture = m_pictures ? m_pictures(e, kIcon) : QImage();
-        auto* item = new QListWidgetItem(picture.isNull() ? catalogueIcon(e) : QIcon(QPixmap::fromImage(picture)),
-                                         text, m_list);
+        auto* item = new QListWidgetItem(
+            picture.isNull() ? catalogueIcon(e) : QIcon(QPixmap::fromImage(picture)), text, m_list);
         item->setToolTip(QString::fromStdString(e.group));
     }
     const int parts = vxPartsListTotal(m_entries);
     const int kinds = static_cast<int>(m_entries.size());
-    m_totals->setText(whole ? tr("%1 parts of %2 kinds in the model").arg(parts).arg(kinds)
-                            : tr("Phase %1 adds %2 parts of %3 kinds").arg(m_phase).arg(parts).arg(kinds));
+    const QString counts = vxBooklet::partsText(parts), types = vxBooklet::kindsText(kinds);
+    m_totals->setText(whole ? tr("%1 of %2 in the model").arg(counts, types)
+                            : tr("Phase %1 adds %2 of %3").arg(m_phase).arg(counts, types));
     emit entryChosen(std::nullopt);
 }

@@ -79,6 +79,21 @@ vxBooklet::vxBooklet(vxBookletPictures& pictures, QString title)
 {
 }
 
+QString vxBooklet::partsText(int n)
+{
+    return n == 1 ? tr("1 part") : tr("%1 parts").arg(n);
+}
+
+QString vxBooklet::kindsText(int n)
+{
+    return n == 1 ? tr("1 kind") : tr("%1 kinds").arg(n);
+}
+
+QString vxBooklet::stepsText(int n)
+{
+    return n == 1 ? tr("1 step") : tr("%1 steps").arg(n);
+}
+
 std::vector<std::int32_t> vxBooklet::steps() const
 {
     std::vector<std::int32_t> phases;
@@ -287,10 +302,10 @@ void vxBooklet::paintCover(QPainter& p)
     if (!image.isNull())
         p.drawImage(QRectF(kMarginX * k, y * k, box.width() * k, box.height() * k), image);
 
-    const int parts = vxPartsListTotal(m_whole);
-    const int steps = static_cast<int>(m_steps.size());
     const QString counts =
-        tr("%1 parts of %2 kinds, %3 steps").arg(parts).arg(static_cast<int>(m_whole.size())).arg(steps);
+        tr("%1 of %2, %3")
+            .arg(partsText(vxPartsListTotal(m_whole)), kindsText(static_cast<int>(m_whole.size())),
+                 stepsText(static_cast<int>(m_steps.size())));
     p.setFont(font(12, true));
     p.setPen(kInk);
     p.drawText(QRectF(kMarginX * k, (bottom + 2) * k, width * k, 10 * k), Qt::AlignHCenter | Qt::AlignVCenter,
@@ -369,9 +384,10 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
         p.drawLine(QPointF(kMarginX * k, y * k), QPointF((kMarginX + width) * k, y * k));
         p.setFont(font(10, true));
         p.setPen(kInk);
-        p.drawText(QRectF(kMarginX * k, (y + 1) * k, width * k, (kListTotals - 2) * k),
-                   Qt::AlignLeft | Qt::AlignVCenter,
-                   tr("In total: %1 parts of %2 kinds").arg(parts).arg(static_cast<int>(m_whole.size())));
+        p.drawText(
+            QRectF(kMarginX * k, (y + 1) * k, width * k, (kListTotals - 2) * k),
+            Qt::AlignLeft | Qt::AlignVCenter,
+            tr("In total: %1 of %2").arg(partsText(parts), kindsText(static_cast<int>(m_whole.size()))));
     }
 }
 

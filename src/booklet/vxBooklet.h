@@ -38,6 +38,11 @@ class vxBooklet {
 
     const QString& title() const { return m_title; }
 
+    // "1 part", "4 parts" and the like, in the application's language.
+    static QString partsText(int n);
+    static QString kindsText(int n);
+    static QString stepsText(int n);
+
     // Lays the pages out for a printable area of the given size in
     // millimetres. paint() does it for its device.
     void layOut(QSizeF printableMillimetres);

@@ -29,6 +29,7 @@ class vxPhaseHighlight {
     void setMarked(std::vector<std::weak_ptr<vxBaseSceneObject>> objects) { m_marked = std::move(objects); }
     void clearMarked() { m_marked.clear(); }
     bool hasMarked() const { return !m_marked.empty(); }
+    const std::vector<std::weak_ptr<vxBaseSceneObject>>& marked() const { return m_marked; }
     bool markShown() const { return m_markShown; }
     void setMarkShown(bool shown) { m_markShown = shown; }
 

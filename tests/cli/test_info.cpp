@@ -53,23 +53,70 @@ TEST(CliInfo, JsonOfASmallModel)
     // The plain text report: tests/cli/test_files.cpp.
 }
 
+TEST(CliParts, TableAndJsonOfAPhaseAndOfTheWholeModel)
+{
+    vxTest::TempDir res;
+    vxTest::writeFile(res.file("31005.def"), vxTest::crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
+    vxTest::writeFile(
+        res.file("m.kmf"),
+        vxTest::crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K31005_a", "COLOR=204", "PHASE=0", "[PART2]",
+                      "NAME=K31005_b", "COLOR=204", "PHASE=1", "[PART3]", "NAME=K31005_c", "COLOR=65280",
+                      "PHASE=2", "[PART4]", "NAME=K99999_Odd \"one\"", "PHASE=2"}));
+    const std::string model = res.file("m.kmf") + " --resources " + res.path();
+    auto r = run("parts " + model + " --phase 1 --json");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "{\"model\": \"m.kmf\", \"phase\": 1, \"total\": 2, \"parts\": [{\"count\": 2, "
+                     "\"number\": \"31005\", \"name\": \"Block 30\", \"short\": \"31005\", \"group\": "
+                     "\"Building blocks\", \"color\": \"#cc0000\", \"found\": true}]}\n");
+    r = run("parts " + model + " --json");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\"phase\": null, \"total\": 4"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"name\": \"K99999_Odd \\\"one\\\"\", \"short\": \"99999\", \"group\": \"\", "
+                         "\"color\": \"#000000\", \"found\": false}]}"),
+              std::string::npos)
+        << r.out;
+    r = run("parts " + model + " --phase 2");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "m.kmf, phase 2: 2 parts of 2 kinds\n"
+                     "count  number  name              colour\n"
+                     "    1  31005   Block 30          #00ff00\n"
+                     "    1          K99999_Odd \"one\"  #000000  (not in the catalogue)\n"
+                     "1 kind(s) of part without a definition in the resource folder.\n");
+    for (const char* phase : {"0", "3", "-1"}) {
+        r = run("parts " + model + " --phase " + phase);
+        EXPECT_EQ(r.status, 2) << phase;
+        EXPECT_NE(r.out.find("from 1 to 2"), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(run("parts " + res.file("gone.kmf")).status, 1);
+}
+
 // Bad usage of every command exits with status 2; help exits with 0 and
 // describes the command. (Failures to read or write files: test_files.cpp.)
 TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
 {
-    std::vector<std::string> bad = {"", "frobnicate", "info"};
-    std::vector<std::pair<std::string, std::string>> help = {{"--help", "info"}, {"info --help", "--json"}};
+    std::vector<std::string> bad = {"",
+                                    "frobnicate",
+                                    "info",
+                                    "parts",
+                                    "parts a b",
+                                    "parts a --phase",
+                                    "parts a --phase x",
+                                    "parts a --frob"};
+    std::vector<std::pair<std::string, std::string>> help = {
+        {"--help", "info"}, {"info --help", "--json"}, {"--help", "parts"}, {"parts --help", "--phase N"}};
     if (KOLBRIK_CLI_GL) {
         for (const char* args :
              {"render", "render a.kmf", "render a b c", "render a b --size 0x10", "render a b --size 10",
               "render a b --size 99999x10", "render a b --size", "render a b --frobnicate",
               "render a b --phase two", "export a.kmf", "export a.kmf b.wrl c.wrl",
-              "export --frobnicate a.kmf b.wrl", "export a.kmf b.wrl --resources"})
+              "export --frobnicate a.kmf b.wrl", "export a.kmf b.wrl --resources", "instructions a.kmf",
+              "instructions a b c", "instructions a b --paper a5", "instructions a b --frob"})
             bad.push_back(args);
         help.insert(help.end(), {{"--help", "render"},
                                  {"--help", "export"},
                                  {"render --help", "usage: kolbrik render"},
-                                 {"export --help", "--format F"}});
+                                 {"export --help", "--format F"},
+                                 {"instructions --help", "--paper a4|letter"}});
     }
     for (const std::string& args : bad) {
         const auto r = run(args);

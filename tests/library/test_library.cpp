@@ -3,6 +3,7 @@
 // its preview (compared with a fresh drawing in test_library_previews.cpp).
 #include "vxDefinition.h"
 #include "vxModel.h"
+#include "vxPartsList.h"
 #include "vxResources.h"
 #include "vxStlFile.h"
 #include "vxTestSupport.h"
@@ -189,6 +190,13 @@ TEST(Library, EveryModelIsSound)
         }
         EXPECT_GE(top, 2);
         EXPECT_EQ(std::count(perPhase.begin() + 1, perPhase.end(), 0), 0) << "an empty phase";
+        // The parts lists of the phases hold every part once.
+        std::int32_t listed = 0;
+        for (const auto& [phase, list] : vxMakePhasePartsLists(model)) {
+            listed += vxPartsListTotal(list);
+            EXPECT_EQ(vxPartsListTotal(list), perPhase[static_cast<std::size_t>(phase)]) << "phase " << phase;
+        }
+        EXPECT_EQ(listed, model.count());
         const std::vector<bool> joined = joinedParts(model);
         for (std::size_t i = 1, loose = 0; i < joined.size(); ++i)
             if (!joined[i] && ++loose <= 5)

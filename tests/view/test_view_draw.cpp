@@ -191,3 +191,55 @@ TEST(ViewHost, BoundsInPointsAndPixelsFollowTheDevicePixelRatio)
         }
     }
 }
+
+// Highlight new parts is laid over the frame: off, nothing changes; on,
+// the shown phase's parts keep their exact pixels, everything else drawn
+// fades 70 % toward the background, the background stays; marked parts are
+// tinted. No colour a scene object holds changes.
+TEST_F(ViewTest, HighlightFadesEarlierPhasesOverTheFrameAndChangesNoColour)
+{
+    mesh("31005", box(-5, -5, -5, 5, 5, 5));
+    load({0, 0, -10}, {0, 0, 0},
+         {{"K31005_old", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+          {"K31005_new", {-1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2}});
+    const vxVector oldPart(1.5f, 0, -0.5f), newPart(-1.5f, 0, -0.5f), empty(0, 2.5f, 0);
+    view.repaintModelWithBauphase(2);
+    const vxImage plain = draw();
+    auto colours = [&] {
+        std::vector<vxVector> c;
+        for (const auto& o : view.sceneObjectList())
+            c.insert(c.end(), {o->colorAmbient(), o->colorDiffuse(), o->colorEmission()});
+        return c;
+    };
+    const auto before = colours();
+
+    view.highlight().setEnabled(true);
+    const vxImage lit = draw();
+    EXPECT_EQ(lit.pixel(at(newPart).x, at(newPart).y), plain.pixel(at(newPart).x, at(newPart).y));
+    EXPECT_EQ(lit.pixel(at(empty).x, at(empty).y), plain.pixel(at(empty).x, at(empty).y));
+    const Rgba was = pixelAt(plain, oldPart);
+    EXPECT_TRUE(colorNear(pixelAt(lit, oldPart), (was[0] / 255.0f) * 0.3f + kBg[0] * 0.7f,
+                          (was[1] / 255.0f) * 0.3f + kBg[1] * 0.7f, (was[2] / 255.0f) * 0.3f + kBg[2] * 0.7f,
+                          2));
+    EXPECT_EQ(colours(), before);
+
+    // Phase 1: the former old part is the new one and keeps its pixels.
+    view.repaintModelWithBauphase(1);
+    const vxImage one = draw();
+    view.highlight().setEnabled(false);
+    EXPECT_EQ(one.rgba, draw().rgba);
+
+    // Marked parts are tinted; cleared, and with the highlight off, every
+    // pixel is as if there were no highlight at all.
+    view.repaintModelWithBauphase(2);
+    view.highlight().setMarked({view.sceneObjectList()[1]});
+    const Rgba marked = pixelAt(draw(), newPart);
+    EXPECT_GT(marked[2], 150); // the green part tinted toward cyan
+    EXPECT_LT(marked[0], 100);
+    view.highlight().setMarkShown(false);
+    EXPECT_EQ(draw().rgba, plain.rgba);
+    view.highlight().clearMarked();
+    view.highlight().setMarkShown(true);
+    EXPECT_EQ(draw().rgba, plain.rgba);
+    EXPECT_EQ(colours(), before);
+}

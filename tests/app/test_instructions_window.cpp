@@ -1,0 +1,130 @@
+// The window's building-instruction tools driven as a user drives them:
+// the Parts dock following the phase, marking a row's parts, Highlight new
+// parts, and a booklet made from the window (after which the view still
+// draws with its own context).
+#include "MainWindowController.h"
+#include "vxGLWidget.h"
+#include "vxInstructionsController.h"
+#include "vxPartsDock.h"
+#include "vxQtTestSupport.h"
+#include "vxResources.h"
+#include "vxSegmentedControl.h"
+#include "vxTestMesh.h"
+#include "vxTestSupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace vxTest;
+
+namespace {
+
+class InstructionsWindow : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        vxTest::qtApp();
+        writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
+        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
+        writeFile(res.file("three.kmf"), kmfFile({0, 0, -12}, {0, 0, 0},
+                                                 {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                                                  {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
+                                                  {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3},
+                                                  {"K31005_d", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
+        vxResources::setResourceFolder(res.path());
+        window = std::make_unique<MainWindowController>();
+        window->setShowAlerts(false);
+        window->resize(1000, 700);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(window->loadModelFromFile(QString::fromStdString(res.file("three.kmf"))));
+        dock = window->instructions()->partsDock();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        vxResources::setResourceFolder("");
+    }
+    vxOpenGLView& view() { return window->view(); }
+    QString rows()
+    {
+        QStringList r;
+        for (int i = 0; i < dock->list()->count(); ++i)
+            r << dock->list()->item(i)->text().section(QLatin1Char('\n'), 0, 0);
+        return r.join(QStringLiteral(" | "));
+    }
+
+    TempDir res;
+    TempDir out;
+    std::unique_ptr<MainWindowController> window;
+    vxPartsDock* dock = nullptr;
+};
+
+} // namespace
+
+TEST_F(InstructionsWindow, ThePartsDockFollowsThePhaseAndMarksARowsParts)
+{
+    ASSERT_TRUE(dock->isVisible());
+    dock->setWholeModel(false);
+    EXPECT_EQ(rows(), QString::fromUtf8("2×  Block 30"));
+    EXPECT_EQ(dock->totals()->text(), "Phase 3 adds 2 parts of 1 kind");
+
+    QTest::mouseClick(window->btnBauphase()->button(0), Qt::LeftButton); // back to 2
+    EXPECT_EQ(rows(), QString::fromUtf8("1×  Block 30"));
+    EXPECT_EQ(dock->totals()->text(), "Phase 2 adds 1 part of 1 kind");
+
+    // The phase sheet shows phase 1 without moving the step control.
+    window->btnBuildingPhase();
+    window->cbBauphaseSelector()->setCurrentIndex(0);
+    window->btnBuildingPhaseOK();
+    EXPECT_EQ(dock->totals()->text(), "Phase 1 adds 1 part of 1 kind");
+    window->btnRefresh();
+    EXPECT_EQ(dock->totals()->text(), "Phase 2 adds 1 part of 1 kind");
+
+    QTest::mouseClick(dock->wholeButton(), Qt::LeftButton);
+    EXPECT_EQ(rows(), QString::fromUtf8("2×  Block 30 | 1×  Block 30 | 1×  Block 30")); // blue, green, red
+    EXPECT_EQ(dock->totals()->text(), "4 parts of 3 kinds in the model");
+
+    // A row marks its parts (the blue ones); the selection stays as it was.
+    QListWidget* list = dock->list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    const auto& marked = view().highlight().marked();
+    ASSERT_EQ(marked.size(), 2u);
+    EXPECT_EQ(marked[0].lock(), view().sceneObjectList()[2]);
+    EXPECT_EQ(marked[1].lock(), view().sceneObjectList()[3]);
+    EXPECT_EQ(view().selectedBauteil(), nullptr);
+    // A phase step lists afresh and clears the marks.
+    dock->setWholeModel(false);
+    QTest::mouseClick(window->btnBauphase()->button(2), Qt::LeftButton);
+    EXPECT_FALSE(view().highlight().hasMarked());
+    EXPECT_EQ(dock->totals()->text(), "Phase 3 adds 2 parts of 1 kind");
+}
+
+TEST_F(InstructionsWindow, HighlightIsAToggleAndABookletFromTheWindowLeavesTheViewDrawing)
+{
+    QAction* highlight = window->instructions()->actionHighlight();
+    highlight->setChecked(false);
+    const QImage plain = window->viewWidget()->grabFramebuffer();
+    highlight->trigger();
+    EXPECT_TRUE(view().highlight().enabled());
+    const QImage faded = window->viewWidget()->grabFramebuffer();
+    EXPECT_NE(plain, faded);
+    highlight->trigger();
+    EXPECT_FALSE(view().highlight().enabled());
+    EXPECT_EQ(window->viewWidget()->grabFramebuffer(), plain);
+
+    const QString pdf = QString::fromStdString(out.file("three.pdf"));
+    ASSERT_TRUE(window->instructions()->doExportInstructions(pdf, QPageSize(QPageSize::A4)));
+    EXPECT_EQ(readFile(out.file("three.pdf")).rfind("%PDF", 0), 0u);
+    EXPECT_EQ(window->viewWidget()->grabFramebuffer(), plain);
+
+    EXPECT_FALSE(window->instructions()->doExportInstructions(
+        QString::fromStdString(out.file("no/such/folder.pdf")), QPageSize(QPageSize::A4)));
+    EXPECT_EQ(window->lastAlertTitle(), "The building instructions could not be written");
+    EXPECT_TRUE(window->lastAlertText().contains("no/such/folder.pdf"));
+}

@@ -1,0 +1,157 @@
+// kolbrik instructions: booklets read back with poppler's tools (pdfinfo,
+// pdftotext, pdftoppm), refusals and failed writes.
+#include "vxImage.h"
+#include "vxTestMesh.h"
+#include "vxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+using namespace vxTest;
+
+namespace {
+
+CommandResult run(const std::string& args)
+{
+    return runCommand(std::string(KOLBRIK_CLI) + " instructions " + args);
+}
+
+std::string pageText(const std::string& pdf, int page)
+{
+    const std::string p = std::to_string(page);
+    return runCommand("pdftotext -layout -f " + p + " -l " + p + " '" + pdf + "' -").out;
+}
+
+int pages(const std::string& pdf)
+{
+    std::smatch m;
+    const std::string info = runCommand("pdfinfo '" + pdf + "'").out;
+    return std::regex_search(info, m, std::regex("Pages: +([0-9]+)")) ? std::stoi(m[1]) : -1;
+}
+
+class CliInstructions : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        writeFile(res.file("31005.stl"), stlFile(box(-5, -5, -5, 5, 5, 5)));
+        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
+    }
+    // A model of kinds part types, one part each, in phases 1 .. phases.
+    std::string model(int kinds, int phases)
+    {
+        std::vector<KmfPart> parts;
+        for (int i = 0; i < kinds; ++i) {
+            const std::string name = std::to_string(40000 + i);
+            writeFile(res.file(name + ".stl"), stlFile(box(-5, -5, -5, 5, 5, 5)));
+            writeFile(res.file(name + ".def"), crlf({"[COMMON]", "NAME=Kind " + std::to_string(i), "ORGNUMBER=" + name}));
+            parts.push_back({"K" + name + "_x", {static_cast<float>(i % 8), 0, static_cast<float>(i / 8)}, {0, 1, 0},
+                             {0, 0, 1}, 0x3050c0, 1 + i * phases / kinds});
+        }
+        writeFile(res.file("m.kmf"), kmfFile({-8, 8, -8}, {0, 0, 0}, parts));
+        return res.file("m.kmf");
+    }
+    TempDir res;
+    TempDir out;
+};
+
+} // namespace
+
+TEST_F(CliInstructions, CoverStepsInOrderAndAPartsListWithPictures)
+{
+    writeFile(res.file("m.kmf"), kmfFile({0, 4, -12}, {0, 0, 0},
+                                         {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 0},
+                                          {"K31005_b", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                                          {"K31005_c", {0, 1.5f, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
+                                          {"K31005_d", {-1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
+    const std::string pdf = out.file("b.pdf");
+    const auto r = run(res.file("m.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, std::regex(R"((\d+) pages \(cover, 3 steps on (\d+) pages, parts list on (\d+)\))")))
+        << r.out;
+    const int total = std::stoi(m[1]), steps = std::stoi(m[2]), list = std::stoi(m[3]);
+    EXPECT_EQ(total, 1 + steps + list);
+    ASSERT_EQ(pages(pdf), total);
+    EXPECT_EQ(list, 1);
+
+    EXPECT_NE(pageText(pdf, 1).find("4 parts of 3 kinds, 3 steps"), std::string::npos) << pageText(pdf, 1);
+    // The steps in order, each with its parts: two red blocks (phases 0 and
+    // 1), then one green, then one blue.
+    std::string stepPages;
+    for (int p = 2; p <= 1 + steps; ++p)
+        stepPages += pageText(pdf, p);
+    const std::regex step(R"((?:^|\n)\s*([123])\s+(\d)×)");
+    std::string order;
+    for (auto it = std::sregex_iterator(stepPages.begin(), stepPages.end(), step); it != std::sregex_iterator(); ++it)
+        order += (*it)[1].str() + ":" + (*it)[2].str() + " ";
+    EXPECT_EQ(order, "1:2 2:1 3:1 ") << stepPages;
+    EXPECT_NE(stepPages.find("Block 30"), std::string::npos);
+    const std::string last = pageText(pdf, total);
+    EXPECT_NE(last.find("Parts list"), std::string::npos);
+    EXPECT_NE(last.find("In total: 4 parts of 3 kinds"), std::string::npos) << last;
+    EXPECT_NE(last.find("Page " + std::to_string(total) + " of " + std::to_string(total)), std::string::npos);
+
+    // The last step's picture shows its new (blue) part in colour and the
+    // earlier ones faded; it is no blank page.
+    ASSERT_EQ(runCommand("pdftoppm -png -r 40 -f " + std::to_string(total - 1) + " -l " +
+                         std::to_string(total - 1) + " -singlefile '" + pdf + "' '" + out.file("p") + "'")
+                  .status,
+              0);
+    const vxImage page = vxReadPNG(out.file("p.png"));
+    int blue = 0, pale = 0;
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x) {
+            const auto c = page.pixel(x, y);
+            blue += c[2] > 120 && c[0] < 60 && c[1] < 60;
+            pale += c[0] > 150 && c[0] < 250 && c[1] > 150 && c[2] > 150 && c[0] > c[2] + 20; // faded red
+        }
+    EXPECT_GT(blue, 20);
+    EXPECT_GT(pale, 20);
+}
+
+// A step with more parts than a page holds goes on over pages, and a long
+// parts list too: no part is lost.
+TEST_F(CliInstructions, LongPartsBoxesAndListsGoOnOverPages)
+{
+    const std::string pdf = out.file("long.pdf");
+    const auto r = run(model(90, 2) + " " + pdf + " --paper letter --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    const int total = pages(pdf);
+    EXPECT_NE(r.out.find(std::to_string(total) + " pages"), std::string::npos);
+    EXPECT_NE(r.out.find("parts list on 2"), std::string::npos) << r.out;
+    EXPECT_NE(runCommand("pdfinfo '" + pdf + "'").out.find("612 x 792"), std::string::npos); // letter
+    const std::string text = runCommand("pdftotext '" + pdf + "' -").out;
+    for (int i = 0; i < 90; ++i) {
+        const std::string number = std::to_string(40000 + i);
+        std::size_t n = 0;
+        for (auto at = text.find(number); at != std::string::npos; at = text.find(number, at + 1))
+            ++n;
+        EXPECT_EQ(n, 2u) << number << ": in its step and in the parts list";
+    }
+}
+
+TEST_F(CliInstructions, RefusesModelsWithoutPartsAndLeavesTheOldFileWhenWritingFails)
+{
+    writeFile(res.file("empty.kmf"), crlf({"[COMMON]", "COUNT=0"}));
+    auto r = run(res.file("empty.kmf") + " " + out.file("e.pdf") + " --resources " + res.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("has no parts"), std::string::npos) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(out.file("e.pdf")));
+
+    const std::string m = model(2, 2);
+    r = run(m + " " + out.file("no/such/folder.pdf") + " --resources " + res.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("no/such/folder.pdf"), std::string::npos) << r.out;
+    // A folder where the file should go: the rename fails, the folder and
+    // its content stay, no temporary file is left.
+    writeFile(out.file("taken.pdf/keep"), "old");
+    r = run(m + " " + out.file("taken.pdf") + " --resources " + res.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(readFile(out.file("taken.pdf/keep")), "old");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(out.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+}
