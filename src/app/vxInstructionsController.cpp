@@ -25,7 +25,6 @@
 namespace {
 
 const char* kHighlightKey = "view/highlightNewParts";
-const char* kDockKey = "instructions/partsDockVisible";
 const char* kScopeKey = "instructions/partsWholeModel";
 
 // Inserts actions into a menu in front of the entry called before (at the
@@ -72,16 +71,12 @@ vxInstructionsController::vxInstructionsController(MainWindowController* window)
     });
     window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
     m_dock->setWholeModel(settings.value(kScopeKey, false).toBool());
-    m_dock->setVisible(settings.value(kDockKey, true).toBool());
+    // Shown at first; afterwards the window's remembered layout says.
+    m_dock->setVisible(true);
     QAction* dockToggle = m_dock->toggleViewAction();
     dockToggle->setText(tr("P&arts"));
     dockToggle->setObjectName(QStringLiteral("actionPartsDock"));
     dockToggle->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
-    connect(m_dock, &QDockWidget::visibilityChanged, this, [this] {
-        // Minimising the window hides the dock too; remember what the user chose.
-        if (!m_window->isMinimized())
-            QSettings().setValue(kDockKey, m_dock->toggleViewAction()->isChecked());
-    });
     connect(m_dock, &vxPartsDock::scopeChanged, this,
             [](bool whole) { QSettings().setValue(kScopeKey, whole); });
     connect(m_dock, &vxPartsDock::entryChosen, this,

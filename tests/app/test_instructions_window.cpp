@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -29,13 +30,15 @@ class InstructionsWindow : public ::testing::Test {
     void SetUp() override
     {
         vxTest::qtApp();
+        QSettings().clear();
         writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
         writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
-        writeFile(res.file("three.kmf"), kmfFile({0, 0, -12}, {0, 0, 0},
-                                                 {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
-                                                  {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
-                                                  {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3},
-                                                  {"K31005_d", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
+        writeFile(res.file("three.kmf"),
+                  kmfFile({0, 0, -12}, {0, 0, 0},
+                          {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                           {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
+                           {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3},
+                           {"K31005_d", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
         vxResources::setResourceFolder(res.path());
         window = std::make_unique<MainWindowController>();
         window->setShowAlerts(false);

@@ -45,9 +45,14 @@ class CliInstructions : public ::testing::Test {
         for (int i = 0; i < kinds; ++i) {
             const std::string name = std::to_string(40000 + i);
             writeFile(res.file(name + ".stl"), stlFile(box(-5, -5, -5, 5, 5, 5)));
-            writeFile(res.file(name + ".def"), crlf({"[COMMON]", "NAME=Kind " + std::to_string(i), "ORGNUMBER=" + name}));
-            parts.push_back({"K" + name + "_x", {static_cast<float>(i % 8), 0, static_cast<float>(i / 8)}, {0, 1, 0},
-                             {0, 0, 1}, 0x3050c0, 1 + i * phases / kinds});
+            writeFile(res.file(name + ".def"),
+                      crlf({"[COMMON]", "NAME=Kind " + std::to_string(i), "ORGNUMBER=" + name}));
+            parts.push_back({"K" + name + "_x",
+                             {static_cast<float>(i % 8), 0, static_cast<float>(i / 8)},
+                             {0, 1, 0},
+                             {0, 0, 1},
+                             0x3050c0,
+                             1 + i * phases / kinds});
         }
         writeFile(res.file("m.kmf"), kmfFile({-8, 8, -8}, {0, 0, 0}, parts));
         return res.file("m.kmf");
@@ -69,7 +74,8 @@ TEST_F(CliInstructions, CoverStepsInOrderAndAPartsListWithPictures)
     const auto r = run(res.file("m.kmf") + " " + pdf + " --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
     std::smatch m;
-    ASSERT_TRUE(std::regex_search(r.out, m, std::regex(R"((\d+) pages \(cover, 3 steps on (\d+) pages, parts list on (\d+)\))")))
+    ASSERT_TRUE(std::regex_search(
+        r.out, m, std::regex(R"((\d+) pages \(cover, 3 steps on (\d+) pages, parts list on (\d+)\))")))
         << r.out;
     const int total = std::stoi(m[1]), steps = std::stoi(m[2]), list = std::stoi(m[3]);
     EXPECT_EQ(total, 1 + steps + list);
@@ -84,7 +90,8 @@ TEST_F(CliInstructions, CoverStepsInOrderAndAPartsListWithPictures)
         stepPages += pageText(pdf, p);
     const std::regex step(R"((?:^|\n)\s*([123])\s+(\d)×)");
     std::string order;
-    for (auto it = std::sregex_iterator(stepPages.begin(), stepPages.end(), step); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(stepPages.begin(), stepPages.end(), step);
+         it != std::sregex_iterator(); ++it)
         order += (*it)[1].str() + ":" + (*it)[2].str() + " ";
     EXPECT_EQ(order, "1:2 2:1 3:1 ") << stepPages;
     EXPECT_NE(stepPages.find("Block 30"), std::string::npos);
