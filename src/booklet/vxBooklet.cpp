@@ -8,6 +8,9 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <cmath>
 
 namespace {
@@ -35,7 +38,12 @@ constexpr double kListCellWidth = 46;
 constexpr double kListPicture = 13;
 constexpr double kListTotals = 10;
 
+// A close-up goes beside a step's picture when the new parts take less than
+// this share of the picture's width and height.
+constexpr double kDetailBelow = 0.3;
+
 const QColor kInk(30, 30, 30);
+const QColor kAccent(30, 110, 200);
 const QColor kGrey(110, 110, 110);
 const QColor kBoxLine(150, 170, 195);
 
@@ -221,6 +229,11 @@ bool vxBooklet::paint(QPagedPaintDevice& device, const Progress& progress, QStri
             return false;
         }
         paintPage(p, m_pages[static_cast<std::size_t>(i)], i + 1);
+#ifdef __GLIBC__
+        // Every step recompiles the scene's drawings; the allocator keeps
+        // the freed memory unless told to give it back.
+        malloc_trim(0);
+#endif
         if (progress && !progress(i + 1, total)) {
             p.end();
             if (error)
@@ -346,9 +359,53 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
         const double y = top + headerHeight(piece.rows) + kGap;
         const QSizeF size(width, m_pictureHeight);
         const QImage image = picture(piece.phase, true, size);
+        const QRectF box(kMarginX, y, size.width(), size.height());
         if (!image.isNull())
-            p.drawImage(QRectF(kMarginX * k, y * k, size.width() * k, size.height() * k), image);
+            p.drawImage(QRectF(box.x() * k, box.y() * k, box.width() * k, box.height() * k), image);
+        const auto area = m_pictures.newPartsArea(piece.phase, size.width() / size.height());
+        if (area && area->width() < kDetailBelow && area->height() < kDetailBelow)
+            paintDetail(p, box, *area, piece.phase);
     }
+}
+
+void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const QRectF& area, std::int32_t phase)
+{
+    // The new parts are small in the picture: their surroundings framed in
+    // it and shown larger in a corner, the corner farthest from them.
+    const double k = m_mm;
+    const QRectF spot(box.x() + area.x() * box.width(), box.y() + area.y() * box.height(),
+                      area.width() * box.width(), area.height() * box.height());
+    const double share = 0.42, gap = 2;
+    const QSizeF size(box.width() * share, box.height() * share);
+    QRectF inset;
+    double farthest = -1;
+    for (const QPointF corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
+        const QRectF r(corner.x() < box.center().x() ? corner.x() + gap : corner.x() - gap - size.width(),
+                       corner.y() < box.center().y() ? corner.y() + gap : corner.y() - gap - size.height(),
+                       size.width(), size.height());
+        const QPointF d = r.center() - spot.center();
+        const double distance = std::hypot(d.x(), d.y()) - (r.intersects(spot) ? 1e6 : 0);
+        if (distance > farthest) {
+            farthest = distance;
+            inset = r;
+        }
+    }
+    auto px = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
+    p.setPen(QPen(kAccent, 0.35 * k));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(px(spot.adjusted(-1, -1, 1, 1)), 1.5 * k, 1.5 * k);
+    // The close-up has the picture's shape: it is drawn as large as the
+    // picture itself and scaled down.
+    const QImage close = m_pictures.detailPicture(
+        phase, QSize(static_cast<int>(std::lround(size.width() * kPictureDpi / 25.4)),
+                     static_cast<int>(std::lround(size.height() * kPictureDpi / 25.4))));
+    p.setBrush(vxBookletPictures::kPaper);
+    p.drawRect(px(inset));
+    if (!close.isNull())
+        p.drawImage(px(inset), close);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kAccent, 0.5 * k));
+    p.drawRect(px(inset));
 }
 
 void vxBooklet::paintPartsList(QPainter& p, const Page& page)

@@ -76,6 +76,7 @@ class vxBooklet {
     void paintPage(QPainter& p, const Page& page, int number);
     void paintCover(QPainter& p);
     void paintStepPiece(QPainter& p, const StepPiece& piece);
+    void paintDetail(QPainter& p, const QRectF& box, const QRectF& area, std::int32_t phase);
     void paintPartsList(QPainter& p, const Page& page);
     void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, double pictureMm);
     QImage picture(std::int32_t phase, bool highlight, QSizeF mm);

@@ -109,8 +109,17 @@ QImage vxDrawPicture(vxOffscreenView& target, QSize pixels)
     const double area = static_cast<double>(std::max(pixels.width(), 1)) * std::max(pixels.height(), 1);
     const double scale =
         std::clamp(std::sqrt(kMaxDrawnPixels / area), 1.0, static_cast<double>(kSupersample));
-    const int w = std::max(1, static_cast<int>(pixels.width() * scale));
-    const int h = std::max(1, static_cast<int>(pixels.height() * scale));
+    int w = std::max(1, static_cast<int>(pixels.width() * scale));
+    int h = std::max(1, static_cast<int>(pixels.height() * scale));
+    // A framebuffer of the same shape that is large enough is used as it
+    // is: making a new one for every picture makes the renderer's memory
+    // grow.
+    const int fw = target.host.pixelWidth(), fh = target.host.pixelHeight();
+    if (fw >= w && fh >= h &&
+        std::abs(static_cast<double>(fw) / fh - static_cast<double>(w) / h) < 0.01 * w / h) {
+        w = fw;
+        h = fh;
+    }
     if (target.host.pixelWidth() != w || target.host.pixelHeight() != h) {
         if (!target.host.resize(w, h))
             return QImage();
@@ -203,7 +212,9 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
 
     // The corners of every part's box, placed in the world.
     m_corners.clear();
+    m_partCorners.clear();
     for (const auto& part : view.model()->partList()) {
+        m_partCorners.push_back(m_corners.size());
         const auto& object = part->baseSceneObject();
         if (!object || std::as_const(*object).verticesList().empty())
             continue;
@@ -232,6 +243,7 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
                 m_corners.push_back(w);
         }
     }
+    m_partCorners.push_back(m_corners.size());
     m_direction = bookletDirection(*view.model());
 
     // The model's own proportions on the picture, from a square framing.
@@ -262,6 +274,94 @@ QImage vxBookletPictures::modelPicture(std::int32_t phase, bool highlight, QSize
     view.highlight().setEnabled(highlight);
     const vxBookletCamera camera = vxFitBookletCamera(
         m_corners, m_direction, static_cast<double>(pixels.width()) / std::max(pixels.height(), 1));
+    view.cameraPosition().setVector3f(camera.eye);
+    view.cameraTarget().setVector3f(camera.target);
+    return vxDrawPicture(m_scene, pixels);
+}
+
+std::vector<vxVector> vxBookletPictures::detailPoints(std::int32_t phase) const
+{
+    // The box around the parts the phase adds, at least a tenth of the
+    // model's size each way, so that the close-up shows where they sit.
+    const auto& parts = model().partList();
+    vxVector lo, hi, modelLo, modelHi;
+    bool any = false;
+    for (std::size_t i = 0; i + 1 < m_partCorners.size() && i < parts.size(); ++i) {
+        if (vxBuildingStepOf(*parts[i]) != phase)
+            continue;
+        for (std::size_t k = m_partCorners[i]; k < m_partCorners[i + 1]; ++k) {
+            const vxVector& c = m_corners[k];
+            if (!any) {
+                lo = hi = c;
+                any = true;
+            }
+            lo.setVector3f(std::min(lo.x(), c.x()), std::min(lo.y(), c.y()), std::min(lo.z(), c.z()));
+            hi.setVector3f(std::max(hi.x(), c.x()), std::max(hi.y(), c.y()), std::max(hi.z(), c.z()));
+        }
+    }
+    if (!any || m_corners.empty())
+        return {};
+    modelLo = modelHi = m_corners.front();
+    for (const vxVector& c : m_corners) {
+        modelLo.setVector3f(std::min(modelLo.x(), c.x()), std::min(modelLo.y(), c.y()),
+                            std::min(modelLo.z(), c.z()));
+        modelHi.setVector3f(std::max(modelHi.x(), c.x()), std::max(modelHi.y(), c.y()),
+                            std::max(modelHi.z(), c.z()));
+    }
+    vxVector size;
+    size.vectorSubtract3f(modelHi, modelLo);
+    const float least = size.vectorLength3f() * 0.1f;
+    std::vector<vxVector> points;
+    for (int corner = 0; corner < 8; ++corner) {
+        float c[3];
+        const float l[3] = {lo.x(), lo.y(), lo.z()}, h[3] = {hi.x(), hi.y(), hi.z()};
+        for (int k = 0; k < 3; ++k) {
+            const float middle = (l[k] + h[k]) / 2, half = std::max((h[k] - l[k]) / 2, least / 2);
+            c[k] = corner & (1 << k) ? middle + half : middle - half;
+        }
+        points.emplace_back(c[0], c[1], c[2]);
+    }
+    return points;
+}
+
+std::optional<QRectF> vxBookletPictures::newPartsArea(std::int32_t phase, double aspect) const
+{
+    const std::vector<vxVector> points = detailPoints(phase);
+    if (points.empty())
+        return std::nullopt;
+    const vxBookletCamera camera = vxFitBookletCamera(m_corners, m_direction, aspect);
+    const Basis b = basisFor(m_direction);
+    const double tanY = std::tan(vxLens::kFieldOfView / 2.0 * std::numbers::pi / 180.0), tanX = tanY * aspect;
+    double minX = 1, maxX = -1, minY = 1, maxY = -1;
+    for (const vxVector& p : points) {
+        const double depth = -dot(b.back, p, camera.eye);
+        if (depth <= vxLens::kNearPlane)
+            return std::nullopt;
+        const double x = dot(b.right, p, camera.eye) / depth / tanX,
+                     y = dot(b.up, p, camera.eye) / depth / tanY;
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    }
+    // From -1..1 (y up) to 0..1 from the top left, kept inside the picture.
+    const QRectF area(QPointF((minX + 1) / 2, (1 - maxY) / 2), QPointF((maxX + 1) / 2, (1 - minY) / 2));
+    return area.intersected(QRectF(0, 0, 1, 1));
+}
+
+QImage vxBookletPictures::detailPicture(std::int32_t phase, QSize pixels)
+{
+    const std::vector<vxVector> points = detailPoints(phase);
+    if (points.empty())
+        return QImage();
+    vxOpenGLView& view = m_scene.view;
+    if (phase != m_shownPhase) {
+        view.repaintModelWithBauphase(phase);
+        m_shownPhase = phase;
+    }
+    view.highlight().setEnabled(true);
+    const vxBookletCamera camera = vxFitBookletCamera(
+        points, m_direction, static_cast<double>(pixels.width()) / std::max(pixels.height(), 1), 0.02);
     view.cameraPosition().setVector3f(camera.eye);
     view.cameraTarget().setVector3f(camera.target);
     return vxDrawPicture(m_scene, pixels);

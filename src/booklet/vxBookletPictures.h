@@ -5,10 +5,12 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,10 +100,22 @@ class vxBookletPictures {
     // colour. A null image when the part has no mesh.
     QImage partPicture(const vxPartsListEntry& entry, int pixels);
 
+    // Where the close-up of a phase lies in the model picture of the given
+    // width / height: a rectangle from 0 to 1, from the top left. Empty
+    // when the phase adds no parts.
+    std::optional<QRectF> newPartsArea(std::int32_t phase, double aspect) const;
+    // The close-up: the parts the phase adds and what is around them (at
+    // least a tenth of the model each way), the rest faded, seen from the
+    // booklet's direction.
+    QImage detailPicture(std::int32_t phase, QSize pixels);
+
   private:
+    std::vector<vxVector> detailPoints(std::int32_t phase) const;
+
     vxOffscreenView m_scene;
     vxPartPictures m_parts{kPartsBox};
-    std::vector<vxVector> m_corners; // of every part's box, in the world
+    std::vector<vxVector> m_corners;        // of every part's box, in the world
+    std::vector<std::size_t> m_partCorners; // where each part's corners start (and the end)
     vxVector m_direction;
     double m_modelAspect = 1.0;
     std::int32_t m_shownPhase = -1;

@@ -98,8 +98,12 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         fail(written.error);
         return 1;
     }
-    std::cout << files[1] << ": " << booklet.pageCount() << " pages (cover, " << booklet.steps().size()
-              << " steps on " << booklet.stepPageCount() << " pages, parts list on "
+    auto count = [](std::size_t n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    std::cout << files[1] << ": " << count(static_cast<std::size_t>(booklet.pageCount()), "page")
+              << " (cover, " << count(booklet.steps().size(), "step") << " on "
+              << count(static_cast<std::size_t>(booklet.stepPageCount()), "page") << ", parts list on "
               << booklet.partsListPageCount() << ")\n";
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 
 using namespace vxTest;
@@ -75,7 +76,7 @@ TEST_F(CliInstructions, CoverStepsInOrderAndAPartsListWithPictures)
     ASSERT_EQ(r.status, 0) << r.out;
     std::smatch m;
     ASSERT_TRUE(std::regex_search(
-        r.out, m, std::regex(R"((\d+) pages \(cover, 3 steps on (\d+) pages, parts list on (\d+)\))")))
+        r.out, m, std::regex(R"((\d+) pages \(cover, 3 steps on (\d+) pages?, parts list on (\d+)\))")))
         << r.out;
     const int total = std::stoi(m[1]), steps = std::stoi(m[2]), list = std::stoi(m[3]);
     EXPECT_EQ(total, 1 + steps + list);
@@ -161,4 +162,32 @@ TEST_F(CliInstructions, RefusesModelsWithoutPartsAndLeavesTheOldFileWhenWritingF
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(out.path()))
         ++entries;
     EXPECT_EQ(entries, 1u);
+}
+
+// New parts that are small in the picture are framed there and shown again
+// larger beside it.
+TEST_F(CliInstructions, SmallNewPartsGetACloseUp)
+{
+    std::vector<KmfPart> parts;
+    for (int i = 0; i < 49; ++i)
+        parts.push_back({"K31005_floor",
+                         {static_cast<float>(i % 7), 0, static_cast<float>(i / 7)},
+                         {0, 1, 0},
+                         {0, 0, 1},
+                         0x808080,
+                         1});
+    parts.push_back({"K31005_top", {6, 1, 6}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 2});
+    writeFile(res.file("row.kmf"), kmfFile({-6, 10, -8}, {3, 0, 3}, parts));
+    const std::string pdf = out.file("row.pdf");
+    const auto r = run(res.file("row.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    // Large pictures (not part pictures) per page: the cover's, then both
+    // steps on one page, the second with its close-up.
+    std::map<int, int> pictures;
+    const std::string list = runCommand("pdfimages -list '" + pdf + "'").out;
+    const std::regex row(R"(\n\s*(\d+)\s+\d+\s+image\s+(\d+)\s+(\d+))");
+    for (auto it = std::sregex_iterator(list.begin(), list.end(), row); it != std::sregex_iterator(); ++it)
+        if (std::stoi((*it)[2]) > 300)
+            ++pictures[std::stoi((*it)[1])];
+    EXPECT_EQ(pictures, (std::map<int, int>{{1, 1}, {2, 3}})) << list;
 }

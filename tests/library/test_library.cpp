@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <numbers>
+#include <numeric>
 
 namespace fs = std::filesystem;
 
@@ -53,11 +54,10 @@ const vxMesh& partMesh(const vxPart& p)
     return it->second;
 }
 
-// Which parts are joined to another: a connection of theirs meets a
-// connection of the other kind (pin, hole) of another part within 0.1 mm,
-// or an axle of theirs runs through another part's bore or hole (or theirs
-// around another's axle).
-std::vector<bool> joinedParts(const vxModel& m)
+// The pairs of joined parts: a connection of one meets a connection of the
+// other kind (pin, hole) of the other within 0.1 mm, or an axle of one runs
+// through the other's bore or hole.
+std::vector<std::pair<std::size_t, std::size_t>> joinedPairs(const vxModel& m)
 {
     struct Seat {
         std::size_t part;
@@ -83,7 +83,7 @@ std::vector<bool> joinedParts(const vxModel& m)
         }
     }
     const double tolerance = 0.01; // cm
-    std::vector<bool> joined(parts.size(), false);
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
     for (const Seat& s : seats) {
         const auto c = cell(s.at);
         for (long dx = -1; dx <= 1; ++dx)
@@ -93,7 +93,7 @@ std::vector<bool> joinedParts(const vxModel& m)
                     for (std::size_t o : it == grid.end() ? std::vector<std::size_t>{} : it->second)
                         if (seats[o].part != s.part && seats[o].c->m_Typ != s.c->m_Typ &&
                             length(seats[o].at - s.at) <= tolerance)
-                            joined[s.part] = joined[seats[o].part] = true;
+                            pairs.emplace_back(s.part, seats[o].part);
                 }
     }
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -111,10 +111,38 @@ std::vector<bool> joinedParts(const vxModel& m)
                 continue;
             const double t = dot(s.at - ends[0], u);
             if (t >= -tolerance && t <= axle + tolerance && length(s.at - (ends[0] + u * t)) <= tolerance)
-                joined[i] = joined[s.part] = true;
+                pairs.emplace_back(i, s.part);
         }
     }
-    return joined;
+    return pairs;
+}
+
+// Builds the model step by step as the building instructions show it: after
+// every phase the parts so far must hang together with the first one (no
+// part waits in the air for its support). Returns the first phase that
+// leaves a part loose with that part, or {0, 0}.
+std::pair<int, std::size_t> firstLooseStep(const vxModel& model,
+                                           const std::vector<std::pair<std::size_t, std::size_t>>& pairs)
+{
+    const auto& parts = model.partList();
+    std::vector<std::size_t> parent(parts.size());
+    std::iota(parent.begin(), parent.end(), 0);
+    auto find = [&](std::size_t i) {
+        while (parent[i] != i)
+            i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    std::multimap<int, std::pair<std::size_t, std::size_t>> byStep;
+    for (const auto& [a, b] : pairs)
+        byStep.emplace(std::max(parts[a]->phase(), parts[b]->phase()), std::make_pair(a, b));
+    for (int phase = 1; phase <= model.maximumBauphase(); ++phase) {
+        for (auto [it, end] = byStep.equal_range(phase); it != end; ++it)
+            parent[find(it->second.first)] = find(it->second.second);
+        for (std::size_t i = 0; i < parts.size(); ++i)
+            if (parts[i]->phase() <= phase && find(i) != find(0))
+                return {phase, i};
+    }
+    return {0, 0};
 }
 
 // The model stands on the ground in the middle of the grid, and the view's
@@ -190,6 +218,10 @@ TEST(Library, EveryModelIsSound)
         }
         EXPECT_GE(top, 2);
         EXPECT_EQ(std::count(perPhase.begin() + 1, perPhase.end(), 0), 0) << "an empty phase";
+        // Steps a builder can follow: 3 to 25 parts each, none loose.
+        for (std::size_t phase = 1; phase < perPhase.size(); ++phase)
+            EXPECT_TRUE(perPhase[phase] >= 3 && perPhase[phase] <= 25)
+                << "phase " << phase << " adds " << perPhase[phase] << " parts";
         // The parts lists of the phases hold every part once.
         std::int32_t listed = 0;
         for (const auto& [phase, list] : vxMakePhasePartsLists(model)) {
@@ -197,11 +229,17 @@ TEST(Library, EveryModelIsSound)
             EXPECT_EQ(vxPartsListTotal(list), perPhase[static_cast<std::size_t>(phase)]) << "phase " << phase;
         }
         EXPECT_EQ(listed, model.count());
-        const std::vector<bool> joined = joinedParts(model);
+        const auto pairs = joinedPairs(model);
+        std::vector<bool> joined(parts.size(), false);
+        for (const auto& [a, b] : pairs)
+            joined[a] = joined[b] = true;
         for (std::size_t i = 1, loose = 0; i < joined.size(); ++i)
             if (!joined[i] && ++loose <= 5)
                 ADD_FAILURE() << "part " << i + 1 << " (" << parts[i]->partName()
                               << ") meets no connection of another part";
+        const auto [loosePhase, loosePart] = firstLooseStep(model, pairs);
+        EXPECT_EQ(loosePhase, 0) << "after phase " << loosePhase << ", part " << loosePart + 1 << " ("
+                                 << parts[loosePart]->partName() << ") hangs in the air";
         for (const auto& t : model.tubeList())
             EXPECT_TRUE(t->count() >= 2 && t->radius() > 0.0f) << "a cable without nodes or thickness";
         checkPlaceAndCamera(model);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <numeric>
+#include <queue>
 #include <regex>
 #include <set>
 #include <unordered_map>
@@ -417,12 +418,16 @@ void vxModelBuilder::cable(int pa, const std::string& a, int pb, const std::stri
     tube(1.2, cableColor, points);
 }
 
-std::vector<std::string> vxModelBuilder::problems() const
+std::vector<std::vector<std::size_t>> vxModelBuilder::joins() const
 {
-    std::vector<std::string> found;
     const std::size_t n = m_parts.size();
-    if (n == 0)
-        return {"the model has no parts"};
+    std::vector<std::vector<std::size_t>> joined(n);
+    auto join = [&](std::size_t a, std::size_t b) {
+        if (std::find(joined[a].begin(), joined[a].end(), b) == joined[a].end()) {
+            joined[a].push_back(b);
+            joined[b].push_back(a);
+        }
+    };
 
     // Every connection in the world, and a hash of their seats on a 1 mm
     // grid (neighbouring cells are searched too).
@@ -444,8 +449,6 @@ std::vector<std::string> vxModelBuilder::problems() const
         const vxVec3& s = all[k].c.seat;
         grid.emplace(key(std::lround(s.x), std::lround(s.y), std::lround(s.z)), k);
     }
-    UnionFind sets(n);
-    std::vector<bool> joined(n, false);
     for (std::size_t k = 0; k < all.size(); ++k) {
         const vxVec3& s = all[k].c.seat;
         const long x = std::lround(s.x), y = std::lround(s.y), z = std::lround(s.z);
@@ -457,10 +460,8 @@ std::vector<std::string> vxModelBuilder::problems() const
                         const Entry& o = all[it->second];
                         if (o.part == all[k].part || !fitEachOther(*o.c.connection, *all[k].c.connection))
                             continue;
-                        if (length(o.c.seat - s) <= 0.1) {
-                            joined[o.part] = joined[all[k].part] = true;
-                            sets.join(o.part, all[k].part);
-                        }
+                        if (length(o.c.seat - s) <= 0.1)
+                            join(o.part, all[k].part);
                     }
                 }
     }
@@ -481,16 +482,28 @@ std::vector<std::string> vxModelBuilder::problems() const
             const double t = dot(e.c.seat - ends[0], u);
             if (t < -0.1 || t > len + 0.1)
                 continue;
-            if (length(e.c.seat - (ends[0] + u * t)) <= 0.1) {
-                joined[i] = joined[e.part] = true;
-                sets.join(i, e.part);
-            }
+            if (length(e.c.seat - (ends[0] + u * t)) <= 0.1)
+                join(i, e.part);
         }
     }
+    return joined;
+}
+
+std::vector<std::string> vxModelBuilder::problems() const
+{
+    std::vector<std::string> found;
+    const std::size_t n = m_parts.size();
+    if (n == 0)
+        return {"the model has no parts"};
+    const std::vector<std::vector<std::size_t>> joined = joins();
+    UnionFind sets(n);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j : joined[i])
+            sets.join(i, j);
     for (std::size_t i = 1; i < n; ++i) {
         const std::string name = "part " + std::to_string(i + 1) + " (" + m_parts[i].type->shortName + " " +
                                  m_parts[i].type->name + ")";
-        if (!joined[i])
+        if (joined[i].empty())
             found.push_back(name + " is not joined to any other part");
         else if (sets.find(i) != sets.find(0))
             found.push_back(name + " is not connected with the first part");
@@ -531,20 +544,84 @@ vxModelBuilder::Ground vxModelBuilder::placeOnGround() const
 
 std::vector<std::pair<std::size_t, int>> vxModelBuilder::phaseOrder() const
 {
-    std::vector<std::size_t> order(m_parts.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return m_parts[a].phase < m_parts[b].phase; });
-    std::map<int, int> phaseNumber;
-    for (const Part& p : m_parts)
-        phaseNumber[p.phase] = 0;
-    int next = 0;
-    for (auto& [phase, number] : phaseNumber)
-        number = ++next;
-    std::vector<std::pair<std::size_t, int>> parts;
-    for (std::size_t i : order)
-        parts.emplace_back(i, phaseNumber.at(m_parts[i].phase));
-    return parts;
+    const std::size_t n = m_parts.size();
+    const std::vector<std::vector<std::size_t>> joined = joins();
+
+    // The parts of each phase in an order in which every part is joined to
+    // one built before it (the first part starts the model): the earliest
+    // made part whose support stands goes next. A part whose support comes
+    // only in a later phase waits for it.
+    std::map<int, std::vector<std::size_t>> byPhase;
+    for (std::size_t i = 0; i < n; ++i)
+        byPhase[m_parts[i].phase].push_back(i);
+    std::vector<char> built(n, 0), waiting(n, 0);
+    std::vector<std::vector<std::size_t>> groups;
+    std::vector<std::size_t> carried;
+    for (const auto& [phase, list] : byPhase) {
+        std::vector<std::size_t> pending = carried;
+        pending.insert(pending.end(), list.begin(), list.end());
+        std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> ready;
+        for (std::size_t i : pending) {
+            waiting[i] = 1;
+            const bool supported =
+                std::any_of(joined[i].begin(), joined[i].end(), [&](std::size_t j) { return built[j]; });
+            if (i == 0 || supported)
+                ready.push(i);
+        }
+        std::vector<std::size_t> sequence;
+        while (!ready.empty()) {
+            const std::size_t i = ready.top();
+            ready.pop();
+            if (built[i])
+                continue;
+            built[i] = 1;
+            waiting[i] = 0;
+            sequence.push_back(i);
+            for (std::size_t j : joined[i])
+                if (waiting[j] && !built[j])
+                    ready.push(j);
+        }
+        carried.clear();
+        for (std::size_t i : pending)
+            if (!built[i])
+                carried.push_back(i);
+        std::sort(carried.begin(), carried.end());
+        if (!sequence.empty())
+            groups.push_back(std::move(sequence));
+    }
+    if (!carried.empty()) // loose parts (a model that problems() refuses)
+        groups.push_back(carried);
+
+    // Steps of kMinStepParts to kMaxStepParts: a phase too small joins the
+    // next (the last one the one before), a large one is cut into equal
+    // steps in that order.
+    for (std::size_t g = 0; g < groups.size() && groups.size() > 1;) {
+        if (groups[g].size() >= static_cast<std::size_t>(kMinStepParts)) {
+            ++g;
+            continue;
+        }
+        const std::size_t into = g + 1 < groups.size() ? g + 1 : g - 1;
+        auto& target = groups[into];
+        if (into > g)
+            target.insert(target.begin(), groups[g].begin(), groups[g].end());
+        else
+            target.insert(target.end(), groups[g].begin(), groups[g].end());
+        groups.erase(groups.begin() + static_cast<long>(g));
+        if (into < g)
+            --g;
+    }
+    std::vector<std::pair<std::size_t, int>> steps;
+    int step = 0;
+    for (const auto& group : groups) {
+        const std::size_t count = (group.size() + kMaxStepParts - 1) / kMaxStepParts;
+        for (std::size_t k = 0; k < count; ++k) {
+            ++step;
+            const std::size_t from = group.size() * k / count, to = group.size() * (k + 1) / count;
+            for (std::size_t i = from; i < to; ++i)
+                steps.emplace_back(group[i], step);
+        }
+    }
+    return steps;
 }
 
 vxCameraFit vxFitCamera(const std::vector<vxVec3>& points, vxVec3 target, double azimuth, double elevation)

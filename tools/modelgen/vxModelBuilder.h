@@ -104,6 +104,11 @@ vxCameraFit vxFitCamera(const std::vector<vxVec3>& points, vxVec3 target, double
 
 class vxModelBuilder {
   public:
+    // A building step adds this many parts at least and at most (unless the
+    // whole model has fewer).
+    static constexpr int kMinStepParts = 3;
+    static constexpr int kMaxStepParts = 25;
+
     struct Part {
         const vxPartType* type = nullptr;
         vxFrame frame; // world, mm
@@ -222,8 +227,13 @@ class vxModelBuilder {
         vxVec3 lo, hi, shift;
     };
     Ground placeOnGround() const;
-    // The parts in building order (by phase, stable) with their phases
-    // renumbered 1, 2, 3, ...
+    // For every part the parts it is joined to (a connection meets a fitting
+    // one within 0.1 mm, or an axle runs through a bore or hole).
+    std::vector<std::vector<std::size_t>> joins() const;
+    // The parts in building order with their building steps 1, 2, 3, ...:
+    // the model's phases in order, each part after one it is joined to, a
+    // phase of fewer than kMinStepParts parts joined with the next, one of
+    // more than kMaxStepParts cut into equal steps.
     std::vector<std::pair<std::size_t, int>> phaseOrder() const;
     // The camera that frames every part's bounding box, standing on the
     // ground (cm).
