@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPrinter>
 #include <QSettings>
 #include <QTest>
 #include <QToolButton>
@@ -125,6 +126,17 @@ TEST_F(InstructionsWindow, HighlightIsAToggleAndABookletFromTheWindowLeavesTheVi
     ASSERT_TRUE(window->instructions()->doExportInstructions(pdf, QPageSize(QPageSize::A4)));
     EXPECT_EQ(readFile(out.file("three.pdf")).rfind("%PDF", 0), 0u);
     EXPECT_EQ(window->viewWidget()->grabFramebuffer(), plain);
+
+    // Printing lays the same pages out on the printer's paper.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setOutputFileName(QString::fromStdString(out.file("printed.pdf")));
+    ASSERT_TRUE(window->instructions()->doPrintInstructions(printer));
+    const std::string info = runCommand("pdfinfo '" + out.file("printed.pdf") + "'").out;
+    EXPECT_NE(info.find("612 x 792"), std::string::npos) << info;
+    EXPECT_EQ(runCommand("pdfinfo '" + out.file("three.pdf") + "' | grep Pages").out,
+              runCommand("pdfinfo '" + out.file("printed.pdf") + "' | grep Pages").out);
 
     EXPECT_FALSE(window->instructions()->doExportInstructions(
         QString::fromStdString(out.file("no/such/folder.pdf")), QPageSize(QPageSize::A4)));
