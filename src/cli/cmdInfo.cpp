@@ -2,9 +2,11 @@
 #include "vxJson.h"
 #include "vxModel.h"
 
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
-#include <sstream>
+#include <string_view>
 
 namespace vxCli {
 
@@ -19,101 +21,142 @@ const char* kInfoHelp = "usage: kolbrik info MODEL.kmf [--json] [--resources DIR
                         "  --resources DIR   read part definitions from DIR instead of the\n"
                         "                    installed resource folder\n";
 
+// Output gathered in pieces and written out as it grows, so that a model of
+// a million parts never has its whole description in memory at once.
+class Out {
+  public:
+    ~Out() { flush(); }
+    Out& operator<<(std::string_view s)
+    {
+        m_buffer += s;
+        if (m_buffer.size() >= 1 << 16)
+            flush();
+        return *this;
+    }
+    Out& operator<<(std::int64_t n)
+    {
+        char b[24];
+        return *this << std::string_view(b,
+                                         static_cast<std::size_t>(std::to_chars(b, b + sizeof b, n).ptr - b));
+    }
+    void flush()
+    {
+        std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
+        m_buffer.clear();
+    }
+
+  private:
+    std::string m_buffer;
+};
+
 std::string vec3(const vxVector& v)
 {
     return "[" + vxJson::num(v.x()) + "," + vxJson::num(v.y()) + "," + vxJson::num(v.z()) + "]";
 }
 
+// A float as a stream shows it by default (six significant digits).
+std::string_view text(float f, char (&b)[32])
+{
+    return std::string_view(b, static_cast<std::size_t>(
+                                   std::to_chars(b, b + sizeof b, f, std::chars_format::general, 6).ptr - b));
+}
+
 std::string text3(const vxVector& v)
 {
-    std::ostringstream o;
-    o << "(" << v.x() << ", " << v.y() << ", " << v.z() << ")";
-    return o.str();
+    char b[32];
+    std::string s = "(";
+    s += text(v.x(), b);
+    s += ", ";
+    s += text(v.y(), b);
+    s += ", ";
+    s += text(v.z(), b);
+    return s + ")";
 }
 
 void printJson(const std::string& file, const vxModel& m, const std::vector<vxLoadFinding>& findings)
 {
-    std::string o;
-    o += "{\"file\": " + vxJson::str(file);
-    o += ", \"infModell\": " + vxJson::str(m.infModell());
-    o += ", \"infOriginal\": " + vxJson::str(m.infOriginal());
-    o += ", \"infGebaut\": " + vxJson::str(m.infGebaut());
-    o += ", \"camera\": {\"position\": " + vec3(m.cameraPosition()) +
-         ", \"direction\": " + vec3(m.cameraDirection()) + ", \"up\": " + vec3(m.cameraUp()) +
-         ", \"target\": " + vec3(m.cameraTarget()) + "}";
-    o += ", \"count\": " + std::to_string(m.count());
-    o += ", \"tubeCount\": " + std::to_string(m.tubeCount());
-    o += ", \"maximumBauphase\": " + std::to_string(m.maximumBauphase());
-    o += ", \"parts\": [";
+    Out o;
+    o << "{\"file\": " << vxJson::str(file);
+    o << ", \"infModell\": " << vxJson::str(m.infModell());
+    o << ", \"infOriginal\": " << vxJson::str(m.infOriginal());
+    o << ", \"infGebaut\": " << vxJson::str(m.infGebaut());
+    o << ", \"camera\": {\"position\": " << vec3(m.cameraPosition())
+      << ", \"direction\": " << vec3(m.cameraDirection()) << ", \"up\": " << vec3(m.cameraUp())
+      << ", \"target\": " << vec3(m.cameraTarget()) << "}";
+    o << ", \"count\": " << m.count();
+    o << ", \"tubeCount\": " << m.tubeCount();
+    o << ", \"maximumBauphase\": " << m.maximumBauphase();
+    o << ", \"parts\": [";
     bool first = true;
     for (const auto& p : m.partList()) {
         if (!first)
-            o += ", ";
+            o << ", ";
         first = false;
         const vxDefinition& d = p->definition();
-        o += "{\"partName\": " + vxJson::str(p->partName());
-        o += ", \"shortName\": " + vxJson::str(p->shortName());
-        o += ", \"position\": " + vec3(p->position());
-        o += ", \"up\": " + vec3(p->up());
-        o += ", \"direction\": " + vec3(p->direction());
-        o += ", \"color\": " + vec3(p->color());
-        o += ", \"phase\": " + std::to_string(p->phase());
-        o += ", \"definition\": {\"found\": " + std::string(d.found() ? "true" : "false");
-        o += ", \"m_Name\": " + vxJson::str(d.m_Name);
-        o += ", \"m_OrgNumber\": " + vxJson::str(d.m_OrgNumber);
-        o += ", \"m_Group\": " + std::to_string(d.m_Group);
-        o += ", \"group\": " + vxJson::str(d.GetGroupAsString());
-        o += ", \"m_Color\": [" + vxJson::num(d.m_Color.r) + "," + vxJson::num(d.m_Color.g) + "," +
-             vxJson::num(d.m_Color.b) + "," + vxJson::num(d.m_Color.a) + "]";
-        o += ", \"offset\": [" + vxJson::num(d.m_OffsetX) + "," + vxJson::num(d.m_OffsetY) + "," +
-             vxJson::num(d.m_OffsetZ) + "]}}";
+        o << "{\"partName\": " << vxJson::str(p->partName());
+        o << ", \"shortName\": " << vxJson::str(p->shortName());
+        o << ", \"position\": " << vec3(p->position());
+        o << ", \"up\": " << vec3(p->up());
+        o << ", \"direction\": " << vec3(p->direction());
+        o << ", \"color\": " << vec3(p->color());
+        o << ", \"phase\": " << p->phase();
+        o << ", \"definition\": {\"found\": " << (d.found() ? "true" : "false");
+        o << ", \"m_Name\": " << vxJson::str(d.m_Name);
+        o << ", \"m_OrgNumber\": " << vxJson::str(d.m_OrgNumber);
+        o << ", \"m_Group\": " << d.m_Group;
+        o << ", \"group\": " << vxJson::str(d.GetGroupAsString());
+        o << ", \"m_Color\": [" << vxJson::num(d.m_Color.r) << "," << vxJson::num(d.m_Color.g) << ","
+          << vxJson::num(d.m_Color.b) << "," << vxJson::num(d.m_Color.a) << "]";
+        o << ", \"offset\": [" << vxJson::num(d.m_OffsetX) << "," << vxJson::num(d.m_OffsetY) << ","
+          << vxJson::num(d.m_OffsetZ) << "]}}";
     }
-    o += "], \"tubes\": [";
+    o << "], \"tubes\": [";
     first = true;
     for (const auto& t : m.tubeList()) {
         if (!first)
-            o += ", ";
+            o << ", ";
         first = false;
-        o += "{\"radius\": " + vxJson::num(t->radius()) + ", \"color\": " + vec3(t->color()) +
-             ", \"count\": " + std::to_string(t->count()) + "}";
+        o << "{\"radius\": " << vxJson::num(t->radius()) << ", \"color\": " << vec3(t->color())
+          << ", \"count\": " << t->count() << "}";
     }
-    o += "], \"warnings\": [";
+    o << "], \"warnings\": [";
     first = true;
     for (const vxLoadFinding& f : findings) {
         if (!first)
-            o += ", ";
+            o << ", ";
         first = false;
-        o += vxJson::str(f.message);
+        o << vxJson::str(f.message);
     }
-    o += "]}\n";
-    std::fwrite(o.data(), 1, o.size(), stdout);
+    o << "]}\n";
 }
 
+// The texts of the file are shown with their control characters escaped:
+// a model must not be able to drive the terminal.
 void printText(const std::string& file, const vxModel& m)
 {
-    std::ostringstream o;
-    o << "Model:       " << file << "\n";
-    o << "Information: " << m.infModell() << "\n";
-    o << "Original:    " << m.infOriginal() << "\n";
-    o << "Built by:    " << m.infGebaut() << "\n";
+    using vxJson::printable;
+    Out o;
+    o << "Model:       " << printable(file) << "\n";
+    o << "Information: " << printable(m.infModell()) << "\n";
+    o << "Original:    " << printable(m.infOriginal()) << "\n";
+    o << "Built by:    " << printable(m.infGebaut()) << "\n";
     o << "Camera:      position " << text3(m.cameraPosition()) << ", target " << text3(m.cameraTarget())
       << ", up " << text3(m.cameraUp()) << "\n";
     o << "Parts:       " << m.count() << "\n";
     o << "Tubes:       " << m.tubeCount() << "\n";
     o << "Phases:      " << m.maximumBauphase() << "\n";
-    int i = 1;
-    int missing = 0;
+    std::int64_t i = 1;
+    std::int64_t missing = 0;
     for (const auto& p : m.partList()) {
         const vxDefinition& d = p->definition();
         if (!d.found())
             ++missing;
-        o << "  " << i++ << ". " << p->partName() << " [" << p->shortName() << "] "
-          << (d.found() ? d.m_Name : std::string("(no definition)")) << ", phase " << p->phase() << ", at "
-          << text3(p->position()) << "\n";
+        o << "  " << i++ << ". " << printable(p->partName()) << " [" << printable(p->shortName()) << "] "
+          << (d.found() ? printable(d.m_Name) : std::string("(no definition)")) << ", phase " << p->phase()
+          << ", at " << text3(p->position()) << "\n";
     }
     if (missing)
         o << missing << " part(s) without a definition in the resource folder.\n";
-    std::cout << o.str();
 }
 
 } // namespace
@@ -160,7 +203,7 @@ int cmdInfo(const std::vector<std::string>& argsIn)
         printText(file, model);
         std::cout.flush();
         for (const vxLoadFinding& f : r.findings)
-            std::cerr << "kolbrik: warning: " << f.message << "\n";
+            std::cerr << "kolbrik: warning: " << vxJson::printable(f.message) << "\n";
     }
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "vxJson.h"
 
+#include "vxTextFile.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +11,20 @@ namespace vxJson {
 std::string str(std::string_view s)
 {
     std::string out = "\"";
-    for (unsigned char c : s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t len = utf8SequenceLength(s, i);
+        if (len == 0) {
+            out += "\xEF\xBF\xBD"; // U+FFFD
+            ++i;
+            continue;
+        }
+        if (len > 1) {
+            out.append(s, i, len);
+            i += len;
+            continue;
+        }
+        ++i;
         switch (c) {
         case '"':
             out += "\\\"";
@@ -37,6 +52,38 @@ std::string str(std::string_view s)
         }
     }
     out += '"';
+    return out;
+}
+
+std::string printable(std::string_view s)
+{
+    bool plain = true;
+    for (unsigned char c : s)
+        if (c < 0x20 || c >= 0x7F) {
+            plain = false;
+            break;
+        }
+    if (plain)
+        return std::string(s);
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t len = utf8SequenceLength(s, i);
+        char buf[8];
+        if (len == 0 || (len == 1 && (c < 0x20 || c == 0x7F))) {
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+            ++i;
+        } else if (len == 2 && c == 0xC2 && static_cast<unsigned char>(s[i + 1]) < 0xA0) {
+            std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned char>(s[i + 1]));
+            out += buf;
+            i += 2;
+        } else {
+            out.append(s, i, len);
+            i += len;
+        }
+    }
     return out;
 }
 

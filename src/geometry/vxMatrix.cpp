@@ -27,14 +27,14 @@ void vxMatrix::createRotationMatrix(const vxVector& axis, float angle)
 
     vxVector n;
     n.setVector3f(axis);
-    const float len = n.vectorLength3f();
-    if (len == 0.0f || !std::isfinite(len)) {
-        // No axis to turn about: leave everything where it is.
+    n.normalizeVector3f();
+    const float x = n.x(), y = n.y(), z = n.z();
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || (x == 0 && y == 0 && z == 0)) {
+        // No axis to turn about (zero or not finite): leave everything where
+        // it is.
         createHomogeneousMatrix();
         return;
     }
-    n.normalizeVector3f();
-    const float x = n.x(), y = n.y(), z = n.z();
 
     m_v1 = vxVector(t * x * x + c, t * x * y - s * z, t * x * z + s * y, 0);
     m_v2 = vxVector(t * x * y + s * z, t * y * y + c, t * y * z - s * x, 0);

@@ -24,7 +24,8 @@ class vxMatrix {
     void setV4(const vxVector& v) { m_v4 = v; }
 
     void createHomogeneousMatrix();
-    // A zero-length axis gives the identity.
+    // An axis of zero length or with a component that is not finite gives
+    // the identity; any other axis is normalised, however long or short.
     void createRotationMatrix(const vxVector& axis, float angle);
 
     // The sixteen floats in OpenGL order.

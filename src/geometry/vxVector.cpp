@@ -2,7 +2,9 @@
 
 #include "vxMatrix.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 void vxVector::setVector3f(float x, float y, float z)
 {
@@ -51,10 +53,20 @@ void vxVector::scaleVector3f(float s)
 
 void vxVector::normalizeVector3f()
 {
-    const float len = vectorLength3f();
-    if (len == 0.0f || !std::isfinite(len))
+    const float norm = vectorNorm();
+    if (std::isfinite(norm) && norm >= std::numeric_limits<float>::min()) {
+        scaleVector3f(1.0f / std::sqrt(norm));
         return;
-    scaleVector3f(1.0f / len);
+    }
+    // The squared length overflows or underflows a float (or the vector is
+    // zero or not finite): divide by the largest component first.
+    const float largest = std::max({std::fabs(m_x), std::fabs(m_y), std::fabs(m_z)});
+    if (largest == 0.0f || !std::isfinite(largest) || !std::isfinite(m_x + m_y + m_z))
+        return; // nothing to normalise: left as it is
+    m_x /= largest;
+    m_y /= largest;
+    m_z /= largest;
+    scaleVector3f(1.0f / vectorLength3f());
 }
 
 void vxVector::vectorCrossProduct3f(const vxVector& a, const vxVector& b)

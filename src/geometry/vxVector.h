@@ -31,7 +31,8 @@ class vxVector {
     float vectorLength3f() const;
     float vectorNorm() const;
     void scaleVector3f(float s);
-    // A zero-length vector is left unchanged.
+    // A zero-length vector, or one with a component that is not finite, is
+    // left unchanged. Lengths beyond the float range normalise as well.
     void normalizeVector3f();
     // The receiver must not be a or b (x is written before y and z are read).
     void vectorCrossProduct3f(const vxVector& a, const vxVector& b);

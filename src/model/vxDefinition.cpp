@@ -80,7 +80,7 @@ bool vxDefinition::LoadFromText(const std::string& name, std::optional<std::stri
 
     vxSectionText::runPlainPass(
         m_FileContent, {"[COLOR]", "[COMMON]", "[OFFSET]", "[CHILDS]", "[CONNECTIONS]"}, {0, 1, 2, 3, 4}, 0,
-        [&](int section, const std::string& key, std::string_view value) {
+        [&](int section, std::string_view key, std::string_view value) {
             switch (section) {
             case 0:
                 if (key == "RED")
@@ -166,7 +166,7 @@ bool vxDefinition::ReadChilds()
     }
     const std::size_t n = m_ChildList.size() - first;
     vxSectionText::runNumberedPass(m_FileContent, "[CHILD", 0,
-                                   [&](int index, const std::string& key, std::string_view value) {
+                                   [&](int index, std::string_view key, std::string_view value) {
                                        if (static_cast<std::size_t>(index) >= n)
                                            return;
                                        if (key == "NUMBER")
@@ -187,7 +187,7 @@ bool vxDefinition::ReadConnections()
     }
     const std::size_t n = m_ConnectionList.size() - first;
     vxSectionText::runNumberedPass(m_FileContent, "[CONN", 0,
-                                   [&](int index, const std::string& key, std::string_view value) {
+                                   [&](int index, std::string_view key, std::string_view value) {
                                        if (static_cast<std::size_t>(index) >= n)
                                            return;
                                        vxConnection& c = *m_ConnectionList[first + index];

@@ -20,10 +20,31 @@ vxVector vxDecodeColor(std::int32_t v)
 
 std::string vxShortNameOf(const std::string& partName)
 {
-    if (partName.size() <= 1)
-        return std::string();
-    return partName.substr(1, 5);
+    // A character starts at every byte that is not a UTF-8 continuation
+    // byte (10xxxxxx).
+    auto nextCharacter = [&](std::size_t i) {
+        ++i;
+        while (i < partName.size() && (static_cast<unsigned char>(partName[i]) & 0xC0) == 0x80)
+            ++i;
+        return i;
+    };
+    const std::size_t begin = nextCharacter(0);
+    std::size_t end = begin;
+    for (int n = 0; n < 5 && end < partName.size(); ++n)
+        end = nextCharacter(end);
+    return begin < partName.size() ? partName.substr(begin, end - begin) : std::string();
 }
+
+namespace {
+
+// The definition of a new part, shared by all of them until one changes it.
+const std::shared_ptr<vxDefinition>& newPartDefinition()
+{
+    static const std::shared_ptr<vxDefinition> d = std::make_shared<vxDefinition>();
+    return d;
+}
+
+} // namespace
 
 void vxPart::initNewPart()
 {
@@ -34,8 +55,35 @@ void vxPart::initNewPart()
     m_direction = vxVector();
     m_color = vxVector();
     m_phase = 0;
-    m_definition = vxDefinition();
+    m_definition = newPartDefinition();
     m_baseSceneObject.reset();
+}
+
+vxPart::vxPart(const vxPart& other)
+    : m_partName(other.m_partName), m_shortName(other.m_shortName), m_position(other.m_position),
+      m_up(other.m_up), m_direction(other.m_direction), m_color(other.m_color), m_phase(other.m_phase),
+      m_definition(std::make_shared<vxDefinition>(*other.m_definition)),
+      m_baseSceneObject(other.m_baseSceneObject)
+{
+}
+
+vxPart& vxPart::operator=(const vxPart& other)
+{
+    if (this != &other)
+        *this = vxPart(other);
+    return *this;
+}
+
+vxDefinition& vxPart::changeDefinition()
+{
+    if (m_definition.use_count() > 1)
+        m_definition = std::make_shared<vxDefinition>(*m_definition);
+    return *m_definition;
+}
+
+bool vxPart::hasNewDefinition() const
+{
+    return m_definition == newPartDefinition();
 }
 
 void vxTube::initNewTube()
@@ -136,7 +184,7 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
 
     // Pass 1: camera and common values.
     vxSectionText::runPlainPass(fresh.m_fileContent, {"[CAMERA]", "[COMMON]"}, {1, 2}, 0,
-                                [&fresh](int section, const std::string& key, std::string_view value) {
+                                [&fresh](int section, std::string_view key, std::string_view value) {
                                     if (section == 1) {
                                         if (key == "POSITIONX")
                                             fresh.m_cameraPosition.setX(toDecimal(value));
@@ -204,23 +252,28 @@ void vxModel::loadParts()
     for (std::int32_t i = 0; i < n; ++i)
         m_partList.push_back(std::make_shared<vxPart>());
 
-    // Parts of one type read the same definition file; it is read once per
-    // load and each part's definition is filled from that text.
-    std::unordered_map<std::string, std::optional<std::string>> definitionTexts;
+    // Parts of one type read the same definition file: it is read and parsed
+    // once per load, and the parts share the result (see vxPart).
+    std::unordered_map<std::string, std::shared_ptr<vxDefinition>> definitions;
     std::int32_t lastReported = -1;
     vxSectionText::runNumberedPass(
-        m_fileContent, "[PART", 0, [&](int index, const std::string& key, std::string_view value) {
+        m_fileContent, "[PART", 0, [&](int index, std::string_view key, std::string_view value) {
             if (static_cast<std::size_t>(index) >= m_partList.size())
                 return;
             vxPart& p = *m_partList[static_cast<std::size_t>(index)];
             if (key == "NAME") {
-                p.setPartName(std::string(value));
+                p.partName().assign(value);
                 p.setShortName(vxShortNameOf(p.partName()));
-                auto it = definitionTexts.find(p.shortName());
-                if (it == definitionTexts.end())
-                    it = definitionTexts.emplace(p.shortName(), vxDefinition::ReadResourceText(p.shortName()))
-                             .first;
-                p.definition().LoadFromText(p.shortName(), it->second);
+                auto it = definitions.find(p.shortName());
+                if (it == definitions.end()) {
+                    auto d = std::make_shared<vxDefinition>();
+                    d->LoadFromResource(p.shortName());
+                    it = definitions.emplace(p.shortName(), std::move(d)).first;
+                }
+                if (p.hasNewDefinition())
+                    p.shareDefinition(it->second);
+                else // a second NAME: loaded over the values of the first
+                    p.changeDefinition().LoadFromText(p.shortName(), it->second->m_FileContent);
                 if (m_progress && index > lastReported) {
                     lastReported = index;
                     m_progress(index + 1, n);
@@ -259,9 +312,11 @@ void vxModel::loadTubes()
     const std::int32_t n = m_tubeCount > 0 ? std::min(m_tubeCount, kMaxTubes) : 0;
     for (std::int32_t i = 0; i < n; ++i)
         m_tubeList.push_back(std::make_shared<vxTube>());
+    if (m_tubeList.empty())
+        return;
 
     vxSectionText::runNumberedPass(
-        m_fileContent, "[TUBE", 0, [&](int index, const std::string& key, std::string_view value) {
+        m_fileContent, "[TUBE", 0, [&](int index, std::string_view key, std::string_view value) {
             if (static_cast<std::size_t>(index) >= m_tubeList.size())
                 return;
             vxTube& t = *m_tubeList[static_cast<std::size_t>(index)];
@@ -273,7 +328,7 @@ void vxModel::loadTubes()
                 vxVector c = vxDecodeColor(toInteger(value));
                 t.color().setVector3f(c);
             } else if (key.size() >= 2 && (key[0] == 'X' || key[0] == 'Y' || key[0] == 'Z')) {
-                const std::int32_t node = toInteger(std::string_view(key).substr(1));
+                const std::int32_t node = toInteger(key.substr(1));
                 const float f = toDecimal(value);
                 if (key[0] == 'X')
                     t.setTubeNodeX(node, f);

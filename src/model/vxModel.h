@@ -15,9 +15,20 @@
 class vxBaseSceneObject;
 
 // One placed part of a model.
+//
+// Every part has its own definition: a change to one part's definition never
+// shows in another's. Parts that a load gives the same definition file share
+// one parsed copy of it until one of them changes its own (copy on write),
+// so that a model of many parts needs memory for its distinct definitions,
+// not for each part.
 class vxPart {
   public:
     vxPart() { initNewPart(); }
+    // A copy gets a definition object of its own.
+    vxPart(const vxPart& other);
+    vxPart& operator=(const vxPart& other);
+    vxPart(vxPart&&) = default;
+    vxPart& operator=(vxPart&&) = default;
     void initNewPart();
 
     std::string& partName() { return m_partName; }
@@ -40,9 +51,17 @@ class vxPart {
     void setColor(const vxVector& v) { m_color = v; }
     std::int32_t phase() const { return m_phase; }
     void setPhase(std::int32_t p) { m_phase = p; }
-    vxDefinition& definition() { return m_definition; }
-    const vxDefinition& definition() const { return m_definition; }
-    void setDefinition(const vxDefinition& d) { m_definition = d; }
+    const vxDefinition& definition() const { return *m_definition; }
+    void setDefinition(const vxDefinition& d) { m_definition = std::make_shared<vxDefinition>(d); }
+    // The definition for changing it: made this part's own first if it is
+    // shared. A reference stays valid until the part is assigned to or its
+    // definition replaced.
+    vxDefinition& changeDefinition();
+    // Shares a parsed definition with other parts (the loader's way); it is
+    // not changed in place while shared.
+    void shareDefinition(std::shared_ptr<vxDefinition> d) { m_definition = std::move(d); }
+    // Whether the definition is still the one a new part starts with.
+    bool hasNewDefinition() const;
     const std::shared_ptr<vxBaseSceneObject>& baseSceneObject() const { return m_baseSceneObject; }
     void setBaseSceneObject(std::shared_ptr<vxBaseSceneObject> o) { m_baseSceneObject = std::move(o); }
 
@@ -51,7 +70,7 @@ class vxPart {
     std::string m_shortName;
     vxVector m_position, m_up, m_direction, m_color;
     std::int32_t m_phase = 0;
-    vxDefinition m_definition;
+    std::shared_ptr<vxDefinition> m_definition;
     std::shared_ptr<vxBaseSceneObject> m_baseSceneObject;
 };
 
@@ -170,5 +189,6 @@ class vxModel {
 // Decodes a COLOR value: red in the lowest byte, then green, then blue.
 vxVector vxDecodeColor(std::int32_t v);
 
-// Characters 2 to 6 of a part name (as many as exist from index 1).
+// Characters 2 to 6 of a part name (as many as exist from index 1),
+// counted in characters of the UTF-8 text, not in bytes.
 std::string vxShortNameOf(const std::string& partName);

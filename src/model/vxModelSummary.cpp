@@ -16,7 +16,7 @@ vxModelSummary vxReadModelSummary(const std::string& path)
     s.ok = true;
     std::int32_t count = 0;
     vxSectionText::runPlainPass(text, {"[COMMON]"}, {2}, 0,
-                                [&](int section, const std::string& key, std::string_view value) {
+                                [&](int section, std::string_view key, std::string_view value) {
                                     if (section != 2)
                                         return;
                                     if (key == "COUNT")
@@ -28,7 +28,7 @@ vxModelSummary vxReadModelSummary(const std::string& path)
     // The last PHASE of each part section counts, as in a load.
     std::vector<std::int32_t> phases(static_cast<std::size_t>(std::min(s.parts, vxModel::kMaxParts)), 0);
     vxSectionText::runNumberedPass(
-        text, "[PART", 0, [&](int index, const std::string& key, std::string_view value) {
+        text, "[PART", 0, [&](int index, std::string_view key, std::string_view value) {
             if (key == "PHASE" && static_cast<std::size_t>(index) < phases.size())
                 phases[static_cast<std::size_t>(index)] = vxSectionText::toInteger(value);
         });

@@ -1,8 +1,10 @@
 #include "vxSectionText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace vxSectionText {
@@ -24,12 +26,38 @@ char upperChar(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Line numbers of a pass's text, counted only when a bad number asks for
+// one, onwards from the last point asked (points only move forward).
+class LineCounter {
+  public:
+    explicit LineCounter(const char* text) : m_at(text) {}
+    std::int64_t lineOf(const char* lineStart)
+    {
+        while (m_at < lineStart) {
+            const auto* lf =
+                static_cast<const char*>(std::memchr(m_at, '\n', static_cast<std::size_t>(lineStart - m_at)));
+            if (!lf)
+                break;
+            m_line += lf[-1] == '\r' && lf > m_start ? 1 : 0;
+            m_at = lf + 1;
+        }
+        m_at = lineStart;
+        return m_line;
+    }
+
+  private:
+    const char* m_at;
+    const char* m_start = m_at;
+    std::int64_t m_line = 1;
+};
+
 // The key line whose handler is running in a watched pass.
 struct KeyLine {
-    const std::string* key;
+    std::string_view key;
     std::string_view value;
     std::string_view section;
-    std::int64_t line;
+    const char* lineStart;
+    LineCounter* lines;
 };
 
 thread_local NumberWatch* t_watch = nullptr;
@@ -59,14 +87,14 @@ class PassScope {
 };
 
 // Runs the handler for one key line, watched when the pass is.
-void handle(const PassScope& scope, const Handler& handler, int section, const std::string& key,
-            std::string_view value, std::string_view header, std::int64_t line)
+void handle(const PassScope& scope, const Handler& handler, int section, std::string_view key,
+            std::string_view value, std::string_view header, const char* lineStart, LineCounter& lines)
 {
     if (!scope.watched()) {
         handler(section, key, value);
         return;
     }
-    const KeyLine here{&key, value, header, line};
+    const KeyLine here{key, value, header, lineStart, &lines};
     t_keyLine = &here;
     handler(section, key, value);
     t_keyLine = nullptr;
@@ -92,8 +120,9 @@ void noteBadNumber(std::string readAs)
     NumberWatch& w = *t_watch;
     ++w.total;
     if (w.found.size() < NumberWatch::kKept)
-        w.found.push_back({*t_keyLine->key, std::string(t_keyLine->section), std::string(t_keyLine->value),
-                           std::move(readAs), t_keyLine->line});
+        w.found.push_back({std::string(t_keyLine->key), std::string(t_keyLine->section),
+                           std::string(t_keyLine->value), std::move(readAs),
+                           t_keyLine->lines->lineOf(t_keyLine->lineStart)});
 }
 
 } // namespace
@@ -174,55 +203,102 @@ float convertDecimal(std::string_view v, std::size_t& end, bool& anyDigit)
         negative = v[i] == '-';
         ++i;
     }
-    // Find the extent of digits [ . digits ] [ e [sign] digits ], with ","
-    // standing for ".".
-    std::string num;
-    std::size_t digits = 0;
-    for (; i < v.size() && isDigit(v[i]); ++i, ++digits)
-        num.push_back(v[i]);
+    // The extent of digits [ . digits ] [ e [sign] digits ], with "," standing
+    // for ".".
+    const std::size_t intBegin = i;
+    while (i < v.size() && isDigit(v[i]))
+        ++i;
+    const std::size_t intEnd = i;
+    std::size_t fracBegin = i, fracEnd = i;
     if (i < v.size() && (v[i] == '.' || v[i] == ',')) {
         std::size_t j = i + 1;
-        std::size_t frac = 0;
-        std::string fracText;
-        for (; j < v.size() && isDigit(v[j]); ++j, ++frac)
-            fracText.push_back(v[j]);
-        if (digits + frac > 0) {
-            num.push_back('.');
-            num += fracText;
-            digits += frac;
+        while (j < v.size() && isDigit(v[j]))
+            ++j;
+        if (intEnd - intBegin + (j - i - 1) > 0) {
+            fracBegin = i + 1;
+            fracEnd = j;
             i = j;
         }
     }
-    anyDigit = digits > 0;
+    anyDigit = intEnd > intBegin || fracEnd > fracBegin;
     end = i;
-    if (digits == 0)
+    if (!anyDigit)
         return 0.0f;
+    std::size_t expBegin = i, expEnd = i;
     if (i < v.size() && (v[i] == 'e' || v[i] == 'E')) {
         std::size_t j = i + 1;
-        std::string expText = "e";
         if (j < v.size() && (v[j] == '+' || v[j] == '-'))
-            expText.push_back(v[j++]);
-        std::size_t expDigits = 0;
-        for (; j < v.size() && isDigit(v[j]); ++j, ++expDigits)
-            expText.push_back(v[j]);
-        if (expDigits > 0) {
-            num += expText;
+            ++j;
+        const std::size_t digitsAt = j;
+        while (j < v.size() && isDigit(v[j]))
+            ++j;
+        if (j > digitsAt) {
+            expEnd = j;
             i = j;
         }
     }
     end = i;
+
+    // The common short number (at most seven digits, no exponent): its
+    // digits as an integer, exact in a float, divided by an exact power of
+    // ten give the correctly rounded value, as the general conversion does.
+    if (expEnd == expBegin && (intEnd - intBegin) + (fracEnd - fracBegin) <= 7) {
+        static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+        std::int32_t digits = 0;
+        for (std::size_t k = intBegin; k < intEnd; ++k)
+            digits = digits * 10 + (v[k] - '0');
+        for (std::size_t k = fracBegin; k < fracEnd; ++k)
+            digits = digits * 10 + (v[k] - '0');
+        const float f = static_cast<float>(digits) / kPowers[fracEnd - fracBegin];
+        return negative ? -f : f;
+    }
+
+    // The number with "." as its separator, on the stack unless very long.
+    const std::size_t length = (intEnd - intBegin) + 1 + (fracEnd - fracBegin) + (expEnd - expBegin);
+    char small[96];
+    std::string large;
+    char* text = small;
+    if (length > sizeof small) {
+        large.resize(length);
+        text = large.data();
+    }
+    char* out = std::copy(v.data() + intBegin, v.data() + intEnd, text);
+    if (fracEnd > fracBegin) {
+        *out++ = '.';
+        out = std::copy(v.data() + fracBegin, v.data() + fracEnd, out);
+    }
+    out = std::copy(v.data() + expBegin, v.data() + expEnd, out);
+
     float f = 0.0f;
-    auto res = std::from_chars(num.data(), num.data() + num.size(), f, std::chars_format::general);
+    auto res = std::from_chars(text, out, f, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
-        // Overflow gives infinity, underflow zero. A double tells which.
-        double d = 0.0;
-        auto rd = std::from_chars(num.data(), num.data() + num.size(), d, std::chars_format::general);
-        bool overflow;
-        if (rd.ec == std::errc())
-            overflow = std::fabs(d) > 1.0;
-        else
-            overflow = num.find("e-") == std::string::npos;
-        f = overflow ? std::numeric_limits<float>::infinity() : 0.0f;
+        // Beyond the float range: infinity when the value is at least 1,
+        // zero when it is below. Its decimal exponent says which: the
+        // position of the first significant digit, plus the exponent.
+        std::int64_t position = 0;
+        bool found = false;
+        for (std::size_t k = intBegin; k < intEnd && !found; ++k)
+            if (v[k] != '0') {
+                position = static_cast<std::int64_t>(intEnd - k);
+                found = true;
+            }
+        for (std::size_t k = fracBegin; k < fracEnd && !found; ++k)
+            if (v[k] != '0') {
+                position = -static_cast<std::int64_t>(k - fracBegin);
+                found = true;
+            }
+        std::int64_t exponent = 0;
+        if (expEnd > expBegin) {
+            std::size_t k = expBegin + 1;
+            const bool expNegative = v[k] == '-';
+            if (v[k] == '+' || v[k] == '-')
+                ++k;
+            for (; k < expEnd; ++k)
+                exponent = std::min<std::int64_t>(exponent * 10 + (v[k] - '0'), std::int64_t(1) << 40);
+            if (expNegative)
+                exponent = -exponent;
+        }
+        f = found && position + exponent >= 1 ? std::numeric_limits<float>::infinity() : 0.0f;
     } else if (res.ec != std::errc()) {
         f = 0.0f;
     }
@@ -279,37 +355,100 @@ std::optional<std::int32_t> numberedHeaderIndex(std::string_view upper, std::str
     return static_cast<std::int32_t>(index < INT32_MIN ? INT32_MIN : index);
 }
 
+namespace {
+
+// The start of the first line after the one ending at eol that begins with
+// "[", or nullptr when there is none.
+const char* nextHeaderLine(const char* eol, const char* end)
+{
+    for (const char* p = eol + 2; p < end;) {
+        const auto* b = static_cast<const char*>(std::memchr(p, '[', static_cast<std::size_t>(end - p)));
+        if (!b)
+            return nullptr;
+        if (b == eol + 2 || (b[-2] == '\r' && b[-1] == '\n'))
+            return b;
+        p = b + 1;
+    }
+    return nullptr;
+}
+
+// One pass over the lines of text. header(upperLine) gives the new current
+// section for a line beginning with "["; the handler runs for every key line
+// while the section is not -1.
+template <class Header>
+void runPass(const std::string& text, int section, const Header& header, const Handler& handler)
+{
+    const PassScope scope;
+    LineCounter lines(text.data());
+    const char* const end = text.data() + text.size();
+    std::string upper;
+    std::string longKey;
+    char shortKey[32];
+    std::string_view headerLine;
+    for (const char* line = text.data();;) {
+        // One scan for the end of the line (CR LF) and its first two "=".
+        const char* eol = end;
+        const char* eq1 = nullptr;
+        const char* eq2 = nullptr;
+        for (const char* q = line; q < end; ++q) {
+            if (*q == '\r' && q + 1 < end && q[1] == '\n') {
+                eol = q;
+                break;
+            }
+            if (*q == '=') {
+                if (!eq1)
+                    eq1 = q;
+                else if (!eq2)
+                    eq2 = q;
+            }
+        }
+        if (eol > line && *line == '[') {
+            headerLine = std::string_view(line, static_cast<std::size_t>(eol - line));
+            upper.assign(headerLine);
+            for (char& c : upper)
+                c = upperChar(c);
+            section = header(std::string_view(upper));
+        }
+        if (section != -1 && eq1 && eq1 != line) {
+            const auto keyLength = static_cast<std::size_t>(eq1 - line);
+            char* key = shortKey;
+            if (keyLength > sizeof shortKey) {
+                longKey.resize(keyLength);
+                key = longKey.data();
+            }
+            for (std::size_t k = 0; k < keyLength; ++k)
+                key[k] = upperChar(line[k]);
+            handle(scope, handler, section, std::string_view(key, keyLength),
+                   std::string_view(eq1 + 1, static_cast<std::size_t>((eq2 ? eq2 : eol) - eq1 - 1)), headerLine,
+                   line, lines);
+        }
+        if (eol == end)
+            break;
+        line = section == -1 ? nextHeaderLine(eol, end) : eol + 2;
+        if (!line)
+            break;
+    }
+}
+
+} // namespace
+
 void runPlainPass(const std::optional<std::string>& text, std::initializer_list<std::string_view> headers,
                   std::initializer_list<int> codes, int initialSection, const Handler& handler)
 {
     if (!text)
         return;
-    const PassScope scope;
-    int section = initialSection;
-    std::string key;
-    std::string upper;
-    std::string_view value;
-    std::string_view header;
-    std::int64_t lineNumber = 0;
-    for (std::string_view line : splitLines(*text)) {
-        ++lineNumber;
-        splitKeyValue(line, key, value);
-        if (!line.empty() && line.front() == '[') {
-            header = line;
-            section = -1;
-            upper = toUpper(line);
+    runPass(
+        *text, initialSection,
+        [&](std::string_view upper) {
             auto code = codes.begin();
             for (std::string_view h : headers) {
-                if (upper == h) {
-                    section = *code;
-                    break;
-                }
+                if (upper == h)
+                    return *code;
                 ++code;
             }
-        }
-        if (section != -1 && !key.empty())
-            handle(scope, handler, section, key, value, header, lineNumber);
-    }
+            return -1;
+        },
+        handler);
 }
 
 void runNumberedPass(const std::optional<std::string>& text, std::string_view prefix, int initialIndex,
@@ -317,26 +456,13 @@ void runNumberedPass(const std::optional<std::string>& text, std::string_view pr
 {
     if (!text)
         return;
-    const PassScope scope;
-    int index = initialIndex;
-    std::string key;
-    std::string upper;
-    std::string_view value;
-    std::string_view header;
-    std::int64_t lineNumber = 0;
-    for (std::string_view line : splitLines(*text)) {
-        ++lineNumber;
-        splitKeyValue(line, key, value);
-        if (!line.empty() && line.front() == '[') {
-            header = line;
-            index = -1;
-            upper = toUpper(line);
-            if (auto n = numberedHeaderIndex(upper, prefix))
-                index = *n;
-        }
-        if (index >= 0 && !key.empty())
-            handle(scope, handler, index, key, value, header, lineNumber);
-    }
+    runPass(
+        *text, initialIndex,
+        [&](std::string_view upper) {
+            const auto n = numberedHeaderIndex(upper, prefix);
+            return n && *n >= 0 ? static_cast<int>(*n) : -1;
+        },
+        handler);
 }
 
 } // namespace vxSectionText

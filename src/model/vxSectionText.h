@@ -32,11 +32,13 @@ float toDecimal(std::string_view value);
 // line; both empty when the line holds no "=".
 void splitKeyValue(std::string_view line, std::string& key, std::string_view& value);
 
-using Handler = std::function<void(int section, const std::string& key, std::string_view value)>;
+using Handler = std::function<void(int section, std::string_view key, std::string_view value)>;
 
 // A pass with plain headers matched on the whole upper-cased line; the i-th
 // header sets the current section to codes[i]. The handler runs for every
-// key line with a non-empty key while the current section is not -1.
+// key line with a non-empty key while the current section is not -1. Lines
+// while it is -1 matter only if they are headers: the passes skip the others
+// unread, so that each pass over a model costs what its own sections hold.
 void runPlainPass(const std::optional<std::string>& text, std::initializer_list<std::string_view> headers,
                   std::initializer_list<int> codes, int initialSection, const Handler& handler);
 

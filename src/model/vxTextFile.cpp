@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -79,36 +80,40 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
     std::string data;
     data.resize(static_cast<std::size_t>(st.st_size));
     std::size_t have = 0;
-    for (;;) {
-        if (have == data.size()) {
-            // The file may have grown since fstat; read on up to the limit.
-            if (data.size() >= maxBytes) {
-                char probe;
-                ssize_t n = ::read(fd, &probe, 1);
-                if (n > 0) {
-                    r.error = "file is too large (the limit is " + humanSize(maxBytes) + ")";
-                    ::close(fd);
-                    return r;
-                }
-                break;
-            }
-            std::size_t grow = std::min<std::uint64_t>(maxBytes - data.size(), 64 * 1024);
-            data.resize(data.size() + grow);
-        }
+    auto fail = [&](std::string error) {
+        r.error = std::move(error);
+        ::close(fd);
+        return r;
+    };
+    while (have < data.size()) {
         ssize_t n = ::read(fd, data.data() + have, data.size() - have);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            r.error = errnoText(errno);
-            ::close(fd);
-            return r;
-        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(errnoText(errno));
         if (n == 0)
-            break;
+            break; // the file shrank
         have += static_cast<std::size_t>(n);
     }
-    ::close(fd);
     data.resize(have);
+    // The file may have grown since fstat: read on, in pieces, up to the
+    // limit. (The text keeps no spare capacity when it did not grow.)
+    char piece[16384];
+    for (;;) {
+        const std::uint64_t room = maxBytes - std::min<std::uint64_t>(maxBytes, data.size());
+        ssize_t n =
+            ::read(fd, piece, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof piece, room + 1)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(errnoText(errno));
+        if (n == 0)
+            break;
+        if (static_cast<std::uint64_t>(n) > room)
+            return fail("file is too large (the limit is " + humanSize(maxBytes) + ")");
+        data.append(piece, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
     r.ok = true;
     r.data = std::move(data);
     return r;
@@ -152,6 +157,72 @@ std::string decodeWindows1252(const std::string& bytes)
     return out;
 }
 
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    const unsigned char c = p[at];
+    if (c < 0x80)
+        return 1;
+    std::size_t len;
+    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0)
+            lo = 0xA0; // no overlong forms
+        else if (c == 0xED)
+            hi = 0x9F; // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0)
+            lo = 0x90;
+        else if (c == 0xF4)
+            hi = 0x8F; // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (at + len > n || p[at + 1] < lo || p[at + 1] > hi)
+        return 0;
+    for (std::size_t k = 2; k < len; ++k)
+        if ((p[at + k] & 0xC0) != 0x80)
+            return 0;
+    return len;
+}
+
+bool isValidUtf8(std::string_view bytes)
+{
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        // Runs of ASCII eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            i += 8;
+        }
+        if (i >= n)
+            break;
+        const std::size_t len = utf8SequenceLength(bytes, i);
+        if (len == 0)
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string decodeText(std::string bytes)
+{
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        bytes.erase(0, 3);
+    if (isValidUtf8(bytes))
+        return bytes;
+    return decodeWindows1252(bytes);
+}
+
 std::optional<std::string> readSectionTextFile(const std::string& path, std::uint64_t maxBytes,
                                                std::string* error)
 {
@@ -161,5 +232,5 @@ std::optional<std::string> readSectionTextFile(const std::string& path, std::uin
             *error = r.error;
         return std::nullopt;
     }
-    return decodeWindows1252(r.data);
+    return decodeText(std::move(r.data));
 }

@@ -14,9 +14,9 @@ namespace {
 std::shared_ptr<vxPart> partWith(const std::string& name, const std::string& nr, const std::string& shortName)
 {
     auto p = std::make_shared<vxPart>();
-    p->definition().m_Name = name;
-    p->definition().m_OrgNumber = nr;
-    p->definition().m_ShortName = shortName;
+    p->changeDefinition().m_Name = name;
+    p->changeDefinition().m_OrgNumber = nr;
+    p->changeDefinition().m_ShortName = shortName;
     return p;
 }
 

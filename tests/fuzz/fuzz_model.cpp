@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // run down to a few per second, so such inputs are left out.
     std::int64_t parts = 0, tubes = 0;
     vxSectionText::runPlainPass(text, {"[COMMON]"}, {1}, 0,
-                                [&](int section, const std::string& key, std::string_view value) {
+                                [&](int section, std::string_view key, std::string_view value) {
                                     if (section != 1)
                                         return;
                                     if (key == "COUNT")

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::size_t sink = 0;
-    auto handler = [&](int section, const std::string& key, std::string_view value) {
+    auto handler = [&](int section, std::string_view key, std::string_view value) {
         sink += static_cast<std::size_t>(section) + key.size() + value.size();
         sink += static_cast<std::size_t>(vxSectionText::toInteger(value));
         const float f = vxSectionText::toDecimal(value);

@@ -87,7 +87,7 @@ TEST(SectionText, PlainPassSectionRules)
                                      "A=4", "[camera]", "a=5", "[COMMON]", "A=6"});
     std::vector<std::pair<int, std::string>> seen;
     runPlainPass(std::optional<std::string>(text), {"[CAMERA]", "[COMMON]"}, {1, 2}, 0,
-                 [&](int s, const std::string& k, std::string_view v) {
+                 [&](int s, std::string_view k, std::string_view v) {
                      if (k == "A")
                          seen.emplace_back(s, std::string(v));
                  });
@@ -102,7 +102,7 @@ TEST(SectionText, NumberedPassKeepsElementAcrossEmptyLines)
     std::vector<std::pair<int, std::string>> seen;
     runNumberedPass(
         std::optional<std::string>(text), "[PART", 0,
-        [&](int i, const std::string&, std::string_view v) { seen.emplace_back(i, std::string(v)); });
+        [&](int i, std::string_view, std::string_view v) { seen.emplace_back(i, std::string(v)); });
     std::vector<std::pair<int, std::string>> expected = {{0, "a"}, {1, "b"}, {1, "c"}, {0, "e"}};
     EXPECT_EQ(seen, expected);
 }
