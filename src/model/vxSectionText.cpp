@@ -419,8 +419,8 @@ void runPass(const std::string& text, int section, const Header& header, const H
             for (std::size_t k = 0; k < keyLength; ++k)
                 key[k] = upperChar(line[k]);
             handle(scope, handler, section, std::string_view(key, keyLength),
-                   std::string_view(eq1 + 1, static_cast<std::size_t>((eq2 ? eq2 : eol) - eq1 - 1)), headerLine,
-                   line, lines);
+                   std::string_view(eq1 + 1, static_cast<std::size_t>((eq2 ? eq2 : eol) - eq1 - 1)),
+                   headerLine, line, lines);
         }
         if (eol == end)
             break;

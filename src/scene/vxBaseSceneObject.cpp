@@ -85,9 +85,13 @@ const vxBounds& vxSharedMesh::bounds()
 {
     if (!boundsKnown) {
         boundsCache = vxBounds();
+        boundsHoldEveryCorner = true;
         for (const vxVertice& t : triangles)
-            for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()})
+            for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
                 boundsCache.add(v->x(), v->y(), v->z());
+                boundsHoldEveryCorner = boundsHoldEveryCorner && std::isfinite(v->x()) &&
+                                        std::isfinite(v->y()) && std::isfinite(v->z());
+            }
         boundsKnown = true;
     }
     return boundsCache;
@@ -115,14 +119,8 @@ void vxSharedMesh::drawPositions()
 
 // --- vxBaseSceneObject -------------------------------------------------------
 
-vxBaseSceneObject::~vxBaseSceneObject()
-{
-    discardDrawing();
-}
-
 void vxBaseSceneObject::initNewBaseSceneObject()
 {
-    discardDrawing();
     m_visible = 1;
     m_selectedBauteil = false;
     m_localMatrix = vxMatrix();
@@ -156,8 +154,13 @@ void vxBaseSceneObject::loadSTLFromFile(const std::string& name, float offsetX, 
     vxAppendSTLTriangles(file.data, offsetX, offsetY, offsetZ, verticesList());
 }
 
-void vxBaseSceneObject::drawContents(std::int32_t name, const std::shared_ptr<vxSharedMesh>& mesh)
+void vxBaseSceneObject::renderObject(std::int32_t name)
 {
+    if (m_visible == 0)
+        return;
+    if (m_mesh && !m_mesh->triangles.empty())
+        m_mesh->compileGeometry();
+
     float matrix[16];
     m_localMatrix.toArray(matrix);
     glPushMatrix();
@@ -174,42 +177,11 @@ void vxBaseSceneObject::drawContents(std::int32_t name, const std::shared_ptr<vx
 
     // One name load per object: a pick reports one hit record per object
     // (with the nearest depth of its triangles) rather than one per triangle.
-    if (mesh && !mesh->triangles.empty() && mesh->geometryList != 0) {
+    if (m_mesh && !m_mesh->triangles.empty() && m_mesh->geometryList != 0) {
         glLoadName(static_cast<GLuint>(name));
-        glCallList(mesh->geometryList);
+        glCallList(m_mesh->geometryList);
     }
     glPopMatrix();
-}
-
-void vxBaseSceneObject::renderObject(std::int32_t name)
-{
-    if (m_visible == 0)
-        return;
-    const vxGLResources::ContextId ctx = vxGLResources::currentContext();
-    if (m_displayList != 0) {
-        if (m_displayListContext == ctx) {
-            glCallList(static_cast<GLuint>(m_displayList));
-            return;
-        }
-        // Compiled in another context: useless here.
-        discardDrawing();
-    }
-
-    std::shared_ptr<vxSharedMesh> mesh = m_mesh;
-    if (mesh && !mesh->triangles.empty())
-        mesh->compileGeometry(); // before the object's list: lists do not nest
-
-    const std::uint32_t list = vxGLResources::newList();
-    if (list == 0) {
-        drawContents(name, mesh);
-        return;
-    }
-    m_displayList = static_cast<std::int32_t>(list);
-    m_displayListContext = ctx;
-    m_drawnMesh = mesh;
-    glNewList(list, GL_COMPILE_AND_EXECUTE);
-    drawContents(name, mesh);
-    glEndList();
 }
 
 void vxBaseSceneObject::renderObjectForSelection(std::int32_t name)
@@ -242,29 +214,52 @@ vxBounds vxBaseSceneObject::worldBounds() const
     return world;
 }
 
-void vxBaseSceneObject::discardDrawing()
+bool vxBaseSceneObject::outsideClipVolume(const double clip[16], double widen) const
 {
-    if (m_displayList != 0)
-        vxGLResources::releaseList(m_displayListContext, static_cast<std::uint32_t>(m_displayList));
-    m_displayList = 0;
-    m_displayListContext = 0;
-    m_drawnMesh.reset();
-}
-
-void vxBaseSceneObject::setVisible(std::uint8_t v)
-{
-    if (v == m_visible)
-        return;
-    m_visible = v;
-    discardDrawing();
-}
-
-void vxBaseSceneObject::setSelectedBauteil(bool s)
-{
-    if (s == m_selectedBauteil)
-        return;
-    m_selectedBauteil = s;
-    discardDrawing();
+    if (!m_mesh || m_mesh->triangles.empty())
+        return true;
+    const vxBounds& box = m_mesh->bounds();
+    if (box.empty || !m_mesh->boundsHoldEveryCorner)
+        return false; // corners that are not finite: never left out
+    const float low[3] = {box.min.x(), box.min.y(), box.min.z()};
+    const float high[3] = {box.max.x(), box.max.y(), box.max.z()};
+    float placement[16];
+    m_localMatrix.toArray(placement);
+    // Rows x, y, z, w of clip * placement as affine functions of a mesh
+    // point: row[r][0..2] the factors of x, y, z, row[r][3] the constant.
+    double row[4][4];
+    for (int r = 0; r < 4; ++r)
+        for (int j = 0; j < 4; ++j) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k)
+                sum += clip[4 * k + r] * static_cast<double>(placement[4 * j + k]);
+            row[r][j] = sum;
+        }
+    double centre[3], half[3];
+    for (int k = 0; k < 3; ++k) {
+        centre[k] = (static_cast<double>(low[k]) + high[k]) / 2.0;
+        half[k] = (static_cast<double>(high[k]) - low[k]) / 2.0;
+    }
+    // Inside the widened volume, sign.(x, y or z) + widen.w >= 0 for each
+    // of the six planes; the box is outside when the largest value of one
+    // of these functions over the box is below 0.
+    struct Plane {
+        int row;
+        double sign, widen;
+    };
+    const double depth = 1.001;
+    const Plane planes[6] = {{0, 1, widen},  {0, -1, widen}, {1, 1, widen},
+                             {1, -1, widen}, {2, 1, depth},  {2, -1, depth}};
+    for (const Plane& p : planes) {
+        double largest = p.sign * row[p.row][3] + p.widen * row[3][3];
+        for (int k = 0; k < 3; ++k) {
+            const double g = p.sign * row[p.row][k] + p.widen * row[3][k];
+            largest += g * centre[k] + std::fabs(g) * half[k];
+        }
+        if (largest < 0.0)
+            return true;
+    }
+    return false;
 }
 
 std::vector<vxVertice>& vxBaseSceneObject::verticesList()

@@ -26,7 +26,7 @@ struct vxBounds {
 
 // A triangle mesh shared between scene objects of the same part type and
 // offsets. Its geometry (normals and corners, no material, no matrix, no
-// pick name) is compiled once into a display list that every object's own
+// pick name) is compiled once into a display list that every object's
 // drawing calls. A mesh is not changed once it is shared: an object that
 // wants to change its triangles takes a private copy (see verticesList).
 struct vxSharedMesh {
@@ -63,14 +63,21 @@ struct vxSharedMesh {
     std::vector<float> positions; // x, y, z of every corner; empty until drawn
     vxBounds boundsCache;
     bool boundsKnown = false;
+    bool boundsHoldEveryCorner = true; // false when a corner is not finite
 };
 
 // One renderable object of the 3D view: a triangle mesh, its placement and
-// its material. Draws itself into a cached display list.
+// its material.
+//
+// The object keeps no drawing of its own: every draw issues its placement,
+// material and pick name and calls its mesh's compiled geometry. So a change
+// of visibility, selection or colour costs nothing to recompile and shows at
+// the next draw, and a scene of many parts needs one list per distinct mesh,
+// not one per part.
 class vxBaseSceneObject {
   public:
     vxBaseSceneObject() { initNewBaseSceneObject(); }
-    virtual ~vxBaseSceneObject();
+    virtual ~vxBaseSceneObject() = default;
     vxBaseSceneObject(const vxBaseSceneObject&) = delete;
     vxBaseSceneObject& operator=(const vxBaseSceneObject&) = delete;
 
@@ -85,8 +92,9 @@ class vxBaseSceneObject {
     // holds gives the whole records present.
     void loadSTLFromFile(const std::string& name, float offsetX, float offsetY, float offsetZ);
 
-    // Draws the object under pick name `name`, compiling its drawing on
-    // first use. The GL context must be current.
+    // Draws the object under pick name `name` (nothing while it is hidden),
+    // compiling its mesh's geometry in the current context on first use.
+    // The GL context must be current, and no display list may be open.
     void renderObject(std::int32_t name);
 
     // Draws the object's triangles for a pick under pick name `name`:
@@ -94,14 +102,18 @@ class vxBaseSceneObject {
     // picture, and no display list. The GL context must be current.
     void renderObjectForSelection(std::int32_t name);
 
-    // Forgets the compiled drawing (the list is deleted by the view's next
-    // draw in the context that made it).
-    void discardDrawing();
+    // Whether a pick whose projection times model-view matrix is clip
+    // (column-major, as GL hands it out) surely hits none of the triangles:
+    // the mesh's box, placed, lies wholly outside the clip volume widened
+    // `widen` times in x and y (and a thousandth in depth). Objects without
+    // triangles are always outside; a mesh with corners that are not finite
+    // never is.
+    bool outsideClipVolume(const double clip[16], double widen) const;
 
     std::uint8_t visible() const { return m_visible; }
-    void setVisible(std::uint8_t v);
+    void setVisible(std::uint8_t v) { m_visible = v; }
     bool selectedBauteil() const { return m_selectedBauteil; }
-    void setSelectedBauteil(bool s);
+    void setSelectedBauteil(bool s) { m_selectedBauteil = s; }
 
     vxMatrix& localMatrix() { return m_localMatrix; }
     const vxMatrix& localMatrix() const { return m_localMatrix; }
@@ -141,24 +153,13 @@ class vxBaseSceneObject {
     // the placement matrix), in model units; empty without triangles.
     vxBounds worldBounds() const;
 
-    std::int32_t displayList() const { return m_displayList; }
-    // The context in which displayList was compiled.
-    vxGLResources::ContextId displayListContext() const { return m_displayListContext; }
-
   private:
-    void drawContents(std::int32_t name, const std::shared_ptr<vxSharedMesh>& mesh);
-
     std::uint8_t m_visible = 1;
     vxMatrix m_localMatrix;
     vxVector m_up, m_direction, m_position;
     vxVector m_colorAmbient, m_colorDiffuse, m_colorEmission;
     std::shared_ptr<vxSharedMesh> m_mesh;
     bool m_selectedBauteil = false;
-    std::int32_t m_displayList = 0;
-    vxGLResources::ContextId m_displayListContext = 0;
-    // The mesh whose geometry list the compiled drawing calls; kept alive as
-    // long as the drawing exists.
-    std::shared_ptr<vxSharedMesh> m_drawnMesh;
 };
 
 // The scene object of a tube: initialised like a part's, never any triangles.

@@ -148,13 +148,13 @@ void vxOpenGLView::drawRect()
     glLightfv(GL_LIGHT0, GL_POSITION, light);
 
     if (m_displayList == 0) {
-        // The scene or its look changed: compile everything afresh.
+        // The scene or its look changed. Objects keep no drawing of their
+        // own (each draw issues their state), so only the grid is compiled
+        // afresh.
         discardGrid();
-        for (const auto& object : m_sceneObjectList)
-            object->discardDrawing();
         m_displayList = 1;
     }
-    // Lists discarded since the last draw (by this draw, by clicks, by a
+    // Lists discarded since the last draw (the grid, the meshes of a
     // replaced scene) are deleted here, in the context that made them.
     vxGLResources::deleteQueuedLists(m_contextId);
 

@@ -229,6 +229,9 @@ class vxOpenGLView {
         vxCameraPose shown; // the pose the last step set
         double start = 0.0;
     };
+    // Indices of the visible objects a pick with the current matrices can
+    // hit (a superset; see vxBaseSceneObject::outsideClipVolume).
+    std::vector<std::size_t> pickCandidates() const;
 
     vxViewHost& m_host;
     vxGLResources::ContextId m_contextId = 0;

@@ -173,6 +173,9 @@ std::shared_ptr<vxBaseSceneObject> vxOpenGLView::pickNearest(std::int32_t x, std
     std::vector<GLuint> buffer(64);
     GLint hits = -1;
     constexpr std::size_t kMaxWords = std::size_t(1) << 24;
+    // Objects that may lie under the pointer, in list order (found once).
+    std::vector<std::size_t> candidates;
+    bool candidatesFound = false;
     for (;;) {
         GLint viewport[4];
         glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
@@ -188,7 +191,11 @@ std::shared_ptr<vxBaseSceneObject> vxOpenGLView::pickNearest(std::int32_t x, std
         applyProjection(aspect);
         glMatrixMode(GL_MODELVIEW);
 
-        for (std::size_t i = 0; i < m_sceneObjectList.size(); ++i)
+        if (!candidatesFound) {
+            candidates = pickCandidates();
+            candidatesFound = true;
+        }
+        for (std::size_t i : candidates)
             m_sceneObjectList[i]->renderObjectForSelection(static_cast<std::int32_t>(i));
 
         glMatrixMode(GL_PROJECTION);
@@ -226,6 +233,33 @@ std::shared_ptr<vxBaseSceneObject> vxOpenGLView::pickNearest(std::int32_t x, std
     if (depth)
         *depth = best;
     return result;
+}
+
+std::vector<std::size_t> vxOpenGLView::pickCandidates() const
+{
+    // The pick region is a hundredth of a pixel; widened to two pixels each
+    // way it still holds every triangle that can give a hit record, with a
+    // wide margin for rounding. Objects wholly outside it are not drawn:
+    // they would give no record, so the records and their order stay those
+    // of drawing every object.
+    constexpr double kWiden = 2.0 / 0.005;
+    double projection[16], modelView[16], clip[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k)
+                sum += projection[4 * k + r] * modelView[4 * c + k];
+            clip[4 * c + r] = sum;
+        }
+    std::vector<std::size_t> candidates;
+    for (std::size_t i = 0; i < m_sceneObjectList.size(); ++i) {
+        const vxBaseSceneObject& o = *m_sceneObjectList[i];
+        if (o.visible() != 0 && !o.outsideClipVolume(clip, kWiden))
+            candidates.push_back(i);
+    }
+    return candidates;
 }
 
 void vxOpenGLView::selectBauteil(std::int32_t x, std::int32_t y)

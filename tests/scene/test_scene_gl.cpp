@@ -1,4 +1,5 @@
-// Display-list life cycle of scene objects, in a real (off-screen) context.
+// Display-list life cycle of scene objects and their meshes, in a real
+// (off-screen) context.
 #include "vxBaseSceneObject.h"
 #include "vxGLResources.h"
 #include "vxOffscreenHost.h"
@@ -40,44 +41,36 @@ class SceneGL : public ::testing::Test {
 
 } // namespace
 
-// Meshes compiled once however many objects share them, and lists that do
-// not pile up over loads and redraws: tests/view/test_view_scene.cpp and
-// test_view_draw.cpp.
-TEST_F(SceneGL, TheDrawingIsKeptUntilVisibilityOrSelectionReallyChanges)
+// Objects keep no list of their own: a scene needs one list per distinct
+// mesh, whatever is hidden, selected or recoloured.
+TEST_F(SceneGL, OnlyTheSharedGeometryIsCompiledOnceWhateverTheObjectsDo)
 {
-    vxBaseSceneObject obj;
+    vxBaseSceneObject hidden;
+    hidden.setVerticesList(boxTriangles());
+    hidden.setVisible(0);
+    hidden.renderObject(0);
+    EXPECT_EQ(live(), 0); // nothing drawn, nothing compiled
+
+    vxBaseSceneObject obj, other;
     obj.setVerticesList(boxTriangles());
-    obj.renderObject(0);
-    const std::int32_t first = obj.displayList();
-    EXPECT_NE(first, 0);
-    EXPECT_EQ(obj.displayListContext(), ctx);
-    EXPECT_EQ(live(), 2); // the object's drawing and its mesh's geometry
-
-    // Drawn again, with the same values again or after other setters: kept.
-    obj.renderObject(0);
-    obj.setVisible(1);
-    obj.setSelectedBauteil(false);
-    obj.colorDiffuse().setVector3f(1, 0, 0);
-    obj.setPosition(vxVector(1, 2, 3));
-    EXPECT_EQ(obj.displayList(), first);
-
-    // A real change discards it; the list is deleted once the owner of the
-    // context deletes its queue.
-    obj.setSelectedBauteil(true);
-    EXPECT_EQ(obj.displayList(), 0);
-    EXPECT_EQ(queued(), 1);
-    obj.renderObject(0);
-    vxGLResources::deleteQueuedLists(ctx);
-    EXPECT_EQ(live(), 2);
+    other.setSharedMesh(obj.sharedMesh());
+    for (int round = 0; round < 3; ++round) {
+        obj.setSelectedBauteil(round == 1);
+        obj.setVisible(round == 2 ? 0 : 1);
+        obj.colorDiffuse().setVector3f(1, 0, static_cast<float>(round));
+        obj.renderObject(0);
+        other.renderObject(1);
+    }
+    EXPECT_EQ(live(), 1);
     EXPECT_EQ(queued(), 0);
 }
 
-TEST_F(SceneGL, ADrawingOfAnotherContextIsNeverReplayedNorDeletedHere)
+TEST_F(SceneGL, AMeshOfAnotherContextIsCompiledAnewAndItsOldListDeletedOnlyInItsOwn)
 {
     vxBaseSceneObject obj;
     obj.setVerticesList(boxTriangles());
     obj.renderObject(0);
-    EXPECT_EQ(live(), 2);
+    EXPECT_EQ(live(), 1);
 
     vxOffscreenHost other(16, 16);
     ASSERT_TRUE(other.ok());
@@ -85,12 +78,11 @@ TEST_F(SceneGL, ADrawingOfAnotherContextIsNeverReplayedNorDeletedHere)
     other.makeCurrent();
     vxGLResources::setCurrentContext(otherCtx);
     obj.renderObject(0);
-    EXPECT_EQ(obj.displayListContext(), otherCtx);
-    EXPECT_EQ(vxGLResources::liveLists(otherCtx), 2);
-    // The first context's lists wait for their own context.
-    EXPECT_EQ(queued(), 2);
+    EXPECT_EQ(vxGLResources::liveLists(otherCtx), 1);
+    // The first context's list waits for its own context.
+    EXPECT_EQ(queued(), 1);
     vxGLResources::deleteQueuedLists(otherCtx);
-    EXPECT_EQ(queued(), 2);
+    EXPECT_EQ(queued(), 1);
 
     use();
     vxGLResources::deleteQueuedLists(ctx);
@@ -98,6 +90,6 @@ TEST_F(SceneGL, ADrawingOfAnotherContextIsNeverReplayedNorDeletedHere)
 
     // A forgotten context's lists are dropped, never deleted elsewhere.
     vxGLResources::forgetContext(otherCtx);
-    obj.discardDrawing();
+    obj.setSharedMesh(nullptr);
     EXPECT_EQ(vxGLResources::queuedLists(otherCtx), 0);
 }

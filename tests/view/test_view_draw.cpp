@@ -100,25 +100,6 @@ TEST_F(ViewTest, TheLightComesFromTheCameraSideAndFollowsIt)
     EXPECT_TRUE(colorNear(pixelAt(image, side), 0.8f, 0.8f, 0.8f));
 }
 
-TEST_F(ViewTest, TheSceneMarkerRecompilesEveryDrawingWithTheCurrentColours)
-{
-    mesh("31005", box(-5, -5, -5, 5, 5, 5));
-    load({0, 0, -10}, {0, 0, 0},
-         {{"K31005_a", {-1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
-          {"K31005_b", {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff}});
-    vxImage image = draw();
-    EXPECT_NE(view.displayList(), 0);
-    for (auto& o : view.sceneObjectList())
-        o->colorDiffuse().setVector3f(0, 0, 1);
-    image = draw(); // replayed as compiled
-    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(-1, 0, -0.5f)), 1, 0, 0));
-    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, 0, -0.5f)), 1, 0, 0));
-    view.setDisplayList(0);
-    image = draw();
-    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(-1, 0, -0.5f)), 0, 0, 1));
-    EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, 0, -0.5f)), 0, 0, 1));
-}
-
 TEST_F(ViewTest, DisplayListsDoNotPileUpOverLoadsClicksAndRedraws)
 {
     mesh("31005", box(-5, -5, -5, 5, 5, 5));
@@ -130,8 +111,8 @@ TEST_F(ViewTest, DisplayListsDoNotPileUpOverLoadsClicksAndRedraws)
     writeFile(dir.file("m.kmf"), kmfFile({0, 5, -10}, {0, 0, 0}, parts));
     ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
     draw();
-    // One drawing per object, one geometry per mesh, the grid.
-    const std::int64_t expected = 12 + 2 + 1;
+    // One geometry per mesh and the grid; objects keep no list.
+    const std::int64_t expected = 2 + 1;
     EXPECT_EQ(vxGLResources::liveLists(view.contextId()), expected);
     for (int round = 0; round < 5; ++round) {
         ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <set>
+#include <string>
 
 using namespace vxTest;
 
@@ -220,6 +221,9 @@ TEST_F(ViewTest, ANewLoadStartsAfreshAndAFailedOneChangesNothing)
     EXPECT_EQ(view.displayList(), 5);
 }
 
+// After the first frame and after every change a click or a phase step
+// makes, the picture and the picks are exactly those of drawing every
+// triangle the plain way with each object's current state.
 TEST_F(ViewTest, PartsSharingMeshesDrawAndPickExactlyAsThePlainDrawingOfEveryTriangle)
 {
     mesh("31005", box(-5, -5, -5, 5, 5, 5));
@@ -236,6 +240,7 @@ TEST_F(ViewTest, PartsSharingMeshesDrawAndPickExactlyAsThePlainDrawingOfEveryTri
         p.up = ups[static_cast<std::size_t>(i % 4)];
         p.direction = dirs[static_cast<std::size_t>(i % 4)];
         p.color = (i * 0x2f1d37) & 0xffffff;
+        p.phase = 1 + i % 4;
         parts.push_back(p);
     }
     load({4, 5, -9}, {0, 1, 0}, parts);
@@ -244,52 +249,82 @@ TEST_F(ViewTest, PartsSharingMeshesDrawAndPickExactlyAsThePlainDrawingOfEveryTri
     for (const auto& o : list)
         meshes.insert(o->sharedMesh().get());
     EXPECT_EQ(meshes.size(), 3u);
-    list[7]->setSelectedBauteil(true);
-    list[20]->setVisible(0);
 
-    view.drawRect();               // compiles
-    const vxImage shared = draw(); // replays
-    EXPECT_EQ(vxGLResources::liveLists(view.contextId()), 48 - 1 + 3);
-
-    // The same picture drawn the plain way, on the same camera and light.
-    const auto scene = list;
-    list.clear();
-    view.drawRect();
-    for (std::size_t i = 0; i < scene.size(); ++i)
-        plainRender(*scene[i], static_cast<std::int32_t>(i));
-    glFinish();
-    const vxImage plain = host.readPixels();
-    list = scene;
-    ASSERT_EQ(shared.rgba.size(), plain.rgba.size());
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < shared.rgba.size(); ++i)
-        differing += shared.rgba[i] != plain.rgba[i];
-    EXPECT_EQ(differing, 0u);
-    // ...and the picture is not trivially empty.
-    std::size_t background = 0;
-    for (int y = 0; y < shared.height; ++y)
-        for (int x = 0; x < shared.width; ++x)
-            background += colorNear(shared.pixel(x, y), kBackground[0], kBackground[1], kBackground[2]);
-    EXPECT_LT(background, static_cast<std::size_t>(shared.width * shared.height) * 3 / 4);
-
-    // Picks: the view's pick (one name per object, corners from vertex
-    // arrays) finds the same nearest object as one name per triangle drawn
-    // the plain way, all over the picture.
-    view.drawRect();
     auto theirs = [&] {
         for (std::size_t i = 0; i < list.size(); ++i)
             plainRender(*list[i], static_cast<std::int32_t>(i));
     };
-    int hits = 0;
-    for (int y = 2; y < host.pixelHeight(); y += 6)
-        for (int x = 2; x < host.pixelWidth(); x += 6) {
-            const auto picked = view.getPickedObject(x, y);
-            long ours = -1;
-            for (std::size_t i = 0; i < list.size(); ++i)
-                if (list[i] == picked)
-                    ours = static_cast<long>(i);
-            ASSERT_EQ(ours, nearestHit(theirs, x, y)) << "at " << x << ", " << y;
-            hits += ours >= 0;
-        }
-    EXPECT_GT(hits, 50);
+    std::vector<std::pair<int, int>> hitPoints; // where the last comparison hit a part
+    auto sameAsPlain = [&](const std::string& step, int pickStep) {
+        SCOPED_TRACE(step);
+        const vxImage ours = draw();
+        // The same picture drawn the plain way, on the same camera and light.
+        const auto scene = list;
+        list.clear();
+        view.drawRect();
+        list = scene;
+        theirs();
+        glFinish();
+        const vxImage plain = host.readPixels();
+        ASSERT_EQ(ours.rgba.size(), plain.rgba.size());
+        std::size_t differing = 0, background = 0;
+        for (std::size_t i = 0; i < ours.rgba.size(); ++i)
+            differing += ours.rgba[i] != plain.rgba[i];
+        EXPECT_EQ(differing, 0u);
+        for (int y = 0; y < ours.height; ++y)
+            for (int x = 0; x < ours.width; ++x)
+                background += colorNear(ours.pixel(x, y), kBackground[0], kBackground[1], kBackground[2]);
+        EXPECT_LT(background, static_cast<std::size_t>(ours.width * ours.height) * 9 / 10) << "nearly empty";
+
+        // Picks: the view's (one name per object, corners from vertex arrays,
+        // only objects near the pointer) find the same nearest object as one
+        // name per triangle drawn the plain way, all over the picture.
+        view.drawRect();
+        hitPoints.clear();
+        for (int y = 2; y < host.pixelHeight(); y += pickStep)
+            for (int x = 2; x < host.pixelWidth(); x += pickStep) {
+                const auto picked = view.getPickedObject(x, y);
+                long ours = -1;
+                for (std::size_t i = 0; i < list.size(); ++i)
+                    if (list[i] == picked)
+                        ours = static_cast<long>(i);
+                ASSERT_EQ(ours, nearestHit(theirs, x, y)) << "at " << x << ", " << y;
+                if (ours >= 0)
+                    hitPoints.emplace_back(x, y);
+            }
+        EXPECT_GT(hitPoints.size(), 10u);
+    };
+    auto click = [&](std::int32_t mode, std::size_t which) {
+        ASSERT_GT(hitPoints.size(), which);
+        const auto [x, y] = hitPoints[which];
+        vxMouseEvent e;
+        e.locationInWindow = host.windowPointFromView({double(x), double(y)});
+        e.clickCount = 1;
+        view.setWorkMode(mode);
+        view.mouseDown(e);
+    };
+
+    sameAsPlain("first frame", 6);
+    EXPECT_EQ(vxGLResources::liveLists(view.contextId()), 3); // one per mesh
+    const std::vector<std::pair<std::string, std::function<void()>>> steps = {
+        {"select", [&] { click(vxWorkMode::kSelect, hitPoints.size() / 2); }},
+        {"select another", [&] { click(vxWorkMode::kSelect, hitPoints.size() / 3); }},
+        {"hide", [&] { click(vxWorkMode::kHide, hitPoints.size() / 2); }},
+        {"phase 2, earlier phases white",
+         [&] {
+             view.setPaintOldWhite(true);
+             view.repaintModelWithBauphase(2);
+         }},
+        {"phase 3", [&] { view.repaintModelWithBauphase(3); }},
+        {"refresh at phase 4",
+         [&] {
+             view.showAll();
+             view.repaintModelWithBauphase(4);
+         }},
+    };
+    for (const auto& [name, change] : steps) {
+        change();
+        sameAsPlain(name, 12);
+    }
+    EXPECT_EQ(vxGLResources::liveLists(view.contextId()), 3);
 }
