@@ -29,15 +29,33 @@ class Out {
     Out& operator<<(std::string_view s)
     {
         m_buffer += s;
-        if (m_buffer.size() >= 1 << 16)
-            flush();
-        return *this;
+        return grown();
     }
+    Out& operator<<(std::int32_t n) { return *this << static_cast<std::int64_t>(n); }
     Out& operator<<(std::int64_t n)
     {
         char b[24];
         return *this << std::string_view(b,
                                          static_cast<std::size_t>(std::to_chars(b, b + sizeof b, n).ptr - b));
+    }
+    // A float as a stream shows it by default (six significant digits).
+    Out& operator<<(float f)
+    {
+        char b[32];
+        return *this << std::string_view(
+                   b, static_cast<std::size_t>(
+                          std::to_chars(b, b + sizeof b, f, std::chars_format::general, 6).ptr - b));
+    }
+    Out& operator<<(const vxVector& v)
+    {
+        return *this << "(" << v.x() << ", " << v.y() << ", " << v.z() << ")";
+    }
+    // A text of the file, its control characters escaped: a model must not
+    // be able to drive the terminal.
+    Out& text(std::string_view s)
+    {
+        vxJson::appendPrintable(m_buffer, s);
+        return grown();
     }
     void flush()
     {
@@ -46,31 +64,18 @@ class Out {
     }
 
   private:
+    Out& grown()
+    {
+        if (m_buffer.size() >= 1 << 16)
+            flush();
+        return *this;
+    }
     std::string m_buffer;
 };
 
 std::string vec3(const vxVector& v)
 {
     return "[" + vxJson::num(v.x()) + "," + vxJson::num(v.y()) + "," + vxJson::num(v.z()) + "]";
-}
-
-// A float as a stream shows it by default (six significant digits).
-std::string_view text(float f, char (&b)[32])
-{
-    return std::string_view(b, static_cast<std::size_t>(
-                                   std::to_chars(b, b + sizeof b, f, std::chars_format::general, 6).ptr - b));
-}
-
-std::string text3(const vxVector& v)
-{
-    char b[32];
-    std::string s = "(";
-    s += text(v.x(), b);
-    s += ", ";
-    s += text(v.y(), b);
-    s += ", ";
-    s += text(v.z(), b);
-    return s + ")";
 }
 
 void printJson(const std::string& file, const vxModel& m, const std::vector<vxLoadFinding>& findings)
@@ -130,18 +135,16 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
     o << "]}\n";
 }
 
-// The texts of the file are shown with their control characters escaped:
-// a model must not be able to drive the terminal.
 void printText(const std::string& file, const vxModel& m)
 {
-    using vxJson::printable;
     Out o;
-    o << "Model:       " << printable(file) << "\n";
-    o << "Information: " << printable(m.infModell()) << "\n";
-    o << "Original:    " << printable(m.infOriginal()) << "\n";
-    o << "Built by:    " << printable(m.infGebaut()) << "\n";
-    o << "Camera:      position " << text3(m.cameraPosition()) << ", target " << text3(m.cameraTarget())
-      << ", up " << text3(m.cameraUp()) << "\n";
+    o << "Model:       ";
+    o.text(file) << "\nInformation: ";
+    o.text(m.infModell()) << "\nOriginal:    ";
+    o.text(m.infOriginal()) << "\nBuilt by:    ";
+    o.text(m.infGebaut()) << "\n";
+    o << "Camera:      position " << m.cameraPosition() << ", target " << m.cameraTarget() << ", up "
+      << m.cameraUp() << "\n";
     o << "Parts:       " << m.count() << "\n";
     o << "Tubes:       " << m.tubeCount() << "\n";
     o << "Phases:      " << m.maximumBauphase() << "\n";
@@ -151,9 +154,14 @@ void printText(const std::string& file, const vxModel& m)
         const vxDefinition& d = p->definition();
         if (!d.found())
             ++missing;
-        o << "  " << i++ << ". " << printable(p->partName()) << " [" << printable(p->shortName()) << "] "
-          << (d.found() ? printable(d.m_Name) : std::string("(no definition)")) << ", phase " << p->phase()
-          << ", at " << text3(p->position()) << "\n";
+        o << "  " << i++ << ". ";
+        o.text(p->partName()) << " [";
+        o.text(p->shortName()) << "] ";
+        if (d.found())
+            o.text(d.m_Name);
+        else
+            o << "(no definition)";
+        o << ", phase " << p->phase() << ", at " << p->position() << "\n";
     }
     if (missing)
         o << missing << " part(s) without a definition in the resource folder.\n";
@@ -190,7 +198,9 @@ int cmdInfo(const std::vector<std::string>& argsIn)
         std::cerr << kInfoHelp;
         return 2;
     }
-    vxModel model;
+    // The model lives until the process ends: freeing a million parts one
+    // by one only to exit costs more than the reading of their definitions.
+    static vxModel& model = *new vxModel;
     vxLoadResult r = model.loadModelFromFile(file);
     if (!r) {
         fail(r.error);

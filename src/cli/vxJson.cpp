@@ -55,7 +55,7 @@ std::string str(std::string_view s)
     return out;
 }
 
-std::string printable(std::string_view s)
+void appendPrintable(std::string& out, std::string_view s)
 {
     bool plain = true;
     for (unsigned char c : s)
@@ -63,10 +63,10 @@ std::string printable(std::string_view s)
             plain = false;
             break;
         }
-    if (plain)
-        return std::string(s);
-    std::string out;
-    out.reserve(s.size());
+    if (plain) {
+        out += s;
+        return;
+    }
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
         const std::size_t len = utf8SequenceLength(s, i);
@@ -84,6 +84,12 @@ std::string printable(std::string_view s)
             i += len;
         }
     }
+}
+
+std::string printable(std::string_view s)
+{
+    std::string out;
+    appendPrintable(out, s);
     return out;
 }
 

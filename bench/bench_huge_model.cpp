@@ -1,0 +1,162 @@
+// `kolbrik info` on generated models of 100,000 and 1,000,000 parts (every
+// part type of the catalogue on a grid), run as its own process: its peak
+// resident memory per part beyond a model naming each type once (the
+// distinct definitions), and its time against a process that reads the
+// file's bytes once into memory. With the argument 1 every definition file
+// is padded by 8 KB, which should change neither.
+#include "vxHugeModel.h"
+#include "vxTextFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Run {
+    double wall = 0; // seconds
+    double cpu = 0;  // user + system seconds
+    long peakKB = 0; // largest resident set
+};
+
+double cpuSeconds(const rusage& u)
+{
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs child() in a new process with its output thrown away.
+template <class Child> Run measure(Child child)
+{
+    const auto t = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        child();
+        ::_exit(0);
+    }
+    int status = 0;
+    rusage u{};
+    ::wait4(pid, &status, 0, &u);
+    Run r;
+    r.wall = std::chrono::duration<double>(Clock::now() - t).count();
+    r.cpu = cpuSeconds(u);
+    r.peakKB = u.ru_maxrss;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        r.peakKB = -1;
+    return r;
+}
+
+Run info(const std::string& model, const std::string& resources)
+{
+    return measure([&] {
+        ::execl(KOLBRIK_CLI, KOLBRIK_CLI, "info", model.c_str(), "--resources", resources.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    });
+}
+
+Run readOnce(const std::string& model)
+{
+    return measure([&] { ::_exit(readWholeFile(model, 1ull << 30).ok ? 0 : 1); });
+}
+
+struct Fixture {
+    std::string folder = (std::filesystem::temp_directory_path() / "kolbrik-bench-huge-model").string();
+    std::string padded = folder + "/padded";
+    std::vector<vxBench::PartType> types = vxBench::catalogueTypes(KOLBRIK_RESOURCE_DIR);
+    std::string distinct;
+    std::map<std::int64_t, vxBench::HugeModel> models;
+
+    Fixture()
+    {
+        std::filesystem::create_directories(padded);
+        // The definitions again, each followed by 8 KB of a section no pass reads.
+        for (const auto& t : types) {
+            std::ifstream in(std::string(KOLBRIK_RESOURCE_DIR) + "/" + t.shortName + ".def",
+                             std::ios::binary);
+            std::ofstream out(padded + "/" + t.shortName + ".def", std::ios::binary);
+            out << in.rdbuf() << "[NOTES]\r\n";
+            for (int i = 0; i < 8192 / 64; ++i)
+                out << "NOTE=" << std::string(57, 'n') << "\r\n";
+        }
+        distinct =
+            vxBench::writeHugeModel(folder + "/distinct.kmf", static_cast<std::int64_t>(types.size()), types)
+                .path;
+    }
+    ~Fixture()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    const vxBench::HugeModel& model(std::int64_t parts)
+    {
+        auto it = models.find(parts);
+        if (it == models.end())
+            it = models
+                     .emplace(parts, vxBench::writeHugeModel(folder + "/" + std::to_string(parts) + ".kmf",
+                                                             parts, types))
+                     .first;
+        return it->second;
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+// Arguments: parts, padded definitions (0 or 1). The fastest of the
+// iterations counts for each of the two processes.
+void BM_KolbrikInfo(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const auto& m = f.model(state.range(0));
+    const std::string resources = state.range(1) ? f.padded : std::string(KOLBRIK_RESOURCE_DIR);
+    const Run base = info(f.distinct, resources);
+    Run best{1e9, 1e9, 0}, read{1e9, 1e9, 0};
+    for (auto _ : state) {
+        const Run r = info(m.path, resources);
+        const Run b = readOnce(m.path);
+        if (r.peakKB < 0 || b.peakKB < 0) {
+            state.SkipWithError("a process failed");
+            return;
+        }
+        state.SetIterationTime(r.wall);
+        best = {std::min(best.wall, r.wall), std::min(best.cpu, r.cpu), std::max(best.peakKB, r.peakKB)};
+        read = {std::min(read.wall, b.wall), std::min(read.cpu, b.cpu), std::max(read.peakKB, b.peakKB)};
+    }
+    const double extra = static_cast<double>(best.peakKB - base.peakKB) * 1024.0;
+    state.counters["bytes_per_part"] =
+        extra / static_cast<double>(m.parts - static_cast<std::int64_t>(f.types.size()));
+    state.counters["peak_MB"] = static_cast<double>(best.peakKB) / 1024.0;
+    state.counters["info_cpu_s"] = best.cpu;
+    state.counters["read_cpu_s"] = read.cpu;
+    state.counters["cpu_ratio"] = best.cpu / std::max(read.cpu, 1e-6);
+    state.counters["wall_ratio"] = best.wall / std::max(read.wall, 1e-6);
+    state.SetLabel(std::to_string(m.bytes / (1024 * 1024)) + " MB file, " + std::to_string(f.types.size()) +
+                   " types" + (state.range(1) ? ", definitions padded by 8 KB" : ""));
+}
+
+} // namespace
+
+BENCHMARK(BM_KolbrikInfo)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
