@@ -90,6 +90,37 @@ TEST(CliParts, TableAndJsonOfAPhaseAndOfTheWholeModel)
     EXPECT_EQ(run("parts " + res.file("gone.kmf")).status, 1);
 }
 
+// The model's texts cannot drive the terminal: control characters show
+// escaped in the text report; the JSON report is valid UTF-8 whatever the
+// file name holds, and a UTF-8 short name is whole characters.
+TEST(CliInfo, TextsAreSafeForTheTerminalAndTheJsonIsUtf8)
+{
+    vxTest::TempDir res;
+    vxTest::writeFile(res.file("1234\xc3\xa4.def"), vxTest::crlf({"[COMMON]", "NAME=Umlaut\x07"}));
+    const std::string model = res.file("m\xff.kmf");
+    vxTest::writeFile(model, vxTest::crlf({"[COMMON]", "COUNT=1",
+                                           "INFMODELL=Evil \x1b[2J\xc2\x9b"
+                                           "31m\x7f!",
+                                           "[PART1]", "NAME=K1234\xc3\xa4_x\ty"}));
+    auto r = run("info '" + model + "' --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Information: Evil \\x1B[2J\\u009B31m\\x7F!\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("1. K1234\xc3\xa4_x\\x09y [1234\xc3\xa4] Umlaut\\x07, phase 0"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("m\\xFF.kmf"), std::string::npos) << r.out;
+    for (char c : r.out)
+        EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n') << static_cast<int>(c);
+
+    r = run("info '" + model + "' --json --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\"file\": \"" + res.file("m\xef\xbf\xbd.kmf") + "\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"shortName\": \"1234\xc3\xa4\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"infModell\": \"Evil \\u001b[2J\xc2\x9b"
+                         "31m\x7f!\""),
+              std::string::npos)
+        << r.out;
+}
+
 // Bad usage of every command exits with status 2; help exits with 0 and
 // describes the command. (Failures to read or write files: test_files.cpp.)
 TEST(Cli, UsageErrorsAndHelpOfEveryCommand)

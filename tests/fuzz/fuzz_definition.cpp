@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     vxDefinition d;
-    d.LoadFromText("12345", decodeWindows1252(bytes));
+    d.LoadFromText("12345", decodeText(bytes));
     // Keep hostile but legal counts within what a fuzz run can afford.
     if (d.m_ChildCount > 10000)
         d.m_ChildCount = 10000;

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const std::optional<std::string> text = decodeWindows1252(bytes);
+    const std::optional<std::string> text = decodeText(bytes);
 
     // Hostile but legal counts (up to the loader's limits) only cost time
     // and memory: the model tests load them once. Here they would slow every

@@ -93,15 +93,36 @@ TEST_F(Definition, ChildrenAndConnections)
     EXPECT_EQ(d.m_ChildList.size(), 6u);
 }
 
-TEST_F(Definition, HostileCountsAreRefused)
+// A hundred thousand children and connections are read; one more is
+// refused and nothing is appended.
+TEST_F(Definition, CountsAtTheirLimitsAreReadAndPastThemRefused)
 {
-    def("33333", vxTest::crlf({"[CHILDS]", "COUNT=2147483647", "[CONNECTIONS]", "COUNT=100001"}));
+    for (const int count : {100000, 100001, 2147483647}) {
+        def("33333", vxTest::crlf({"[CHILDS]", "COUNT=" + std::to_string(count), "[CONNECTIONS]",
+                                   "COUNT=" + std::to_string(count)}));
+        vxDefinition d;
+        d.LoadFromResource("33333");
+        const bool accepted = count == 100000;
+        EXPECT_EQ(d.ReadChilds(), accepted) << count;
+        EXPECT_EQ(d.ReadConnections(), accepted) << count;
+        EXPECT_EQ(d.m_ChildList.size(), accepted ? 100000u : 0u) << count;
+        EXPECT_EQ(d.m_ConnectionList.size(), accepted ? 100000u : 0u) << count;
+    }
+}
+
+// "[CHILDS]" and "[CONNECTIONS]" read as numbered headers give no number:
+// the keys under them belong to no child or connection.
+TEST_F(Definition, TheCountSectionsAddressNoElement)
+{
+    def("44444", vxTest::crlf({"[CHILDS]", "COUNT=1", "NUMBER=wrong", "[CONNECTIONS]", "COUNT=2",
+                               "NAME=wrong", "[CONN2]", "NAME=pin"}));
     vxDefinition d;
-    d.LoadFromResource("33333");
-    EXPECT_FALSE(d.ReadChilds());
-    EXPECT_FALSE(d.ReadConnections());
-    EXPECT_TRUE(d.m_ChildList.empty());
-    EXPECT_TRUE(d.m_ConnectionList.empty());
+    d.LoadFromResource("44444");
+    ASSERT_TRUE(d.ReadChilds());
+    ASSERT_TRUE(d.ReadConnections());
+    EXPECT_EQ(d.m_ChildList[0]->m_Number, "<empty>");
+    EXPECT_EQ(d.Connection(0)->m_Name, "<empty>");
+    EXPECT_EQ(d.Connection(1)->m_Name, "pin");
 }
 
 TEST(DefinitionGroups, TableAndTypNames)

@@ -54,6 +54,8 @@ TEST_F(Model, ReadsCameraCommonPartsAndTubesInAnyOrder)
                               "PHASE=2",
                               "[PART7]",
                               "NAME=K31005_z",
+                              "[PART3]",
+                              "COLOR=4294967295",
                               "[PART0]",
                               "PHASE=5",
                               "[CAMERA]",
@@ -104,6 +106,7 @@ TEST_F(Model, ReadsCameraCommonPartsAndTubesInAnyOrder)
     EXPECT_EQ(m.partList()[1]->color(), vxVector(0, 0, 1, 0));
     EXPECT_EQ(m.partList()[2]->partName(), "<empty>");
     EXPECT_EQ(m.partList()[2]->shortName(), "");
+    EXPECT_EQ(m.partList()[2]->color(), vxVector(1, 1, 1, 0)); // 4294967295 reads as 2147483647
     EXPECT_EQ(m.maximumBauphase(), 3);
     EXPECT_EQ(m.actualBauphase(), 3);
 
@@ -153,16 +156,106 @@ TEST_F(Model, EveryLoadStartsFreshAndAFailedOneChangesNothing)
     EXPECT_EQ(m.actualBauphase(), 1);
 }
 
-TEST_F(Model, HostileCountsFailWithAMessage)
+// A million parts and a hundred thousand tubes open; one more is refused
+// with a message, and the model keeps what it had.
+TEST_F(Model, CountsAtTheirLimitsOpenAndPastThemFailWithAMessage)
 {
     vxModel m;
-    vxLoadResult r = m.loadModelFromFile(data("count_max.kmf"));
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("parts"), std::string::npos) << r.error;
-    EXPECT_TRUE(m.partList().empty());
-    r = m.loadModelFromFile(data("tubes_max.kmf"));
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("tubes"), std::string::npos) << r.error;
+    ASSERT_TRUE(m.loadModelFromFile(kmf("kept.kmf", {"[COMMON]", "COUNT=1", "INFMODELL=Kept"})));
+    const struct {
+        const char* counts;
+        bool opens;
+        const char* what;
+    } cases[] = {{"COUNT=2147483647", false, "parts"},
+                 {"TUBECOUNT=2147483647", false, "tubes"},
+                 {"COUNT=1000001", false, "1000001 parts"},
+                 {"TUBECOUNT=100001", false, "100001 tubes"},
+                 {"COUNT=1000000", true, ""},
+                 {"TUBECOUNT=100000", true, ""}};
+    for (const auto& c : cases) {
+        vxModel n;
+        ASSERT_TRUE(n.loadModelFromFile(kmf("kept.kmf", {"[COMMON]", "COUNT=1", "INFMODELL=Kept"})));
+        const vxLoadResult r = n.loadModelFromFile(kmf("count.kmf", {"[COMMON]", c.counts, "INFMODELL=New"}));
+        EXPECT_EQ(r.ok, c.opens) << c.counts;
+        EXPECT_NE(r.error.find(c.what), std::string::npos) << c.counts << ": " << r.error;
+        EXPECT_EQ(n.infModell(), c.opens ? "New" : "Kept") << c.counts;
+        if (c.opens)
+            EXPECT_EQ(n.partList().size() + n.tubeList().size(), c.counts[0] == 'C' ? 1000000u : 100000u);
+        else
+            EXPECT_EQ(n.partList().size(), 1u) << c.counts;
+    }
+    EXPECT_FALSE(m.loadModelFromFile(data("count_max.kmf")));
+    EXPECT_EQ(m.infModell(), "Kept");
+}
+
+// Short names are characters 2 to 6 of the decoded text, so the definition
+// of a UTF-8 or Windows-1252 name is found either way.
+TEST_F(Model, TextsReadAsUtf8WithOrWithoutAMarkOrAsWindows1252)
+{
+    const std::pair<std::string, std::string> names[] = {{"K1234\xc3\xa4_x", "1234\xc3\xa4"},
+                                                         {"K\xc3\xa4", "\xc3\xa4"},
+                                                         {"K", ""},
+                                                         {"", ""},
+                                                         {"\xe2\x82\xac"
+                                                          "12345x",
+                                                          "12345"},
+                                                         {"Kabcdefg", "abcde"},
+                                                         {"K\xf0\x9f\x99\x82", "\xf0\x9f\x99\x82"}};
+    for (const auto& [name, shortName] : names)
+        EXPECT_EQ(vxShortNameOf(name), shortName) << name;
+
+    vxTest::writeFile(res.file("1234\xc3\xa4.def"), vxTest::crlf({"[COMMON]", "NAME=Umlaut"}));
+    const std::string utf8 =
+        "[COMMON]\r\nCOUNT=1\r\nINFMODELL=Kr\xc3\xa4ne\r\n[PART1]\r\nNAME=K1234\xc3\xa4_x\r\n";
+    const std::string cp1252 = "[COMMON]\r\nCOUNT=1\r\nINFMODELL=Kr\xe4ne\r\n[PART1]\r\nNAME=K1234\xe4_x\r\n";
+    for (const std::string& text : {utf8, "\xef\xbb\xbf" + utf8, cp1252}) {
+        vxTest::writeFile(dir.file("u.kmf"), text);
+        vxModel m;
+        ASSERT_TRUE(m.loadModelFromFile(dir.file("u.kmf")));
+        ASSERT_EQ(m.count(), 1) << text;
+        EXPECT_EQ(m.infModell(), "Kr\xc3\xa4ne") << text;
+        EXPECT_EQ(m.partList()[0]->shortName(), "1234\xc3\xa4") << text;
+        EXPECT_EQ(m.partList()[0]->definition().m_Name, "Umlaut") << text;
+    }
+}
+
+// Parts of one type share the parsed definition, yet each has its own: a
+// change to one (its values, its lists, its kept text) never shows in
+// another, nor in a copy.
+TEST_F(Model, EveryPartHasADefinitionOfItsOwn)
+{
+    vxTest::writeFile(res.file("31005.def"),
+                      vxTest::crlf({"[COMMON]", "NAME=Block 30", "[OFFSET]", "X=1,5", "[CONNECTIONS]",
+                                    "COUNT=1", "[CONN1]", "NAME=pin"}));
+    vxModel m;
+    ASSERT_TRUE(
+        m.loadModelFromFile(kmf("a.kmf", {"[COMMON]", "COUNT=3", "[PART1]", "NAME=K31005_a", "[PART2]",
+                                          "NAME=K31005_b", "[PART3]", "NAME=K31005_c", "NAME=K32000_d"})));
+    vxPart& a = *m.partList()[0];
+    const vxPart& b = *m.partList()[1];
+    a.changeDefinition().m_Name = "Changed";
+    ASSERT_TRUE(a.changeDefinition().ReadConnections());
+    a.changeDefinition().m_FileContent->append("NAME=x");
+    EXPECT_EQ(a.definition().m_Name, "Changed");
+    EXPECT_EQ(a.definition().m_ConnectionList.size(), 1u);
+    EXPECT_EQ(b.definition().m_Name, "Block 30");
+    EXPECT_TRUE(b.definition().m_ConnectionList.empty());
+    EXPECT_EQ(b.definition().m_FileContent->find("NAME=x"), std::string::npos);
+
+    vxDefinition& held = a.changeDefinition();
+    vxPart copy = a;
+    held.m_Name = "After the copy";
+    EXPECT_EQ(copy.definition().m_Name, "Changed");
+
+    // A second NAME loads its definition over the values of the first.
+    const vxPart& c = *m.partList()[2];
+    EXPECT_EQ(c.partName(), "K32000_d");
+    EXPECT_EQ(c.definition().m_ShortName, "32000");
+    EXPECT_EQ(c.definition().m_Name, "Plate");
+    EXPECT_EQ(c.definition().m_OffsetX, 1.5f); // 32000.def has no offset
+    EXPECT_EQ(c.definition().m_ConnectionCount, 1);
+    EXPECT_EQ(b.definition().m_Name, "Block 30");
+    EXPECT_EQ(b.definition().m_ShortName, "31005");
 }
 
 TEST_F(Model, BadlyFormedFilesLoadWithWhatTheyHave)

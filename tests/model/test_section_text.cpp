@@ -2,6 +2,7 @@
 #include "vxTestSupport.h"
 #include "vxTextFile.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -61,6 +62,28 @@ TEST(SectionText, NumberConversion)
         EXPECT_EQ(toDecimal(text), value) << text;
     EXPECT_EQ(toDecimal("1e40"), INFINITY);
     EXPECT_EQ(toDecimal("-1e400"), -INFINITY);
+    // Beyond even a double: the value's own decimal exponent says which way.
+    const std::string zeros(400, '0');
+    const std::pair<std::string, float> beyond[] = {
+        {"0." + zeros + "1", 0.0f},         {"-0." + zeros + "1", -0.0f},
+        {"1" + zeros + "e-5", INFINITY},    {"-1" + zeros, -INFINITY},
+        {"0." + zeros + "1e500", INFINITY}, {"1" + zeros + "e-99999999999999999999", 0.0f}};
+    for (const auto& [text, value] : beyond) {
+        EXPECT_EQ(toDecimal(text), value) << text.size() << " characters";
+        EXPECT_EQ(std::signbit(toDecimal(text)), std::signbit(value));
+    }
+    // Short numbers take a quicker road to the same correctly rounded float.
+    for (std::uint32_t i = 0; i < 200000; ++i) {
+        const std::uint32_t digits = (i * 2654435761u) % 10000000u;
+        std::string text = std::to_string(digits);
+        const std::size_t point = i % 8;
+        if (point < text.size())
+            text.insert(text.size() - point, ".");
+        float expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_EQ(toDecimal(text), expected) << text;
+        ASSERT_EQ(toDecimal("-" + text), -expected) << text;
+    }
 
     const std::string saved = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
@@ -111,6 +134,26 @@ TEST(SectionText, NumberedPassKeepsElementAcrossEmptyLines)
 TEST(TextFile, UnusedWindows1252BytesStayC1Controls)
 {
     EXPECT_EQ(decodeWindows1252("a\x81\x9d"), "a\xc2\x81\xc2\x9d");
+}
+
+// A UTF-8 byte-order mark is skipped; valid UTF-8 stays as it is; anything
+// else is Windows-1252.
+TEST(TextFile, TextIsUtf8WhenItIsAndWindows1252Otherwise)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"Kr\xc3\xa4n", "Kr\xc3\xa4n"},
+        {"\xef\xbb\xbfKr\xc3\xa4n", "Kr\xc3\xa4n"},
+        {"\xef\xbb\xbf[COMMON]", "[COMMON]"},
+        {"Kr\xe4n", "Kr\xc3\xa4n"},
+        {"\xef\xbb\xbfKr\xe4n", "Kr\xc3\xa4n"},                             // a mark, but not UTF-8 after it
+        {"\xc0\xaf", "\xc3\x80\xc2\xaf"},                                   // an overlong form is no UTF-8
+        {"\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"},                   // nor a surrogate
+        {"\xf4\x90\x80\x80x", "\xc3\xb4\xc2\x90\xe2\x82\xac\xe2\x82\xacx"}, // nor above U+10FFFF
+        {"\xf0\x9f\x99\x82 \xe2\x82\xac", "\xf0\x9f\x99\x82 \xe2\x82\xac"},
+        {"ab\xc3", "ab\xc3\x83"}, // cut off
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(decodeText(bytes), text) << bytes;
 }
 
 // Odd names, links, FIFOs and devices: tests/cli/test_files.cpp.

@@ -2,6 +2,7 @@
 // meshes. Meshes loaded by name for the parts of a model are checked in
 // tests/view/test_view_scene.cpp and test_view_files.cpp.
 #include "vxBaseSceneObject.h"
+#include "vxModel.h"
 #include "vxSTLReader.h"
 #include "vxTestMesh.h"
 
@@ -104,4 +105,24 @@ TEST(SceneObject, ASharedMeshIsCopiedBeforeAnObjectChangesIt)
     const vxSharedMesh* before = b.sharedMesh().get();
     b.verticesList().push_back(vxVertice());
     EXPECT_EQ(b.sharedMesh().get(), before);
+}
+
+// The last part of the first count whose scene object is the very object.
+TEST(SceneObject, ThePartOfASceneObjectIsTheLastOfTheCountThatHasIt)
+{
+    vxModel m;
+    ASSERT_TRUE(m.loadModelFromText(std::string("[COMMON]\r\nCOUNT=3\r\n")));
+    auto one = std::make_shared<vxBaseSceneObject>();
+    auto two = std::make_shared<vxBaseSceneObject>();
+    auto& parts = m.partList();
+    parts[0]->setBaseSceneObject(one);
+    parts[1]->setBaseSceneObject(one);
+    parts[2]->setBaseSceneObject(two);
+    EXPECT_EQ(m.selectPartFromSceneObject(one.get()), parts[1]);
+    EXPECT_EQ(m.selectPartFromSceneObject(two.get()), parts[2]);
+    m.setCount(2);
+    EXPECT_EQ(m.selectPartFromSceneObject(two.get()), nullptr);
+    EXPECT_EQ(m.selectPartFromSceneObject(nullptr), nullptr);
+    vxBaseSceneObject stranger;
+    EXPECT_EQ(m.selectPartFromSceneObject(&stranger), nullptr);
 }

@@ -100,6 +100,23 @@ TEST_F(ViewTest, TheLightComesFromTheCameraSideAndFollowsIt)
     EXPECT_TRUE(colorNear(pixelAt(image, side), 0.8f, 0.8f, 0.8f));
 }
 
+// The draw keeps the world's y axis up on screen whatever up vector the
+// file's camera has.
+TEST_F(ViewTest, TheDrawIgnoresTheCamerasUpVector)
+{
+    mesh("31005", box(-5, -5, -5, 5, 5, 5));
+    const std::vector<KmfPart> parts = {{"K31005_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
+                                        {"K31005_b", {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}};
+    load({2, 3, -10}, {0, 0, 0}, parts);
+    const vxImage upright = draw();
+    writeFile(dir.file("m.kmf"),
+              kmfFile({2, 3, -10}, {0, 0, 0}, parts) + crlf({"[CAMERA]", "UPX=1", "UPY=0"}));
+    ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
+    EXPECT_EQ(view.cameraUp(), vxVector(1, 0, 0, 0));
+    EXPECT_TRUE(draw().rgba == upright.rgba);
+    EXPECT_TRUE(colorNear(pixelAt(upright, vxVector(0, 1, -0.5f)), 1, 0, 0, 60)); // the red part above
+}
+
 TEST_F(ViewTest, DisplayListsDoNotPileUpOverLoadsClicksAndRedraws)
 {
     mesh("31005", box(-5, -5, -5, 5, 5, 5));

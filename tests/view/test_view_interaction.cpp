@@ -186,10 +186,16 @@ TEST_F(Interaction, ADoubleClickCentresTheTargetOnAPartOnly)
 TEST_F(Interaction, SelectPicksTheNearestPartAndHandsItToThePanel)
 {
     mesh("31005", cube());
-    // The far part comes first in the list, the near one second.
-    load({0, 0, -12}, {0, 0, 0},
-         {{"K31005_far", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
-          {"K31005_near", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}});
+    // The far part comes first in the list, the near one second; a tube
+    // runs in front of both (tubes have no surface: the click goes through).
+    writeFile(dir.file("m.kmf"), kmfFile({0, 0, -12}, {0, 0, 0},
+                                         {{"K31005_far", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
+                                          {"K31005_near", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}},
+                                         {0xffffff}) +
+                                     crlf({"[TUBE1]", "COUNT=2", "X0=-2", "Z0=-1.5", "X1=2", "Z1=-1.5"}));
+    view.set3DGridVisible(0);
+    ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
+    ASSERT_EQ(view.sceneObjectList().size(), 3u);
     vxImage image = draw();
     EXPECT_TRUE(colorNear(pixelAt(image, {0, 0, -1}), 0, 1, 0, 60)); // lit green, not exact
     view.setWorkMode(vxWorkMode::kSelect);
@@ -315,6 +321,12 @@ TEST_F(Interaction, BuildingPhasesHideLaterPartsAndPaintEarlierOnes)
     view.setPaintOldWhite(true);
     view.repaintModelWithBauphase(2);
     EXPECT_EQ(view.displayList(), 0);
+    // The export writes the colours as painted.
+    const std::string vrml = view.vrmlText();
+    const std::size_t part0 = vrml.find("DEF MAT_0 ");
+    ASSERT_NE(part0, std::string::npos);
+    EXPECT_EQ(vrml.find("diffuseColor ", part0),
+              vrml.find("diffuseColor 1.000000 1.000000 1.000000\r\n", part0));
     EXPECT_EQ(objs[0]->visible(), 1);
     EXPECT_EQ(objs[0]->colorDiffuse(), vxVector(1, 1, 1, 0)); // earlier: white
     EXPECT_EQ(objs[1]->colorDiffuse(), vxVector(0, 1, 0, 0)); // current: own colour

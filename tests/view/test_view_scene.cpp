@@ -124,21 +124,26 @@ TEST(ViewSetUp, StartsWithTheDefaultCameraColoursAndAnEmptySceneWithoutAContext)
     EXPECT_TRUE(view.sceneObjectList().empty());
     EXPECT_EQ(view.cameraPosition(), vxVector(0, 1, -10, 0));
     EXPECT_EQ(view.displayList(), 0);
-    EXPECT_GE(host.redraws, 1);
+    EXPECT_EQ(host.redraws, 1) << "the set-up asks for its first frame";
 
-    // The background needs no recompile; the grid settings do.
+    // The background needs no recompile; the grid settings do; each asks
+    // for one frame.
     view.setDisplayList(1);
     view.set3DBackgroundColor(1, 1, 1);
     EXPECT_EQ(view.displayList(), 1);
     view.set3DGridColor(0, 0, 1);
     EXPECT_EQ(view.gridColor(), vxVector(0, 0, 1, 1));
     EXPECT_EQ(view.displayList(), 0);
+    EXPECT_EQ(host.redraws, 3);
 
-    // Loading needs no context either.
+    // Loading needs no context either; a failed load asks for nothing.
     TempDir dir;
     writeFile(dir.file("m.kmf"), kmfFile({1, 2, 3}, {0, 0, 0}, {{"K31005_a"}}));
     ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
     EXPECT_EQ(view.sceneObjectList().size(), 1u);
+    EXPECT_EQ(host.redraws, 4);
+    EXPECT_FALSE(view.loadModelFromFile(dir.file("missing.kmf")));
+    EXPECT_EQ(host.redraws, 4);
 }
 
 TEST_F(ViewTest, ALoadBuildsOneObjectPerPartThenOnePerTubeAndTakesTheFilesCamera)
