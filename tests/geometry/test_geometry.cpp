@@ -37,6 +37,12 @@ TEST(Geometry, ThreeComponentOperationsKeepW)
     vxVector z(0, 0, 0, 2);
     z.normalizeVector3f();
     expectVec(z, 0, 0, 0, 2);
+    // Lengths whose square overflows or underflows a float normalise too.
+    for (float scale : {1e20f, 1e-30f, 3e37f, 1e-38f}) {
+        vxVector big(3 * scale, 0, -4 * scale, 0.5f);
+        big.normalizeVector3f();
+        expectVec(big, 0.6f, 0, -0.8f, 0.5f, 1e-6f);
+    }
 
     EXPECT_EQ(vxVector(1, 2, 2).vectorNorm(), 9.0f);
     EXPECT_EQ(vxVector(1, 2, 2).vectorLength3f(), 3.0f);
@@ -64,6 +70,10 @@ TEST(Geometry, RotationSenseIsClockwiseSeenFromAxisTip)
         {vxVector(1, 1, 1), vxVector(0, 1, 0), vxVector(1, 0, 0), quarter * 4 / 3},
         {vxVector(1, 1, 1), vxVector(0, 0, 1), vxVector(0, 1, 0), quarter * 4 / 3},
         {vxVector(0, 0, 0), vxVector(1, 2, 3, 1), vxVector(1, 2, 3, 1), 1.0f}, // no axis turns nothing
+        {vxVector(INFINITY, 0, 0), vxVector(1, 2, 3, 1), vxVector(1, 2, 3, 1), 1.0f},
+        // Axes whose squared length leaves the float range turn all the same.
+        {vxVector(0, 0, 1e20f), vxVector(1, 0, 0), vxVector(0, -1, 0), quarter},
+        {vxVector(1e-30f, 0, 0), vxVector(0, 1, 0), vxVector(0, 0, -1), quarter},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message()
