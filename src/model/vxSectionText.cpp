@@ -72,6 +72,7 @@ class PassScope {
     {
         ++t_passDepth;
         t_keyLine = nullptr;
+        m_watched = t_watch != nullptr && t_passDepth == 1;
     }
     ~PassScope()
     {
@@ -80,10 +81,11 @@ class PassScope {
     }
     PassScope(const PassScope&) = delete;
     PassScope& operator=(const PassScope&) = delete;
-    bool watched() const { return t_watch != nullptr && t_passDepth == 1; }
+    bool watched() const { return m_watched; }
 
   private:
     const KeyLine* m_saved;
+    bool m_watched = false;
 };
 
 // Runs the handler for one key line, watched when the pass is.

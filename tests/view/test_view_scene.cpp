@@ -289,12 +289,12 @@ TEST_F(ViewTest, PartsSharingMeshesDrawAndPickExactlyAsThePlainDrawingOfEveryTri
         for (int y = 2; y < host.pixelHeight(); y += pickStep)
             for (int x = 2; x < host.pixelWidth(); x += pickStep) {
                 const auto picked = view.getPickedObject(x, y);
-                long ours = -1;
+                long index = -1;
                 for (std::size_t i = 0; i < list.size(); ++i)
                     if (list[i] == picked)
-                        ours = static_cast<long>(i);
-                ASSERT_EQ(ours, nearestHit(theirs, x, y)) << "at " << x << ", " << y;
-                if (ours >= 0)
+                        index = static_cast<long>(i);
+                ASSERT_EQ(index, nearestHit(theirs, x, y)) << "at " << x << ", " << y;
+                if (index >= 0)
                     hitPoints.emplace_back(x, y);
             }
         EXPECT_GT(hitPoints.size(), 10u);
