@@ -38,7 +38,7 @@ class LineCounter {
                 static_cast<const char*>(std::memchr(m_at, '\n', static_cast<std::size_t>(lineStart - m_at)));
             if (!lf)
                 break;
-            m_line += lf[-1] == '\r' && lf > m_start ? 1 : 0;
+            m_line += lf > m_start && lf[-1] == '\r' ? 1 : 0;
             m_at = lf + 1;
         }
         m_at = lineStart;

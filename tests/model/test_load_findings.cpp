@@ -112,6 +112,14 @@ TEST(LoadFindings, ValuesThatAreNotNumbersAreNamedWithKeySectionAndLine)
                                               "11 [PART1] YPOS=12abc -> 12", "12 [PART1] ZPOS=1e40 -> inf",
                                               "13 [PART1] PHASE=2,7 -> 2", "14 [PART1] COLOR=12abc -> 12"}));
 
+    // Lines are counted at CR LF only, also after skipped sections and
+    // from a text that starts with a lone LF.
+    r = m.loadModelFromText(
+        std::string("\n\r\n[CAMERA]\r\nPOSITIONX=abc\r\n[PART1]\nX\r\n[CAMERA]\r\nUPX=?"));
+    ASSERT_EQ(r.findings.size(), 2u);
+    EXPECT_EQ(r.findings[0].line, 3);
+    EXPECT_EQ(r.findings[1].line, 6);
+
     // Node numbers taken from keys are no values; an empty value is not a
     // number, a trailing blank is fine.
     r = m.loadModelFromText(crlf({"[COMMON]", "TUBECOUNT=1", "[TUBE1]", "XPOS=1", "X1=2 ", "RADIUS="}));
