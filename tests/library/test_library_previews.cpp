@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 
 namespace fs = std::filesystem;
 
@@ -65,28 +64,14 @@ TEST(LibraryPreviews, AreTheViewsDrawingOfTheirModels)
         vxVector forward;
         forward.vectorSubtract3f(target, eye);
         forward.normalizeVector3f();
-        std::map<const vxSharedMesh*, std::array<vxVector, 2>> boxes;
         for (const auto& o : view.sceneObjectList()) {
-            const auto& triangles = std::as_const(*o).verticesList();
-            if (triangles.empty())
+            const vxBounds box = o->worldBounds();
+            if (box.empty)
                 continue;
-            auto [it, added] = boxes.try_emplace(o->sharedMesh().get());
-            if (added) {
-                vxVector lo = triangles[0].v1(), hi = lo;
-                for (const vxVertice& t : triangles)
-                    for (const vxVector* c : {&t.v1(), &t.v2(), &t.v3()}) {
-                        lo.setVector3f(std::min(lo.x(), c->x()), std::min(lo.y(), c->y()),
-                                       std::min(lo.z(), c->z()));
-                        hi.setVector3f(std::max(hi.x(), c->x()), std::max(hi.y(), c->y()),
-                                       std::max(hi.z(), c->z()));
-                    }
-                it->second = {lo, hi};
-            }
-            const auto& [lo, hi] = it->second;
             int x0 = w, y0 = h, x1 = -1, y1 = -1;
             for (int k = 0; k < 8; ++k) {
-                vxVector c((k & 1 ? hi : lo).x(), (k & 2 ? hi : lo).y(), (k & 4 ? hi : lo).z(), 1.0f);
-                c.vectorTransform3f(o->localMatrix());
+                const vxVector c((k & 1 ? box.max : box.min).x(), (k & 2 ? box.max : box.min).y(),
+                                 (k & 4 ? box.max : box.min).z());
                 vxVector rel;
                 rel.vectorSubtract3f(c, eye);
                 if (forward.vectorDotProduct3f(forward, rel) < 0.2f) { // at or behind the near plane
