@@ -59,7 +59,7 @@ void resetPeak()
 }
 
 struct Model {
-    vxFixture::NullHost host;
+    vxHeadlessHost host;
     vxOpenGLView view{host};
     bool loaded = false;
 
@@ -108,7 +108,7 @@ Model& grid()
                     used.insert((*i)[1].str());
         }
         const std::string file = scratch() + "/grid.kmf";
-        vxFixture::write(file, vxFixture::modelText(100000, {used.begin(), used.end()}));
+        vxTest::writeFile(file, vxFixture::modelText(100000, {used.begin(), used.end()}));
         return file;
     }());
     return m;

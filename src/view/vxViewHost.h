@@ -31,14 +31,18 @@ class vxViewHost {
 };
 
 // A host without a window or a GL context, for work that draws nothing:
-// loading a model and exporting it.
+// loading a model and exporting it. It counts the redraws asked for.
 class vxHeadlessHost : public vxViewHost {
   public:
     void makeCurrent() override {}
     vxSize boundsInPoints() const override { return {1024, 768}; }
     vxSize boundsInPixels() const override { return {1024, 768}; }
     vxPoint convertFromWindow(vxPoint p) const override { return p; }
-    void setNeedsDisplay() override {}
+    void setNeedsDisplay() override { ++m_needsDisplay; }
+    int needsDisplayCount() const { return m_needsDisplay; }
+
+  private:
+    int m_needsDisplay = 0;
 };
 
 // The mouse button of a press, or the button held during a drag.

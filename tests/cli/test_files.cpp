@@ -2,7 +2,8 @@
 // that are no model file, resources that are broken or not files at all,
 // and pictures or exports that cannot be written. Every failure is one line
 // naming the path and the reason, nothing hangs, and a file that was there
-// before stays as it was.
+// before stays as it was. (What the reader and the writer make of each kind
+// of file is their own tests'; here each command meets them.)
 #include "vxImage.h"
 #include "vxTestMesh.h"
 #include "vxTestSupport.h"
@@ -29,25 +30,15 @@ std::string q(const std::string& s)
     return out + "'";
 }
 
-const std::string kCli = KOLBRIK_CLI;
-
 // A command that hangs is stopped after a minute; its status is then 124.
 CommandResult run(const std::string& args, const std::string& prefix = "")
 {
-    return runCommand("timeout 60 " + prefix + q(kCli) + " " + args);
+    return runCli(args, "timeout 60 " + prefix);
 }
 
 std::size_t lines(const std::string& s)
 {
     return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n'));
-}
-
-std::set<std::string> entries(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        names.insert(e.path().filename().string());
-    return names;
 }
 
 // Root passes permission bits; a process without the capabilities that
@@ -149,7 +140,6 @@ TEST_F(CliFiles, WhatIsNoModelFileIsRefusedInOneLine)
     EXPECT_EQ(readFile(out.file("old.wrl")), "the old export");
 }
 
-// The loader with resources that change under it: tests/view/test_view_files.cpp.
 TEST_F(CliFiles, BrokenResourcesLeaveTheirPartsEmptyAndTheModelLoads)
 {
     const auto block = stlFile(box(-5, -5, -5, 5, 5, 5));
@@ -210,8 +200,6 @@ TEST_F(CliFiles, APictureOrExportThatCannotBeWrittenLeavesTheOldFile)
         TempDir out;
         const std::string target = out.file("Bild \xc3\xa4\xc3\xb6\xc3\xbc \xe6\xa8\xa1\xe5\x9e\x8b" + ext);
         writeFile(target, "the old file");
-        writeFile(out.file("plain"), "a file, not a folder");
-        writeFile(out.file("folder" + ext + "/inside"), "inside");
         const auto before = entries(out.path());
 
         struct Case {
@@ -219,8 +207,6 @@ TEST_F(CliFiles, APictureOrExportThatCannotBeWrittenLeavesTheOldFile)
         };
         const Case cases[] = {
             {out.file("missing/x" + ext), "No such file or directory", ""},
-            {out.file("plain/x" + ext), "Not a directory", ""},
-            {out.file("folder" + ext), "Is a directory", ""},
             // The file-size limit stops the write part way, as a full disk does.
             {target, "too large", "sh -c 'trap \"\" XFSZ; ulimit -f 1; exec \"$0\" \"$@\"' "},
             // A read-only folder (the folder is made so below).
@@ -243,16 +229,15 @@ TEST_F(CliFiles, APictureOrExportThatCannotBeWrittenLeavesTheOldFile)
             EXPECT_EQ(readFile(target), "the old file") << c.reason;
             EXPECT_EQ(entries(out.path()), before) << "a file was left behind: " << c.reason;
         }
-        EXPECT_EQ(readFile(out.file("folder" + ext + "/inside")), "inside");
 
         // A disk that is really full.
         TempDir disk;
         const std::string old = q(disk.file("old" + ext));
-        const CommandResult r =
-            inSmallDisk(disk.path(),
-                        "printf 'the old file' > " + old + " && (dd if=/dev/zero of=" + q(disk.file("fill")) +
-                            " bs=4k 2>/dev/null; true) && " + q(kCli) + " " + args + old + size + opts() +
-                            "; echo \"status=$?\"; echo \"old=$(cat " + old + ")\"; ls " + q(disk.path()));
+        const CommandResult r = inSmallDisk(
+            disk.path(),
+            "printf 'the old file' > " + old + " && (dd if=/dev/zero of=" + q(disk.file("fill")) +
+                " bs=4k 2>/dev/null; true) && " + q(KOLBRIK_CLI) + " " + args + old + size + opts() +
+                "; echo \"status=$?\"; echo \"old=$(cat " + old + ")\"; ls " + q(disk.path()));
         if (r.status == -2) {
             std::cout << "[ note ] no user namespaces: a full disk cannot be tested here\n";
             continue;

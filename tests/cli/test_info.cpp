@@ -6,14 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-vxTest::CommandResult run(const std::string& args)
-{
-    return vxTest::runCommand(std::string(KOLBRIK_CLI) + " " + args);
-}
-
-} // namespace
+using vxTest::runCli;
 
 TEST(CliInfo, JsonOfASmallModel)
 {
@@ -25,7 +18,7 @@ TEST(CliInfo, JsonOfASmallModel)
                       vxTest::crlf({"[CAMERA]", "POSITIONX=0.1", "[COMMON]", "COUNT=2", "TUBECOUNT=1",
                                     "INFMODELL=Tower", "[PART1]", "NAME=K31005_b", "PHASE=2", "COLOR=255",
                                     "[PART2]", "NAME=K99999_x", "[TUBE1]", "RADIUS=0,5"}));
-    auto r = run("info " + res.file("m.kmf") + " --json --resources " + res.path());
+    auto r = runCli("info " + res.file("m.kmf") + " --json --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\"file\": \"" + res.file("m.kmf") + "\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"infModell\": \"Tower\""), std::string::npos);
@@ -44,13 +37,11 @@ TEST(CliInfo, JsonOfASmallModel)
     EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), warnings.size())), warnings) << r.out;
 
     // In text mode they go to stderr, and the file still counts as read.
-    r = vxTest::runCommand("{ " + std::string(KOLBRIK_CLI) + " info " + res.file("m.kmf") + " --resources " +
-                           res.path() + " >/dev/null; }");
+    r = runCli("info " + res.file("m.kmf") + " --resources " + res.path() + " >/dev/null; }", "{ ");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "kolbrik: warning: K99999_x is not in the part catalogue (1\u00d7).\nkolbrik: warning: The "
               "mesh of 31005 (Block \"30\") is missing or unreadable (1\u00d7).\n");
-    // The plain text report: tests/cli/test_files.cpp.
 }
 
 TEST(CliParts, TableAndJsonOfAPhaseAndOfTheWholeModel)
@@ -63,19 +54,19 @@ TEST(CliParts, TableAndJsonOfAPhaseAndOfTheWholeModel)
                       "NAME=K31005_b", "COLOR=204", "PHASE=1", "[PART3]", "NAME=K31005_c", "COLOR=65280",
                       "PHASE=2", "[PART4]", "NAME=K99999_Odd \"one\"", "PHASE=2"}));
     const std::string model = res.file("m.kmf") + " --resources " + res.path();
-    auto r = run("parts " + model + " --phase 1 --json");
+    auto r = runCli("parts " + model + " --phase 1 --json");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "{\"model\": \"m.kmf\", \"phase\": 1, \"total\": 2, \"parts\": [{\"count\": 2, "
                      "\"number\": \"31005\", \"name\": \"Block 30\", \"short\": \"31005\", \"group\": "
                      "\"Building blocks\", \"color\": \"#cc0000\", \"found\": true}]}\n");
-    r = run("parts " + model + " --json");
+    r = runCli("parts " + model + " --json");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\"phase\": null, \"total\": 4"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"name\": \"K99999_Odd \\\"one\\\"\", \"short\": \"99999\", \"group\": \"\", "
                          "\"color\": \"#000000\", \"found\": false}]}"),
               std::string::npos)
         << r.out;
-    r = run("parts " + model + " --phase 2");
+    r = runCli("parts " + model + " --phase 2");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "m.kmf, phase 2: 2 parts of 2 kinds\n"
                      "count  number  name              colour\n"
@@ -83,11 +74,11 @@ TEST(CliParts, TableAndJsonOfAPhaseAndOfTheWholeModel)
                      "    1          K99999_Odd \"one\"  #000000  (not in the catalogue)\n"
                      "1 kind(s) of part without a definition in the resource folder.\n");
     for (const char* phase : {"0", "3", "-1"}) {
-        r = run("parts " + model + " --phase " + phase);
+        r = runCli("parts " + model + " --phase " + phase);
         EXPECT_EQ(r.status, 2) << phase;
         EXPECT_NE(r.out.find("from 1 to 2"), std::string::npos) << r.out;
     }
-    EXPECT_EQ(run("parts " + res.file("gone.kmf")).status, 1);
+    EXPECT_EQ(runCli("parts " + res.file("gone.kmf")).status, 1);
 }
 
 // The model's texts cannot drive the terminal: control characters show
@@ -102,7 +93,7 @@ TEST(CliInfo, TextsAreSafeForTheTerminalAndTheJsonIsUtf8)
                                            "INFMODELL=Evil \x1b[2J\xc2\x9b"
                                            "31m\x7f!",
                                            "[PART1]", "NAME=K1234\xc3\xa4_x\ty"}));
-    auto r = run("info '" + model + "' --resources " + res.path());
+    auto r = runCli("info '" + model + "' --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("Information: Evil \\x1B[2J\\u009B31m\\x7F!\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("1. K1234\xc3\xa4_x\\x09y [1234\xc3\xa4] Umlaut\\x07, phase 0"), std::string::npos)
@@ -111,7 +102,7 @@ TEST(CliInfo, TextsAreSafeForTheTerminalAndTheJsonIsUtf8)
     for (char c : r.out)
         EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n') << static_cast<int>(c);
 
-    r = run("info '" + model + "' --json --resources " + res.path());
+    r = runCli("info '" + model + "' --json --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\"file\": \"" + res.file("m\xef\xbf\xbd.kmf") + "\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"shortName\": \"1234\xc3\xa4\""), std::string::npos) << r.out;
@@ -122,7 +113,7 @@ TEST(CliInfo, TextsAreSafeForTheTerminalAndTheJsonIsUtf8)
 }
 
 // Bad usage of every command exits with status 2; help exits with 0 and
-// describes the command. (Failures to read or write files: test_files.cpp.)
+// describes the command.
 TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
 {
     std::vector<std::string> bad = {"",
@@ -154,11 +145,11 @@ TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
         help.push_back({"instructions --help", "--paper a4|letter"});
     }
     for (const std::string& args : bad) {
-        const auto r = run(args);
+        const auto r = runCli(args);
         EXPECT_EQ(r.status, 2) << args << ": " << r.out;
     }
     for (const auto& [args, text] : help) {
-        const auto r = run(args);
+        const auto r = runCli(args);
         EXPECT_EQ(r.status, 0) << args;
         EXPECT_NE(r.out.find(text), std::string::npos) << args << ": " << r.out;
     }

@@ -12,11 +12,6 @@ using namespace vxTest;
 
 namespace {
 
-CommandResult run(const std::string& args)
-{
-    return runCommand(std::string(KOLBRIK_CLI) + " " + args);
-}
-
 bool near(const std::array<std::uint8_t, 4>& p, int r, int g, int b)
 {
     return std::abs(p[0] - r) <= 1 && std::abs(p[1] - g) <= 1 && std::abs(p[2] - b) <= 1;
@@ -40,7 +35,7 @@ class CliRender : public ::testing::Test {
 
 TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpening)
 {
-    auto r = run("render " + res.file("m.kmf") + " " + out.file("m.png") + " --resources " + res.path());
+    auto r = runCli("render " + res.file("m.kmf") + " " + out.file("m.png") + " --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
     vxImage image = vxReadPNG(out.file("m.png"));
     ASSERT_EQ(image.width, 1024);
@@ -51,8 +46,8 @@ TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpening)
     // The grid is hidden, as after opening a file in the window.
     EXPECT_TRUE(near(image.pixel(511, 700), 235, 232, 217));
 
-    r = run("render " + res.file("m.kmf") + " " + out.file("g.png") + " --size 65x33 --grid --resources " +
-            res.path());
+    r = runCli("render " + res.file("m.kmf") + " " + out.file("g.png") + " --size 65x33 --grid --resources " +
+               res.path());
     ASSERT_EQ(r.status, 0) << r.out;
     image = vxReadPNG(out.file("g.png"));
     ASSERT_EQ(image.width, 65);
@@ -63,7 +58,6 @@ TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpening)
     EXPECT_GT(grey, 0); // the grid line x = 0 runs down the middle column
 }
 
-// The phase rules themselves: tests/view/test_view_interaction.cpp.
 TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
 {
     // Seen from -z, world +x is on the left of the picture: phase 3 on the
@@ -74,7 +68,7 @@ TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
                                           {"K31005_c", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
     const std::string args =
         "render " + res.file("p.kmf") + " " + out.file("p.png") + " --size 200x100 --resources " + res.path();
-    auto r = run(args + " --phase 2 --paint-old-white");
+    auto r = runCli(args + " --phase 2 --paint-old-white");
     ASSERT_EQ(r.status, 0) << r.out;
     const vxImage image = vxReadPNG(out.file("p.png"));
     const auto left = image.pixel(70, 50), middle = image.pixel(100, 50), white = image.pixel(130, 50);
@@ -83,14 +77,14 @@ TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
     EXPECT_EQ(middle[1], 0) << "the current phase is not in its red";
     EXPECT_TRUE(white[0] > 100 && white[1] > 100 && white[2] > 100) << "an earlier phase is not white";
     // White old parts need a phase to be old against.
-    EXPECT_EQ(run(args + " --paint-old-white").status, 2);
+    EXPECT_EQ(runCli(args + " --paint-old-white").status, 2);
 }
 
 TEST_F(CliRender, PartPicturesShowEachMeshInItsDefinitionsColourFillingThePicture)
 {
     writeFile(res.file("32000.stl"), stlFile(box(0, 0, 0, 300, 20, 20))); // long, off the origin
     writeFile(res.file("empty.stl"), stlFile({}));
-    auto r = run("render-parts 31005 32000 --out " + out.path() + " --resources " + res.path());
+    auto r = runCli("render-parts 31005 32000 --out " + out.path() + " --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
     for (const std::string name : {"31005", "32000"}) {
         const vxImage image = vxReadPNG(out.file(name + ".png"));
@@ -111,7 +105,7 @@ TEST_F(CliRender, PartPicturesShowEachMeshInItsDefinitionsColourFillingThePictur
     EXPECT_GT(block[2], 100);
 
     // Without names: every mesh of the folder; one without triangles fails.
-    r = run("render-parts --out " + out.path() + " --size 32 --resources " + res.path());
+    r = runCli("render-parts --out " + out.path() + " --size 32 --resources " + res.path());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("empty"), std::string::npos) << r.out;
     EXPECT_EQ(vxReadPNG(out.file("32000.png")).width, 32);
@@ -152,27 +146,26 @@ TEST(PictureSize, IsWidthByHeightOrOneNumberAndNothingElse)
     }
 }
 
-TEST_F(CliRender, WithoutCameraOptionsThePictureIsTheOneDrawnBeforeThem)
-{
-    // The reference was drawn by the renderer as it was before the camera
-    // options existed, from this very model.
-    writeFile(res.file("r.kmf"),
-              kmfFile({4, 6, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
-    const std::string base = "render " + res.file("r.kmf") + " " + out.file("r.png") + " --size 96x72 --grid";
-    ASSERT_EQ(run(base + " --resources " + res.path()).status, 0);
-    const vxImage reference = vxReadPNG(KOLBRIK_TEST_DATA "/render-reference.png");
-    EXPECT_EQ(vxReadPNG(out.file("r.png")).rgba, reference.rgba);
-    // The file's own camera given explicitly draws the same.
-    ASSERT_EQ(run(base + " --camera 4,6,-10,0,0,0 --resources " + res.path()).status, 0);
-    EXPECT_EQ(vxReadPNG(out.file("r.png")).rgba, reference.rgba);
-}
-
+// Without camera options the picture is the one the renderer drew before
+// they existed (the reference, from this very model), and so is the one
+// with the file's own camera given.
 TEST_F(CliRender, CameraOptionsPlaceTheCameraAndRefuseBadValues)
 {
+    writeFile(res.file("r.kmf"),
+              kmfFile({4, 6, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
+    const vxImage reference = vxReadPNG(KOLBRIK_TEST_DATA "/render-reference.png");
+    for (const std::string camera : {"", " --camera 4,6,-10,0,0,0"}) {
+        ASSERT_EQ(runCli("render " + res.file("r.kmf") + " " + out.file("r.png") + " --size 96x72 --grid" +
+                         camera + " --resources " + res.path())
+                      .status,
+                  0);
+        EXPECT_EQ(vxReadPNG(out.file("r.png")).rgba, reference.rgba) << camera;
+    }
+
     const std::string base = "render " + res.file("m.kmf") + " " + out.file("c.png") + " --size 200x100 ";
     // Rows of the middle column that show the cube.
     auto cubeRows = [&](const std::string& options) {
-        auto r = run(base + options + " --resources " + res.path());
+        auto r = runCli(base + options + " --resources " + res.path());
         EXPECT_EQ(r.status, 0) << options << ": " << r.out;
         const vxImage image = vxReadPNG(out.file("c.png"));
         int rows = 0;
@@ -190,5 +183,5 @@ TEST_F(CliRender, CameraOptionsPlaceTheCameraAndRefuseBadValues)
     for (const std::string bad :
          {"--view sideways", "--view", "--camera 1,2,3", "--camera 0,0,0,0,0,0", "--camera 1,2,3,4,5,x",
           "--camera 1,2,3,4,5,6,7", "--view top --camera 0,0,-5,0,0,0"})
-        EXPECT_EQ(run(base + bad + " --resources " + res.path()).status, 2) << bad;
+        EXPECT_EQ(runCli(base + bad + " --resources " + res.path()).status, 2) << bad;
 }

@@ -4,12 +4,11 @@
 #include "vxExport.h"
 #include "vxExportFixtures.h"
 #include "vxOpenGLView.h"
-#include "vxResources.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
-#include <set>
 
 namespace {
 
@@ -35,11 +34,10 @@ class Export : public ::testing::Test {
     void load(const std::string& modelText)
     {
         types = vxFixture::writeResources(dir.path());
-        vxFixture::write(dir.file("m.kmf"), modelText);
+        vxTest::writeFile(dir.file("m.kmf"), modelText);
         view.awakeFromNib();
-        vxResources::setResourceFolder(dir.path());
+        vxTest::ResourceFolder folder(dir.path());
         ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
-        vxResources::setResourceFolder("");
     }
     std::string exported(vxExportFormat format, std::optional<std::int32_t> phase = {})
     {
@@ -50,7 +48,7 @@ class Export : public ::testing::Test {
     }
 
     vxTest::TempDir dir;
-    vxFixture::NullHost host;
+    vxHeadlessHost host;
     vxOpenGLView view{host};
     std::vector<std::string> types;
 };
@@ -146,15 +144,9 @@ TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehind)
     }
     // An OBJ whose material file cannot be written is not written either.
     std::filesystem::create_directory(dir.file("out.mtl"));
-    vxFixture::write(dir.file("out.obj"), "the old export");
-    const auto entries = [&] {
-        std::set<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            names.insert(e.path().filename().string());
-        return names;
-    };
-    const auto before = entries();
+    vxTest::writeFile(dir.file("out.obj"), "the old export");
+    const auto before = vxTest::entries(dir.path());
     EXPECT_FALSE(vxExportModel(view, dir.file("out.obj"), vxExportFormat::kObj));
     EXPECT_EQ(readFile(dir.file("out.obj")), "the old export");
-    EXPECT_EQ(entries(), before);
+    EXPECT_EQ(vxTest::entries(dir.path()), before);
 }

@@ -6,7 +6,7 @@
 #include "vxExport.h"
 #include "vxExportFixtures.h"
 #include "vxOpenGLView.h"
-#include "vxResources.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <assimp/Importer.hpp>
@@ -18,48 +18,26 @@ namespace {
 
 const std::string kResources = KOLBRIK_RESOURCE_DIR;
 
-struct Box {
-    std::uint64_t triangles = 0;
-    double min[3] = {1e300, 1e300, 1e300}, max[3] = {-1e300, -1e300, -1e300};
-    void add(double x, double y, double z)
-    {
-        const double p[3] = {x, y, z};
-        for (int a = 0; a < 3; ++a) {
-            min[a] = std::min(min[a], p[a]);
-            max[a] = std::max(max[a], p[a]);
-        }
-    }
-};
+using vxFixture::Box;
 
 // A model loaded as the viewer loads it.
 struct Model {
     std::string name; // for file names and messages
-    vxFixture::NullHost host;
+    vxHeadlessHost host;
     vxOpenGLView view{host};
 
     Model(std::string n, const std::string& file, const std::string& resources) : name(std::move(n))
     {
         view.awakeFromNib();
-        vxResources::setResourceFolder(resources);
+        vxTest::ResourceFolder folder(resources);
         EXPECT_TRUE(view.loadModelFromFile(file)) << file;
-        vxResources::setResourceFolder("");
     }
     // Our triangles and bounding box in model units (centimetres).
     Box box() const
     {
         Box b;
-        for (const auto& part : view.model()->partList()) {
-            const vxBaseSceneObject& o = *part->baseSceneObject();
-            float m[16];
-            o.localMatrix().toArray(m);
-            for (const vxVertice& t : o.verticesList()) {
-                ++b.triangles;
-                for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()})
-                    b.add(double{m[0]} * v->x() + double{m[4]} * v->y() + double{m[8]} * v->z() + m[12],
-                          double{m[1]} * v->x() + double{m[5]} * v->y() + double{m[9]} * v->z() + m[13],
-                          double{m[2]} * v->x() + double{m[6]} * v->y() + double{m[10]} * v->z() + m[14]);
-            }
-        }
+        for (const auto& part : view.model()->partList())
+            vxFixture::addPlaced(b, *part->baseSceneObject());
         return b;
     }
     std::string exportTo(const vxTest::TempDir& dir, vxExportFormat format) const
@@ -75,11 +53,7 @@ struct Model {
 std::vector<std::unique_ptr<Model>> models(const vxTest::TempDir& dir)
 {
     std::vector<std::unique_ptr<Model>> list;
-    std::vector<std::string> files;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(kResources + "/library"))
-        if (e.path().extension() == ".kmf")
-            files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
+    const std::vector<std::string> files = vxTest::libraryModels(kResources);
     EXPECT_EQ(files.size(), 24u) << "the build makes the model library";
     for (const std::string& f : files) {
         std::string name = f.substr(kResources.size() + 9, f.size() - kResources.size() - 13);
@@ -89,7 +63,7 @@ std::vector<std::unique_ptr<Model>> models(const vxTest::TempDir& dir)
 
     const std::string res = dir.file("res");
     vxFixture::writeResources(res);
-    vxFixture::write(
+    vxTest::writeFile(
         res + "/odd.kmf",
         vxTest::kmfFile({0, 0, -50}, {0, 0, 0},
                         {{"K90001_sheared \"q\" \\ \x01\t\xC4", {0, 0, 0}, {0, 1, 0}, {0, 0.5f, 1}},
@@ -98,8 +72,8 @@ std::vector<std::unique_ptr<Model>> models(const vxTest::TempDir& dir)
                          {"K90003_turned", {-4, 2, 3}, {1, 0, 0}, {0, 1, 0}, 0x00ff00, 7}},
                         {0xff}) +
             "[COMMON]\r\nINFMODELL=odd \"cases\"\r\n");
-    vxFixture::write(res + "/single.kmf", vxTest::kmfFile({0, 0, -50}, {0, 0, 0}, {{"K90002_hub"}}));
-    vxFixture::write(res + "/empty.kmf", vxTest::kmfFile({0, 0, -50}, {0, 0, 0}, {}));
+    vxTest::writeFile(res + "/single.kmf", vxTest::kmfFile({0, 0, -50}, {0, 0, 0}, {{"K90002_hub"}}));
+    vxTest::writeFile(res + "/empty.kmf", vxTest::kmfFile({0, 0, -50}, {0, 0, 0}, {}));
     for (const char* name : {"odd", "single", "empty"})
         list.push_back(std::make_unique<Model>(name, res + "/" + name + ".kmf", res));
     return list;

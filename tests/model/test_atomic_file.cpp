@@ -3,23 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::vector<std::string> entries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace
+using vxTest::entries;
 
 // Pieces smaller than, straddling and larger than the buffer arrive in order;
 // the old file's permission bits stay; nothing else is left in the folder.
@@ -48,32 +38,70 @@ TEST(AtomicFile, StreamedPiecesArriveInOrderAndReplaceTheTarget)
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"out.bin"});
+    EXPECT_EQ(entries(dir.path()), std::set<std::string>{"out.bin"});
     EXPECT_FALSE(file.commit().ok); // nothing left to commit
+
+    // A new file gets the bits of a plain create; a name without a folder
+    // goes to the working folder.
+    const auto cwd = fs::current_path();
+    fs::current_path(dir.path());
+    const bool written = vxWriteFileAtomically("plain.txt", "plain").ok;
+    fs::current_path(cwd);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(vxTest::readFile(dir.file("plain.txt")), "plain");
+    ASSERT_EQ(::stat(dir.file("plain.txt").c_str(), &st), 0);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask);
 }
 
-TEST(AtomicFile, AnUncommittedOrFailedWriteLeavesTheTargetAndNoTemporaryFile)
+// Every write that fails says why in one line naming the file, leaves the
+// old file as it was and nothing beside it: a missing folder, a file where
+// a folder should be, a folder as the target, no name, a write stopped part
+// way by the file-size limit (as by a full disk), a write never committed.
+TEST(AtomicFile, AFailedOrUncommittedWriteLeavesTheTargetAndNoTemporaryFile)
 {
     vxTest::TempDir dir;
     const std::string target = dir.file("keep.txt");
     vxTest::writeFile(target, "keep");
+    vxTest::writeFile(dir.file("plain-file"), "a file");
+    vxTest::writeFile(dir.file("folder/inside"), "inside");
+    const auto before = entries(dir.path());
     {
         vxAtomicFile file(target);
         file.write("half of it");
     } // dropped without commit
     EXPECT_EQ(vxTest::readFile(target), "keep");
-    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"keep.txt"});
 
-    const vxWriteResult missing = vxWriteFileAtomically(dir.file("no/such/folder.txt"), "x");
-    EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.error,
-              "cannot write " + dir.file("no/such/folder.txt") + ": No such file or directory");
-
-    fs::create_directory(dir.file("folder"));
-    EXPECT_FALSE(vxWriteFileAtomically(dir.file("folder"), "x").ok); // a folder is not replaced
-    EXPECT_TRUE(fs::is_directory(dir.file("folder")));
-    EXPECT_FALSE(vxWriteFileAtomically("", "x").ok);
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"folder", "keep.txt"}));
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {dir.file("no/such/folder.txt"), "No such file or directory"},
+        {dir.file("plain-file/x.txt"), "Not a directory"},
+        {dir.file("folder"), "Is a directory"},
+        {"", "no file name given"},
+        {target, std::strerror(EFBIG)},
+    };
+    for (const auto& c : cases) {
+        struct rlimit old {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 4096;
+        if (c.path == target) {
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
+        const vxWriteResult r = vxWriteFileAtomically(c.path, std::string(100000, 'x'));
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_FALSE(r.ok) << c.path;
+        EXPECT_EQ(r.error, c.path.empty() ? std::string("cannot write: no file name given")
+                                          : "cannot write " + c.path + ": " + c.reason);
+    }
+    EXPECT_EQ(vxTest::readFile(target), "keep");
+    EXPECT_EQ(vxTest::readFile(dir.file("folder/inside")), "inside");
+    EXPECT_EQ(entries(dir.path()), before);
 }
 
 TEST(AtomicFile, WriteIfChangedLeavesAnEqualFileAlone)

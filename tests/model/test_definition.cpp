@@ -1,5 +1,5 @@
 #include "vxDefinition.h"
-#include "vxResources.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,19 +8,18 @@ namespace {
 
 class Definition : public ::testing::Test {
   protected:
-    void SetUp() override { vxResources::setResourceFolder(dir.path()); }
-    void TearDown() override { vxResources::setResourceFolder(""); }
     void def(const std::string& name, const std::string& text)
     {
         vxTest::writeFile(dir.file(name + ".def"), text);
     }
     vxTest::TempDir dir;
+    vxTest::ResourceFolder folder{dir.path()};
 };
 
 } // namespace
 
-// Every key as the catalogue writes it is read back in the catalogue test
-// (tests/tools/test_catalogue.cpp); here the reader's own rules.
+// The reader's own rules; every key as the catalogue writes it is read back
+// in the catalogue test.
 TEST_F(Definition, ReadsSectionsWithDecimalCommasAndReplacementRules)
 {
     def("12345", vxTest::crlf({"RED=255", "[COLOR]", "GREEN=128", "ALPHA=0,5", "[COMMON]", "NAME=Block 30",
@@ -49,35 +48,32 @@ TEST_F(Definition, ReadsSectionsWithDecimalCommasAndReplacementRules)
     e.LoadFromResource("abcde");
     EXPECT_EQ(e.m_OrgNumber, "");
     EXPECT_EQ(e.m_SortOrder, 0);
-}
 
-TEST_F(Definition, MissingResourceGivesBlackAndKeepsValues)
-{
-    def("11111", vxTest::crlf({"[COMMON]", "NAME=First", "[COLOR]", "RED=255"}));
-    vxDefinition d;
-    d.LoadFromResource("11111");
+    // A missing resource keeps the values read before; a fresh one is black.
     EXPECT_FALSE(d.LoadFromResource("99999"));
     EXPECT_FALSE(d.found());
     EXPECT_EQ(d.m_ShortName, "99999");
-    EXPECT_EQ(d.m_Name, "First");
-    EXPECT_EQ(d.m_Color.r, 1.0f); // RED stays from the first file
-
+    EXPECT_EQ(d.m_Name, "Block 30");
+    EXPECT_EQ(d.m_Color.r, 1.0f);
     vxDefinition fresh;
     fresh.LoadFromResource("99999");
     EXPECT_EQ(fresh.m_Color.r, 0.0f);
     EXPECT_EQ(fresh.m_Color.a, 1.0f);
 }
 
+// "[CHILDS]" and "[CONNECTIONS]" read as numbered headers give no number:
+// the keys under them belong to no child or connection.
 TEST_F(Definition, ChildrenAndConnections)
 {
-    def("22222",
-        vxTest::crlf({"[CHILDS]", "COUNT=3", "[CONNECTIONS]", "COUNT=2", "[CHILD1]", "NUMBER=31001",
-                      "[CHILD9]", "NUMBER=bad", "[CONN2]", "NAME=Pin", "TYP=1", "THICK=0,4", "Z=3"}));
+    def("22222", vxTest::crlf({"[CHILDS]", "COUNT=3", "NUMBER=wrong", "[CONNECTIONS]", "COUNT=2",
+                               "NAME=wrong", "[CHILD2]", "NUMBER=31001", "[CHILD9]", "NUMBER=bad", "[CONN2]",
+                               "NAME=Pin", "TYP=1", "THICK=0,4", "Z=3"}));
     vxDefinition d;
     d.LoadFromResource("22222");
     EXPECT_TRUE(d.ReadChilds());
     ASSERT_EQ(d.m_ChildList.size(), 3u);
-    EXPECT_EQ(d.m_ChildList[0]->m_Number, "31001");
+    EXPECT_EQ(d.m_ChildList[0]->m_Number, "<empty>");
+    EXPECT_EQ(d.m_ChildList[1]->m_Number, "31001");
     EXPECT_EQ(d.m_ChildList[2]->m_Number, "<empty>");
     EXPECT_TRUE(d.ReadConnections());
     ASSERT_EQ(d.m_ConnectionList.size(), 2u);
@@ -108,21 +104,6 @@ TEST_F(Definition, CountsAtTheirLimitsAreReadAndPastThemRefused)
         EXPECT_EQ(d.m_ChildList.size(), accepted ? 100000u : 0u) << count;
         EXPECT_EQ(d.m_ConnectionList.size(), accepted ? 100000u : 0u) << count;
     }
-}
-
-// "[CHILDS]" and "[CONNECTIONS]" read as numbered headers give no number:
-// the keys under them belong to no child or connection.
-TEST_F(Definition, TheCountSectionsAddressNoElement)
-{
-    def("44444", vxTest::crlf({"[CHILDS]", "COUNT=1", "NUMBER=wrong", "[CONNECTIONS]", "COUNT=2",
-                               "NAME=wrong", "[CONN2]", "NAME=pin"}));
-    vxDefinition d;
-    d.LoadFromResource("44444");
-    ASSERT_TRUE(d.ReadChilds());
-    ASSERT_TRUE(d.ReadConnections());
-    EXPECT_EQ(d.m_ChildList[0]->m_Number, "<empty>");
-    EXPECT_EQ(d.Connection(0)->m_Name, "<empty>");
-    EXPECT_EQ(d.Connection(1)->m_Name, "pin");
 }
 
 TEST(DefinitionGroups, TableAndTypNames)

@@ -1,10 +1,11 @@
 // What a load tells about a file's content: each kind of bad file, parts
 // without a definition or mesh, and values that are not numbers.
 #include "vxModel.h"
-#include "vxResources.h"
 #include "vxSectionText.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using Kind = vxLoadFinding::Kind;
@@ -23,22 +24,29 @@ std::vector<Kind> kinds(const std::vector<vxLoadFinding>& findings)
 
 } // namespace
 
-TEST(LoadFindings, EachKindOfBadFileIsNamedAndStillLoads)
+// Badly formed files load with what they have, and say what is wrong.
+TEST(LoadFindings, EachKindOfBadFileIsNamedAndLoadsWithWhatItHas)
 {
     vxTest::TempDir res;
-    vxResources::setResourceFolder(res.path());
+    vxTest::ResourceFolder folder(res.path());
     writeFile(res.file("random.kmf"), std::string("\x01\x02\x00\x7f\x80", 5) + "abc");
     writeFile(res.file("text.kmf"), "Dear reader,\r\nthis is a letter.\r\n");
+    const std::string line(1 << 20, 'x'); // a megabyte line is just a line
+    writeFile(res.file("long.kmf"), "[COMMON]\r\nINFMODELL=" + line + "\r\nCOUNT=1\r\n");
     const struct {
-        const char* file;
+        std::string file;
         std::vector<Kind> expected;
+        std::int32_t parts;
     } cases[] = {
-        {KOLBRIK_TEST_DATA "/empty.kmf", {Kind::kEmptyFile}},
-        {KOLBRIK_TEST_DATA "/garbage.kmf", {Kind::kNotText}},
-        {KOLBRIK_TEST_DATA "/lf_only.kmf", {Kind::kLineEnds}},
-        {KOLBRIK_TEST_DATA "/cr_only.kmf", {Kind::kLineEnds}},
-        {KOLBRIK_TEST_DATA "/windows1252.kmf", {}},
-        {KOLBRIK_TEST_DATA "/truncated.kmf", {Kind::kUnknownPart, Kind::kUnknownPart}},
+        {KOLBRIK_TEST_DATA "/empty.kmf", {Kind::kEmptyFile}, 0},
+        {KOLBRIK_TEST_DATA "/garbage.kmf", {Kind::kNotText}, 0},
+        {KOLBRIK_TEST_DATA "/lf_only.kmf", {Kind::kLineEnds}, 0},
+        {KOLBRIK_TEST_DATA "/cr_only.kmf", {Kind::kLineEnds}, 0},
+        {KOLBRIK_TEST_DATA "/windows1252.kmf", {}, 0},
+        {KOLBRIK_TEST_DATA "/truncated.kmf", {Kind::kUnknownPart, Kind::kUnknownPart}, 2},
+        {res.file("random.kmf"), {Kind::kNotText}, 0},
+        {res.file("text.kmf"), {Kind::kNoSections}, 0},
+        {res.file("long.kmf"), {Kind::kMissingParts}, 1},
     };
     for (const auto& c : cases) {
         vxModel m;
@@ -47,22 +55,30 @@ TEST(LoadFindings, EachKindOfBadFileIsNamedAndStillLoads)
         EXPECT_EQ(kinds(r.findings), c.expected) << c.file;
         for (const auto& f : r.findings)
             EXPECT_FALSE(f.message.empty());
+        EXPECT_EQ(m.count(), c.parts) << c.file;
+        EXPECT_EQ(m.partList().size(), std::size_t(c.parts)) << c.file;
+        EXPECT_EQ(m.maximumBauphase(), 1) << c.file;
+        if (c.file.ends_with("lf_only.kmf")) {
+            EXPECT_EQ(r.findings[0].name, "LF");
+        }
+        if (c.file.ends_with("windows1252.kmf")) {
+            EXPECT_EQ(m.infModell(), "Kr\xc3\xa4n mit F\xc3\xbchrerhaus \xe2\x82\xac 5");
+        }
+        if (c.file.ends_with("long.kmf")) {
+            EXPECT_EQ(m.infModell(), line);
+        }
+        if (c.file.ends_with("truncated.kmf")) {
+            EXPECT_EQ(m.partList()[0]->position().x(), 1.5f);
+            EXPECT_EQ(m.partList()[1]->partName(), "K"); // cut off mid-name
+            EXPECT_EQ(m.partList()[1]->shortName(), "");
+        }
     }
-    for (const char* name : {"random.kmf", "text.kmf"}) {
-        vxModel m;
-        const vxLoadResult r = m.loadModelFromFile(res.file(name));
-        ASSERT_EQ(r.findings.size(), 1u) << name;
-        EXPECT_EQ(r.findings[0].kind, name[0] == 'r' ? Kind::kNotText : Kind::kNoSections);
-    }
-    vxModel lf;
-    EXPECT_EQ(lf.loadModelFromFile(KOLBRIK_TEST_DATA "/lf_only.kmf").findings[0].name, "LF");
-    vxResources::setResourceFolder("");
 }
 
 TEST(LoadFindings, UnknownPartsMissingSectionsAndMeshesAreCountedOncePerName)
 {
     vxTest::TempDir res;
-    vxResources::setResourceFolder(res.path());
+    vxTest::ResourceFolder folder(res.path());
     writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30"}));
     writeFile(res.file("31005.stl"), std::string(84 + 50, '\0').replace(80, 1, "\x01"));
     writeFile(res.file("31006.def"), crlf({"[COMMON]", "NAME=Block 45"}));
@@ -88,13 +104,12 @@ TEST(LoadFindings, UnknownPartsMissingSectionsAndMeshesAreCountedOncePerName)
     EXPECT_EQ(r.findings[3].count, 2);
     EXPECT_EQ(r.findings[4].name, "31007");
     EXPECT_EQ(vxLoadFindings::partsNotShown(r.findings), 1 + 3 + 2 + 1);
-    vxResources::setResourceFolder("");
 }
 
 TEST(LoadFindings, ValuesThatAreNotNumbersAreNamedWithKeySectionAndLine)
 {
     vxTest::TempDir res;
-    vxResources::setResourceFolder(res.path());
+    vxTest::ResourceFolder folder(res.path());
     // A definition's own bad numbers are not the model's.
     writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block", "GROUP=x", "[OFFSET]", "X=abc"}));
     vxModel m;
@@ -111,6 +126,12 @@ TEST(LoadFindings, ValuesThatAreNotNumbersAreNamedWithKeySectionAndLine)
                                               "4 [CAMERA] POSITIONZ=1e40 -> inf",
                                               "11 [PART1] YPOS=12abc -> 12", "12 [PART1] ZPOS=1e40 -> inf",
                                               "13 [PART1] PHASE=2,7 -> 2", "14 [PART1] COLOR=12abc -> 12"}));
+    // The values are read as far as they go.
+    EXPECT_EQ(m.cameraPosition(), vxVector(1.25f, 12, INFINITY, 0));
+    EXPECT_EQ(m.cameraTarget().x(), -0.5f);
+    EXPECT_EQ(m.partList()[0]->position(), vxVector(1.25f, 12, INFINITY, 0));
+    EXPECT_EQ(m.partList()[0]->phase(), 2);
+    EXPECT_EQ(m.partList()[0]->color(), vxVector(12.0f / 255.0f, 0, 0, 0));
 
     // Lines are counted at CR LF only, also after skipped sections and
     // from a text that starts with a lone LF.
@@ -134,5 +155,4 @@ TEST(LoadFindings, ValuesThatAreNotNumbersAreNamedWithKeySectionAndLine)
     ASSERT_EQ(r.findings.size(), vxSectionText::NumberWatch::kKept + 2); // + the part without a NAME
     EXPECT_EQ(r.findings.back().kind, Kind::kMoreBadNumbers);
     EXPECT_EQ(r.findings.back().count, 30 - static_cast<std::int64_t>(vxSectionText::NumberWatch::kKept));
-    vxResources::setResourceFolder("");
 }

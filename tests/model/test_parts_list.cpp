@@ -1,7 +1,7 @@
 // Parts lists: grouping by type and colour, phases, missing definitions, order.
 #include "vxPartsList.h"
-#include "vxResources.h"
 #include "vxTestMesh.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +23,7 @@ class PartsList : public ::testing::Test {
         def("31005", "31005", 0);
         def("00900", "900", 0); // a shorter number sorts first
         def("32000", "32000", 2);
-        vxResources::setResourceFolder(res.path());
     }
-    void TearDown() override { vxResources::setResourceFolder(""); }
     vxModel load(const std::vector<KmfPart>& parts)
     {
         writeFile(res.file("m.kmf"), kmfFile({0, 0, -10}, {0, 0, 0}, parts));
@@ -34,6 +32,7 @@ class PartsList : public ::testing::Test {
         return m;
     }
     TempDir res;
+    ResourceFolder folder{res.path()};
 };
 
 } // namespace

@@ -1,31 +1,17 @@
-#include "vxResources.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <array>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-namespace {
-
-class Resources : public ::testing::Test {
-  protected:
-    void SetUp() override
-    {
-        vxTest::writeFile(dir.file("res/31005.def"), "x");
-        vxTest::writeFile(dir.file("res/31005.stl"), "x");
-        vxTest::writeFile(dir.file("res/ 31005.def"), "x");
-        vxTest::writeFile(dir.file("res/library/Kit/a.kmf"), "x");
-        vxTest::writeFile(dir.file("secret.def"), "x");
-        vxResources::setResourceFolder(dir.file("res"));
-    }
-    void TearDown() override { vxResources::setResourceFolder(""); }
-    vxTest::TempDir dir;
-};
-
-} // namespace
-
-TEST_F(Resources, FindsFilesByExactNameTypeAndSubFolderAndNeverEscapes)
+TEST(Resources, FindsFilesByExactNameTypeAndSubFolderAndNeverEscapes)
 {
+    vxTest::TempDir dir;
+    for (const char* f :
+         {"res/31005.def", "res/31005.stl", "res/ 31005.def", "res/library/Kit/a.kmf", "secret.def"})
+        vxTest::writeFile(dir.file(f), "x");
+    vxTest::ResourceFolder folder(dir.file("res"));
     EXPECT_EQ(vxResources::resourceFolderPath(), dir.file("res"));
     EXPECT_EQ(vxResources::resourcePath("31005", "def", ""), dir.file("res/31005.def"));
     EXPECT_EQ(vxResources::resourcePath("a", "kmf", "library/Kit"), dir.file("res/library/Kit/a.kmf"));
@@ -47,7 +33,7 @@ TEST_F(Resources, FindsFilesByExactNameTypeAndSubFolderAndNeverEscapes)
 
 TEST(ResourcesLocation, EnvironmentThenExecutableFolder)
 {
-    vxResources::setResourceFolder("");
+    vxTest::ResourceFolder none("");
     ::setenv("KOLBRIK_RESOURCES", "/some/where/", 1);
     EXPECT_EQ(vxResources::resourceFolderPath(), "/some/where");
     ::unsetenv("KOLBRIK_RESOURCES");

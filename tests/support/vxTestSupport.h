@@ -1,11 +1,15 @@
 #pragma once
 
-// Helpers shared by the tests: temporary folders and files, CR LF text.
+// Helpers shared by the tests: temporary folders and files, CR LF text,
+// commands, the German locale.
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <locale>
+#include <set>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,6 +55,15 @@ inline std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
+// The names in a folder (not below it).
+inline std::set<std::string> entries(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
 // Joins lines with CR LF and ends the text with CR LF.
 inline std::string crlf(std::initializer_list<std::string> lines)
 {
@@ -81,5 +94,38 @@ inline CommandResult runCommand(const std::string& command)
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
 }
+
+#ifdef KOLBRIK_CLI
+// The command-line tool with these arguments; prefix goes before it (an
+// environment, a wrapper).
+inline CommandResult runCli(const std::string& args, const std::string& prefix = "")
+{
+    return runCommand(prefix + "'" KOLBRIK_CLI "' " + args);
+}
+#endif
+
+// The C and C++ locales switched to German (a comma as the decimal
+// separator) for the life of the object; ok tells whether the locale exists
+// (scripts/deps.sh generates it, so a test fails without it).
+class GermanLocale {
+  public:
+    GermanLocale() : m_old(std::setlocale(LC_ALL, nullptr))
+    {
+        ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+        if (ok)
+            std::locale::global(std::locale("de_DE.UTF-8"));
+    }
+    ~GermanLocale()
+    {
+        std::setlocale(LC_ALL, m_old.c_str());
+        std::locale::global(std::locale::classic());
+    }
+    GermanLocale(const GermanLocale&) = delete;
+    GermanLocale& operator=(const GermanLocale&) = delete;
+    bool ok = false;
+
+  private:
+    std::string m_old;
+};
 
 } // namespace vxTest

@@ -1,6 +1,7 @@
 // Numbers as text: the VRML's printf("%f") digits and the shortest text
 // that reads back as the same float.
 #include "vxNumberFormat.h"
+#include "vxTestSupport.h"
 
 #include <cfloat>
 #include <charconv>
@@ -73,6 +74,12 @@ TEST(NumberFormat, Fixed6MatchesPrintfOnTrickyValues)
         EXPECT_EQ(ourF(c.value), c.text) << c.text;
         EXPECT_EQ(ourF(c.value), printfF(static_cast<double>(c.value))) << c.text;
     }
+    // A comma locale changes printf, not ours.
+    vxTest::GermanLocale german;
+    ASSERT_TRUE(german.ok) << "the de_DE.UTF-8 locale is missing (scripts/deps.sh generates it)";
+    ASSERT_EQ(printfF(0.5), "0,500000");
+    EXPECT_EQ(ourF(0.5f), "0.500000");
+    EXPECT_EQ(shortest(0.5f), "0.5");
 }
 
 TEST(NumberFormat, Fixed6MatchesPrintfOnRandomBitPatterns)

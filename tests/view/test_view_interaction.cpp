@@ -94,6 +94,7 @@ TEST_F(Interaction, DraggingOrbitsTheEyeAroundTheTargetInNavigateModeOnly)
     const float t = 120.0f * std::numbers::pi_v<float> / 180.0f;
     expectEye(0, 10 * std::cos(t), 10 * std::sin(t));
 
+    // The wheel zooms in every mode, dragging turns in none but Navigate.
     for (int mode : {1, 3, 0, 4}) {
         view.setWorkMode(mode);
         view.cameraPosition().setVector3f(0, 0, 10);
@@ -101,6 +102,13 @@ TEST_F(Interaction, DraggingOrbitsTheEyeAroundTheTargetInNavigateModeOnly)
         view.mouseDragged(at(20, 90));
         expectEye(0, 0, 10, 0);
         EXPECT_EQ(view.lastMousePoint().x, 100); // the drag did not move it either
+        vxMouseEvent e;
+        for (double delta : {2.0, -2.0, 0.0}) {
+            e.deltaY = delta;
+            view.scrollWheel(e);
+            expectEye(0, 0, delta > 0 ? 11 : 10);
+        }
+        EXPECT_EQ(view.cameraPosition(), vxVector(0, 0, 10, 0));
     }
     // After switching back, the next drag starts from the last mouse-down.
     view.setWorkMode(vxWorkMode::kNavigate);
@@ -136,22 +144,6 @@ TEST_F(Interaction, ElevationStopsShortOfThePolesAndDegenerateCamerasStayPut)
     view.cameraUp().setVector3f(0, 0, 0); // a file without up entries
     drag({10, 10}, {50, 50});
     expectEye(0, 0, 10, 0);
-}
-
-TEST_F(Interaction, TheWheelZoomsInEveryMode)
-{
-    view.cameraPosition().setVector3f(0, 0, 10);
-    vxMouseEvent e;
-    e.deltaY = 2;
-    view.scrollWheel(e);
-    expectEye(0, 0, 11);
-    e.deltaY = -2;
-    view.setWorkMode(vxWorkMode::kHide);
-    view.scrollWheel(e);
-    expectEye(0, 0, 10);
-    e.deltaY = 0;
-    view.scrollWheel(e);
-    EXPECT_EQ(view.cameraPosition(), vxVector(0, 0, 10, 0));
 }
 
 TEST_F(Interaction, ADoubleClickCentresTheTargetOnAPartOnly)
@@ -260,49 +252,41 @@ TEST_F(Interaction, HideModeHidesFrontToBackAndShowAllBringsThemBack)
         EXPECT_EQ(o->visible(), 1);
 }
 
-TEST_F(Interaction, APickThroughAStackOfClosedPartsStillFindsTheNearest)
-{
-    mesh("31005", cube());
-    std::vector<KmfPart> parts;
-    // Listed back to front: the nearest part is the last of twenty, more
-    // hit records than the first selection buffer holds.
-    for (int i = 19; i >= 0; --i)
-        parts.push_back({"K31005_p", {0, 0, 2.5f * i}});
-    load({0, 0, -12}, {0, 0, 0}, parts);
-    view.cameraPosition().setVector3f(0, 0, -60); // far enough to see through all twenty
-    draw();
-    const vxPoint v = viewPointOf({0, 0, -1});
-    auto obj = view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y));
-    EXPECT_EQ(obj, view.sceneObjectList()[19]);
-    // Hiding the nearest leaves the next one.
-    obj->setVisible(0);
-    EXPECT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), view.sceneObjectList()[18]);
-}
-
-TEST_F(Interaction, APickFollowsTrianglesChangedAfterAnEarlierPick)
-{
-    mesh("31005", cube());
-    load({0, 0, -12}, {0, 0, 0}, {{"K31005_p", {0, 0, 0}}});
-    const vxPoint v = viewPointOf({0, 0, -1});
-    const auto obj = view.sceneObjectList()[0]; // the only holder of its mesh
-    ASSERT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), obj);
-    for (vxVertice& t : obj->verticesList())
-        for (vxVector* c : {&t.v1(), &t.v2(), &t.v3()})
-            c->x() += 50.0f;
-    EXPECT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), nullptr);
-}
-
-TEST_F(Interaction, PickingWorksOnAHighResolutionScreen)
+// Picking finds the nearest part through more hit records than the first
+// selection buffer holds, follows triangles changed after an earlier pick,
+// and works on a high-resolution screen.
+TEST_F(Interaction, APickFindsTheNearestPartThroughAStackAndFollowsChangedTriangles)
 {
     host.setDevicePixelRatio(2.0); // 201 x 151 pixels are 100.5 x 75.5 points
     view.reshape();
     mesh("31005", cube());
-    load({0, 0, -12}, {0, 0, 0}, {{"K31005_p", {1, 0, 0}}});
+    std::vector<KmfPart> parts;
+    // Listed back to front: the nearest part is the last of twenty.
+    for (int i = 19; i >= 0; --i)
+        parts.push_back({"K31005_p", {0, 0, 2.5f * i}});
+    parts.push_back({"K32000_alone", {0, 0, -5}});
+    mesh("32000", cube());
+    load({0, 0, -12}, {0, 0, 0}, parts);
+    view.cameraPosition().setVector3f(0, 0, -60); // far enough to see through all twenty
     draw();
+    const vxPoint v = viewPointOf({0, 0, -1});
+    auto& list = view.sceneObjectList();
+    list[20]->setVisible(0);
+    EXPECT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), list[19]);
     view.setWorkMode(vxWorkMode::kSelect);
-    const Pixel px = ViewTest::at({1, 0, -1});
-    view.mouseDown(at((px.x + 0.5) / 2.0, (host.pixelHeight() - px.y - 0.5) / 2.0));
-    EXPECT_EQ(view.selectedBauteil(), view.sceneObjectList()[0]);
+    view.mouseDown(at(v.x / 2.0, v.y / 2.0)); // points, not pixels
+    EXPECT_EQ(view.selectedBauteil(), list[19]);
+    // Hiding the nearest leaves the next one.
+    list[19]->setVisible(0);
+    EXPECT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), list[18]);
+
+    // The part alone in front (the only holder of its mesh), moved away.
+    list[20]->setVisible(1);
+    ASSERT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), list[20]);
+    for (vxVertice& t : list[20]->verticesList())
+        for (vxVector* c : {&t.v1(), &t.v2(), &t.v3()})
+            c->x() += 50.0f;
+    EXPECT_EQ(view.getPickedObject(static_cast<int>(v.x), static_cast<int>(v.y)), list[18]);
 }
 
 TEST_F(Interaction, BuildingPhasesHideLaterPartsAndPaintEarlierOnes)
@@ -356,25 +340,4 @@ TEST_F(Interaction, BuildingPhasesHideLaterPartsAndPaintEarlierOnes)
     objs[4]->setVisible(0);
     view.repaintModelWithBauphase(3);
     EXPECT_EQ(objs[4]->visible(), 0);
-}
-
-TEST_F(Interaction, LoadProgressCountsThePartsAndChangesNothingElse)
-{
-    mesh("31005", cube());
-    std::vector<KmfPart> parts;
-    for (int i = 0; i < 40; ++i)
-        parts.push_back({"K31005_p", {0.5f * i, 0, 0}, {0, 1, 0}, {0, 0, 1}, i * 1000, 1 + i / 10});
-    load({0, 4, -12}, {0, 0, 0}, parts);
-    const std::string plain = view.vrmlText();
-
-    std::vector<std::pair<int, int>> calls;
-    view.setLoadProgress([&](std::int32_t done, std::int32_t total) { calls.emplace_back(done, total); });
-    ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
-    view.setLoadProgress(nullptr);
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.back(), std::make_pair(40, 40));
-    for (std::size_t i = 1; i < calls.size(); ++i)
-        EXPECT_LE(calls[i - 1].first, calls[i].first);
-    EXPECT_EQ(view.vrmlText(), plain); // the same scene, part for part
-    EXPECT_EQ(view.model()->maximumBauphase(), 4);
 }

@@ -14,17 +14,6 @@ using namespace vxTest;
 
 namespace {
 
-// A host without any GL: what the window side has before its context exists.
-class FakeHost : public vxViewHost {
-  public:
-    void makeCurrent() override {}
-    vxSize boundsInPoints() const override { return {100, 50}; }
-    vxSize boundsInPixels() const override { return {200, 100}; }
-    vxPoint convertFromWindow(vxPoint p) const override { return {p.x, 50 - p.y}; }
-    void setNeedsDisplay() override { ++redraws; }
-    int redraws = 0;
-};
-
 // The object drawn one triangle at a time, each under its own name load,
 // with the object's current state: the reference our display lists must match.
 void plainRender(const vxBaseSceneObject& o, std::int32_t name)
@@ -109,9 +98,10 @@ std::vector<StlTriangle> wedge()
 
 } // namespace
 
+// The window side has no GL context before it is shown.
 TEST(ViewSetUp, StartsWithTheDefaultCameraColoursAndAnEmptySceneWithoutAContext)
 {
-    FakeHost host;
+    vxHeadlessHost host;
     vxOpenGLView view(host);
     view.setWorkMode(vxWorkMode::kSelect);
     view.setPaintOldWhite(true);
@@ -124,7 +114,7 @@ TEST(ViewSetUp, StartsWithTheDefaultCameraColoursAndAnEmptySceneWithoutAContext)
     EXPECT_TRUE(view.sceneObjectList().empty());
     EXPECT_EQ(view.cameraPosition(), vxVector(0, 1, -10, 0));
     EXPECT_EQ(view.displayList(), 0);
-    EXPECT_EQ(host.redraws, 1) << "the set-up asks for its first frame";
+    EXPECT_EQ(host.needsDisplayCount(), 1) << "the set-up asks for its first frame";
 
     // The background needs no recompile; the grid settings do; each asks
     // for one frame.
@@ -134,18 +124,20 @@ TEST(ViewSetUp, StartsWithTheDefaultCameraColoursAndAnEmptySceneWithoutAContext)
     view.set3DGridColor(0, 0, 1);
     EXPECT_EQ(view.gridColor(), vxVector(0, 0, 1, 1));
     EXPECT_EQ(view.displayList(), 0);
-    EXPECT_EQ(host.redraws, 3);
+    EXPECT_EQ(host.needsDisplayCount(), 3);
 
     // Loading needs no context either; a failed load asks for nothing.
     TempDir dir;
     writeFile(dir.file("m.kmf"), kmfFile({1, 2, 3}, {0, 0, 0}, {{"K31005_a"}}));
     ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
     EXPECT_EQ(view.sceneObjectList().size(), 1u);
-    EXPECT_EQ(host.redraws, 4);
+    EXPECT_EQ(host.needsDisplayCount(), 4);
     EXPECT_FALSE(view.loadModelFromFile(dir.file("missing.kmf")));
-    EXPECT_EQ(host.redraws, 4);
+    EXPECT_EQ(host.needsDisplayCount(), 4);
 }
 
+// The progress counts the parts up and changes nothing: the same scene,
+// part for part, with or without it.
 TEST_F(ViewTest, ALoadBuildsOneObjectPerPartThenOnePerTubeAndTakesTheFilesCamera)
 {
     mesh("31005", box(-5, -5, -5, 5, 5, 5));
@@ -154,24 +146,32 @@ TEST_F(ViewTest, ALoadBuildsOneObjectPerPartThenOnePerTubeAndTakesTheFilesCamera
     std::vector<std::pair<std::int32_t, std::int32_t>> progress;
     view.setLoadProgress([&](std::int32_t done, std::int32_t total) { progress.emplace_back(done, total); });
     host.takeNeedsDisplay();
-    load({1, 2, -9}, {0, 1, 0},
-         {{"K99999_nomesh", {9, 9, 9}},
-          {"K31005_a", {1, 0, 0}, {0, 0, 1}, {1, 0, 0}, 0x8000ff},
-          {"K31005_b", {-1, 0, 0}}},
-         {0x00ff00});
+    std::vector<KmfPart> parts = {{"K99999_nomesh", {9, 9, 9}},
+                                  {"K31005_a", {1, 0, 0}, {0, 0, 1}, {1, 0, 0}, 0x8000ff},
+                                  {"K31005_b", {-1, 0, 0}}};
+    for (int i = 0; i < 40; ++i)
+        parts.push_back({"K31005_p", {0.5f * i, 0, 0}, {0, 1, 0}, {0, 0, 1}, i * 1000, 1 + i / 10});
+    load({1, 2, -9}, {0, 1, 0}, parts, {0x00ff00});
     EXPECT_TRUE(host.takeNeedsDisplay());
     EXPECT_EQ(view.displayList(), 0);
     ASSERT_FALSE(progress.empty());
-    EXPECT_EQ(progress.back(), std::make_pair(3, 3));
+    EXPECT_EQ(progress.back(), std::make_pair(43, 43));
+    for (std::size_t i = 1; i < progress.size(); ++i)
+        EXPECT_LE(progress[i - 1].first, progress[i].first);
+    const std::string withProgress = view.vrmlText();
+    view.setLoadProgress(nullptr);
+    ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
+    EXPECT_EQ(view.vrmlText(), withProgress);
+    EXPECT_EQ(view.model()->maximumBauphase(), 4);
 
     EXPECT_EQ(view.cameraPosition(), vxVector(1, 2, -9, 0.5f)); // w is the view's own
     EXPECT_EQ(view.cameraTarget(), vxVector(0, 1, 0, 0));
 
     auto& list = view.sceneObjectList();
-    ASSERT_EQ(list.size(), 4u);
-    auto& parts = view.model()->partList();
-    for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(parts[i]->baseSceneObject(), list[i]);
+    ASSERT_EQ(list.size(), 44u);
+    auto& partList = view.model()->partList();
+    for (std::size_t i = 0; i < 43; ++i)
+        EXPECT_EQ(partList[i]->baseSceneObject(), list[i]);
     EXPECT_TRUE(list[0]->verticesList().empty()); // missing mesh, index kept
     EXPECT_EQ(list[0]->position(), vxVector(9, 9, 9, 0));
 
@@ -185,7 +185,7 @@ TEST_F(ViewTest, ALoadBuildsOneObjectPerPartThenOnePerTubeAndTakesTheFilesCamera
     // Parts of one type share one mesh.
     EXPECT_EQ(list[1]->sharedMesh(), list[2]->sharedMesh());
 
-    auto* tube = dynamic_cast<vxTubeSceneObject*>(list[3].get());
+    auto* tube = dynamic_cast<vxTubeSceneObject*>(list[43].get());
     ASSERT_NE(tube, nullptr);
     EXPECT_TRUE(tube->verticesList().empty());
     EXPECT_EQ(tube->colorDiffuse(), vxVector(0, 1, 0, 0));

@@ -3,7 +3,7 @@
 // must be what our scene holds.
 #include "vxExportFixtures.h"
 #include "vxOpenGLView.h"
-#include "vxResources.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <Inventor/SoDB.h>
@@ -22,26 +22,11 @@
 
 namespace {
 
-struct Box {
-    float lo[3] = {std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity(),
-                   std::numeric_limits<float>::infinity()};
-    float hi[3] = {-std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-                   -std::numeric_limits<float>::infinity()};
-    void add(float x, float y, float z)
-    {
-        const float p[3] = {x, y, z};
-        for (int k = 0; k < 3; ++k) {
-            lo[k] = std::min(lo[k], p[k]);
-            hi[k] = std::max(hi[k], p[k]);
-        }
-    }
-};
-
 // One shape as seen by a reader.
 struct Shape {
     long triangles = 0;
     float diffuse[3] = {0, 0, 0};
-    Box box; // of the corners in world space
+    vxFixture::Box box; // of the corners in world space
 };
 
 // What a reader saw: shapes by node name, all triangles.
@@ -57,6 +42,7 @@ void onTriangle(void* data, SoCallbackAction* action, const SoPrimitiveVertex* a
     auto* reading = static_cast<Reading*>(data);
     Shape& shape = reading->shapes[action->getCurPathTail()->getName().getString()];
     ++shape.triangles;
+    ++shape.box.triangles;
     ++reading->triangles;
     SbColor ambient, diffuse, specular, emission;
     float shininess, transparency;
@@ -116,24 +102,17 @@ Reading fromScene(const vxOpenGLView& view)
         shape.diffuse[0] = o.colorDiffuse().x();
         shape.diffuse[1] = o.colorDiffuse().y();
         shape.diffuse[2] = o.colorDiffuse().z();
-        for (const vxVertice& t : o.verticesList()) {
-            for (const vxVector* corner : {&t.v1(), &t.v2(), &t.v3()}) {
-                vxVector p = *corner;
-                p.setW(1.0f);
-                p.vectorTransform3f(o.localMatrix());
-                shape.box.add(p.x(), p.y(), p.z());
-            }
-            ++shape.triangles;
-            ++r.triangles;
-        }
+        vxFixture::addPlaced(shape.box, o);
+        shape.triangles = static_cast<long>(shape.box.triangles);
+        r.triangles += shape.triangles;
     }
     return r;
 }
 
 // Six decimals in the file and float arithmetic on both sides.
-void expectNear(float ours, float theirs, const std::string& what)
+void expectNear(double ours, double theirs, const std::string& what)
 {
-    EXPECT_NEAR(ours, theirs, 2e-5 * std::max(1.0f, std::fabs(ours))) << what;
+    EXPECT_NEAR(ours, theirs, 2e-5 * std::max(1.0, std::fabs(ours))) << what;
 }
 
 void expectSame(const Reading& ours, const Reading& coin)
@@ -147,8 +126,8 @@ void expectSame(const Reading& ours, const Reading& coin)
         EXPECT_EQ(c.triangles, s.triangles) << name;
         for (int k = 0; k < 3; ++k) {
             EXPECT_NEAR(c.diffuse[k], s.diffuse[k], 1e-6) << name;
-            expectNear(s.box.lo[k], c.box.lo[k], name + " min");
-            expectNear(s.box.hi[k], c.box.hi[k], name + " max");
+            expectNear(s.box.min[k], c.box.min[k], name + " min");
+            expectNear(s.box.max[k], c.box.max[k], name + " max");
         }
     }
 }
@@ -179,7 +158,7 @@ std::vector<vxVertice> boxMesh(float sx, float sy, float sz)
 class CoinReadsExports : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { SoDB::init(); }
-    vxFixture::NullHost host;
+    vxHeadlessHost host;
     vxOpenGLView view{host};
     void SetUp() override { view.awakeFromNib(); }
 };
@@ -225,17 +204,18 @@ TEST_F(CoinReadsExports, FullModel)
     // of our own test parts; some parts name a mesh that does not exist, and
     // tubes follow the parts.
     vxTest::TempDir own;
-    std::string folder = std::string(KOLBRIK_BUILD_DIR) + "/share/kolbrik-viewer";
+    std::string folder = vxTest::kBuiltResources;
     std::vector<std::string> types = vxFixture::partTypesIn(folder);
     if (types.empty()) {
         folder = own.path();
         types = vxFixture::writeResources(folder);
     }
     vxTest::TempDir dir;
-    vxFixture::write(dir.file("model.kmf"), vxFixture::modelText(300, types, 3, 5, 17));
-    vxResources::setResourceFolder(folder);
-    ASSERT_TRUE(view.loadModelFromFile(dir.file("model.kmf")));
-    vxResources::setResourceFolder("");
+    vxTest::writeFile(dir.file("model.kmf"), vxFixture::modelText(300, types, 3, 5, 17));
+    {
+        vxTest::ResourceFolder resources(folder);
+        ASSERT_TRUE(view.loadModelFromFile(dir.file("model.kmf")));
+    }
     ASSERT_EQ(view.sceneObjectList().size(), 303u);
 
     auto distinctMeshes = [this] {

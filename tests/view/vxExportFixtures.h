@@ -2,9 +2,11 @@
 
 // Small part resources and generated models for the export tests and the
 // export benchmark: binary STL meshes of our own simple solids, their
-// definitions, and model files that place them in many orientations.
+// definitions, and model files that place them in many orientations; the
+// box of a scene as the readers of an export should find it.
 #include "vxOpenGLView.h"
 #include "vxTestMesh.h"
+#include "vxTestSupport.h"
 
 #include <algorithm>
 #include <array>
@@ -12,13 +14,10 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace vxFixture {
-
-using NullHost = vxHeadlessHost;
 
 // A closed prism standing on the XZ plane around the Y axis: radius r,
 // height h, `segments` sides.
@@ -53,11 +52,32 @@ inline vxVertice tri(vxVector a, vxVector b, vxVector c)
     return t;
 }
 
-inline void write(const std::string& path, const std::string& bytes)
+// Triangles and the box around their corners.
+struct Box {
+    std::uint64_t triangles = 0;
+    double min[3] = {1e300, 1e300, 1e300}, max[3] = {-1e300, -1e300, -1e300};
+    void add(double x, double y, double z)
+    {
+        const double p[3] = {x, y, z};
+        for (int a = 0; a < 3; ++a) {
+            min[a] = std::min(min[a], p[a]);
+            max[a] = std::max(max[a], p[a]);
+        }
+    }
+};
+
+// Adds an object's triangles, placed by its matrix (corners as points).
+inline void addPlaced(Box& box, const vxBaseSceneObject& o)
 {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    float m[16];
+    o.localMatrix().toArray(m);
+    for (const vxVertice& t : o.verticesList()) {
+        ++box.triangles;
+        for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()})
+            box.add(double{m[0]} * v->x() + double{m[4]} * v->y() + double{m[8]} * v->z() + m[12],
+                    double{m[1]} * v->x() + double{m[5]} * v->y() + double{m[9]} * v->z() + m[13],
+                    double{m[2]} * v->x() + double{m[6]} * v->y() + double{m[10]} * v->z() + m[14]);
+    }
 }
 
 // Three part types of our own in dir: 90001 a 15 x 15 x 30 mm block with
@@ -68,12 +88,13 @@ inline std::vector<std::string> writeResources(const std::string& dir)
     auto def = [](const std::string& name, const std::string& offset) {
         return "[COMMON]\r\nNAME=" + name + "\r\nORGNUMBER=" + name + "\r\nGROUP=1\r\n[OFFSET]\r\n" + offset;
     };
-    write(dir + "/90001.stl", vxTest::stlFile(vxTest::box(0, 0, 0, 15, 15, 30)));
-    write(dir + "/90001.def", def("Test block 30", "X=-7,5\r\nY=-7,5\r\nZ=0\r\n"));
-    write(dir + "/90002.stl", vxTest::stlFile(cylinder(10, 7.5f, 48)));
-    write(dir + "/90002.def", def("Test hub", ""));
-    write(dir + "/90003.stl", vxTest::stlFile(vxTest::box(0, 0, 0, 60, 3, 60)));
-    write(dir + "/90003.def", def("Test plate", "X=-30\r\nZ=-30\r\n"));
+    using vxTest::writeFile;
+    writeFile(dir + "/90001.stl", vxTest::stlFile(vxTest::box(0, 0, 0, 15, 15, 30)));
+    writeFile(dir + "/90001.def", def("Test block 30", "X=-7,5\r\nY=-7,5\r\nZ=0\r\n"));
+    writeFile(dir + "/90002.stl", vxTest::stlFile(cylinder(10, 7.5f, 48)));
+    writeFile(dir + "/90002.def", def("Test hub", ""));
+    writeFile(dir + "/90003.stl", vxTest::stlFile(vxTest::box(0, 0, 0, 60, 3, 60)));
+    writeFile(dir + "/90003.def", def("Test plate", "X=-30\r\nZ=-30\r\n"));
     return {"90001", "90002", "90003"};
 }
 
@@ -82,14 +103,10 @@ inline std::vector<std::string> writeResources(const std::string& dir)
 inline std::vector<std::string> partTypesIn(const std::string& dir)
 {
     std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
-        const auto p = e.path();
-        if (p.extension() == ".stl" && p.stem().string().size() == 5 &&
-            std::filesystem::is_regular_file(std::filesystem::path(p).replace_extension(".def")))
-            names.push_back(p.stem().string());
-    }
-    std::sort(names.begin(), names.end());
+    const auto files = std::filesystem::is_directory(dir) ? vxTest::entries(dir) : std::set<std::string>{};
+    for (const std::string& f : files)
+        if (f.size() == 9 && f.ends_with(".stl") && files.count(f.substr(0, 5) + ".def"))
+            names.push_back(f.substr(0, 5));
     return names;
 }
 

@@ -2,10 +2,11 @@
 
 // A view on an off-screen host over a temporary resource folder, and an
 // independent projection of model points to picture pixels.
+#include "vxLens.h"
 #include "vxOffscreenHost.h"
 #include "vxOpenGLView.h"
-#include "vxResources.h"
 #include "vxTestMesh.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,8 +40,8 @@ struct Pixel {
 };
 
 // Where a model point lands in a picture of w x h pixels, for a camera at
-// eye looking at target with the world's y up, 30 degrees vertical field
-// of view: computed here from first principles, not with the GL.
+// eye looking at target with the world's y up, through the view's lens:
+// computed here from first principles, not with the GL.
 inline Pixel project(const vxVector& eye, const vxVector& target, int w, int h, const vxVector& p)
 {
     vxVector f, s, u, up(0, 1, 0), rel;
@@ -53,7 +54,7 @@ inline Pixel project(const vxVector& eye, const vxVector& target, int w, int h, 
     const double xe = s.vectorDotProduct3f(s, rel);
     const double ye = u.vectorDotProduct3f(u, rel);
     const double depth = f.vectorDotProduct3f(f, rel);
-    const double focal = 1.0 / std::tan(15.0 * M_PI / 180.0);
+    const double focal = 1.0 / std::tan(vxLens::kFieldOfView / 2 * M_PI / 180.0);
     const double aspect = static_cast<double>(w) / h;
     const double xn = focal / aspect * xe / depth;
     const double yn = focal * ye / depth;
@@ -82,12 +83,10 @@ class ViewTest : public ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(host.ok()) << host.error();
-        vxResources::setResourceFolder(res.path());
         view.prepare();
         view.awakeFromNib();
         view.reshape();
     }
-    void TearDown() override { vxResources::setResourceFolder(""); }
 
     void mesh(const std::string& name, const std::vector<StlTriangle>& triangles)
     {
@@ -124,6 +123,7 @@ class ViewTest : public ::testing::Test {
 
     TempDir res;
     TempDir dir;
+    ResourceFolder folder{res.path()};
     vxOffscreenHost host{201, 151};
     vxOpenGLView view{host};
 };
