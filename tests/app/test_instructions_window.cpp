@@ -2,59 +2,29 @@
 // the Parts dock following the phase, marking a row's parts, Highlight new
 // parts, and a booklet made from the window (after which the view still
 // draws with its own context).
-#include "MainWindowController.h"
-#include "vxGLWidget.h"
 #include "vxInstructionsController.h"
 #include "vxPartsDock.h"
-#include "vxQtTestSupport.h"
-#include "vxResources.h"
-#include "vxSegmentedControl.h"
-#include "vxTestMesh.h"
-#include "vxTestSupport.h"
+#include "vxWindowTest.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
-#include <QSettings>
-#include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 using namespace vxTest;
 
 namespace {
 
-class InstructionsWindow : public ::testing::Test {
+class InstructionsWindow : public WindowTest {
   protected:
     void SetUp() override
     {
-        vxTest::qtApp();
-        QSettings().clear();
-        writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
-        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
-        writeFile(res.file("three.kmf"),
-                  kmfFile({0, 0, -12}, {0, 0, 0},
-                          {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
-                           {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
-                           {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3},
-                           {"K31005_d", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
-        vxResources::setResourceFolder(res.path());
-        window = std::make_unique<MainWindowController>();
-        window->setShowAlerts(false);
-        window->resize(1000, 700);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        ASSERT_TRUE(window->loadModelFromFile(QString::fromStdString(res.file("three.kmf"))));
+        WindowTest::SetUp();
+        ASSERT_TRUE(open());
         dock = window->instructions()->partsDock();
     }
-    void TearDown() override
-    {
-        window.reset();
-        vxResources::setResourceFolder("");
-    }
-    vxOpenGLView& view() { return window->view(); }
     QString rows()
     {
         QStringList r;
@@ -62,10 +32,6 @@ class InstructionsWindow : public ::testing::Test {
             r << dock->list()->item(i)->text().section(QLatin1Char('\n'), 0, 0);
         return r.join(QStringLiteral(" | "));
     }
-
-    TempDir res;
-    TempDir out;
-    std::unique_ptr<MainWindowController> window;
     vxPartsDock* dock = nullptr;
 };
 

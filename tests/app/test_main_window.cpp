@@ -1,20 +1,13 @@
 // The main window driven as a user drives it: real widgets, real mouse
 // clicks through Qt, under Xvfb.
-#include "MainWindowController.h"
 #include "ui_vxSheetLibrary.h"
 #include "ui_vxSheetParameter.h"
 #include "vxExportCommand.h"
-#include "vxGLWidget.h"
 #include "vxLocalized.h"
 #include "vxPartPanelController.h"
-#include "vxQtTestSupport.h"
-#include "vxResources.h"
-#include "vxSegmentedControl.h"
-#include "vxTestMesh.h"
-#include "vxTestSupport.h"
-#include "vxTranslations.h"
 #include "vxVersion.h"
 #include "vxViewCommands.h"
+#include "vxWindowTest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,79 +23,23 @@
 #include <QListView>
 #include <QMenu>
 #include <QPrinter>
-#include <QSettings>
 #include <QStandardItemModel>
-#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 using namespace vxTest;
-
-namespace {
-
-const QString kTranslations = QStringLiteral(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations");
-
-class MainWindow : public ::testing::Test {
-  protected:
-    void SetUp() override
-    {
-        vxTest::qtApp();
-        QSettings().clear();
-        vxInstallTranslations(vxTest::qtApp(), QLocale::English, kTranslations);
-        writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
-        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
-        // Three phases: a cube in front (phase 1), one behind it (2), one
-        // to the side (3).
-        std::string text = kmfFile({0, 0, -12}, {0, 0, 0},
-                                   {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
-                                    {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
-                                    {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}});
-        text += "[COMMON]\r\nINFMODELL=Three blocks\r\nINFORIGINAL=Starter kit\r\nINFGEBAUT=Anna\r\n";
-        writeFile(res.file("three.kmf"), text);
-        vxResources::setResourceFolder(res.path());
-        window = std::make_unique<MainWindowController>();
-        window->setShowAlerts(false);
-        window->resize(900, 700);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void TearDown() override
-    {
-        window.reset();
-        vxResources::setResourceFolder("");
-    }
-    vxOpenGLView& view() { return window->view(); }
-    void open() { ASSERT_TRUE(window->loadModelFromFile(QString::fromStdString(res.file("three.kmf")))); }
-    void clickSegment(vxSegmentedControl* c, int segment)
-    {
-        QTest::mouseClick(c->button(segment), Qt::LeftButton);
-    }
-    // A click in the middle of the 3D view, after a fresh frame.
-    void clickView()
-    {
-        vxGLWidget* w = window->viewWidget();
-        w->grabFramebuffer();
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-    }
-
-    TempDir res;
-    TempDir out;
-    std::unique_ptr<MainWindowController> window;
-};
-
-} // namespace
+using MainWindow = WindowTest;
 
 TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
 {
     EXPECT_TRUE(window->titleLine1()->text().isEmpty());
     EXPECT_EQ(view().gridVisible(), 1);
     window->btnGrid()->setChecked(true);
-    open();
+    ASSERT_TRUE(open());
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
     EXPECT_EQ(window->titleLine1()->text(), "Three blocks");
     EXPECT_EQ(window->titleLine2()->text(), "Original model: Starter kit");
@@ -119,7 +56,7 @@ TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
     EXPECT_TRUE(window->lastAlertText().contains("gone.kmf"));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
     EXPECT_EQ(window->titleLine1()->text(), "Three blocks");
-    EXPECT_EQ(view().sceneObjectList().size(), 3u);
+    EXPECT_EQ(view().sceneObjectList().size(), 4u);
     EXPECT_FALSE(window->sheetWait()->isVisible());
 
     // The grid button toggles the grid.
@@ -130,7 +67,7 @@ TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
 
 TEST_F(MainWindow, PhaseStepsStayWithinOneToTheMaximum)
 {
-    open();
+    ASSERT_TRUE(open());
     vxSegmentedControl* phase = window->btnBauphase();
     auto& objs = view().sceneObjectList();
     clickSegment(phase, 0);
@@ -154,7 +91,7 @@ TEST_F(MainWindow, PhaseStepsStayWithinOneToTheMaximum)
 
 TEST_F(MainWindow, ThePhaseSheetShowsAPhaseWithoutMovingTheStepControl)
 {
-    open();
+    ASSERT_TRUE(open());
     auto choose = [&](int index) {
         window->btnBuildingPhase();
         ASSERT_TRUE(window->sheetBuildingPhase()->isVisible());
@@ -219,7 +156,7 @@ TEST_F(MainWindow, ThePhaseSheetShowsAPhaseWithoutMovingTheStepControl)
 // Cancel in the open and the save panel changes nothing.
 TEST_F(MainWindow, CancelledPanelsChangeNothing)
 {
-    open();
+    ASSERT_TRUE(open());
     int cancelled = 0;
     auto cancelNextPanel = [&] {
         auto* timer = new QTimer(window.get());
@@ -251,7 +188,7 @@ TEST_F(MainWindow, CancelledPanelsChangeNothing)
 
 TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
 {
-    open();
+    ASSERT_TRUE(open());
     vxSegmentedControl* mode = window->btnWorkMode();
     clickSegment(mode, 2);
     EXPECT_EQ(view().workMode(), 3);
@@ -306,6 +243,16 @@ TEST_F(MainWindow, ParameterSheetSwitchesWhitePainting)
 
 TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
 {
+    // Without a library it says so.
+    window->menShowLibrary();
+    EXPECT_TRUE(window->sheetLibrary()->isVisible());
+    EXPECT_EQ(window->controllerBaukasten()->rowCount(), 0);
+    auto* empty = window->sheetLibrary()->findChild<QLabel*>("lblEmpty");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->isVisible());
+    EXPECT_TRUE(empty->text().contains("library"));
+    window->btnCloseLibrary();
+
     const std::string lib = res.file("library");
     writeFile(lib + "/Kit/Car.kmf", readFile(res.file("three.kmf")));
     writeFile(lib + "/Kit/Car.KMF", "x");
@@ -328,6 +275,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     window->menShowLibrary();
     EXPECT_EQ(walks, 1);
     ASSERT_TRUE(window->sheetLibrary()->isVisible());
+    EXPECT_FALSE(empty->isVisible());
     QStandardItemModel* kits = window->controllerBaukasten();
     ASSERT_EQ(kits->rowCount(), 3);
     EXPECT_EQ(kits->item(0)->text(), "Kit");
@@ -338,7 +286,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     ASSERT_EQ(models.size(), 2u);
     EXPECT_EQ(models[0].fullName, "Car");
     EXPECT_FALSE(models[0].fullImage.isNull());
-    EXPECT_EQ(window->controllerModelle()->item(0)->text(), "Car\n3 parts \u00b7 3 phases");
+    EXPECT_EQ(window->controllerModelle()->item(0)->text(), "Car\n4 parts \u00b7 3 phases");
     EXPECT_EQ(models[1].fullName, "a.b");
     window->libraryUi()->tblLibrary->setCurrentIndex(kits->index(1, 0));
     ASSERT_EQ(window->modelItems().size(), 1u);
@@ -369,7 +317,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     QTest::keyClick(list, Qt::Key_Up);
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_FALSE(window->sheetLibrary()->isVisible());
-    EXPECT_EQ(view().sceneObjectList().size(), 3u);
+    EXPECT_EQ(view().sceneObjectList().size(), 4u);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Car.kmf – Kolbrik Viewer"));
 
     // A click opens too.
@@ -381,37 +329,9 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("a.b.kmf – Kolbrik Viewer"));
 }
 
-TEST_F(MainWindow, AMissingLibraryShowsAnEmptyState)
-{
-    window->menShowLibrary();
-    EXPECT_TRUE(window->sheetLibrary()->isVisible());
-    EXPECT_EQ(window->controllerBaukasten()->rowCount(), 0);
-    auto* empty = window->sheetLibrary()->findChild<QLabel*>("lblEmpty");
-    ASSERT_NE(empty, nullptr);
-    EXPECT_TRUE(empty->isVisible());
-    EXPECT_TRUE(empty->text().contains("library"));
-    window->btnCloseLibrary();
-}
-
-TEST_F(MainWindow, ExportWritesTheFileOrSaysWhyNot)
-{
-    open();
-    const QString target = QString::fromStdString(out.file("three.wrl"));
-    EXPECT_TRUE(window->doExportAsVRML(target));
-    EXPECT_EQ(window->lastAlertTitle(), "VRML export");
-    EXPECT_EQ(window->lastAlertText(), "The scene has been written as a VRML file.");
-    const std::string text = readFile(out.file("three.wrl"));
-    EXPECT_EQ(text.rfind("#VRML V1.0 ascii\r\n", 0), 0u);
-    EXPECT_NE(text.find("DEF part3 IndexedFaceSet"), std::string::npos);
-
-    EXPECT_FALSE(window->doExportAsVRML(QString::fromStdString(out.file("no/such/folder/x.wrl"))));
-    EXPECT_EQ(window->lastAlertTitle(), "The export failed");
-    EXPECT_FALSE(window->sheetWait()->isVisible());
-}
-
 TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhase)
 {
-    open();
+    ASSERT_TRUE(open());
     clickSegment(window->btnBauphase(), 0); // phase 2: the third block is left out
     vxExportCommand* command = window->exportCommand();
     ASSERT_TRUE(window->findChild<QMenu*>("menuFile")->actions().contains(command->action()));
@@ -438,10 +358,20 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhase)
     EXPECT_NE(readFile(out.file("three.mtl")).find("newmtl"), std::string::npos);
     EXPECT_EQ(QSettings().value("export/format").toString(), "obj");
 
-    EXPECT_FALSE(command->doExport(QString::fromStdString(out.file("no/such/x.glb")), vxExportFormat::kGlb));
+    // A failure says why, naming the file once; so does Export as VRML,
+    // which also says when it is done.
+    const QString missing = q(out.file("no/such/x.glb"));
+    EXPECT_FALSE(command->doExport(missing, vxExportFormat::kGlb));
     EXPECT_EQ(window->lastAlertTitle(), "The export failed");
-    EXPECT_EQ(window->lastAlertText().count(QString::fromStdString(out.path())), 1)
-        << window->lastAlertText().toStdString();
+    EXPECT_EQ(window->lastAlertText(), missing + " could not be written: No such file or directory");
+    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(window->doExportAsVRML(q(out.file("no/such/x.wrl"))));
+    EXPECT_EQ(window->lastAlertText(),
+              q(out.file("no/such/x.wrl")) + " could not be written: No such file or directory");
+    EXPECT_TRUE(window->doExportAsVRML(q(out.file("three.wrl"))));
+    EXPECT_EQ(window->lastAlertTitle(), "VRML export");
+    EXPECT_EQ(window->lastAlertText(), "The scene has been written as a VRML file.");
+    EXPECT_EQ(readFile(out.file("three.wrl")).rfind("#VRML V1.0 ascii\r\n", 0), 0u);
     EXPECT_FALSE(window->sheetWait()->isVisible());
 }
 
@@ -449,7 +379,7 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhase)
 // view: its background and the red cube in front.
 TEST_F(MainWindow, PrintingToAPdfFileDrawsThePicture)
 {
-    open();
+    ASSERT_TRUE(open());
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(out.file("print.pdf")));
@@ -474,12 +404,7 @@ TEST_F(MainWindow, PrintingToAPdfFileDrawsThePicture)
 
 TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
 {
-    // This process's settings go to a folder of its own: other test
-    // programs running meanwhile share Qt's test location.
-    static TempDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       QString::fromStdString(settings.path()));
-    open();
+    ASSERT_TRUE(open());
     view().setSmoothTransitions(false);
 
     auto offset = [this] {
@@ -558,14 +483,13 @@ TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
 
 TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeAndEveryShortcutIsListed)
 {
-    open();
+    ASSERT_TRUE(open());
     vxGLWidget* w = window->viewWidget();
     vxViewCommands& commands = *window->viewCommands();
-    const QImage screen = w->grabFramebuffer() // MARK0
-                              .convertToFormat(QImage::Format_RGB32);
+    const QImage screen = w->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(w->renderPicture(screen.size()).convertToFormat(QImage::Format_RGB32), screen);
 
-    QString error; // MARK1
+    QString error;
     ASSERT_TRUE(commands.savePicture(QString::fromStdString(out.file("p.png")), QSize(300, 120), &error))
         << error.toStdString();
     const QImage saved(QString::fromStdString(out.file("p.png")));
@@ -574,12 +498,12 @@ TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeAndEveryShortcut
     EXPECT_FALSE(
         commands.savePicture(QString::fromStdString(out.file("no/such/p.png")), QSize(30, 20), &error));
     EXPECT_TRUE(error.contains("no/such")) << error.toStdString();
-    EXPECT_TRUE(w->renderPicture(QSize(1 << 20, 10), &error).isNull()); // MARK2
+    EXPECT_TRUE(w->renderPicture(QSize(1 << 20, 10), &error).isNull());
     EXPECT_TRUE(commands.copyPicture());
     EXPECT_EQ(QApplication::clipboard()->image().size(), screen.size());
     EXPECT_TRUE(commands.printTitle().startsWith(QString::fromUtf8("Three blocks · Phase 3 of 3 · ")));
 
-    // Every action with keys, wherever it lives, is in the list. MARK3
+    // Every action with keys, wherever it lives, is in the list.
     QStringList listed;
     QTreeWidget* tree = commands.shortcutsSheet()->findChild<QTreeWidget*>();
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
@@ -594,6 +518,33 @@ TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeAndEveryShortcut
             return l.contains(text + " = ");
         })) << text.toStdString();
     }
+}
+
+// The window host of the view: sizes, coordinates and a real draw; the
+// grid is hidden after opening.
+TEST_F(MainWindow, TheGLWidgetHostsTheViewWithPointsPixelsAndALowerLeftOrigin)
+{
+    ASSERT_TRUE(open());
+    vxGLWidget& w = *window->viewWidget();
+    EXPECT_EQ(w.view().gridVisible(), 0);
+    const vxSize points = w.boundsInPoints();
+    const vxSize pixels = w.boundsInPixels();
+    EXPECT_EQ(points.width, w.width());
+    EXPECT_EQ(pixels.width, w.width() * w.devicePixelRatioF());
+    EXPECT_EQ(pixels.height, w.height() * w.devicePixelRatioF());
+    // The widget's top left corner, in window coordinates, is the view's
+    // point (0, height).
+    const vxPoint topLeft = w.convertFromWindow(w.windowPointFromWidget(QPointF(0, 0)));
+    EXPECT_EQ(topLeft.x, 0);
+    EXPECT_EQ(topLeft.y, w.height());
+    const vxPoint bottom = w.convertFromWindow(w.windowPointFromWidget(QPointF(10, w.height())));
+    EXPECT_EQ(bottom.x, 10);
+    EXPECT_EQ(bottom.y, 0);
+
+    const QImage image = w.grabFramebuffer();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixelColor(1, 1), QColor(235, 232, 217));
+    EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2), QColor(255, 0, 0)); // the lit front
 }
 
 TEST(Translations, GermanTableUnderAGermanLocaleEnglishOtherwise)

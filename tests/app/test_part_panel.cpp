@@ -1,9 +1,7 @@
 #include "vxPartPanelController.h"
 #include "vxQtTestSupport.h"
-#include "vxResources.h"
-#include "vxTestSupport.h"
+#include "vxTestResources.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
@@ -20,24 +18,19 @@ std::shared_ptr<vxPart> partWith(const std::string& name, const std::string& nr,
     return p;
 }
 
-class PartPanel : public ::testing::Test {
-  protected:
-    void SetUp() override
-    {
-        vxTest::qtApp();
-        QImage img(16, 16, QImage::Format_RGB32);
-        img.fill(Qt::red);
-        ASSERT_TRUE(img.save(QString::fromStdString(res.file("31005.png"))));
-        vxResources::setResourceFolder(res.path());
-    }
-    void TearDown() override { vxResources::setResourceFolder(""); }
-    vxTest::TempDir res;
-};
-
 } // namespace
 
-TEST_F(PartPanel, OpensEmptyEvenWhenAPartWasSelectedBefore)
+// The panel opens empty even when a part was selected before; it shows the
+// name, number and picture, and keeps the last picture on deselection.
+TEST(PartPanel, ShowsNameNumberAndPictureOfTheSelectedPart)
 {
+    vxTest::qtApp();
+    vxTest::TempDir res;
+    vxTest::ResourceFolder folder(res.path());
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    ASSERT_TRUE(img.save(QString::fromStdString(res.file("31005.png"))));
+
     vxPartPanelController panel;
     auto part = partWith("Block 30", "31005", "31005");
     panel.selectPart(part); // recorded only: no window yet
@@ -49,13 +42,8 @@ TEST_F(PartPanel, OpensEmptyEvenWhenAPartWasSelectedBefore)
     EXPECT_TRUE(panel.lblName()->text().isEmpty());
     EXPECT_TRUE(panel.lblNr()->text().isEmpty());
     EXPECT_EQ(panel.selectedPart(), nullptr);
-}
 
-TEST_F(PartPanel, ShowsNameNumberAndPictureAndKeepsPictureOnDeselect)
-{
-    vxPartPanelController panel;
-    panel.showPanel();
-    panel.selectPart(partWith("Block 30", "31005", "31005"));
+    panel.selectPart(part);
     EXPECT_EQ(panel.lblName()->text(), "Block 30");
     EXPECT_EQ(panel.lblNr()->text(), "31005");
     ASSERT_FALSE(panel.imgIcon()->pixmap().isNull());
