@@ -36,13 +36,14 @@ class WindowTest : public ::testing::Test {
         vxInstallTranslations(qtApp(), QLocale::English, kTranslations);
         writeFile(res.file("31005.stl"), stlFile(box(-10, -10, -10, 10, 10, 10)));
         writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
-        writeFile(res.file("three.kmf"),
-                  kmfFile({0, 0, -12}, {0, 0, 0},
-                          {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
-                           {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
-                           {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3},
-                           {"K31005_d", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}) +
-                      crlf({"[COMMON]", "INFMODELL=Three blocks", "INFORIGINAL=Starter kit", "INFGEBAUT=Anna"}));
+        writeFile(
+            res.file("three.kmf"),
+            kmfFile({0, 0, -12}, {0, 0, 0},
+                    {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                     {"K31005_b", {0, 0, 3}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2},
+                     {"K31005_c", {-3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3},
+                     {"K31005_d", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}) +
+                crlf({"[COMMON]", "INFMODELL=Three blocks", "INFORIGINAL=Starter kit", "INFGEBAUT=Anna"}));
         makeWindow({1000, 700});
     }
     void TearDown() override { window.reset(); }

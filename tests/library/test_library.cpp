@@ -1,16 +1,21 @@
 // The shipped model library as the build generated it: every model loads,
-// its parts exist and are joined, its phases and camera are right and it has
-// its preview (compared with a fresh drawing in test_library_previews.cpp).
+// its parts exist and are joined, its phases and camera are right, and its
+// preview is the view's own drawing of it: drawn again here, off-screen,
+// exactly as the window shows a model after opening it, every one comes out
+// the same. And, independently of the drawing code, what a preview shows
+// lies where the model is: inside the projections of its parts' placed
+// bounding boxes, by the camera of the file.
+#include "vxBmp.h"
 #include "vxDefinition.h"
 #include "vxModel.h"
 #include "vxPartsList.h"
-#include "vxResources.h"
 #include "vxStlFile.h"
-#include "vxTestSupport.h"
+#include "vxViewTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <numbers>
@@ -24,8 +29,7 @@ using vxGen::vxFrame;
 using vxGen::vxMesh;
 using vxGen::vxVec3;
 
-const std::string kResources = std::string(KOLBRIK_BUILD_DIR) + "/share/kolbrik-viewer";
-const std::string kLibrary = kResources + "/library";
+const std::string& kResources = vxTest::kBuiltResources;
 
 vxVec3 of(const vxVector& v)
 {
@@ -146,11 +150,11 @@ std::pair<int, std::size_t> firstLooseStep(const vxModel& model,
 }
 
 // The model stands on the ground in the middle of the grid, and the view's
-// camera (look-at with up +y, 30 degrees high, 4:3) sees all of it from
+// camera (look-at with up +y, the view's lens, 4:3) sees all of it from
 // above at an angle, filling the picture.
 void checkPlaceAndCamera(const vxModel& model)
 {
-    const double f = 1.0 / std::tan(15.0 * std::numbers::pi / 180.0), aspect = 4.0 / 3.0;
+    const double f = 1.0 / std::tan(vxLens::kFieldOfView / 2 * std::numbers::pi / 180.0), aspect = 4.0 / 3.0;
     const vxVec3 eye = of(model.cameraPosition()), forward = normalized(of(model.cameraTarget()) - eye);
     EXPECT_LT(forward.y, -0.1);
     EXPECT_GT(std::min(std::abs(forward.x), std::abs(forward.z)), 0.15) << "not a three-quarter view";
@@ -168,7 +172,7 @@ void checkPlaceAndCamera(const vxModel& model)
             const double x = std::abs(dot(q, side) * f / aspect / depth),
                          y = std::abs(dot(q, up) * f / depth);
             span = std::max({span, x, y});
-            outside += depth <= 0.2 || depth >= 1000.0 || x > 1.0 || y > 1.0;
+            outside += depth <= vxLens::kNearPlane || depth >= vxLens::kFarPlane || x > 1.0 || y > 1.0;
         }
     }
     EXPECT_NEAR(lo.y, 0.0, 0.01);
@@ -178,30 +182,94 @@ void checkPlaceAndCamera(const vxModel& model)
     EXPECT_GT(span, 0.6) << "the model does not fill the picture";
 }
 
+// The preview, read back, is the picture drawn now, and shows nothing
+// outside the pixel rectangles around the parts' placed boxes (one pixel
+// wider all round).
+void checkPreview(const std::string& file, vxOffscreenHost& host, vxOpenGLView& view)
+{
+    view.drawRect();
+    const vxImage drawn = host.readPixels();
+    const vxGen::vxBmpImage preview = vxGen::vxReadBmp(fs::path(file).replace_extension(".bmp").string());
+    ASSERT_EQ(preview.width, drawn.width);
+    ASSERT_EQ(preview.height, drawn.height);
+    long differing = 0;
+    for (int y = 0; y < drawn.height; ++y)
+        for (int x = 0; x < drawn.width; ++x) {
+            const auto p = drawn.pixel(x, y);
+            const std::uint8_t* q =
+                &preview.rgb[(std::size_t(y) * std::size_t(drawn.width) + std::size_t(x)) * 3];
+            differing += std::abs(p[0] - q[0]) > 2 || std::abs(p[1] - q[1]) > 2 || std::abs(p[2] - q[2]) > 2;
+        }
+    EXPECT_LT(differing, drawn.width * drawn.height / 100);
+
+    const int w = preview.width, h = preview.height;
+    std::vector<bool> covered(std::size_t(w) * std::size_t(h), false);
+    const vxVector eye = view.cameraPosition(), target = view.cameraTarget();
+    vxVector forward;
+    forward.vectorSubtract3f(target, eye);
+    forward.normalizeVector3f();
+    for (const auto& o : view.sceneObjectList()) {
+        const vxBounds box = o->worldBounds();
+        if (box.empty)
+            continue;
+        int x0 = w, y0 = h, x1 = -1, y1 = -1;
+        for (int k = 0; k < 8; ++k) {
+            const vxVector c((k & 1 ? box.max : box.min).x(), (k & 2 ? box.max : box.min).y(),
+                             (k & 4 ? box.max : box.min).z());
+            vxVector rel;
+            rel.vectorSubtract3f(c, eye);
+            if (forward.vectorDotProduct3f(forward, rel) < vxLens::kNearPlane) { // at or behind it
+                x0 = y0 = 0;
+                x1 = w - 1;
+                y1 = h - 1;
+                break;
+            }
+            const vxTest::Pixel p = vxTest::project(eye, target, w, h, c);
+            x0 = std::min(x0, p.x);
+            y0 = std::min(y0, p.y);
+            x1 = std::max(x1, p.x);
+            y1 = std::max(y1, p.y);
+        }
+        for (int y = std::max(y0 - 1, 0); y <= std::min(y1 + 1, h - 1); ++y)
+            for (int x = std::max(x0 - 1, 0); x <= std::min(x1 + 1, w - 1); ++x)
+                covered[std::size_t(y) * std::size_t(w) + std::size_t(x)] = true;
+    }
+    const int background[3] = {235, 232, 217};
+    long shown = 0, outside = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t* q = &preview.rgb[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 3];
+            if (std::abs(q[0] - background[0]) <= 2 && std::abs(q[1] - background[1]) <= 2 &&
+                std::abs(q[2] - background[2]) <= 2)
+                continue;
+            ++shown;
+            outside += !covered[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+        }
+    EXPECT_GT(shown, w * h / 50) << "the preview shows the model";
+    EXPECT_EQ(outside, 0) << "pixels where no part is";
+}
+
 } // namespace
 
-TEST(Library, EveryModelIsSound)
+TEST(Library, EveryModelIsSoundAndItsPreviewIsTheViewsDrawing)
 {
     if (!KOLBRIK_LIBRARY_BUILT)
         GTEST_SKIP() << "this build does not generate the resource folder";
-    vxResources::setResourceFolder(kResources);
-    std::vector<fs::path> files;
-    for (const auto& e : fs::recursive_directory_iterator(kLibrary))
-        if (e.path().extension() == ".kmf")
-            files.push_back(e.path());
-    std::sort(files.begin(), files.end());
+    vxTest::ResourceFolder folder(kResources);
+    vxOffscreenView offscreen(320, 240, false);
+    ASSERT_TRUE(offscreen.host.ok()) << offscreen.host.error();
+    const std::vector<std::string> files = vxTest::libraryModels(kResources);
     ASSERT_GE(files.size(), 24u);
     std::size_t largest = 0;
-    for (const fs::path& file : files) {
-        SCOPED_TRACE(fs::relative(file, kLibrary).string());
+    for (const fs::path file : files) {
+        SCOPED_TRACE(fs::relative(file, kResources).string());
         const std::string text = vxTest::readFile(file.string());
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'))
             << "not CR LF lines";
         EXPECT_EQ(text.find("=-0\r"), std::string::npos);
-        EXPECT_TRUE(fs::exists(fs::path(file).replace_extension(".bmp"))) << "no preview";
-        vxModel model;
-        const vxLoadResult loaded = model.loadModelFromFile(file.string());
+        const vxLoadResult loaded = offscreen.view.loadModelFromFile(file.string());
         ASSERT_TRUE(loaded) << loaded.error;
+        const vxModel& model = *offscreen.view.model();
         const auto& parts = model.partList();
         ASSERT_GT(parts.size(), 1u);
         largest = std::max(largest, parts.size());
@@ -243,47 +311,7 @@ TEST(Library, EveryModelIsSound)
         for (const auto& t : model.tubeList())
             EXPECT_TRUE(t->count() >= 2 && t->radius() > 0.0f) << "a cable without nodes or thickness";
         checkPlaceAndCamera(model);
+        checkPreview(file, offscreen.host, offscreen.view);
     }
     EXPECT_GE(largest, 3000u) << "the benchmark model";
-}
-
-// The generator writes the same files on every run, the build's are not
-// stale, and a model it no longer makes goes away with its picture and its
-// kit folder once empty; nothing else does.
-TEST(LibraryGenerator, WritesTheSameFilesOnEveryRunAndRemovesOnlyItsOwn)
-{
-    vxTest::TempDir a, b;
-    const std::string out = b.file("out"), stampFile = b.file("stamp.txt");
-    auto modelgen = [](const std::string& to, const std::string& stamp) {
-        const auto r = vxTest::runCommand(std::string("'") + KOLBRIK_MODELGEN + "' --out '" + to + "'" +
-                                          (stamp.empty() ? "" : " --stamp '" + stamp + "'"));
-        EXPECT_EQ(r.status, 0) << r.out;
-    };
-    modelgen(a.path(), "");
-    modelgen(out, stampFile);
-    std::size_t files = 0;
-    for (const auto& e : fs::recursive_directory_iterator(a.path())) {
-        if (e.path().extension() != ".kmf")
-            continue;
-        ++files;
-        const std::string rel = fs::relative(e.path(), a.path()).generic_string();
-        const std::string text = vxTest::readFile(e.path().string());
-        EXPECT_EQ(text, vxTest::readFile(out + "/" + rel)) << rel;
-        if (KOLBRIK_LIBRARY_BUILT) {
-            EXPECT_EQ(text, vxTest::readFile(kLibrary + "/" + rel)) << "the build's " << rel << " is stale";
-        }
-    }
-    EXPECT_GE(files, 24u);
-
-    const std::string stamp = vxTest::readFile(stampFile);
-    EXPECT_NE(stamp.find("Showpieces/Tower crane.kmf\n"), std::string::npos);
-    for (const char* f :
-         {"/Old/Gone.kmf", "/Old/Gone.bmp", "/Old/Mine.txt", "/Lost/Kit/Gone.kmf", "/../Outside.kmf"})
-        vxTest::writeFile(out + f, "x");
-    vxTest::writeFile(stampFile, stamp + "Old/Gone.kmf\nLost/Kit/Gone.kmf\n../Outside.kmf\n");
-    modelgen(out, stampFile);
-    EXPECT_FALSE(fs::exists(out + "/Old/Gone.kmf") || fs::exists(out + "/Old/Gone.bmp") ||
-                 fs::exists(out + "/Lost"));
-    EXPECT_TRUE(fs::exists(out + "/Old/Mine.txt") && fs::exists(b.file("Outside.kmf")));
-    EXPECT_EQ(vxTest::readFile(stampFile), stamp);
 }

@@ -1,17 +1,21 @@
 // What the pass over the library cannot show: the model builder refuses a
 // part that is not joined, its camera frames any model tightly, meshed gears
-// put their teeth into the gaps, and the preview bitmaps are laid out as
-// other programs read them.
+// put their teeth into the gaps, the preview bitmaps are laid out as other
+// programs read them, and the generator writes the same files on every run.
 #include "vxBmp.h"
 #include "vxKit.h"
 #include "vxLens.h"
 #include "vxModelBuilder.h"
+#include "vxTestResources.h"
+#include "vxTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <numbers>
 
 using namespace vxGen;
+namespace fs = std::filesystem;
 
 TEST(ModelBuilder, RefusesLoosePartsAndPartsCutOffFromTheFirst)
 {
@@ -142,4 +146,46 @@ TEST(Bitmap, WritesBottomUpPaddedRows)
     EXPECT_EQ(bytes[30], 0); // uncompressed
     EXPECT_EQ(bytes.substr(54, 12), std::string("\x1e\x14\x0a\x3c\x32\x28\x5a\x50\x46\0\0\0", 12));
     EXPECT_EQ(bytes.substr(66, 3), std::string("\0\0\xff", 3));
+}
+
+// The generator writes the same files on every run, the build's are not
+// stale, and a model it no longer makes goes away with its picture and its
+// kit folder once empty; nothing else does.
+TEST(LibraryGenerator, WritesTheSameFilesOnEveryRunAndRemovesOnlyItsOwn)
+{
+    vxTest::TempDir a, b;
+    const std::string out = b.file("out"), stampFile = b.file("stamp.txt");
+    auto modelgen = [](const std::string& to, const std::string& stamp) {
+        const auto r = vxTest::runCommand(std::string("'") + KOLBRIK_MODELGEN + "' --out '" + to + "'" +
+                                          (stamp.empty() ? "" : " --stamp '" + stamp + "'"));
+        EXPECT_EQ(r.status, 0) << r.out;
+    };
+    modelgen(a.path(), "");
+    modelgen(out, stampFile);
+    std::size_t files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(a.path())) {
+        if (e.path().extension() != ".kmf")
+            continue;
+        ++files;
+        const std::string rel = fs::relative(e.path(), a.path()).generic_string();
+        const std::string text = vxTest::readFile(e.path().string());
+        EXPECT_EQ(text, vxTest::readFile(out + "/" + rel)) << rel;
+        if (KOLBRIK_LIBRARY_BUILT) {
+            EXPECT_EQ(text, vxTest::readFile(vxTest::kBuiltResources + "/library/" + rel))
+                << "the build's " << rel << " is stale";
+        }
+    }
+    EXPECT_GE(files, 24u);
+
+    const std::string stamp = vxTest::readFile(stampFile);
+    EXPECT_NE(stamp.find("Showpieces/Tower crane.kmf\n"), std::string::npos);
+    for (const char* f :
+         {"/Old/Gone.kmf", "/Old/Gone.bmp", "/Old/Mine.txt", "/Lost/Kit/Gone.kmf", "/../Outside.kmf"})
+        vxTest::writeFile(out + f, "x");
+    vxTest::writeFile(stampFile, stamp + "Old/Gone.kmf\nLost/Kit/Gone.kmf\n../Outside.kmf\n");
+    modelgen(out, stampFile);
+    EXPECT_FALSE(fs::exists(out + "/Old/Gone.kmf") || fs::exists(out + "/Old/Gone.bmp") ||
+                 fs::exists(out + "/Lost"));
+    EXPECT_TRUE(fs::exists(out + "/Old/Mine.txt") && fs::exists(b.file("Outside.kmf")));
+    EXPECT_EQ(vxTest::readFile(stampFile), stamp);
 }

@@ -41,19 +41,19 @@ class SceneGL : public ::testing::Test {
 
 } // namespace
 
-// Objects keep no list of their own: a scene needs one list per distinct
-// mesh, whatever is hidden, selected or recoloured.
-TEST_F(SceneGL, OnlyTheSharedGeometryIsCompiledOnceWhateverTheObjectsDo)
+// Objects keep no list of their own: a mesh is compiled once when first
+// drawn (never while hidden), whatever its objects do. A mesh drawn in
+// another context is compiled anew there; its old list waits to be deleted
+// in its own context, and a forgotten context's lists are dropped, never
+// deleted elsewhere.
+TEST_F(SceneGL, AMeshIsCompiledOncePerContextAndItsListDeletedOnlyInItsOwn)
 {
-    vxBaseSceneObject hidden;
-    hidden.setVerticesList(boxTriangles());
-    hidden.setVisible(0);
-    hidden.renderObject(0);
-    EXPECT_EQ(live(), 0); // nothing drawn, nothing compiled
-
     vxBaseSceneObject obj, other;
     obj.setVerticesList(boxTriangles());
     other.setSharedMesh(obj.sharedMesh());
+    obj.setVisible(0);
+    obj.renderObject(0);
+    EXPECT_EQ(live(), 0); // nothing drawn, nothing compiled
     for (int round = 0; round < 3; ++round) {
         obj.setSelectedBauteil(round == 1);
         obj.setVisible(round == 2 ? 0 : 1);
@@ -63,33 +63,25 @@ TEST_F(SceneGL, OnlyTheSharedGeometryIsCompiledOnceWhateverTheObjectsDo)
     }
     EXPECT_EQ(live(), 1);
     EXPECT_EQ(queued(), 0);
-}
 
-TEST_F(SceneGL, AMeshOfAnotherContextIsCompiledAnewAndItsOldListDeletedOnlyInItsOwn)
-{
-    vxBaseSceneObject obj;
-    obj.setVerticesList(boxTriangles());
+    vxOffscreenHost second(16, 16);
+    ASSERT_TRUE(second.ok());
+    const auto secondCtx = vxGLResources::newContextId();
+    second.makeCurrent();
+    vxGLResources::setCurrentContext(secondCtx);
+    obj.setVisible(1);
     obj.renderObject(0);
-    EXPECT_EQ(live(), 1);
-
-    vxOffscreenHost other(16, 16);
-    ASSERT_TRUE(other.ok());
-    const auto otherCtx = vxGLResources::newContextId();
-    other.makeCurrent();
-    vxGLResources::setCurrentContext(otherCtx);
-    obj.renderObject(0);
-    EXPECT_EQ(vxGLResources::liveLists(otherCtx), 1);
-    // The first context's list waits for its own context.
+    EXPECT_EQ(vxGLResources::liveLists(secondCtx), 1);
     EXPECT_EQ(queued(), 1);
-    vxGLResources::deleteQueuedLists(otherCtx);
+    vxGLResources::deleteQueuedLists(secondCtx);
     EXPECT_EQ(queued(), 1);
 
     use();
     vxGLResources::deleteQueuedLists(ctx);
     EXPECT_EQ(live(), 0);
 
-    // A forgotten context's lists are dropped, never deleted elsewhere.
-    vxGLResources::forgetContext(otherCtx);
+    vxGLResources::forgetContext(secondCtx);
     obj.setSharedMesh(nullptr);
-    EXPECT_EQ(vxGLResources::queuedLists(otherCtx), 0);
+    other.setSharedMesh(nullptr);
+    EXPECT_EQ(vxGLResources::queuedLists(secondCtx), 0);
 }

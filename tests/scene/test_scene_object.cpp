@@ -1,6 +1,5 @@
 // Scene objects without a context: placement, the STL reader, shared
-// meshes. Meshes loaded by name for the parts of a model are checked in
-// tests/view/test_view_scene.cpp and test_view_files.cpp.
+// meshes.
 #include "vxBaseSceneObject.h"
 #include "vxModel.h"
 #include "vxSTLReader.h"
@@ -27,7 +26,6 @@ std::vector<vxTest::StlTriangle> threeRecords()
 
 } // namespace
 
-// Parts placed by a model: tests/view/test_view_scene.cpp and test_view_draw.cpp.
 TEST(SceneObject, RebuildMatrixTurnsXToUpCrossDirectionAndKeepsTheHomogeneousParts)
 {
     vxBaseSceneObject o;
@@ -93,8 +91,9 @@ TEST(SceneObject, ASharedMeshIsCopiedBeforeAnObjectChangesIt)
     a.setVerticesList({vxVertice(), vxVertice()});
     b.setSharedMesh(a.sharedMesh());
     EXPECT_EQ(a.sharedMesh(), b.sharedMesh());
-
-    // (Reading through the const accessor shares on: tests/view/test_vrml_export.cpp.)
+    // Reading through the const accessor shares on.
+    EXPECT_EQ(std::as_const(a).verticesList().size(), 2u);
+    EXPECT_EQ(a.sharedMesh(), b.sharedMesh());
 
     b.verticesList().pop_back();
     EXPECT_NE(a.sharedMesh(), b.sharedMesh());

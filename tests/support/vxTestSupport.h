@@ -95,6 +95,23 @@ inline CommandResult runCommand(const std::string& command)
     return r;
 }
 
+// What admesh reports of an STL file where it differs from the expected
+// numbers ("Number of parts", "Backwards edges", ...; below 0: any): a line
+// each, then the report; empty when all are as expected.
+inline std::string admeshDiffers(const std::string& path,
+                                 std::initializer_list<std::pair<std::string, long long>> expected)
+{
+    const CommandResult r = runCommand("admesh '" + path + "'");
+    std::string faults = r.status == 0 ? "" : "admesh failed\n";
+    for (const auto& [field, want] : expected) {
+        const std::size_t at = r.out.find(field + " ");
+        const std::size_t colon = at == std::string::npos ? at : r.out.find(':', at);
+        if (colon == std::string::npos || (want >= 0 && std::atoll(r.out.c_str() + colon + 1) != want))
+            faults += field + " is not " + std::to_string(want) + "\n";
+    }
+    return faults.empty() ? "" : faults + r.out;
+}
+
 #ifdef KOLBRIK_CLI
 // The command-line tool with these arguments; prefix goes before it (an
 // environment, a wrapper).

@@ -2,8 +2,8 @@
 // read back, sound meshes, connections on their features, parts that fit.
 #include "vxDefinition.h"
 #include "vxPartCatalog.h"
-#include "vxResources.h"
 #include "vxStlFile.h"
+#include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +24,8 @@ namespace {
 std::map<std::string, std::string> folderContents(const std::string& dir)
 {
     std::map<std::string, std::string> files;
-    for (const auto& e : fs::directory_iterator(dir))
-        files[e.path().filename().string()] = vxTest::readFile(e.path().string());
+    for (const std::string& name : vxTest::entries(dir))
+        files[name] = vxTest::readFile(dir + "/" + name);
     return files;
 }
 
@@ -121,22 +121,6 @@ int gearTeeth(const vxMesh& m, int teeth)
     return clusters;
 }
 
-// What admesh would repair in a mesh file: for ours nothing, in one part.
-std::string admeshFaults(const std::string& path)
-{
-    const auto r = vxTest::runCommand("admesh '" + path + "'");
-    std::string faults = r.status == 0 ? "" : "admesh failed\n";
-    for (const char* field : {"Number of parts", "Degenerate facets", "Edges fixed", "Facets removed",
-                              "Facets added", "Facets reversed", "Backwards edges", "Normals fixed"}) {
-        const std::size_t at = r.out.find(field);
-        const std::size_t colon = at == std::string::npos ? at : r.out.find(':', at);
-        const long want = field[0] == 'N' && field[1] == 'u' ? 1 : 0;
-        if (colon == std::string::npos || std::atol(r.out.c_str() + colon + 1) != want)
-            faults += std::string(field) + " is not " + std::to_string(want) + "\n";
-    }
-    return faults.empty() ? "" : faults + r.out;
-}
-
 } // namespace
 
 // The generator program writes the same files as the catalogue in this
@@ -165,7 +149,7 @@ TEST(Catalogue, EveryPartTypeIsSoundInTheGeneratedFiles)
     EXPECT_EQ(files.size(), 2 * parts.size()) << "a file of an earlier run is left over";
     EXPECT_GE(parts.size(), 60u);
 
-    vxResources::setResourceFolder(out);
+    vxTest::ResourceFolder folder(out);
     int gears = 0;
     for (const auto& p : parts) {
         SCOPED_TRACE(p.shortName + " " + p.name);
@@ -197,7 +181,16 @@ TEST(Catalogue, EveryPartTypeIsSoundInTheGeneratedFiles)
         EXPECT_EQ(m.triangles.size(), p.triangleCount);
         const vxMeshReport report = checkMesh(m, true);
         EXPECT_TRUE(report.solid()) << report.summary();
-        EXPECT_EQ(admeshFaults(out + "/" + p.shortName + ".stl"), "");
+        // Nothing that admesh would repair, in one part.
+        EXPECT_EQ(vxTest::admeshDiffers(out + "/" + p.shortName + ".stl", {{"Number of parts", 1},
+                                                                           {"Degenerate facets", 0},
+                                                                           {"Edges fixed", 0},
+                                                                           {"Facets removed", 0},
+                                                                           {"Facets added", 0},
+                                                                           {"Facets reversed", 0},
+                                                                           {"Backwards edges", 0},
+                                                                           {"Normals fixed", 0}}),
+                  "");
         vxVec3 lo, hi;
         m.bounds(lo, hi);
         EXPECT_LT(length(lo - p.boundsMin) + length(hi - p.boundsMax), 1e-3);
@@ -221,7 +214,6 @@ TEST(Catalogue, EveryPartTypeIsSoundInTheGeneratedFiles)
             EXPECT_EQ(gearTeeth(m, p.teeth), p.teeth);
         }
     }
-    vxResources::setResourceFolder("");
     EXPECT_GE(gears, 5);
 }
 
