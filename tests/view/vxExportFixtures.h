@@ -98,18 +98,6 @@ inline std::vector<std::string> writeResources(const std::string& dir)
     return {"90001", "90002", "90003"};
 }
 
-// The short names of the part types in a resource folder that have both a
-// mesh and a definition, sorted.
-inline std::vector<std::string> partTypesIn(const std::string& dir)
-{
-    std::vector<std::string> names;
-    const auto files = std::filesystem::is_directory(dir) ? vxTest::entries(dir) : std::set<std::string>{};
-    for (const std::string& f : files)
-        if (f.size() == 9 && f.ends_with(".stl") && files.count(f.substr(0, 5) + ".def"))
-            names.push_back(f.substr(0, 5));
-    return names;
-}
-
 // A model file of `parts` parts cycling through `types`, laid out on a
 // 15 mm-unit grid in the 24 axis-aligned orientations, with `tubes` tubes
 // after them, phases 1 to `phases` and varied colours. Every `missingEvery`
