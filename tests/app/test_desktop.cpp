@@ -151,8 +151,11 @@ TEST_F(Desktop, SettingsAndTheWindowSurviveARestart)
     ASSERT_TRUE(open("three.kmf"));
     window->tbGrid(); // on: models now open with the grid
     window->menParameter();
+    ASSERT_TRUE(window->sheetParameter()->isVisible());
     window->parameterUi()->cbPaintOldWhite->setChecked(true);
-    window->btnParameterOK();
+    QTest::mouseClick(window->parameterUi()->btnParameterOK, Qt::LeftButton);
+    EXPECT_FALSE(window->sheetParameter()->isVisible());
+    EXPECT_TRUE(window->view().paintOldWhite());
     window->close();
 
     makeWindow();

@@ -65,7 +65,9 @@ TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
     EXPECT_TRUE(window->btnGrid()->isChecked());
 }
 
-TEST_F(MainWindow, PhaseStepsStayWithinOneToTheMaximum)
+// The step control stays within one and the last phase; the phase sheet
+// shows a phase without moving it.
+TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
 {
     ASSERT_TRUE(open());
     vxSegmentedControl* phase = window->btnBauphase();
@@ -87,11 +89,7 @@ TEST_F(MainWindow, PhaseStepsStayWithinOneToTheMaximum)
     EXPECT_EQ(phase->label(1), "3");
     EXPECT_FALSE(phase->isEnabled(2)); // forward to the maximum
     EXPECT_EQ(objs[2]->visible(), 1);
-}
 
-TEST_F(MainWindow, ThePhaseSheetShowsAPhaseWithoutMovingTheStepControl)
-{
-    ASSERT_TRUE(open());
     auto choose = [&](int index) {
         window->btnBuildingPhase();
         ASSERT_TRUE(window->sheetBuildingPhase()->isVisible());
@@ -105,15 +103,14 @@ TEST_F(MainWindow, ThePhaseSheetShowsAPhaseWithoutMovingTheStepControl)
     ASSERT_EQ(cb->count(), 3);
     EXPECT_EQ(cb->itemText(0), "Phase 1");
     EXPECT_EQ(cb->itemText(2), "Phase 3");
-    auto& objs = view().sceneObjectList();
     EXPECT_EQ(objs[1]->visible(), 0);
     EXPECT_EQ(objs[2]->visible(), 0);
-    EXPECT_EQ(window->btnBauphase()->label(1), "3");
+    EXPECT_EQ(phase->label(1), "3");
     EXPECT_EQ(view().model()->actualBauphase(), 3);
 
     // Back steps from the label's phase, not from the one the sheet showed.
-    clickSegment(window->btnBauphase(), 0);
-    EXPECT_EQ(window->btnBauphase()->label(1), "2");
+    clickSegment(phase, 0);
+    EXPECT_EQ(phase->label(1), "2");
     EXPECT_EQ(objs[1]->visible(), 1);
     EXPECT_EQ(objs[2]->visible(), 0);
 
@@ -131,22 +128,22 @@ TEST_F(MainWindow, ThePhaseSheetShowsAPhaseWithoutMovingTheStepControl)
                                            {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
                                             {"K31005_b", {3, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 2}}));
     ASSERT_TRUE(window->loadModelFromFile(QString::fromStdString(res.file("two.kmf"))));
-    EXPECT_EQ(window->btnBauphase()->label(1), "2");
-    EXPECT_TRUE(window->btnBauphase()->isEnabled(0));
-    EXPECT_FALSE(window->btnBauphase()->isEnabled(2));
+    EXPECT_EQ(phase->label(1), "2");
+    EXPECT_TRUE(phase->isEnabled(0));
+    EXPECT_FALSE(phase->isEnabled(2));
     for (const auto& o : view().sceneObjectList())
         EXPECT_EQ(o->visible(), 1);
-    clickSegment(window->btnBauphase(), 0);
-    EXPECT_EQ(window->btnBauphase()->label(1), "1");
+    clickSegment(phase, 0);
+    EXPECT_EQ(phase->label(1), "1");
     EXPECT_EQ(view().sceneObjectList()[0]->visible(), 1);
     EXPECT_EQ(view().sceneObjectList()[1]->visible(), 0);
 
     // A model without parts has one phase: label 1, no steps, one entry.
     writeFile(res.file("none.kmf"), "[COMMON]\r\nCOUNT=0\r\n");
     ASSERT_TRUE(window->loadModelFromFile(QString::fromStdString(res.file("none.kmf"))));
-    EXPECT_EQ(window->btnBauphase()->label(1), "1");
-    EXPECT_FALSE(window->btnBauphase()->isEnabled(0));
-    EXPECT_FALSE(window->btnBauphase()->isEnabled(2));
+    EXPECT_EQ(phase->label(1), "1");
+    EXPECT_FALSE(phase->isEnabled(0));
+    EXPECT_FALSE(phase->isEnabled(2));
     window->btnBuildingPhase();
     ASSERT_EQ(cb->count(), 1);
     EXPECT_EQ(cb->itemText(0), "Phase 1");
@@ -224,14 +221,8 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
     EXPECT_EQ(view().workMode(), 2);
 }
 
-TEST_F(MainWindow, ParameterSheetSwitchesWhitePainting)
+TEST_F(MainWindow, TheAboutSheetShowsTheVersion)
 {
-    window->menParameter();
-    ASSERT_TRUE(window->sheetParameter()->isVisible());
-    window->parameterUi()->cbPaintOldWhite->setChecked(true);
-    QTest::mouseClick(window->parameterUi()->btnParameterOK, Qt::LeftButton);
-    EXPECT_FALSE(window->sheetParameter()->isVisible());
-    EXPECT_TRUE(view().paintOldWhite());
     window->menAboutDlg();
     EXPECT_TRUE(window->sheetAboutDlg()->isVisible());
     const auto* version = window->sheetAboutDlg()->findChild<QLabel*>(QStringLiteral("lblAboutVersion"));

@@ -140,39 +140,28 @@ TEST_F(CliFiles, WhatIsNoModelFileIsRefusedInOneLine)
     EXPECT_EQ(readFile(out.file("old.wrl")), "the old export");
 }
 
+// Resources that cannot be read (a cut mesh; a part whose files only a
+// process that passes permission bits may read) leave their parts empty;
+// the model loads, draws and exports with what is there.
 TEST_F(CliFiles, BrokenResourcesLeaveTheirPartsEmptyAndTheModelLoads)
 {
     const auto block = stlFile(box(-5, -5, -5, 5, 5, 5));
     writeFile(resFile("31001.stl"), block.substr(0, 84 + 50 + 20)); // one whole triangle, then cut
-    std::filesystem::create_symlink("/dev/zero", resFile("31002.stl"));
-    std::filesystem::create_symlink("/dev/urandom", resFile("31002.def"));
-    ASSERT_EQ(::mkfifo(resFile("31003.stl").c_str(), 0600), 0);
-    ASSERT_EQ(::mkfifo(resFile("31003.def").c_str(), 0600), 0);
-    std::filesystem::create_directory(resFile("31004.stl"));
-    std::filesystem::create_directory(resFile("31004.def"));
-    std::filesystem::create_symlink("31006.stl", resFile("31006.stl")); // a loop
-    writeFile(resFile("31007.stl"), block);
-    writeFile(resFile("31007.def"), "");
-    std::filesystem::resize_file(resFile("31007.stl"), 513ull * 1024 * 1024); // sparse, over the limit
-    // Unreadable for anyone who has no capabilities that pass permission bits.
     const std::string prefix = withoutOverride();
     const bool locked = !prefix.empty();
     writeFile(resFile("31008.stl"), block);
     writeFile(resFile("31008.def"), crlf({"[COMMON]", "NAME=Locked"}));
     ::chmod(resFile("31008.stl").c_str(), 0);
     ::chmod(resFile("31008.def").c_str(), 0);
-
-    std::vector<KmfPart> parts;
-    for (int i : {1, 2, 3, 4, 6, 7, 8})
-        parts.push_back({"K3100" + std::to_string(i) + "_p", {static_cast<float>(i - 4), 0, 0}});
-    parts.push_back({"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00});
-    writeFile(model, kmfFile({0, 0, -10}, {0, 0, 0}, parts));
+    writeFile(model, kmfFile({0, 0, -10}, {0, 0, 0},
+                             {{"K31001_p", {-3, 0, 0}},
+                              {"K31008_p", {3, 0, 0}},
+                              {"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
 
     CommandResult r = run("info " + q(model) + opts(), prefix);
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("Parts:       8"), std::string::npos) << r.out;
-    // 31007's definition is empty; 31008's is unreadable.
-    EXPECT_NE(r.out.find(std::string(locked ? "6" : "5") + " part(s) without a definition"),
+    EXPECT_NE(r.out.find("Parts:       3"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(std::string(locked ? "2" : "1") + " part(s) without a definition"),
               std::string::npos)
         << r.out;
 
@@ -181,14 +170,13 @@ TEST_F(CliFiles, BrokenResourcesLeaveTheirPartsEmptyAndTheModelLoads)
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_GT(vxReadPNG(picture).pixel(32, 24)[1], 100) << "the good part is not drawn";
 
-    // Only the cut mesh's one whole triangle and the good part are exported.
+    // The cut mesh's one whole triangle and the good part are exported.
     r = run("export " + q(model) + " " + q(dir.file("Export \xc3\xa9t\xc3\xa9.wrl")) + opts(), prefix);
     ASSERT_EQ(r.status, 0) << r.out;
     const std::string wrl = readFile(dir.file("Export \xc3\xa9t\xc3\xa9.wrl"));
-    for (int i = 1; i <= 8; ++i)
-        EXPECT_EQ(wrl.find("DEF part" + std::to_string(i) + " ") != std::string::npos,
-                  i == 1 || i == 8 || (i == 7 && !locked))
-            << "part " << i;
+    EXPECT_NE(wrl.find("DEF part1 "), std::string::npos);
+    EXPECT_EQ(wrl.find("DEF part2 ") == std::string::npos, locked);
+    EXPECT_NE(wrl.find("DEF part3 "), std::string::npos);
 }
 
 TEST_F(CliFiles, APictureOrExportThatCannotBeWrittenLeavesTheOldFile)

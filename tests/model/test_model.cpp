@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using vxTest::crlf;
+
 namespace {
 
 class Model : public ::testing::Test {
@@ -28,54 +30,19 @@ class Model : public ::testing::Test {
 
 TEST_F(Model, ReadsCameraCommonPartsAndTubesInAnyOrder)
 {
-    auto path = kmf("a.kmf", {"NAME=K32000_before",
-                              "[TUBE1]",
-                              "RADIUS=0,5",
-                              "COUNT=3",
-                              "COLOR=65280",
-                              "X0=1",
-                              "Y1=2",
-                              "Z199=3",
-                              "X200=9",
-                              "X-1=9",
-                              "X=5",
-                              "XPOS=4",
-                              "[PART2]",
-                              "NAME=K32000_x",
-                              "NAME=K32000_plate",
-                              "COLOR=16711680",
-                              "PHASE=2",
-                              "[PART7]",
-                              "NAME=K31005_z",
-                              "[PART3]",
-                              "COLOR=4294967295",
-                              "[PART0]",
-                              "PHASE=5",
-                              "[CAMERA]",
-                              "POSITIONX=1",
-                              "POSITIONY=2,5",
-                              "POSITIONZ=-3",
-                              "DIRECTIONX=4",
-                              "UPY=1",
-                              "TARGETZ=7",
-                              "[COMMON]",
-                              "COUNT=3",
-                              "TUBECOUNT=1",
-                              "INFMODELL=Crane",
-                              "INFORIGINAL=Kit 1",
-                              "INFGEBAUT=Anna",
-                              "[PART1]",
-                              "NAME=K31005_block30",
-                              "XPOS=1",
-                              "YPOS=2",
-                              "ZPOS=3",
-                              "XDIR=1",
-                              "YDIR=0",
-                              "ZDIR=0",
-                              "PHASE=3",
-                              "COLOR=255"});
+    // Sections in any order, keys outside a section, repeated and odd keys.
+    const std::string text =
+        crlf({"NAME=K32000_before", "[TUBE1]", "RADIUS=0,5", "COUNT=3", "COLOR=65280", "X0=1", "Y1=2",
+              "Z199=3", "X200=9", "X-1=9", "X=5", "XPOS=4"}) +
+        crlf({"[PART2]", "NAME=K32000_x", "NAME=K32000_plate", "COLOR=16711680", "PHASE=2", "[PART7]",
+              "NAME=K31005_z", "[PART3]", "COLOR=4294967295", "[PART0]", "PHASE=5"}) +
+        crlf({"[CAMERA]", "POSITIONX=1", "POSITIONY=2,5", "POSITIONZ=-3", "DIRECTIONX=4", "UPY=1",
+              "TARGETZ=7", "[COMMON]", "COUNT=3", "TUBECOUNT=1", "INFMODELL=Crane", "INFORIGINAL=Kit 1",
+              "INFGEBAUT=Anna"}) +
+        crlf({"[PART1]", "NAME=K31005_block30", "XPOS=1", "YPOS=2", "ZPOS=3", "XDIR=1", "YDIR=0", "ZDIR=0",
+              "PHASE=3", "COLOR=255"});
     vxModel m;
-    ASSERT_TRUE(m.loadModelFromFile(path));
+    ASSERT_TRUE(m.loadModelFromText(text));
     EXPECT_EQ(m.cameraPosition(), vxVector(1, 2.5f, -3, 0));
     EXPECT_EQ(m.cameraDirection().x(), 4.0f);
     EXPECT_EQ(m.cameraUp().y(), 1.0f);

@@ -1,7 +1,8 @@
-// Resource files that change while a model loads: after the model file has
-// been read, meshes and definitions are cut, grow, vanish or are replaced by
-// what is no file. The load finishes with what is there, and the next load
-// reads the files afresh.
+// Resource files that are no files or too large, and resource files that
+// change while a model loads: after the model file has been read, meshes
+// and definitions are cut, grow, vanish or are replaced by what is no file.
+// The load finishes with what is there, and the next load reads the files
+// afresh.
 #include "vxViewTestSupport.h"
 
 #include <filesystem>
@@ -17,6 +18,15 @@ TEST_F(ViewTest, ResourcesChangingWhileAModelLoads)
         mesh(name, block);
     writeFile(res.file("31008.def"), crlf({"[COMMON]", "NAME=Eight"}));
     writeFile(res.file("31008.stl"), stlFile(block));
+    std::filesystem::create_symlink("31009.stl", res.file("31009.stl")); // a loop
+    std::filesystem::create_symlink("/dev/urandom", res.file("31009.def"));
+    writeFile(res.file("31010.stl"), stlFile(block));
+    std::filesystem::resize_file(res.file("31010.stl"), 513ull * 1024 * 1024); // sparse, over the limit
+    writeFile(res.file("31010.def"), "");
+    mesh("31011", block);
+    ASSERT_EQ(::mkfifo(res.file("31011.def").c_str(), 0600), 0);
+    mesh("31012", block);
+    std::filesystem::create_directory(res.file("31012.def"));
 
     auto changeFiles = [&] {
         const std::string cut = stlFile(block);
@@ -44,17 +54,20 @@ TEST_F(ViewTest, ResourcesChangingWhileAModelLoads)
     });
 
     std::vector<KmfPart> parts;
-    for (int i = 1; i <= 8; ++i)
-        parts.push_back({"K3100" + std::to_string(i) + "_p", {static_cast<float>(2 * i - 9), 0, 0}});
+    for (int i = 1; i <= 12; ++i)
+        parts.push_back({"K310" + std::string(i < 10 ? "0" : "") + std::to_string(i) + "_p",
+                         {static_cast<float>(2 * i - 9), 0, i > 8 ? 3.0f : 0.0f}});
     load({0, 5, -20}, {0, 0, 0}, parts);
     ASSERT_TRUE(changed);
 
-    const std::size_t expected[8] = {1, 0, 0, 0, 0, 12, 1, 12};
-    ASSERT_EQ(view.sceneObjectList().size(), 8u);
-    for (std::size_t i = 0; i < 8; ++i)
-        EXPECT_EQ(std::as_const(*view.sceneObjectList()[i]).verticesList().size(), expected[i])
-            << "part " << i + 1;
-    EXPECT_FALSE(view.model()->partList()[7]->definition().found());
+    const std::size_t triangles[12] = {1, 0, 0, 0, 0, 12, 1, 12, 0, 0, 12, 12};
+    const bool found[12] = {false, false, false, false, false, false,
+                            false, false, false, true,  false, false};
+    ASSERT_EQ(view.sceneObjectList().size(), 12u);
+    for (std::size_t i = 0; i < 12; ++i) {
+        EXPECT_EQ(std::as_const(*view.sceneObjectList()[i]).verticesList().size(), triangles[i]) << i + 1;
+        EXPECT_EQ(view.model()->partList()[i]->definition().found(), found[i]) << i + 1;
+    }
 
     // Drawn and picked with what was read: the eighth part is there.
     const vxImage image = draw();
@@ -72,7 +85,7 @@ TEST_F(ViewTest, ResourcesChangingWhileAModelLoads)
         mesh(name, block);
     writeFile(res.file("31008.def"), crlf({"[COMMON]", "NAME=Eight"}));
     load({0, 5, -20}, {0, 0, 0}, parts);
-    for (const auto& o : view.sceneObjectList())
-        EXPECT_EQ(std::as_const(*o).verticesList().size(), 12u);
+    for (std::size_t i = 0; i < 8; ++i)
+        EXPECT_EQ(std::as_const(*view.sceneObjectList()[i]).verticesList().size(), 12u);
     EXPECT_EQ(view.model()->partList()[7]->definition().m_Name, "Eight");
 }
