@@ -16,7 +16,7 @@
 //             [--warmup N] [--slack-mb N]
 //
 // full: every model of the resource folder's library and one of 3,000
-// catalogue parts. small: generated box part types, four models of 1 to
+// catalogue parts. small: two of our test part types, four models of 1 to
 // 240 parts and one of 300; quick enough for every test run.
 //
 // Picking draws from vertex arrays, not display lists: Mesa 22.3's
@@ -31,6 +31,7 @@
 // the warm-up (10 rounds for the small set, 25 for the full set) with a
 // slack of 8 MB for the small set and 48 MB for the full set (one more
 // such step).
+#include "vxExportFixtures.h"
 #include "vxGLResources.h"
 #include "vxOffscreenHost.h"
 #include "vxOpenGLView.h"
@@ -217,30 +218,6 @@ std::int64_t glListsInContext()
     return n;
 }
 
-// Parts on a square field, turned four ways, many colours and phases,
-// seen from above at an angle.
-std::string fieldModel(const std::vector<std::string>& types, int parts, int tubes, unsigned seed)
-{
-    const int side = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(parts)))));
-    const float spacing = 1.25f;
-    const float extent = side * spacing;
-    std::vector<KmfPart> list;
-    const std::array<float, 3> dirs[4] = {{0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {-1, 0, 0}};
-    for (int i = 0; i < parts; ++i) {
-        KmfPart p;
-        p.name =
-            "K" + types[(static_cast<unsigned>(i) * 7u + seed) % types.size()] + "_p" + std::to_string(i);
-        p.position = {(static_cast<float>(i % side) - side / 2.0f) * spacing, 0.0f,
-                      (static_cast<float>(i / side) - side / 2.0f) * spacing};
-        p.direction = dirs[(static_cast<unsigned>(i) + seed) % 4];
-        p.color = static_cast<std::int32_t>((static_cast<unsigned>(i + 1) * 2654435761u + seed) % 16777216u);
-        p.phase = 1 + i * 8 / std::max(parts, 1);
-        list.push_back(p);
-    }
-    std::vector<std::int32_t> tubeColors(static_cast<std::size_t>(tubes), 0x3366cc);
-    return kmfFile({0.3f * extent, 0.9f * extent + 6, -1.1f * extent - 6}, {0, 0, 0}, list, tubeColors);
-}
-
 struct ModelSet {
     std::vector<std::string> files;
     std::string source;
@@ -270,33 +247,31 @@ ModelSet prepare(const Options& o, const TempDir& work)
         set.source = std::to_string(set.files.size()) + " library models";
     } else {
         const std::string folder = work.file("resources");
-        for (int t = 0; t < 10; ++t) {
-            types.push_back(std::to_string(50000 + t));
-            writeFile(folder + "/" + types.back() + ".stl", stlFile(box(-4.0f - t, 0, -4, 4, 6, 4)));
-            writeFile(folder + "/" + types.back() + ".def",
-                      crlf({"[COMMON]", "NAME=Box " + std::to_string(t)}));
-        }
+        vxFixture::writeResources(folder);
+        types = {"90001", "90003"}; // the block and the plate
         vxResources::setResourceFolder(folder);
         const int sizes[4] = {1, 12, 60, 240};
         for (int k = 0; k < 4; ++k) {
             set.files.push_back(work.file("model" + std::to_string(k) + ".kmf"));
-            writeFile(set.files.back(), fieldModel(types, sizes[k], k, static_cast<unsigned>(k)));
+            writeFile(set.files.back(), vxFixture::modelText(sizes[k], types, k, 8));
         }
         set.source = "4 models of 1 to 240 parts";
     }
     const int large = o.full ? 3000 : 300;
     set.files.push_back(work.file("large.kmf"));
-    writeFile(set.files.back(), fieldModel(types, large, 3, 99));
+    writeFile(set.files.back(), vxFixture::modelText(large, types, 3, 8));
     set.source += " and one of " + std::to_string(large) + " parts, from " + std::to_string(types.size()) +
                   " part types";
     return set;
 }
 
-// After a load: draw; click in select mode on a 4 x 3 grid of points
-// (selecting re-compiles the scene); hide the part under the middle; step
-// to the middle phase and back to the last; draw after each step.
+// After a load: fit the model into the view and draw; click in select mode
+// on a 4 x 3 grid of points (selecting re-compiles the scene); hide the part
+// under the middle; step to the middle phase and back to the last; draw
+// after each step.
 void exercise(vxOpenGLView& view, vxOffscreenHost& host, Sample& s)
 {
+    view.fitModel();
     view.drawRect();
     const vxSize points = host.boundsInPoints();
     view.setWorkMode(vxWorkMode::kSelect);
