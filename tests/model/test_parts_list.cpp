@@ -82,17 +82,14 @@ TEST_F(PartsList, GroupsByTypeAndColourWithPhaseZeroInTheFirstPhase)
     EXPECT_EQ(vxPartsListTotal(whole), m.count());
     EXPECT_EQ(whole.size(), 5u);
     EXPECT_TRUE(vxMakePartsList(m, 3).empty());
-}
 
-TEST_F(PartsList, FarApartPhasesAndOddColours)
-{
-    const vxModel m = load({{"K31005_a", {}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2000000000},
-                            {"K31005_b", {}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1}});
-    const auto phases = vxMakePhasePartsLists(m);
+    // Far apart phases; colour components round to 0..255 and are clamped,
+    // NaN counts as 0.
+    const vxModel far = load({{"K31005_a", {}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2000000000},
+                              {"K31005_b", {}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1}});
+    const auto phases = vxMakePhasePartsLists(far);
     ASSERT_EQ(phases.size(), 2u);
     EXPECT_EQ(phases.rbegin()->first, 2000000000);
-
-    // Components round to 0..255 and are clamped; NaN counts as 0.
     const struct {
         vxVector colour;
         const char* hex;

@@ -42,7 +42,7 @@ TEST(SceneObject, RebuildMatrixTurnsXToUpCrossDirectionAndKeepsTheHomogeneousPar
     EXPECT_EQ(o.localMatrix().v4(), vxVector(5, 0, 0, 1));
 }
 
-TEST(StlReader, ReadsRecordsAtTheirPositionsWithOffsetsAndTheFacetNormal)
+TEST(StlReader, ReadsRecordsAtTheirPositionsWithOffsetsAndTheFacetNormalAndNoMore)
 {
     std::string file = vxTest::stlFile(threeRecords(), 2);
     std::vector<vxVertice> out;
@@ -60,10 +60,8 @@ TEST(StlReader, ReadsRecordsAtTheirPositionsWithOffsetsAndTheFacetNormal)
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[2].v1(), vxVector(0.0f, 2.0f, 3.5f, 0));
     EXPECT_EQ(out[2].v2(), vxVector(-1.0f, 0.0f, 0.5f, 0));
-}
 
-TEST(StlReader, NeverReadsPastTheDataAtAnyLengthOfAFile)
-{
+    // It never reads past the data, at any length of a file.
     const std::string full = vxTest::stlFile(threeRecords());
     std::vector<vxVertice> all;
     vxAppendSTLTriangles(full, 1, 2, 3, all);
@@ -71,16 +69,16 @@ TEST(StlReader, NeverReadsPastTheDataAtAnyLengthOfAFile)
     for (std::size_t len = 0; len <= full.size(); ++len) {
         // An exact-size heap copy, so that a read past the end shows under ASan.
         std::vector<char> bytes(full.begin(), full.begin() + static_cast<long>(len));
-        std::vector<vxVertice> out;
-        const std::size_t n = vxAppendSTLTriangles(std::string_view(bytes.data(), len), 1, 2, 3, out);
+        std::vector<vxVertice> read;
+        const std::size_t n = vxAppendSTLTriangles(std::string_view(bytes.data(), len), 1, 2, 3, read);
         const std::size_t whole = len < 84 ? 0 : (len - 84) / 50;
         ASSERT_EQ(n, whole) << "length " << len;
-        ASSERT_EQ(out.size(), whole);
+        ASSERT_EQ(read.size(), whole);
         for (std::size_t i = 0; i < whole; ++i)
-            EXPECT_EQ(out[i], all[i]) << "length " << len;
+            EXPECT_EQ(read[i], all[i]) << "length " << len;
     }
     // A huge declared count reads only what is there; a count of 0 reads nothing.
-    std::vector<vxVertice> out;
+    out.clear();
     EXPECT_EQ(vxAppendSTLTriangles(vxTest::stlFile(threeRecords(), 0xFFFFFFFFll), 0, 0, 0, out), 3u);
     EXPECT_EQ(vxAppendSTLTriangles(vxTest::stlFile(threeRecords(), 0), 0, 0, 0, out), 0u);
 }
