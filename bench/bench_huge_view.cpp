@@ -146,15 +146,15 @@ void BM_HugeFirstFrame(benchmark::State& state)
     ratio.report(state);
 }
 
-// A select-mode click on the part in the middle, then the frame showing it.
-void BM_HugeSelectClickAndNextFrame(benchmark::State& state)
+// A click on the part in the middle in a work mode, then the next frame.
+void clickAndNextFrame(benchmark::State& state, std::int32_t mode)
 {
     Fixture& f = fixture();
     f.frame();
     Ratio ratio;
     for (auto _ : state) {
         const Stopwatch t;
-        f.view.setWorkMode(vxWorkMode::kSelect);
+        f.view.setWorkMode(mode);
         f.view.mouseDown(f.centreClick());
         f.view.drawRect();
         const Times event = t.elapsed();
@@ -162,28 +162,21 @@ void BM_HugeSelectClickAndNextFrame(benchmark::State& state)
         ratio.add(event, f.frame());
         state.ResumeTiming();
     }
-    f.view.deselectAllBauteile();
     ratio.report(state);
+}
+
+// A select-mode click on the part in the middle, then the frame showing it.
+void BM_HugeSelectClickAndNextFrame(benchmark::State& state)
+{
+    clickAndNextFrame(state, vxWorkMode::kSelect);
+    fixture().view.deselectAllBauteile();
 }
 
 // A hide-mode click on the part in the middle, then the frame without it.
 void BM_HugeHideClickAndNextFrame(benchmark::State& state)
 {
-    Fixture& f = fixture();
-    f.frame();
-    Ratio ratio;
-    for (auto _ : state) {
-        const Stopwatch t;
-        f.view.setWorkMode(vxWorkMode::kHide);
-        f.view.mouseDown(f.centreClick());
-        f.view.drawRect();
-        const Times event = t.elapsed();
-        state.PauseTiming();
-        ratio.add(event, f.frame());
-        state.ResumeTiming();
-    }
-    f.view.showAll();
-    ratio.report(state);
+    clickAndNextFrame(state, vxWorkMode::kHide);
+    fixture().view.showAll();
 }
 
 // A phase step (back from the last phase, hiding a tenth of the parts, then

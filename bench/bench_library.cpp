@@ -61,16 +61,13 @@ void BM_ReadShowpiece(benchmark::State& state)
 }
 
 struct View {
-    vxOffscreenHost host{1024, 768};
-    vxOpenGLView view{host};
+    vxOffscreenView offscreen{1024, 768, false};
+    vxOffscreenHost& host = offscreen.host;
+    vxOpenGLView& view = offscreen.view;
     std::size_t triangles = 0;
     View()
     {
         vxResources::setResourceFolder(KOLBRIK_RESOURCE_DIR);
-        view.prepare();
-        view.awakeFromNib();
-        view.set3DGridVisible(0);
-        view.reshape();
         view.loadModelFromFile(kModel);
         for (const auto& o : view.sceneObjectList())
             triangles += std::as_const(*o).verticesList().size();

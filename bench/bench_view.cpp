@@ -72,8 +72,9 @@ struct Fixture {
     std::string folder;
     std::string modelPath;
     std::string source;
-    vxOffscreenHost host{1024, 768};
-    vxOpenGLView view{host};
+    vxOffscreenView offscreen{1024, 768, false};
+    vxOffscreenHost& host = offscreen.host;
+    vxOpenGLView& view = offscreen.view;
     std::size_t triangles = 0;
 
     Fixture()
@@ -123,10 +124,6 @@ struct Fixture {
         modelPath = folder + "/bench-view.kmf";
         std::ofstream(modelPath, std::ios::binary) << text;
 
-        view.prepare();
-        view.awakeFromNib();
-        view.set3DGridVisible(0);
-        view.reshape();
         view.loadModelFromFile(modelPath);
         for (const auto& o : view.sceneObjectList())
             triangles += std::as_const(*o).verticesList().size();

@@ -6,6 +6,7 @@
 #include "ui_vxSheetLibrary.h"
 #include "ui_vxSheetParameter.h"
 #include "ui_vxSheetWait.h"
+#include "vxAppResources.h"
 #include "vxExportCommand.h"
 #include "vxGLWidget.h"
 #include "vxInstructionsController.h"
@@ -491,14 +492,10 @@ void MainWindowController::btnRefresh()
 
 void MainWindowController::exportAsVRML()
 {
-    QFileDialog dlg(this, tr("Export as VRML"));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setNameFilter(tr("VRML files (*.wrl)"));
-    dlg.setDefaultSuffix(QStringLiteral("wrl"));
-    dlg.setWindowModality(Qt::WindowModal);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return;
-    doExportAsVRML(dlg.selectedFiles().first());
+    const QString path =
+        vxAskSaveFileName(this, tr("Export as VRML"), tr("VRML files (*.wrl)"), QStringLiteral("wrl"));
+    if (!path.isEmpty())
+        doExportAsVRML(path);
 }
 
 QString MainWindowController::writeFailureText(const QString& path, const std::string& error)

@@ -3,6 +3,7 @@
 #include "vxResources.h"
 #include "vxTextFile.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QImage>
 
@@ -31,4 +32,19 @@ void vxSetApplicationIdentity()
     QCoreApplication::setOrganizationName(QStringLiteral("Kolbrik"));
     QCoreApplication::setApplicationName(QStringLiteral("Kolbrik Viewer"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kolbrik-viewer"));
+}
+
+QString vxAskSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
+                          const QString& proposed)
+{
+    QFileDialog dlg(parent, title);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilter(filter);
+    dlg.setDefaultSuffix(suffix);
+    if (!proposed.isEmpty())
+        dlg.selectFile(proposed);
+    dlg.setWindowModality(Qt::WindowModal);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().first();
 }

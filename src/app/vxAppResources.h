@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QString>
 
+class QWidget;
+
 // What the application takes from its resource folder besides model data.
 namespace vxAppResources {
 
@@ -16,3 +18,9 @@ QPixmap namedImage(const QString& name);
 // with no arguments then reads and writes ~/.config/Kolbrik/Kolbrik
 // Viewer.conf). Called once, right after the QApplication is made.
 void vxSetApplicationIdentity();
+
+// Asks for the name of a file to save, in a save dialog modal to its window
+// with one filter ("PNG pictures (*.png)"), the suffix added when none is
+// typed, and a proposed name if one is given. Empty when cancelled.
+QString vxAskSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
+                          const QString& proposed = QString());

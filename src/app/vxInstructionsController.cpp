@@ -1,6 +1,7 @@
 #include "vxInstructionsController.h"
 
 #include "MainWindowController.h"
+#include "vxAppResources.h"
 #include "vxBooklet.h"
 #include "vxGLWidget.h"
 #include "vxOpenGLView.h"
@@ -9,7 +10,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
@@ -239,16 +239,13 @@ void vxInstructionsController::menExportInstructions()
 {
     if (!hasParts())
         return;
-    QFileDialog dlg(m_window, tr("Export building instructions"));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setNameFilter(tr("PDF files (*.pdf)"));
-    dlg.setDefaultSuffix(QStringLiteral("pdf"));
-    dlg.selectFile(QFileInfo(m_modelPath).completeBaseName() + QStringLiteral(".pdf"));
-    dlg.setWindowModality(Qt::WindowModal);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    const QString path = vxAskSaveFileName(
+        m_window, tr("Export building instructions"), tr("PDF files (*.pdf)"), QStringLiteral("pdf"),
+        QFileInfo(m_modelPath).completeBaseName() + QStringLiteral(".pdf"));
+    if (path.isEmpty())
         return;
     const bool letter = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
-    doExportInstructions(dlg.selectedFiles().first(), QPageSize(letter ? QPageSize::Letter : QPageSize::A4));
+    doExportInstructions(path, QPageSize(letter ? QPageSize::Letter : QPageSize::A4));
 }
 
 bool vxInstructionsController::doExportInstructions(const QString& path, const QPageSize& paper)

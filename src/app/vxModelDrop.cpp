@@ -35,17 +35,10 @@ QString vxModelDrop::firstFileName(const QMimeData* data)
 bool vxModelDrop::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::DragEnter: {
+    case QEvent::DragEnter: // a QDragMoveEvent too
+    case QEvent::DragMove: {
         // Files are taken in, so that a wrong one can be refused with a
         // message rather than with a silent "no entry" pointer.
-        auto* e = static_cast<QDragEnterEvent*>(event);
-        if (e->mimeData()->hasUrls()) {
-            e->acceptProposedAction();
-            return true;
-        }
-        break;
-    }
-    case QEvent::DragMove: {
         auto* e = static_cast<QDragMoveEvent*>(event);
         if (e->mimeData()->hasUrls()) {
             e->acceptProposedAction();

@@ -2,6 +2,7 @@
 
 #include "MainWindowController.h"
 #include "ui_vxSheetParameter.h"
+#include "vxAppResources.h"
 #include "vxAtomicFile.h"
 #include "vxGLWidget.h"
 #include "vxSegmentedControl.h"
@@ -14,7 +15,6 @@
 #include <QDate>
 #include <QDialog>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -373,14 +373,10 @@ void vxViewCommands::menSavePicture()
     if (sizeSheet.exec() != QDialog::Accepted)
         return;
 
-    QFileDialog dlg(&m_window, tr("Save picture"));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setNameFilter(tr("PNG pictures (*.png)"));
-    dlg.setDefaultSuffix(QStringLiteral("png"));
-    dlg.setWindowModality(Qt::WindowModal);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    const QString path =
+        vxAskSaveFileName(&m_window, tr("Save picture"), tr("PNG pictures (*.png)"), QStringLiteral("png"));
+    if (path.isEmpty())
         return;
-    const QString path = dlg.selectedFiles().first();
     QString error;
     if (savePicture(path, QSize(width->value(), height->value()), &error))
         message(tr("The picture was saved as %1.").arg(QFileInfo(path).fileName()));

@@ -264,7 +264,8 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     return r;
 }
 
-QImage vxBookletPictures::modelPicture(std::int32_t phase, bool highlight, QSize pixels)
+QImage vxBookletPictures::drawFitted(std::int32_t phase, bool highlight, const std::vector<vxVector>& points,
+                                     QSize pixels, double margin)
 {
     vxOpenGLView& view = m_scene.view;
     if (phase != m_shownPhase) {
@@ -273,10 +274,15 @@ QImage vxBookletPictures::modelPicture(std::int32_t phase, bool highlight, QSize
     }
     view.highlight().setEnabled(highlight);
     const vxBookletCamera camera = vxFitBookletCamera(
-        m_corners, m_direction, static_cast<double>(pixels.width()) / std::max(pixels.height(), 1));
+        points, m_direction, static_cast<double>(pixels.width()) / std::max(pixels.height(), 1), margin);
     view.cameraPosition().setVector3f(camera.eye);
     view.cameraTarget().setVector3f(camera.target);
     return vxDrawPicture(m_scene, pixels);
+}
+
+QImage vxBookletPictures::modelPicture(std::int32_t phase, bool highlight, QSize pixels)
+{
+    return drawFitted(phase, highlight, m_corners, pixels, 0.04);
 }
 
 std::vector<vxVector> vxBookletPictures::detailPoints(std::int32_t phase) const
@@ -352,19 +358,7 @@ std::optional<QRectF> vxBookletPictures::newPartsArea(std::int32_t phase, double
 QImage vxBookletPictures::detailPicture(std::int32_t phase, QSize pixels)
 {
     const std::vector<vxVector> points = detailPoints(phase);
-    if (points.empty())
-        return QImage();
-    vxOpenGLView& view = m_scene.view;
-    if (phase != m_shownPhase) {
-        view.repaintModelWithBauphase(phase);
-        m_shownPhase = phase;
-    }
-    view.highlight().setEnabled(true);
-    const vxBookletCamera camera = vxFitBookletCamera(
-        points, m_direction, static_cast<double>(pixels.width()) / std::max(pixels.height(), 1), 0.02);
-    view.cameraPosition().setVector3f(camera.eye);
-    view.cameraTarget().setVector3f(camera.target);
-    return vxDrawPicture(m_scene, pixels);
+    return points.empty() ? QImage() : drawFitted(phase, true, points, pixels, 0.02);
 }
 
 QImage vxBookletPictures::partPicture(const vxPartsListEntry& entry, int pixels)

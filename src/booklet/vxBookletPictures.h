@@ -111,6 +111,10 @@ class vxBookletPictures {
 
   private:
     std::vector<vxVector> detailPoints(std::int32_t phase) const;
+    // The model at the phase, the highlight on or off, seen from the
+    // booklet's direction with the points filling the picture.
+    QImage drawFitted(std::int32_t phase, bool highlight, const std::vector<vxVector>& points, QSize pixels,
+                      double margin);
 
     vxOffscreenView m_scene;
     vxPartPictures m_parts{kPartsBox};

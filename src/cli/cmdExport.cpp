@@ -2,7 +2,6 @@
 #include "vxExport.h"
 #include "vxOpenGLView.h"
 
-#include <charconv>
 #include <iostream>
 
 namespace vxCli {
@@ -40,9 +39,7 @@ std::string formatList()
 
 int usageError(const std::string& message)
 {
-    fail("export: " + message);
-    std::cerr << kExportHelp;
-    return 2;
+    return vxCli::usageError("export: " + message, kExportHelp);
 }
 
 } // namespace
@@ -67,11 +64,9 @@ int cmdExport(const std::vector<std::string>& argsIn)
                 return usageError("--format needs one of " + formatList());
             ++i;
         } else if (a == "--phase") {
-            std::int32_t n = 0;
-            auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-            if (value.empty() || ec != std::errc() || p != value.data() + value.size())
+            options.phase = wholeNumber(value);
+            if (!options.phase)
                 return usageError("--phase needs a whole number");
-            options.phase = n;
             ++i;
         } else if (!a.empty() && a[0] == '-') {
             return usageError("unknown option " + a);

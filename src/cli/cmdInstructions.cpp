@@ -56,18 +56,15 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
             }
             ++i;
         } else if (!a.empty() && a[0] == '-') {
-            fail("instructions: unknown option " + a);
-            std::cerr << kInstructionsHelp;
-            return 2;
+            return usageError("instructions: unknown option " + a, kInstructionsHelp);
         } else {
             files.push_back(a);
         }
     }
     if (files.size() != 2) {
-        fail(files.size() < 2 ? "instructions: needs a model file and a PDF file"
-                              : "instructions: too many files given");
-        std::cerr << kInstructionsHelp;
-        return 2;
+        return usageError(files.size() < 2 ? "instructions: needs a model file and a PDF file"
+                                           : "instructions: too many files given",
+                          kInstructionsHelp);
     }
 
     // Fonts and the PDF writer need a GUI application; the "offscreen"

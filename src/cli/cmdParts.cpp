@@ -3,7 +3,6 @@
 #include "vxModel.h"
 #include "vxPartsList.h"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -99,19 +98,14 @@ int cmdParts(const std::vector<std::string>& argsIn)
         } else if (a == "--json") {
             json = true;
         } else if (a == "--phase") {
-            std::int32_t n = 0;
-            const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
-            auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-            if (v.empty() || ec != std::errc() || p != v.data() + v.size()) {
+            phase = wholeNumber(i + 1 < args.size() ? args[i + 1] : std::string());
+            if (!phase) {
                 fail("parts: --phase needs a whole number");
                 return 2;
             }
-            phase = n;
             ++i;
         } else if (!a.empty() && a[0] == '-') {
-            fail("parts: unknown option " + a);
-            std::cerr << kPartsHelp;
-            return 2;
+            return usageError("parts: unknown option " + a, kPartsHelp);
         } else if (file.empty()) {
             file = a;
         } else {
@@ -120,9 +114,7 @@ int cmdParts(const std::vector<std::string>& argsIn)
         }
     }
     if (file.empty()) {
-        fail("parts: no model file given");
-        std::cerr << kPartsHelp;
-        return 2;
+        return usageError("parts: no model file given", kPartsHelp);
     }
     vxModel model;
     const vxLoadResult r = model.loadModelFromFile(file);

@@ -126,14 +126,11 @@ int cmdRender(const std::vector<std::string>& argsIn)
         } else if (a == "--highlight") {
             highlight = true;
         } else if (a == "--phase") {
-            std::int32_t n = 0;
-            const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
-            auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-            if (v.empty() || ec != std::errc() || p != v.data() + v.size()) {
+            phase = wholeNumber(i + 1 < args.size() ? args[i + 1] : std::string());
+            if (!phase) {
                 fail("render: --phase needs a whole number");
                 return 2;
             }
-            phase = n;
             ++i;
         } else if (a == "--size") {
             if (i + 1 >= args.size() || !vxParsePictureSize(args[i + 1], vxSizeText::kWidthByHeight, 1,
@@ -143,18 +140,15 @@ int cmdRender(const std::vector<std::string>& argsIn)
             }
             ++i;
         } else if (!a.empty() && a[0] == '-') {
-            fail("render: unknown option " + a);
-            std::cerr << kRenderHelp;
-            return 2;
+            return usageError("render: unknown option " + a, kRenderHelp);
         } else {
             files.push_back(a);
         }
     }
     if (files.size() != 2) {
-        fail(files.size() < 2 ? "render: needs a model file and a picture file"
-                              : "render: too many files given");
-        std::cerr << kRenderHelp;
-        return 2;
+        return usageError(files.size() < 2 ? "render: needs a model file and a picture file"
+                                           : "render: too many files given",
+                          kRenderHelp);
     }
 
     if (standard && camera) {

@@ -73,9 +73,7 @@ int cmdRenderParts(const std::vector<std::string>& argsIn)
             }
             ++i;
         } else if (!a.empty() && a[0] == '-') {
-            fail("render-parts: unknown option " + a);
-            std::cerr << kRenderPartsHelp;
-            return 2;
+            return usageError("render-parts: unknown option " + a, kRenderPartsHelp);
         } else {
             names.push_back(a);
         }

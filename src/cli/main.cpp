@@ -2,6 +2,7 @@
 #include "vxResources.h"
 #include "vxVersion.h"
 
+#include <charconv>
 #include <cstring>
 #include <iostream>
 #include <map>
@@ -11,6 +12,22 @@ namespace vxCli {
 void fail(const std::string& message)
 {
     std::cerr << "kolbrik: " << message << "\n";
+}
+
+int usageError(const std::string& message, const char* help)
+{
+    fail(message);
+    std::cerr << help;
+    return 2;
+}
+
+std::optional<std::int32_t> wholeNumber(const std::string& text)
+{
+    std::int32_t n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return n;
 }
 
 bool takeResourcesOption(std::vector<std::string>& args)

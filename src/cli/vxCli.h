@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,5 +26,13 @@ bool takeResourcesOption(std::vector<std::string>& args);
 
 // Writes "kolbrik: <message>" on stderr.
 void fail(const std::string& message);
+
+// A usage error: the message, then the command's help, on stderr; returns
+// the exit status 2.
+int usageError(const std::string& message, const char* help);
+
+// The value of an option that takes a whole number ("--phase 3"): the
+// whole text in decimal, or nullopt.
+std::optional<std::int32_t> wholeNumber(const std::string& text);
 
 } // namespace vxCli

@@ -212,6 +212,13 @@ class vxOpenGLView {
   private:
     void initFields();
     void discardGrid();
+    // Fits the box keeping the viewing direction; false for an empty box.
+    bool fitBox(const vxBounds& box);
+    // A view point (points) as the pixel it falls on, for picking.
+    struct PixelPoint {
+        std::int32_t x, y;
+    };
+    PixelPoint pixelOf(vxPoint viewPoint) const;
     std::shared_ptr<vxBaseSceneObject> pickNearest(std::int32_t x, std::int32_t y, std::uint32_t* depth);
     double orthographicHalfHeight() const;
     // Distance from the eye along the view axis of a point (of the target

@@ -216,9 +216,8 @@ vxCameraPose vxOpenGLView::fittedCamera(const vxBounds& box, const vxVector& tow
     return {toVector(eye), toVector(eye + b.f * distance)};
 }
 
-bool vxOpenGLView::fitModel()
+bool vxOpenGLView::fitBox(const vxBounds& box)
 {
-    const vxBounds box = visibleBounds();
     if (box.empty)
         return false;
     vxVector back;
@@ -227,18 +226,15 @@ bool vxOpenGLView::fitModel()
     return true;
 }
 
+bool vxOpenGLView::fitModel()
+{
+    return fitBox(visibleBounds());
+}
+
 bool vxOpenGLView::fitSelection()
 {
     const auto selected = selectedBauteil();
-    if (!selected)
-        return false;
-    const vxBounds box = selected->worldBounds();
-    if (box.empty)
-        return false;
-    vxVector back;
-    back.vectorSubtract3f(m_cameraPosition, m_cameraTarget);
-    moveCameraTo(fittedCamera(box, back));
-    return true;
+    return selected && fitBox(selected->worldBounds());
 }
 
 void vxOpenGLView::resetView()
@@ -269,12 +265,7 @@ void vxOpenGLView::showStandardView(vxStandardView which)
 
 std::optional<vxVector> vxOpenGLView::pickPoint(vxPoint viewPoint)
 {
-    const vxSize points = m_host.boundsInPoints();
-    const vxSize pixels = m_host.boundsInPixels();
-    const double sx = points.width > 0 ? pixels.width / points.width : 1.0;
-    const double sy = points.height > 0 ? pixels.height / points.height : 1.0;
-    const auto x = static_cast<std::int32_t>(std::clamp(viewPoint.x * sx, -2.0e9, 2.0e9));
-    const auto y = static_cast<std::int32_t>(std::clamp(viewPoint.y * sy, -2.0e9, 2.0e9));
+    const auto [x, y] = pixelOf(viewPoint);
     std::uint32_t depth = 0;
     if (!pickNearest(x, y, &depth))
         return std::nullopt;
@@ -287,7 +278,7 @@ std::optional<vxVector> vxOpenGLView::pickPoint(vxPoint viewPoint)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    applyProjection(aspectOf(pixels));
+    applyProjection(aspectOf(m_host.boundsInPixels()));
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

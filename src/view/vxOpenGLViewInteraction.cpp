@@ -132,12 +132,7 @@ void vxOpenGLView::mouseDown(const vxMouseEvent& event)
     if (event.button != vxMouseButton::kLeft)
         return;
 
-    const vxSize points = m_host.boundsInPoints();
-    const vxSize pixels = m_host.boundsInPixels();
-    const double sx = points.width > 0 ? pixels.width / points.width : 1.0;
-    const double sy = points.height > 0 ? pixels.height / points.height : 1.0;
-    const auto px = static_cast<std::int32_t>(std::clamp(p.x * sx, -2.0e9, 2.0e9));
-    const auto py = static_cast<std::int32_t>(std::clamp(p.y * sy, -2.0e9, 2.0e9));
+    const auto [px, py] = pixelOf(p);
 
     if (m_workMode == vxWorkMode::kSelect) {
         selectBauteil(px, py);
@@ -153,6 +148,16 @@ void vxOpenGLView::mouseDown(const vxMouseEvent& event)
             m_host.setNeedsDisplay();
         }
     }
+}
+
+vxOpenGLView::PixelPoint vxOpenGLView::pixelOf(vxPoint viewPoint) const
+{
+    const vxSize points = m_host.boundsInPoints();
+    const vxSize pixels = m_host.boundsInPixels();
+    const double sx = points.width > 0 ? pixels.width / points.width : 1.0;
+    const double sy = points.height > 0 ? pixels.height / points.height : 1.0;
+    return {static_cast<std::int32_t>(std::clamp(viewPoint.x * sx, -2.0e9, 2.0e9)),
+            static_cast<std::int32_t>(std::clamp(viewPoint.y * sy, -2.0e9, 2.0e9))};
 }
 
 std::shared_ptr<vxBaseSceneObject> vxOpenGLView::getPickedObject(std::int32_t x, std::int32_t y)
