@@ -29,7 +29,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QSettings>
 #include <QStandardItemModel>
@@ -417,11 +416,8 @@ void MainWindowController::menPrintModell()
     if (!hasModel())
         return;
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dlg(&printer, this);
-    dlg.setWindowTitle(tr("Print model"));
-    if (dlg.exec() != QDialog::Accepted)
-        return;
-    printView(printer);
+    if (vxAskPrinter(this, printer, tr("Print model")))
+        printView(printer);
 }
 
 bool MainWindowController::printView(QPrinter& printer)

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPrintDialog>
 
 namespace vxAppResources {
 
@@ -47,4 +48,11 @@ QString vxAskSaveFileName(QWidget* parent, const QString& title, const QString& 
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
     return dlg.selectedFiles().first();
+}
+
+bool vxAskPrinter(QWidget* parent, QPrinter& printer, const QString& title)
+{
+    QPrintDialog dlg(&printer, parent);
+    dlg.setWindowTitle(title);
+    return dlg.exec() == QDialog::Accepted;
 }

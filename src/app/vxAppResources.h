@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 // What the application takes from its resource folder besides model data.
@@ -24,3 +25,7 @@ void vxSetApplicationIdentity();
 // typed, and a proposed name if one is given. Empty when cancelled.
 QString vxAskSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
                           const QString& proposed = QString());
+
+// Asks which printer and pages to print on, in a print dialog with this
+// title. False when cancelled.
+bool vxAskPrinter(QWidget* parent, QPrinter& printer, const QString& title);

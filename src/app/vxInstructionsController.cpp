@@ -14,7 +14,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPalette>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QSettings>
@@ -274,11 +273,8 @@ void vxInstructionsController::menPrintInstructions()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QFileInfo(m_modelPath).completeBaseName());
-    QPrintDialog dlg(&printer, m_window);
-    dlg.setWindowTitle(tr("Print building instructions"));
-    if (dlg.exec() != QDialog::Accepted)
-        return;
-    doPrintInstructions(printer);
+    if (vxAskPrinter(m_window, printer, tr("Print building instructions")))
+        doPrintInstructions(printer);
 }
 
 bool vxInstructionsController::doPrintInstructions(QPrinter& printer)

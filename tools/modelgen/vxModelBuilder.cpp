@@ -318,37 +318,37 @@ double turnAngle(const vxVec3& axis, const vxVec3& now, const vxVec3& want)
 
 } // namespace
 
-int vxModelBuilder::attachToward(const std::string& shortName, const std::string& conn, int to,
+int vxModelBuilder::attachTurned(const std::string& shortName, const std::string& conn, int to,
                                  const std::string& toConn, std::int32_t color, const std::string& aim,
-                                 const vxVec3& target)
+                                 const vxVec3& direction, bool byNormal)
 {
     const int index = attach(shortName, conn, to, toConn, color);
     const WorldConnection joint = connection(to, toConn);
     const vxVec3 axis = normalized(joint.normal);
-    turn(index, joint.seat, axis, turnAngle(axis, seat(index, aim) - joint.seat, target - joint.seat));
+    const vxVec3 from = byNormal ? normal(index, aim) : seat(index, aim) - joint.seat;
+    turn(index, joint.seat, axis, turnAngle(axis, from, direction));
     return index;
+}
+
+int vxModelBuilder::attachToward(const std::string& shortName, const std::string& conn, int to,
+                                 const std::string& toConn, std::int32_t color, const std::string& aim,
+                                 const vxVec3& target)
+{
+    return attachTurned(shortName, conn, to, toConn, color, aim, target - connection(to, toConn).seat, false);
 }
 
 int vxModelBuilder::attachAlong(const std::string& shortName, const std::string& conn, int to,
                                 const std::string& toConn, std::int32_t color, const std::string& aim,
                                 const vxVec3& direction)
 {
-    const int index = attach(shortName, conn, to, toConn, color);
-    const WorldConnection joint = connection(to, toConn);
-    const vxVec3 axis = normalized(joint.normal);
-    turn(index, joint.seat, axis, turnAngle(axis, seat(index, aim) - joint.seat, direction));
-    return index;
+    return attachTurned(shortName, conn, to, toConn, color, aim, direction, false);
 }
 
 int vxModelBuilder::attachFacing(const std::string& shortName, const std::string& conn, int to,
                                  const std::string& toConn, std::int32_t color, const std::string& aim,
                                  const vxVec3& direction)
 {
-    const int index = attach(shortName, conn, to, toConn, color);
-    const WorldConnection joint = connection(to, toConn);
-    const vxVec3 axis = normalized(joint.normal);
-    turn(index, joint.seat, axis, turnAngle(axis, normal(index, aim), direction));
-    return index;
+    return attachTurned(shortName, conn, to, toConn, color, aim, direction, true);
 }
 
 void vxModelBuilder::move(int index, const vxVec3& by)

@@ -216,6 +216,11 @@ class vxModelBuilder {
 
   private:
     const vxPartType& type(const std::string& shortName) const;
+    // Attaches, then turns the part about the joint's axis so that what
+    // aim names points along direction: the way from the joint's seat to
+    // the seat aim, or (byNormal) the normal of the connection aim.
+    int attachTurned(const std::string& shortName, const std::string& conn, int to, const std::string& toConn,
+                     std::int32_t color, const std::string& aim, const vxVec3& direction, bool byNormal);
 
     // The steps of modelFile.
     // Throws vxModelError naming the first of problems().
