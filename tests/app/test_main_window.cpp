@@ -183,8 +183,14 @@ TEST_F(MainWindow, CancelledPanelsChangeNothing)
     EXPECT_TRUE(std::filesystem::is_empty(out.path()));
 }
 
+// Select shows the part's name, number and picture in the part panel (which
+// opens empty, even when a part was selected before, and keeps the last
+// picture when nothing is selected); Hide hides parts.
 TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
 {
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(q(res.file("31005.png"))));
     ASSERT_TRUE(open());
     vxSegmentedControl* mode = window->btnWorkMode();
     clickSegment(mode, 2);
@@ -192,13 +198,18 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
     clickSegment(mode, 0);
     EXPECT_EQ(view().workMode(), 1);
 
+    vxPartPanelController& panel = *window->partPanel();
+    clickView();
+    EXPECT_EQ(panel.myPanel(), nullptr); // recorded only: no window yet
     window->menAnsichtBauteilInfo();
-    ASSERT_NE(window->partPanel()->myPanel(), nullptr);
-    EXPECT_TRUE(window->partPanel()->myPanel()->isVisible());
+    ASSERT_NE(panel.myPanel(), nullptr);
+    EXPECT_TRUE(panel.myPanel()->isVisible());
+    EXPECT_TRUE(panel.lblName()->text().isEmpty());
     clickView();
     ASSERT_EQ(view().selectedBauteil(), view().sceneObjectList()[0]);
-    EXPECT_EQ(window->partPanel()->lblName()->text(), "Block 30");
-    EXPECT_EQ(window->partPanel()->lblNr()->text(), "31005");
+    EXPECT_EQ(panel.lblName()->text(), "Block 30");
+    EXPECT_EQ(panel.lblNr()->text(), "31005");
+    EXPECT_EQ(panel.imgIcon()->pixmap().toImage().pixelColor(3, 3), QColor(Qt::red));
 
     // Centre on it, then deselect all.
     view().cameraTarget().setVector3f(5, 5, 5);
@@ -206,7 +217,11 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
     EXPECT_EQ(view().cameraTarget(), vxVector(0, 0, 0, 0));
     window->menDeselectAll();
     EXPECT_EQ(view().selectedBauteil(), nullptr);
-    EXPECT_TRUE(window->partPanel()->lblName()->text().isEmpty());
+    EXPECT_TRUE(panel.lblName()->text().isEmpty());
+    EXPECT_TRUE(panel.lblNr()->text().isEmpty());
+    EXPECT_FALSE(panel.imgIcon()->pixmap().isNull()); // the last picture stays
+    panel.selectPart(std::make_shared<vxPart>());
+    EXPECT_TRUE(panel.imgIcon()->pixmap().isNull()); // no picture of that name
     view().cameraTarget().setVector3f(5, 5, 5);
     window->menBauteilMittelpunkt(); // nothing selected: nothing changes
     EXPECT_EQ(view().cameraTarget(), vxVector(5, 5, 5, 0));
