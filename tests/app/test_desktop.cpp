@@ -33,8 +33,21 @@
 using namespace vxTest;
 using Desktop = WindowTest;
 
-TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndGoesWhenThereIsNothingToSay)
+// Commands that need a model wait for one (the start page shows until
+// then); the message bar tells what a load left out and goes when there is
+// nothing to say; a file that holds no model opens, says so, and leaves
+// nothing to export.
+TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
 {
+    QActionGroup* commands = window->modelActions();
+    auto* later = new QAction("Later", window.get()); // a command added by other work joins in one line
+    commands->addAction(later);
+    for (QAction* a : commands->actions())
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    EXPECT_EQ(window->viewStack()->currentWidget(), window->startPage());
+    EXPECT_FALSE(window->doExportAsVRML(q(out.file("none.wrl"))));
+    EXPECT_FALSE(QFile::exists(q(out.file("none.wrl"))));
+
     vxMessageBar* bar = window->messageBar();
     EXPECT_FALSE(bar->isVisible());
     writeFile(res.file("unknown.kmf"),
@@ -54,37 +67,17 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndGoesWhenThereIsNothingToSay
 
     ASSERT_TRUE(open("three.kmf"));
     EXPECT_FALSE(bar->isVisible());
-
-    // A file that holds no model still opens, and says so.
-    writeFile(res.file("empty.kmf"), "");
-    ASSERT_TRUE(open("empty.kmf"));
-    EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(bar->text(), "The file is empty.");
-    QTest::mouseClick(bar->closeButton(), Qt::LeftButton);
-    EXPECT_FALSE(bar->isVisible());
-}
-
-TEST_F(Desktop, ModelCommandsWaitForAModel)
-{
-    QActionGroup* commands = window->modelActions();
-    auto* later = new QAction("Later", window.get()); // a command added by other work joins in one line
-    commands->addAction(later);
-    for (QAction* a : commands->actions())
-        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    EXPECT_FALSE(later->isEnabled());
-    EXPECT_EQ(window->viewStack()->currentWidget(), window->startPage());
-    EXPECT_FALSE(window->doExportAsVRML(q(out.file("none.wrl"))));
-    EXPECT_FALSE(QFile::exists(q(out.file("none.wrl"))));
-
-    ASSERT_TRUE(open("three.kmf"));
     EXPECT_EQ(window->viewStack()->currentWidget(), static_cast<QWidget*>(window->viewWidget()));
     for (QAction* a : commands->actions())
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
 
-    // Empty files leave nothing to export.
     writeFile(res.file("empty.kmf"), "");
     ASSERT_TRUE(open("empty.kmf"));
-    EXPECT_FALSE(window->modelActions()->actions().first()->isEnabled());
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->text(), "The file is empty.");
+    EXPECT_FALSE(later->isEnabled());
+    QTest::mouseClick(bar->closeButton(), Qt::LeftButton);
+    EXPECT_FALSE(bar->isVisible());
 }
 
 TEST_F(Desktop, RecentFilesKeepTheLastTenNewestFirstAndDropMissingOnes)

@@ -67,6 +67,8 @@ TEST_F(Model, ReadsCameraCommonPartsAndTubesInAnyOrder)
     EXPECT_EQ(m.partList()[2]->partName(), "<empty>");
     EXPECT_EQ(m.partList()[2]->shortName(), "");
     EXPECT_EQ(m.partList()[2]->color(), vxVector(1, 1, 1, 0)); // 4294967295 reads as 2147483647
+    EXPECT_EQ(vxDecodeColor(-1), vxVector(1, 1, 1, 0));
+    EXPECT_EQ(vxDecodeColor(0x01000080).x(), 128.0f / 255.0f); // the highest byte is no colour
     EXPECT_EQ(m.maximumBauphase(), 3);
     EXPECT_EQ(m.actualBauphase(), 3);
 
@@ -82,16 +84,6 @@ TEST_F(Model, ReadsCameraCommonPartsAndTubesInAnyOrder)
     EXPECT_EQ(n.y(), 2.0f);
     t.getTubeNode(199, n);
     EXPECT_EQ(n.z(), 3.0f);
-}
-
-TEST_F(Model, ColourDecoding)
-{
-    EXPECT_EQ(vxDecodeColor(255), vxVector(1, 0, 0, 0));
-    EXPECT_EQ(vxDecodeColor(65280), vxVector(0, 1, 0, 0));
-    EXPECT_EQ(vxDecodeColor(16711680), vxVector(0, 0, 1, 0));
-    EXPECT_EQ(vxDecodeColor(-1), vxVector(1, 1, 1, 0));
-    EXPECT_EQ(vxDecodeColor(2147483647), vxVector(1, 1, 1, 0));
-    EXPECT_EQ(vxDecodeColor(0x01000080).x(), 128.0f / 255.0f);
 }
 
 // A load starts afresh. One that fails says why and changes nothing: no

@@ -29,11 +29,10 @@ TEST(Resources, FindsFilesByExactNameTypeAndSubFolderAndNeverEscapes)
                                                               {"31005", "def/../../secret", ""}}};
     for (const auto& [name, type, sub] : none)
         EXPECT_FALSE(vxResources::resourcePath(name, type, sub)) << name << " " << type << " in " << sub;
-}
 
-TEST(ResourcesLocation, EnvironmentThenExecutableFolder)
-{
-    vxTest::ResourceFolder none("");
+    // Without a folder set: the environment, then the folder beside the
+    // executable.
+    vxTest::ResourceFolder unset("");
     ::setenv("KOLBRIK_RESOURCES", "/some/where/", 1);
     EXPECT_EQ(vxResources::resourceFolderPath(), "/some/where");
     ::unsetenv("KOLBRIK_RESOURCES");
