@@ -36,7 +36,7 @@ class CliRender : public ::testing::Test {
 // Without options: 1024 x 768 pixels, opaque, the grid hidden as after
 // opening a file in the window (every pixel of a picture with the grid:
 // the reference picture below).
-TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpening)
+TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpeningAtAPhase)
 {
     auto r = runCli("render " + res.file("m.kmf") + " " + out.file("m.png") + " --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
@@ -46,10 +46,8 @@ TEST_F(CliRender, DrawsTheModelAsTheWindowShowsItAfterOpening)
     EXPECT_EQ(image.pixel(0, 0)[3], 255);
     EXPECT_TRUE(near(image.pixel(512, 384), 0, 255, 0));     // the cube's lit front, in the part's colour
     EXPECT_TRUE(near(image.pixel(511, 700), 235, 232, 217)); // no grid line x = 0
-}
 
-TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
-{
+    // --phase hides later parts; --paint-old-white paints earlier ones.
     // Seen from -z, world +x is on the left of the picture: phase 3 on the
     // left, phase 2 (red) in the middle, phase 1 (green) on the right.
     writeFile(res.file("p.kmf"), kmfFile({0, 0, -10}, {0, 0, 0},
@@ -58,9 +56,9 @@ TEST_F(CliRender, PhasesHideLaterPartsAndCanPaintEarlierOnesWhite)
                                           {"K31005_c", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3}}));
     const std::string args =
         "render " + res.file("p.kmf") + " " + out.file("p.png") + " --size 200x100 --resources " + res.path();
-    auto r = runCli(args + " --phase 2 --paint-old-white");
+    r = runCli(args + " --phase 2 --paint-old-white");
     ASSERT_EQ(r.status, 0) << r.out;
-    const vxImage image = vxReadPNG(out.file("p.png"));
+    image = vxReadPNG(out.file("p.png"));
     const auto left = image.pixel(70, 50), middle = image.pixel(100, 50), white = image.pixel(130, 50);
     EXPECT_TRUE(near(left, 235, 232, 217)) << "a later phase is drawn";
     EXPECT_GT(middle[0], 100) << "the current phase is not in its red";

@@ -87,22 +87,19 @@ TEST_F(Definition, ChildrenAndConnections)
     // A second read appends (the list is not emptied first).
     d.ReadChilds();
     EXPECT_EQ(d.m_ChildList.size(), 6u);
-}
 
-// A hundred thousand children and connections are read; one more is
-// refused and nothing is appended.
-TEST_F(Definition, CountsAtTheirLimitsAreReadAndPastThemRefused)
-{
+    // A hundred thousand children and connections are read; one more is
+    // refused and nothing is appended.
     for (const int count : {100000, 100001, 2147483647}) {
         def("33333", vxTest::crlf({"[CHILDS]", "COUNT=" + std::to_string(count), "[CONNECTIONS]",
                                    "COUNT=" + std::to_string(count)}));
-        vxDefinition d;
-        d.LoadFromResource("33333");
+        vxDefinition many;
+        many.LoadFromResource("33333");
         const bool accepted = count == 100000;
-        EXPECT_EQ(d.ReadChilds(), accepted) << count;
-        EXPECT_EQ(d.ReadConnections(), accepted) << count;
-        EXPECT_EQ(d.m_ChildList.size(), accepted ? 100000u : 0u) << count;
-        EXPECT_EQ(d.m_ConnectionList.size(), accepted ? 100000u : 0u) << count;
+        EXPECT_EQ(many.ReadChilds(), accepted) << count;
+        EXPECT_EQ(many.ReadConnections(), accepted) << count;
+        EXPECT_EQ(many.m_ChildList.size(), accepted ? 100000u : 0u) << count;
+        EXPECT_EQ(many.m_ConnectionList.size(), accepted ? 100000u : 0u) << count;
     }
 }
 

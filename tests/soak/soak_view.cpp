@@ -406,16 +406,12 @@ int main(int argc, char** argv)
         view.drawRect();
         const std::int64_t live = vxGLResources::liveLists(view.contextId());
         const std::int64_t inGl = glListsInContext();
-        std::printf("emptied: lists %lld live, %lld in GL\n", static_cast<long long>(live),
-                    static_cast<long long>(inGl));
         if (live != 1 || inGl != 1)
             fail("an empty scene keeps " + std::to_string(live) + " lists (" + std::to_string(inGl) +
                  " in GL); only the grid's should be left");
     }
 
     // Memory after the warm-up rounds.
-    const Sample& first = samples.front();
-    const Sample& last = samples.back();
     if (o.rounds > o.warmup) {
         const Sample& base = samples[static_cast<std::size_t>(o.warmup)];
         double peakRss = 0;
@@ -433,11 +429,6 @@ int main(int argc, char** argv)
             fail("resident memory grew from " + std::to_string(base.rssMb) + " MB after round " +
                  std::to_string(o.warmup + 1) + " to " + std::to_string(peakRss) + " MB");
     }
-    std::printf("round 1: rss %.1f MB, heap %.1f MB, C++ %lld B, %lld lists; "
-                "round %d: rss %.1f MB, heap %.1f MB, C++ %lld B, %lld lists\n",
-                first.rssMb, first.heapMb, first.newBytes, static_cast<long long>(first.live), o.rounds,
-                last.rssMb, last.heapMb, last.newBytes, static_cast<long long>(last.live));
-
     std::printf("soak: %s\n", failures == 0 ? "passed" : "FAILED");
     return failures == 0 ? 0 : 1;
 }
