@@ -37,7 +37,7 @@ class InstructionsWindow : public WindowTest {
 
 } // namespace
 
-TEST_F(InstructionsWindow, ThePartsDockFollowsThePhaseAndMarksARowsParts)
+TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
 {
     ASSERT_TRUE(dock->isVisible());
     dock->setWholeModel(false);
@@ -73,10 +73,9 @@ TEST_F(InstructionsWindow, ThePartsDockFollowsThePhaseAndMarksARowsParts)
     QTest::mouseClick(window->btnBauphase()->button(2), Qt::LeftButton);
     EXPECT_FALSE(view().highlight().hasMarked());
     EXPECT_EQ(dock->totals()->text(), "Phase 3 adds 2 parts of 1 kind");
-}
 
-TEST_F(InstructionsWindow, HighlightIsAToggleAndABookletFromTheWindowLeavesTheViewDrawing)
-{
+    // Highlight new parts is a toggle; a booklet made from the window leaves
+    // the view drawing with its own context.
     QAction* highlight = window->instructions()->actionHighlight();
     highlight->setChecked(false);
     const QImage plain = window->viewWidget()->grabFramebuffer();

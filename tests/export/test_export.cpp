@@ -55,17 +55,6 @@ class Export : public ::testing::Test {
 
 } // namespace
 
-TEST(ExportFormats, ComeFromNamesAndExtensionsInAnyCase)
-{
-    EXPECT_EQ(vxExportFormatNamed("GLB"), vxExportFormat::kGlb);
-    EXPECT_EQ(vxExportFormatNamed("wrl"), vxExportFormat::kVrml);
-    EXPECT_EQ(vxExportFormatNamed("vrml"), std::nullopt);
-    EXPECT_EQ(vxExportFormatNamed(""), std::nullopt);
-    EXPECT_EQ(vxExportFormatOfPath("a.b/model.Obj"), vxExportFormat::kObj);
-    EXPECT_EQ(vxExportFormatOfPath("a.stl/model"), std::nullopt);
-    EXPECT_EQ(vxExportFormatOfPath("dir/.gltf"), std::nullopt); // a hidden file without extension
-}
-
 TEST_F(Export, APhaseLeavesOutLaterPartsAndTheViewKeepsWhatItShows)
 {
     // Types 90001 (12 triangles), 90002 (192), 90003 (12); a part without a
@@ -133,7 +122,7 @@ TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
     EXPECT_NE(json.find(R"("metallicFactor":0,"roughnessFactor":0.4)"), std::string::npos);
 }
 
-TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehind)
+TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNames)
 {
     load(vxFixture::modelText(10, {"90001", "90002", "90003"}));
     for (vxExportFormat format : kExportFormats) {
@@ -149,4 +138,13 @@ TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehind)
     EXPECT_FALSE(vxExportModel(view, dir.file("out.obj"), vxExportFormat::kObj));
     EXPECT_EQ(readFile(dir.file("out.obj")), "the old export");
     EXPECT_EQ(vxTest::entries(dir.path()), before);
+
+    // Formats come from names and extensions in any case.
+    EXPECT_EQ(vxExportFormatNamed("GLB"), vxExportFormat::kGlb);
+    EXPECT_EQ(vxExportFormatNamed("wrl"), vxExportFormat::kVrml);
+    EXPECT_EQ(vxExportFormatNamed("vrml"), std::nullopt);
+    EXPECT_EQ(vxExportFormatNamed(""), std::nullopt);
+    EXPECT_EQ(vxExportFormatOfPath("a.b/model.Obj"), vxExportFormat::kObj);
+    EXPECT_EQ(vxExportFormatOfPath("a.stl/model"), std::nullopt);
+    EXPECT_EQ(vxExportFormatOfPath("dir/.gltf"), std::nullopt); // a hidden file without extension
 }

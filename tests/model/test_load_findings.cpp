@@ -75,7 +75,7 @@ TEST(LoadFindings, EachKindOfBadFileIsNamedAndLoadsWithWhatItHas)
     }
 }
 
-TEST(LoadFindings, UnknownPartsMissingSectionsAndMeshesAreCountedOncePerName)
+TEST(LoadFindings, UnknownPartsAndMeshesAreCountedOncePerNameAndBadNumbersNamedWithTheirPlace)
 {
     vxTest::TempDir res;
     vxTest::ResourceFolder folder(res.path());
@@ -104,16 +104,11 @@ TEST(LoadFindings, UnknownPartsMissingSectionsAndMeshesAreCountedOncePerName)
     EXPECT_EQ(r.findings[3].count, 2);
     EXPECT_EQ(r.findings[4].name, "31007");
     EXPECT_EQ(vxLoadFindings::partsNotShown(r.findings), 1 + 3 + 2 + 1);
-}
 
-TEST(LoadFindings, ValuesThatAreNotNumbersAreNamedWithKeySectionAndLine)
-{
-    vxTest::TempDir res;
-    vxTest::ResourceFolder folder(res.path());
-    // A definition's own bad numbers are not the model's.
+    // Values that are not numbers are named with key, section and line; a
+    // definition's own bad numbers are not the model's.
     writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block", "GROUP=x", "[OFFSET]", "X=abc"}));
-    vxModel m;
-    vxLoadResult r = m.loadModelFromFile(KOLBRIK_TEST_DATA "/numbers.kmf");
+    r = m.loadModelFromFile(KOLBRIK_TEST_DATA "/numbers.kmf");
     std::vector<std::string> seen;
     for (const auto& f : r.findings) {
         ASSERT_EQ(f.kind, Kind::kBadNumber);

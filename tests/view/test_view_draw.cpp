@@ -18,26 +18,9 @@ std::vector<StlTriangle> bar()
 
 } // namespace
 
-TEST_F(ViewTest, AnEmptySceneShowsTheBackgroundClearedWithAlphaZero)
-{
-    view.set3DGridVisible(0);
-    vxImage image = draw();
-    ASSERT_EQ(image.width, 201);
-    ASSERT_EQ(image.height, 151);
-    for (Pixel p : {Pixel{0, 0}, Pixel{200, 0}, Pixel{0, 150}, Pixel{200, 150}, Pixel{100, 75}}) {
-        EXPECT_TRUE(colorNear(image.pixel(p.x, p.y), kBg[0], kBg[1], kBg[2]));
-        EXPECT_EQ(image.pixel(p.x, p.y)[3], 0);
-    }
-    view.set3DBackgroundColor(0.2f, 0.4f, 0.6f);
-    EXPECT_EQ(view.backgroundColor(), vxVector(0.2f, 0.4f, 0.6f, 1.0f));
-    image = draw();
-    EXPECT_TRUE(colorNear(image.pixel(0, 0), 0.2f, 0.4f, 0.6f));
-    EXPECT_EQ(image.pixel(0, 0)[3], 0); // the clear never takes the stored alpha
-}
-
 // The grid keeps one display list while it shows and none while it does
-// not, however often it is switched.
-TEST_F(ViewTest, TheGridShowsInItsColourOnlyWhileItsFlagIsExactlyOne)
+// not, however often it is switched; the background shows around it.
+TEST_F(ViewTest, TheGridShowsInItsColourOnlyWhileItsFlagIsExactlyOneOverTheBackground)
 {
     // The line x = 0 runs through the middle column from the default camera.
     const vxVector onLine(0, 0, -3.5f);
@@ -68,6 +51,21 @@ TEST_F(ViewTest, TheGridShowsInItsColourOnlyWhileItsFlagIsExactlyOne)
     }
     EXPECT_TRUE(colorNear(pixelAt(image, onLine), 1, 0, 0));
     EXPECT_EQ(vxGLResources::liveLists(view.contextId()), 1);
+
+    // Without the grid, the background, cleared with alpha zero.
+    view.set3DGridVisible(0);
+    image = draw();
+    ASSERT_EQ(image.width, 201);
+    ASSERT_EQ(image.height, 151);
+    for (Pixel p : {Pixel{0, 0}, Pixel{200, 0}, Pixel{0, 150}, Pixel{200, 150}, Pixel{100, 75}}) {
+        EXPECT_TRUE(colorNear(image.pixel(p.x, p.y), kBg[0], kBg[1], kBg[2]));
+        EXPECT_EQ(image.pixel(p.x, p.y)[3], 0);
+    }
+    view.set3DBackgroundColor(0.2f, 0.4f, 0.6f);
+    EXPECT_EQ(view.backgroundColor(), vxVector(0.2f, 0.4f, 0.6f, 1.0f));
+    image = draw();
+    EXPECT_TRUE(colorNear(image.pixel(0, 0), 0.2f, 0.4f, 0.6f));
+    EXPECT_EQ(image.pixel(0, 0)[3], 0); // the clear never takes the stored alpha
 }
 
 TEST_F(ViewTest, APartShowsInItsDiffuseColourWhereItsUpAndDirectionTurnIt)
@@ -85,7 +83,7 @@ TEST_F(ViewTest, APartShowsInItsDiffuseColourWhereItsUpAndDirectionTurnIt)
     EXPECT_TRUE(colorNear(pixelAt(image, vxVector(1, -2, -0.2f)), kBg[0], kBg[1], kBg[2]));
 }
 
-TEST_F(ViewTest, TheLightComesFromTheCameraSideAndFollowsIt)
+TEST_F(ViewTest, TheLightComesFromTheCameraSideAndTheDrawIgnoresTheCamerasUpVector)
 {
     mesh("31005", box(-5, -5, -5, 5, 5, 5));
     load({-6, 0, -8}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xffffff}});
@@ -105,12 +103,9 @@ TEST_F(ViewTest, TheLightComesFromTheCameraSideAndFollowsIt)
     view.cameraTarget().setVector3f(0, 0.1f, 0);
     image = draw();
     EXPECT_TRUE(colorNear(pixelAt(image, side), 0.8f, 0.8f, 0.8f));
-}
 
-// The draw keeps the world's y axis up on screen whatever up vector the
-// file's camera has.
-TEST_F(ViewTest, TheDrawIgnoresTheCamerasUpVector)
-{
+    // The draw keeps the world's y axis up on screen whatever up vector the
+    // file's camera has.
     mesh("31005", box(-5, -5, -5, 5, 5, 5));
     const std::vector<KmfPart> parts = {{"K31005_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
                                         {"K31005_b", {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}};
