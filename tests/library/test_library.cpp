@@ -189,20 +189,22 @@ void checkPreview(const std::string& file, vxOffscreenHost& host, vxOpenGLView& 
 {
     view.drawRect();
     const vxImage drawn = host.readPixels();
-    const vxGen::vxBmpImage preview = vxGen::vxReadBmp(fs::path(file).replace_extension(".bmp").string());
-    ASSERT_EQ(preview.width, drawn.width);
-    ASSERT_EQ(preview.height, drawn.height);
+    const vxGen::vxBmpImage bmp = vxGen::vxReadBmp(fs::path(file).replace_extension(".bmp").string());
+    ASSERT_EQ(bmp.width, drawn.width);
+    ASSERT_EQ(bmp.height, drawn.height);
+    const int w = bmp.width, h = bmp.height;
+    vxImage preview{w, h, {}};
+    for (std::size_t i = 0; i < bmp.rgb.size(); i += 3)
+        preview.rgba.insert(preview.rgba.end(), {bmp.rgb[i], bmp.rgb[i + 1], bmp.rgb[i + 2], 255});
     long differing = 0;
-    for (int y = 0; y < drawn.height; ++y)
-        for (int x = 0; x < drawn.width; ++x) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             const auto p = drawn.pixel(x, y);
-            const std::uint8_t* q =
-                &preview.rgb[(std::size_t(y) * std::size_t(drawn.width) + std::size_t(x)) * 3];
-            differing += std::abs(p[0] - q[0]) > 2 || std::abs(p[1] - q[1]) > 2 || std::abs(p[2] - q[2]) > 2;
+            differing +=
+                !vxTest::colorNear(preview.pixel(x, y), p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, 2);
         }
-    EXPECT_LT(differing, drawn.width * drawn.height / 100);
+    EXPECT_LT(differing, w * h / 100);
 
-    const int w = preview.width, h = preview.height;
     std::vector<bool> covered(std::size_t(w) * std::size_t(h), false);
     const vxVector eye = view.cameraPosition(), target = view.cameraTarget();
     vxVector forward;
@@ -234,17 +236,14 @@ void checkPreview(const std::string& file, vxOffscreenHost& host, vxOpenGLView& 
             for (int x = std::max(x0 - 1, 0); x <= std::min(x1 + 1, w - 1); ++x)
                 covered[std::size_t(y) * std::size_t(w) + std::size_t(x)] = true;
     }
-    const int background[3] = {235, 232, 217};
     long shown = 0, outside = 0;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* q = &preview.rgb[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 3];
-            if (std::abs(q[0] - background[0]) <= 2 && std::abs(q[1] - background[1]) <= 2 &&
-                std::abs(q[2] - background[2]) <= 2)
-                continue;
-            ++shown;
-            outside += !covered[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-        }
+        for (int x = 0; x < w; ++x)
+            if (!vxTest::colorNear(preview.pixel(x, y), vxTest::kBackground[0], vxTest::kBackground[1],
+                                   vxTest::kBackground[2], 2)) {
+                ++shown;
+                outside += !covered[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+            }
     EXPECT_GT(shown, w * h / 50) << "the preview shows the model";
     EXPECT_EQ(outside, 0) << "pixels where no part is";
 }
