@@ -150,39 +150,6 @@ TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
     window->sheetBuildingPhase()->hide();
 }
 
-// Cancel in the open and the save panel changes nothing.
-TEST_F(MainWindow, CancelledPanelsChangeNothing)
-{
-    ASSERT_TRUE(open());
-    int cancelled = 0;
-    auto cancelNextPanel = [&] {
-        auto* timer = new QTimer(window.get());
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, &cancelled] {
-            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                d->reject();
-                ++cancelled;
-                timer->deleteLater();
-            }
-        });
-        timer->start(20);
-    };
-    const QString title = window->windowTitle();
-    const auto scene = view().sceneObjectList();
-    const QString alertTitle = window->lastAlertTitle();
-    cancelNextPanel();
-    window->menuFileOpen();
-    cancelNextPanel();
-    window->exportAsVRML();
-    cancelNextPanel();
-    window->exportCommand()->menExport();
-    EXPECT_EQ(cancelled, 3);
-    EXPECT_EQ(window->windowTitle(), title);
-    EXPECT_EQ(view().sceneObjectList(), scene);
-    EXPECT_EQ(window->lastAlertTitle(), alertTitle);
-    EXPECT_FALSE(window->sheetWait()->isVisible());
-    EXPECT_TRUE(std::filesystem::is_empty(out.path()));
-}
-
 // Select shows the part's name, number and picture in the part panel (which
 // opens empty, even when a part was selected before, and keeps the last
 // picture when nothing is selected); Hide hides parts.
@@ -335,7 +302,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("a.b.kmf – Kolbrik Viewer"));
 }
 
-TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhase)
+TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCancelChangesNothing)
 {
     ASSERT_TRUE(open());
     clickSegment(window->btnBauphase(), 0); // phase 2: the third block is left out
@@ -379,33 +346,36 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhase)
     EXPECT_EQ(window->lastAlertText(), "The scene has been written as a VRML file.");
     EXPECT_EQ(readFile(out.file("three.wrl")).rfind("#VRML V1.0 ascii\r\n", 0), 0u);
     EXPECT_FALSE(window->sheetWait()->isVisible());
-}
 
-// The printed page, rendered back from the PDF, shows the picture of the
-// view: its background and the red cube in front.
-TEST_F(MainWindow, PrintingToAPdfFileDrawsThePicture)
-{
-    ASSERT_TRUE(open());
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(out.file("print.pdf")));
-    ASSERT_TRUE(window->printView(printer));
-    const std::string command =
-        "pdftoppm -r 40 -png -singlefile '" + out.file("print.pdf") + "' '" + out.file("page") + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    const QImage page(QString::fromStdString(out.file("page.png")));
-    ASSERT_FALSE(page.isNull());
-    long background = 0, red = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x) {
-            const QColor c = page.pixelColor(x, y);
-            background +=
-                std::abs(c.red() - 235) < 6 && std::abs(c.green() - 232) < 6 && std::abs(c.blue() - 217) < 6;
-            red += c.red() > 120 && c.green() < 60 && c.blue() < 60;
-        }
-    const long area = static_cast<long>(page.width()) * page.height();
-    EXPECT_GT(background, area / 5) << "the view's background";
-    EXPECT_GT(red, area / 200) << "the cube in front";
+    // Cancel in the open and the save panels changes nothing.
+    const auto files = entries(out.path());
+    int cancelled = 0;
+    auto cancelNextPanel = [&] {
+        auto* timer = new QTimer(window.get());
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, &cancelled] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                d->reject();
+                ++cancelled;
+                timer->deleteLater();
+            }
+        });
+        timer->start(20);
+    };
+    const QString title = window->windowTitle();
+    const auto scene = view().sceneObjectList();
+    const QString alertTitle = window->lastAlertTitle();
+    cancelNextPanel();
+    window->menuFileOpen();
+    cancelNextPanel();
+    window->exportAsVRML();
+    cancelNextPanel();
+    window->exportCommand()->menExport();
+    EXPECT_EQ(cancelled, 3);
+    EXPECT_EQ(window->windowTitle(), title);
+    EXPECT_EQ(view().sceneObjectList(), scene);
+    EXPECT_EQ(window->lastAlertTitle(), alertTitle);
+    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_EQ(entries(out.path()), files);
 }
 
 TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
@@ -487,7 +457,7 @@ TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
     QSettings().remove("navigation");
 }
 
-TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeAndEveryShortcutIsListed)
+TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeOrPrintedAndEveryShortcutIsListed)
 {
     ASSERT_TRUE(open());
     vxGLWidget* w = window->viewWidget();
@@ -524,6 +494,29 @@ TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeAndEveryShortcut
             return l.contains(text + " = ");
         })) << text.toStdString();
     }
+
+    // The printed page, rendered back from the PDF, shows the picture of the
+    // view: its background and the red cube in front.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(out.file("print.pdf")));
+    ASSERT_TRUE(window->printView(printer));
+    const std::string command =
+        "pdftoppm -r 40 -png -singlefile '" + out.file("print.pdf") + "' '" + out.file("page") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const QImage page(QString::fromStdString(out.file("page.png")));
+    ASSERT_FALSE(page.isNull());
+    long background = 0, red = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            background +=
+                std::abs(c.red() - 235) < 6 && std::abs(c.green() - 232) < 6 && std::abs(c.blue() - 217) < 6;
+            red += c.red() > 120 && c.green() < 60 && c.blue() < 60;
+        }
+    const long area = static_cast<long>(page.width()) * page.height();
+    EXPECT_GT(background, area / 5) << "the view's background";
+    EXPECT_GT(red, area / 200) << "the cube in front";
 }
 
 // The window host of the view: sizes, coordinates and a real draw; the

@@ -17,7 +17,7 @@ void expectVec(const vxVector& v, float x, float y, float z, float w, float eps 
 
 } // namespace
 
-TEST(Geometry, ThreeComponentOperationsKeepW)
+TEST(Geometry, ThreeComponentOperationsAndTransformsKeepW)
 {
     vxVector v(9, 9, 9, 0.5f);
     v.setVector3f(vxVector(1, 2, 3, 7));
@@ -51,6 +51,26 @@ TEST(Geometry, ThreeComponentOperationsKeepW)
     vxVector c(7, 7, 7, 1.0f);
     c.vectorCrossProduct3f(vxVector(0, 1, 0), vxVector(1, 0, 0));
     expectVec(c, 0, 0, -1, 0);
+
+    // A transform takes the matrix's columns: v1 is the image of X, and v4
+    // is added as often as w says.
+    vxMatrix m;
+    m.createHomogeneousMatrix();
+    float a[16];
+    m.toArray(a);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(a[i], (i % 5 == 0) ? 1.0f : 0.0f) << i;
+    // v1 is the image of X, v4 is added as often as w says.
+    m.v1() = vxVector(0, 1, 0, 0);
+    m.v2() = vxVector(0, 0, 1, 0);
+    m.v3() = vxVector(1, 0, 0, 0);
+    m.v4() = vxVector(1, 2, 3, 1);
+    vxVector q(1, 0, 0, 1);
+    q.vectorTransform3f(m);
+    expectVec(q, 1, 3, 3, 1);
+    vxVector d(1, 0, 0, 0);
+    d.vectorTransform3f(m);
+    expectVec(d, 0, 1, 0, 0);
 }
 
 TEST(Geometry, RotationSenseIsClockwiseSeenFromAxisTip)
@@ -89,25 +109,4 @@ TEST(Geometry, RotationSenseIsClockwiseSeenFromAxisTip)
     m.createRotationMatrix(axis, 1.0f);
     expectVec(axis, 0, 0, 2, 0);
     expectVec(m.v4(), 0, 0, 0, 1);
-}
-
-TEST(Geometry, TransformUsesColumnsAndW)
-{
-    vxMatrix m;
-    m.createHomogeneousMatrix();
-    float a[16];
-    m.toArray(a);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(a[i], (i % 5 == 0) ? 1.0f : 0.0f) << i;
-    // v1 is the image of X, v4 is added as often as w says.
-    m.v1() = vxVector(0, 1, 0, 0);
-    m.v2() = vxVector(0, 0, 1, 0);
-    m.v3() = vxVector(1, 0, 0, 0);
-    m.v4() = vxVector(1, 2, 3, 1);
-    vxVector q(1, 0, 0, 1);
-    q.vectorTransform3f(m);
-    expectVec(q, 1, 3, 3, 1);
-    vxVector d(1, 0, 0, 0);
-    d.vectorTransform3f(m);
-    expectVec(d, 0, 1, 0, 0);
 }

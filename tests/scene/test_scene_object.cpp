@@ -26,22 +26,6 @@ std::vector<vxTest::StlTriangle> threeRecords()
 
 } // namespace
 
-TEST(SceneObject, RebuildMatrixTurnsXToUpCrossDirectionAndKeepsTheHomogeneousParts)
-{
-    vxBaseSceneObject o;
-    // Vectors are used as given: neither normalised nor made perpendicular;
-    // the w of the inputs never reaches the matrix.
-    o.up().setVector3f(0, 2, 0);
-    o.up().setW(7);
-    o.direction().setVector3f(0, 1, 3);
-    o.position().setVector3f(5, 0, 0);
-    o.rebuildMatrix();
-    EXPECT_EQ(o.localMatrix().v1(), vxVector(6, 0, 0, 0));
-    EXPECT_EQ(o.localMatrix().v2(), vxVector(0, 2, 0, 0));
-    EXPECT_EQ(o.localMatrix().v3(), vxVector(0, 1, 3, 0));
-    EXPECT_EQ(o.localMatrix().v4(), vxVector(5, 0, 0, 1));
-}
-
 TEST(StlReader, ReadsRecordsAtTheirPositionsWithOffsetsAndTheFacetNormalAndNoMore)
 {
     std::string file = vxTest::stlFile(threeRecords(), 2);
@@ -83,7 +67,7 @@ TEST(StlReader, ReadsRecordsAtTheirPositionsWithOffsetsAndTheFacetNormalAndNoMor
     EXPECT_EQ(vxAppendSTLTriangles(vxTest::stlFile(threeRecords(), 0), 0, 0, 0, out), 0u);
 }
 
-TEST(SceneObject, ASharedMeshIsCopiedBeforeAnObjectChangesIt)
+TEST(SceneObject, ASharedMeshIsCopiedBeforeAnObjectChangesItAndTheMatrixTurnsXToUpCrossDirection)
 {
     vxBaseSceneObject a, b;
     a.setVerticesList({vxVertice(), vxVertice()});
@@ -102,6 +86,20 @@ TEST(SceneObject, ASharedMeshIsCopiedBeforeAnObjectChangesIt)
     const vxSharedMesh* before = b.sharedMesh().get();
     b.verticesList().push_back(vxVertice());
     EXPECT_EQ(b.sharedMesh().get(), before);
+
+    // The matrix turns X to up x direction and keeps the homogeneous parts;
+    // vectors are used as given: neither normalised nor made perpendicular;
+    // the w of the inputs never reaches the matrix.
+    vxBaseSceneObject o;
+    o.up().setVector3f(0, 2, 0);
+    o.up().setW(7);
+    o.direction().setVector3f(0, 1, 3);
+    o.position().setVector3f(5, 0, 0);
+    o.rebuildMatrix();
+    EXPECT_EQ(o.localMatrix().v1(), vxVector(6, 0, 0, 0));
+    EXPECT_EQ(o.localMatrix().v2(), vxVector(0, 2, 0, 0));
+    EXPECT_EQ(o.localMatrix().v3(), vxVector(0, 1, 3, 0));
+    EXPECT_EQ(o.localMatrix().v4(), vxVector(5, 0, 0, 1));
 }
 
 // The last part of the first count whose scene object is the very object.

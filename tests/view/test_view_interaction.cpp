@@ -115,36 +115,7 @@ TEST_F(Interaction, DraggingOrbitsAndADoubleClickCentresInNavigateModeOnly)
     view.mouseDragged(at(10, 40));
     expectEye(10, 0, 0);
 
-    // A double click centres the target on a part, and only on a part.
-    mesh("31005", cube());
-    load({0, 4, -12}, {0, 0, 0}, {{"K31005_a", {1.5f, 0, 0}}});
-    draw();
-    const vxVector eye = view.cameraPosition();
-
-    view.mouseDown(at(2, 2, 2)); // the background
-    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
-
-    click({1.5f, 0, -1}, 1); // a single click does nothing
-    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
-    click({1.5f, 0, -1}, 3);
-    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
-    click({1.5f, 0, -1}, 2);
-    EXPECT_EQ(view.cameraTarget().x(), 1.5f);
-    EXPECT_EQ(view.cameraPosition(), eye); // the eye stays
-
-    // Zooming now moves the eye towards the part.
-    vxMouseEvent e;
-    e.deltaY = -2;
-    view.scrollWheel(e);
-    vxVector off;
-    off.vectorSubtract3f(view.cameraPosition(), view.cameraTarget());
-    vxVector before;
-    before.vectorSubtract3f(eye, vxVector(1.5f, 0, 0));
-    EXPECT_NEAR(off.vectorLength3f(), before.vectorLength3f() / 1.1f, 1e-3f);
-}
-
-TEST_F(Interaction, ElevationStopsShortOfThePolesAndDegenerateCamerasStayPut)
-{
+    // The elevation stops short of the poles; degenerate cameras stay put.
     view.cameraPosition().setVector3f(0, 0, 10);
     drag({100, 0}, {100, 500});
     const double bound = std::numbers::pi - 0.025;
@@ -171,6 +142,33 @@ TEST_F(Interaction, ElevationStopsShortOfThePolesAndDegenerateCamerasStayPut)
     view.cameraUp().setVector3f(0, 0, 0); // a file without up entries
     drag({10, 10}, {50, 50});
     expectEye(0, 0, 10, 0);
+
+    // A double click centres the target on a part, and only on a part.
+    mesh("31005", cube());
+    load({0, 4, -12}, {0, 0, 0}, {{"K31005_a", {1.5f, 0, 0}}});
+    draw();
+    const vxVector eye = view.cameraPosition();
+
+    view.mouseDown(at(2, 2, 2)); // the background
+    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
+
+    click({1.5f, 0, -1}, 1); // a single click does nothing
+    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
+    click({1.5f, 0, -1}, 3);
+    EXPECT_EQ(view.cameraTarget(), vxVector(0, 0, 0, 0));
+    click({1.5f, 0, -1}, 2);
+    EXPECT_EQ(view.cameraTarget().x(), 1.5f);
+    EXPECT_EQ(view.cameraPosition(), eye); // the eye stays
+
+    // Zooming now moves the eye towards the part.
+    vxMouseEvent e;
+    e.deltaY = -2;
+    view.scrollWheel(e);
+    vxVector off;
+    off.vectorSubtract3f(view.cameraPosition(), view.cameraTarget());
+    vxVector before;
+    before.vectorSubtract3f(eye, vxVector(1.5f, 0, 0));
+    EXPECT_NEAR(off.vectorLength3f(), before.vectorLength3f() / 1.1f, 1e-3f);
 }
 
 // Select picks the nearest part and hands it to the panel (how a selected

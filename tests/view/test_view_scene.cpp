@@ -138,7 +138,7 @@ TEST(ViewSetUp, StartsWithTheDefaultCameraColoursAndAnEmptySceneWithoutAContext)
 
 // The progress counts the parts up and changes nothing: the same scene,
 // part for part, with or without it.
-TEST_F(ViewTest, ALoadBuildsOneObjectPerPartThenOnePerTubeAndTakesTheFilesCamera)
+TEST_F(ViewTest, ALoadBuildsOneObjectPerPartThenOnePerTubeAndANewOneStartsAfresh)
 {
     mesh("31005", box(-5, -5, -5, 5, 5, 5));
     writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block", "[OFFSET]", "X=10", "Y=0", "Z=-5"}));
@@ -192,11 +192,10 @@ TEST_F(ViewTest, ALoadBuildsOneObjectPerPartThenOnePerTubeAndTakesTheFilesCamera
     vxMatrix identity;
     identity.createHomogeneousMatrix();
     EXPECT_EQ(tube->localMatrix(), identity);
-}
 
-TEST_F(ViewTest, ANewLoadStartsAfreshAndAFailedOneChangesNothing)
-{
-    mesh("31005", box(-5, -5, -5, 5, 5, 5));
+    // A new load starts afresh; a failed one changes nothing.
+    writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block"})); // no offset
+    view.cameraPosition().setW(0);
     load({0, 0, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff}, {"K31005_b"}});
     draw();
     view.sceneObjectList()[0]->setSelectedBauteil(true);
