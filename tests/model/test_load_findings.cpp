@@ -24,8 +24,7 @@ std::vector<Kind> kinds(const std::vector<vxLoadFinding>& findings)
 
 } // namespace
 
-// Badly formed files load with what they have, and say what is wrong.
-TEST(LoadFindings, EachKindOfBadFileIsNamedAndLoadsWithWhatItHas)
+TEST(LoadFindings, WhatALoadLeftOutIsNamed)
 {
     vxTest::TempDir res;
     vxTest::ResourceFolder folder(res.path());
@@ -73,12 +72,8 @@ TEST(LoadFindings, EachKindOfBadFileIsNamedAndLoadsWithWhatItHas)
             EXPECT_EQ(m.partList()[1]->shortName(), "");
         }
     }
-}
 
-TEST(LoadFindings, UnknownPartsAndMeshesAreCountedOncePerNameAndBadNumbersNamedWithTheirPlace)
-{
-    vxTest::TempDir res;
-    vxTest::ResourceFolder folder(res.path());
+    // Unknown parts, missing sections and meshes are counted once per name.
     writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 30"}));
     writeFile(res.file("31005.stl"), std::string(84 + 50, '\0').replace(80, 1, "\x01"));
     writeFile(res.file("31006.def"), crlf({"[COMMON]", "NAME=Block 45"}));

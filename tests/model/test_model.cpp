@@ -127,7 +127,7 @@ TEST_F(Model, EveryLoadStartsFreshAndAFailedOneChangesNothing)
 
 // Short names are characters 2 to 6 of the decoded text, so the definition
 // of a UTF-8 or Windows-1252 name is found either way.
-TEST_F(Model, TextsReadAsUtf8WithOrWithoutAMarkOrAsWindows1252)
+TEST_F(Model, TextsReadAsUtf8OrWindows1252AndEveryPartHasADefinitionOfItsOwn)
 {
     const std::pair<std::string, std::string> names[] = {{"K1234\xc3\xa4_x", "1234\xc3\xa4"},
                                                          {"K\xc3\xa4", "\xc3\xa4"},
@@ -154,13 +154,10 @@ TEST_F(Model, TextsReadAsUtf8WithOrWithoutAMarkOrAsWindows1252)
         EXPECT_EQ(m.partList()[0]->shortName(), "1234\xc3\xa4") << text;
         EXPECT_EQ(m.partList()[0]->definition().m_Name, "Umlaut") << text;
     }
-}
 
-// Parts of one type share the parsed definition, yet each has its own: a
-// change to one (its values, its lists, its kept text) never shows in
-// another, nor in a copy.
-TEST_F(Model, EveryPartHasADefinitionOfItsOwn)
-{
+    // Parts of one type share the parsed definition, yet each has its own: a
+    // change to one (its values, its lists, its kept text) never shows in
+    // another, nor in a copy.
     vxTest::writeFile(res.file("31005.def"),
                       vxTest::crlf({"[COMMON]", "NAME=Block 30", "[OFFSET]", "X=1,5", "[CONNECTIONS]",
                                     "COUNT=1", "[CONN1]", "NAME=pin"}));

@@ -91,16 +91,15 @@ inline std::string kmfFile(std::array<float, 3> cameraPosition, std::array<float
 {
     std::string s;
     auto line = [&](const std::string& l) { s += l + "\r\n"; };
+    // Three keys, the axis letter before or after the name.
+    auto xyz = [&](const std::string& before, const std::string& after, const std::array<float, 3>& v) {
+        for (int i = 0; i < 3; ++i)
+            line(before + (before.empty() ? "XYZ"[i] + after : after + "XYZ"[i]) + "=" + num(v[i]));
+    };
     line("[CAMERA]");
-    line("POSITIONX=" + num(cameraPosition[0]));
-    line("POSITIONY=" + num(cameraPosition[1]));
-    line("POSITIONZ=" + num(cameraPosition[2]));
-    line("TARGETX=" + num(cameraTarget[0]));
-    line("TARGETY=" + num(cameraTarget[1]));
-    line("TARGETZ=" + num(cameraTarget[2]));
-    line("UPX=0");
-    line("UPY=1");
-    line("UPZ=0");
+    xyz("POSITION", "", cameraPosition);
+    xyz("TARGET", "", cameraTarget);
+    xyz("UP", "", {0, 1, 0});
     line("[COMMON]");
     line("COUNT=" + std::to_string(parts.size()));
     line("TUBECOUNT=" + std::to_string(tubeColors.size()));
@@ -108,26 +107,17 @@ inline std::string kmfFile(std::array<float, 3> cameraPosition, std::array<float
         const KmfPart& p = parts[i];
         line("[PART" + std::to_string(i + 1) + "]");
         line("NAME=" + p.name);
-        line("XPOS=" + num(p.position[0]));
-        line("YPOS=" + num(p.position[1]));
-        line("ZPOS=" + num(p.position[2]));
-        line("XUP=" + num(p.up[0]));
-        line("YUP=" + num(p.up[1]));
-        line("ZUP=" + num(p.up[2]));
-        line("XDIR=" + num(p.direction[0]));
-        line("YDIR=" + num(p.direction[1]));
-        line("ZDIR=" + num(p.direction[2]));
+        xyz("", "POS", p.position);
+        xyz("", "UP", p.up);
+        xyz("", "DIR", p.direction);
         line("COLOR=" + std::to_string(p.color));
         line("PHASE=" + std::to_string(p.phase));
     }
-    for (std::size_t j = 0; j < tubeColors.size(); ++j) {
-        line("[TUBE" + std::to_string(j + 1) + "]");
-        line("RADIUS=1");
-        line("COUNT=2");
-        line("COLOR=" + std::to_string(tubeColors[j]));
-        line("X0=0");
-        line("X1=10");
-    }
+    for (std::size_t j = 0; j < tubeColors.size(); ++j)
+        for (const std::string& l :
+             {"[TUBE" + std::to_string(j + 1) + "]", std::string("RADIUS=1"), std::string("COUNT=2"),
+              "COLOR=" + std::to_string(tubeColors[j]), std::string("X0=0"), std::string("X1=10")})
+            line(l);
     return s;
 }
 

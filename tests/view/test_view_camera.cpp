@@ -64,7 +64,7 @@ void expectSameDirection(vxVector a, vxVector b)
 
 } // namespace
 
-TEST_F(Camera, FitFillsTheViewWithTheVisiblePartsOrTheSelectionInBothProjections)
+TEST_F(Camera, FitAndTheStandardViewsFillTheViewShowingTheNamedSideTheRightWayUp)
 {
     mesh("31005", kCube);
     const struct {
@@ -133,10 +133,8 @@ TEST_F(Camera, FitFillsTheViewWithTheVisiblePartsOrTheSelectionInBothProjections
             EXPECT_GE(std::max(double(x1 - x0 + 1) / c.width, double(y1 - y0 + 1) / c.height), 0.88);
         }
     }
-}
 
-TEST_F(Camera, StandardViewsShowTheNamedSideTheRightWayUp)
-{
+    // The standard views show the named side the right way up.
     mesh("31005", kCube);
     mesh("31101", box(-2, -6, -6, 2, 6, 6)); // slabs across x, y and z
     mesh("31102", box(-6, -2, -6, 6, 2, 6));
@@ -158,11 +156,11 @@ TEST_F(Camera, StandardViewsShowTheNamedSideTheRightWayUp)
         char middle;
         const char* placed; // pairs of hue and half
         const char* hidden;
-    } cases[] = {{vxStandardView::kFront, 'g', "rlcr", "y"},  {vxStandardView::kBack, 'y', "rrcl", "g"},
+    } views[] = {{vxStandardView::kFront, 'g', "rlcr", "y"},  {vxStandardView::kBack, 'y', "rrcl", "g"},
                  {vxStandardView::kLeft, 'r', "gryl", "c"},   {vxStandardView::kRight, 'c', "glyr", "r"},
                  {vxStandardView::kTop, 'b', "gbyt", "m"},    {vxStandardView::kBottom, 'm', "gtyb", "b"},
                  {vxStandardView::kIso, 'w', "gbbtcr", "rym"}};
-    for (const auto& c : cases) {
+    for (const auto& c : views) {
         SCOPED_TRACE(static_cast<int>(c.which));
         view.showStandardView(c.which);
         const vxImage image = draw();

@@ -119,10 +119,11 @@ TEST_F(ViewTest, TheLightComesFromTheCameraSideAndTheDrawIgnoresTheCamerasUpVect
     EXPECT_TRUE(colorNear(pixelAt(upright, vxVector(0, 1, -0.5f)), 1, 0, 0, 60)); // the red part above
 }
 
-TEST(ViewHost, BoundsInPointsAndPixelsFollowTheDevicePixelRatio)
+TEST_F(ViewTest, BoundsInPointsAndPixelsFollowTheDevicePixelRatio)
 {
-    vxOffscreenHost host(120, 80, 2.0);
-    ASSERT_TRUE(host.ok()) << host.error();
+    host.setDevicePixelRatio(2.0);
+    ASSERT_TRUE(host.resize(120, 80));
+    view.reshape();
     EXPECT_EQ(host.boundsInPixels().width, 120);
     EXPECT_EQ(host.boundsInPoints().width, 60);
     EXPECT_EQ(host.boundsInPoints().height, 40);
@@ -132,17 +133,13 @@ TEST(ViewHost, BoundsInPointsAndPixelsFollowTheDevicePixelRatio)
     EXPECT_EQ(p.y, 35);
     EXPECT_EQ(host.windowPointFromView(p).y, 5);
 
-    vxOpenGLView view(host);
-    view.prepare();
-    view.awakeFromNib();
-    view.reshape();
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 120); // the viewport is in pixels
     EXPECT_EQ(viewport[3], 80);
 
     // The projection uses the pixel aspect ratio: grid crossings land where
-    // a 30 degree lens with that aspect puts them, also after a resize.
+    // the lens with that aspect puts them, also after a resize.
     for (int round = 0; round < 2; ++round) {
         if (round == 1) {
             ASSERT_TRUE(host.resize(91, 151));
