@@ -138,14 +138,8 @@ inline std::string modelText(int parts, const std::vector<std::string>& types, i
         line(s, "PHASE", std::to_string(1 + i % phases));
         line(s, "COLOR", std::to_string((i * 2654435761u) & 0xFFFFFFu));
     }
-    for (int j = 0; j < tubes; ++j) {
-        s += "[TUBE" + std::to_string(j + 1) + "]\r\n";
-        line(s, "RADIUS", "0,5");
-        line(s, "COLOR", "255");
-        line(s, "COUNT", "2");
-        line(s, "X0", "0");
-        line(s, "X1", "10");
-    }
+    for (int j = 0; j < tubes; ++j)
+        s += "[TUBE" + std::to_string(j + 1) + "]\r\nRADIUS=0,5\r\nCOLOR=255\r\nCOUNT=2\r\nX0=0\r\nX1=10\r\n";
     return s;
 }
 
