@@ -1,6 +1,7 @@
 #include "vxAtomicFile.h"
 #include "vxTextFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -38,7 +39,8 @@ int createTempFile(const std::string& folder, std::string& name)
 
 } // namespace
 
-vxAtomicFile::vxAtomicFile(std::string path) : m_path(std::move(path))
+vxAtomicFile::vxAtomicFile(std::string path, vxDurability durability)
+    : m_path(std::move(path)), m_syncFolder(durability == vxDurability::kContentAndName)
 {
     if (m_path.empty()) {
         m_error = "cannot write: no file name given";
@@ -87,6 +89,33 @@ void vxAtomicFile::write(std::string_view bytes)
     m_used += bytes.size();
 }
 
+void vxAtomicFile::overwrite(std::uint64_t offset, std::string_view bytes)
+{
+    if (!ok())
+        return;
+    if (offset > m_size || bytes.size() > m_size - offset) {
+        fail(EINVAL);
+        return;
+    }
+    // The part in the file is written there, the rest into the buffer.
+    while (offset < m_written && !bytes.empty() && ok()) {
+        const std::size_t size =
+            static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), m_written - offset));
+        const ssize_t n = ::pwrite(m_fd, bytes.data(), size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno != EINTR)
+                fail(errno);
+            continue;
+        }
+        if (n == 0)
+            fail(ENOSPC);
+        offset += static_cast<std::uint64_t>(n);
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    if (ok() && !bytes.empty())
+        std::memcpy(m_buffer.data() + (offset - m_written), bytes.data(), bytes.size());
+}
+
 void vxAtomicFile::flushBuffer()
 {
     const std::size_t used = m_used;
@@ -96,6 +125,7 @@ void vxAtomicFile::flushBuffer()
 
 void vxAtomicFile::writeAll(const char* p, std::size_t left)
 {
+    const std::uint64_t start = m_written;
     while (left > 0 && ok()) {
         const ssize_t n = ::write(m_fd, p, left);
         if (n < 0) {
@@ -109,7 +139,12 @@ void vxAtomicFile::writeAll(const char* p, std::size_t left)
         }
         p += n;
         left -= static_cast<std::size_t>(n);
+        m_written += static_cast<std::uint64_t>(n);
     }
+    // Starts writing these bytes to the disk without waiting for it.
+    if (m_written > start)
+        ::sync_file_range(m_fd, static_cast<off_t>(start), static_cast<off_t>(m_written - start),
+                          SYNC_FILE_RANGE_WRITE);
 }
 
 vxWriteResult vxAtomicFile::commit()
@@ -144,7 +179,7 @@ vxWriteResult vxAtomicFile::commit()
     m_temp.clear();
     std::vector<char>().swap(m_buffer);
     // Make the rename itself durable; the file is in place either way.
-    const int dir = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = m_syncFolder ? ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

@@ -13,6 +13,17 @@ struct vxWriteResult {
     explicit operator bool() const { return ok; }
 };
 
+// What commit() has made durable when it returns.
+enum class vxDurability {
+    // The file's bytes and its new name: the folder is synced after the rename.
+    kContentAndName,
+    // The file's bytes. The rename reaches the disk with the file system's
+    // next journal commit, seconds later; a crash before that leaves the old
+    // file, whole. Saves a journal commit (milliseconds) for files that can
+    // be made again, such as exports.
+    kContent,
+};
+
 // A file written atomically and streamed: the bytes go into a new temporary
 // file in the target's folder, and commit() flushes it to disk and renames it
 // over the target. Readers never see half a file; an existing target keeps
@@ -21,11 +32,13 @@ struct vxWriteResult {
 // target is untouched and the temporary file is removed.
 //
 // Writes are buffered (1 MB), so many small appends cost little and memory
-// does not grow with the size of the file.
+// does not grow with the size of the file. What reaches the file is handed
+// to the disk at once, so that the disk works while the writer makes the
+// next bytes and commit() waits only for the last of them.
 class vxAtomicFile {
   public:
     // Creates the temporary file; check ok() (or let commit() report).
-    explicit vxAtomicFile(std::string path);
+    explicit vxAtomicFile(std::string path, vxDurability durability = vxDurability::kContentAndName);
     ~vxAtomicFile();
     vxAtomicFile(const vxAtomicFile&) = delete;
     vxAtomicFile& operator=(const vxAtomicFile&) = delete;
@@ -41,6 +54,9 @@ class vxAtomicFile {
     }
     // Bytes handed to write so far.
     std::uint64_t size() const { return m_size; }
+    // Replaces bytes written before, at offset to offset + bytes.size() (at
+    // most size()): for a header whose numbers are known only at the end.
+    void overwrite(std::uint64_t offset, std::string_view bytes);
 
     // Flushes, syncs and renames over the target. After commit the object
     // holds nothing; a second commit reports a failure.
@@ -58,11 +74,13 @@ class vxAtomicFile {
     std::string m_temp;
     int m_fd = -1;
     bool m_replacing = false;
+    bool m_syncFolder = true;
     unsigned m_mode = 0;
     std::string m_error;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
-    std::uint64_t m_size = 0;
+    std::uint64_t m_size = 0;    // handed to write
+    std::uint64_t m_written = 0; // in the file
 };
 
 // Writes bytes to path atomically (see vxAtomicFile).

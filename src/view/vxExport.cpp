@@ -52,7 +52,7 @@ vxWriteResult vxExportModel(const vxOpenGLView& view, const std::string& path, v
             return view.exportAsVRML(path);
         // Parts of later phases are left out; tubes have no triangles anyway.
         const auto& parts = view.model()->partList();
-        vxAtomicFile file(path);
+        vxAtomicFile file(path, vxDurability::kContent);
         if (!file.ok())
             return file.commit();
         vxFileSink sink(file);
@@ -63,7 +63,7 @@ vxWriteResult vxExportModel(const vxOpenGLView& view, const std::string& path, v
     }
 
     const vxExport::Progress progress{options.progress};
-    vxAtomicFile file(path);
+    vxAtomicFile file(path, vxDurability::kContent);
     if (!file.ok())
         return file.commit();
     const vxExport::Scene scene = vxExport::collect(view, phase);
@@ -79,7 +79,7 @@ vxWriteResult vxExportModel(const vxOpenGLView& view, const std::string& path, v
         mtlPath.replace_extension(".mtl");
         if (mtlPath == std::filesystem::path(path))
             mtlPath += ".mtl";
-        vxAtomicFile mtl(mtlPath.string());
+        vxAtomicFile mtl(mtlPath.string(), vxDurability::kContent);
         if (!mtl.ok())
             return mtl.commit();
         return vxExport::writeObj(scene, model, file, mtl, mtlPath.filename().string(), progress);

@@ -210,7 +210,7 @@ std::string vxOpenGLView::vrmlText() const
 
 vxWriteResult vxOpenGLView::exportAsVRML(const std::string& path) const
 {
-    vxAtomicFile file(path);
+    vxAtomicFile file(path, vxDurability::kContent);
     if (!file.ok())
         return file.commit();
     vxFileSink sink(file);

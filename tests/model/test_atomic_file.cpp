@@ -31,6 +31,12 @@ TEST(AtomicFile, StreamedPiecesArriveInOrderAndReplaceTheTargetUnlessEqual)
         file.write(piece);
         expected += piece;
     }
+    // Bytes written before are replaced: in the file, in the buffer and
+    // across both (the last piece went to the file, one byte is buffered).
+    for (std::uint64_t at : {std::uint64_t{1}, expected.size() - 3, (std::uint64_t{1} << 20) - 2}) {
+        file.overwrite(at, "XYZ");
+        expected.replace(at, 3, "XYZ");
+    }
     EXPECT_EQ(vxTest::readFile(target), "old"); // nothing shows before the commit
     ASSERT_TRUE(file.commit().ok);
     EXPECT_EQ(file.size(), expected.size());
@@ -87,6 +93,13 @@ TEST(AtomicFile, AFailedOrUncommittedWriteLeavesTheTargetAndNoTemporaryFile)
         vxAtomicFile file(target);
         file.write("half of it");
     } // dropped without commit
+    EXPECT_EQ(vxTest::readFile(target), "keep");
+    {
+        vxAtomicFile file(target, vxDurability::kContent);
+        file.write("new");
+        file.overwrite(2, "ww"); // beyond what was written
+        EXPECT_FALSE(file.commit().ok);
+    }
     EXPECT_EQ(vxTest::readFile(target), "keep");
 
     const struct {
