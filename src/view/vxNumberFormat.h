@@ -23,6 +23,12 @@ char* formatFixed6(char* dst, float f);
 // "-12.5", "0.0000001", "3"), never with an exponent. f must be finite.
 char* formatShortest(char* dst, float f);
 
+// v rounded to four decimals, without trailing zeros ("-357.0061", "0.75",
+// "12", "0"). Values of 10^14 and beyond and the non-finite are written as
+// formatShortest writes v in single precision. dst has room for
+// kMaxShortest characters.
+char* formatRounded4(char* dst, double v);
+
 // The same appended to a string.
 void appendFixed6(std::string& out, float f);
 void appendShortest(std::string& out, float f);

@@ -144,4 +144,40 @@ TEST(NumberFormat, ShortestTexts)
                  {16777216.0f, "16777216"}};
     for (const auto& c : cases)
         EXPECT_EQ(shortest(c.value), c.text);
+
+    // The fast paths give the shortest text, as the standard library does:
+    // whole numbers, and halves, quarters and so on, where a shorter text
+    // sometimes reads back as the same float (1048576.25 is "1048576.2").
+    for (int j = 0; j <= 12; ++j)
+        for (std::int64_t k = -(std::int64_t{1} << 25); k <= (std::int64_t{1} << 25); k += 9973) {
+            const float f = std::ldexp(static_cast<float>(k), -j);
+            char expected[64];
+            const auto end =
+                std::to_chars(expected, expected + sizeof expected, f, std::chars_format::fixed).ptr;
+            ASSERT_EQ(shortest(f), std::string(expected, end)) << k << " / 2^" << j;
+        }
+    EXPECT_EQ(shortest(1048576.25f), "1048576.2");
+}
+
+TEST(NumberFormat, Rounded4DropsTrailingZerosAndLeavesHugeValuesToTheShortestText)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {{0.0, "0"},
+                 {-0.0, "0"},
+                 {-0.00004, "0"},
+                 {0.00005, "0.0001"},
+                 {0.75, "0.75"},
+                 {-357.00613, "-357.0061"},
+                 {-357.99996, "-358"},
+                 {12.0, "12"},
+                 {123456789.12345, "123456789.1235"},
+                 {1e14, "100000000376832"},
+                 {std::numeric_limits<double>::infinity(), "inf"},
+                 {std::numeric_limits<double>::quiet_NaN(), "nan"}};
+    for (const auto& c : cases) {
+        char b[vxNumberFormat::kMaxShortest];
+        EXPECT_EQ(std::string(b, vxNumberFormat::formatRounded4(b, c.value)), c.text) << c.value;
+    }
 }
