@@ -1,10 +1,11 @@
-// Formatting runs of parts on helper threads while the file is written in
-// order: text formats cost more than the disk takes to write them.
+// Making runs of parts (or JSON entries) on helper threads while the file is
+// written in order: text formats cost more than the disk takes to write them.
 #include "vxExportWriters.h"
 
 #include <algorithm>
-#include <deque>
-#include <future>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <thread>
 
 namespace vxExport {
@@ -23,38 +24,109 @@ std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles)
     return bounds;
 }
 
-void writeBlocks(const Scene& scene, const std::vector<std::size_t>& bounds, const MakeBlock& make,
-                 vxAtomicFile& file, const Progress& progress)
+std::vector<std::size_t> evenBlocks(std::size_t count, std::size_t size)
 {
-    // As many runs in the making as there are processors, and one more, so
-    // that a processor is busy while the writer waits for the next run.
-    const std::size_t ahead = std::max(1u, std::thread::hardware_concurrency()) + 1;
+    std::vector<std::size_t> bounds;
+    for (std::size_t first = 0; first < count; first += size)
+        bounds.push_back(first);
+    bounds.push_back(count);
+    return bounds;
+}
+
+void writeBlocks(const std::vector<std::size_t>& bounds, const MakeBlock& make, vxAtomicFile& file,
+                 const Progress& progress)
+{
     const std::size_t blocks = bounds.size() - 1;
-    std::deque<std::future<std::string>> pending;
-    std::vector<std::string> spare; // texts written, kept for their memory
-    std::size_t next = 0;
-    for (std::size_t done = 0; done < blocks && file.ok(); ++done) {
-        for (; next < blocks && pending.size() < ahead; ++next) {
-            std::string text;
-            if (!spare.empty()) {
-                text = std::move(spare.back());
-                spare.pop_back();
-            }
-            pending.push_back(
-                std::async(std::launch::async, [&make, first = bounds[next], last = bounds[next + 1],
-                                                out = std::move(text)]() mutable {
-                    out.clear();
-                    make(first, last, out);
-                    return std::move(out);
-                }));
-        }
-        spare.push_back(pending.front().get());
-        pending.pop_front();
-        file.write(spare.back());
+    auto written = [&](std::size_t k) {
         if (progress.fn)
-            progress.fn(bounds[done + 1], scene.parts.size());
+            progress.fn(bounds[k + 1], bounds.back());
+    };
+    if (blocks == 1) { // not worth a thread
+        std::string text;
+        make(bounds[0], bounds[1], text);
+        file.write(text);
+        written(0);
+        return;
     }
-    // Runs still in the making are waited for as their futures go.
+
+    // One helper per processor makes runs in turn, run k into slot k % ahead,
+    // which is free again once run k - ahead is written. One slot more than
+    // helpers keeps the helpers busy while the writer writes; the slots keep
+    // their memory from run to run.
+    const std::size_t helpers =
+        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), blocks);
+    const std::size_t ahead = helpers + 1;
+    struct Slot {
+        std::string text;
+        bool made = false;
+    };
+    std::vector<Slot> slots(ahead);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t next = 0; // the next run to make
+    std::size_t done = 0; // runs written
+    bool stop = false;
+    std::exception_ptr failure;
+
+    const auto help = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stop || next == blocks || next < done + ahead; });
+            if (stop || next == blocks)
+                return;
+            const std::size_t k = next++;
+            Slot& slot = slots[k % ahead];
+            lock.unlock();
+            try {
+                slot.text.clear();
+                make(bounds[k], bounds[k + 1], slot.text);
+            } catch (...) {
+                lock.lock();
+                failure = std::current_exception();
+                stop = true;
+                changed.notify_all();
+                return;
+            }
+            lock.lock();
+            slot.made = true;
+            changed.notify_all();
+        }
+    };
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t i = 0; i < helpers; ++i)
+            threads.emplace_back(help);
+        // Whatever ends the writing, the helpers stop before they are joined.
+        struct Stop {
+            std::mutex& mutex;
+            std::condition_variable& changed;
+            bool& stop;
+            ~Stop()
+            {
+                std::lock_guard lock(mutex);
+                stop = true;
+                changed.notify_all();
+            }
+        } stopAtEnd{mutex, changed, stop};
+
+        for (std::size_t k = 0; k < blocks && file.ok(); ++k) {
+            Slot& slot = slots[k % ahead];
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return slot.made || stop; });
+                if (!slot.made)
+                    break; // a helper failed
+            }
+            file.write(slot.text);
+            written(k);
+            std::lock_guard lock(mutex);
+            slot.made = false;
+            done = k + 1;
+            changed.notify_all();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace vxExport

@@ -4,9 +4,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <map>
-#include <tuple>
-#include <unordered_map>
 
 namespace vxExport {
 
@@ -18,31 +15,18 @@ bool usable(const vxVertice& t)
     return true;
 }
 
-Transform::Transform(const vxMatrix& matrix)
+bool unitNormal(const float a[3], const float b[3], const float c[3], float n[3])
 {
-    float f[16];
-    matrix.toArray(f);
-    std::copy(f, f + 16, m.begin());
-}
-
-std::array<double, 3> corner(const vxVector& v)
-{
-    return {v.x(), v.y(), v.z()};
-}
-
-std::optional<std::array<double, 3>>
-facetNormal(const std::array<double, 3>& a, const std::array<double, 3>& b, const std::array<double, 3>& c)
-{
-    const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-    const double v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    std::array<double, 3> n = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
-                               u[0] * v[1] - u[1] * v[0]};
-    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    if (!(length > 0.0) || !std::isfinite(length))
-        return std::nullopt;
-    for (double& x : n)
-        x /= length;
-    return n;
+    const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    n[0] = u[1] * v[2] - u[2] * v[1];
+    n[1] = u[2] * v[0] - u[0] * v[2];
+    n[2] = u[0] * v[1] - u[1] * v[0];
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    const bool flat = length > 0.0f && std::isfinite(length);
+    for (int k = 0; k < 3; ++k)
+        n[k] = flat ? n[k] / length : 0.0f;
+    return flat;
 }
 
 float linearFromSrgb(float c)
@@ -54,8 +38,19 @@ float linearFromSrgb(float c)
 Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
 {
     Scene scene;
-    std::unordered_map<const vxSharedMesh*, std::uint32_t> meshIndex;
-    std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>, std::uint32_t> colourIndex;
+    // Colours by the bits of red, green and blue.
+    using Rgb = std::array<std::uint32_t, 3>;
+    struct RgbHash {
+        std::uint64_t operator()(const Rgb& k) const
+        {
+            return k[0] ^ (std::uint64_t{k[1]} * 0xC2B2AE3D27D4EB4Fu) ^ (std::uint64_t{k[2]} << 32);
+        }
+    };
+    struct PointerHash {
+        std::uint64_t operator()(const vxSharedMesh* p) const { return reinterpret_cast<std::uintptr_t>(p); }
+    };
+    FirstIndex<Rgb, RgbHash> colourIndex(view.model()->partList().size());
+    FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
     const auto& parts = view.model()->partList();
     scene.parts.reserve(parts.size());
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -66,31 +61,29 @@ Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
         const vxSharedMesh* mesh = object ? object->sharedMesh().get() : nullptr;
         if (!mesh || mesh->triangles.empty())
             continue; // draws nothing
-        float f[16];
-        object->localMatrix().toArray(f);
-        if (!std::all_of(f, f + 16, [](float x) { return std::isfinite(x); }))
+        Placement f;
+        object->localMatrix().toArray(f.data());
+        if (!std::all_of(f.begin(), f.end(), [](float x) { return std::isfinite(x); }))
             continue;
 
-        auto [m, newMesh] = meshIndex.try_emplace(mesh, static_cast<std::uint32_t>(scene.meshes.size()));
+        const auto [m, newMesh] = meshIndex.add(mesh);
         if (newMesh) {
             const auto usableCount = static_cast<std::uint64_t>(
                 std::count_if(mesh->triangles.begin(), mesh->triangles.end(), usable));
             scene.meshes.push_back({&mesh->triangles, usableCount});
         }
-        const Mesh& exported = scene.meshes[m->second];
+        const Mesh& exported = scene.meshes[m];
         if (exported.usable == 0)
             continue;
 
         const vxVector& c = part.color();
-        auto [k, newColour] = colourIndex.try_emplace({std::bit_cast<std::uint32_t>(c.x() + 0.0f),
-                                                       std::bit_cast<std::uint32_t>(c.y() + 0.0f),
-                                                       std::bit_cast<std::uint32_t>(c.z() + 0.0f)},
-                                                      static_cast<std::uint32_t>(scene.colours.size()));
+        const auto [k, newColour] = colourIndex.add({std::bit_cast<std::uint32_t>(c.x() + 0.0f),
+                                                     std::bit_cast<std::uint32_t>(c.y() + 0.0f),
+                                                     std::bit_cast<std::uint32_t>(c.z() + 0.0f)});
         if (newColour)
             scene.colours.emplace_back(c.x(), c.y(), c.z());
 
-        scene.parts.push_back(
-            {static_cast<std::uint32_t>(i + 1), &part, &object->localMatrix(), m->second, k->second});
+        scene.parts.push_back({static_cast<std::uint32_t>(i + 1), m, k, &part, f});
         scene.triangles += exported.usable;
     }
     return scene;

@@ -6,9 +6,12 @@
 #include "vxVector.h"
 #include "vxVertice.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class vxOpenGLView;
@@ -16,12 +19,17 @@ class vxPart;
 
 namespace vxExport {
 
+// The placement of a part, column-major (vxMatrix::toArray), copied from the
+// scene object: the writers read it several times, and the objects of a
+// large model are far apart in memory.
+using Placement = std::array<float, 16>;
+
 struct Part {
     std::uint32_t number; // 1-based, as in the model file
-    const vxPart* part;
-    const vxMatrix* matrix;
     std::uint32_t mesh;   // index into Scene::meshes
     std::uint32_t colour; // index into Scene::colours
+    const vxPart* part;
+    Placement matrix;
 };
 
 struct Mesh {
@@ -36,6 +44,63 @@ struct Scene {
     std::uint64_t triangles = 0;   // usable triangles of all parts
 };
 
+// Numbers keys in the order they first come: 0, 1, 2 and so on. An open
+// table that allocates nothing per key, for models with a hundred thousand
+// colours and more. Hash may be plain: its value is spread over the table.
+template <class Key, class Hash> class FirstIndex {
+  public:
+    // Room for `expected` keys to begin with; more make the table grow.
+    explicit FirstIndex(std::size_t expected = 0)
+    {
+        while (2 * expected > m_slots.size())
+            grow();
+    }
+    // The number of key, and whether the key came for the first time.
+    std::pair<std::uint32_t, bool> add(const Key& key)
+    {
+        if (2 * (std::size_t{m_count} + 1) > m_slots.size())
+            grow();
+        for (std::size_t i = slotOf(key);; i = (i + 1) & (m_slots.size() - 1)) {
+            Slot& s = m_slots[i];
+            if (s.number == kFree) {
+                s = {key, m_count};
+                return {m_count++, true};
+            }
+            if (s.key == key)
+                return {s.number, false};
+        }
+    }
+
+  private:
+    static constexpr std::uint32_t kFree = UINT32_MAX;
+    struct Slot {
+        Key key{};
+        std::uint32_t number = kFree;
+    };
+    std::size_t slotOf(const Key& key) const
+    {
+        // The high bits of the product with 2^64 / golden ratio.
+        return static_cast<std::size_t>((std::uint64_t{Hash{}(key)} * 0x9E3779B97F4A7C15u) >> m_shift);
+    }
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.empty() ? 16 : 2 * m_slots.size());
+        old.swap(m_slots);
+        m_shift = 64 - std::countr_zero(m_slots.size());
+        for (const Slot& s : old) {
+            std::size_t i = slotOf(s.key);
+            while (s.number != kFree && m_slots[i].number != kFree)
+                i = (i + 1) & (m_slots.size() - 1);
+            if (s.number != kFree)
+                m_slots[i] = s;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    int m_shift = 64;
+    std::uint32_t m_count = 0;
+};
+
 // The parts with at least one usable triangle and a finite placement, of
 // phase `phase` or earlier (or of phase 0 or less) when a phase is given.
 Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase);
@@ -48,7 +113,7 @@ bool usable(const vxVertice& t);
 struct Transform {
     std::array<double, 16> m; // column-major, as the placement matrix
 
-    explicit Transform(const vxMatrix& matrix);
+    explicit Transform(const Placement& matrix) { std::copy(matrix.begin(), matrix.end(), m.begin()); }
     std::array<double, 3> apply(const vxVector& v) const
     {
         return {m[0] * v.x() + m[4] * v.y() + m[8] * v.z() + m[12],
@@ -57,11 +122,9 @@ struct Transform {
     }
 };
 
-// The unit normal of the triangle a, b, c, counter-clockwise seen from the
-// front; none for a triangle without area.
-std::optional<std::array<double, 3>>
-facetNormal(const std::array<double, 3>& a, const std::array<double, 3>& b, const std::array<double, 3>& c);
-std::array<double, 3> corner(const vxVector& v);
+// The unit normal n of the triangle a, b, c, counter-clockwise seen from the
+// front; false, and n zero, for a triangle without area.
+bool unitNormal(const float a[3], const float b[3], const float c[3], float n[3]);
 
 // The colour of a part in sRGB (what the view shows) turned into the linear
 // values that physically based renderers expect.

@@ -6,8 +6,10 @@
 #include "vxExportScene.h"
 
 #include <cstddef>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class vxModel;
@@ -24,16 +26,75 @@ struct Progress {
     }
 };
 
-// The bytes of the parts first to last - 1.
+// Text appended to a string. Small pieces are put together in a buffer that
+// stays in the cache and go on to the string from there.
+class TextOut {
+  public:
+    static constexpr std::size_t kRoom = 16 * 1024;
+
+    explicit TextOut(std::string& out) : m_out(out) {}
+    ~TextOut() { flush(); }
+    TextOut(const TextOut&) = delete;
+    TextOut& operator=(const TextOut&) = delete;
+
+    // Where to write at most n (up to kRoom) bytes; end() takes them.
+    char* room(std::size_t n)
+    {
+        if (n > kRoom - m_used)
+            flush();
+        return m_piece + m_used;
+    }
+    void end(char* w) { m_used = static_cast<std::size_t>(w - m_piece); }
+    void put(std::string_view s)
+    {
+        if (s.size() > kRoom - m_used) {
+            flush();
+            if (s.size() > kRoom) {
+                m_out.append(s);
+                return;
+            }
+        }
+        std::memcpy(m_piece + m_used, s.data(), s.size());
+        m_used += s.size();
+    }
+    void put(char c)
+    {
+        char* w = room(1);
+        *w = c;
+        end(w + 1);
+    }
+    // The text so far, all in the string.
+    std::string& text()
+    {
+        flush();
+        return m_out;
+    }
+
+  private:
+    void flush()
+    {
+        m_out.append(m_piece, m_used);
+        m_used = 0;
+    }
+
+    std::string& m_out;
+    char m_piece[kRoom];
+    std::size_t m_used = 0;
+};
+
+// The bytes of the items (parts, say) first to last - 1.
 using MakeBlock = std::function<void(std::size_t first, std::size_t last, std::string& out)>;
 // The parts in runs of about `triangles` triangles (whole parts): run k is
 // bounds[k] to bounds[k + 1] - 1.
 std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles);
-// Makes runs of parts on helper threads, several at a time, and writes them
+// Items 0 to count - 1 in runs of `size`.
+std::vector<std::size_t> evenBlocks(std::size_t count, std::size_t size);
+// Makes runs of items on helper threads, several at a time, and writes them
 // to the file in order; memory holds a few runs, not the file. make must
-// only read what it shares with the others.
-void writeBlocks(const Scene& scene, const std::vector<std::size_t>& bounds, const MakeBlock& make,
-                 vxAtomicFile& file, const Progress& progress);
+// only read what it shares with the others. Progress is told the items
+// written of bounds.back().
+void writeBlocks(const std::vector<std::size_t>& bounds, const MakeBlock& make, vxAtomicFile& file,
+                 const Progress& progress = {});
 
 vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& progress);
 // mtlName: the material file's name as the OBJ file refers to it.
@@ -44,6 +105,11 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
                         const Progress& progress);
 
 // The name of colour k of the scene in both material formats: colour1_FF8800.
-std::string materialName(const Scene& scene, std::size_t k);
+struct MaterialName {
+    char text[32];
+    std::size_t size;
+    std::string_view view() const { return {text, size}; }
+};
+MaterialName materialName(const Scene& scene, std::size_t k);
 
 } // namespace vxExport

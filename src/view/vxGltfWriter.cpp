@@ -5,17 +5,22 @@
 // materials to mesh primitives, so every pair of part mesh and colour in use
 // is a mesh of its own, all pairs of one part mesh sharing its accessors.
 //
-// Written in one stream: the JSON is produced twice for a .glb, once only
-// to learn its length, which the file's header gives before it.
+// Written in one stream: the lengths in a .glb's header are filled in once
+// the JSON is written. The JSON arrays that grow with the parts are made in
+// runs on helper threads.
 #include "vxExportWriters.h"
 #include "vxModel.h"
 #include "vxNumberFormat.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <unordered_map>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace vxExport {
 
@@ -26,48 +31,37 @@ using vxNumberFormat::kMaxShortest;
 
 constexpr std::size_t kVertexBytes = 24; // position and normal, three floats each
 constexpr std::size_t kTriangleBytes = 3 * kVertexBytes;
-constexpr float kMetres = 0.01f;   // model units are centimetres
-constexpr float kRoughness = 0.4f; // a smooth moulded plastic
+constexpr float kMetres = 0.01f;               // model units are centimetres
+constexpr std::string_view kRoughness = "0.4"; // a smooth moulded plastic
 
-// JSON text into the file, or only counted (file null). flush() hands the
-// last piece on.
-class Out {
+// JSON text appended to a string.
+class Json : public TextOut {
   public:
-    explicit Out(vxAtomicFile* file) : m_file(file) { m_text.reserve(kPiece + 1024); }
-    std::uint64_t size() const { return m_size + m_text.size(); }
-    void put(std::string_view s)
-    {
-        m_text.append(s);
-        if (m_text.size() >= kPiece)
-            flush();
-    }
-    void put(char c) { m_text += c; }
-    void flush()
-    {
-        m_size += m_text.size();
-        if (m_file)
-            m_file->write(m_text);
-        m_text.clear();
-    }
-    void putFloat(float f)
-    {
-        char b[kMaxShortest];
-        put(std::string_view(b, static_cast<std::size_t>(formatShortest(b, f) - b)));
-    }
+    using TextOut::put;
+    using TextOut::TextOut;
+
+    void putFloat(float f) { end(formatShortest(room(kMaxShortest), f)); }
     template <class Int> void putInt(Int v)
     {
-        char b[24];
-        put(std::string_view(b, static_cast<std::size_t>(std::to_chars(b, b + sizeof b, v).ptr - b)));
+        char* w = room(24);
+        end(std::to_chars(w, w + 24, v).ptr);
     }
     void putFloats(const float* f, int n)
     {
-        put("[");
+        put('[');
         for (int i = 0; i < n; ++i) {
             if (i)
-                put(",");
+                put(',');
             putFloat(f[i]);
         }
-        put("]");
+        put(']');
+    }
+    // Hands the text so far to the file.
+    void writeTo(vxAtomicFile& file)
+    {
+        std::string& t = text();
+        file.write(t);
+        t.clear();
     }
     // A JSON string; bytes that are not UTF-8 become U+FFFD.
     void putString(std::string_view s)
@@ -133,73 +127,47 @@ class Out {
         }
         return n;
     }
-
-    static constexpr std::size_t kPiece = 64 * 1024;
-    vxAtomicFile* m_file;
-    std::uint64_t m_size = 0;
-    std::string m_text;
 };
 
-// Binary data as base64 text.
-class Base64 {
-  public:
-    explicit Base64(Out& out) : m_out(out) {}
-    void write(const void* data, std::size_t size)
-    {
-        const auto* p = static_cast<const unsigned char*>(data);
-        for (std::size_t i = 0; i < size; ++i) {
-            m_group[m_have++] = p[i];
-            if (m_have == 3)
-                emit();
-        }
+// Binary data as base64 text; only the last piece of a stream may have a
+// length that is not a multiple of three.
+void appendBase64(std::string& out, const unsigned char* p, std::size_t size)
+{
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::size_t at = out.size();
+    out.resize(at + (size + 2) / 3 * 4);
+    char* w = out.data() + at;
+    for (; size >= 3; p += 3, size -= 3, w += 4) {
+        const unsigned v = (p[0] << 16) | (p[1] << 8) | p[2];
+        w[0] = kDigits[v >> 18];
+        w[1] = kDigits[(v >> 12) & 63];
+        w[2] = kDigits[(v >> 6) & 63];
+        w[3] = kDigits[v & 63];
     }
-    void finish()
-    {
-        if (m_have > 0)
-            emit();
-        flush();
+    if (size > 0) {
+        const unsigned v = (p[0] << 16) | (size > 1 ? p[1] << 8 : 0);
+        w[0] = kDigits[v >> 18];
+        w[1] = kDigits[(v >> 12) & 63];
+        w[2] = size > 1 ? kDigits[(v >> 6) & 63] : '=';
+        w[3] = '=';
     }
-
-  private:
-    void emit()
-    {
-        static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-        const unsigned v =
-            (m_group[0] << 16) | (m_have > 1 ? m_group[1] << 8 : 0) | (m_have > 2 ? m_group[2] : 0);
-        m_text += kDigits[(v >> 18) & 63];
-        m_text += kDigits[(v >> 12) & 63];
-        m_text += m_have > 1 ? kDigits[(v >> 6) & 63] : '=';
-        m_text += m_have > 2 ? kDigits[v & 63] : '=';
-        m_have = 0;
-        if (m_text.size() >= 64 * 1024)
-            flush();
-    }
-    void flush()
-    {
-        m_out.put(m_text);
-        m_text.clear();
-    }
-
-    Out& m_out;
-    unsigned char m_group[3] = {};
-    int m_have = 0;
-    std::string m_text;
-};
+}
 
 // The vertex data of one part mesh, as stored: in the mesh's own frame, or
 // for a part whose placement is not a rotation, scale and translation, in
 // the model's frame (baked).
 struct Geometry {
     std::uint32_t mesh;
-    const vxMatrix* baked;
+    const Placement* baked;
     std::uint32_t firstPart; // names the mesh
     std::uint64_t count = 0; // triangles
     float min[3] = {}, max[3] = {};
     std::uint64_t offset = 0; // in the buffer
 };
 
-// Calls emit(24 bytes) for each vertex of the geometry, three per triangle.
-template <class Emit> void vertices(const Scene& scene, const Geometry& g, Emit emit)
+// Calls emit(c) with the nine coordinates c of the corners of each usable
+// triangle of the geometry, as stored.
+template <class Emit> void corners(const Scene& scene, const Geometry& g, Emit emit)
 {
     std::optional<Transform> t;
     if (g.baked)
@@ -207,60 +175,74 @@ template <class Emit> void vertices(const Scene& scene, const Geometry& g, Emit 
     for (const vxVertice& tri : *scene.meshes[g.mesh].triangles) {
         if (!usable(tri))
             continue;
-        float v[3][6];
-        std::array<double, 3> c[3];
-        const vxVector* corners[3] = {&tri.v1(), &tri.v2(), &tri.v3()};
+        float c[9];
+        const vxVector* v[3] = {&tri.v1(), &tri.v2(), &tri.v3()};
         for (int k = 0; k < 3; ++k) {
-            const std::array<double, 3> p = t ? t->apply(*corners[k]) : corner(*corners[k]);
-            for (int a = 0; a < 3; ++a) {
-                v[k][a] = static_cast<float>(p[a]);
-                c[k][a] = v[k][a];
+            if (t) {
+                const std::array<double, 3> p = t->apply(*v[k]);
+                for (int a = 0; a < 3; ++a)
+                    c[3 * k + a] = static_cast<float>(p[a]);
+            } else {
+                c[3 * k] = v[k]->x();
+                c[3 * k + 1] = v[k]->y();
+                c[3 * k + 2] = v[k]->z();
             }
         }
-        const std::array<double, 3> n =
-            facetNormal(c[0], c[1], c[2]).value_or(std::array<double, 3>{0, 1, 0});
-        for (int k = 0; k < 3; ++k) {
-            for (int a = 0; a < 3; ++a)
-                v[k][3 + a] = static_cast<float>(n[a]);
-            emit(v[k]);
-        }
+        emit(c);
     }
+}
+
+// Calls emit(v) with the vertex data v of each usable triangle of the
+// geometry: position and flat normal of each corner, 18 floats.
+template <class Emit> void triangles(const Scene& scene, const Geometry& g, Emit emit)
+{
+    corners(scene, g, [&](const float* c) {
+        float n[3];
+        if (!unitNormal(c, c + 3, c + 6, n)) {
+            n[0] = n[2] = 0.0f; // glTF's normals are unit vectors
+            n[1] = 1.0f;
+        }
+        float v[18];
+        for (int k = 0; k < 3; ++k)
+            for (int a = 0; a < 3; ++a) {
+                v[6 * k + a] = c[3 * k + a];
+                v[6 * k + 3 + a] = n[a];
+            }
+        emit(v);
+    });
 }
 
 // Whether glTF can hold the placement as a node matrix: the last row is
 // (0, 0, 0, 1) and the axes are perpendicular and not zero, so that it is a
 // translation, a rotation and a scale (mirroring included).
-bool isTrs(const vxMatrix& matrix)
+bool isTrs(const Placement& m)
 {
-    const Transform t(matrix);
-    const auto& m = t.m;
-    if (m[3] != 0.0 || m[7] != 0.0 || m[11] != 0.0 || m[15] != 1.0)
+    if (m[3] != 0.0f || m[7] != 0.0f || m[11] != 0.0f || m[15] != 1.0f)
         return false;
-    const double* axes[3] = {&m[0], &m[4], &m[8]};
-    double length[3];
-    for (int i = 0; i < 3; ++i) {
-        length[i] = std::hypot(axes[i][0], axes[i][1], axes[i][2]);
-        if (!(length[i] > 0.0))
+    // Products of floats in double precision are exact; their sums neither
+    // overflow nor vanish.
+    auto dot = [&](int i, int j) {
+        return double{m[i]} * m[j] + double{m[i + 1]} * m[j + 1] + double{m[i + 2]} * m[j + 2];
+    };
+    const double length[3] = {std::sqrt(dot(0, 0)), std::sqrt(dot(4, 4)), std::sqrt(dot(8, 8))};
+    if (!(length[0] > 0.0 && length[1] > 0.0 && length[2] > 0.0))
+        return false;
+    return std::abs(dot(0, 4)) <= 1e-6 * length[0] * length[1] &&
+           std::abs(dot(0, 8)) <= 1e-6 * length[0] * length[2] &&
+           std::abs(dot(4, 8)) <= 1e-6 * length[1] * length[2];
+}
+
+bool isIdentity(const Placement& m)
+{
+    for (int i = 0; i < 16; ++i)
+        if (m[i] != (i % 5 == 0 ? 1.0f : 0.0f))
             return false;
-    }
-    for (int i = 0; i < 3; ++i)
-        for (int j = i + 1; j < 3; ++j) {
-            const double dot = axes[i][0] * axes[j][0] + axes[i][1] * axes[j][1] + axes[i][2] * axes[j][2];
-            if (std::abs(dot) > 1e-6 * length[i] * length[j])
-                return false;
-        }
     return true;
 }
 
-bool isIdentity(const vxMatrix& matrix)
-{
-    float f[16];
-    matrix.toArray(f);
-    for (int i = 0; i < 16; ++i)
-        if (f[i] != (i % 5 == 0 ? 1.0f : 0.0f))
-            return false;
-    return true;
-}
+// The JSON arrays of nodes, meshes and materials are made in runs of this
+// many entries on helper threads, each run some hundred kilobytes.
+constexpr std::size_t kEntriesPerRun = 1024;
 
 class Writer {
   public:
@@ -268,15 +250,20 @@ class Writer {
 
     std::uint64_t bufferLength() const { return m_bufferLength; }
 
-    void json(Out& out, bool binary, const Progress* progress) const;
-    template <class Sink> void buffer(Sink& sink) const
-    {
-        for (const Geometry& g : m_geometries)
-            vertices(m_scene, g, [&](const float* v) { sink.write(v, kVertexBytes); });
-    }
+    void json(vxAtomicFile& file, bool binary, const Progress& progress) const;
+    // The vertex data as bytes, or as base64 text.
+    void buffer(vxAtomicFile& file, bool base64) const;
 
   private:
     void layOut();
+    void node(std::size_t p, Json& out) const;
+    void mesh(std::size_t k, Json& out) const;
+    void material(std::size_t k, Json& out) const;
+    // Writes an array of `count` entries made by entry(i, out) in runs,
+    // each entry after a comma but the first (unless afterFirst).
+    template <class Entry>
+    void entries(vxAtomicFile& file, std::size_t count, bool afterFirst, Entry entry,
+                 const Progress& progress = {}) const;
 
     const Scene& m_scene;
     const vxModel& m_model;
@@ -284,26 +271,22 @@ class Writer {
     std::vector<std::uint32_t> m_partMesh;                         // per part: its glTF mesh
     std::vector<std::pair<std::uint32_t, std::uint32_t>> m_meshes; // (geometry, colour) per glTF mesh
     std::uint64_t m_bufferLength = 0;
-    std::vector<std::string> m_materialNames;
-    std::vector<std::array<float, 4>> m_baseColours;
 };
 
 void Writer::layOut()
 {
-    for (std::size_t k = 0; k < m_scene.colours.size(); ++k) {
-        const vxVector& c = m_scene.colours[k];
-        m_materialNames.push_back(materialName(m_scene, k));
-        m_baseColours.push_back({linearFromSrgb(c.x()), linearFromSrgb(c.y()), linearFromSrgb(c.z()), 1.0f});
-    }
     std::vector<std::uint32_t> shared(m_scene.meshes.size(), UINT32_MAX); // geometry of each mesh
-    std::unordered_map<std::uint64_t, std::uint32_t> meshOf;              // (geometry, colour) -> mesh
+    struct Plain {
+        std::uint64_t operator()(std::uint64_t k) const { return k; }
+    };
+    FirstIndex<std::uint64_t, Plain> meshOf(m_scene.parts.size()); // (geometry, colour) -> mesh
     m_partMesh.reserve(m_scene.parts.size());
     for (std::size_t p = 0; p < m_scene.parts.size(); ++p) {
         const Part& part = m_scene.parts[p];
         std::uint32_t g;
-        if (!isTrs(*part.matrix)) {
+        if (!isTrs(part.matrix)) {
             g = static_cast<std::uint32_t>(m_geometries.size());
-            m_geometries.push_back({part.mesh, part.matrix, static_cast<std::uint32_t>(p)});
+            m_geometries.push_back({part.mesh, &part.matrix, static_cast<std::uint32_t>(p)});
         } else if (shared[part.mesh] == UINT32_MAX) {
             g = shared[part.mesh] = static_cast<std::uint32_t>(m_geometries.size());
             m_geometries.push_back({part.mesh, nullptr, static_cast<std::uint32_t>(p)});
@@ -311,10 +294,10 @@ void Writer::layOut()
             g = shared[part.mesh];
         }
         const std::uint64_t key = (std::uint64_t{g} << 32) | part.colour;
-        auto [it, added] = meshOf.try_emplace(key, static_cast<std::uint32_t>(m_meshes.size()));
+        const auto [mesh, added] = meshOf.add(key);
         if (added)
             m_meshes.emplace_back(g, part.colour);
-        m_partMesh.push_back(it->second);
+        m_partMesh.push_back(mesh);
     }
     for (Geometry& g : m_geometries) {
         g.offset = m_bufferLength;
@@ -322,22 +305,111 @@ void Writer::layOut()
             g.min[a] = std::numeric_limits<float>::max();
             g.max[a] = std::numeric_limits<float>::lowest();
         }
-        std::uint64_t n = 0;
-        vertices(m_scene, g, [&](const float* v) {
-            for (int a = 0; a < 3; ++a) {
-                g.min[a] = std::min(g.min[a], v[a]);
-                g.max[a] = std::max(g.max[a], v[a]);
+        corners(m_scene, g, [&](const float* c) {
+            for (int k = 0; k < 9; ++k) {
+                g.min[k % 3] = std::min(g.min[k % 3], c[k]);
+                g.max[k % 3] = std::max(g.max[k % 3], c[k]);
             }
-            ++n;
+            ++g.count;
         });
-        g.count = n / 3;
-        m_bufferLength += n * kVertexBytes;
+        m_bufferLength += g.count * kTriangleBytes;
     }
 }
 
-void Writer::json(Out& out, bool binary, const Progress* progress) const
+template <class Entry>
+void Writer::entries(vxAtomicFile& file, std::size_t count, bool afterFirst, Entry entry,
+                     const Progress& progress) const
+{
+    writeBlocks(
+        evenBlocks(count, kEntriesPerRun),
+        [&](std::size_t first, std::size_t last, std::string& text) {
+            Json out(text);
+            for (std::size_t i = first; i < last; ++i) {
+                if (i > 0 || afterFirst)
+                    out.put(',');
+                entry(i, out);
+            }
+        },
+        file, progress);
+}
+
+void Writer::node(std::size_t p, Json& out) const
+{
+    const Part& part = m_scene.parts[p];
+    const vxPart& source = *part.part;
+    out.put(R"({"name":"part)");
+    out.putInt(part.number);
+    out.put(' ');
+    out.putEscaped(source.partName());
+    out.put(R"(","mesh":)");
+    out.putInt(m_partMesh[p]);
+    if (!m_geometries[m_meshes[m_partMesh[p]].first].baked && !isIdentity(part.matrix)) {
+        out.put(R"(,"matrix":)");
+        out.putFloats(part.matrix.data(), 16);
+    }
+    out.put(R"(,"extras":{"articleNumber":)");
+    out.putString(source.definition().m_OrgNumber);
+    out.put(R"(,"definition":)");
+    out.putString(source.definition().m_Name);
+    out.put(R"(,"phase":)");
+    out.putInt(source.phase());
+    out.put("}}");
+}
+
+void Writer::mesh(std::size_t k, Json& out) const
+{
+    const auto [g, colour] = m_meshes[k];
+    out.put(R"({"name":)");
+    out.putString(m_scene.parts[m_geometries[g].firstPart].part->shortName());
+    out.put(R"(,"primitives":[{"attributes":{"POSITION":)");
+    out.putInt(2 * std::uint64_t{g});
+    out.put(R"(,"NORMAL":)");
+    out.putInt(2 * std::uint64_t{g} + 1);
+    out.put(R"(},"material":)");
+    out.putInt(colour);
+    out.put("}]}");
+}
+
+// The text of the linear value of an sRGB colour channel.
+void putLinear(Json& out, float srgb)
+{
+    // Channels of model files are bytes / 255: their texts are made once.
+    static const auto kTexts = [] {
+        std::array<std::string, 256> texts;
+        for (int b = 0; b < 256; ++b) {
+            char t[kMaxShortest];
+            texts[b].assign(t, formatShortest(t, linearFromSrgb(static_cast<float>(b) / 255.0f)));
+        }
+        return texts;
+    }();
+    const double b = double{srgb} * 255.0 + 0.5;
+    if (b >= 0.0 && b < 256.0 && static_cast<float>(static_cast<int>(b)) / 255.0f == srgb)
+        out.put(kTexts[static_cast<std::size_t>(b)]);
+    else
+        out.putFloat(linearFromSrgb(srgb));
+}
+
+void Writer::material(std::size_t k, Json& out) const
+{
+    const vxVector& c = m_scene.colours[k];
+    out.put(R"({"name":)");
+    out.putString(materialName(m_scene, k).view());
+    out.put(R"(,"pbrMetallicRoughness":{"baseColorFactor":[)");
+    putLinear(out, c.x());
+    out.put(',');
+    putLinear(out, c.y());
+    out.put(',');
+    putLinear(out, c.z());
+    out.put(R"(,1],"metallicFactor":0,"roughnessFactor":)");
+    out.put(kRoughness);
+    out.put("}}");
+}
+
+void Writer::json(vxAtomicFile& file, bool binary, const Progress& progress) const
 {
     const std::size_t parts = m_scene.parts.size();
+    std::string text;
+    Json out(text);
     out.put(R"({"asset":{"version":"2.0","generator":"Kolbrik Viewer"},"scene":0,"scenes":[{"nodes":[0]}],)");
 
     // The root scales centimetres to metres; glTF's Y is up, as ours.
@@ -350,67 +422,25 @@ void Writer::json(Out& out, bool binary, const Progress* progress) const
         out.put(R"(,"children":[)");
         for (std::size_t p = 0; p < parts; ++p) {
             if (p)
-                out.put(",");
+                out.put(',');
             out.putInt(p + 1);
         }
-        out.put("]");
+        out.put(']');
     }
-    out.put("}");
-    for (std::size_t p = 0; p < parts; ++p) {
-        const Part& part = m_scene.parts[p];
-        const vxPart& source = *part.part;
-        out.put(R"(,{"name":"part)");
-        out.putInt(part.number);
-        out.put(' ');
-        out.putEscaped(source.partName());
-        out.put('"');
-        out.put(R"(,"mesh":)");
-        out.putInt(m_partMesh[p]);
-        if (!m_geometries[m_meshes[m_partMesh[p]].first].baked && !isIdentity(*part.matrix)) {
-            float f[16];
-            part.matrix->toArray(f);
-            out.put(R"(,"matrix":)");
-            out.putFloats(f, 16);
-        }
-        out.put(R"(,"extras":{"articleNumber":)");
-        out.putString(source.definition().m_OrgNumber);
-        out.put(R"(,"definition":)");
-        out.putString(source.definition().m_Name);
-        out.put(R"(,"phase":)");
-        out.putInt(source.phase());
-        out.put("}}");
-        if (progress)
-            (*progress)(p + 1, parts);
-    }
-    out.put("]");
+    out.put('}');
+    out.writeTo(file);
+    entries(
+        file, parts, true, [this](std::size_t p, Json& o) { node(p, o); }, progress);
     if (parts == 0) {
-        out.put("}");
+        file.write("]}");
         return;
     }
 
-    out.put(R"(,"meshes":[)");
-    for (std::size_t k = 0; k < m_meshes.size(); ++k) {
-        const auto [g, colour] = m_meshes[k];
-        out.put(k ? R"(,{"name":)" : R"({"name":)");
-        out.putString(m_scene.parts[m_geometries[g].firstPart].part->shortName());
-        out.put(R"(,"primitives":[{"attributes":{"POSITION":)");
-        out.putInt(2 * std::uint64_t{g});
-        out.put(R"(,"NORMAL":)");
-        out.putInt(2 * std::uint64_t{g} + 1);
-        out.put(R"(},"material":)");
-        out.putInt(colour);
-        out.put("}]}");
-    }
-    out.put(R"(],"materials":[)");
-    for (std::size_t k = 0; k < m_scene.colours.size(); ++k) {
-        out.put(k ? R"(,{"name":)" : R"({"name":)");
-        out.putString(m_materialNames[k]);
-        out.put(R"(,"pbrMetallicRoughness":{"baseColorFactor":)");
-        out.putFloats(m_baseColours[k].data(), 4);
-        out.put(R"(,"metallicFactor":0,"roughnessFactor":)");
-        out.putFloat(kRoughness);
-        out.put("}}");
-    }
+    file.write(R"(],"meshes":[)");
+    entries(file, m_meshes.size(), false, [this](std::size_t k, Json& o) { mesh(k, o); });
+    file.write(R"(],"materials":[)");
+    entries(file, m_scene.colours.size(), false, [this](std::size_t k, Json& o) { material(k, o); });
+
     out.put(R"(],"accessors":[)");
     for (std::size_t k = 0; k < m_geometries.size(); ++k) {
         const Geometry& g = m_geometries[k];
@@ -427,8 +457,10 @@ void Writer::json(Out& out, bool binary, const Progress* progress) const
                 out.put(R"(,"max":)");
                 out.putFloats(g.max, 3);
             }
-            out.put("}");
+            out.put('}');
         }
+        if (text.size() >= (1u << 20))
+            out.writeTo(file);
     }
     out.put(R"(],"bufferViews":[)");
     for (std::size_t k = 0; k < m_geometries.size(); ++k) {
@@ -438,17 +470,48 @@ void Writer::json(Out& out, bool binary, const Progress* progress) const
         out.put(R"(,"byteLength":)");
         out.putInt(g.count * kTriangleBytes);
         out.put(R"(,"byteStride":24,"target":34962})");
+        if (text.size() >= (1u << 20))
+            out.writeTo(file);
     }
     out.put(R"(],"buffers":[{"byteLength":)");
     out.putInt(m_bufferLength);
     if (!binary) {
         out.put(R"(,"uri":"data:application/octet-stream;base64,)");
-        Base64 text(out);
-        buffer(text);
-        text.finish();
-        out.put("\"");
+        out.writeTo(file);
+        buffer(file, true);
+        out.put('"');
     }
     out.put("}]}");
+    out.writeTo(file);
+}
+
+void Writer::buffer(vxAtomicFile& file, bool base64) const
+{
+    // Whole triangles, so that each piece of base64 text stands alone
+    // (72 bytes are 96 characters).
+    constexpr std::size_t kTriangles = 4096;
+    std::vector<float> data;
+    data.reserve(18 * kTriangles);
+    std::string text;
+    auto flush = [&] {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+        const std::size_t size = data.size() * sizeof(float);
+        if (base64) {
+            text.clear();
+            appendBase64(text, bytes, size);
+            file.write(text);
+        } else {
+            file.write(bytes, size);
+        }
+        data.clear();
+    };
+    for (const Geometry& g : m_geometries)
+        triangles(m_scene, g, [&](const float* v) {
+            data.insert(data.end(), v, v + 18);
+            if (data.size() == 18 * kTriangles)
+                flush();
+        });
+    flush();
 }
 
 } // namespace
@@ -457,49 +520,59 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
                         const Progress& progress)
 {
     const Writer writer(scene, model);
-    Out out(&file);
     if (!binary) {
-        writer.json(out, false, &progress);
-        out.put("\n");
-        out.flush();
+        writer.json(file, false, progress);
+        file.write("\n");
         return file.commit();
     }
 
-    Out counter(nullptr);
-    writer.json(counter, true, nullptr);
-    const std::uint64_t jsonLength = (counter.size() + 3) / 4 * 4;
+    // The header and the JSON chunk's length; the lengths are filled in
+    // once the JSON is written.
+    auto put32 = [&file](std::uint32_t v, std::uint64_t at) {
+        char b[4];
+        std::memcpy(b, &v, 4);
+        if (at < file.size())
+            file.overwrite(at, std::string_view(b, 4));
+        else
+            file.write(b, 4);
+    };
+    file.write("glTF\2\0\0\0\0\0\0\0\0\0\0\0JSON", 20);
+    const std::uint64_t jsonStart = file.size();
+    writer.json(file, true, progress);
+    const std::uint64_t jsonLength = (file.size() - jsonStart + 3) / 4 * 4;
+    file.write("   ", static_cast<std::size_t>(jsonStart + jsonLength - file.size()));
     const std::uint64_t binLength = writer.bufferLength();
-    const std::uint64_t total = 12 + 8 + jsonLength + (binLength > 0 ? 8 + binLength : 0);
+    const std::uint64_t total = jsonStart + jsonLength + (binLength > 0 ? 8 + binLength : 0);
     if (total > std::numeric_limits<std::uint32_t>::max())
         return {false,
                 "cannot write " + file.path() + ": the model is too large for a .glb file (4 GB); use .gltf"};
-
-    auto put32 = [&](std::uint32_t v) { file.write(&v, 4); };
-    file.write("glTF", 4);
-    put32(2);
-    put32(static_cast<std::uint32_t>(total));
-    put32(static_cast<std::uint32_t>(jsonLength));
-    file.write("JSON", 4);
-    writer.json(out, true, &progress);
-    out.flush();
-    file.write("   ", static_cast<std::size_t>(jsonLength - counter.size()));
+    put32(static_cast<std::uint32_t>(total), 8);
+    put32(static_cast<std::uint32_t>(jsonLength), 12);
     if (binLength > 0) {
-        put32(static_cast<std::uint32_t>(binLength));
+        put32(static_cast<std::uint32_t>(binLength), file.size());
         file.write("BIN\0", 4);
-        writer.buffer(file);
+        writer.buffer(file, false);
     }
     return file.commit();
 }
 
-std::string materialName(const Scene& scene, std::size_t k)
+MaterialName materialName(const Scene& scene, std::size_t k)
 {
+    static const char kHex[] = "0123456789ABCDEF";
     const vxVector& c = scene.colours[k];
-    auto byte = [](float v) {
-        return static_cast<unsigned>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
-    };
-    char b[48];
-    std::snprintf(b, sizeof b, "colour%zu_%02X%02X%02X", k + 1, byte(c.x()), byte(c.y()), byte(c.z()));
-    return b;
+    MaterialName name;
+    char* w = name.text;
+    std::memcpy(w, "colour", 6);
+    w = std::to_chars(w + 6, w + 26, k + 1).ptr;
+    *w++ = '_';
+    for (float v : {c.x(), c.y(), c.z()}) {
+        const auto byte = static_cast<unsigned>(std::clamp(double{v}, 0.0, 1.0) * 255.0 + 0.5);
+        w[0] = kHex[byte >> 4];
+        w[1] = kHex[byte & 15];
+        w += 2;
+    }
+    name.size = static_cast<std::size_t>(w - name.text);
+    return name;
 }
 
 } // namespace vxExport

@@ -15,8 +15,7 @@ namespace vxExport {
 
 namespace {
 
-using vxNumberFormat::formatShortest;
-using vxNumberFormat::kMaxShortest;
+using vxNumberFormat::formatRounded4;
 
 constexpr double kMillimetres = 10.0; // model units are centimetres
 
@@ -60,31 +59,8 @@ void index(const Mesh& mesh, IndexedMesh& out)
     out.made = true;
 }
 
-// Lines appended to a text, each written in place.
-class Lines {
-  public:
-    explicit Lines(std::string& out) : m_out(out) {}
-    ~Lines() { m_out.resize(m_used); }
-    // Room for one line of at most 1024 bytes.
-    char* begin()
-    {
-        if (m_out.size() < m_used + 1024)
-            m_out.resize(std::max<std::size_t>(2 * m_out.size(), m_used + 4096));
-        return m_out.data() + m_used;
-    }
-    void end(char* w) { m_used = static_cast<std::size_t>(w - m_out.data()); }
-    void put(std::string_view s)
-    {
-        if (m_out.size() < m_used + s.size())
-            m_out.resize(std::max<std::size_t>(2 * m_out.size(), m_used + s.size() + 4096));
-        std::memcpy(m_out.data() + m_used, s.data(), s.size());
-        m_used += s.size();
-    }
-
-  private:
-    std::string& m_out;
-    std::size_t m_used = m_out.size();
-};
+// Room for one line of corners or a face.
+constexpr std::size_t kLine = 4 * vxNumberFormat::kMaxShortest;
 
 // A whole number as decimal text that counts up by one cheaply.
 class Decimal {
@@ -122,19 +98,6 @@ class Decimal {
     int m_digits = 0;
 };
 
-char* putTriple(char* w, const char* tag, const float v[3])
-{
-    const std::size_t n = std::strlen(tag);
-    std::memcpy(w, tag, n);
-    w += n;
-    for (int a = 0; a < 3; ++a) {
-        *w++ = ' ';
-        w = formatShortest(w, v[a]);
-    }
-    *w++ = '\n';
-    return w;
-}
-
 // A name as one word: white space and control characters become '_'.
 std::string word(std::string s)
 {
@@ -157,7 +120,9 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
     std::string materials = "# Kolbrik Viewer export: materials of " + info + "\n";
     for (std::size_t k = 0; k < scene.colours.size(); ++k) {
         const vxVector& c = scene.colours[k];
-        materials += "\nnewmtl " + materialName(scene, k) + "\nKa 0 0 0\nKd ";
+        materials += "\nnewmtl ";
+        materials += materialName(scene, k).view();
+        materials += "\nKa 0 0 0\nKd ";
         for (float v : {c.x(), c.y(), c.z()}) {
             vxNumberFormat::appendFixed6(materials, std::clamp(v, 0.0f, 1.0f));
             materials += ' ';
@@ -180,20 +145,29 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
     obj.write("# Kolbrik Viewer export: " + info + "\n# units: millimetres; Y is up\nmtllib " + mtlName +
               "\n");
     const auto make = [&](std::size_t first, std::size_t last, std::string& out) {
-        Lines lines(out);
+        TextOut lines(out);
         std::vector<Decimal::Text> numbers;
         for (std::size_t p = first; p < last; ++p) {
             const Part& part = scene.parts[p];
             const IndexedMesh& mesh = meshes[part.mesh];
             lines.put("o part" + std::to_string(part.number) + "_" + word(part.part->partName()) +
-                      "\nusemtl " + materialName(scene, part.colour) + "\ns off\n");
-            const Transform t(*part.matrix);
+                      "\nusemtl ");
+            lines.put(materialName(scene, part.colour).view());
+            lines.put("\ns off\n");
+            // Corners to a tenth of a micrometre, far finer than any part is made.
+            Transform t(part.matrix);
+            for (double& x : t.m)
+                x *= kMillimetres;
             for (const auto& c : mesh.corners) {
-                const auto w = t.apply(vxVector(c[0], c[1], c[2]));
-                const float v[3] = {static_cast<float>(w[0] * kMillimetres),
-                                    static_cast<float>(w[1] * kMillimetres),
-                                    static_cast<float>(w[2] * kMillimetres)};
-                lines.end(putTriple(lines.begin(), "v", v));
+                const auto v = t.apply(vxVector(c[0], c[1], c[2]));
+                char* w = lines.room(kLine);
+                *w++ = 'v';
+                for (double x : v) {
+                    *w++ = ' ';
+                    w = formatRounded4(w, x);
+                }
+                *w++ = '\n';
+                lines.end(w);
             }
             // The numbers of the part's corners as text, counted up once:
             // each is used by several faces.
@@ -204,7 +178,7 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
                 n.increment();
             }
             for (std::size_t f = 0; f < mesh.faces.size(); f += 3) {
-                char* w = lines.begin();
+                char* w = lines.room(kLine);
                 *w++ = 'f';
                 for (int k = 0; k < 3; ++k) {
                     *w++ = ' ';
@@ -217,7 +191,7 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
             }
         }
     };
-    writeBlocks(scene, partBlocks(scene, 30000), make, obj, progress); // runs of about 1 MB
+    writeBlocks(partBlocks(scene, 30000), make, obj, progress); // runs of about 1 MB
 
     // The material file goes in place only when the model's file is whole.
     if (!obj.ok())
