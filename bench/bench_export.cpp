@@ -3,7 +3,8 @@
 // seconds, MB/s, the file's size, the peak memory beyond the loaded model,
 // processor seconds of all threads, and the time `dd conv=fsync` takes to
 // write as many bytes to the same disk.
-// One iteration each: the 100,000-part files run to gigabytes.
+// One iteration each: the 100,000-part files run to gigabytes; files below
+// 256 MB are written seven times, and the medians are given.
 //
 //   bench_export [--benchmark_filter=crane]
 #include "vxExport.h"
@@ -11,6 +12,7 @@
 #include "vxOpenGLView.h"
 #include "vxResources.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
@@ -21,6 +23,7 @@
 #include <set>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -114,18 +117,36 @@ Model& grid()
     return m;
 }
 
-// Seconds that dd takes to write and sync `bytes` bytes beside the exports.
-double ddSeconds(std::uint64_t bytes)
+// Files below this size are written several times and the median time is
+// kept, the dd of the same bytes too: one run of a few milliseconds says
+// little on a shared machine.
+constexpr std::uint64_t kSmallFile = 256u << 20;
+constexpr int kSmallFileRuns = 7;
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Seconds that dd takes to write and sync `bytes` bytes beside the exports
+// (the median of `runs` runs).
+double ddSeconds(std::uint64_t bytes, int runs)
 {
     const std::string target = scratch() + "/dd.bin";
-    const auto start = std::chrono::steady_clock::now();
-    const std::string command = "dd if=/dev/zero of=" + target +
-                                " bs=1M iflag=count_bytes count=" + std::to_string(bytes) +
-                                " conv=fsync status=none";
-    const int status = std::system(command.c_str());
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    fs::remove(target);
-    return status == 0 ? seconds : -1;
+    std::vector<double> times;
+    for (int k = 0; k < runs; ++k) {
+        const auto start = std::chrono::steady_clock::now();
+        const std::string command = "dd if=/dev/zero of=" + target +
+                                    " bs=1M iflag=count_bytes count=" + std::to_string(bytes) +
+                                    " conv=fsync status=none";
+        const int status = std::system(command.c_str());
+        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        fs::remove(target);
+        if (status != 0)
+            return -1;
+    }
+    return median(times);
 }
 
 void exportModel(benchmark::State& state, Model& (*model)(), vxExportFormat format)
@@ -138,34 +159,42 @@ void exportModel(benchmark::State& state, Model& (*model)(), vxExportFormat form
     const std::string ext(vxExportExtension(format));
     const std::string path = scratch() + "/out." + ext;
     std::uint64_t bytes = 0;
-    double seconds = 0, peak = 0, cpu = 0;
+    std::vector<double> seconds, cpu;
+    double peak = 0;
     for (auto _ : state) {
-        ::malloc_trim(0); // what earlier runs freed is not counted as in use
-        const double before = memory().second;
-        resetPeak();
-        const double cpuBefore = cpuSeconds();
-        const auto start = std::chrono::steady_clock::now();
-        const vxWriteResult r = vxExportModel(m.view, path, format);
-        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        cpu = cpuSeconds() - cpuBefore;
-        peak = memory().first - before;
-        if (!r) {
-            state.SkipWithError(r.error.c_str());
-            return;
+        // Until the first run has told the size, the file counts as small.
+        for (int run = 0; run < (bytes < kSmallFile ? kSmallFileRuns : 1); ++run) {
+            fs::remove(path); // each run writes a new file, as dd does
+            ::malloc_trim(0); // what earlier runs freed is not counted as in use
+            const double before = memory().second;
+            resetPeak();
+            const double cpuBefore = cpuSeconds();
+            const auto start = std::chrono::steady_clock::now();
+            const vxWriteResult r = vxExportModel(m.view, path, format);
+            seconds.push_back(
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            cpu.push_back(cpuSeconds() - cpuBefore);
+            peak = std::max(peak, memory().first - before);
+            if (!r) {
+                state.SkipWithError(r.error.c_str());
+                return;
+            }
+            bytes = fs::file_size(path);
+            if (format == vxExportFormat::kObj)
+                bytes += fs::file_size(scratch() + "/out.mtl");
         }
-        bytes = fs::file_size(path);
-        if (format == vxExportFormat::kObj)
-            bytes += fs::file_size(scratch() + "/out.mtl");
-        state.SetIterationTime(seconds);
+        state.SetIterationTime(median(seconds));
     }
     fs::remove(path);
-    const double dd = ddSeconds(bytes);
+    const double time = median(seconds);
+    const double dd = ddSeconds(bytes, static_cast<int>(seconds.size()));
+    state.counters["runs"] = static_cast<double>(seconds.size());
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-    state.counters["MB/s"] = static_cast<double>(bytes) / 1e6 / seconds;
+    state.counters["MB/s"] = static_cast<double>(bytes) / 1e6 / time;
     state.counters["peak_MB"] = peak / 1e6;
-    state.counters["cpu_s"] = cpu; // all threads
+    state.counters["cpu_s"] = median(cpu); // all threads
     state.counters["dd_s"] = dd;
-    state.counters["x_dd"] = seconds / dd;
+    state.counters["x_dd"] = time / dd;
 }
 
 const int registered = [] {
