@@ -10,27 +10,25 @@
 
 namespace vxExport {
 
-std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles)
+std::vector<std::size_t> blocks(std::size_t count, std::uint64_t size,
+                                const std::function<std::uint64_t(std::size_t)>& weight)
 {
     std::vector<std::size_t> bounds = {0};
     std::uint64_t inBlock = 0;
-    for (std::size_t p = 0; p < scene.parts.size(); ++p) {
-        inBlock += scene.meshes[scene.parts[p].mesh].usable;
-        if (inBlock >= triangles || p + 1 == scene.parts.size()) {
-            bounds.push_back(p + 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        inBlock += weight ? weight(i) : 1;
+        if (inBlock >= size || i + 1 == count) {
+            bounds.push_back(i + 1);
             inBlock = 0;
         }
     }
     return bounds;
 }
 
-std::vector<std::size_t> evenBlocks(std::size_t count, std::size_t size)
+std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles)
 {
-    std::vector<std::size_t> bounds;
-    for (std::size_t first = 0; first < count; first += size)
-        bounds.push_back(first);
-    bounds.push_back(count);
-    return bounds;
+    return blocks(scene.parts.size(), triangles,
+                  [&](std::size_t p) { return scene.meshes[scene.parts[p].mesh].usable; });
 }
 
 void writeBlocks(const std::vector<std::size_t>& bounds, const MakeBlock& make, vxAtomicFile& file,

@@ -84,11 +84,12 @@ class TextOut {
 
 // The bytes of the items (parts, say) first to last - 1.
 using MakeBlock = std::function<void(std::size_t first, std::size_t last, std::string& out)>;
-// The parts in runs of about `triangles` triangles (whole parts): run k is
-// bounds[k] to bounds[k + 1] - 1.
+// Items 0 to count - 1 in runs whose weights (1 each without weight) add
+// up to about `size`, whole items: run k is bounds[k] to bounds[k + 1] - 1.
+std::vector<std::size_t> blocks(std::size_t count, std::uint64_t size,
+                                const std::function<std::uint64_t(std::size_t)>& weight = {});
+// The parts in runs of about `triangles` triangles.
 std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles);
-// Items 0 to count - 1 in runs of `size`.
-std::vector<std::size_t> evenBlocks(std::size_t count, std::size_t size);
 // Makes runs of items on helper threads, several at a time, and writes them
 // to the file in order; memory holds a few runs, not the file. make must
 // only read what it shares with the others. Progress is told the items

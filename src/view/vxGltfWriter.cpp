@@ -129,27 +129,19 @@ class Json : public TextOut {
     }
 };
 
-// Binary data as base64 text; only the last piece of a stream may have a
-// length that is not a multiple of three.
+// Binary data as base64 text; size is a multiple of three, so that no
+// padding is needed.
 void appendBase64(std::string& out, const unsigned char* p, std::size_t size)
 {
     static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::size_t at = out.size();
-    out.resize(at + (size + 2) / 3 * 4);
-    char* w = out.data() + at;
-    for (; size >= 3; p += 3, size -= 3, w += 4) {
+    const std::size_t at = out.size();
+    out.resize(at + size / 3 * 4);
+    for (char* w = out.data() + at; size >= 3; p += 3, size -= 3, w += 4) {
         const unsigned v = (p[0] << 16) | (p[1] << 8) | p[2];
         w[0] = kDigits[v >> 18];
         w[1] = kDigits[(v >> 12) & 63];
         w[2] = kDigits[(v >> 6) & 63];
         w[3] = kDigits[v & 63];
-    }
-    if (size > 0) {
-        const unsigned v = (p[0] << 16) | (size > 1 ? p[1] << 8 : 0);
-        w[0] = kDigits[v >> 18];
-        w[1] = kDigits[(v >> 12) & 63];
-        w[2] = size > 1 ? kDigits[(v >> 6) & 63] : '=';
-        w[3] = '=';
     }
 }
 
@@ -321,7 +313,7 @@ void Writer::entries(vxAtomicFile& file, std::size_t count, bool afterFirst, Ent
                      const Progress& progress) const
 {
     writeBlocks(
-        evenBlocks(count, kEntriesPerRun),
+        blocks(count, kEntriesPerRun),
         [&](std::size_t first, std::size_t last, std::string& text) {
             Json out(text);
             for (std::size_t i = first; i < last; ++i) {
@@ -487,31 +479,21 @@ void Writer::json(vxAtomicFile& file, bool binary, const Progress& progress) con
 
 void Writer::buffer(vxAtomicFile& file, bool base64) const
 {
-    // Whole triangles, so that each piece of base64 text stands alone
-    // (72 bytes are 96 characters).
-    constexpr std::size_t kTriangles = 4096;
-    std::vector<float> data;
-    data.reserve(18 * kTriangles);
-    std::string text;
-    auto flush = [&] {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-        const std::size_t size = data.size() * sizeof(float);
-        if (base64) {
-            text.clear();
-            appendBase64(text, bytes, size);
-            file.write(text);
-        } else {
-            file.write(bytes, size);
-        }
-        data.clear();
-    };
-    for (const Geometry& g : m_geometries)
-        triangles(m_scene, g, [&](const float* v) {
-            data.insert(data.end(), v, v + 18);
-            if (data.size() == 18 * kTriangles)
-                flush();
-        });
-    flush();
+    // Runs of whole geometries, about a megabyte each. The 72 bytes of a
+    // triangle are 96 characters of base64 text: each triangle's text stands
+    // alone.
+    writeBlocks(
+        blocks(m_geometries.size(), 16384, [&](std::size_t k) { return m_geometries[k].count; }),
+        [&](std::size_t first, std::size_t last, std::string& out) {
+            for (std::size_t k = first; k < last; ++k)
+                triangles(m_scene, m_geometries[k], [&](const float* v) {
+                    if (base64)
+                        appendBase64(out, reinterpret_cast<const unsigned char*>(v), kTriangleBytes);
+                    else
+                        out.append(reinterpret_cast<const char*>(v), kTriangleBytes);
+                });
+        },
+        file);
 }
 
 } // namespace
