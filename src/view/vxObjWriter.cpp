@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
 
 namespace vxExport {
 
@@ -18,85 +17,58 @@ namespace {
 using vxNumberFormat::formatRounded4;
 
 constexpr double kMillimetres = 10.0; // model units are centimetres
+// Room for one line of corners or a face.
+constexpr std::size_t kLine = 4 * vxNumberFormat::kMaxShortest;
 
-// A part mesh with its shared corners found: three corner indices per
-// usable triangle.
+// A part mesh with its shared corners found, and the text of its faces. The
+// faces refer to the corners counting back from the last one (-1), which
+// the part's object has just written: the text is the same for every part
+// of the mesh.
 struct IndexedMesh {
     bool made = false;
     std::vector<std::array<float, 3>> corners;
-    std::vector<std::uint32_t> faces;
+    std::string faces;
 };
-
-struct KeyHash {
-    std::size_t operator()(const std::array<std::uint32_t, 3>& k) const
-    {
-        return (std::size_t{k[0]} * 0x9E3779B97F4A7C15u) ^ (std::size_t{k[1]} * 0xC2B2AE3D27D4EB4Fu) ^ k[2];
-    }
-};
-
-std::array<std::uint32_t, 3> keyOf(float x, float y, float z)
-{
-    // +0.0f: -0 and 0 are the same point
-    return {std::bit_cast<std::uint32_t>(x + 0.0f), std::bit_cast<std::uint32_t>(y + 0.0f),
-            std::bit_cast<std::uint32_t>(z + 0.0f)};
-}
 
 void index(const Mesh& mesh, IndexedMesh& out)
 {
-    std::unordered_map<std::array<std::uint32_t, 3>, std::uint32_t, KeyHash> corners;
-    out.faces.reserve(mesh.usable * 3);
+    using Corner = std::array<std::uint32_t, 3>;
+    struct CornerHash {
+        std::uint64_t operator()(const Corner& k) const
+        {
+            return k[0] ^ (std::uint64_t{k[1]} * 0xC2B2AE3D27D4EB4Fu) ^ (std::uint64_t{k[2]} << 32);
+        }
+    };
+    FirstIndex<Corner, CornerHash> numbers;
+    std::vector<std::uint32_t> faces;
+    faces.reserve(3 * mesh.usable);
     for (const vxVertice& t : *mesh.triangles) {
         if (!usable(t))
             continue;
         for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
-            auto [it, added] = corners.try_emplace(keyOf(v->x(), v->y(), v->z()),
-                                                   static_cast<std::uint32_t>(out.corners.size()));
+            // +0.0f: -0 and 0 are the same point
+            const auto [k, added] = numbers.add({std::bit_cast<std::uint32_t>(v->x() + 0.0f),
+                                                 std::bit_cast<std::uint32_t>(v->y() + 0.0f),
+                                                 std::bit_cast<std::uint32_t>(v->z() + 0.0f)});
             if (added)
                 out.corners.push_back({v->x(), v->y(), v->z()});
-            out.faces.push_back(it->second);
+            faces.push_back(k);
         }
+    }
+    const auto count = static_cast<std::int64_t>(out.corners.size());
+    TextOut text(out.faces);
+    for (std::size_t f = 0; f < faces.size(); f += 3) {
+        char* w = text.room(kLine);
+        *w++ = 'f';
+        for (int k = 0; k < 3; ++k) {
+            *w++ = ' ';
+            w = std::to_chars(w, w + 24, std::int64_t{faces[f + k]} - count).ptr;
+        }
+        *w++ = '\n';
+        text.end(w);
     }
     out.made = true;
 }
-
-// Room for one line of corners or a face.
-constexpr std::size_t kLine = 4 * vxNumberFormat::kMaxShortest;
-
-// A whole number as decimal text that counts up by one cheaply.
-class Decimal {
-  public:
-    static constexpr std::size_t kRoom = 20;  // digits of the largest 64-bit number
-    using Text = std::array<char, kRoom + 1>; // the digits from the front, their count last
-
-    explicit Decimal(std::uint64_t v)
-    {
-        m_digits = static_cast<int>(std::to_chars(m_d, m_d + kRoom, v).ptr - m_d);
-    }
-    Text text() const
-    {
-        Text t;
-        std::memcpy(t.data(), m_d, kRoom);
-        t[kRoom] = static_cast<char>(m_digits);
-        return t;
-    }
-    void increment()
-    {
-        int i = m_digits - 1;
-        while (i >= 0 && m_d[i] == '9')
-            m_d[i--] = '0';
-        if (i >= 0) {
-            ++m_d[i];
-        } else { // 99 -> 100
-            std::memmove(m_d + 1, m_d, static_cast<std::size_t>(m_digits));
-            m_d[0] = '1';
-            ++m_digits;
-        }
-    }
-
-  private:
-    char m_d[kRoom] = {};
-    int m_digits = 0;
-};
 
 // A name as one word: white space and control characters become '_'.
 std::string word(std::string s)
@@ -132,21 +104,15 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
     }
     mtl.write(materials);
 
-    // The corners of part p are numbered from base[p] on (OBJ counts from 1).
     std::vector<IndexedMesh> meshes(scene.meshes.size());
-    std::vector<std::uint64_t> base(scene.parts.size() + 1, 1);
-    for (std::size_t p = 0; p < scene.parts.size(); ++p) {
-        IndexedMesh& mesh = meshes[scene.parts[p].mesh];
-        if (!mesh.made)
-            index(scene.meshes[scene.parts[p].mesh], mesh);
-        base[p + 1] = base[p] + mesh.corners.size();
-    }
+    for (const Part& part : scene.parts)
+        if (!meshes[part.mesh].made)
+            index(scene.meshes[part.mesh], meshes[part.mesh]);
 
     obj.write("# Kolbrik Viewer export: " + info + "\n# units: millimetres; Y is up\nmtllib " + mtlName +
               "\n");
     const auto make = [&](std::size_t first, std::size_t last, std::string& out) {
         TextOut lines(out);
-        std::vector<Decimal::Text> numbers;
         for (std::size_t p = first; p < last; ++p) {
             const Part& part = scene.parts[p];
             const IndexedMesh& mesh = meshes[part.mesh];
@@ -169,26 +135,7 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
                 *w++ = '\n';
                 lines.end(w);
             }
-            // The numbers of the part's corners as text, counted up once:
-            // each is used by several faces.
-            numbers.resize(mesh.corners.size());
-            Decimal n(base[p]);
-            for (auto& text : numbers) {
-                text = n.text();
-                n.increment();
-            }
-            for (std::size_t f = 0; f < mesh.faces.size(); f += 3) {
-                char* w = lines.room(kLine);
-                *w++ = 'f';
-                for (int k = 0; k < 3; ++k) {
-                    *w++ = ' ';
-                    const auto& text = numbers[mesh.faces[f + k]];
-                    std::memcpy(w, text.data(), Decimal::kRoom);
-                    w += text[Decimal::kRoom];
-                }
-                *w++ = '\n';
-                lines.end(w);
-            }
+            lines.put(mesh.faces);
         }
     };
     writeBlocks(partBlocks(scene, 30000), make, obj, progress); // runs of about 1 MB
