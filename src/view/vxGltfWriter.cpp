@@ -212,16 +212,19 @@ bool isTrs(const Placement& m)
     if (m[3] != 0.0f || m[7] != 0.0f || m[11] != 0.0f || m[15] != 1.0f)
         return false;
     // Products of floats in double precision are exact; their sums neither
-    // overflow nor vanish.
+    // overflow nor vanish. Axes are perpendicular when their dot product is
+    // at most 10^-6 of their lengths' product (compared squared).
     auto dot = [&](int i, int j) {
         return double{m[i]} * m[j] + double{m[i + 1]} * m[j + 1] + double{m[i + 2]} * m[j + 2];
     };
-    const double length[3] = {std::sqrt(dot(0, 0)), std::sqrt(dot(4, 4)), std::sqrt(dot(8, 8))};
-    if (!(length[0] > 0.0 && length[1] > 0.0 && length[2] > 0.0))
+    const double square[3] = {dot(0, 0), dot(4, 4), dot(8, 8)};
+    if (!(square[0] > 0.0 && square[1] > 0.0 && square[2] > 0.0))
         return false;
-    return std::abs(dot(0, 4)) <= 1e-6 * length[0] * length[1] &&
-           std::abs(dot(0, 8)) <= 1e-6 * length[0] * length[2] &&
-           std::abs(dot(4, 8)) <= 1e-6 * length[1] * length[2];
+    auto perpendicular = [&](int i, int j) {
+        const double d = dot(4 * i, 4 * j);
+        return d * d <= 1e-12 * square[i] * square[j];
+    };
+    return perpendicular(0, 1) && perpendicular(0, 2) && perpendicular(1, 2);
 }
 
 bool isIdentity(const Placement& m)
