@@ -254,9 +254,9 @@ class Writer {
     void node(std::size_t p, Json& out) const;
     void mesh(std::size_t k, Json& out) const;
     void material(std::size_t k, Json& out) const;
-    // Writes an array of `count` entries made by entry(i, out) in runs,
-    // each entry after a comma but the first (unless afterFirst).
-    template <class Entry>
+    using Entry = void (Writer::*)(std::size_t i, Json& out) const;
+    // Writes an array of `count` entries made by entry in runs, each entry
+    // after a comma but the first (unless afterFirst).
     void entries(vxAtomicFile& file, std::size_t count, bool afterFirst, Entry entry,
                  const Progress& progress = {}) const;
 
@@ -311,21 +311,18 @@ void Writer::layOut()
     }
 }
 
-template <class Entry>
 void Writer::entries(vxAtomicFile& file, std::size_t count, bool afterFirst, Entry entry,
                      const Progress& progress) const
 {
-    writeBlocks(
-        blocks(count, kEntriesPerRun),
-        [&](std::size_t first, std::size_t last, std::string& text) {
-            Json out(text);
-            for (std::size_t i = first; i < last; ++i) {
-                if (i > 0 || afterFirst)
-                    out.put(',');
-                entry(i, out);
-            }
-        },
-        file, progress);
+    const auto make = [&](std::size_t first, std::size_t last, std::string& text) {
+        Json out(text);
+        for (std::size_t i = first; i < last; ++i) {
+            if (i > 0 || afterFirst)
+                out.put(',');
+            (this->*entry)(i, out);
+        }
+    };
+    writeBlocks(blocks(count, kEntriesPerRun), make, file, progress);
 }
 
 void Writer::node(std::size_t p, Json& out) const
@@ -424,17 +421,16 @@ void Writer::json(vxAtomicFile& file, bool binary, const Progress& progress) con
     }
     out.put('}');
     out.writeTo(file);
-    entries(
-        file, parts, true, [this](std::size_t p, Json& o) { node(p, o); }, progress);
+    entries(file, parts, true, &Writer::node, progress);
     if (parts == 0) {
         file.write("]}");
         return;
     }
 
     file.write(R"(],"meshes":[)");
-    entries(file, m_meshes.size(), false, [this](std::size_t k, Json& o) { mesh(k, o); });
+    entries(file, m_meshes.size(), false, &Writer::mesh);
     file.write(R"(],"materials":[)");
-    entries(file, m_scene.colours.size(), false, [this](std::size_t k, Json& o) { material(k, o); });
+    entries(file, m_scene.colours.size(), false, &Writer::material);
 
     out.put(R"(],"accessors":[)");
     for (std::size_t k = 0; k < m_geometries.size(); ++k) {
