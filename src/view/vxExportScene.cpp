@@ -49,9 +49,9 @@ Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
     struct PointerHash {
         std::uint64_t operator()(const vxSharedMesh* p) const { return reinterpret_cast<std::uintptr_t>(p); }
     };
-    FirstIndex<Rgb, RgbHash> colourIndex(view.model()->partList().size());
-    FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
     const auto& parts = view.model()->partList();
+    FirstIndex<Rgb, RgbHash> colourIndex(parts.size());
+    FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
     scene.parts.reserve(parts.size());
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const vxPart& part = *parts[i];

@@ -52,14 +52,13 @@ template <class Key, class Hash> class FirstIndex {
     // Room for `expected` keys to begin with; more make the table grow.
     explicit FirstIndex(std::size_t expected = 0)
     {
-        while (2 * expected > m_slots.size())
-            grow();
+        resize(std::bit_ceil(std::max<std::size_t>(16, 2 * expected)));
     }
     // The number of key, and whether the key came for the first time.
     std::pair<std::uint32_t, bool> add(const Key& key)
     {
         if (2 * (std::size_t{m_count} + 1) > m_slots.size())
-            grow();
+            resize(2 * m_slots.size());
         for (std::size_t i = slotOf(key);; i = (i + 1) & (m_slots.size() - 1)) {
             Slot& s = m_slots[i];
             if (s.number == kFree) {
@@ -82,11 +81,12 @@ template <class Key, class Hash> class FirstIndex {
         // The high bits of the product with 2^64 / golden ratio.
         return static_cast<std::size_t>((std::uint64_t{Hash{}(key)} * 0x9E3779B97F4A7C15u) >> m_shift);
     }
-    void grow()
+    // size: a power of two.
+    void resize(std::size_t size)
     {
-        std::vector<Slot> old(m_slots.empty() ? 16 : 2 * m_slots.size());
+        std::vector<Slot> old(size);
         old.swap(m_slots);
-        m_shift = 64 - std::countr_zero(m_slots.size());
+        m_shift = 64 - std::countr_zero(size);
         for (const Slot& s : old) {
             std::size_t i = slotOf(s.key);
             while (s.number != kFree && m_slots[i].number != kFree)
