@@ -301,10 +301,11 @@ void Writer::layOut()
             g.max[a] = std::numeric_limits<float>::lowest();
         }
         corners(m_scene, g, [&](const float* c) {
-            for (int k = 0; k < 9; ++k) {
-                g.min[k % 3] = std::min(g.min[k % 3], c[k]);
-                g.max[k % 3] = std::max(g.max[k % 3], c[k]);
-            }
+            for (int k = 0; k < 3; ++k)
+                for (int a = 0; a < 3; ++a) {
+                    g.min[a] = std::min(g.min[a], c[3 * k + a]);
+                    g.max[a] = std::max(g.max[a], c[3 * k + a]);
+                }
             ++g.count;
         });
         m_bufferLength += g.count * kTriangleBytes;
