@@ -385,9 +385,9 @@ void putLinear(Json& out, float srgb)
 void Writer::material(std::size_t k, Json& out) const
 {
     const vxVector& c = m_scene.colours[k];
-    out.put(R"({"name":)");
-    out.putString(materialName(m_scene, k).view());
-    out.put(R"(,"pbrMetallicRoughness":{"baseColorFactor":[)");
+    out.put(R"({"name":")");
+    out.put(materialName(m_scene, k).view()); // letters, digits and '_'
+    out.put(R"(","pbrMetallicRoughness":{"baseColorFactor":[)");
     putLinear(out, c.x());
     out.put(',');
     putLinear(out, c.y());
