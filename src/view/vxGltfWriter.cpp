@@ -164,8 +164,10 @@ template <class Emit> void corners(const Scene& scene, const Geometry& g, Emit e
     std::optional<Transform> t;
     if (g.baked)
         t.emplace(*g.baked);
-    for (const vxVertice& tri : *scene.meshes[g.mesh].triangles) {
-        if (!usable(tri))
+    const Mesh& mesh = scene.meshes[g.mesh];
+    const bool allUsable = mesh.usable == mesh.triangles->size();
+    for (const vxVertice& tri : *mesh.triangles) {
+        if (!allUsable && !usable(tri))
             continue;
         float c[9];
         const vxVector* v[3] = {&tri.v1(), &tri.v2(), &tri.v3()};
