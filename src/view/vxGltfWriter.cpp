@@ -481,21 +481,25 @@ void Writer::json(vxAtomicFile& file, bool binary, const Progress& progress) con
 
 void Writer::buffer(vxAtomicFile& file, bool base64) const
 {
-    // Runs of whole geometries, about a megabyte each. The 72 bytes of a
-    // triangle are 96 characters of base64 text: each triangle's text stands
-    // alone.
-    writeBlocks(
-        blocks(m_geometries.size(), 16384, [&](std::size_t k) { return m_geometries[k].count; }),
-        [&](std::size_t first, std::size_t last, std::string& out) {
-            for (std::size_t k = first; k < last; ++k)
-                triangles(m_scene, m_geometries[k], [&](const float* v) {
-                    if (base64)
-                        appendBase64(out, reinterpret_cast<const unsigned char*>(v), kTriangleBytes);
-                    else
-                        out.append(reinterpret_cast<const char*>(v), kTriangleBytes);
-                });
-        },
-        file);
+    // Runs of whole geometries, some hundred kilobytes each. The 72 bytes of
+    // a triangle are 96 characters of base64 text: each triangle's text
+    // stands alone.
+    const std::size_t bytes = base64 ? kTriangleBytes / 3 * 4 : kTriangleBytes;
+    const auto make = [&](std::size_t first, std::size_t last, std::string& out) {
+        std::uint64_t count = 0;
+        for (std::size_t k = first; k < last; ++k)
+            count += m_geometries[k].count;
+        out.reserve(count * bytes);
+        for (std::size_t k = first; k < last; ++k)
+            triangles(m_scene, m_geometries[k], [&](const float* v) {
+                if (base64)
+                    appendBase64(out, reinterpret_cast<const unsigned char*>(v), kTriangleBytes);
+                else
+                    out.append(reinterpret_cast<const char*>(v), kTriangleBytes);
+            });
+    };
+    writeBlocks(blocks(m_geometries.size(), 4096, [&](std::size_t k) { return m_geometries[k].count; }), make,
+                file);
 }
 
 } // namespace
