@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <memory>
 #include <string_view>
 
 namespace vxCli {
@@ -28,24 +30,25 @@ class Out {
     ~Out() { flush(); }
     Out& operator<<(std::string_view s)
     {
-        m_buffer += s;
-        return grown();
+        if (s.size() > kSize - m_used) {
+            flush();
+            if (s.size() > kSize) {
+                std::fwrite(s.data(), 1, s.size(), stdout);
+                return *this;
+            }
+        }
+        std::memcpy(m_buffer.get() + m_used, s.data(), s.size());
+        m_used += s.size();
+        return *this;
     }
     Out& operator<<(std::int32_t n) { return *this << static_cast<std::int64_t>(n); }
     Out& operator<<(std::int64_t n)
     {
-        char b[24];
-        return *this << std::string_view(b,
-                                         static_cast<std::size_t>(std::to_chars(b, b + sizeof b, n).ptr - b));
+        char* at = room(24);
+        return done(std::to_chars(at, at + 24, n).ptr);
     }
     // A float as a stream shows it by default (six significant digits).
-    Out& operator<<(float f)
-    {
-        char b[32];
-        return *this << std::string_view(
-                   b, static_cast<std::size_t>(
-                          std::to_chars(b, b + sizeof b, f, std::chars_format::general, 6).ptr - b));
-    }
+    Out& operator<<(float f) { return done(vxJson::writeGeneral(room(vxJson::kNumberRoom), f)); }
     Out& operator<<(const vxVector& v)
     {
         return *this << "(" << v.x() << ", " << v.y() << ", " << v.z() << ")";
@@ -54,40 +57,61 @@ class Out {
     // be able to drive the terminal.
     Out& text(std::string_view s)
     {
-        vxJson::appendPrintable(m_buffer, s);
-        return grown();
+        if (vxJson::isPlainAscii(s))
+            return *this << s;
+        return *this << vxJson::printable(s);
+    }
+    // A JSON string.
+    Out& str(std::string_view s)
+    {
+        if (vxJson::isPlainAscii(s) && s.find_first_of("\"\\") == std::string_view::npos)
+            return *this << "\"" << s << "\"";
+        return *this << vxJson::str(s);
+    }
+    // A JSON number.
+    Out& num(float f) { return done(vxJson::writeNum(room(vxJson::kNumberRoom), f)); }
+    Out& vec3(const vxVector& v)
+    {
+        *this << "[";
+        num(v.x()) << ",";
+        num(v.y()) << ",";
+        return num(v.z()) << "]";
     }
     void flush()
     {
-        std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
-        m_buffer.clear();
+        std::fwrite(m_buffer.get(), 1, m_used, stdout);
+        m_used = 0;
     }
 
   private:
-    Out& grown()
+    static constexpr std::size_t kSize = 1 << 16;
+    char* room(std::size_t n)
     {
-        if (m_buffer.size() >= 1 << 16)
+        if (kSize - m_used < n)
             flush();
+        return m_buffer.get() + m_used;
+    }
+    Out& done(char* end)
+    {
+        m_used = static_cast<std::size_t>(end - m_buffer.get());
         return *this;
     }
-    std::string m_buffer;
+    std::unique_ptr<char[]> m_buffer{new char[kSize]};
+    std::size_t m_used = 0;
 };
-
-std::string vec3(const vxVector& v)
-{
-    return "[" + vxJson::num(v.x()) + "," + vxJson::num(v.y()) + "," + vxJson::num(v.z()) + "]";
-}
 
 void printJson(const std::string& file, const vxModel& m, const std::vector<vxLoadFinding>& findings)
 {
     Out o;
-    o << "{\"file\": " << vxJson::str(file);
-    o << ", \"infModell\": " << vxJson::str(m.infModell());
-    o << ", \"infOriginal\": " << vxJson::str(m.infOriginal());
-    o << ", \"infGebaut\": " << vxJson::str(m.infGebaut());
-    o << ", \"camera\": {\"position\": " << vec3(m.cameraPosition())
-      << ", \"direction\": " << vec3(m.cameraDirection()) << ", \"up\": " << vec3(m.cameraUp())
-      << ", \"target\": " << vec3(m.cameraTarget()) << "}";
+    o << "{\"file\": ";
+    o.str(file) << ", \"infModell\": ";
+    o.str(m.infModell()) << ", \"infOriginal\": ";
+    o.str(m.infOriginal()) << ", \"infGebaut\": ";
+    o.str(m.infGebaut()) << ", \"camera\": {\"position\": ";
+    o.vec3(m.cameraPosition()) << ", \"direction\": ";
+    o.vec3(m.cameraDirection()) << ", \"up\": ";
+    o.vec3(m.cameraUp()) << ", \"target\": ";
+    o.vec3(m.cameraTarget()) << "}";
     o << ", \"count\": " << m.count();
     o << ", \"tubeCount\": " << m.tubeCount();
     o << ", \"maximumBauphase\": " << m.maximumBauphase();
@@ -98,22 +122,26 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
             o << ", ";
         first = false;
         const vxDefinition& d = p->definition();
-        o << "{\"partName\": " << vxJson::str(p->partName());
-        o << ", \"shortName\": " << vxJson::str(p->shortName());
-        o << ", \"position\": " << vec3(p->position());
-        o << ", \"up\": " << vec3(p->up());
-        o << ", \"direction\": " << vec3(p->direction());
-        o << ", \"color\": " << vec3(p->color());
-        o << ", \"phase\": " << p->phase();
+        o << "{\"partName\": ";
+        o.str(p->partName()) << ", \"shortName\": ";
+        o.str(p->shortName()) << ", \"position\": ";
+        o.vec3(p->position()) << ", \"up\": ";
+        o.vec3(p->up()) << ", \"direction\": ";
+        o.vec3(p->direction()) << ", \"color\": ";
+        o.vec3(p->color()) << ", \"phase\": " << p->phase();
         o << ", \"definition\": {\"found\": " << (d.found() ? "true" : "false");
-        o << ", \"m_Name\": " << vxJson::str(d.m_Name);
-        o << ", \"m_OrgNumber\": " << vxJson::str(d.m_OrgNumber);
-        o << ", \"m_Group\": " << d.m_Group;
-        o << ", \"group\": " << vxJson::str(d.GetGroupAsString());
-        o << ", \"m_Color\": [" << vxJson::num(d.m_Color.r) << "," << vxJson::num(d.m_Color.g) << ","
-          << vxJson::num(d.m_Color.b) << "," << vxJson::num(d.m_Color.a) << "]";
-        o << ", \"offset\": [" << vxJson::num(d.m_OffsetX) << "," << vxJson::num(d.m_OffsetY) << ","
-          << vxJson::num(d.m_OffsetZ) << "]}}";
+        o << ", \"m_Name\": ";
+        o.str(d.m_Name) << ", \"m_OrgNumber\": ";
+        o.str(d.m_OrgNumber) << ", \"m_Group\": " << d.m_Group;
+        o << ", \"group\": ";
+        o.str(d.GetGroupAsString()) << ", \"m_Color\": [";
+        o.num(d.m_Color.r) << ",";
+        o.num(d.m_Color.g) << ",";
+        o.num(d.m_Color.b) << ",";
+        o.num(d.m_Color.a) << "], \"offset\": [";
+        o.num(d.m_OffsetX) << ",";
+        o.num(d.m_OffsetY) << ",";
+        o.num(d.m_OffsetZ) << "]}}";
     }
     o << "], \"tubes\": [";
     first = true;
@@ -121,8 +149,9 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
         if (!first)
             o << ", ";
         first = false;
-        o << "{\"radius\": " << vxJson::num(t->radius()) << ", \"color\": " << vec3(t->color())
-          << ", \"count\": " << t->count() << "}";
+        o << "{\"radius\": ";
+        o.num(t->radius()) << ", \"color\": ";
+        o.vec3(t->color()) << ", \"count\": " << t->count() << "}";
     }
     o << "], \"warnings\": [";
     first = true;
@@ -130,7 +159,7 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
         if (!first)
             o << ", ";
         first = false;
-        o << vxJson::str(f.message);
+        o.str(f.message);
     }
     o << "]}\n";
 }

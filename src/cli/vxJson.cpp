@@ -2,9 +2,12 @@
 
 #include "vxTextFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace vxJson {
 
@@ -93,13 +96,104 @@ std::string printable(std::string_view s)
     return out;
 }
 
-std::string num(float f)
+bool isPlainAscii(std::string_view s)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kTops = 0x80 * kOnes;
+    // A byte below 0x20, or one from 0x7F up (a carry out of 0xFF only
+    // follows a byte that is caught itself).
+    const auto plain = [&](std::size_t at) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + at, 8);
+        return ((((w - 0x20 * kOnes) & ~w) | (w + kOnes) | w) & kTops) == 0;
+    };
+    if (s.size() < 8) {
+        for (char c : s)
+            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+                return false;
+        return true;
+    }
+    // Eight bytes at a time, the last eight overlapping the others.
+    for (std::size_t i = 0; i + 8 < s.size(); i += 8)
+        if (!plain(i))
+            return false;
+    return plain(s.size() - 8);
+}
+
+namespace {
+
+// For a float that is a decimal of at most six significant digits with at
+// most six after the point (most coordinates of a model: 0, -392.5, 12.25):
+// its digits written out in fixed notation, which is then both the shortest
+// text and the six-digit one. Null for any other float.
+char* writeShortDecimal(char* out, float f)
+{
+    static constexpr double kScale[7] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    // f is m * 2^e with m odd, so it has max(0, -e) digits after the point.
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    const auto exponent = static_cast<int>((bits >> 23) & 0xFF);
+    const std::uint32_t mantissa = bits & 0x7FFFFF;
+    int k = 0;
+    if (exponent == 0) {
+        if (mantissa != 0)
+            return nullptr; // subnormal, far below a short decimal
+    } else {
+        const int lowest = exponent - 150 + __builtin_ctz(mantissa | 0x800000);
+        k = lowest < 0 ? -lowest : 0;
+    }
+    if (k > 6)
+        return nullptr;
+    // |f| * 10^k, exact in a double (24 + 20 bits): the digits when they are
+    // at most six.
+    const double scaled = std::fabs(static_cast<double>(f)) * kScale[k];
+    if (!(scaled < 1e6))
+        return nullptr;
+    auto n = static_cast<std::uint32_t>(scaled);
+    // The digits from the last, with the point after k of them and a zero
+    // before it when nothing else is.
+    int length = 1;
+    for (std::uint32_t rest = n; rest >= 10; rest /= 10)
+        ++length;
+    if (bits >> 31)
+        *out++ = '-';
+    char* const end = out + std::max(length, k + 1) + (k > 0 ? 1 : 0);
+    char* at = end;
+    for (int i = 0; i < k; ++i, n /= 10)
+        *--at = static_cast<char>('0' + n % 10);
+    if (k > 0)
+        *--at = '.';
+    for (; at != out; n /= 10)
+        *--at = static_cast<char>('0' + n % 10);
+    return end;
+}
+
+} // namespace
+
+char* writeNum(char* out, float f)
 {
     if (!std::isfinite(f))
-        return "null";
-    char buf[32];
-    auto r = std::to_chars(buf, buf + sizeof buf, f);
-    return std::string(buf, r.ptr);
+        return std::copy_n("null", 4, out);
+    // Whole numbers from 100000 on may be shorter in scientific notation
+    // (1e+05), which the shortest text then takes.
+    if (std::fabs(f) < 1e5f)
+        if (char* end = writeShortDecimal(out, f))
+            return end;
+    return std::to_chars(out, out + kNumberRoom, f).ptr;
+}
+
+char* writeGeneral(char* out, float f)
+{
+    if (std::isfinite(f))
+        if (char* end = writeShortDecimal(out, f))
+            return end;
+    return std::to_chars(out, out + kNumberRoom, f, std::chars_format::general, 6).ptr;
+}
+
+std::string num(float f)
+{
+    char buf[kNumberRoom];
+    return std::string(buf, writeNum(buf, f));
 }
 
 } // namespace vxJson

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,17 @@ std::string str(std::string_view s);
 // it is.
 std::string printable(std::string_view s);
 void appendPrintable(std::string& out, std::string_view s);
+// Whether printable(s) is s itself: printable ASCII only (no control
+// character, no byte above 126).
+bool isPlainAscii(std::string_view s);
 // The shortest text that reads back as the same float; null when not finite.
 std::string num(float f);
+
+// Writers into a buffer of at least kNumberRoom bytes; each returns the end
+// of what it wrote.
+inline constexpr std::size_t kNumberRoom = 32;
+// num(f).
+char* writeNum(char* out, float f);
+// f with six significant digits, as a C++ stream or printf's %g shows it.
+char* writeGeneral(char* out, float f);
 } // namespace vxJson

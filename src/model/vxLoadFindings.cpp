@@ -1,5 +1,6 @@
 #include "vxLoadFindings.h"
 
+#include "vxFlatMap.h"
 #include "vxModel.h"
 #include "vxResources.h"
 #include "vxSectionText.h"
@@ -112,7 +113,7 @@ void addPartFindings(const vxModel& model, std::vector<vxLoadFinding>& out)
         }
         if (p.definition().found())
             continue;
-        auto [it, added] = unknownIndex.emplace(p.partName(), unknown.size());
+        auto [it, added] = unknownIndex.try_emplace(p.partName(), unknown.size());
         if (added) {
             vxLoadFinding f = make(Kind::kUnknownPart, "");
             f.name = p.partName();
@@ -211,25 +212,43 @@ void addMeshFindings(const vxModel& model, std::vector<vxLoadFinding>& findings)
     const auto& parts = model.partList();
     const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(model.count(), 0)));
     std::vector<vxLoadFinding> found;
-    std::unordered_map<std::string, std::ptrdiff_t> seen; // short name -> index in found, or -1 when fine
+    vxFlatMap<std::string, std::ptrdiff_t> seen; // short name -> index in found, or -1 when fine
+    // The same for the definitions that parts share under their own short
+    // name, which spares most parts the look-up by name.
+    vxFlatMap<const vxDefinition*, std::ptrdiff_t> seenDefinitions;
     for (std::size_t i = 0; i < n; ++i) {
         const vxPart& p = *parts[i];
-        if (!p.definition().found() || p.shortName().empty())
+        const vxDefinition& d = p.definition();
+        if (!d.found() || p.shortName().empty())
             continue;
-        auto [it, added] = seen.emplace(p.shortName(), -1);
+        std::ptrdiff_t* known = nullptr; // the entry of d in seenDefinitions
+        bool added = false;
+        if (d.m_ShortName == p.shortName()) {
+            std::ptrdiff_t& entry = seenDefinitions.get(&d, &added);
+            if (!added) {
+                if (entry >= 0)
+                    ++found[static_cast<std::size_t>(entry)].count;
+                continue;
+            }
+            known = &entry;
+        }
+        std::ptrdiff_t& index = seen.get(p.shortName(), &added);
         if (added) {
+            index = -1;
             const auto path = vxResources::resourcePath(p.shortName(), "stl", "");
             const std::int64_t triangles = path ? meshTriangles(*path) : -1;
-            if (triangles > 0)
-                continue;
-            vxLoadFinding f = make(triangles < 0 ? Kind::kMissingMesh : Kind::kEmptyMesh, "");
-            f.name = p.shortName();
-            f.title = p.definition().m_Name;
-            it->second = static_cast<std::ptrdiff_t>(found.size());
-            found.push_back(std::move(f));
+            if (triangles <= 0) {
+                vxLoadFinding f = make(triangles < 0 ? Kind::kMissingMesh : Kind::kEmptyMesh, "");
+                f.name = p.shortName();
+                f.title = d.m_Name;
+                index = static_cast<std::ptrdiff_t>(found.size());
+                found.push_back(std::move(f));
+            }
         }
-        if (it->second >= 0)
-            ++found[static_cast<std::size_t>(it->second)].count;
+        if (known)
+            *known = index;
+        if (index >= 0)
+            ++found[static_cast<std::size_t>(index)].count;
     }
     for (vxLoadFinding& f : found) {
         const std::string what = f.name + (f.title.empty() ? "" : " (" + f.title + ")");

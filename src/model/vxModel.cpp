@@ -1,9 +1,10 @@
 #include "vxModel.h"
 
+#include "vxBulkMemory.h"
+#include "vxFlatMap.h"
+#include "vxSectionPass.h"
 #include "vxSectionText.h"
 #include "vxTextFile.h"
-
-#include <unordered_map>
 
 using vxSectionText::toDecimal;
 using vxSectionText::toInteger;
@@ -20,6 +21,18 @@ vxVector vxDecodeColor(std::int32_t v)
 
 std::string vxShortNameOf(const std::string& partName)
 {
+    // The common case at once: characters 2 to 6 in ASCII, and no stray
+    // continuation byte after them that would belong to the sixth.
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(partName[i]); };
+    const std::size_t size = partName.size();
+    if (size >= 2 && (size <= 6 || (byte(6) & 0xC0) != 0x80)) {
+        bool ascii = true;
+        for (std::size_t i = 1; i < 6 && i < size; ++i)
+            ascii = ascii && byte(i) < 0x80;
+        if (ascii)
+            return std::string(partName.data() + 1, std::min<std::size_t>(5, size - 1));
+    }
+
     // A character starts at every byte that is not a UTF-8 continuation
     // byte (10xxxxxx).
     auto nextCharacter = [&](std::size_t i) {
@@ -35,16 +48,11 @@ std::string vxShortNameOf(const std::string& partName)
     return begin < partName.size() ? partName.substr(begin, end - begin) : std::string();
 }
 
-namespace {
-
-// The definition of a new part, shared by all of them until one changes it.
-const std::shared_ptr<vxDefinition>& newPartDefinition()
+const vxDefinition& vxPart::newDefinition()
 {
-    static const std::shared_ptr<vxDefinition> d = std::make_shared<vxDefinition>();
+    static const vxDefinition d;
     return d;
 }
-
-} // namespace
 
 void vxPart::initNewPart()
 {
@@ -55,14 +63,14 @@ void vxPart::initNewPart()
     m_direction = vxVector();
     m_color = vxVector();
     m_phase = 0;
-    m_definition = newPartDefinition();
+    m_definition.reset();
     m_baseSceneObject.reset();
 }
 
 vxPart::vxPart(const vxPart& other)
     : m_partName(other.m_partName), m_shortName(other.m_shortName), m_position(other.m_position),
       m_up(other.m_up), m_direction(other.m_direction), m_color(other.m_color), m_phase(other.m_phase),
-      m_definition(std::make_shared<vxDefinition>(*other.m_definition)),
+      m_definition(std::make_shared<vxDefinition>(other.definition())),
       m_baseSceneObject(other.m_baseSceneObject)
 {
 }
@@ -76,14 +84,9 @@ vxPart& vxPart::operator=(const vxPart& other)
 
 vxDefinition& vxPart::changeDefinition()
 {
-    if (m_definition.use_count() > 1)
-        m_definition = std::make_shared<vxDefinition>(*m_definition);
+    if (!m_definition || m_definition.use_count() > 1)
+        m_definition = std::make_shared<vxDefinition>(definition());
     return *m_definition;
-}
-
-bool vxPart::hasNewDefinition() const
-{
-    return m_definition == newPartDefinition();
 }
 
 void vxTube::initNewTube()
@@ -248,61 +251,80 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
 void vxModel::loadParts()
 {
     const std::int32_t n = m_count > 0 ? std::min(m_count, kMaxParts) : 0;
-    m_partList.reserve(m_partList.size() + static_cast<std::size_t>(n));
-    for (std::int32_t i = 0; i < n; ++i)
-        m_partList.push_back(std::make_shared<vxPart>());
-
+    if (n > 0) {
+        const bool fresh = m_partList.empty();
+        m_partList.reserve(m_partList.size() + static_cast<std::size_t>(n));
+        if (fresh)
+            vxBulkMemory::preferHugePages(m_partList.data(), m_partList.capacity() * sizeof m_partList[0]);
+        const std::shared_ptr<vxPart[]> block =
+            std::allocate_shared<vxPart[]>(vxBulkAllocator<vxPart>(), static_cast<std::size_t>(n));
+        for (std::int32_t i = 0; i < n; ++i)
+            m_partList.emplace_back(block, &block[static_cast<std::size_t>(i)]);
+    }
     // Parts of one type read the same definition file: it is read and parsed
     // once per load, and the parts share the result (see vxPart).
-    std::unordered_map<std::string, std::shared_ptr<vxDefinition>> definitions;
+    vxFlatMap<std::string, std::shared_ptr<vxDefinition>> definitions;
     std::int32_t lastReported = -1;
-    vxSectionText::runNumberedPass(
-        m_fileContent, "[PART", 0, [&](int index, std::string_view key, std::string_view value) {
-            if (static_cast<std::size_t>(index) >= m_partList.size())
-                return;
-            vxPart& p = *m_partList[static_cast<std::size_t>(index)];
-            if (key == "NAME") {
-                p.partName().assign(value);
-                p.setShortName(vxShortNameOf(p.partName()));
-                auto it = definitions.find(p.shortName());
-                if (it == definitions.end()) {
-                    auto d = std::make_shared<vxDefinition>();
-                    d->LoadFromResource(p.shortName());
-                    it = definitions.emplace(p.shortName(), std::move(d)).first;
+    auto name = [&](vxPart& p, int index, std::string_view value) {
+        p.partName() = std::string(value);
+        p.shortName() = vxShortNameOf(p.partName());
+        std::shared_ptr<vxDefinition>& definition = definitions.get(p.shortName());
+        if (!definition) {
+            definition = std::make_shared<vxDefinition>();
+            definition->LoadFromResource(p.shortName());
+        }
+        if (p.hasNewDefinition())
+            p.shareDefinition(definition);
+        else // a second NAME: loaded over the values of the first
+            p.changeDefinition().LoadFromText(p.shortName(), definition->m_FileContent);
+        if (m_progress && index > lastReported) {
+            lastReported = index;
+            m_progress(index + 1, n);
+        }
+    };
+    // The keys are told apart by their length and letters, without a chain
+    // of comparisons: NAME, [XYZ]POS, [XYZ]UP, [XYZ]DIR, PHASE, COLOR.
+    auto axis = [](vxVector& v, char letter, float f) {
+        if (letter == 'X')
+            v.setX(f);
+        else if (letter == 'Y')
+            v.setY(f);
+        else
+            v.setZ(f);
+    };
+    if (m_fileContent)
+        vxSectionText::detail::runPass(
+            *m_fileContent, 0,
+            [](std::string_view line) { return vxSectionText::detail::numberedSection(line, "[PART"); },
+            [&](int index, std::string_view key, std::string_view value) {
+                if (static_cast<std::size_t>(index) >= m_partList.size())
+                    return;
+                vxPart& p = *m_partList[static_cast<std::size_t>(index)];
+                const char first = key[0];
+                const bool xyz = first == 'X' || first == 'Y' || first == 'Z';
+                switch (key.size()) {
+                case 3:
+                    if (xyz && key.substr(1) == "UP")
+                        axis(p.up(), first, toDecimal(value));
+                    break;
+                case 4:
+                    if (xyz && key.substr(1) == "POS")
+                        axis(p.position(), first, toDecimal(value));
+                    else if (xyz && key.substr(1) == "DIR")
+                        axis(p.direction(), first, toDecimal(value));
+                    else if (key == "NAME")
+                        name(p, index, value);
+                    break;
+                case 5:
+                    if (key == "PHASE")
+                        p.setPhase(toInteger(value));
+                    else if (key == "COLOR")
+                        p.color().setVector3f(vxDecodeColor(toInteger(value)));
+                    break;
+                default:
+                    break;
                 }
-                if (p.hasNewDefinition())
-                    p.shareDefinition(it->second);
-                else // a second NAME: loaded over the values of the first
-                    p.changeDefinition().LoadFromText(p.shortName(), it->second->m_FileContent);
-                if (m_progress && index > lastReported) {
-                    lastReported = index;
-                    m_progress(index + 1, n);
-                }
-            } else if (key == "XPOS")
-                p.position().setX(toDecimal(value));
-            else if (key == "YPOS")
-                p.position().setY(toDecimal(value));
-            else if (key == "ZPOS")
-                p.position().setZ(toDecimal(value));
-            else if (key == "XUP")
-                p.up().setX(toDecimal(value));
-            else if (key == "YUP")
-                p.up().setY(toDecimal(value));
-            else if (key == "ZUP")
-                p.up().setZ(toDecimal(value));
-            else if (key == "XDIR")
-                p.direction().setX(toDecimal(value));
-            else if (key == "YDIR")
-                p.direction().setY(toDecimal(value));
-            else if (key == "ZDIR")
-                p.direction().setZ(toDecimal(value));
-            else if (key == "PHASE")
-                p.setPhase(toInteger(value));
-            else if (key == "COLOR") {
-                vxVector c = vxDecodeColor(toInteger(value));
-                p.color().setVector3f(c);
-            }
-        });
+            });
     if (m_progress)
         m_progress(n, n);
 }

@@ -23,7 +23,8 @@ class vxBaseSceneObject;
 // not for each part.
 class vxPart {
   public:
-    vxPart() { initNewPart(); }
+    // The values initNewPart sets, made directly.
+    vxPart() : m_partName("<empty>") {}
     // A copy gets a definition object of its own.
     vxPart(const vxPart& other);
     vxPart& operator=(const vxPart& other);
@@ -51,7 +52,7 @@ class vxPart {
     void setColor(const vxVector& v) { m_color = v; }
     std::int32_t phase() const { return m_phase; }
     void setPhase(std::int32_t p) { m_phase = p; }
-    const vxDefinition& definition() const { return *m_definition; }
+    const vxDefinition& definition() const { return m_definition ? *m_definition : newDefinition(); }
     void setDefinition(const vxDefinition& d) { m_definition = std::make_shared<vxDefinition>(d); }
     // The definition for changing it: made this part's own first if it is
     // shared. A reference stays valid until the part is assigned to or its
@@ -61,16 +62,19 @@ class vxPart {
     // not changed in place while shared.
     void shareDefinition(std::shared_ptr<vxDefinition> d) { m_definition = std::move(d); }
     // Whether the definition is still the one a new part starts with.
-    bool hasNewDefinition() const;
+    bool hasNewDefinition() const { return !m_definition; }
     const std::shared_ptr<vxBaseSceneObject>& baseSceneObject() const { return m_baseSceneObject; }
     void setBaseSceneObject(std::shared_ptr<vxBaseSceneObject> o) { m_baseSceneObject = std::move(o); }
 
   private:
+    // The definition of a new part, which no part changes.
+    static const vxDefinition& newDefinition();
+
     std::string m_partName;
     std::string m_shortName;
     vxVector m_position, m_up, m_direction, m_color;
     std::int32_t m_phase = 0;
-    std::shared_ptr<vxDefinition> m_definition;
+    std::shared_ptr<vxDefinition> m_definition; // null: newDefinition()
     std::shared_ptr<vxBaseSceneObject> m_baseSceneObject;
 };
 
@@ -115,6 +119,9 @@ struct vxLoadResult {
 };
 
 // A model read from a .kmf file.
+//
+// The parts of one load are made in one block of memory, which is given
+// back when the last of them is released.
 class vxModel {
   public:
     static constexpr std::int32_t kMaxParts = 1000000;

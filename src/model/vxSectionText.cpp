@@ -1,5 +1,7 @@
 #include "vxSectionText.h"
 
+#include "vxSectionPass.h"
+
 #include <algorithm>
 #include <charconv>
 #include <climits>
@@ -21,92 +23,19 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-char upperChar(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Line numbers of a pass's text, counted only when a bad number asks for
-// one, onwards from the last point asked (points only move forward).
-class LineCounter {
-  public:
-    explicit LineCounter(const char* text) : m_at(text) {}
-    std::int64_t lineOf(const char* lineStart)
-    {
-        while (m_at < lineStart) {
-            const auto* lf =
-                static_cast<const char*>(std::memchr(m_at, '\n', static_cast<std::size_t>(lineStart - m_at)));
-            if (!lf)
-                break;
-            m_line += lf > m_start && lf[-1] == '\r' ? 1 : 0;
-            m_at = lf + 1;
-        }
-        m_at = lineStart;
-        return m_line;
-    }
-
-  private:
-    const char* m_at;
-    const char* m_start = m_at;
-    std::int64_t m_line = 1;
-};
-
-// The key line whose handler is running in a watched pass.
-struct KeyLine {
-    std::string_view key;
-    std::string_view value;
-    std::string_view section;
-    const char* lineStart;
-    LineCounter* lines;
-};
+using detail::KeyLine;
+using detail::upperChar;
 
 thread_local NumberWatch* t_watch = nullptr;
 thread_local const KeyLine* t_keyLine = nullptr;
 thread_local int t_passDepth = 0;
 
-// One pass on this thread. A pass nested in a handler hides the key line of
-// the pass around it, and restores it when it ends.
-class PassScope {
-  public:
-    PassScope() : m_saved(t_keyLine)
-    {
-        ++t_passDepth;
-        t_keyLine = nullptr;
-        m_watched = t_watch != nullptr && t_passDepth == 1;
-    }
-    ~PassScope()
-    {
-        --t_passDepth;
-        t_keyLine = m_saved;
-    }
-    PassScope(const PassScope&) = delete;
-    PassScope& operator=(const PassScope&) = delete;
-    bool watched() const { return m_watched; }
-
-  private:
-    const KeyLine* m_saved;
-    bool m_watched = false;
-};
-
-// Runs the handler for one key line, watched when the pass is.
-void handle(const PassScope& scope, const Handler& handler, int section, std::string_view key,
-            std::string_view value, std::string_view header, const char* lineStart, LineCounter& lines)
-{
-    if (!scope.watched()) {
-        handler(section, key, value);
-        return;
-    }
-    const KeyLine here{key, value, header, lineStart, &lines};
-    t_keyLine = &here;
-    handler(section, key, value);
-    t_keyLine = nullptr;
-}
-
 // Whether v is the value of the watched key line (not a piece of its key or
 // a header).
 bool isWatchedValue(std::string_view v)
 {
-    return t_keyLine != nullptr && v.data() == t_keyLine->value.data() && v.size() == t_keyLine->value.size();
+    return t_keyLine != nullptr && t_keyLine->lineStart != nullptr && v.data() == t_keyLine->value.data() &&
+           v.size() == t_keyLine->value.size();
 }
 
 bool onlySpaceFrom(std::string_view v, std::size_t i)
@@ -122,8 +51,10 @@ void noteBadNumber(std::string readAs)
     NumberWatch& w = *t_watch;
     ++w.total;
     if (w.found.size() < NumberWatch::kKept)
-        w.found.push_back({std::string(t_keyLine->key), std::string(t_keyLine->section),
-                           std::string(t_keyLine->value), std::move(readAs),
+        w.found.push_back({toUpper(std::string_view(
+                               t_keyLine->lineStart,
+                               static_cast<std::size_t>(t_keyLine->value.data() - 1 - t_keyLine->lineStart))),
+                           std::string(t_keyLine->section), std::string(t_keyLine->value), std::move(readAs),
                            t_keyLine->lines->lineOf(t_keyLine->lineStart)});
 }
 
@@ -138,6 +69,37 @@ NumberWatch::~NumberWatch()
 {
     t_watch = m_outer;
 }
+
+namespace detail {
+
+std::int64_t LineCounter::lineOf(const char* lineStart)
+{
+    while (m_at < lineStart) {
+        const auto* lf =
+            static_cast<const char*>(std::memchr(m_at, '\n', static_cast<std::size_t>(lineStart - m_at)));
+        if (!lf)
+            break;
+        m_line += lf > m_start && lf[-1] == '\r' ? 1 : 0;
+        m_at = lf + 1;
+    }
+    m_at = lineStart;
+    return m_line;
+}
+
+PassScope::PassScope(const KeyLine* line) : m_saved(t_keyLine)
+{
+    ++t_passDepth;
+    m_watched = t_watch != nullptr && t_passDepth == 1;
+    t_keyLine = m_watched ? line : nullptr;
+}
+
+PassScope::~PassScope()
+{
+    --t_passDepth;
+    t_keyLine = m_saved;
+}
+
+} // namespace detail
 
 std::vector<std::string_view> splitLines(std::string_view text)
 {
@@ -255,20 +217,6 @@ float convertDecimal(std::string_view v, std::size_t& end, bool& anyDigit)
         return negative ? -f : f;
     }
 
-    // The common short number (at most seven digits, no exponent): its
-    // digits as an integer, exact in a float, divided by an exact power of
-    // ten gives the correctly rounded value, as the general conversion does.
-    if (expEnd == expBegin && (intEnd - intBegin) + (fracEnd - fracBegin) <= 7) {
-        static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-        std::int32_t digits = 0;
-        for (std::size_t k = intBegin; k < intEnd; ++k)
-            digits = digits * 10 + (v[k] - '0');
-        for (std::size_t k = fracBegin; k < fracEnd; ++k)
-            digits = digits * 10 + (v[k] - '0');
-        const float f = static_cast<float>(digits) / kPowers[fracEnd - fracBegin];
-        return negative ? -f : f;
-    }
-
     // The number with "." as its separator, on the stack unless very long.
     const std::size_t length = (intEnd - intBegin) + 1 + (fracEnd - fracBegin) + (expEnd - expBegin);
     char small[96];
@@ -323,7 +271,9 @@ float convertDecimal(std::string_view v, std::size_t& end, bool& anyDigit)
 
 } // namespace
 
-std::int32_t toInteger(std::string_view v)
+namespace detail {
+
+std::int32_t toIntegerInFull(std::string_view v)
 {
     std::size_t end = 0;
     bool anyDigit = false;
@@ -333,7 +283,7 @@ std::int32_t toInteger(std::string_view v)
     return n;
 }
 
-float toDecimal(std::string_view v)
+float toDecimalInFull(std::string_view v)
 {
     std::size_t end = 0;
     bool anyDigit = false;
@@ -345,6 +295,8 @@ float toDecimal(std::string_view v)
     }
     return f;
 }
+
+} // namespace detail
 
 void splitKeyValue(std::string_view line, std::string& key, std::string_view& value)
 {
@@ -371,94 +323,17 @@ std::optional<std::int32_t> numberedHeaderIndex(std::string_view upper, std::str
     return static_cast<std::int32_t>(index < INT32_MIN ? INT32_MIN : index);
 }
 
-namespace {
-
-// The start of the first line after the one ending at eol that begins with
-// "[", or nullptr when there is none.
-const char* nextHeaderLine(const char* eol, const char* end)
-{
-    for (const char* p = eol + 2; p < end;) {
-        const auto* b = static_cast<const char*>(std::memchr(p, '[', static_cast<std::size_t>(end - p)));
-        if (!b)
-            return nullptr;
-        if (b == eol + 2 || (b[-2] == '\r' && b[-1] == '\n'))
-            return b;
-        p = b + 1;
-    }
-    return nullptr;
-}
-
-// One pass over the lines of text. header(upperLine) gives the new current
-// section for a line beginning with "["; the handler runs for every key line
-// while the section is not -1.
-template <class Header>
-void runPass(const std::string& text, int section, const Header& header, const Handler& handler)
-{
-    const PassScope scope;
-    LineCounter lines(text.data());
-    const char* const end = text.data() + text.size();
-    std::string upper;
-    std::string longKey;
-    char shortKey[32];
-    std::string_view headerLine;
-    for (const char* line = text.data();;) {
-        // One scan for the end of the line (CR LF) and its first two "=".
-        const char* eol = end;
-        const char* eq1 = nullptr;
-        const char* eq2 = nullptr;
-        for (const char* q = line; q < end; ++q) {
-            if (*q == '\r' && q + 1 < end && q[1] == '\n') {
-                eol = q;
-                break;
-            }
-            if (*q == '=') {
-                if (!eq1)
-                    eq1 = q;
-                else if (!eq2)
-                    eq2 = q;
-            }
-        }
-        if (eol > line && *line == '[') {
-            headerLine = std::string_view(line, static_cast<std::size_t>(eol - line));
-            upper.assign(headerLine);
-            for (char& c : upper)
-                c = upperChar(c);
-            section = header(std::string_view(upper));
-        }
-        if (section != -1 && eq1 && eq1 != line) {
-            const auto keyLength = static_cast<std::size_t>(eq1 - line);
-            char* key = shortKey;
-            if (keyLength > sizeof shortKey) {
-                longKey.resize(keyLength);
-                key = longKey.data();
-            }
-            for (std::size_t k = 0; k < keyLength; ++k)
-                key[k] = upperChar(line[k]);
-            handle(scope, handler, section, std::string_view(key, keyLength),
-                   std::string_view(eq1 + 1, static_cast<std::size_t>((eq2 ? eq2 : eol) - eq1 - 1)),
-                   headerLine, line, lines);
-        }
-        if (eol == end)
-            break;
-        line = section == -1 ? nextHeaderLine(eol, end) : eol + 2;
-        if (!line)
-            break;
-    }
-}
-
-} // namespace
-
 void runPlainPass(const std::optional<std::string>& text, std::initializer_list<std::string_view> headers,
                   std::initializer_list<int> codes, int initialSection, const Handler& handler)
 {
     if (!text)
         return;
-    runPass(
+    detail::runPass(
         *text, initialSection,
-        [&](std::string_view upper) {
+        [&](std::string_view line) {
             auto code = codes.begin();
             for (std::string_view h : headers) {
-                if (upper == h)
+                if (detail::equalsInUpperCase(line, h))
                     return *code;
                 ++code;
             }
@@ -472,12 +347,8 @@ void runNumberedPass(const std::optional<std::string>& text, std::string_view pr
 {
     if (!text)
         return;
-    runPass(
-        *text, initialIndex,
-        [&](std::string_view upper) {
-            const auto n = numberedHeaderIndex(upper, prefix);
-            return n && *n >= 0 ? static_cast<int>(*n) : -1;
-        },
+    detail::runPass(
+        *text, initialIndex, [&](std::string_view line) { return detail::numberedSection(line, prefix); },
         handler);
 }
 

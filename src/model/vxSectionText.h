@@ -19,14 +19,68 @@ std::vector<std::string_view> splitLines(std::string_view text);
 // ASCII upper case; other bytes are kept.
 std::string toUpper(std::string_view s);
 
+namespace detail {
+// The conversions below in full, with the note of a bad number in a watched
+// pass.
+std::int32_t toIntegerInFull(std::string_view value);
+float toDecimalInFull(std::string_view value);
+} // namespace detail
+
 // Leading white space, optional sign, decimal digits; clamped to 32 bits;
 // no digits gives 0.
-std::int32_t toInteger(std::string_view value);
+inline std::int32_t toInteger(std::string_view value)
+{
+    // The common form, wholly a number, at once: an optional "-" and one to
+    // nine digits.
+    const char* p = value.data();
+    const char* const end = p + value.size();
+    const bool negative = p != end && *p == '-';
+    p += negative ? 1 : 0;
+    if (p == end || end - p > 9)
+        return detail::toIntegerInFull(value);
+    std::int32_t n = 0;
+    for (; p != end; ++p) {
+        const auto digit = static_cast<unsigned>(*p - '0');
+        if (digit > 9)
+            return detail::toIntegerInFull(value);
+        n = n * 10 + static_cast<std::int32_t>(digit);
+    }
+    return negative ? -n : n;
+}
 
 // Every "," read as "."; leading white space, optional sign, digits with an
 // optional fraction and exponent; no number gives 0.0; beyond the float
 // range gives +-infinity. Independent of the locale.
-float toDecimal(std::string_view value);
+inline float toDecimal(std::string_view value)
+{
+    // The common form, wholly a number, at once: an optional "-" and at most
+    // seven digits with at most one "." or ",". Its digits as an integer,
+    // exact in a float, divided by an exact power of ten give the correctly
+    // rounded value, as the full conversion does.
+    static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    const char* p = value.data();
+    const char* const end = p + value.size();
+    const bool negative = p != end && *p == '-';
+    p += negative ? 1 : 0;
+    if (end - p > 8)
+        return detail::toDecimalInFull(value);
+    std::int32_t n = 0;
+    const char* point = nullptr;
+    for (const char* q = p; q != end; ++q) {
+        const auto digit = static_cast<unsigned>(*q - '0');
+        if (digit <= 9)
+            n = n * 10 + static_cast<std::int32_t>(digit);
+        else if ((*q == '.' || *q == ',') && !point)
+            point = q;
+        else
+            return detail::toDecimalInFull(value);
+    }
+    const auto digits = (end - p) - (point ? 1 : 0);
+    if (digits < 1 || digits > 7)
+        return detail::toDecimalInFull(value);
+    const float f = static_cast<float>(n) / kPowers[point ? end - point - 1 : 0];
+    return negative ? -f : f;
+}
 
 // Key (upper-cased first piece) and value (second piece, as written) of a
 // line; both empty when the line holds no "=".

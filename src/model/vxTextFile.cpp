@@ -1,11 +1,17 @@
 #include "vxTextFile.h"
 
+#include "vxBulkMemory.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -23,9 +29,33 @@ std::string humanSize(std::uint64_t n)
     return std::to_string(n) + " bytes";
 }
 
-} // namespace
+// The length of the run of ASCII at the start of bytes, found many bytes at
+// a time; it may stop a little before the first byte above 127.
+std::size_t asciiRun(std::string_view bytes)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 64 <= bytes.size(); i += 64) {
+        const auto* at = reinterpret_cast<const __m128i*>(bytes.data() + i);
+        const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
+                                         _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
+        if (_mm_movemask_epi8(any) != 0)
+            return i;
+    }
+#endif
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ull)
+            return i;
+    }
+    return i;
+}
 
-vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
+// readWholeFile; with asciiPrefix, the file is read in pieces, each looked
+// through for bytes above 127 while it is fresh in the cache, and
+// *asciiPrefix tells how many bytes from the start are ASCII.
+vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size_t* asciiPrefix)
 {
     vxReadResult r;
     if (path.empty()) {
@@ -78,6 +108,8 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
     std::string data;
+    data.reserve(static_cast<std::size_t>(st.st_size));
+    vxBulkMemory::preferHugePages(data.data(), data.capacity());
     data.resize(static_cast<std::size_t>(st.st_size));
     std::size_t have = 0;
     auto fail = [&](std::string error) {
@@ -85,14 +117,18 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
         ::close(fd);
         return r;
     };
+    constexpr std::size_t kPiece = 1 << 20;
     while (have < data.size()) {
-        ssize_t n = ::read(fd, data.data() + have, data.size() - have);
+        const std::size_t want = asciiPrefix ? std::min(kPiece, data.size() - have) : data.size() - have;
+        ssize_t n = ::read(fd, data.data() + have, want);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return fail(errnoText(errno));
         if (n == 0)
             break; // the file shrank
+        if (asciiPrefix && *asciiPrefix == have)
+            *asciiPrefix += asciiRun(std::string_view(data.data() + have, static_cast<std::size_t>(n)));
         have += static_cast<std::size_t>(n);
     }
     data.resize(have);
@@ -118,6 +154,8 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
     r.data = std::move(data);
     return r;
 }
+
+} // namespace
 
 std::string decodeWindows1252(const std::string& bytes)
 {
@@ -196,7 +234,17 @@ bool isValidUtf8(std::string_view bytes)
     const std::size_t n = bytes.size();
     std::size_t i = 0;
     while (i < n) {
-        // Runs of ASCII eight bytes at a time.
+        // Runs of ASCII many bytes at a time.
+#if defined(__SSE2__)
+        while (i + 64 <= n) {
+            const auto* at = reinterpret_cast<const __m128i*>(bytes.data() + i);
+            const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
+                                             _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
+            if (_mm_movemask_epi8(any) != 0)
+                break;
+            i += 64;
+        }
+#endif
         while (i + 8 <= n) {
             std::uint64_t word;
             std::memcpy(&word, bytes.data() + i, 8);
@@ -214,23 +262,42 @@ bool isValidUtf8(std::string_view bytes)
     return true;
 }
 
-std::string decodeText(std::string bytes)
+namespace {
+
+// decodeText of bytes whose first asciiPrefix bytes are known to be ASCII.
+std::string decodeText(std::string bytes, std::size_t asciiPrefix)
 {
-    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         bytes.erase(0, 3);
-    if (isValidUtf8(bytes))
+        asciiPrefix = 0;
+    }
+    asciiPrefix = std::min(asciiPrefix, bytes.size());
+    if (isValidUtf8(std::string_view(bytes).substr(asciiPrefix)))
         return bytes;
     return decodeWindows1252(bytes);
+}
+
+} // namespace
+
+std::string decodeText(std::string bytes)
+{
+    return decodeText(std::move(bytes), 0);
+}
+
+vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
+{
+    return readFile(path, maxBytes, nullptr);
 }
 
 std::optional<std::string> readSectionTextFile(const std::string& path, std::uint64_t maxBytes,
                                                std::string* error)
 {
-    vxReadResult r = readWholeFile(path, maxBytes);
+    std::size_t asciiPrefix = 0;
+    vxReadResult r = readFile(path, maxBytes, &asciiPrefix);
     if (!r.ok) {
         if (error)
             *error = r.error;
         return std::nullopt;
     }
-    return decodeText(std::move(r.data));
+    return decodeText(std::move(r.data), asciiPrefix);
 }

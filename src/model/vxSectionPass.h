@@ -1,0 +1,238 @@
+#pragma once
+
+// The pass over the lines of a section text as a template, so that a pass
+// that meets many key lines (the parts of a big model) runs its handler
+// inline. The rules are those of vxSectionText.h; runPlainPass and
+// runNumberedPass are this pass with a general handler.
+#include "vxSectionText.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace vxSectionText::detail {
+
+inline char upperChar(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Eight bytes in ASCII upper case at once; other bytes are kept.
+inline std::uint64_t upperWord(std::uint64_t x)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const std::uint64_t low7 = x & (0x7F * kOnes);
+    const std::uint64_t fromA = low7 + (0x80 - 'a') * kOnes;    // top bit: at least 'a'
+    const std::uint64_t pastZ = low7 + (0x80 - 'z' - 1) * kOnes; // top bit: beyond 'z'
+    const std::uint64_t lower = fromA & ~pastZ & ~x & (0x80 * kOnes);
+    return x ^ (lower >> 2);
+}
+
+// Copies the n bytes at src, which lie before end, in upper case to dst,
+// which has room for n rounded up to a multiple of sixteen.
+inline void copyUpper(const char* src, const char* end, std::size_t n, char* dst)
+{
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    const __m128i beforeA = _mm_set1_epi8('a' - 1);
+    const __m128i pastZ = _mm_set1_epi8('z' + 1);
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    for (; k < n && end - (src + k) >= 16; k += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
+        // Bytes from 0x80 up count as negative here, so they are no letters.
+        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(x, beforeA), _mm_cmplt_epi8(x, pastZ));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_xor_si128(x, _mm_and_si128(lower, caseBit)));
+    }
+#endif
+    for (; k < n && end - (src + k) >= 8; k += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, src + k, 8);
+        w = upperWord(w);
+        std::memcpy(dst + k, &w, 8);
+    }
+    for (; k < n; ++k)
+        dst[k] = upperChar(src[k]);
+}
+
+// Line numbers of a pass's text, counted only when a bad number asks for
+// one, onwards from the last point asked (points only move forward).
+class LineCounter {
+  public:
+    explicit LineCounter(const char* text) : m_at(text), m_start(text) {}
+    std::int64_t lineOf(const char* lineStart);
+
+  private:
+    const char* m_at;
+    const char* m_start;
+    std::int64_t m_line = 1;
+};
+
+// The key line whose handler is running in a pass watched for bad numbers.
+// Its key is the upper-cased text from lineStart to the first "=".
+struct KeyLine {
+    std::string_view value;
+    std::string_view section; // the header line of its section as written
+    const char* lineStart = nullptr;
+    LineCounter* lines = nullptr;
+};
+
+// One pass on this thread. Only an outermost pass run while a NumberWatch
+// lives is watched: it publishes its key line for the whole pass, and keeps
+// it up to date before each handler runs. A pass nested in a handler hides
+// the key line of the pass around it, and restores it when it ends.
+class PassScope {
+  public:
+    explicit PassScope(const KeyLine* line);
+    ~PassScope();
+    PassScope(const PassScope&) = delete;
+    PassScope& operator=(const PassScope&) = delete;
+    bool watched() const { return m_watched; }
+
+  private:
+    const KeyLine* m_saved;
+    bool m_watched = false;
+};
+
+// Where a line ends (its CR LF, or the end of the text) and where its
+// first two "=" stand (null when missing).
+struct LineShape {
+    const char* eol;
+    const char* eq1;
+    const char* eq2;
+};
+
+inline LineShape scanLine(const char* line, const char* end)
+{
+    const char* eq1 = nullptr;
+    const char* eq2 = nullptr;
+    const char* q = line;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time while seventeen remain (the LF of a CR in the
+    // last of them included): most lines end in the first block.
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i eq = _mm_set1_epi8('=');
+    while (end - q > 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 1));
+        const auto crlf = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(next, lf))));
+        auto eqs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, eq)));
+        if (crlf != 0)
+            eqs &= (crlf & -crlf) - 1; // the "=" before the CR LF
+        if (eqs != 0 && !eq2) {
+            if (!eq1) {
+                eq1 = q + __builtin_ctz(eqs);
+                eqs &= eqs - 1;
+            }
+            if (eqs != 0)
+                eq2 = q + __builtin_ctz(eqs);
+        }
+        if (crlf != 0)
+            return {q + __builtin_ctz(crlf), eq1, eq2};
+        q += 16;
+    }
+#endif
+    for (; q < end; ++q) {
+        if (*q == '\r' && q + 1 < end && q[1] == '\n')
+            return {q, eq1, eq2};
+        if (*q == '=') {
+            if (!eq1)
+                eq1 = q;
+            else if (!eq2)
+                eq2 = q;
+        }
+    }
+    return {end, eq1, eq2};
+}
+
+// The start of the first line after the one ending at eol that begins with
+// "[", or nullptr when there is none.
+inline const char* nextHeaderLine(const char* eol, const char* end)
+{
+    for (const char* p = eol + 2; p < end;) {
+        const auto* b = static_cast<const char*>(std::memchr(p, '[', static_cast<std::size_t>(end - p)));
+        if (!b)
+            return nullptr;
+        if (b == eol + 2 || (b[-2] == '\r' && b[-1] == '\n'))
+            return b;
+        p = b + 1;
+    }
+    return nullptr;
+}
+
+// One pass over the lines of text. header(line) gives the new current
+// section for a line beginning with "[" (headers are told apart without
+// regard to case); handler(section, key, value) runs
+// for every key line with a non-empty key while the section is not -1.
+// Lines while it is -1 matter only if they are headers: they are skipped
+// unread, so that each pass over a model costs what its own sections hold.
+template <class Header, class Handler>
+void runPass(std::string_view text, int section, const Header& header, const Handler& handler)
+{
+    LineCounter lines(text.data());
+    KeyLine here;
+    here.lines = &lines;
+    const PassScope scope(&here);
+    const bool watched = scope.watched();
+    const char* const end = text.data() + text.size();
+    std::string longKey;
+    char shortKey[48];
+    for (const char* line = text.data();;) {
+        const LineShape shape = scanLine(line, end);
+        if (shape.eol > line && *line == '[') {
+            here.section = std::string_view(line, static_cast<std::size_t>(shape.eol - line));
+            section = header(here.section);
+        }
+        if (section != -1 && shape.eq1 && shape.eq1 != line) {
+            const auto keyLength = static_cast<std::size_t>(shape.eq1 - line);
+            char* key = shortKey;
+            if (keyLength > sizeof shortKey - 16) {
+                longKey.resize(keyLength + 16);
+                key = longKey.data();
+            }
+            copyUpper(line, end, keyLength, key);
+            const std::string_view value(shape.eq1 + 1,
+                                         static_cast<std::size_t>((shape.eq2 ? shape.eq2 : shape.eol) - shape.eq1 - 1));
+            if (watched) {
+                here.value = value;
+                here.lineStart = line;
+            }
+            handler(section, std::string_view(key, keyLength), value);
+        }
+        if (shape.eol == end)
+            break;
+        line = section == -1 ? nextHeaderLine(shape.eol, end) : shape.eol + 2;
+        if (!line)
+            break;
+    }
+}
+
+// Whether text in upper case is upperText.
+inline bool equalsInUpperCase(std::string_view text, std::string_view upperText)
+{
+    if (text.size() != upperText.size())
+        return false;
+    for (std::size_t k = 0; k < text.size(); ++k)
+        if (upperChar(text[k]) != upperText[k])
+            return false;
+    return true;
+}
+
+// The index that a header line selects in a numbered pass with prefix (in
+// upper case): n - 1, or -1 when the line is no such header or n is below 1.
+// As numberedHeaderIndex, but on the line as written: case matters only to
+// the prefix, as the number stops at the first letter either way.
+inline int numberedSection(std::string_view line, std::string_view prefix)
+{
+    if (line.size() < 7 || !equalsInUpperCase(line.substr(0, prefix.size()), prefix))
+        return -1;
+    const std::int32_t n = toInteger(line.substr(prefix.size(), line.size() - 6));
+    return n >= 1 ? n - 1 : -1;
+}
+
+} // namespace vxSectionText::detail
