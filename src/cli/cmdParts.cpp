@@ -51,24 +51,30 @@ void printJson(const std::string& file, std::optional<std::int32_t> phase,
 void printTable(const std::string& file, std::optional<std::int32_t> phase,
                 const std::vector<vxPartsListEntry>& list)
 {
+    // The texts of the model and the definitions with their control
+    // characters escaped, as kolbrik info shows them.
+    std::vector<std::pair<std::string, std::string>> texts; // number, name
     std::size_t numberWidth = 6, nameWidth = 4;
     for (const auto& e : list) {
-        numberWidth = std::max(numberWidth, e.number.size());
-        nameWidth = std::max(nameWidth, e.name.size());
+        texts.emplace_back(vxJson::printable(e.number), vxJson::printable(e.name));
+        numberWidth = std::max(numberWidth, texts.back().first.size());
+        nameWidth = std::max(nameWidth, texts.back().second.size());
     }
     auto pad = [](const std::string& s, std::size_t w) { return s + std::string(w - s.size(), ' '); };
     std::ostringstream o;
     const std::int32_t total = vxPartsListTotal(list);
-    o << file << (phase ? ", phase " + std::to_string(*phase) : std::string()) << ": " << total
-      << (total == 1 ? " part" : " parts") << " of " << list.size() << (list.size() == 1 ? " kind" : " kinds")
-      << "\n";
+    o << vxJson::printable(file) << (phase ? ", phase " + std::to_string(*phase) : std::string()) << ": "
+      << total << (total == 1 ? " part" : " parts") << " of " << list.size()
+      << (list.size() == 1 ? " kind" : " kinds") << "\n";
     if (!list.empty())
         o << "count  " << pad("number", numberWidth) << "  " << pad("name", nameWidth) << "  colour\n";
     int missing = 0;
-    for (const auto& e : list) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const vxPartsListEntry& e = list[i];
         std::string count = std::to_string(e.count);
         o << std::string(count.size() < 5 ? 5 - count.size() : 0, ' ') << count << "  "
-          << pad(e.number, numberWidth) << "  " << pad(e.name, nameWidth) << "  " << vxColorHex(e.color);
+          << pad(texts[i].first, numberWidth) << "  " << pad(texts[i].second, nameWidth) << "  "
+          << vxColorHex(e.color);
         if (!e.found) {
             o << "  (not in the catalogue)";
             ++missing;

@@ -1,4 +1,5 @@
 #include "vxCli.h"
+#include "vxJson.h"
 #include "vxResources.h"
 #include "vxVersion.h"
 
@@ -11,7 +12,8 @@ namespace vxCli {
 
 void fail(const std::string& message)
 {
-    std::cerr << "kolbrik: " << message << "\n";
+    // Messages name files, whose names must not drive the terminal either.
+    std::cerr << "kolbrik: " << vxJson::printable(message) << "\n";
 }
 
 int usageError(const std::string& message, const char* help)

@@ -24,7 +24,7 @@ inline constexpr int kMaxPictureSize = 16384;
 // message on stderr) when the option lacks its value.
 bool takeResourcesOption(std::vector<std::string>& args);
 
-// Writes "kolbrik: <message>" on stderr.
+// Writes "kolbrik: <message>" on stderr, its control characters escaped.
 void fail(const std::string& message);
 
 // A usage error: the message, then the command's help, on stderr; returns

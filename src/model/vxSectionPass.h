@@ -26,7 +26,7 @@ inline std::uint64_t upperWord(std::uint64_t x)
 {
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
     const std::uint64_t low7 = x & (0x7F * kOnes);
-    const std::uint64_t fromA = low7 + (0x80 - 'a') * kOnes;    // top bit: at least 'a'
+    const std::uint64_t fromA = low7 + (0x80 - 'a') * kOnes;     // top bit: at least 'a'
     const std::uint64_t pastZ = low7 + (0x80 - 'z' - 1) * kOnes; // top bit: beyond 'z'
     const std::uint64_t lower = fromA & ~pastZ & ~x & (0x80 * kOnes);
     return x ^ (lower >> 2);
@@ -45,7 +45,8 @@ inline void copyUpper(const char* src, const char* end, std::size_t n, char* dst
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
         // Bytes from 0x80 up count as negative here, so they are no letters.
         const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(x, beforeA), _mm_cmplt_epi8(x, pastZ));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_xor_si128(x, _mm_and_si128(lower, caseBit)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
+                         _mm_xor_si128(x, _mm_and_si128(lower, caseBit)));
     }
 #endif
     for (; k < n && end - (src + k) >= 8; k += 8) {
@@ -196,8 +197,8 @@ void runPass(std::string_view text, int section, const Header& header, const Han
                 key = longKey.data();
             }
             copyUpper(line, end, keyLength, key);
-            const std::string_view value(shape.eq1 + 1,
-                                         static_cast<std::size_t>((shape.eq2 ? shape.eq2 : shape.eol) - shape.eq1 - 1));
+            const std::string_view value(
+                shape.eq1 + 1, static_cast<std::size_t>((shape.eq2 ? shape.eq2 : shape.eol) - shape.eq1 - 1));
             if (watched) {
                 here.value = value;
                 here.lineStart = line;

@@ -99,8 +99,17 @@ TEST(CliInfo, TextsAreSafeForTheTerminalAndTheJsonIsUtf8)
     EXPECT_NE(r.out.find("1. K1234\xc3\xa4_x\\x09y [1234\xc3\xa4] Umlaut\\x07, phase 0"), std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("m\\xFF.kmf"), std::string::npos) << r.out;
-    for (char c : r.out)
-        EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n') << static_cast<int>(c);
+    auto expectNoControls = [](const std::string& out) {
+        for (char c : out)
+            EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n') << static_cast<int>(c);
+    };
+    expectNoControls(r.out);
+    // The parts table shows them the same way.
+    r = runCli("parts '" + model + "' --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.substr(0, r.out.find(':')), "m\\xFF.kmf");
+    EXPECT_NE(r.out.find(" Umlaut\\x07 "), std::string::npos) << r.out;
+    expectNoControls(r.out);
 
     r = runCli("info '" + model + "' --json --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
