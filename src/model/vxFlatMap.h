@@ -7,6 +7,18 @@
 #include <utility>
 #include <vector>
 
+// Whether two short texts are equal, compared in place (a call to memcmp
+// costs more than the comparison of a part type's name).
+inline bool vxSameText(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 // A map for the few keys that a load looks up once per part (part types,
 // definitions): open addressing in one array, so that a look-up is a hash
 // and a comparison or two. Entries are never removed.
@@ -48,11 +60,14 @@ template <class Key, class Value> class vxFlatMap {
         return (reinterpret_cast<std::uintptr_t>(key) >> 4) * 0x9E3779B97F4A7C15ull;
     }
 
+    static bool same(const std::string& a, const std::string& b) { return vxSameText(a, b); }
+    static bool same(const void* a, const void* b) { return a == b; }
+
     Slot& slot(const Key& key)
     {
         const std::size_t mask = m_slots.size() - 1;
         std::size_t i = static_cast<std::size_t>(hash(key) >> 20) & mask;
-        while (m_slots[i].used && !(m_slots[i].key == key))
+        while (m_slots[i].used && !same(m_slots[i].key, key))
             i = (i + 1) & mask;
         return m_slots[i];
     }

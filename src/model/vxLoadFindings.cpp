@@ -223,7 +223,7 @@ void addMeshFindings(const vxModel& model, std::vector<vxLoadFinding>& findings)
             continue;
         std::ptrdiff_t* known = nullptr; // the entry of d in seenDefinitions
         bool added = false;
-        if (d.m_ShortName == p.shortName()) {
+        if (vxSameText(d.m_ShortName, p.shortName())) {
             std::ptrdiff_t& entry = seenDefinitions.get(&d, &added);
             if (!added) {
                 if (entry >= 0)

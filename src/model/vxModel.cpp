@@ -292,14 +292,22 @@ void vxModel::loadParts()
         else
             v.setZ(f);
     };
+    int currentIndex = -1; // the part of the key lines, looked up once per section
+    vxPart* current = nullptr;
     if (m_fileContent)
         vxSectionText::detail::runPass(
             *m_fileContent, 0,
             [](std::string_view line) { return vxSectionText::detail::numberedSection(line, "[PART"); },
             [&](int index, std::string_view key, std::string_view value) {
-                if (static_cast<std::size_t>(index) >= m_partList.size())
+                if (index != currentIndex) {
+                    currentIndex = index;
+                    current = static_cast<std::size_t>(index) < m_partList.size()
+                                  ? m_partList[static_cast<std::size_t>(index)].get()
+                                  : nullptr;
+                }
+                if (!current)
                     return;
-                vxPart& p = *m_partList[static_cast<std::size_t>(index)];
+                vxPart& p = *current;
                 const char first = key[0];
                 const bool xyz = first == 'X' || first == 'Y' || first == 'Z';
                 switch (key.size()) {
