@@ -1,6 +1,10 @@
+#include "vxJson.h"
 #include "vxTestSupport.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -79,6 +83,27 @@ TEST(CliParts, TableAndJsonOfAPhaseAndOfTheWholeModel)
         EXPECT_NE(r.out.find("from 1 to 2"), std::string::npos) << r.out;
     }
     EXPECT_EQ(runCli("parts " + res.file("gone.kmf")).status, 1);
+}
+
+// The reports write short decimals (most coordinates) on a quicker road to
+// the texts of the general float printer: shortest in JSON, six digits in
+// text.
+TEST(CliNumbers, ShortDecimalsAreWrittenAsTheGeneralPrinterWritesThem)
+{
+    static const double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
+    std::vector<float> values = {-0.0f, 1e5f, 12e4f, 999999.0f, 1e6f, 0.015625f, 1e-7f, 123456.5f, 0.1f};
+    for (std::uint32_t i = 0; i < 300000; ++i)
+        values.push_back(static_cast<float>(((i * 2654435761u) % 2000000u) / kScale[i % 8]) *
+                         (i % 3 ? 1 : -1));
+    for (float f : values) {
+        char a[vxJson::kNumberRoom], b[vxJson::kNumberRoom];
+        ASSERT_EQ(std::string(a, vxJson::writeGeneral(a, f)),
+                  std::string(b, std::to_chars(b, b + sizeof b, f, std::chars_format::general, 6).ptr));
+        ASSERT_EQ(std::string(a, vxJson::writeNum(a, f)),
+                  std::string(b, std::to_chars(b, b + sizeof b, f).ptr));
+    }
+    EXPECT_EQ(vxJson::num(INFINITY), "null");
+    EXPECT_EQ(vxJson::num(NAN), "null");
 }
 
 // The model's texts cannot drive the terminal: control characters show
