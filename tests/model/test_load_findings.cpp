@@ -124,11 +124,12 @@ TEST(LoadFindings, WhatALoadLeftOutIsNamed)
     EXPECT_EQ(m.partList()[0]->color(), vxVector(12.0f / 255.0f, 0, 0, 0));
 
     // Lines are counted at CR LF only, also after skipped sections and
-    // from a text that starts with a lone LF.
+    // from a text that starts with a lone LF; keys are named in capitals.
     r = m.loadModelFromText(
-        std::string("\n\r\n[CAMERA]\r\nPOSITIONX=abc\r\n[PART1]\nX\r\n[CAMERA]\r\nUPX=?"));
+        std::string("\n\r\n[CAMERA]\r\npositionX=abc\r\n[PART1]\nX\r\n[CAMERA]\r\nUPX=?"));
     ASSERT_EQ(r.findings.size(), 2u);
     EXPECT_EQ(r.findings[0].line, 3);
+    EXPECT_EQ(r.findings[0].key, "POSITIONX");
     EXPECT_EQ(r.findings[1].line, 6);
 
     // Node numbers taken from keys are no values; an empty value is not a

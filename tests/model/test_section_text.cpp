@@ -128,6 +128,32 @@ TEST(SectionText, NumberedPassKeepsElementAcrossEmptyLines)
     EXPECT_EQ(seen, expected);
 }
 
+// The pass finds lines, keys and values as splitLines and splitKeyValue
+// do, wherever the line ends, the "=" and the case of the key fall in the
+// blocks that it reads at once.
+TEST(SectionText, PassReadsKeyLinesAsTheLineSplitterDoes)
+{
+    const char alphabet[] = {'\r', '\n', '=', '=', 'a',    'z',    'A', 'Z',
+                             '@',  '`',  '{', '_', '\xE4', '\xC3', ' '};
+    std::uint32_t seed = 1;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (int n = static_cast<int>((seed = seed * 1103515245 + 12345) >> 16) % 120; n > 0; --n)
+            text += alphabet[((seed = seed * 1103515245 + 12345) >> 16) % sizeof alphabet];
+        std::vector<std::pair<std::string, std::string>> expected, seen;
+        for (std::string_view line : splitLines(text)) {
+            std::string key;
+            std::string_view value;
+            splitKeyValue(line, key, value);
+            if (!key.empty())
+                expected.emplace_back(key, value);
+        }
+        runNumberedPass(std::optional<std::string>(text), "[PART", 0,
+                        [&](int, std::string_view k, std::string_view v) { seen.emplace_back(k, v); });
+        ASSERT_EQ(seen, expected) << round;
+    }
+}
+
 // A UTF-8 byte-order mark is skipped; valid UTF-8 stays as it is; anything
 // else is Windows-1252, whose five unused bytes stay C1 controls.
 TEST(TextFile, TextIsUtf8WhenItIsAndWindows1252Otherwise)
