@@ -30,11 +30,13 @@ template <class Key, class Value> class vxFlatMap {
     {
         if (2 * (m_used + 1) > m_slots.size())
             grow();
-        Slot& s = slot(key);
+        const std::uint64_t h = hash(key);
+        Slot& s = slot(key, h);
         if (added)
             *added = !s.used;
         if (!s.used) {
             s.used = true;
+            s.hash = h;
             s.key = key;
             ++m_used;
         }
@@ -44,6 +46,7 @@ template <class Key, class Value> class vxFlatMap {
   private:
     struct Slot {
         bool used = false;
+        std::uint64_t hash = 0;
         Key key{};
         Value value{};
     };
@@ -53,7 +56,7 @@ template <class Key, class Value> class vxFlatMap {
         std::uint64_t h = 14695981039346656037ull; // FNV-1a
         for (char c : key)
             h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        return h;
+        return (h ^ (h >> 29)) * 0x9E3779B97F4A7C15ull;
     }
     static std::uint64_t hash(const void* key)
     {
@@ -63,11 +66,11 @@ template <class Key, class Value> class vxFlatMap {
     static bool same(const std::string& a, const std::string& b) { return vxSameText(a, b); }
     static bool same(const void* a, const void* b) { return a == b; }
 
-    Slot& slot(const Key& key)
+    Slot& slot(const Key& key, std::uint64_t h)
     {
         const std::size_t mask = m_slots.size() - 1;
-        std::size_t i = static_cast<std::size_t>(hash(key) >> 20) & mask;
-        while (m_slots[i].used && !same(m_slots[i].key, key))
+        std::size_t i = static_cast<std::size_t>(h >> 40) & mask;
+        while (m_slots[i].used && !(m_slots[i].hash == h && same(m_slots[i].key, key)))
             i = (i + 1) & mask;
         return m_slots[i];
     }
@@ -78,7 +81,7 @@ template <class Key, class Value> class vxFlatMap {
         m_slots.assign(old.empty() ? 64 : old.size() * 2, Slot{});
         for (Slot& s : old)
             if (s.used)
-                slot(s.key) = std::move(s);
+                slot(s.key, s.hash) = std::move(s);
     }
 
     std::vector<Slot> m_slots;
