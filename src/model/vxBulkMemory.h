@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <new>
+#include <memory>
 
 // Large arrays that are filled at once (the text of a big model file, its
 // parts): backed by huge pages where the system offers them, so that
@@ -20,10 +20,10 @@ template <class T> struct vxBulkAllocator {
     template <class U> vxBulkAllocator(const vxBulkAllocator<U>&) noexcept {}
     T* allocate(std::size_t n)
     {
-        void* p = ::operator new(n * sizeof(T), std::align_val_t(alignof(T)));
+        T* p = std::allocator<T>().allocate(n);
         vxBulkMemory::preferHugePages(p, n * sizeof(T));
-        return static_cast<T*>(p);
+        return p;
     }
-    void deallocate(T* p, std::size_t) noexcept { ::operator delete(p, std::align_val_t(alignof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { std::allocator<T>().deallocate(p, n); }
     template <class U> bool operator==(const vxBulkAllocator<U>&) const noexcept { return true; }
 };
