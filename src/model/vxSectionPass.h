@@ -38,16 +38,20 @@ inline void copyUpper(const char* src, const char* end, std::size_t n, char* dst
 {
     std::size_t k = 0;
 #if defined(__SSE2__)
-    const __m128i beforeA = _mm_set1_epi8('a' - 1);
-    const __m128i pastZ = _mm_set1_epi8('z' + 1);
-    const __m128i caseBit = _mm_set1_epi8(0x20);
-    for (; k < n && end - (src + k) >= 16; k += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
+    auto block = [&](std::size_t at) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
         // Bytes from 0x80 up count as negative here, so they are no letters.
-        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(x, beforeA), _mm_cmplt_epi8(x, pastZ));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
-                         _mm_xor_si128(x, _mm_and_si128(lower, caseBit)));
+        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('a' - 1)),
+                                            _mm_cmplt_epi8(x, _mm_set1_epi8('z' + 1)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at),
+                         _mm_xor_si128(x, _mm_and_si128(lower, _mm_set1_epi8(0x20))));
+    };
+    if (n <= 16 && end - src >= 16) { // the common key, in one block
+        block(0);
+        return;
     }
+    for (; k < n && end - (src + k) >= 16; k += 16)
+        block(k);
 #endif
     for (; k < n && end - (src + k) >= 8; k += 8) {
         std::uint64_t w;
