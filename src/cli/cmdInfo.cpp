@@ -57,8 +57,9 @@ class Out {
     // be able to drive the terminal.
     Out& text(std::string_view s)
     {
-        if (vxJson::isPlainAscii(s))
-            return *this << s;
+        if (s.size() < kSize)
+            if (char* end = vxJson::copyPlainAscii(room(s.size()), s))
+                return done(end);
         return *this << vxJson::printable(s);
     }
     // A JSON string.

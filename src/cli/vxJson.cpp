@@ -96,6 +96,25 @@ std::string printable(std::string_view s)
     return out;
 }
 
+char* copyPlainAscii(char* out, std::string_view s)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        if ((((w - 0x20 * kOnes) & ~w) | (w + kOnes) | w) & (0x80 * kOnes))
+            return nullptr;
+        std::memcpy(out + i, &w, 8);
+    }
+    for (; i < s.size(); ++i) {
+        if (static_cast<unsigned char>(s[i]) < 0x20 || static_cast<unsigned char>(s[i]) >= 0x7F)
+            return nullptr;
+        out[i] = s[i];
+    }
+    return out + s.size();
+}
+
 bool isPlainAscii(std::string_view s)
 {
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
@@ -150,21 +169,40 @@ char* writeShortDecimal(char* out, float f)
     if (!(scaled < 1e6))
         return nullptr;
     auto n = static_cast<std::uint32_t>(scaled);
-    // The digits from the last, with the point after k of them and a zero
-    // before it when nothing else is.
-    int length = 1;
-    for (std::uint32_t rest = n; rest >= 10; rest /= 10)
-        ++length;
+    // The digits from the last, two at a time, with the point after k of
+    // them and a zero before it when nothing else is.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    const auto whole = static_cast<std::uint32_t>(std::fabs(f));
+    const int wholeDigits = whole < 10       ? 1
+                            : whole < 100    ? 2
+                            : whole < 1000   ? 3
+                            : whole < 10000  ? 4
+                            : whole < 100000 ? 5
+                                             : 6;
     if (bits >> 31)
         *out++ = '-';
-    char* const end = out + std::max(length, k + 1) + (k > 0 ? 1 : 0);
+    char* const end = out + wholeDigits + (k > 0 ? k + 1 : 0);
     char* at = end;
-    for (int i = 0; i < k; ++i, n /= 10)
+    auto pair = [&](std::uint32_t twoDigits) {
+        at -= 2;
+        std::memcpy(at, kPairs + 2 * twoDigits, 2);
+    };
+    int i = 0;
+    for (; i + 2 <= k; i += 2, n /= 100)
+        pair(n % 100);
+    if (i < k) {
         *--at = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
     if (k > 0)
         *--at = '.';
-    for (; at != out; n /= 10)
-        *--at = static_cast<char>('0' + n % 10);
+    for (; at - out >= 2; n /= 100)
+        pair(n % 100);
+    if (at != out)
+        *--at = static_cast<char>('0' + n);
     return end;
 }
 

@@ -18,6 +18,9 @@ void appendPrintable(std::string& out, std::string_view s);
 // Whether printable(s) is s itself: printable ASCII only (no control
 // character, no byte above 126).
 bool isPlainAscii(std::string_view s);
+// Copies s to out when it is plain ASCII (see isPlainAscii) and returns the
+// end of the copy; null when it is not.
+char* copyPlainAscii(char* out, std::string_view s);
 // The shortest text that reads back as the same float; null when not finite.
 std::string num(float f);
 
