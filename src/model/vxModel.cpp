@@ -19,33 +19,46 @@ vxVector vxDecodeColor(std::int32_t v)
     return c;
 }
 
-std::string vxShortNameOf(const std::string& partName)
+namespace {
+
+// Where the short name lies in a part name: its first byte and the byte
+// after it.
+std::pair<std::size_t, std::size_t> shortNameBytes(std::string_view partName)
 {
+    const std::size_t size = partName.size();
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(partName[i]); };
     // The common case at once: characters 2 to 6 in ASCII, and no stray
     // continuation byte after them that would belong to the sixth.
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(partName[i]); };
-    const std::size_t size = partName.size();
     if (size >= 2 && (size <= 6 || (byte(6) & 0xC0) != 0x80)) {
         bool ascii = true;
         for (std::size_t i = 1; i < 6 && i < size; ++i)
             ascii = ascii && byte(i) < 0x80;
         if (ascii)
-            return std::string(partName.data() + 1, std::min<std::size_t>(5, size - 1));
+            return {1, std::min<std::size_t>(6, size)};
     }
-
     // A character starts at every byte that is not a UTF-8 continuation
     // byte (10xxxxxx).
     auto nextCharacter = [&](std::size_t i) {
         ++i;
-        while (i < partName.size() && (static_cast<unsigned char>(partName[i]) & 0xC0) == 0x80)
+        while (i < size && (byte(i) & 0xC0) == 0x80)
             ++i;
         return i;
     };
     const std::size_t begin = nextCharacter(0);
+    if (begin >= size)
+        return {size, size};
     std::size_t end = begin;
-    for (int n = 0; n < 5 && end < partName.size(); ++n)
+    for (int n = 0; n < 5 && end < size; ++n)
         end = nextCharacter(end);
-    return begin < partName.size() ? partName.substr(begin, end - begin) : std::string();
+    return {begin, end};
+}
+
+} // namespace
+
+std::string vxShortNameOf(const std::string& partName)
+{
+    const auto [begin, end] = shortNameBytes(partName);
+    return partName.substr(begin, end - begin);
 }
 
 const vxDefinition& vxPart::newDefinition()
@@ -267,7 +280,8 @@ void vxModel::loadParts()
     std::int32_t lastReported = -1;
     auto name = [&](vxPart& p, int index, std::string_view value) {
         p.partName() = std::string(value);
-        p.shortName() = vxShortNameOf(p.partName());
+        const auto [begin, end] = shortNameBytes(p.partName());
+        p.shortName().assign(p.partName(), begin, end - begin);
         std::shared_ptr<vxDefinition>& definition = definitions.get(p.shortName());
         if (!definition) {
             definition = std::make_shared<vxDefinition>();
