@@ -1,4 +1,5 @@
 #include "vxCli.h"
+#include "vxFlatMap.h"
 #include "vxJson.h"
 #include "vxModel.h"
 
@@ -101,9 +102,25 @@ class Out {
     std::size_t m_used = 0;
 };
 
+// The JSON of a definition, written once for all the parts that share it.
+std::string definitionJson(const vxDefinition& d)
+{
+    std::string s = std::string(", \"definition\": {\"found\": ") + (d.found() ? "true" : "false");
+    s += ", \"m_Name\": " + vxJson::str(d.m_Name);
+    s += ", \"m_OrgNumber\": " + vxJson::str(d.m_OrgNumber);
+    s += ", \"m_Group\": " + std::to_string(d.m_Group);
+    s += ", \"group\": " + vxJson::str(d.GetGroupAsString());
+    s += ", \"m_Color\": [" + vxJson::num(d.m_Color.r) + "," + vxJson::num(d.m_Color.g) + "," +
+         vxJson::num(d.m_Color.b) + "," + vxJson::num(d.m_Color.a) + "]";
+    s += ", \"offset\": [" + vxJson::num(d.m_OffsetX) + "," + vxJson::num(d.m_OffsetY) + "," +
+         vxJson::num(d.m_OffsetZ) + "]}";
+    return s;
+}
+
 void printJson(const std::string& file, const vxModel& m, const std::vector<vxLoadFinding>& findings)
 {
     Out o;
+    vxFlatMap<const vxDefinition*, std::string> definitions;
     o << "{\"file\": ";
     o.str(file) << ", \"infModell\": ";
     o.str(m.infModell()) << ", \"infOriginal\": ";
@@ -130,19 +147,11 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
         o.vec3(p->up()) << ", \"direction\": ";
         o.vec3(p->direction()) << ", \"color\": ";
         o.vec3(p->color()) << ", \"phase\": " << p->phase();
-        o << ", \"definition\": {\"found\": " << (d.found() ? "true" : "false");
-        o << ", \"m_Name\": ";
-        o.str(d.m_Name) << ", \"m_OrgNumber\": ";
-        o.str(d.m_OrgNumber) << ", \"m_Group\": " << d.m_Group;
-        o << ", \"group\": ";
-        o.str(d.GetGroupAsString()) << ", \"m_Color\": [";
-        o.num(d.m_Color.r) << ",";
-        o.num(d.m_Color.g) << ",";
-        o.num(d.m_Color.b) << ",";
-        o.num(d.m_Color.a) << "], \"offset\": [";
-        o.num(d.m_OffsetX) << ",";
-        o.num(d.m_OffsetY) << ",";
-        o.num(d.m_OffsetZ) << "]}}";
+        bool added = false;
+        std::string& json = definitions.get(&d, &added);
+        if (added)
+            json = definitionJson(d);
+        o << json << "}";
     }
     o << "], \"tubes\": [";
     first = true;
