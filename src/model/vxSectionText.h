@@ -58,6 +58,9 @@ inline float toDecimal(std::string_view value)
     // exact in a float, divided by an exact power of ten give the correctly
     // rounded value, as the full conversion does.
     static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    // A single digit first: the axes of a part are mostly 0 and 1.
+    if (value.size() == 1 && static_cast<unsigned>(value[0] - '0') <= 9)
+        return static_cast<float>(value[0] - '0');
     const char* p = value.data();
     const char* const end = p + value.size();
     const bool negative = p != end && *p == '-';
