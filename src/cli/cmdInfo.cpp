@@ -46,6 +46,8 @@ class Out {
     Out& operator<<(std::int64_t n)
     {
         char* at = room(24);
+        if (n >= 0 && n <= 0xFFFFFFFF) // the common case, on the quicker road
+            return done(std::to_chars(at, at + 24, static_cast<std::uint32_t>(n)).ptr);
         return done(std::to_chars(at, at + 24, n).ptr);
     }
     // A float as a stream shows it by default (six significant digits).
@@ -189,18 +191,33 @@ void printText(const std::string& file, const vxModel& m)
     o << "Phases:      " << m.maximumBauphase() << "\n";
     std::int64_t i = 1;
     std::int64_t missing = 0;
+    vxFlatMap<const vxDefinition*, std::string> middles;
     for (const auto& p : m.partList()) {
         const vxDefinition& d = p->definition();
         if (!d.found())
             ++missing;
         o << "  " << i++ << ". ";
-        o.text(p->partName()) << " [";
-        o.text(p->shortName()) << "] ";
-        if (d.found())
-            o.text(d.m_Name);
-        else
-            o << "(no definition)";
-        o << ", phase " << p->phase() << ", at " << p->position() << "\n";
+        o.text(p->partName());
+        // " [short name] name, phase ", the same for the parts that share
+        // a definition under its own short name.
+        if (vxSameText(p->shortName(), d.m_ShortName)) {
+            bool added = false;
+            std::string& middle = middles.get(&d, &added);
+            if (added)
+                middle = " [" + vxJson::printable(d.m_ShortName) + "] " +
+                         (d.found() ? vxJson::printable(d.m_Name) : std::string("(no definition)")) +
+                         ", phase ";
+            o << middle;
+        } else {
+            o << " [";
+            o.text(p->shortName()) << "] ";
+            if (d.found())
+                o.text(d.m_Name);
+            else
+                o << "(no definition)";
+            o << ", phase ";
+        }
+        o << p->phase() << ", at " << p->position() << "\n";
     }
     if (missing)
         o << missing << " part(s) without a definition in the resource folder.\n";
