@@ -3,6 +3,7 @@
 #include "vxJson.h"
 #include "vxModel.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -54,7 +55,15 @@ class Out {
     Out& operator<<(float f) { return done(vxJson::writeGeneral(room(vxJson::kNumberRoom), f)); }
     Out& operator<<(const vxVector& v)
     {
-        return *this << "(" << v.x() << ", " << v.y() << ", " << v.z() << ")";
+        char* at = room(3 * vxJson::kNumberRoom + 6);
+        *at++ = '(';
+        at = vxJson::writeGeneral(at, v.x());
+        at = std::copy_n(", ", 2, at);
+        at = vxJson::writeGeneral(at, v.y());
+        at = std::copy_n(", ", 2, at);
+        at = vxJson::writeGeneral(at, v.z());
+        *at++ = ')';
+        return done(at);
     }
     // A text of the file, its control characters escaped: a model must not
     // be able to drive the terminal.
