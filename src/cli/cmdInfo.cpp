@@ -1,5 +1,4 @@
 #include "vxCli.h"
-#include "vxFlatMap.h"
 #include "vxJson.h"
 #include "vxModel.h"
 
@@ -11,6 +10,7 @@
 #include <iostream>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 
 namespace vxCli {
 
@@ -131,7 +131,7 @@ std::string definitionJson(const vxDefinition& d)
 void printJson(const std::string& file, const vxModel& m, const std::vector<vxLoadFinding>& findings)
 {
     Out o;
-    vxFlatMap<const vxDefinition*, std::string> definitions;
+    std::unordered_map<const vxDefinition*, std::string> definitions;
     o << "{\"file\": ";
     o.str(file) << ", \"infModell\": ";
     o.str(m.infModell()) << ", \"infOriginal\": ";
@@ -158,8 +158,8 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
         o.vec3(p->up()) << ", \"direction\": ";
         o.vec3(p->direction()) << ", \"color\": ";
         o.vec3(p->color()) << ", \"phase\": " << p->phase();
-        bool added = false;
-        std::string& json = definitions.get(&d, &added);
+        const auto [at, added] = definitions.try_emplace(&d);
+        std::string& json = at->second;
         if (added)
             json = definitionJson(d);
         o << json << "}";
@@ -200,7 +200,7 @@ void printText(const std::string& file, const vxModel& m)
     o << "Phases:      " << m.maximumBauphase() << "\n";
     std::int64_t i = 1;
     std::int64_t missing = 0;
-    vxFlatMap<const vxDefinition*, std::string> middles;
+    std::unordered_map<const vxDefinition*, std::string> middles;
     for (const auto& p : m.partList()) {
         const vxDefinition& d = p->definition();
         if (!d.found())
@@ -209,9 +209,9 @@ void printText(const std::string& file, const vxModel& m)
         o.text(p->partName());
         // " [short name] name, phase ", the same for the parts that share
         // a definition under its own short name.
-        if (vxSameText(p->shortName(), d.m_ShortName)) {
-            bool added = false;
-            std::string& middle = middles.get(&d, &added);
+        if (p->shortName() == d.m_ShortName) {
+            const auto [at, added] = middles.try_emplace(&d);
+            std::string& middle = at->second;
             if (added)
                 middle = " [" + vxJson::printable(d.m_ShortName) + "] " +
                          (d.found() ? vxJson::printable(d.m_Name) : std::string("(no definition)")) +

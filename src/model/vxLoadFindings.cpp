@@ -1,6 +1,5 @@
 #include "vxLoadFindings.h"
 
-#include "vxFlatMap.h"
 #include "vxModel.h"
 #include "vxResources.h"
 #include "vxSectionText.h"
@@ -212,19 +211,19 @@ void addMeshFindings(const vxModel& model, std::vector<vxLoadFinding>& findings)
     const auto& parts = model.partList();
     const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(model.count(), 0)));
     std::vector<vxLoadFinding> found;
-    vxFlatMap<std::string, std::ptrdiff_t> seen; // short name -> index in found, or -1 when fine
+    std::unordered_map<std::string, std::ptrdiff_t> seen; // short name -> index in found, or -1 when fine
     // The same for the definitions that parts share under their own short
     // name, which spares most parts the look-up by name.
-    vxFlatMap<const vxDefinition*, std::ptrdiff_t> seenDefinitions;
+    std::unordered_map<const vxDefinition*, std::ptrdiff_t> seenDefinitions;
     for (std::size_t i = 0; i < n; ++i) {
         const vxPart& p = *parts[i];
         const vxDefinition& d = p.definition();
         if (!d.found() || p.shortName().empty())
             continue;
         std::ptrdiff_t* known = nullptr; // the entry of d in seenDefinitions
-        bool added = false;
-        if (vxSameText(d.m_ShortName, p.shortName())) {
-            std::ptrdiff_t& entry = seenDefinitions.get(&d, &added);
+        if (d.m_ShortName == p.shortName()) {
+            const auto [at, added] = seenDefinitions.try_emplace(&d);
+            std::ptrdiff_t& entry = at->second;
             if (!added) {
                 if (entry >= 0)
                     ++found[static_cast<std::size_t>(entry)].count;
@@ -232,7 +231,8 @@ void addMeshFindings(const vxModel& model, std::vector<vxLoadFinding>& findings)
             }
             known = &entry;
         }
-        std::ptrdiff_t& index = seen.get(p.shortName(), &added);
+        const auto [at, added] = seen.try_emplace(p.shortName());
+        std::ptrdiff_t& index = at->second;
         if (added) {
             index = -1;
             const auto path = vxResources::resourcePath(p.shortName(), "stl", "");

@@ -1,10 +1,11 @@
 #include "vxModel.h"
 
 #include "vxBulkMemory.h"
-#include "vxFlatMap.h"
 #include "vxSectionPass.h"
 #include "vxSectionText.h"
 #include "vxTextFile.h"
+
+#include <unordered_map>
 
 using vxSectionText::toDecimal;
 using vxSectionText::toInteger;
@@ -276,13 +277,13 @@ void vxModel::loadParts()
     }
     // Parts of one type read the same definition file: it is read and parsed
     // once per load, and the parts share the result (see vxPart).
-    vxFlatMap<std::string, std::shared_ptr<vxDefinition>> definitions;
+    std::unordered_map<std::string, std::shared_ptr<vxDefinition>> definitions;
     std::int32_t lastReported = -1;
     auto name = [&](vxPart& p, int index, std::string_view value) {
         p.partName() = std::string(value);
         const auto [begin, end] = shortNameBytes(p.partName());
         p.shortName().assign(p.partName(), begin, end - begin);
-        std::shared_ptr<vxDefinition>& definition = definitions.get(p.shortName());
+        std::shared_ptr<vxDefinition>& definition = definitions[p.shortName()];
         if (!definition) {
             definition = std::make_shared<vxDefinition>();
             definition->LoadFromResource(p.shortName());
