@@ -203,20 +203,6 @@ float convertDecimal(std::string_view v, std::size_t& end, bool& anyDigit)
     }
     end = i;
 
-    // The common short number (at most seven digits, no exponent): its
-    // digits as an integer, exact in a float, divided by an exact power of
-    // ten give the correctly rounded value, as the general conversion does.
-    if (expEnd == expBegin && (intEnd - intBegin) + (fracEnd - fracBegin) <= 7) {
-        static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
-        std::int32_t digits = 0;
-        for (std::size_t k = intBegin; k < intEnd; ++k)
-            digits = digits * 10 + (v[k] - '0');
-        for (std::size_t k = fracBegin; k < fracEnd; ++k)
-            digits = digits * 10 + (v[k] - '0');
-        const float f = static_cast<float>(digits) / kPowers[fracEnd - fracBegin];
-        return negative ? -f : f;
-    }
-
     // The number with "." as its separator, on the stack unless very long.
     const std::size_t length = (intEnd - intBegin) + 1 + (fracEnd - fracBegin) + (expEnd - expBegin);
     char small[96];
