@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -35,26 +36,15 @@ constexpr float kMetres = 0.01f;               // model units are centimetres
 constexpr std::string_view kRoughness = "0.4"; // a smooth moulded plastic
 
 // JSON text appended to a string.
-class Json : public TextOut {
+class JsonText : public TextOut {
   public:
     using TextOut::put;
     using TextOut::TextOut;
 
-    void putFloat(float f) { end(formatShortest(room(kMaxShortest), f)); }
     template <class Int> void putInt(Int v)
     {
         char* w = room(24);
         end(std::to_chars(w, w + 24, v).ptr);
-    }
-    void putFloats(const float* f, int n)
-    {
-        put('[');
-        for (int i = 0; i < n; ++i) {
-            if (i)
-                put(',');
-            putFloat(f[i]);
-        }
-        put(']');
     }
     // Hands the text so far to the file.
     void writeTo(vxAtomicFile& file)
@@ -127,6 +117,68 @@ class Json : public TextOut {
         }
         return n;
     }
+};
+
+// JSON text with numbers and repeated pieces, appended to a string.
+class Json : public JsonText {
+  public:
+    using JsonText::JsonText;
+
+    // Placements repeat few numbers (the axes of a handful of rotations,
+    // positions on a grid): the texts of floats met lately are kept.
+    void putFloat(float f)
+    {
+        const auto bits = std::bit_cast<std::uint32_t>(f);
+        const std::size_t k = (bits * 0x9E3779B1u) >> (32 - kFloatSlotBits);
+        const std::uint64_t slot = m_floatKeys[k]; // text length << 32 | bits; 0: free
+        char* w = room(kMaxShortest);
+        if (static_cast<std::uint32_t>(slot) == bits && slot >> 32 != 0) {
+            std::memcpy(w, m_floatTexts[k], kFloatText);
+            end(w + (slot >> 32));
+            return;
+        }
+        char* e = formatShortest(w, f);
+        const auto size = static_cast<std::size_t>(e - w);
+        if (size <= kFloatText) {
+            std::memcpy(m_floatTexts[k], w, size);
+            m_floatKeys[k] = (std::uint64_t{size} << 32) | bits;
+        }
+        end(e);
+    }
+    void putFloats(const float* f, int n)
+    {
+        put('[');
+        for (int i = 0; i < n; ++i) {
+            if (i)
+                put(',');
+            putFloat(f[i]);
+        }
+        put(']');
+    }
+    // The text that make(out) puts, made once for key in a while: texts of
+    // the few definitions or part meshes that many entries share.
+    template <class Make> void putMemo(const void* key, Make make)
+    {
+        Memo& m = m_memos[(reinterpret_cast<std::uintptr_t>(key) >> 4) % m_memos.size()];
+        if (m.key != key) {
+            m.text.clear();
+            JsonText memo(m.text);
+            make(memo);
+            m.key = key;
+        }
+        put(m.text);
+    }
+
+  private:
+    static constexpr int kFloatSlotBits = 10;
+    static constexpr std::size_t kFloatText = 16; // longer texts are made each time
+    std::array<std::uint64_t, std::size_t{1} << kFloatSlotBits> m_floatKeys{};
+    char m_floatTexts[std::size_t{1} << kFloatSlotBits][kFloatText];
+    struct Memo {
+        const void* key = nullptr;
+        std::string text;
+    };
+    std::array<Memo, 64> m_memos;
 };
 
 // Binary data as base64 text; size is a multiple of three, so that no
@@ -342,11 +394,14 @@ void Writer::node(std::size_t p, Json& out) const
         out.put(R"(,"matrix":)");
         out.putFloats(part.matrix.data(), 16);
     }
-    out.put(R"(,"extras":{"articleNumber":)");
-    out.putString(source.definition().m_OrgNumber);
-    out.put(R"(,"definition":)");
-    out.putString(source.definition().m_Name);
-    out.put(R"(,"phase":)");
+    const vxDefinition& definition = source.definition();
+    out.putMemo(&definition, [&](JsonText& memo) {
+        memo.put(R"(,"extras":{"articleNumber":)");
+        memo.putString(definition.m_OrgNumber);
+        memo.put(R"(,"definition":)");
+        memo.putString(definition.m_Name);
+        memo.put(R"(,"phase":)");
+    });
     out.putInt(source.phase());
     out.put("}}");
 }
@@ -354,13 +409,15 @@ void Writer::node(std::size_t p, Json& out) const
 void Writer::mesh(std::size_t k, Json& out) const
 {
     const auto [g, colour] = m_meshes[k];
-    out.put(R"({"name":)");
-    out.putString(m_scene.parts[m_geometries[g].firstPart].part->shortName());
-    out.put(R"(,"primitives":[{"attributes":{"POSITION":)");
-    out.putInt(2 * std::uint64_t{g});
-    out.put(R"(,"NORMAL":)");
-    out.putInt(2 * std::uint64_t{g} + 1);
-    out.put(R"(},"material":)");
+    out.putMemo(&m_geometries[g], [&](JsonText& memo) {
+        memo.put(R"({"name":)");
+        memo.putString(m_scene.parts[m_geometries[g].firstPart].part->shortName());
+        memo.put(R"(,"primitives":[{"attributes":{"POSITION":)");
+        memo.putInt(2 * std::uint64_t{g});
+        memo.put(R"(,"NORMAL":)");
+        memo.putInt(2 * std::uint64_t{g} + 1);
+        memo.put(R"(},"material":)");
+    });
     out.putInt(colour);
     out.put("}]}");
 }
