@@ -49,11 +49,28 @@ Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
     struct PointerHash {
         std::uint64_t operator()(const vxSharedMesh* p) const { return reinterpret_cast<std::uintptr_t>(p); }
     };
+    const auto rgbOf = [](const vxVector& c) {
+        // +0.0f: -0 and 0 are the same colour
+        return Rgb{std::bit_cast<std::uint32_t>(c.x() + 0.0f), std::bit_cast<std::uint32_t>(c.y() + 0.0f),
+                   std::bit_cast<std::uint32_t>(c.z() + 0.0f)};
+    };
     const auto& parts = view.model()->partList();
     FirstIndex<Rgb, RgbHash> colourIndex(parts.size());
     FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
     scene.parts.reserve(parts.size());
+    // The objects of a large model lie far apart in memory, its colours
+    // spread over the table: what a part a few ahead needs is asked for
+    // while this one is gathered.
+    constexpr std::size_t kAhead = 8;
     for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i + kAhead < parts.size()) {
+            const vxPart& later = *parts[i + kAhead];
+            if (const vxBaseSceneObject* o = later.baseSceneObject().get()) {
+                __builtin_prefetch(&o->localMatrix());
+                __builtin_prefetch(&o->sharedMesh());
+            }
+            colourIndex.prefetch(rgbOf(later.color()));
+        }
         const vxPart& part = *parts[i];
         if (phase && part.phase() > 0 && part.phase() > *phase)
             continue;
@@ -77,9 +94,7 @@ Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
             continue;
 
         const vxVector& c = part.color();
-        const auto [k, newColour] = colourIndex.add({std::bit_cast<std::uint32_t>(c.x() + 0.0f),
-                                                     std::bit_cast<std::uint32_t>(c.y() + 0.0f),
-                                                     std::bit_cast<std::uint32_t>(c.z() + 0.0f)});
+        const auto [k, newColour] = colourIndex.add(rgbOf(c));
         if (newColour)
             scene.colours.emplace_back(c.x(), c.y(), c.z());
 

@@ -45,37 +45,40 @@ struct Scene {
 };
 
 // Numbers keys in the order they first come: 0, 1, 2 and so on. An open
-// table that allocates nothing per key, for models with a hundred thousand
+// table of the numbers alone, four bytes a slot, beside the keys in their
+// order; it allocates nothing per key, for models with a hundred thousand
 // colours and more. Hash may be plain: its value is spread over the table.
 template <class Key, class Hash> class FirstIndex {
   public:
     // Room for `expected` keys to begin with; more make the table grow.
     explicit FirstIndex(std::size_t expected = 0)
     {
+        m_keys.reserve(expected);
         resize(std::bit_ceil(std::max<std::size_t>(16, 2 * expected)));
     }
     // The number of key, and whether the key came for the first time.
     std::pair<std::uint32_t, bool> add(const Key& key)
     {
-        if (2 * (std::size_t{m_count} + 1) > m_slots.size())
+        if (2 * (m_keys.size() + 1) > m_slots.size())
             resize(2 * m_slots.size());
         for (std::size_t i = slotOf(key);; i = (i + 1) & (m_slots.size() - 1)) {
-            Slot& s = m_slots[i];
-            if (s.number == kFree) {
-                s = {key, m_count};
-                return {m_count++, true};
+            const std::uint32_t number = m_slots[i];
+            if (number == kFree) {
+                m_slots[i] = static_cast<std::uint32_t>(m_keys.size());
+                m_keys.push_back(key);
+                return {m_slots[i], true};
             }
-            if (s.key == key)
-                return {s.number, false};
+            if (m_keys[number] == key)
+                return {number, false};
         }
     }
+    // Asks for the slot where key's search begins, for an add soon after.
+    void prefetch(const Key& key) const { __builtin_prefetch(&m_slots[slotOf(key)]); }
+    // The keys by number.
+    const std::vector<Key>& keys() const { return m_keys; }
 
   private:
     static constexpr std::uint32_t kFree = UINT32_MAX;
-    struct Slot {
-        Key key{};
-        std::uint32_t number = kFree;
-    };
     std::size_t slotOf(const Key& key) const
     {
         // The high bits of the product with 2^64 / golden ratio.
@@ -84,21 +87,19 @@ template <class Key, class Hash> class FirstIndex {
     // size: a power of two.
     void resize(std::size_t size)
     {
-        std::vector<Slot> old(size);
-        old.swap(m_slots);
+        m_slots.assign(size, kFree);
         m_shift = 64 - std::countr_zero(size);
-        for (const Slot& s : old) {
-            std::size_t i = slotOf(s.key);
-            while (s.number != kFree && m_slots[i].number != kFree)
-                i = (i + 1) & (m_slots.size() - 1);
-            if (s.number != kFree)
-                m_slots[i] = s;
+        for (std::size_t n = 0; n < m_keys.size(); ++n) {
+            std::size_t i = slotOf(m_keys[n]);
+            while (m_slots[i] != kFree)
+                i = (i + 1) & (size - 1);
+            m_slots[i] = static_cast<std::uint32_t>(n);
         }
     }
 
-    std::vector<Slot> m_slots;
+    std::vector<std::uint32_t> m_slots;
+    std::vector<Key> m_keys;
     int m_shift = 64;
-    std::uint32_t m_count = 0;
 };
 
 // The parts with at least one usable triangle and a finite placement, of
