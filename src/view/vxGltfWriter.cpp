@@ -124,36 +124,18 @@ class Json : public JsonText {
   public:
     using JsonText::JsonText;
 
-    // Placements repeat few numbers (the axes of a handful of rotations,
-    // positions on a grid): the texts of floats met lately are kept.
-    void putFloat(float f)
-    {
-        const auto bits = std::bit_cast<std::uint32_t>(f);
-        const std::size_t k = (bits * 0x9E3779B1u) >> (32 - kFloatSlotBits);
-        const std::uint64_t slot = m_floatKeys[k]; // text length << 32 | bits; 0: free
-        char* w = room(kMaxShortest);
-        if (static_cast<std::uint32_t>(slot) == bits && slot >> 32 != 0) {
-            std::memcpy(w, m_floatTexts[k], kFloatText);
-            end(w + (slot >> 32));
-            return;
-        }
-        char* e = formatShortest(w, f);
-        const auto size = static_cast<std::size_t>(e - w);
-        if (size <= kFloatText) {
-            std::memcpy(m_floatTexts[k], w, size);
-            m_floatKeys[k] = (std::uint64_t{size} << 32) | bits;
-        }
-        end(e);
-    }
+    void putFloat(float f) { end(floatText(room(kMaxShortest), f)); }
     void putFloats(const float* f, int n)
     {
-        put('[');
+        char* w = room(2 + static_cast<std::size_t>(n) * (kMaxShortest + 1));
+        *w++ = '[';
         for (int i = 0; i < n; ++i) {
             if (i)
-                put(',');
-            putFloat(f[i]);
+                *w++ = ',';
+            w = floatText(w, f[i]);
         }
-        put(']');
+        *w++ = ']';
+        end(w);
     }
     // The text that make(out) puts, made once for key in a while: texts of
     // the few definitions or part meshes that many entries share.
@@ -170,6 +152,28 @@ class Json : public JsonText {
     }
 
   private:
+    // Writes the text of f at w (room for kMaxShortest characters) and
+    // returns its end. Placements repeat few numbers (the axes of a handful
+    // of rotations, positions on a grid): the texts of floats met lately are
+    // kept.
+    char* floatText(char* w, float f)
+    {
+        const auto bits = std::bit_cast<std::uint32_t>(f);
+        const std::size_t k = (bits * 0x9E3779B1u) >> (32 - kFloatSlotBits);
+        const std::uint64_t slot = m_floatKeys[k]; // text length << 32 | bits; 0: free
+        if (static_cast<std::uint32_t>(slot) == bits && slot >> 32 != 0) {
+            std::memcpy(w, m_floatTexts[k], kFloatText);
+            return w + (slot >> 32);
+        }
+        char* e = formatShortest(w, f);
+        const auto size = static_cast<std::size_t>(e - w);
+        if (size <= kFloatText) {
+            std::memcpy(m_floatTexts[k], w, size);
+            m_floatKeys[k] = (std::uint64_t{size} << 32) | bits;
+        }
+        return e;
+    }
+
     static constexpr int kFloatSlotBits = 10;
     static constexpr std::size_t kFloatText = 16; // longer texts are made each time
     std::array<std::uint64_t, std::size_t{1} << kFloatSlotBits> m_floatKeys{};
@@ -291,7 +295,7 @@ bool isIdentity(const Placement& m)
 
 // The JSON arrays of nodes, meshes and materials are made in runs of this
 // many entries on helper threads, each run some hundred kilobytes.
-constexpr std::size_t kEntriesPerRun = 1024;
+constexpr std::size_t kEntriesPerRun = 8192;
 
 class Writer {
   public:
