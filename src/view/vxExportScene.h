@@ -45,9 +45,11 @@ struct Scene {
 };
 
 // Numbers keys in the order they first come: 0, 1, 2 and so on. An open
-// table of the numbers alone, four bytes a slot, beside the keys in their
-// order; it allocates nothing per key, for models with a hundred thousand
-// colours and more. Hash may be plain: its value is spread over the table.
+// table of numbers beside the keys in their order; it allocates nothing per
+// key, for models with a hundred thousand colours and more. Each slot holds
+// some bits of its key's hash too, so that a search rarely reads a key that
+// is not the one it looks for. Hash may be plain: its value is spread over
+// the table.
 template <class Key, class Hash> class FirstIndex {
   public:
     // Room for `expected` keys to begin with; more make the table grow.
@@ -61,43 +63,48 @@ template <class Key, class Hash> class FirstIndex {
     {
         if (2 * (m_keys.size() + 1) > m_slots.size())
             resize(2 * m_slots.size());
-        for (std::size_t i = slotOf(key);; i = (i + 1) & (m_slots.size() - 1)) {
-            const std::uint32_t number = m_slots[i];
-            if (number == kFree) {
-                m_slots[i] = static_cast<std::uint32_t>(m_keys.size());
+        const std::uint64_t h = spread(key);
+        const auto check = static_cast<std::uint32_t>(h);
+        for (std::size_t i = slotOf(h);; i = (i + 1) & (m_slots.size() - 1)) {
+            const Slot s = m_slots[i];
+            if (s.number == kFree) {
+                m_slots[i] = {static_cast<std::uint32_t>(m_keys.size()), check};
                 m_keys.push_back(key);
-                return {m_slots[i], true};
+                return {m_slots[i].number, true};
             }
-            if (m_keys[number] == key)
-                return {number, false};
+            if (s.check == check && m_keys[s.number] == key)
+                return {s.number, false};
         }
     }
     // Asks for the slot where key's search begins, for an add soon after.
-    void prefetch(const Key& key) const { __builtin_prefetch(&m_slots[slotOf(key)]); }
+    void prefetch(const Key& key) const { __builtin_prefetch(&m_slots[slotOf(spread(key))]); }
     // The keys by number.
     const std::vector<Key>& keys() const { return m_keys; }
 
   private:
     static constexpr std::uint32_t kFree = UINT32_MAX;
-    std::size_t slotOf(const Key& key) const
-    {
-        // The high bits of the product with 2^64 / golden ratio.
-        return static_cast<std::size_t>((std::uint64_t{Hash{}(key)} * 0x9E3779B97F4A7C15u) >> m_shift);
-    }
+    struct Slot {
+        std::uint32_t number = kFree;
+        std::uint32_t check = 0; // the low bits of the key's spread hash
+    };
+    // The hash times 2^64 / golden ratio: its high bits choose the slot.
+    static std::uint64_t spread(const Key& key) { return std::uint64_t{Hash{}(key)} * 0x9E3779B97F4A7C15u; }
+    std::size_t slotOf(std::uint64_t spread) const { return static_cast<std::size_t>(spread >> m_shift); }
     // size: a power of two.
     void resize(std::size_t size)
     {
-        m_slots.assign(size, kFree);
+        m_slots.assign(size, Slot{});
         m_shift = 64 - std::countr_zero(size);
         for (std::size_t n = 0; n < m_keys.size(); ++n) {
-            std::size_t i = slotOf(m_keys[n]);
-            while (m_slots[i] != kFree)
+            const std::uint64_t h = spread(m_keys[n]);
+            std::size_t i = slotOf(h);
+            while (m_slots[i].number != kFree)
                 i = (i + 1) & (size - 1);
-            m_slots[i] = static_cast<std::uint32_t>(n);
+            m_slots[i] = {static_cast<std::uint32_t>(n), static_cast<std::uint32_t>(h)};
         }
     }
 
-    std::vector<std::uint32_t> m_slots;
+    std::vector<Slot> m_slots;
     std::vector<Key> m_keys;
     int m_shift = 64;
 };
