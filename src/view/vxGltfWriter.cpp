@@ -294,7 +294,8 @@ bool isIdentity(const Placement& m)
 }
 
 // The JSON arrays of nodes, meshes and materials are made in runs of this
-// many entries on helper threads, each run some hundred kilobytes.
+// many entries on helper threads: a megabyte or so, which goes to the file
+// without passing through its buffer.
 constexpr std::size_t kEntriesPerRun = 8192;
 
 class Writer {
@@ -313,10 +314,18 @@ class Writer {
     void mesh(std::size_t k, Json& out) const;
     void material(std::size_t k, Json& out) const;
     using Entry = void (Writer::*)(std::size_t i, Json& out) const;
-    // Writes an array of `count` entries made by entry in runs, each entry
-    // after a comma but the first (unless afterFirst).
-    void entries(vxAtomicFile& file, std::size_t count, bool afterFirst, Entry entry,
-                 const Progress& progress = {}) const;
+    // A JSON array's entries: `count` of them made by entry, the first after
+    // `opening`, each other after a comma. Only the first array may be empty.
+    struct Array {
+        std::size_t count;
+        Entry entry;
+        std::string_view opening;
+    };
+    // Writes the entries of the arrays one after the other, in runs made on
+    // helper threads; runs go on from one array into the next, so that the
+    // helpers never wait for an array to be written. Progress is told the
+    // entries written of the first array.
+    void entries(vxAtomicFile& file, const std::vector<Array>& arrays, const Progress& progress) const;
 
     const Scene& m_scene;
     const vxModel& m_model;
@@ -370,18 +379,34 @@ void Writer::layOut()
     }
 }
 
-void Writer::entries(vxAtomicFile& file, std::size_t count, bool afterFirst, Entry entry,
-                     const Progress& progress) const
+void Writer::entries(vxAtomicFile& file, const std::vector<Array>& arrays, const Progress& progress) const
 {
+    std::vector<std::size_t> starts = {0}; // of each array among all entries
+    for (const Array& a : arrays)
+        starts.push_back(starts.back() + a.count);
     const auto make = [&](std::size_t first, std::size_t last, std::string& text) {
         Json out(text);
+        std::size_t k = 0;
         for (std::size_t i = first; i < last; ++i) {
-            if (i > 0 || afterFirst)
+            while (i >= starts[k + 1])
+                ++k;
+            const std::size_t j = i - starts[k];
+            if (j == 0)
+                out.put(arrays[k].opening);
+            else
                 out.put(',');
-            (this->*entry)(i, out);
+            (this->*arrays[k].entry)(j, out);
         }
     };
-    writeBlocks(blocks(count, kEntriesPerRun), make, file, progress);
+    const std::size_t firstCount = arrays.front().count;
+    std::size_t told = 0;
+    const Progress tell{[&](std::size_t done, std::size_t) {
+        if (progress.fn && told < firstCount) {
+            told = std::min(done, firstCount);
+            progress.fn(told, firstCount);
+        }
+    }};
+    writeBlocks(blocks(starts.back(), kEntriesPerRun), make, file, tell);
 }
 
 void Writer::node(std::size_t p, Json& out) const
@@ -485,16 +510,16 @@ void Writer::json(vxAtomicFile& file, bool binary, const Progress& progress) con
     }
     out.put('}');
     out.writeTo(file);
-    entries(file, parts, true, &Writer::node, progress);
     if (parts == 0) {
         file.write("]}");
         return;
     }
-
-    file.write(R"(],"meshes":[)");
-    entries(file, m_meshes.size(), false, &Writer::mesh);
-    file.write(R"(],"materials":[)");
-    entries(file, m_scene.colours.size(), false, &Writer::material);
+    // Each part node comes after a comma: the root is the first node.
+    entries(file,
+            {{parts, &Writer::node, ","},
+             {m_meshes.size(), &Writer::mesh, R"(],"meshes":[)"},
+             {m_scene.colours.size(), &Writer::material, R"(],"materials":[)"}},
+            progress);
 
     out.put(R"(],"accessors":[)");
     for (std::size_t k = 0; k < m_geometries.size(); ++k) {

@@ -7,6 +7,7 @@
 #include "vxTestResources.h"
 #include "vxTestSupport.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -101,9 +102,18 @@ TEST_F(Export, APhaseLeavesOutLaterPartsAndTheViewKeepsWhatItShows)
 
 TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
 {
-    // Enough parts for several runs of nodes, meshes and materials.
-    load(vxFixture::modelText(2500, {"90001", "90002", "90003"}));
-    const std::string glb = exported(vxExportFormat::kGlb);
+    // Enough parts for several runs of entries, which go on from nodes into
+    // meshes and from meshes into materials.
+    load(vxFixture::modelText(6000, {"90001", "90002", "90003"}));
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    const std::string path = dir.file("out.glb");
+    ASSERT_TRUE(vxExportModel(
+        view, path, vxExportFormat::kGlb,
+        {{}, [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); }}));
+    const std::string glb = readFile(path);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), std::make_pair(std::size_t{6000}, std::size_t{6000}));
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     ASSERT_GT(glb.size(), 28u);
     EXPECT_EQ(glb.substr(0, 4), "glTF");
     EXPECT_EQ(le32(glb, 8), glb.size());
@@ -114,7 +124,12 @@ TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
     EXPECT_EQ(le32(glb, 20 + jsonLength), 72u * (12 + 192 + 12));
     EXPECT_EQ(glb.size(), 28 + jsonLength + 72u * (12 + 192 + 12));
 
-    EXPECT_EQ(count(json, R"({"name":"part)"), 2500u);
+    EXPECT_EQ(count(json, R"({"name":"part)"), 6000u);
+    EXPECT_EQ(count(json, R"(}},{"name":"part)"), 5999u);
+    EXPECT_EQ(count(json, R"(}]},{"name":"90)"), count(json, R"({"name":"90)") - 1);
+    EXPECT_EQ(count(json, R"(}}],"meshes":[{"name":"90)"), 1u);
+    EXPECT_EQ(count(json, R"(}]}],"materials":[{"name":"colour1_)"), 1u);
+    EXPECT_EQ(count(json, R"(}},{"name":"colour)"), count(json, R"({"name":"colour)") - 1);
     EXPECT_NE(json.find(R"({"name":"part1 K90001_p0","mesh":0,"matrix":[)"), std::string::npos);
     EXPECT_NE(json.find(R"("extras":{"articleNumber":"Test hub","definition":"Test hub","phase":2}})"),
               std::string::npos);
