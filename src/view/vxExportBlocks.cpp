@@ -32,10 +32,12 @@ std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles)
 }
 
 void writeBlocks(const std::vector<std::size_t>& bounds, const MakeBlock& make, vxAtomicFile& file,
-                 const Progress& progress)
+                 const Progress& progress, const std::function<void(std::size_t run)>& afterRun)
 {
     const std::size_t blocks = bounds.size() - 1;
     auto written = [&](std::size_t k) {
+        if (afterRun)
+            afterRun(k);
         if (progress.fn)
             progress.fn(bounds[k + 1], bounds.back());
     };

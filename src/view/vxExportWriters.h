@@ -93,9 +93,10 @@ std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles)
 // Makes runs of items on helper threads, several at a time, and writes them
 // to the file in order; memory holds a few runs, not the file. make must
 // only read what it shares with the others. Progress is told the items
-// written of bounds.back().
+// written of bounds.back(); before that, afterRun(k), if given, runs on the
+// writing thread once run k is in the file (to write what follows it).
 void writeBlocks(const std::vector<std::size_t>& bounds, const MakeBlock& make, vxAtomicFile& file,
-                 const Progress& progress = {});
+                 const Progress& progress = {}, const std::function<void(std::size_t run)>& afterRun = {});
 
 vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& progress);
 // mtlName: the material file's name as the OBJ file refers to it.

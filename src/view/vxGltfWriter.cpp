@@ -6,8 +6,8 @@
 // is a mesh of its own, all pairs of one part mesh sharing its accessors.
 //
 // Written in one stream: the lengths in a .glb's header are filled in once
-// the JSON is written. The JSON arrays that grow with the parts are made in
-// runs on helper threads.
+// the JSON is written. The JSON arrays and the vertex data are made in one
+// stream of runs on helper threads.
 #include "vxExportWriters.h"
 #include "vxModel.h"
 #include "vxNumberFormat.h"
@@ -45,13 +45,6 @@ class JsonText : public TextOut {
     {
         char* w = room(24);
         end(std::to_chars(w, w + 24, v).ptr);
-    }
-    // Hands the text so far to the file.
-    void writeTo(vxAtomicFile& file)
-    {
-        std::string& t = text();
-        file.write(t);
-        t.clear();
     }
     // A JSON string; bytes that are not UTF-8 become U+FFFD.
     void putString(std::string_view s)
@@ -304,15 +297,23 @@ class Writer {
 
     std::uint64_t bufferLength() const { return m_bufferLength; }
 
-    void json(vxAtomicFile& file, bool binary, const Progress& progress) const;
-    // The vertex data as bytes, or as base64 text.
-    void buffer(vxAtomicFile& file, bool base64) const;
+    // The JSON and, after it, the vertex data: as bytes in a .glb's binary
+    // chunk, whose header afterJson writes once the JSON is in the file
+    // (given the JSON's length so far), or as base64 text in the JSON.
+    void write(vxAtomicFile& file, bool binary, const Progress& progress,
+               const std::function<void()>& afterJson = {}) const;
 
   private:
     void layOut();
     void node(std::size_t p, Json& out) const;
     void mesh(std::size_t k, Json& out) const;
     void material(std::size_t k, Json& out) const;
+    void accessor(std::size_t i, Json& out) const;
+    void bufferView(std::size_t k, Json& out) const;
+    void nothing(std::size_t, Json&) const {}
+    // The vertex data of geometries first to last - 1, as bytes or as
+    // base64 text.
+    void vertices(std::size_t first, std::size_t last, bool base64, std::string& out) const;
     using Entry = void (Writer::*)(std::size_t i, Json& out) const;
     // A JSON array's entries: `count` of them made by entry, the first after
     // `opening`, each other after a comma. Only the first array may be empty.
@@ -321,11 +322,6 @@ class Writer {
         Entry entry;
         std::string_view opening;
     };
-    // Writes the entries of the arrays one after the other, in runs made on
-    // helper threads; runs go on from one array into the next, so that the
-    // helpers never wait for an array to be written. Progress is told the
-    // entries written of the first array.
-    void entries(vxAtomicFile& file, const std::vector<Array>& arrays, const Progress& progress) const;
 
     const Scene& m_scene;
     const vxModel& m_model;
@@ -377,36 +373,6 @@ void Writer::layOut()
         });
         m_bufferLength += g.count * kTriangleBytes;
     }
-}
-
-void Writer::entries(vxAtomicFile& file, const std::vector<Array>& arrays, const Progress& progress) const
-{
-    std::vector<std::size_t> starts = {0}; // of each array among all entries
-    for (const Array& a : arrays)
-        starts.push_back(starts.back() + a.count);
-    const auto make = [&](std::size_t first, std::size_t last, std::string& text) {
-        Json out(text);
-        std::size_t k = 0;
-        for (std::size_t i = first; i < last; ++i) {
-            while (i >= starts[k + 1])
-                ++k;
-            const std::size_t j = i - starts[k];
-            if (j == 0)
-                out.put(arrays[k].opening);
-            else
-                out.put(',');
-            (this->*arrays[k].entry)(j, out);
-        }
-    };
-    const std::size_t firstCount = arrays.front().count;
-    std::size_t told = 0;
-    const Progress tell{[&](std::size_t done, std::size_t) {
-        if (progress.fn && told < firstCount) {
-            told = std::min(done, firstCount);
-            progress.fn(told, firstCount);
-        }
-    }};
-    writeBlocks(blocks(starts.back(), kEntriesPerRun), make, file, tell);
 }
 
 void Writer::node(std::size_t p, Json& out) const
@@ -486,106 +452,152 @@ void Writer::material(std::size_t k, Json& out) const
     out.put("}}");
 }
 
-void Writer::json(vxAtomicFile& file, bool binary, const Progress& progress) const
+void Writer::accessor(std::size_t i, Json& out) const
+{
+    const std::size_t k = i / 2;
+    const bool normal = i % 2 != 0;
+    const Geometry& g = m_geometries[k];
+    out.put(R"({"bufferView":)");
+    out.putInt(k);
+    out.put(normal ? R"(,"byteOffset":12)" : "");
+    out.put(R"(,"componentType":5126,"count":)");
+    out.putInt(3 * g.count);
+    out.put(R"(,"type":"VEC3")");
+    if (!normal) {
+        out.put(R"(,"min":)");
+        out.putFloats(g.min, 3);
+        out.put(R"(,"max":)");
+        out.putFloats(g.max, 3);
+    }
+    out.put('}');
+}
+
+void Writer::bufferView(std::size_t k, Json& out) const
+{
+    const Geometry& g = m_geometries[k];
+    out.put(R"({"buffer":0,"byteOffset":)");
+    out.putInt(g.offset);
+    out.put(R"(,"byteLength":)");
+    out.putInt(g.count * kTriangleBytes);
+    out.put(R"(,"byteStride":24,"target":34962})");
+}
+
+void Writer::vertices(std::size_t first, std::size_t last, bool base64, std::string& out) const
+{
+    // The 72 bytes of a triangle are 96 characters of base64 text: each
+    // triangle's text stands alone.
+    const std::size_t bytes = base64 ? kTriangleBytes / 3 * 4 : kTriangleBytes;
+    std::uint64_t count = 0;
+    for (std::size_t k = first; k < last; ++k)
+        count += m_geometries[k].count;
+    out.reserve(out.size() + count * bytes);
+    for (std::size_t k = first; k < last; ++k)
+        triangles(m_scene, m_geometries[k], [&](const float* v) {
+            if (base64)
+                appendBase64(out, reinterpret_cast<const unsigned char*>(v), kTriangleBytes);
+            else
+                out.append(reinterpret_cast<const char*>(v), kTriangleBytes);
+        });
+}
+
+void Writer::write(vxAtomicFile& file, bool binary, const Progress& progress,
+                   const std::function<void()>& afterJson) const
 {
     const std::size_t parts = m_scene.parts.size();
     std::string text;
-    Json out(text);
-    out.put(R"({"asset":{"version":"2.0","generator":"Kolbrik Viewer"},"scene":0,"scenes":[{"nodes":[0]}],)");
+    {
+        Json out(text);
+        out.put(
+            R"({"asset":{"version":"2.0","generator":"Kolbrik Viewer"},"scene":0,"scenes":[{"nodes":[0]}],)");
 
-    // The root scales centimetres to metres; glTF's Y is up, as ours.
-    out.put(R"("nodes":[{"name":)");
-    out.putString(m_model.infModell().empty() ? std::string("Kolbrik model") : m_model.infModell());
-    const float scale[3] = {kMetres, kMetres, kMetres};
-    out.put(R"(,"scale":)");
-    out.putFloats(scale, 3);
-    if (parts > 0) {
-        out.put(R"(,"children":[)");
-        for (std::size_t p = 0; p < parts; ++p) {
-            if (p)
-                out.put(',');
-            out.putInt(p + 1);
+        // The root scales centimetres to metres; glTF's Y is up, as ours.
+        out.put(R"("nodes":[{"name":)");
+        out.putString(m_model.infModell().empty() ? std::string("Kolbrik model") : m_model.infModell());
+        const float scale[3] = {kMetres, kMetres, kMetres};
+        out.put(R"(,"scale":)");
+        out.putFloats(scale, 3);
+        if (parts > 0) {
+            out.put(R"(,"children":[)");
+            for (std::size_t p = 0; p < parts; ++p) {
+                if (p)
+                    out.put(',');
+                out.putInt(p + 1);
+            }
+            out.put(']');
         }
-        out.put(']');
+        out.put('}');
     }
-    out.put('}');
-    out.writeTo(file);
+    file.write(text);
     if (parts == 0) {
         file.write("]}");
+        if (afterJson)
+            afterJson();
         return;
     }
+
+    // The record of the buffer ends the JSON of a .glb; in a .gltf, the
+    // buffer's text follows.
+    text.clear();
+    {
+        JsonText out(text);
+        out.put(R"(],"buffers":[{"byteLength":)");
+        out.putInt(m_bufferLength);
+        out.put(binary ? R"(}]})" : R"(,"uri":"data:application/octet-stream;base64,)");
+    }
     // Each part node comes after a comma: the root is the first node.
-    entries(file,
-            {{parts, &Writer::node, ","},
-             {m_meshes.size(), &Writer::mesh, R"(],"meshes":[)"},
-             {m_scene.colours.size(), &Writer::material, R"(],"materials":[)"}},
-            progress);
+    const Array arrays[] = {{parts, &Writer::node, ","},
+                            {m_meshes.size(), &Writer::mesh, R"(],"meshes":[)"},
+                            {m_scene.colours.size(), &Writer::material, R"(],"materials":[)"},
+                            {2 * m_geometries.size(), &Writer::accessor, R"(],"accessors":[)"},
+                            {m_geometries.size(), &Writer::bufferView, R"(],"bufferViews":[)"},
+                            {1, &Writer::nothing, text}};
+    std::vector<std::size_t> starts = {0}; // of each array among all entries
+    for (const Array& a : arrays)
+        starts.push_back(starts.back() + a.count);
+    const std::size_t jsonEntries = starts.back();
 
-    out.put(R"(],"accessors":[)");
-    for (std::size_t k = 0; k < m_geometries.size(); ++k) {
-        const Geometry& g = m_geometries[k];
-        for (int normal = 0; normal < 2; ++normal) {
-            out.put(k || normal ? R"(,{"bufferView":)" : R"({"bufferView":)");
-            out.putInt(k);
-            out.put(normal ? R"(,"byteOffset":12)" : "");
-            out.put(R"(,"componentType":5126,"count":)");
-            out.putInt(3 * g.count);
-            out.put(R"(,"type":"VEC3")");
-            if (!normal) {
-                out.put(R"(,"min":)");
-                out.putFloats(g.min, 3);
-                out.put(R"(,"max":)");
-                out.putFloats(g.max, 3);
-            }
-            out.put('}');
-        }
-        if (text.size() >= (1u << 20))
-            out.writeTo(file);
-    }
-    out.put(R"(],"bufferViews":[)");
-    for (std::size_t k = 0; k < m_geometries.size(); ++k) {
-        const Geometry& g = m_geometries[k];
-        out.put(k ? R"(,{"buffer":0,"byteOffset":)" : R"({"buffer":0,"byteOffset":)");
-        out.putInt(g.offset);
-        out.put(R"(,"byteLength":)");
-        out.putInt(g.count * kTriangleBytes);
-        out.put(R"(,"byteStride":24,"target":34962})");
-        if (text.size() >= (1u << 20))
-            out.writeTo(file);
-    }
-    out.put(R"(],"buffers":[{"byteLength":)");
-    out.putInt(m_bufferLength);
-    if (!binary) {
-        out.put(R"(,"uri":"data:application/octet-stream;base64,)");
-        out.writeTo(file);
-        buffer(file, true);
-        out.put('"');
-    }
-    out.put("}]}");
-    out.writeTo(file);
-}
-
-void Writer::buffer(vxAtomicFile& file, bool base64) const
-{
-    // Runs of whole geometries, some hundred kilobytes each. The 72 bytes of
-    // a triangle are 96 characters of base64 text: each triangle's text
-    // stands alone.
-    const std::size_t bytes = base64 ? kTriangleBytes / 3 * 4 : kTriangleBytes;
+    // One stream of runs, made on helper threads: the entries of the arrays,
+    // whose runs go on from one array into the next, so that the helpers
+    // never wait for an array to be written; then the vertex data in runs of
+    // whole geometries, some hundred kilobytes each.
+    std::vector<std::size_t> bounds = blocks(jsonEntries, kEntriesPerRun);
+    const std::size_t jsonRuns = bounds.size() - 1;
+    for (std::size_t b :
+         blocks(m_geometries.size(), 4096, [&](std::size_t k) { return m_geometries[k].count; }))
+        if (b > 0)
+            bounds.push_back(jsonEntries + b);
     const auto make = [&](std::size_t first, std::size_t last, std::string& out) {
-        std::uint64_t count = 0;
-        for (std::size_t k = first; k < last; ++k)
-            count += m_geometries[k].count;
-        out.reserve(count * bytes);
-        for (std::size_t k = first; k < last; ++k)
-            triangles(m_scene, m_geometries[k], [&](const float* v) {
-                if (base64)
-                    appendBase64(out, reinterpret_cast<const unsigned char*>(v), kTriangleBytes);
-                else
-                    out.append(reinterpret_cast<const char*>(v), kTriangleBytes);
-            });
+        if (first >= jsonEntries) {
+            vertices(first - jsonEntries, last - jsonEntries, !binary, out);
+            return;
+        }
+        Json json(out);
+        std::size_t k = 0;
+        for (std::size_t i = first; i < last; ++i) {
+            while (i >= starts[k + 1])
+                ++k;
+            const std::size_t j = i - starts[k];
+            if (j == 0)
+                json.put(arrays[k].opening);
+            else
+                json.put(',');
+            (this->*arrays[k].entry)(j, json);
+        }
     };
-    writeBlocks(blocks(m_geometries.size(), 4096, [&](std::size_t k) { return m_geometries[k].count; }), make,
-                file);
+    // Progress counts the part nodes.
+    std::size_t told = 0;
+    const Progress tell{[&](std::size_t done, std::size_t) {
+        if (progress.fn && told < parts) {
+            told = std::min(done, parts);
+            progress.fn(told, parts);
+        }
+    }};
+    writeBlocks(bounds, make, file, tell, [&](std::size_t run) {
+        if (run + 1 == jsonRuns && afterJson)
+            afterJson();
+    });
+    if (!binary)
+        file.write(R"("}]})");
 }
 
 } // namespace
@@ -595,7 +607,7 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
 {
     const Writer writer(scene, model);
     if (!binary) {
-        writer.json(file, false, progress);
+        writer.write(file, false, progress);
         file.write("\n");
         return file.commit();
     }
@@ -612,20 +624,25 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
     };
     file.write("glTF\2\0\0\0\0\0\0\0\0\0\0\0JSON", 20);
     const std::uint64_t jsonStart = file.size();
-    writer.json(file, true, progress);
-    const std::uint64_t jsonLength = (file.size() - jsonStart + 3) / 4 * 4;
-    file.write("   ", static_cast<std::size_t>(jsonStart + jsonLength - file.size()));
     const std::uint64_t binLength = writer.bufferLength();
-    const std::uint64_t total = jsonStart + jsonLength + (binLength > 0 ? 8 + binLength : 0);
-    if (total > std::numeric_limits<std::uint32_t>::max())
+    struct TooLarge {};
+    try {
+        writer.write(file, true, progress, [&] {
+            const std::uint64_t jsonLength = (file.size() - jsonStart + 3) / 4 * 4;
+            file.write("   ", static_cast<std::size_t>(jsonStart + jsonLength - file.size()));
+            const std::uint64_t total = jsonStart + jsonLength + (binLength > 0 ? 8 + binLength : 0);
+            if (total > std::numeric_limits<std::uint32_t>::max())
+                throw TooLarge{}; // before the vertex data is written
+            put32(static_cast<std::uint32_t>(total), 8);
+            put32(static_cast<std::uint32_t>(jsonLength), 12);
+            if (binLength > 0) {
+                put32(static_cast<std::uint32_t>(binLength), file.size());
+                file.write("BIN\0", 4);
+            }
+        });
+    } catch (const TooLarge&) {
         return {false,
                 "cannot write " + file.path() + ": the model is too large for a .glb file (4 GB); use .gltf"};
-    put32(static_cast<std::uint32_t>(total), 8);
-    put32(static_cast<std::uint32_t>(jsonLength), 12);
-    if (binLength > 0) {
-        put32(static_cast<std::uint32_t>(binLength), file.size());
-        file.write("BIN\0", 4);
-        writer.buffer(file, false);
     }
     return file.commit();
 }
