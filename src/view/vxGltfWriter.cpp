@@ -310,13 +310,14 @@ class Writer {
     void material(std::size_t k, Json& out) const;
     void accessor(std::size_t i, Json& out) const;
     void bufferView(std::size_t k, Json& out) const;
+    void child(std::size_t p, Json& out) const { out.putInt(p + 1); }
     void nothing(std::size_t, Json&) const {}
     // The vertex data of geometries first to last - 1, as bytes or as
     // base64 text.
     void vertices(std::size_t first, std::size_t last, bool base64, std::string& out) const;
     using Entry = void (Writer::*)(std::size_t i, Json& out) const;
     // A JSON array's entries: `count` of them made by entry, the first after
-    // `opening`, each other after a comma. Only the first array may be empty.
+    // `opening`, each other after a comma. None may be empty.
     struct Array {
         std::size_t count;
         Entry entry;
@@ -516,20 +517,10 @@ void Writer::write(vxAtomicFile& file, bool binary, const Progress& progress,
         const float scale[3] = {kMetres, kMetres, kMetres};
         out.put(R"(,"scale":)");
         out.putFloats(scale, 3);
-        if (parts > 0) {
-            out.put(R"(,"children":[)");
-            for (std::size_t p = 0; p < parts; ++p) {
-                if (p)
-                    out.put(',');
-                out.putInt(p + 1);
-            }
-            out.put(']');
-        }
-        out.put('}');
     }
     file.write(text);
     if (parts == 0) {
-        file.write("]}");
+        file.write("}]}");
         if (afterJson)
             afterJson();
         return;
@@ -544,8 +535,9 @@ void Writer::write(vxAtomicFile& file, bool binary, const Progress& progress,
         out.putInt(m_bufferLength);
         out.put(binary ? R"(}]})" : R"(,"uri":"data:application/octet-stream;base64,)");
     }
-    // Each part node comes after a comma: the root is the first node.
-    const Array arrays[] = {{parts, &Writer::node, ","},
+    // The root's children, the part nodes after it.
+    const Array arrays[] = {{parts, &Writer::child, R"(,"children":[)"},
+                            {parts, &Writer::node, "]},"},
                             {m_meshes.size(), &Writer::mesh, R"(],"meshes":[)"},
                             {m_scene.colours.size(), &Writer::material, R"(],"materials":[)"},
                             {2 * m_geometries.size(), &Writer::accessor, R"(],"accessors":[)"},
@@ -587,8 +579,8 @@ void Writer::write(vxAtomicFile& file, bool binary, const Progress& progress,
     // Progress counts the part nodes.
     std::size_t told = 0;
     const Progress tell{[&](std::size_t done, std::size_t) {
-        if (progress.fn && told < parts) {
-            told = std::min(done, parts);
+        if (progress.fn && done > parts && told < parts) {
+            told = std::min(done - parts, parts);
             progress.fn(told, parts);
         }
     }};
