@@ -58,9 +58,8 @@ Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
     FirstIndex<Rgb, RgbHash> colourIndex(parts.size());
     FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
     scene.parts.reserve(parts.size());
-    // The objects of a large model lie far apart in memory, its colours
-    // spread over the table: what a part a few ahead needs is asked for
-    // while this one is gathered.
+    // The objects of a large model lie far apart in memory: what the object
+    // of a part a few ahead holds is asked for while this one is gathered.
     constexpr std::size_t kAhead = 8;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (i + kAhead < parts.size()) {
@@ -69,7 +68,6 @@ Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
                 __builtin_prefetch(&o->localMatrix());
                 __builtin_prefetch(&o->sharedMesh());
             }
-            colourIndex.prefetch(rgbOf(later.color()));
         }
         const vxPart& part = *parts[i];
         if (phase && part.phase() > 0 && part.phase() > *phase)

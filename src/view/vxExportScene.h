@@ -76,8 +76,6 @@ template <class Key, class Hash> class FirstIndex {
                 return {s.number, false};
         }
     }
-    // Asks for the slot where key's search begins, for an add soon after.
-    void prefetch(const Key& key) const { __builtin_prefetch(&m_slots[slotOf(spread(key))]); }
     // The keys by number.
     const std::vector<Key>& keys() const { return m_keys; }
 
