@@ -76,8 +76,6 @@ template <class Key, class Hash> class FirstIndex {
                 return {s.number, false};
         }
     }
-    // The keys by number.
-    const std::vector<Key>& keys() const { return m_keys; }
 
   private:
     static constexpr std::uint32_t kFree = UINT32_MAX;
