@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <string_view>
@@ -128,7 +129,10 @@ std::string definitionJson(const vxDefinition& d)
     return s;
 }
 
-void printJson(const std::string& file, const vxModel& m, const std::vector<vxLoadFinding>& findings)
+// The findings of the load, then those about the meshes, which are gathered
+// while the parts are written.
+void printJson(const std::string& file, const vxModel& m, const std::vector<vxLoadFinding>& findings,
+               std::future<std::vector<vxLoadFinding>>& meshFindings)
 {
     Out o;
     std::unordered_map<const vxDefinition*, std::string> definitions;
@@ -143,7 +147,7 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
     o.vec3(m.cameraTarget()) << "}";
     o << ", \"count\": " << m.count();
     o << ", \"tubeCount\": " << m.tubeCount();
-    o << ", \"maximumBauphase\": " << m.maximumBauphase();
+    o << ", \"maximumBauphase\": " << m.actualBauphase(); // where a model just read stands
     o << ", \"parts\": [";
     bool first = true;
     for (const auto& p : m.partList()) {
@@ -176,12 +180,14 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
     }
     o << "], \"warnings\": [";
     first = true;
-    for (const vxLoadFinding& f : findings) {
-        if (!first)
-            o << ", ";
-        first = false;
-        o.str(f.message);
-    }
+    const std::vector<vxLoadFinding> meshes = meshFindings.get();
+    for (const std::vector<vxLoadFinding>* list : {&findings, &meshes})
+        for (const vxLoadFinding& f : *list) {
+            if (!first)
+                o << ", ";
+            first = false;
+            o.str(f.message);
+        }
     o << "]}\n";
 }
 
@@ -197,7 +203,7 @@ void printText(const std::string& file, const vxModel& m)
       << m.cameraUp() << "\n";
     o << "Parts:       " << m.count() << "\n";
     o << "Tubes:       " << m.tubeCount() << "\n";
-    o << "Phases:      " << m.maximumBauphase() << "\n";
+    o << "Phases:      " << m.actualBauphase() << "\n"; // where a model just read stands
     std::int64_t i = 1;
     std::int64_t missing = 0;
     std::unordered_map<const vxDefinition*, std::string> middles;
@@ -271,14 +277,23 @@ int cmdInfo(const std::vector<std::string>& argsIn)
         fail(r.error);
         return 1;
     }
-    vxLoadFindings::addMeshFindings(model, r.findings);
+    // The meshes' findings come last; they are gathered on another thread
+    // while the parts are written, as both only read the model.
+    std::future<std::vector<vxLoadFinding>> meshFindings =
+        std::async(std::launch::async | std::launch::deferred, [] {
+            std::vector<vxLoadFinding> found;
+            vxLoadFindings::addMeshFindings(model, found);
+            return found;
+        });
     if (json) {
-        printJson(file, model, r.findings);
+        printJson(file, model, r.findings, meshFindings);
     } else {
         printText(file, model);
         std::cout.flush();
-        for (const vxLoadFinding& f : r.findings)
-            std::cerr << "kolbrik: warning: " << vxJson::printable(f.message) << "\n";
+        std::vector<vxLoadFinding> meshes = meshFindings.get();
+        for (const std::vector<vxLoadFinding>* list : {&r.findings, &meshes})
+            for (const vxLoadFinding& f : *list)
+                std::cerr << "kolbrik: warning: " << vxJson::printable(f.message) << "\n";
     }
     return 0;
 }
