@@ -59,7 +59,7 @@ while IFS=$'\t' read -r -a fields; do
   if ASAN_OPTIONS=detect_leaks=1 "$bin" "$corpus" -seed=1 -max_total_time="$SECONDS_PER_TARGET" \
        -max_len=65536 -rss_limit_mb=2048 -timeout=10 -artifact_prefix="$crashes/" >"$log" 2>&1; then
     execs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$')
-    [ -z "$execs" ] && execs=$(grep -Eo '#[0-9]+' "$log" | tail -1 | tr -d '#')
+    [ -z "$execs" ] && execs=$(grep -Eo '^#[0-9]+' "$log" | tail -1 | tr -d '#')
     echo "fuzz: $target ok, ${execs:-?} executions in ${SECONDS_PER_TARGET}s"
     passed=$((passed + 1))
   else
