@@ -486,10 +486,18 @@ void MainWindowController::btnRefresh()
 
 // --- export -----------------------------------------------------------------
 
+QString MainWindowController::proposedFileName(const QString& suffix) const
+{
+    if (m_modelPath.isEmpty())
+        return {};
+    const QString base = QFileInfo(m_modelPath).completeBaseName();
+    return suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix;
+}
+
 void MainWindowController::exportAsVRML()
 {
-    const QString path =
-        vxAskSaveFileName(this, tr("Export as VRML"), tr("VRML files (*.wrl)"), QStringLiteral("wrl"));
+    const QString path = vxAskSaveFileName(this, tr("Export as VRML"), tr("VRML files (*.wrl)"),
+                                           QStringLiteral("wrl"), proposedFileName(QStringLiteral("wrl")));
     if (!path.isEmpty())
         doExportAsVRML(path);
 }

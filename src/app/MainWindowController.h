@@ -131,6 +131,10 @@ class MainWindowController : public QMainWindow {
     QActionGroup* modelActions() const { return m_modelActions; }
     // Whether a model with something to show is loaded.
     bool hasModel() const;
+    // The name a save panel proposes for what is made of the model shown:
+    // the model file's name with suffix instead of ".kmf" (no suffix: the
+    // bare name), or empty before the first model.
+    QString proposedFileName(const QString& suffix = {}) const;
     vxMessageBar* messageBar() const { return m_messageBar; }
     vxStartPage* startPage() const { return m_startPage; }
     QStackedWidget* viewStack() const { return m_viewStack; }

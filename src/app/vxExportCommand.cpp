@@ -62,6 +62,8 @@ void vxExportCommand::menExport()
     dlg.setDefaultSuffix(QString::fromLatin1(vxExportExtension(last).data()));
     if (settings.contains(kFolderKey))
         dlg.setDirectory(settings.value(kFolderKey).toString());
+    // The model's name; the chosen format's extension is added on saving.
+    dlg.selectFile(m_window.proposedFileName());
     dlg.setWindowModality(Qt::WindowModal);
     connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
         for (vxExportFormat f : kExportFormats)

@@ -374,7 +374,8 @@ void vxViewCommands::menSavePicture()
         return;
 
     const QString path =
-        vxAskSaveFileName(&m_window, tr("Save picture"), tr("PNG pictures (*.png)"), QStringLiteral("png"));
+        vxAskSaveFileName(&m_window, tr("Save picture"), tr("PNG pictures (*.png)"), QStringLiteral("png"),
+                          m_window.proposedFileName(QStringLiteral("png")));
     if (path.isEmpty())
         return;
     QString error;

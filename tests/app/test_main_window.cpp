@@ -315,6 +315,7 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
         ASSERT_NE(dlg, nullptr);
         auto* types = dlg->findChild<QComboBox*>("fileTypeCombo");
         ASSERT_NE(types, nullptr);
+        EXPECT_EQ(dlg->findChild<QLineEdit*>("fileNameEdit")->text(), "three"); // the model's name
         types->setCurrentIndex(types->findText(vxExportCommand::filterOf(vxExportFormat::kObj)));
         emit types->activated(types->currentIndex());
         emit types->textActivated(types->currentText());
@@ -350,10 +351,12 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     // Cancel in the open and the save panels changes nothing.
     const auto files = entries(out.path());
     int cancelled = 0;
+    QStringList proposed; // the name each panel offers
     auto cancelNextPanel = [&] {
         auto* timer = new QTimer(window.get());
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, &cancelled] {
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, &cancelled, &proposed] {
             if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                proposed << d->findChild<QLineEdit*>("fileNameEdit")->text();
                 d->reject();
                 ++cancelled;
                 timer->deleteLater();
@@ -371,6 +374,7 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     cancelNextPanel();
     window->exportCommand()->menExport();
     EXPECT_EQ(cancelled, 3);
+    EXPECT_EQ(proposed.mid(1), QStringList({"three.wrl", "three"}));
     EXPECT_EQ(window->windowTitle(), title);
     EXPECT_EQ(view().sceneObjectList(), scene);
     EXPECT_EQ(window->lastAlertTitle(), alertTitle);
