@@ -30,7 +30,7 @@ std::string humanSize(std::uint64_t n)
 }
 
 // The length of the run of ASCII at the start of bytes, found many bytes at
-// a time; it may stop a little before the first byte above 127.
+// a time; it may stop up to seven bytes before the first byte above 127.
 std::size_t asciiRun(std::string_view bytes)
 {
     std::size_t i = 0;
@@ -40,7 +40,7 @@ std::size_t asciiRun(std::string_view bytes)
         const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
                                          _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
         if (_mm_movemask_epi8(any) != 0)
-            return i;
+            break;
     }
 #endif
     for (; i + 8 <= bytes.size(); i += 8) {
@@ -234,24 +234,7 @@ bool isValidUtf8(std::string_view bytes)
     const std::size_t n = bytes.size();
     std::size_t i = 0;
     while (i < n) {
-        // Runs of ASCII many bytes at a time.
-#if defined(__SSE2__)
-        while (i + 64 <= n) {
-            const auto* at = reinterpret_cast<const __m128i*>(bytes.data() + i);
-            const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
-                                             _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3)));
-            if (_mm_movemask_epi8(any) != 0)
-                break;
-            i += 64;
-        }
-#endif
-        while (i + 8 <= n) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + i, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            i += 8;
-        }
+        i += asciiRun(bytes.substr(i));
         if (i >= n)
             break;
         const std::size_t len = utf8SequenceLength(bytes, i);
