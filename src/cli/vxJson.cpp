@@ -60,13 +60,7 @@ std::string str(std::string_view s)
 
 void appendPrintable(std::string& out, std::string_view s)
 {
-    bool plain = true;
-    for (unsigned char c : s)
-        if (c < 0x20 || c >= 0x7F) {
-            plain = false;
-            break;
-        }
-    if (plain) {
+    if (isPlainAscii(s)) {
         out += s;
         return;
     }
@@ -96,19 +90,35 @@ std::string printable(std::string_view s)
     return out;
 }
 
-char* copyPlainAscii(char* out, std::string_view s)
+namespace {
+
+bool isPlainByte(char c)
+{
+    return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+}
+
+// Whether the eight bytes w are all plain: no byte below 0x20, none from
+// 0x7F up (a carry out of 0xFF only follows a byte that is caught itself).
+bool isPlainWord(std::uint64_t w)
 {
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    return ((((w - 0x20 * kOnes) & ~w) | (w + kOnes) | w) & (0x80 * kOnes)) == 0;
+}
+
+} // namespace
+
+char* copyPlainAscii(char* out, std::string_view s)
+{
     std::size_t i = 0;
     for (; i + 8 <= s.size(); i += 8) {
         std::uint64_t w;
         std::memcpy(&w, s.data() + i, 8);
-        if ((((w - 0x20 * kOnes) & ~w) | (w + kOnes) | w) & (0x80 * kOnes))
+        if (!isPlainWord(w))
             return nullptr;
         std::memcpy(out + i, &w, 8);
     }
     for (; i < s.size(); ++i) {
-        if (static_cast<unsigned char>(s[i]) < 0x20 || static_cast<unsigned char>(s[i]) >= 0x7F)
+        if (!isPlainByte(s[i]))
             return nullptr;
         out[i] = s[i];
     }
@@ -117,21 +127,13 @@ char* copyPlainAscii(char* out, std::string_view s)
 
 bool isPlainAscii(std::string_view s)
 {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kTops = 0x80 * kOnes;
-    // A byte below 0x20, or one from 0x7F up (a carry out of 0xFF only
-    // follows a byte that is caught itself).
     const auto plain = [&](std::size_t at) {
         std::uint64_t w;
         std::memcpy(&w, s.data() + at, 8);
-        return ((((w - 0x20 * kOnes) & ~w) | (w + kOnes) | w) & kTops) == 0;
+        return isPlainWord(w);
     };
-    if (s.size() < 8) {
-        for (char c : s)
-            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
-                return false;
-        return true;
-    }
+    if (s.size() < 8)
+        return std::all_of(s.begin(), s.end(), isPlainByte);
     // Eight bytes at a time, the last eight overlapping the others.
     for (std::size_t i = 0; i + 8 < s.size(); i += 8)
         if (!plain(i))
