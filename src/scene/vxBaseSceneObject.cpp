@@ -8,9 +8,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace {
