@@ -58,12 +58,11 @@ std::string str(std::string_view s)
     return out;
 }
 
-void appendPrintable(std::string& out, std::string_view s)
+std::string printable(std::string_view s)
 {
-    if (isPlainAscii(s)) {
-        out += s;
-        return;
-    }
+    if (isPlainAscii(s))
+        return std::string(s);
+    std::string out;
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
         const std::size_t len = utf8SequenceLength(s, i);
@@ -81,12 +80,6 @@ void appendPrintable(std::string& out, std::string_view s)
             i += len;
         }
     }
-}
-
-std::string printable(std::string_view s)
-{
-    std::string out;
-    appendPrintable(out, s);
     return out;
 }
 

@@ -14,7 +14,6 @@ std::string str(std::string_view s);
 // are not well-formed UTF-8 shown escaped (\x1B, \u009B), everything else as
 // it is.
 std::string printable(std::string_view s);
-void appendPrintable(std::string& out, std::string_view s);
 // Whether printable(s) is s itself: printable ASCII only (no control
 // character, no byte above 126).
 bool isPlainAscii(std::string_view s);
