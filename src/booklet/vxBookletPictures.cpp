@@ -216,22 +216,14 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     for (const auto& part : view.model()->partList()) {
         m_partCorners.push_back(m_corners.size());
         const auto& object = part->baseSceneObject();
-        if (!object || std::as_const(*object).verticesList().empty())
+        if (!object || !object->sharedMesh() || object->sharedMesh()->triangles.empty())
             continue;
-        float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                       std::numeric_limits<float>::max()};
-        float hi[3] = {-lo[0], -lo[1], -lo[2]};
-        for (const vxVertice& t : std::as_const(*object).verticesList())
-            for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
-                const float c[3] = {v->x(), v->y(), v->z()};
-                for (int k = 0; k < 3; ++k)
-                    if (std::isfinite(c[k])) {
-                        lo[k] = std::min(lo[k], c[k]);
-                        hi[k] = std::max(hi[k], c[k]);
-                    }
-            }
-        if (lo[0] > hi[0] || lo[1] > hi[1] || lo[2] > hi[2])
+        // The mesh's box, computed once for all the parts that share it.
+        const vxBounds& box = object->sharedMesh()->bounds();
+        if (box.empty)
             continue;
+        const float lo[3] = {box.min.x(), box.min.y(), box.min.z()};
+        const float hi[3] = {box.max.x(), box.max.y(), box.max.z()};
         const vxMatrix& m = object->localMatrix();
         for (int corner = 0; corner < 8; ++corner) {
             const float x = corner & 1 ? hi[0] : lo[0], y = corner & 2 ? hi[1] : lo[1],

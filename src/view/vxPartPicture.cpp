@@ -4,31 +4,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
-#include <utility>
 
 bool vxFramePartPicture(vxOpenGLView& view, vxBaseSceneObject& object)
 {
-    const auto& triangles = std::as_const(object).verticesList();
-    float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                   std::numeric_limits<float>::max()};
-    float hi[3] = {-lo[0], -lo[1], -lo[2]};
-    for (const vxVertice& t : triangles) {
-        for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
-            const float c[3] = {v->x(), v->y(), v->z()};
-            for (int k = 0; k < 3; ++k) {
-                if (!std::isfinite(c[k]))
-                    continue;
-                lo[k] = std::min(lo[k], c[k]);
-                hi[k] = std::max(hi[k], c[k]);
-            }
-        }
-    }
-    if (triangles.empty() || lo[0] > hi[0] || lo[1] > hi[1] || lo[2] > hi[2])
+    if (!object.sharedMesh() || object.sharedMesh()->triangles.empty())
         return false;
-    const vxVector centre((lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2);
-    vxVector half(hi[0] - centre.x(), hi[1] - centre.y(), hi[2] - centre.z());
+    const vxBounds& box = object.sharedMesh()->bounds();
+    if (box.empty)
+        return false;
+    const vxVector centre = box.centre();
+    vxVector half(box.max.x() - centre.x(), box.max.y() - centre.y(), box.max.z() - centre.z());
     const float radius = std::max(half.vectorLength3f(), 0.01f);
 
     object.position().setVector3f(-centre.x(), -centre.y(), -centre.z());
