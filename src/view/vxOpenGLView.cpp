@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <chrono>
 #include <map>
 #include <tuple>
 
