@@ -145,10 +145,4 @@ void appendFixed6(std::string& out, float f)
     out.append(buf, formatFixed6(buf, f));
 }
 
-void appendShortest(std::string& out, float f)
-{
-    char buf[kMaxShortest];
-    out.append(buf, formatShortest(buf, f));
-}
-
 } // namespace vxNumberFormat

@@ -29,8 +29,7 @@ char* formatShortest(char* dst, float f);
 // kMaxShortest characters.
 char* formatRounded4(char* dst, double v);
 
-// The same appended to a string.
+// formatFixed6 appended to a string.
 void appendFixed6(std::string& out, float f);
-void appendShortest(std::string& out, float f);
 
 } // namespace vxNumberFormat

@@ -29,9 +29,8 @@ std::string ourF(float f)
 
 std::string shortest(float f)
 {
-    std::string s;
-    vxNumberFormat::appendShortest(s, f);
-    return s;
+    char buf[vxNumberFormat::kMaxShortest];
+    return std::string(buf, vxNumberFormat::formatShortest(buf, f));
 }
 
 } // namespace
