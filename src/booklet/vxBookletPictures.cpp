@@ -9,7 +9,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <utility>
 
 namespace {
 
@@ -68,12 +67,10 @@ vxBookletCamera vxFitBookletCamera(const std::vector<vxVector>& points, const vx
     if (points.empty())
         return {along(vxVector(), b.back, 10.0), vxVector()};
 
-    vxVector lo(points[0]), hi(points[0]);
-    for (const vxVector& p : points) {
-        lo.setVector3f(std::min(lo.x(), p.x()), std::min(lo.y(), p.y()), std::min(lo.z(), p.z()));
-        hi.setVector3f(std::max(hi.x(), p.x()), std::max(hi.y(), p.y()), std::max(hi.z(), p.z()));
-    }
-    vxVector centre((lo.x() + hi.x()) / 2, (lo.y() + hi.y()) / 2, (lo.z() + hi.z()) / 2);
+    vxBounds box;
+    for (const vxVector& p : points)
+        box.add(p.x(), p.y(), p.z());
+    vxVector centre = box.centre();
 
     const double tanY = std::tan(vxLens::kFieldOfView / 2.0 * std::numbers::pi / 180.0);
     const double kx = tanY * std::max(aspect, 1e-3) * (1.0 - 2.0 * margin);
@@ -282,32 +279,20 @@ std::vector<vxVector> vxBookletPictures::detailPoints(std::int32_t phase) const
     // The box around the parts the phase adds, at least a tenth of the
     // model's size each way, so that the close-up shows where they sit.
     const auto& parts = model().partList();
-    vxVector lo, hi, modelLo, modelHi;
-    bool any = false;
+    vxBounds added, whole;
     for (std::size_t i = 0; i + 1 < m_partCorners.size() && i < parts.size(); ++i) {
         if (vxBuildingStepOf(*parts[i]) != phase)
             continue;
-        for (std::size_t k = m_partCorners[i]; k < m_partCorners[i + 1]; ++k) {
-            const vxVector& c = m_corners[k];
-            if (!any) {
-                lo = hi = c;
-                any = true;
-            }
-            lo.setVector3f(std::min(lo.x(), c.x()), std::min(lo.y(), c.y()), std::min(lo.z(), c.z()));
-            hi.setVector3f(std::max(hi.x(), c.x()), std::max(hi.y(), c.y()), std::max(hi.z(), c.z()));
-        }
+        for (std::size_t k = m_partCorners[i]; k < m_partCorners[i + 1]; ++k)
+            added.add(m_corners[k].x(), m_corners[k].y(), m_corners[k].z());
     }
-    if (!any || m_corners.empty())
+    if (added.empty)
         return {};
-    modelLo = modelHi = m_corners.front();
-    for (const vxVector& c : m_corners) {
-        modelLo.setVector3f(std::min(modelLo.x(), c.x()), std::min(modelLo.y(), c.y()),
-                            std::min(modelLo.z(), c.z()));
-        modelHi.setVector3f(std::max(modelHi.x(), c.x()), std::max(modelHi.y(), c.y()),
-                            std::max(modelHi.z(), c.z()));
-    }
+    for (const vxVector& c : m_corners)
+        whole.add(c.x(), c.y(), c.z());
+    const vxVector &lo = added.min, &hi = added.max;
     vxVector size;
-    size.vectorSubtract3f(modelHi, modelLo);
+    size.vectorSubtract3f(whole.max, whole.min);
     const float least = size.vectorLength3f() * 0.1f;
     std::vector<vxVector> points;
     for (int corner = 0; corner < 8; ++corner) {
