@@ -21,8 +21,6 @@ PACKAGES=(
   fonts-dejavu-core poppler-utils
   # window tests, mesh and VRML checkers, fuzzing, locales
   xvfb xauth admesh libcoin-dev clang-14 libclang-rt-14-dev locales
-  # PDF pages rendered back to pictures (the print test)
-  poppler-utils
   # the source format check
   clang-format
   # the Debian package and its checks: CPack's dependency list, lintian,
