@@ -21,7 +21,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
@@ -382,7 +381,7 @@ void vxViewCommands::menSavePicture()
     if (savePicture(path, QSize(width->value(), height->value()), &error))
         message(tr("The picture was saved as %1.").arg(QFileInfo(path).fileName()));
     else
-        QMessageBox::critical(&m_window, tr("The picture was not saved"), error);
+        m_window.alert(tr("The picture was not saved"), error, true);
 }
 
 bool vxViewCommands::copyPicture(QString* error)
