@@ -84,10 +84,8 @@ MainWindowController::MainWindowController(QWidget* parent)
     m_viewCommands = new vxViewCommands(*this);
     awakeFromNib();
     m_instructions = new vxInstructionsController(this);
-    connect(this, &MainWindowController::modelLoaded, m_instructions,
-            [this](const QString& path) { m_instructions->modelLoaded(path); });
-    connect(this, &MainWindowController::phaseShown, m_instructions,
-            [this] { m_instructions->phaseShown(); });
+    connect(this, &MainWindowController::modelLoaded, m_instructions, &vxInstructionsController::modelLoaded);
+    connect(this, &MainWindowController::phaseShown, m_instructions, &vxInstructionsController::phaseShown);
     setUpDesktop();
     // File > Export…, a model command like the others.
     m_exportCommand = new vxExportCommand(*this, m_ui->menuFile, m_ui->actionExportVRML);

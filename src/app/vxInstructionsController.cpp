@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QPalette>
@@ -110,9 +109,8 @@ void vxInstructionsController::setHighlight(bool on)
     QSettings().setValue(kHighlightKey, on);
 }
 
-void vxInstructionsController::modelLoaded(const QString& path)
+void vxInstructionsController::modelLoaded()
 {
-    m_modelPath = path;
     phaseShown();
 }
 
@@ -214,7 +212,7 @@ bool vxInstructionsController::makeBooklet(
         } else if (vxLoadResult r = pictures.load(copy.fileName().toStdString()); !r) {
             *error = QString::fromStdString(r.error);
         } else {
-            vxBooklet booklet(pictures, QFileInfo(m_modelPath).completeBaseName());
+            vxBooklet booklet(pictures, m_window->proposedFileName());
             const auto step = [&](int done, int total) {
                 // The window draws (the dialog) with its own context in
                 // between; the booklet's drawing takes its context back.
@@ -238,9 +236,9 @@ void vxInstructionsController::menExportInstructions()
 {
     if (!hasParts())
         return;
-    const QString path = vxAskSaveFileName(
-        m_window, tr("Export building instructions"), tr("PDF files (*.pdf)"), QStringLiteral("pdf"),
-        QFileInfo(m_modelPath).completeBaseName() + QStringLiteral(".pdf"));
+    const QString path =
+        vxAskSaveFileName(m_window, tr("Export building instructions"), tr("PDF files (*.pdf)"),
+                          QStringLiteral("pdf"), m_window->proposedFileName(QStringLiteral("pdf")));
     if (path.isEmpty())
         return;
     const bool letter = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
@@ -272,7 +270,7 @@ void vxInstructionsController::menPrintInstructions()
     if (!hasParts())
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QFileInfo(m_modelPath).completeBaseName());
+    printer.setDocName(m_window->proposedFileName());
     if (vxAskPrinter(m_window, printer, tr("Print building instructions")))
         doPrintInstructions(printer);
 }

@@ -44,7 +44,7 @@ class vxInstructionsController : public QObject {
     bool doPrintInstructions(QPrinter& printer);
 
     // Follow the window.
-    void modelLoaded(const QString& path);
+    void modelLoaded();
     void phaseShown();
 
   private:
@@ -63,7 +63,6 @@ class vxInstructionsController : public QObject {
     QAction* m_export = nullptr;
     QAction* m_print = nullptr;
     std::unique_ptr<vxPartPictures> m_pictures;
-    QString m_modelPath;
     QTimer m_blink;
     int m_blinksLeft = 0;
 };

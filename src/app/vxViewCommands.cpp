@@ -410,7 +410,7 @@ QString vxViewCommands::printTitle() const
     QStringList parts;
     QString name = QString::fromStdString(model.infModell()).trimmed();
     if (name.isEmpty())
-        name = QFileInfo(m_window.windowFilePath()).completeBaseName();
+        name = m_window.proposedFileName();
     if (!name.isEmpty())
         parts << name;
     if (!view().sceneObjectList().empty())
