@@ -307,8 +307,10 @@ void vxViewCommands::showStandardView(vxStandardView which)
 
 void vxViewCommands::setOrthographic(bool on)
 {
-    if (m_orthographic->isChecked() != on)
+    if (m_orthographic->isChecked() != on) {
         m_orthographic->setChecked(on); // comes back here through toggled
+        return;
+    }
     view().setOrthographic(on);
     QSettings().setValue(QLatin1String(kOrthographic), on);
 }
