@@ -92,7 +92,7 @@ vxInstructionsController::vxInstructionsController(MainWindowController* window)
     connect(&m_blink, &QTimer::timeout, this, [this] { blink(); });
 
     m_highlight->setChecked(settings.value(kHighlightKey, false).toBool());
-    phaseShown();
+    modelLoaded();
 }
 
 vxInstructionsController::~vxInstructionsController() = default;
@@ -111,6 +111,7 @@ void vxInstructionsController::setHighlight(bool on)
 
 void vxInstructionsController::modelLoaded()
 {
+    m_dock->setModel(*m_window->view().model());
     phaseShown();
 }
 
@@ -121,7 +122,7 @@ void vxInstructionsController::phaseShown()
     // first and the off-screen one after (the window takes its own back on
     // its next draw).
     m_window->viewWidget()->doneCurrent();
-    m_dock->showModel(*view.model(), view.shownBauphase());
+    m_dock->showPhase(view.shownBauphase());
     m_pictures->releaseRenderer();
     const bool parts = hasParts();
     m_export->setEnabled(parts);

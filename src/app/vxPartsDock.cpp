@@ -95,11 +95,17 @@ void vxPartsDock::setWholeModel(bool whole)
     (whole ? m_wholeButton : m_phaseButton)->setChecked(true);
 }
 
-void vxPartsDock::showModel(const vxModel& model, std::int32_t phase)
+void vxPartsDock::setModel(const vxModel& model)
+{
+    m_phaseLists = vxMakePhasePartsLists(model);
+    m_wholeEntries = vxMakePartsList(model, std::nullopt);
+}
+
+void vxPartsDock::showPhase(std::int32_t phase)
 {
     m_phase = phase;
-    m_phaseEntries = vxMakePartsList(model, phase);
-    m_wholeEntries = vxMakePartsList(model, std::nullopt);
+    const auto it = m_phaseLists.find(phase);
+    m_phaseEntries = it == m_phaseLists.end() ? std::vector<vxPartsListEntry>() : it->second;
     refill();
 }
 

@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -23,9 +24,12 @@ class vxPartsDock : public QDockWidget {
   public:
     explicit vxPartsDock(QWidget* parent = nullptr);
 
-    // Shows the parts of model for the phase (the list of the whole model
-    // when the whole-model switch is on).
-    void showModel(const vxModel& model, std::int32_t phase);
+    // Takes the lists of a model: the whole model's and every phase's, made
+    // once per model so that stepping through the phases walks no parts.
+    void setModel(const vxModel& model);
+    // Shows the parts the phase adds (the list of the whole model when the
+    // whole-model switch is on).
+    void showPhase(std::int32_t phase);
     // Where row pictures come from (the part in the parts' colour); without
     // one, or when it gives a null image, the part type's catalogue picture
     // shows with a dot of the parts' colour.
@@ -57,6 +61,7 @@ class vxPartsDock : public QDockWidget {
     PictureSource m_pictures;
     std::int32_t m_phase = 1;
     std::vector<vxPartsListEntry> m_phaseEntries;
+    std::map<std::int32_t, std::vector<vxPartsListEntry>> m_phaseLists;
     std::vector<vxPartsListEntry> m_wholeEntries;
     std::vector<vxPartsListEntry> m_entries; // the rows shown
 };
