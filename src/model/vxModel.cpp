@@ -5,6 +5,10 @@
 #include "vxSectionText.h"
 #include "vxTextFile.h"
 
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 
 using vxSectionText::toDecimal;
@@ -262,41 +266,90 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
     return result;
 }
 
-void vxModel::loadParts()
-{
-    const std::int32_t n = m_count > 0 ? std::min(m_count, kMaxParts) : 0;
-    if (n > 0) {
-        const bool fresh = m_partList.empty();
-        m_partList.reserve(m_partList.size() + static_cast<std::size_t>(n));
-        if (fresh)
-            vxBulkMemory::preferHugePages(m_partList.data(), m_partList.capacity() * sizeof m_partList[0]);
-        const std::shared_ptr<vxPart[]> block =
-            std::allocate_shared<vxPart[]>(vxBulkAllocator<vxPart>(), static_cast<std::size_t>(n));
-        for (std::int32_t i = 0; i < n; ++i)
-            m_partList.emplace_back(block, &block[static_cast<std::size_t>(i)]);
+namespace {
+
+// The definitions of one load by short name: each file is read and parsed
+// once, and the parts of its type share the result (see vxPart).
+struct SharedDefinitions {
+    std::mutex mutex;
+    std::unordered_map<std::string, std::shared_ptr<vxDefinition>> byShortName;
+};
+
+// Reads the key lines of [PARTn] sections into parts[n - 1] (parts beyond
+// the list are skipped), and notes the lowest and highest part it changed.
+class PartSectionReader {
+  public:
+    // With ownCopies, the parts it reads share a copy of each definition
+    // that is this reader's own, so that readers on two threads never count
+    // the references to one object (the definition is still read and parsed
+    // once).
+    PartSectionReader(const std::vector<std::shared_ptr<vxPart>>& parts, SharedDefinitions& shared,
+                      bool ownCopies)
+        : m_parts(parts), m_shared(shared), m_ownCopies(ownCopies)
+    {
     }
-    // Parts of one type read the same definition file: it is read and parsed
-    // once per load, and the parts share the result (see vxPart).
-    std::unordered_map<std::string, std::shared_ptr<vxDefinition>> definitions;
-    std::int32_t lastReported = -1;
-    auto name = [&](vxPart& p, int index, std::string_view value) {
-        p.partName() = std::string(value);
-        const auto [begin, end] = shortNameBytes(p.partName());
-        p.shortName().assign(p.partName(), begin, end - begin);
-        std::shared_ptr<vxDefinition>& definition = definitions[p.shortName()];
-        if (!definition) {
-            definition = std::make_shared<vxDefinition>();
-            definition->LoadFromResource(p.shortName());
+    // Called with (index + 1, total) after a NAME, once per part.
+    void reportProgress(const vxModel::ProgressFn* progress, std::int32_t total)
+    {
+        m_progress = progress;
+        m_total = total;
+    }
+    void read(std::string_view text);
+    // The lowest and highest index of the parts it changed (lowest >
+    // highest when none).
+    int lowest() const { return m_lowest; }
+    int highest() const { return m_highest; }
+
+  private:
+    const std::shared_ptr<vxDefinition>& definition(const std::string& shortName);
+    void name(vxPart& p, int index, std::string_view value);
+
+    const std::vector<std::shared_ptr<vxPart>>& m_parts;
+    SharedDefinitions& m_shared;
+    bool m_ownCopies;
+    // The definitions this reader has met, so that the shared table is
+    // locked only for a type's first part.
+    std::unordered_map<std::string, std::shared_ptr<vxDefinition>> m_known;
+    const vxModel::ProgressFn* m_progress = nullptr;
+    std::int32_t m_total = 0;
+    std::int32_t m_lastReported = -1;
+    int m_lowest = std::numeric_limits<int>::max();
+    int m_highest = -1;
+};
+
+const std::shared_ptr<vxDefinition>& PartSectionReader::definition(const std::string& shortName)
+{
+    std::shared_ptr<vxDefinition>& known = m_known[shortName];
+    if (!known) {
+        const std::lock_guard<std::mutex> lock(m_shared.mutex);
+        std::shared_ptr<vxDefinition>& d = m_shared.byShortName[shortName];
+        if (!d) {
+            d = std::make_shared<vxDefinition>();
+            d->LoadFromResource(shortName);
         }
-        if (p.hasNewDefinition())
-            p.shareDefinition(definition);
-        else // a second NAME: loaded over the values of the first
-            p.changeDefinition().LoadFromText(p.shortName(), definition->m_FileContent);
-        if (m_progress && index > lastReported) {
-            lastReported = index;
-            m_progress(index + 1, n);
-        }
-    };
+        known = m_ownCopies ? std::make_shared<vxDefinition>(*d) : d;
+    }
+    return known;
+}
+
+void PartSectionReader::name(vxPart& p, int index, std::string_view value)
+{
+    p.partName() = std::string(value);
+    const auto [begin, end] = shortNameBytes(p.partName());
+    p.shortName().assign(p.partName(), begin, end - begin);
+    const std::shared_ptr<vxDefinition>& d = definition(p.shortName());
+    if (p.hasNewDefinition())
+        p.shareDefinition(d);
+    else // a second NAME: loaded over the values of the first
+        p.changeDefinition().LoadFromText(p.shortName(), d->m_FileContent);
+    if (m_progress && *m_progress && index > m_lastReported) {
+        m_lastReported = index;
+        (*m_progress)(index + 1, m_total);
+    }
+}
+
+void PartSectionReader::read(std::string_view text)
+{
     // The keys are told apart by their length and letters, without a chain
     // of comparisons: NAME, [XYZ]POS, [XYZ]UP, [XYZ]DIR, PHASE, COLOR.
     auto axis = [](vxVector& v, char letter, float f) {
@@ -309,45 +362,149 @@ void vxModel::loadParts()
     };
     int currentIndex = -1; // the part of the key lines, looked up once per section
     vxPart* current = nullptr;
-    if (m_fileContent)
-        vxSectionText::detail::runPass(
-            *m_fileContent, 0,
-            [](std::string_view line) { return vxSectionText::detail::numberedSection(line, "[PART"); },
-            [&](int index, std::string_view key, std::string_view value) {
-                if (index != currentIndex) {
-                    currentIndex = index;
-                    current = static_cast<std::size_t>(index) < m_partList.size()
-                                  ? m_partList[static_cast<std::size_t>(index)].get()
-                                  : nullptr;
+    vxSectionText::detail::runPass(
+        text, 0, [](std::string_view line) { return vxSectionText::detail::numberedSection(line, "[PART"); },
+        [&](int index, std::string_view key, std::string_view value) {
+            if (index != currentIndex) {
+                currentIndex = index;
+                current = static_cast<std::size_t>(index) < m_parts.size()
+                              ? m_parts[static_cast<std::size_t>(index)].get()
+                              : nullptr;
+                if (current) {
+                    m_lowest = std::min(m_lowest, index);
+                    m_highest = std::max(m_highest, index);
                 }
-                if (!current)
-                    return;
-                vxPart& p = *current;
-                const char first = key[0];
-                const bool xyz = first == 'X' || first == 'Y' || first == 'Z';
-                switch (key.size()) {
-                case 3:
-                    if (xyz && key.substr(1) == "UP")
-                        axis(p.up(), first, toDecimal(value));
-                    break;
-                case 4:
-                    if (xyz && key.substr(1) == "POS")
-                        axis(p.position(), first, toDecimal(value));
-                    else if (xyz && key.substr(1) == "DIR")
-                        axis(p.direction(), first, toDecimal(value));
-                    else if (key == "NAME")
-                        name(p, index, value);
-                    break;
-                case 5:
-                    if (key == "PHASE")
-                        p.setPhase(toInteger(value));
-                    else if (key == "COLOR")
-                        p.color().setVector3f(vxDecodeColor(toInteger(value)));
-                    break;
-                default:
-                    break;
+            }
+            if (!current)
+                return;
+            vxPart& p = *current;
+            const char first = key[0];
+            const bool xyz = first == 'X' || first == 'Y' || first == 'Z';
+            switch (key.size()) {
+            case 3:
+                if (xyz && key.substr(1) == "UP")
+                    axis(p.up(), first, toDecimal(value));
+                break;
+            case 4:
+                if (xyz && key.substr(1) == "POS")
+                    axis(p.position(), first, toDecimal(value));
+                else if (xyz && key.substr(1) == "DIR")
+                    axis(p.direction(), first, toDecimal(value));
+                else if (key == "NAME")
+                    name(p, index, value);
+                break;
+            case 5:
+                if (key == "PHASE")
+                    p.setPhase(toInteger(value));
+                else if (key == "COLOR")
+                    p.color().setVector3f(vxDecodeColor(toInteger(value)));
+                break;
+            default:
+                break;
+            }
+        });
+}
+
+// Where a text of many parts is cut in two for two readers: the start of
+// the first line from its middle on that begins with "[" (a header), or
+// nullptr when the text is too small to gain from it or has no such line.
+const char* halfwayHeader(std::string_view text)
+{
+    constexpr std::size_t kSmallest = 4u << 20;
+    if (text.size() < kSmallest || std::thread::hardware_concurrency() < 2)
+        return nullptr;
+    const std::size_t at = text.find("\r\n[", text.size() / 2);
+    return at == std::string_view::npos ? nullptr : text.data() + at + 2;
+}
+
+} // namespace
+
+void vxModel::makeParts(std::int32_t n)
+{
+    const bool fresh = m_partList.empty();
+    m_partList.reserve(m_partList.size() + static_cast<std::size_t>(n));
+    if (fresh)
+        vxBulkMemory::preferHugePages(m_partList.data(), m_partList.capacity() * sizeof m_partList[0]);
+    const std::shared_ptr<vxPart[]> block =
+        std::allocate_shared<vxPart[]>(vxBulkAllocator<vxPart>(), static_cast<std::size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i)
+        m_partList.emplace_back(block, &block[static_cast<std::size_t>(i)]);
+}
+
+void vxModel::loadParts()
+{
+    const std::int32_t n = m_count > 0 ? std::min(m_count, kMaxParts) : 0;
+    const bool fresh = m_partList.empty();
+    if (n > 0)
+        makeParts(n);
+    SharedDefinitions definitions;
+    const std::string_view text = m_fileContent ? std::string_view(*m_fileContent) : std::string_view();
+    // A big model is read by two threads, each from its half of the text
+    // cut at a header line. When the halves change parts of the same range
+    // (sections out of order), their order would matter: the parts are then
+    // made anew and read by one thread.
+    if (const char* half = fresh && n > 0 ? halfwayHeader(text) : nullptr) {
+        vxSectionText::NumberWatch* watch = vxSectionText::NumberWatch::active();
+        const std::size_t keptBefore = watch ? watch->found.size() : 0;
+        const std::int64_t totalBefore = watch ? watch->total : 0;
+        const std::string_view first(text.data(), static_cast<std::size_t>(half - text.data()));
+        const std::string_view second(half, static_cast<std::size_t>(text.data() + text.size() - half));
+        PartSectionReader firstReader(m_partList, definitions, false);
+        firstReader.reportProgress(&m_progress, n);
+        // What the second thread read: the parts it changed, its bad numbers.
+        int secondLowest = 0, secondHighest = -1;
+        std::vector<vxSectionText::BadNumber> secondFound;
+        std::int64_t secondTotal = 0;
+        std::exception_ptr failure;
+        std::thread helper([&] {
+            try {
+                std::optional<vxSectionText::NumberWatch> numbers;
+                if (watch)
+                    numbers.emplace();
+                PartSectionReader secondReader(m_partList, definitions, true);
+                secondReader.read(second);
+                secondLowest = secondReader.lowest();
+                secondHighest = secondReader.highest();
+                if (numbers) {
+                    secondFound = std::move(numbers->found);
+                    secondTotal = numbers->total;
                 }
-            });
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        try {
+            firstReader.read(first);
+        } catch (...) {
+            helper.join();
+            throw;
+        }
+        helper.join();
+        if (failure)
+            std::rethrow_exception(failure);
+        if (firstReader.highest() < secondLowest || secondHighest < firstReader.lowest()) {
+            if (watch) {
+                // The second half's line numbers count from its first line.
+                const bool keepsSome = !secondFound.empty() && watch->found.size() < watch->kKept;
+                watch->appendLater(
+                    secondFound, secondTotal,
+                    keepsSome ? vxSectionText::detail::LineCounter(text.data()).lineOf(half) - 1 : 0);
+            }
+            if (m_progress)
+                m_progress(n, n);
+            return;
+        }
+        if (watch) {
+            watch->found.erase(watch->found.begin() + static_cast<std::ptrdiff_t>(keptBefore),
+                               watch->found.end());
+            watch->total = totalBefore;
+        }
+        m_partList.clear();
+        makeParts(n);
+    }
+    PartSectionReader reader(m_partList, definitions, false);
+    reader.reportProgress(&m_progress, n);
+    reader.read(text);
     if (m_progress)
         m_progress(n, n);
 }

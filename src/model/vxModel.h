@@ -182,6 +182,9 @@ class vxModel {
     void setTubeCount(std::int32_t c) { m_tubeCount = c; }
 
   private:
+    // Appends n new parts, made in one block.
+    void makeParts(std::int32_t n);
+
     vxVector m_cameraPosition, m_cameraUp, m_cameraDirection, m_cameraTarget;
     std::int32_t m_count = 0;
     std::vector<std::shared_ptr<vxPart>> m_partList;

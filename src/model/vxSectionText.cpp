@@ -70,6 +70,21 @@ NumberWatch::~NumberWatch()
     t_watch = m_outer;
 }
 
+NumberWatch* NumberWatch::active()
+{
+    return t_watch;
+}
+
+void NumberWatch::appendLater(const std::vector<BadNumber>& laterFound, std::int64_t laterTotal,
+                              std::int64_t lineOffset)
+{
+    total += laterTotal;
+    for (std::size_t k = 0; k < laterFound.size() && found.size() < kKept; ++k) {
+        found.push_back(laterFound[k]);
+        found.back().line += lineOffset;
+    }
+}
+
 namespace detail {
 
 std::int64_t LineCounter::lineOf(const char* lineStart)

@@ -135,6 +135,14 @@ class NumberWatch {
     std::vector<BadNumber> found; // the first kKept
     std::int64_t total = 0;       // all of them
 
+    // The watch of this thread's passes, or null.
+    static NumberWatch* active();
+    // Adds what a watch on another thread saw (its found and total) in a
+    // text that follows the ones seen here, whose lines it counted from
+    // lineOffset + 1.
+    void appendLater(const std::vector<BadNumber>& laterFound, std::int64_t laterTotal,
+                     std::int64_t lineOffset);
+
   private:
     NumberWatch* m_outer;
 };

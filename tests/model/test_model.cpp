@@ -1,8 +1,12 @@
 #include "vxModel.h"
+#include "vxSectionText.h"
 #include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 using vxTest::crlf;
 
@@ -190,4 +194,54 @@ TEST_F(Model, TextsReadAsUtf8OrWindows1252AndEveryPartHasADefinitionOfItsOwn)
     EXPECT_EQ(c.definition().m_ConnectionCount, 1);
     EXPECT_EQ(b.definition().m_Name, "Block 30");
     EXPECT_EQ(b.definition().m_ShortName, "31005");
+}
+
+// A model big enough to be read by two threads, its sections in three
+// orders: the halves change separate parts, or one part in both (a section
+// for part 15100 repeated at the end of the first half, which the later one must overrule: read
+// again by one thread). Either way every part holds what its lines say, and
+// the bad numbers kept are the first in the file, with their lines.
+TEST_F(Model, ABigModelReadsAsOnePassWhateverTheOrderOfItsSections)
+{
+    constexpr int kParts = 30000;
+    const std::string padding = "NOTE=" + std::string(150, 'n') + "\r\n";
+    const auto bad = [](int i) { return i <= 15 || i > kParts - 10; }; // 25 bad numbers
+    const struct {
+        int runs[3][2]; // [first, last) part numbers
+    } layouts[] = {{{{1, 15001}, {15001, 30001}, {0, 0}}},
+                   {{{15001, 30001}, {1, 15001}, {0, 0}}},
+                   {{{1, 14991}, {-15100, -15099}, {14991, 30001}}}}; // negative: XPOS=-1
+    for (const auto& layout : layouts) {
+        std::string text = "[COMMON]\r\nCOUNT=" + std::to_string(kParts) + "\r\n";
+        std::int64_t line = 3;
+        std::vector<std::int64_t> badLines;
+        for (const auto& run : layout.runs)
+            for (int i = run[0]; i < run[1]; ++i, line += 4) {
+                const int part = std::abs(i);
+                const bool isBad = i > 0 && bad(i);
+                text += "[PART" + std::to_string(part) + "]\r\nNAME=K31005_a\r\n" + padding +
+                        "XPOS=" + std::to_string(i < 0 ? -1 : part) + (isBad ? "q" : "") + "\r\n";
+                if (isBad)
+                    badLines.push_back(line + 3);
+            }
+        badLines.resize(vxSectionText::NumberWatch::kKept);
+        std::sort(badLines.begin(), badLines.end());
+
+        vxModel m;
+        const vxLoadResult r = m.loadModelFromText(text);
+        std::vector<std::int64_t> seen;
+        for (const auto& f : r.findings)
+            if (f.kind == vxLoadFinding::Kind::kBadNumber)
+                seen.push_back(f.line);
+        EXPECT_EQ(seen, badLines);
+        ASSERT_FALSE(r.findings.empty());
+        EXPECT_EQ(r.findings.back().count, 25 - static_cast<std::int64_t>(vxSectionText::NumberWatch::kKept));
+        ASSERT_EQ(m.partList().size(), std::size_t(kParts));
+        int wrong = 0;
+        for (int i = 0; i < kParts; ++i) {
+            const vxPart& p = *m.partList()[std::size_t(i)];
+            wrong += p.position().x() != float(i + 1) || p.definition().m_Name != "Block 30" ? 1 : 0;
+        }
+        EXPECT_EQ(wrong, 0);
+    }
 }
