@@ -276,7 +276,8 @@ struct SharedDefinitions {
 };
 
 // Reads the key lines of [PARTn] sections into parts[n - 1] (parts beyond
-// the list are skipped), and notes the lowest and highest part it changed.
+// the list are skipped). A reader may be given a range of parts: it then
+// changes no part outside it, and notes whether the text named one.
 class PartSectionReader {
   public:
     // With ownCopies, the parts it reads share a copy of each definition
@@ -294,11 +295,14 @@ class PartSectionReader {
         m_progress = progress;
         m_total = total;
     }
+    void keepTo(int from, int to)
+    {
+        m_from = from;
+        m_to = to;
+    }
     void read(std::string_view text);
-    // The lowest and highest index of the parts it changed (lowest >
-    // highest when none).
-    int lowest() const { return m_lowest; }
-    int highest() const { return m_highest; }
+    // Whether the text had key lines for a part outside the range.
+    bool strayed() const { return m_strayed; }
 
   private:
     const std::shared_ptr<vxDefinition>& definition(const std::string& shortName);
@@ -313,8 +317,9 @@ class PartSectionReader {
     const vxModel::ProgressFn* m_progress = nullptr;
     std::int32_t m_total = 0;
     std::int32_t m_lastReported = -1;
-    int m_lowest = std::numeric_limits<int>::max();
-    int m_highest = -1;
+    int m_from = 0;
+    int m_to = std::numeric_limits<int>::max();
+    bool m_strayed = false;
 };
 
 const std::shared_ptr<vxDefinition>& PartSectionReader::definition(const std::string& shortName)
@@ -370,9 +375,9 @@ void PartSectionReader::read(std::string_view text)
                 current = static_cast<std::size_t>(index) < m_parts.size()
                               ? m_parts[static_cast<std::size_t>(index)].get()
                               : nullptr;
-                if (current) {
-                    m_lowest = std::min(m_lowest, index);
-                    m_highest = std::max(m_highest, index);
+                if (current && (index < m_from || index >= m_to)) {
+                    m_strayed = true;
+                    current = nullptr;
                 }
             }
             if (!current)
@@ -405,16 +410,23 @@ void PartSectionReader::read(std::string_view text)
         });
 }
 
-// Where a text of many parts is cut in two for two readers: the start of
-// the first line from its middle on that begins with "[" (a header), or
-// nullptr when the text is too small to gain from it or has no such line.
-const char* halfwayHeader(std::string_view text)
+// Where a text of many parts is cut in two for two readers: the first
+// [PARTn] header line from its middle on, and its part index n - 1; a null
+// line when the text is too small to gain from it or has no such line.
+std::pair<const char*, int> halfwayPartHeader(std::string_view text)
 {
     constexpr std::size_t kSmallest = 4u << 20;
     if (text.size() < kSmallest || std::thread::hardware_concurrency() < 2)
-        return nullptr;
-    const std::size_t at = text.find("\r\n[", text.size() / 2);
-    return at == std::string_view::npos ? nullptr : text.data() + at + 2;
+        return {nullptr, -1};
+    for (std::size_t at = text.find("\r\n[", text.size() / 2); at != std::string_view::npos;
+         at = text.find("\r\n[", at + 2)) {
+        const std::size_t eol = text.find("\r\n", at + 2);
+        const std::string_view line = text.substr(at + 2, eol == std::string_view::npos ? eol : eol - at - 2);
+        const int index = vxSectionText::detail::numberedSection(line, "[PART");
+        if (index >= 0)
+            return {line.data(), index};
+    }
+    return {nullptr, -1};
 }
 
 } // namespace
@@ -440,10 +452,15 @@ void vxModel::loadParts()
     SharedDefinitions definitions;
     const std::string_view text = m_fileContent ? std::string_view(*m_fileContent) : std::string_view();
     // A big model is read by two threads, each from its half of the text
-    // cut at a header line. When the halves change parts of the same range
-    // (sections out of order), their order would matter: the parts are then
-    // made anew and read by one thread.
-    if (const char* half = fresh && n > 0 ? halfwayHeader(text) : nullptr) {
+    // cut at a [PARTn] header: the first changes only the parts before n,
+    // the second only part n and those after it. When a half names a part
+    // of the other's range (sections out of order), their order would
+    // matter: the parts are then made anew and read by one thread.
+    const std::pair<const char*, int> halfway =
+        fresh && n > 0 ? halfwayPartHeader(text) : std::pair<const char*, int>(nullptr, -1);
+    const char* const half = halfway.first;
+    const int halfPart = halfway.second;
+    if (half) {
         vxSectionText::NumberWatch* watch = vxSectionText::NumberWatch::active();
         const std::size_t keptBefore = watch ? watch->found.size() : 0;
         const std::int64_t totalBefore = watch ? watch->total : 0;
@@ -451,8 +468,9 @@ void vxModel::loadParts()
         const std::string_view second(half, static_cast<std::size_t>(text.data() + text.size() - half));
         PartSectionReader firstReader(m_partList, definitions, false);
         firstReader.reportProgress(&m_progress, n);
-        // What the second thread read: the parts it changed, its bad numbers.
-        int secondLowest = 0, secondHighest = -1;
+        firstReader.keepTo(0, halfPart);
+        // What the second thread read: whether it strayed, its bad numbers.
+        bool secondStrayed = false;
         std::vector<vxSectionText::BadNumber> secondFound;
         std::int64_t secondTotal = 0;
         std::exception_ptr failure;
@@ -462,9 +480,9 @@ void vxModel::loadParts()
                 if (watch)
                     numbers.emplace();
                 PartSectionReader secondReader(m_partList, definitions, true);
+                secondReader.keepTo(halfPart, std::numeric_limits<int>::max());
                 secondReader.read(second);
-                secondLowest = secondReader.lowest();
-                secondHighest = secondReader.highest();
+                secondStrayed = secondReader.strayed();
                 if (numbers) {
                     secondFound = std::move(numbers->found);
                     secondTotal = numbers->total;
@@ -482,7 +500,7 @@ void vxModel::loadParts()
         helper.join();
         if (failure)
             std::rethrow_exception(failure);
-        if (firstReader.highest() < secondLowest || secondHighest < firstReader.lowest()) {
+        if (!firstReader.strayed() && !secondStrayed) {
             if (watch) {
                 // The second half's line numbers count from its first line.
                 const bool keepsSome = !secondFound.empty() && watch->found.size() < watch->kKept;
