@@ -349,7 +349,12 @@ void PartSectionReader::name(vxPart& p, int index, std::string_view value)
         p.changeDefinition().LoadFromText(p.shortName(), d->m_FileContent);
     if (m_progress && *m_progress && index > m_lastReported) {
         m_lastReported = index;
-        (*m_progress)(index + 1, m_total);
+        // A reader kept to the first parts while another reads the rest
+        // reports for both, as they go at about the same pace.
+        const std::int64_t done = m_to < m_total && m_to > 0
+                                      ? (static_cast<std::int64_t>(index) + 1) * m_total / m_to
+                                      : static_cast<std::int64_t>(index) + 1;
+        (*m_progress)(static_cast<std::int32_t>(std::min<std::int64_t>(done, m_total)), m_total);
     }
 }
 

@@ -228,7 +228,16 @@ TEST_F(Model, ABigModelReadsAsOnePassWhateverTheOrderOfItsSections)
         std::sort(badLines.begin(), badLines.end());
 
         vxModel m;
+        std::vector<std::int32_t> progress; // before the last report (kParts)
+        m.setProgressCallback([&](std::int32_t done, std::int32_t total) {
+            EXPECT_EQ(total, kParts);
+            if (done < total)
+                progress.push_back(done);
+        });
         const vxLoadResult r = m.loadModelFromText(text);
+        // Progress goes on to the end while the second thread reads its half.
+        ASSERT_FALSE(progress.empty());
+        EXPECT_GT(progress.back(), kParts * 9 / 10);
         std::vector<std::int64_t> seen;
         for (const auto& f : r.findings)
             if (f.kind == vxLoadFinding::Kind::kBadNumber)
