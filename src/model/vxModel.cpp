@@ -58,6 +58,31 @@ std::pair<std::size_t, std::size_t> shortNameBytes(std::string_view partName)
     return {begin, end};
 }
 
+// The section a header line opens in the pass over camera and common
+// values: 1 for [CAMERA], 2 for [COMMON], else -1.
+int modelSection(std::string_view line)
+{
+    using vxSectionText::detail::equalsInUpperCase;
+    return equalsInUpperCase(line, "[CAMERA]") ? 1 : equalsInUpperCase(line, "[COMMON]") ? 2 : -1;
+}
+
+// Where the first line of text stands that opens a part section ([PARTn],
+// n from 1), or the size of text when there is none.
+std::size_t firstPartHeader(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t eol = std::min(text.find("\r\n", at), text.size());
+        if (text[at] == '[' &&
+            vxSectionText::detail::numberedSection(text.substr(at, eol - at), "[PART") >= 0)
+            return at;
+        const std::size_t next = text.find("\r\n[", at);
+        if (next == std::string_view::npos)
+            break;
+        at = next + 2;
+    }
+    return text.size();
+}
+
 } // namespace
 
 std::string vxShortNameOf(const std::string& partName)
@@ -198,72 +223,89 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
         return result;
     }
 
-    const vxSectionText::NumberWatch numbers;
-    vxModel fresh;
-    fresh.m_progress = m_progress;
-    fresh.m_fileContent = std::move(text);
+    std::string content = std::move(*text);
+    vxSectionText::NumberWatch numbers;
+    // Camera and common values stand before the parts in a model file, so
+    // the first pass reads up to the first part section, and the parts'
+    // pass tells whether a [CAMERA] or [COMMON] section follows them. Only
+    // then (or when the values read so far refuse the model) is all read
+    // again, with the first pass over the whole text.
+    for (const bool whole : {false, true}) {
+        numbers.found.clear();
+        numbers.total = 0;
+        vxModel fresh;
+        fresh.m_progress = m_progress;
+        fresh.m_fileContent = std::move(content);
+        const std::string_view all = *fresh.m_fileContent;
+        const std::size_t partsFrom = whole ? all.size() : firstPartHeader(all);
 
-    // Pass 1: camera and common values.
-    vxSectionText::runPlainPass(fresh.m_fileContent, {"[CAMERA]", "[COMMON]"}, {1, 2}, 0,
-                                [&fresh](int section, std::string_view key, std::string_view value) {
-                                    if (section == 1) {
-                                        if (key == "POSITIONX")
-                                            fresh.m_cameraPosition.setX(toDecimal(value));
-                                        else if (key == "POSITIONY")
-                                            fresh.m_cameraPosition.setY(toDecimal(value));
-                                        else if (key == "POSITIONZ")
-                                            fresh.m_cameraPosition.setZ(toDecimal(value));
-                                        else if (key == "DIRECTIONX")
-                                            fresh.m_cameraDirection.setX(toDecimal(value));
-                                        else if (key == "DIRECTIONY")
-                                            fresh.m_cameraDirection.setY(toDecimal(value));
-                                        else if (key == "DIRECTIONZ")
-                                            fresh.m_cameraDirection.setZ(toDecimal(value));
-                                        else if (key == "UPX")
-                                            fresh.m_cameraUp.setX(toDecimal(value));
-                                        else if (key == "UPY")
-                                            fresh.m_cameraUp.setY(toDecimal(value));
-                                        else if (key == "UPZ")
-                                            fresh.m_cameraUp.setZ(toDecimal(value));
-                                        else if (key == "TARGETX")
-                                            fresh.m_cameraTarget.setX(toDecimal(value));
-                                        else if (key == "TARGETY")
-                                            fresh.m_cameraTarget.setY(toDecimal(value));
-                                        else if (key == "TARGETZ")
-                                            fresh.m_cameraTarget.setZ(toDecimal(value));
-                                    } else if (section == 2) {
-                                        if (key == "COUNT")
-                                            fresh.m_count = toInteger(value);
-                                        else if (key == "TUBECOUNT")
-                                            fresh.m_tubeCount = toInteger(value);
-                                        else if (key == "INFMODELL")
-                                            fresh.m_infModell = std::string(value);
-                                        else if (key == "INFORIGINAL")
-                                            fresh.m_infOriginal = std::string(value);
-                                        else if (key == "INFGEBAUT")
-                                            fresh.m_infGebaut = std::string(value);
-                                    }
-                                });
+        // Pass 1: camera and common values.
+        vxSectionText::detail::runPass(all.substr(0, partsFrom), 0, modelSection,
+                                       [&fresh](int section, std::string_view key, std::string_view value) {
+                                           if (section == 1) {
+                                               if (key == "POSITIONX")
+                                                   fresh.m_cameraPosition.setX(toDecimal(value));
+                                               else if (key == "POSITIONY")
+                                                   fresh.m_cameraPosition.setY(toDecimal(value));
+                                               else if (key == "POSITIONZ")
+                                                   fresh.m_cameraPosition.setZ(toDecimal(value));
+                                               else if (key == "DIRECTIONX")
+                                                   fresh.m_cameraDirection.setX(toDecimal(value));
+                                               else if (key == "DIRECTIONY")
+                                                   fresh.m_cameraDirection.setY(toDecimal(value));
+                                               else if (key == "DIRECTIONZ")
+                                                   fresh.m_cameraDirection.setZ(toDecimal(value));
+                                               else if (key == "UPX")
+                                                   fresh.m_cameraUp.setX(toDecimal(value));
+                                               else if (key == "UPY")
+                                                   fresh.m_cameraUp.setY(toDecimal(value));
+                                               else if (key == "UPZ")
+                                                   fresh.m_cameraUp.setZ(toDecimal(value));
+                                               else if (key == "TARGETX")
+                                                   fresh.m_cameraTarget.setX(toDecimal(value));
+                                               else if (key == "TARGETY")
+                                                   fresh.m_cameraTarget.setY(toDecimal(value));
+                                               else if (key == "TARGETZ")
+                                                   fresh.m_cameraTarget.setZ(toDecimal(value));
+                                           } else if (section == 2) {
+                                               if (key == "COUNT")
+                                                   fresh.m_count = toInteger(value);
+                                               else if (key == "TUBECOUNT")
+                                                   fresh.m_tubeCount = toInteger(value);
+                                               else if (key == "INFMODELL")
+                                                   fresh.m_infModell = std::string(value);
+                                               else if (key == "INFORIGINAL")
+                                                   fresh.m_infOriginal = std::string(value);
+                                               else if (key == "INFGEBAUT")
+                                                   fresh.m_infGebaut = std::string(value);
+                                           }
+                                       });
 
-    if (fresh.m_count > kMaxParts) {
-        result.ok = false;
-        result.error = "the model declares " + std::to_string(fresh.m_count) + " parts; at most " +
-                       std::to_string(kMaxParts) + " can be opened";
+        if (fresh.m_count > kMaxParts || fresh.m_tubeCount > kMaxTubes) {
+            if (!whole) {
+                content = std::move(*fresh.m_fileContent);
+                continue;
+            }
+            result.ok = false;
+            result.error = fresh.m_count > kMaxParts
+                               ? "the model declares " + std::to_string(fresh.m_count) + " parts; at most " +
+                                     std::to_string(kMaxParts) + " can be opened"
+                               : "the model declares " + std::to_string(fresh.m_tubeCount) +
+                                     " tubes; at most " + std::to_string(kMaxTubes) + " can be opened";
+            return result;
+        }
+
+        if (fresh.readParts(whole ? std::string_view::npos : partsFrom) && !whole) {
+            content = std::move(*fresh.m_fileContent);
+            continue;
+        }
+        fresh.loadTubes();
+        fresh.m_actualBauphase = fresh.maximumBauphase();
+        result.findings = vxLoadFindings::collect(fresh, *fresh.m_fileContent, numbers);
+        *this = std::move(fresh);
         return result;
     }
-    if (fresh.m_tubeCount > kMaxTubes) {
-        result.ok = false;
-        result.error = "the model declares " + std::to_string(fresh.m_tubeCount) + " tubes; at most " +
-                       std::to_string(kMaxTubes) + " can be opened";
-        return result;
-    }
-
-    fresh.loadParts();
-    fresh.loadTubes();
-    fresh.m_actualBauphase = fresh.maximumBauphase();
-    result.findings = vxLoadFindings::collect(fresh, *fresh.m_fileContent, numbers);
-    *this = std::move(fresh);
-    return result;
+    return result; // not reached: the whole text is read in the second round
 }
 
 namespace {
@@ -300,9 +342,13 @@ class PartSectionReader {
         m_from = from;
         m_to = to;
     }
+    // Header lines of camera or common sections from this point of the
+    // text on are noted (never when null).
+    void noteModelHeadersFrom(const char* from) { m_modelHeadersFrom = from; }
     void read(std::string_view text);
     // Whether the text had key lines for a part outside the range.
     bool strayed() const { return m_strayed; }
+    bool metModelHeader() const { return m_metModelHeader; }
 
   private:
     const std::shared_ptr<vxDefinition>& definition(const std::string& shortName);
@@ -320,6 +366,8 @@ class PartSectionReader {
     int m_from = 0;
     int m_to = std::numeric_limits<int>::max();
     bool m_strayed = false;
+    const char* m_modelHeadersFrom = nullptr;
+    bool m_metModelHeader = false;
 };
 
 const std::shared_ptr<vxDefinition>& PartSectionReader::definition(const std::string& shortName)
@@ -373,7 +421,14 @@ void PartSectionReader::read(std::string_view text)
     int currentIndex = -1; // the part of the key lines, looked up once per section
     vxPart* current = nullptr;
     vxSectionText::detail::runPass(
-        text, 0, [](std::string_view line) { return vxSectionText::detail::numberedSection(line, "[PART"); },
+        text, 0,
+        [this](std::string_view line) {
+            const int index = vxSectionText::detail::numberedSection(line, "[PART");
+            if (index < 0 && m_modelHeadersFrom && line.data() >= m_modelHeadersFrom &&
+                modelSection(line) >= 0)
+                m_metModelHeader = true;
+            return index;
+        },
         [&](int index, std::string_view key, std::string_view value) {
             if (index != currentIndex) {
                 currentIndex = index;
@@ -450,12 +505,18 @@ void vxModel::makeParts(std::int32_t n)
 
 void vxModel::loadParts()
 {
+    readParts(std::string_view::npos);
+}
+
+bool vxModel::readParts(std::size_t modelHeadersFrom)
+{
     const std::int32_t n = m_count > 0 ? std::min(m_count, kMaxParts) : 0;
     const bool fresh = m_partList.empty();
     if (n > 0)
         makeParts(n);
     SharedDefinitions definitions;
     const std::string_view text = m_fileContent ? std::string_view(*m_fileContent) : std::string_view();
+    const char* const headersFrom = modelHeadersFrom < text.size() ? text.data() + modelHeadersFrom : nullptr;
     // A big model is read by two threads, each from its half of the text
     // cut at a [PARTn] header: the first changes only the parts before n,
     // the second only part n and those after it. When a half names a part
@@ -474,8 +535,9 @@ void vxModel::loadParts()
         PartSectionReader firstReader(m_partList, definitions, false);
         firstReader.reportProgress(&m_progress, n);
         firstReader.keepTo(0, halfPart);
+        firstReader.noteModelHeadersFrom(headersFrom);
         // What the second thread read: whether it strayed, its bad numbers.
-        bool secondStrayed = false;
+        bool secondStrayed = false, secondMetModelHeader = false;
         std::vector<vxSectionText::BadNumber> secondFound;
         std::int64_t secondTotal = 0;
         std::exception_ptr failure;
@@ -486,8 +548,10 @@ void vxModel::loadParts()
                     numbers.emplace();
                 PartSectionReader secondReader(m_partList, definitions, true);
                 secondReader.keepTo(halfPart, std::numeric_limits<int>::max());
+                secondReader.noteModelHeadersFrom(headersFrom);
                 secondReader.read(second);
                 secondStrayed = secondReader.strayed();
+                secondMetModelHeader = secondReader.metModelHeader();
                 if (numbers) {
                     secondFound = std::move(numbers->found);
                     secondTotal = numbers->total;
@@ -515,7 +579,7 @@ void vxModel::loadParts()
             }
             if (m_progress)
                 m_progress(n, n);
-            return;
+            return firstReader.metModelHeader() || secondMetModelHeader;
         }
         if (watch) {
             watch->found.erase(watch->found.begin() + static_cast<std::ptrdiff_t>(keptBefore),
@@ -527,9 +591,11 @@ void vxModel::loadParts()
     }
     PartSectionReader reader(m_partList, definitions, false);
     reader.reportProgress(&m_progress, n);
+    reader.noteModelHeadersFrom(headersFrom);
     reader.read(text);
     if (m_progress)
         m_progress(n, n);
+    return reader.metModelHeader();
 }
 
 void vxModel::loadTubes()

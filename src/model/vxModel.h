@@ -184,6 +184,9 @@ class vxModel {
   private:
     // Appends n new parts, made in one block.
     void makeParts(std::int32_t n);
+    // loadParts, telling whether a [CAMERA] or [COMMON] header line stands
+    // in the text from offset modelHeadersFrom on.
+    bool readParts(std::size_t modelHeadersFrom);
 
     vxVector m_cameraPosition, m_cameraUp, m_cameraDirection, m_cameraTarget;
     std::int32_t m_count = 0;

@@ -114,6 +114,10 @@ TEST_F(Model, EveryLoadStartsFreshAndAFailedOneChangesNothing)
         {counts("COUNT=1000000"), "", 1000000},
         {counts("TUBECOUNT=100000"), "", 100000},
         {counts("TUBECOUNT=0"), "", 0}, // no COUNT: no parts, though a PART section
+        // The last COUNT counts, also after the parts.
+        {kmf("later.kmf", {"[COMMON]", "COUNT=1000001", "INFMODELL=New", "[PART1]", "NAME=K32000_p",
+                           "[COMMON]", "COUNT=1"}),
+         "", 1},
     };
     for (const auto& c : cases) {
         vxModel m;
@@ -198,19 +202,22 @@ TEST_F(Model, TextsReadAsUtf8OrWindows1252AndEveryPartHasADefinitionOfItsOwn)
 
 // A model big enough to be read by two threads, its sections in three
 // orders: the halves change separate parts, or one part in both (a section
-// for part 15100 repeated at the end of the first half, which the later one must overrule: read
-// again by one thread). Either way every part holds what its lines say, and
-// the bad numbers kept are the first in the file, with their lines.
+// for part 15100 repeated at the end of the first half, which the later one
+// must overrule: read again by one thread); and with a camera section after
+// the parts. Either way every part holds what its lines say, the camera is
+// read, and the bad numbers kept are the first in the file, with their lines.
 TEST_F(Model, ABigModelReadsAsOnePassWhateverTheOrderOfItsSections)
 {
     constexpr int kParts = 30000;
     const std::string padding = "NOTE=" + std::string(150, 'n') + "\r\n";
     const auto bad = [](int i) { return i <= 15 || i > kParts - 10; }; // 25 bad numbers
     const struct {
-        int runs[3][2]; // [first, last) part numbers
-    } layouts[] = {{{{1, 15001}, {15001, 30001}, {0, 0}}},
-                   {{{15001, 30001}, {1, 15001}, {0, 0}}},
-                   {{{1, 14991}, {-15100, -15099}, {14991, 30001}}}}; // negative: XPOS=-1
+        int runs[3][2];   // [first, last) part numbers
+        std::string tail; // after the parts
+    } layouts[] = {{{{1, 15001}, {15001, 30001}, {0, 0}}, ""},
+                   {{{15001, 30001}, {1, 15001}, {0, 0}}, ""},
+                   {{{1, 14991}, {-15100, -15099}, {14991, 30001}}, ""}, // negative: XPOS=-1
+                   {{{1, 15001}, {15001, 30001}, {0, 0}}, "[camera]\r\nPOSITIONX=5\r\n"}};
     for (const auto& layout : layouts) {
         std::string text = "[COMMON]\r\nCOUNT=" + std::to_string(kParts) + "\r\n";
         std::int64_t line = 3;
@@ -224,6 +231,7 @@ TEST_F(Model, ABigModelReadsAsOnePassWhateverTheOrderOfItsSections)
                 if (isBad)
                     badLines.push_back(line + 3);
             }
+        text += layout.tail;
         badLines.resize(vxSectionText::NumberWatch::kKept);
         std::sort(badLines.begin(), badLines.end());
 
@@ -252,5 +260,6 @@ TEST_F(Model, ABigModelReadsAsOnePassWhateverTheOrderOfItsSections)
             wrong += p.position().x() != float(i + 1) || p.definition().m_Name != "Block 30" ? 1 : 0;
         }
         EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(m.cameraPosition().x(), layout.tail.empty() ? 0.0f : 5.0f);
     }
 }
