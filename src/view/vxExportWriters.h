@@ -4,6 +4,7 @@
 // files it is given, or leaves them uncommitted and reports why.
 #include "vxAtomicFile.h"
 #include "vxExportScene.h"
+#include "vxOrderedRuns.h"
 
 #include <cstddef>
 #include <cstring>
@@ -82,17 +83,12 @@ class TextOut {
     std::size_t m_used = 0;
 };
 
-// The bytes of the items (parts, say) first to last - 1.
-using MakeBlock = std::function<void(std::size_t first, std::size_t last, std::string& out)>;
-// Items 0 to count - 1 in runs whose weights (1 each without weight) add
-// up to about `size`, whole items: run k is bounds[k] to bounds[k + 1] - 1.
-std::vector<std::size_t> blocks(std::size_t count, std::uint64_t size,
-                                const std::function<std::uint64_t(std::size_t)>& weight = {});
+using MakeBlock = vxOrderedRuns::MakeRun;
+using vxOrderedRuns::blocks;
 // The parts in runs of about `triangles` triangles.
 std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles);
-// Makes runs of items on helper threads, several at a time, and writes them
-// to the file in order; memory holds a few runs, not the file. make must
-// only read what it shares with the others. Progress is told the items
+// Makes runs of items on helper threads (vxOrderedRuns) and writes them to
+// the file in order. Progress is told the items
 // written of bounds.back(); before that, afterRun(k), if given, runs on the
 // writing thread once run k is in the file (to write what follows it).
 void writeBlocks(const std::vector<std::size_t>& bounds, const MakeBlock& make, vxAtomicFile& file,

@@ -1,0 +1,118 @@
+#include "vxOrderedRuns.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace vxOrderedRuns {
+
+std::vector<std::size_t> blocks(std::size_t count, std::uint64_t size,
+                                const std::function<std::uint64_t(std::size_t)>& weight)
+{
+    std::vector<std::size_t> bounds = {0};
+    std::uint64_t inBlock = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        inBlock += weight ? weight(i) : 1;
+        if (inBlock >= size || i + 1 == count) {
+            bounds.push_back(i + 1);
+            inBlock = 0;
+        }
+    }
+    return bounds;
+}
+
+void makeInOrder(const std::vector<std::size_t>& bounds, const MakeRun& make, const TakeRun& take)
+{
+    if (bounds.size() < 2)
+        return;
+    const std::size_t blocks = bounds.size() - 1;
+    if (blocks == 1) { // not worth a thread
+        std::string text;
+        make(bounds[0], bounds[1], text);
+        take(0, text);
+        return;
+    }
+
+    // One helper per processor makes runs in turn, run k into slot k % ahead,
+    // which is free again once run k - ahead is written. One slot more than
+    // helpers keeps the helpers busy while the writer writes; the slots keep
+    // their memory from run to run.
+    const std::size_t helpers =
+        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), blocks);
+    const std::size_t ahead = helpers + 1;
+    struct Slot {
+        std::string text;
+        bool made = false;
+    };
+    std::vector<Slot> slots(ahead);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t next = 0; // the next run to make
+    std::size_t done = 0; // runs written
+    bool stop = false;
+    std::exception_ptr failure;
+
+    const auto help = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stop || next == blocks || next < done + ahead; });
+            if (stop || next == blocks)
+                return;
+            const std::size_t k = next++;
+            Slot& slot = slots[k % ahead];
+            lock.unlock();
+            try {
+                slot.text.clear();
+                make(bounds[k], bounds[k + 1], slot.text);
+            } catch (...) {
+                lock.lock();
+                failure = std::current_exception();
+                stop = true;
+                changed.notify_all();
+                return;
+            }
+            lock.lock();
+            slot.made = true;
+            changed.notify_all();
+        }
+    };
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t i = 0; i < helpers; ++i)
+            threads.emplace_back(help);
+        // Whatever ends the writing, the helpers stop before they are joined.
+        struct Stop {
+            std::mutex& mutex;
+            std::condition_variable& changed;
+            bool& stop;
+            ~Stop()
+            {
+                std::lock_guard lock(mutex);
+                stop = true;
+                changed.notify_all();
+            }
+        } stopAtEnd{mutex, changed, stop};
+
+        for (std::size_t k = 0; k < blocks; ++k) {
+            Slot& slot = slots[k % ahead];
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return slot.made || stop; });
+                if (!slot.made)
+                    break; // a helper failed
+            }
+            if (!take(k, slot.text))
+                break;
+            std::lock_guard lock(mutex);
+            slot.made = false;
+            done = k + 1;
+            changed.notify_all();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+} // namespace vxOrderedRuns
