@@ -1,8 +1,10 @@
 #include "vxCli.h"
 #include "vxJson.h"
 #include "vxModel.h"
+#include "vxOrderedRuns.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -27,16 +29,18 @@ const char* kInfoHelp = "usage: kolbrik info MODEL.kmf [--json] [--resources DIR
                         "                    installed resource folder\n";
 
 // Output gathered in pieces and written out as it grows, so that a model of
-// a million parts never has its whole description in memory at once.
+// a million parts never has its whole description in memory at once; or,
+// given a text, gathered into it (a run of parts made on a helper thread).
 class Out {
   public:
+    explicit Out(std::string* into = nullptr) : m_into(into) {}
     ~Out() { flush(); }
     Out& operator<<(std::string_view s)
     {
         if (s.size() > kSize - m_used) {
             flush();
             if (s.size() > kSize) {
-                std::fwrite(s.data(), 1, s.size(), stdout);
+                put(s);
                 return *this;
             }
         }
@@ -93,11 +97,18 @@ class Out {
     }
     void flush()
     {
-        std::fwrite(m_buffer.get(), 1, m_used, stdout);
+        put({m_buffer.get(), m_used});
         m_used = 0;
     }
 
   private:
+    void put(std::string_view s)
+    {
+        if (m_into)
+            m_into->append(s);
+        else
+            std::fwrite(s.data(), 1, s.size(), stdout);
+    }
     static constexpr std::size_t kSize = 1 << 16;
     char* room(std::size_t n)
     {
@@ -110,9 +121,42 @@ class Out {
         m_used = static_cast<std::size_t>(end - m_buffer.get());
         return *this;
     }
+    std::string* m_into;
     std::unique_ptr<char[]> m_buffer{new char[kSize]};
     std::size_t m_used = 0;
 };
+
+// The parts' lines (or JSON objects) are made in runs of this many parts on
+// helper threads and written in order.
+constexpr std::size_t kPartsPerRun = 8192;
+
+// Writes what fn(out, part, index, shared) makes of every part, in order,
+// and returns how many parts have no definition. shared keeps texts made
+// once per definition (within a run).
+template <class Fn> std::int64_t printParts(Out& o, const vxModel& m, const Fn& fn)
+{
+    o.flush();
+    const auto& parts = m.partList();
+    std::atomic<std::int64_t> missing = 0;
+    vxOrderedRuns::makeInOrder(
+        vxOrderedRuns::blocks(parts.size(), kPartsPerRun),
+        [&](std::size_t first, std::size_t last, std::string& text) {
+            std::unordered_map<const vxDefinition*, std::string> shared;
+            std::int64_t lost = 0;
+            Out run(&text);
+            for (std::size_t i = first; i < last; ++i) {
+                const vxPart& p = *parts[i];
+                lost += !p.definition().found();
+                fn(run, p, i, shared);
+            }
+            missing += lost;
+        },
+        [](std::size_t, const std::string& text) {
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            return true;
+        });
+    return missing;
+}
 
 // The JSON of a definition, written once for all the parts that share it.
 std::string definitionJson(const vxDefinition& d)
@@ -135,7 +179,6 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
                std::future<std::vector<vxLoadFinding>>& meshFindings)
 {
     Out o;
-    std::unordered_map<const vxDefinition*, std::string> definitions;
     o << "{\"file\": ";
     o.str(file) << ", \"infModell\": ";
     o.str(m.infModell()) << ", \"infOriginal\": ";
@@ -149,27 +192,25 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
     o << ", \"tubeCount\": " << m.tubeCount();
     o << ", \"maximumBauphase\": " << m.actualBauphase(); // where a model just read stands
     o << ", \"parts\": [";
-    bool first = true;
-    for (const auto& p : m.partList()) {
-        if (!first)
-            o << ", ";
-        first = false;
-        const vxDefinition& d = p->definition();
-        o << "{\"partName\": ";
-        o.str(p->partName()) << ", \"shortName\": ";
-        o.str(p->shortName()) << ", \"position\": ";
-        o.vec3(p->position()) << ", \"up\": ";
-        o.vec3(p->up()) << ", \"direction\": ";
-        o.vec3(p->direction()) << ", \"color\": ";
-        o.vec3(p->color()) << ", \"phase\": " << p->phase();
+    printParts(o, m, [](Out& out, const vxPart& p, std::size_t i, auto& definitions) {
+        if (i > 0)
+            out << ", ";
+        const vxDefinition& d = p.definition();
+        out << "{\"partName\": ";
+        out.str(p.partName()) << ", \"shortName\": ";
+        out.str(p.shortName()) << ", \"position\": ";
+        out.vec3(p.position()) << ", \"up\": ";
+        out.vec3(p.up()) << ", \"direction\": ";
+        out.vec3(p.direction()) << ", \"color\": ";
+        out.vec3(p.color()) << ", \"phase\": " << p.phase();
         const auto [at, added] = definitions.try_emplace(&d);
         std::string& json = at->second;
         if (added)
             json = definitionJson(d);
-        o << json << "}";
-    }
+        out << json << "}";
+    });
     o << "], \"tubes\": [";
-    first = true;
+    bool first = true;
     for (const auto& t : m.tubeList()) {
         if (!first)
             o << ", ";
@@ -204,36 +245,32 @@ void printText(const std::string& file, const vxModel& m)
     o << "Parts:       " << m.count() << "\n";
     o << "Tubes:       " << m.tubeCount() << "\n";
     o << "Phases:      " << m.actualBauphase() << "\n"; // where a model just read stands
-    std::int64_t i = 1;
-    std::int64_t missing = 0;
-    std::unordered_map<const vxDefinition*, std::string> middles;
-    for (const auto& p : m.partList()) {
-        const vxDefinition& d = p->definition();
-        if (!d.found())
-            ++missing;
-        o << "  " << i++ << ". ";
-        o.text(p->partName());
-        // " [short name] name, phase ", the same for the parts that share
-        // a definition under its own short name.
-        if (p->shortName() == d.m_ShortName) {
-            const auto [at, added] = middles.try_emplace(&d);
-            std::string& middle = at->second;
-            if (added)
-                middle = " [" + vxJson::printable(d.m_ShortName) + "] " +
-                         (d.found() ? vxJson::printable(d.m_Name) : std::string("(no definition)")) +
-                         ", phase ";
-            o << middle;
-        } else {
-            o << " [";
-            o.text(p->shortName()) << "] ";
-            if (d.found())
-                o.text(d.m_Name);
-            else
-                o << "(no definition)";
-            o << ", phase ";
-        }
-        o << p->phase() << ", at " << p->position() << "\n";
-    }
+    const std::int64_t missing =
+        printParts(o, m, [](Out& out, const vxPart& p, std::size_t i, auto& middles) {
+            const vxDefinition& d = p.definition();
+            out << "  " << static_cast<std::int64_t>(i + 1) << ". ";
+            out.text(p.partName());
+            // " [short name] name, phase ", the same for the parts that share
+            // a definition under its own short name.
+            if (p.shortName() == d.m_ShortName) {
+                const auto [at, added] = middles.try_emplace(&d);
+                std::string& middle = at->second;
+                if (added)
+                    middle = " [" + vxJson::printable(d.m_ShortName) + "] " +
+                             (d.found() ? vxJson::printable(d.m_Name) : std::string("(no definition)")) +
+                             ", phase ";
+                out << middle;
+            } else {
+                out << " [";
+                out.text(p.shortName()) << "] ";
+                if (d.found())
+                    out.text(d.m_Name);
+                else
+                    out << "(no definition)";
+                out << ", phase ";
+            }
+            out << p.phase() << ", at " << p.position() << "\n";
+        });
     if (missing)
         o << missing << " part(s) without a definition in the resource folder.\n";
 }

@@ -188,3 +188,49 @@ TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
         EXPECT_NE(r.out.find(text), std::string::npos) << args << ": " << r.out;
     }
 }
+
+// A model of more parts than one run of lines holds: the runs are made on
+// helper threads, yet every part comes once, in order, and the parts
+// without a definition are counted over all runs.
+TEST(CliInfo, ManyPartsComeInOrderInTextAndJson)
+{
+    constexpr int kParts = 20000;
+    vxTest::TempDir res;
+    vxTest::writeFile(res.file("31005.def"), vxTest::crlf({"[COMMON]", "NAME=Block 30", "ORGNUMBER=31005"}));
+    std::string text = "[COMMON]\r\nCOUNT=" + std::to_string(kParts) + "\r\n";
+    for (int i = 1; i <= kParts; ++i)
+        text += "[PART" + std::to_string(i) + "]\r\n" + (i % 2 ? "NAME=K31005_a" : "NAME=K99999_b") +
+                "\r\nXPOS=" + std::to_string(i) + "\r\n";
+    vxTest::writeFile(res.file("m.kmf"), text);
+    const std::string model = res.file("m.kmf") + " --resources " + res.path();
+
+    auto r = runCli("info " + model);
+    ASSERT_EQ(r.status, 0);
+    std::size_t at = 0;
+    for (int i = 1; i <= kParts && at != std::string::npos; ++i) {
+        const std::string expected =
+            "\n  " + std::to_string(i) + ". " +
+            (i % 2 ? "K31005_a [31005] Block 30" : "K99999_b [99999] (no definition)") + ", phase 0, at (" +
+            std::to_string(i) + ", 0, 0)\n";
+        at = r.out.find(expected, at);
+        EXPECT_NE(at, std::string::npos) << "part " << i;
+    }
+    std::size_t lines = 0;
+    for (at = r.out.find(", phase 0, at ("); at != std::string::npos;
+         at = r.out.find(", phase 0, at (", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, std::size_t(kParts));
+    EXPECT_NE(r.out.find("\n10000 part(s) without a definition in the resource folder.\n"),
+              std::string::npos);
+
+    r = runCli("info --json " + model);
+    ASSERT_EQ(r.status, 0);
+    at = 0;
+    for (int i = 1; i <= kParts && at != std::string::npos; ++i) {
+        at = r.out.find(std::string(i == 1 ? "[" : "}, ") + "{\"partName\": \"" +
+                            (i % 2 ? "K31005_a" : "K99999_b") + "\", \"shortName\": \"" +
+                            (i % 2 ? "31005" : "99999") + "\", \"position\": [" + std::to_string(i) + ",",
+                        at);
+        EXPECT_NE(at, std::string::npos) << "part " << i;
+    }
+}
