@@ -5,6 +5,7 @@
 #include "vxSectionText.h"
 #include "vxTextFile.h"
 
+#include <atomic>
 #include <exception>
 #include <limits>
 #include <mutex>
@@ -470,13 +471,15 @@ void PartSectionReader::read(std::string_view text)
         });
 }
 
+std::atomic<std::size_t> g_twoReadersFrom = 4u << 20; // see setTwoReadersFrom
+
 // Where a text of many parts is cut in two for two readers: the first
 // [PARTn] header line from its middle on, and its part index n - 1; a null
 // line when the text is too small to gain from it or has no such line.
+
 std::pair<const char*, int> halfwayPartHeader(std::string_view text)
 {
-    constexpr std::size_t kSmallest = 4u << 20;
-    if (text.size() < kSmallest || std::thread::hardware_concurrency() < 2)
+    if (text.size() < g_twoReadersFrom || std::thread::hardware_concurrency() < 2)
         return {nullptr, -1};
     for (std::size_t at = text.find("\r\n[", text.size() / 2); at != std::string_view::npos;
          at = text.find("\r\n[", at + 2)) {
@@ -490,6 +493,11 @@ std::pair<const char*, int> halfwayPartHeader(std::string_view text)
 }
 
 } // namespace
+
+void vxModel::setTwoReadersFrom(std::size_t bytes)
+{
+    g_twoReadersFrom = bytes;
+}
 
 void vxModel::makeParts(std::int32_t n)
 {

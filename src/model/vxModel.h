@@ -140,6 +140,11 @@ class vxModel {
     void loadParts();
     void loadTubes();
 
+    // A model text of at least this many bytes has its part sections read
+    // by two threads, on a machine with two processors or more (4 MB by
+    // default; tests and the fuzzer lower it to have small texts read so).
+    static void setTwoReadersFrom(std::size_t bytes);
+
     // Called after each part has been read in pass 2 with (parts read so
     // far, count), so that a window can show progress.
     using ProgressFn = std::function<void(std::int32_t done, std::int32_t total)>;

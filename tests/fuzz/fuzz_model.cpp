@@ -1,4 +1,6 @@
 // Fuzzes the model loader over a small fixed resource folder of definitions.
+// Each input is loaded twice, read by one thread and by two (cut in the
+// middle of the text), and the two models must be the same to the bit.
 #include "vxModel.h"
 #include "vxResources.h"
 #include "vxSectionText.h"
@@ -6,7 +8,77 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <string>
+
+namespace {
+
+void add(std::string& s, float f)
+{
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    s += std::to_string(bits) + " ";
+}
+
+void add(std::string& s, const vxVector& v)
+{
+    for (float f : {v.x(), v.y(), v.z(), v.w()})
+        add(s, f);
+}
+
+void add(std::string& s, const std::string& text)
+{
+    s += std::to_string(text.size()) + ":" + text + " ";
+}
+
+// Everything a load gives, written out.
+std::string describe(const vxModel& m, const vxLoadResult& r)
+{
+    std::string s = r.ok ? "ok " : "failed ";
+    add(s, r.error);
+    for (const vxLoadFinding& f : r.findings) {
+        add(s, f.message);
+        s += std::to_string(f.line) + " " + std::to_string(f.count) + "\n";
+    }
+    for (const vxVector* v : {&m.cameraPosition(), &m.cameraDirection(), &m.cameraUp(), &m.cameraTarget()})
+        add(s, *v);
+    for (const std::string* t : {&m.infModell(), &m.infOriginal(), &m.infGebaut()})
+        add(s, *t);
+    s += std::to_string(m.count()) + " " + std::to_string(m.tubeCount()) + " " +
+         std::to_string(m.actualBauphase()) + "\n";
+    for (const auto& p : m.partList()) {
+        add(s, p->partName());
+        add(s, p->shortName());
+        for (const vxVector* v : {&p->position(), &p->up(), &p->direction(), &p->color()})
+            add(s, *v);
+        const vxDefinition& d = p->definition();
+        s += std::to_string(p->phase()) + (d.found() ? " found " : " - ");
+        for (const std::string* t : {&d.m_Name, &d.m_OrgNumber, &d.m_ShortName})
+            add(s, *t);
+        for (float f : {d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ})
+            add(s, f);
+        s += std::to_string(d.m_Group) + "\n";
+    }
+    for (const auto& t : m.tubeList()) {
+        add(s, t->radius());
+        add(s, t->color());
+        s += std::to_string(t->count()) + "\n";
+    }
+    return s;
+}
+
+std::string loadAndDescribe(const std::optional<std::string>& text, std::size_t twoReadersFrom)
+{
+    vxModel::setTwoReadersFrom(twoReadersFrom);
+    vxModel model;
+    const vxLoadResult r = model.loadModelFromText(text);
+    return describe(model, r);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -34,6 +106,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 });
     if (parts > 5000 || tubes > 2000)
         return -1; // not added to the corpus
+
+    if (loadAndDescribe(text, std::numeric_limits<std::size_t>::max()) != loadAndDescribe(text, 0)) {
+        std::fputs("one reader and two readers load different models\n", stderr);
+        std::abort();
+    }
 
     vxModel model;
     vxLoadResult r = model.loadModelFromText(text);
