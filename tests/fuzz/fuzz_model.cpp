@@ -70,14 +70,6 @@ std::string describe(const vxModel& m, const vxLoadResult& r)
     return s;
 }
 
-std::string loadAndDescribe(const std::optional<std::string>& text, std::size_t twoReadersFrom)
-{
-    vxModel::setTwoReadersFrom(twoReadersFrom);
-    vxModel model;
-    const vxLoadResult r = model.loadModelFromText(text);
-    return describe(model, r);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -107,13 +99,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parts > 5000 || tubes > 2000)
         return -1; // not added to the corpus
 
-    if (loadAndDescribe(text, std::numeric_limits<std::size_t>::max()) != loadAndDescribe(text, 0)) {
+    vxModel::setTwoReadersFrom(std::numeric_limits<std::size_t>::max());
+    vxModel one;
+    const std::string byOne = describe(one, one.loadModelFromText(text));
+    vxModel::setTwoReadersFrom(0);
+    vxModel model;
+    const vxLoadResult r = model.loadModelFromText(text);
+    if (describe(model, r) != byOne) {
         std::fputs("one reader and two readers load different models\n", stderr);
         std::abort();
     }
-
-    vxModel model;
-    vxLoadResult r = model.loadModelFromText(text);
     if (r.ok) {
         volatile std::int32_t m = model.maximumBauphase();
         (void)m;
