@@ -9,6 +9,7 @@
 #include <exception>
 #include <limits>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -518,7 +519,13 @@ class PartBlock {
             make(0, n);
             return;
         }
-        std::thread helper(make, n / 2, n);
+        std::thread helper;
+        try {
+            helper = std::thread(make, n / 2, n);
+        } catch (const std::system_error&) { // no thread to be had: all here
+            make(0, n);
+            return;
+        }
         make(0, n / 2);
         helper.join();
     }
@@ -587,53 +594,60 @@ bool vxModel::readParts(std::size_t modelHeadersFrom)
         std::vector<vxSectionText::BadNumber> secondFound;
         std::int64_t secondTotal = 0;
         std::exception_ptr failure;
-        std::thread helper([&] {
-            try {
-                std::optional<vxSectionText::NumberWatch> numbers;
-                if (watch)
-                    numbers.emplace();
-                PartSectionReader secondReader(m_partList, definitions, true);
-                secondReader.keepTo(halfPart, std::numeric_limits<int>::max());
-                secondReader.noteModelHeadersFrom(headersFrom);
-                secondReader.read(second);
-                secondStrayed = secondReader.strayed();
-                secondMetModelHeader = secondReader.metModelHeader();
-                if (numbers) {
-                    secondFound = std::move(numbers->found);
-                    secondTotal = numbers->total;
-                }
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
+        std::thread helper;
         try {
-            firstReader.read(first);
-        } catch (...) {
-            helper.join();
-            throw;
+            helper = std::thread([&] {
+                try {
+                    std::optional<vxSectionText::NumberWatch> numbers;
+                    if (watch)
+                        numbers.emplace();
+                    PartSectionReader secondReader(m_partList, definitions, true);
+                    secondReader.keepTo(halfPart, std::numeric_limits<int>::max());
+                    secondReader.noteModelHeadersFrom(headersFrom);
+                    secondReader.read(second);
+                    secondStrayed = secondReader.strayed();
+                    secondMetModelHeader = secondReader.metModelHeader();
+                    if (numbers) {
+                        secondFound = std::move(numbers->found);
+                        secondTotal = numbers->total;
+                    }
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: the one reader below reads it all.
         }
-        helper.join();
-        if (failure)
-            std::rethrow_exception(failure);
-        if (!firstReader.strayed() && !secondStrayed) {
-            if (watch) {
-                // The second half's line numbers count from its first line.
-                const bool keepsSome = !secondFound.empty() && watch->found.size() < watch->kKept;
-                watch->appendLater(
-                    secondFound, secondTotal,
-                    keepsSome ? vxSectionText::detail::LineCounter(text.data()).lineOf(half) - 1 : 0);
+        if (helper.joinable()) {
+            try {
+                firstReader.read(first);
+            } catch (...) {
+                helper.join();
+                throw;
             }
-            if (m_progress)
-                m_progress(n, n);
-            return firstReader.metModelHeader() || secondMetModelHeader;
+            helper.join();
+            if (failure)
+                std::rethrow_exception(failure);
+            if (!firstReader.strayed() && !secondStrayed) {
+                if (watch) {
+                    // The second half's line numbers count from its first line.
+                    const bool keepsSome = !secondFound.empty() && watch->found.size() < watch->kKept;
+                    watch->appendLater(
+                        secondFound, secondTotal,
+                        keepsSome ? vxSectionText::detail::LineCounter(text.data()).lineOf(half) - 1 : 0);
+                }
+                if (m_progress)
+                    m_progress(n, n);
+                return firstReader.metModelHeader() || secondMetModelHeader;
+            }
+            if (watch) {
+                watch->found.erase(watch->found.begin() + static_cast<std::ptrdiff_t>(keptBefore),
+                                   watch->found.end());
+                watch->total = totalBefore;
+            }
+            m_partList.clear();
+            makeParts(n);
         }
-        if (watch) {
-            watch->found.erase(watch->found.begin() + static_cast<std::ptrdiff_t>(keptBefore),
-                               watch->found.end());
-            watch->total = totalBefore;
-        }
-        m_partList.clear();
-        makeParts(n);
     }
     PartSectionReader reader(m_partList, definitions, false);
     reader.reportProgress(&m_progress, n);

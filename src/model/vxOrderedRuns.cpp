@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace vxOrderedRuns {
@@ -23,17 +24,29 @@ std::vector<std::size_t> blocks(std::size_t count, std::uint64_t size,
     return bounds;
 }
 
+namespace {
+
+// The runs made one after the other on this thread.
+void makeHere(const std::vector<std::size_t>& bounds, const MakeRun& make, const TakeRun& take)
+{
+    std::string text;
+    for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
+        text.clear();
+        make(bounds[k], bounds[k + 1], text);
+        if (!take(k, text))
+            return;
+    }
+}
+
+} // namespace
+
 void makeInOrder(const std::vector<std::size_t>& bounds, const MakeRun& make, const TakeRun& take)
 {
     if (bounds.size() < 2)
         return;
     const std::size_t blocks = bounds.size() - 1;
-    if (blocks == 1) { // not worth a thread
-        std::string text;
-        make(bounds[0], bounds[1], text);
-        take(0, text);
-        return;
-    }
+    if (blocks == 1) // not worth a thread
+        return makeHere(bounds, make, take);
 
     // One helper per processor makes runs in turn, run k into slot k % ahead,
     // which is free again once run k - ahead is written. One slot more than
@@ -80,8 +93,6 @@ void makeInOrder(const std::vector<std::size_t>& bounds, const MakeRun& make, co
     };
     {
         std::vector<std::jthread> threads;
-        for (std::size_t i = 0; i < helpers; ++i)
-            threads.emplace_back(help);
         // Whatever ends the writing, the helpers stop before they are joined.
         struct Stop {
             std::mutex& mutex;
@@ -94,6 +105,15 @@ void makeInOrder(const std::vector<std::size_t>& bounds, const MakeRun& make, co
                 changed.notify_all();
             }
         } stopAtEnd{mutex, changed, stop};
+        for (std::size_t i = 0; i < helpers; ++i) {
+            try {
+                threads.emplace_back(help);
+            } catch (const std::system_error&) {
+                break; // the system has no more threads to give: fewer helpers
+            }
+        }
+        if (threads.empty())
+            return makeHere(bounds, make, take);
 
         for (std::size_t k = 0; k < blocks; ++k) {
             Slot& slot = slots[k % ahead];
