@@ -7,4 +7,7 @@ namespace vxLens {
 inline constexpr double kFieldOfView = 30.0; // degrees, top to bottom
 inline constexpr double kNearPlane = 0.2;
 inline constexpr double kFarPlane = 1000.0;
+// A scene that reaches further from the eye than kFarPlane moves the far
+// plane out to its farthest corner, up to this distance (ten kilometres).
+inline constexpr double kFarthestPlane = 1.0e6;
 } // namespace vxLens

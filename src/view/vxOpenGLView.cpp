@@ -58,6 +58,7 @@ void vxOpenGLView::initFields()
     m_workMode = vxWorkMode::kNavigate;
     m_model = std::make_shared<vxModel>();
     m_sceneObjectList.clear();
+    m_sceneBox.reset();
     m_backgroundColor = vxVector();
     m_backgroundColor.setVector3f(0.92f, 0.91f, 0.85f);
     m_gridColor = vxVector();
@@ -251,6 +252,7 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
 
     // Dropping the old objects queues their lists for deletion.
     m_sceneObjectList.clear();
+    m_sceneBox.reset();
 
     m_cameraPosition.setVector3f(m_model->cameraPosition());
     m_cameraUp.setVector3f(m_model->cameraUp());

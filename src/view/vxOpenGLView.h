@@ -123,6 +123,10 @@ class vxOpenGLView {
     // (the half height of the picture at the target's distance). Drawing,
     // resizing and picking all use it.
     void applyProjection(double aspect) const;
+    // The far clipping plane: the lens's, or, when the loaded scene reaches
+    // further from the eye, its farthest corner (up to the lens's limit),
+    // so that a big model never vanishes behind it.
+    double farPlane() const;
     bool orthographic() const { return m_orthographic; }
     void setOrthographic(bool on);
     // The wheel zooms towards the point under the pointer rather than the
@@ -262,6 +266,8 @@ class vxOpenGLView {
     // The camera resetView returns to.
     vxVector m_homePosition, m_homeTarget, m_homeUp;
     bool m_orthographic = false;
+    // The box of every object of the loaded scene, made on first use.
+    mutable std::optional<vxBounds> m_sceneBox;
     bool m_zoomTowardPointer = false;
     bool m_smoothTransitions = false;
     bool m_panning = false;

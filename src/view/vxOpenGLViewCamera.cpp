@@ -101,10 +101,33 @@ double vxOpenGLView::orthographicHalfHeight() const
     return static_cast<double>(off.vectorLength3f()) * tanHalfFieldOfView();
 }
 
+double vxOpenGLView::farPlane() const
+{
+    if (!m_sceneBox) {
+        m_sceneBox.emplace();
+        for (const auto& object : m_sceneObjectList)
+            m_sceneBox->add(object->worldBounds());
+    }
+    if (m_sceneBox->empty)
+        return vxLens::kFarPlane;
+    // The farthest corner: on each axis the end further from the eye.
+    const auto reach = [](double eye, double low, double high) {
+        return std::max(std::abs(eye - low), std::abs(eye - high));
+    };
+    const double dx = reach(m_cameraPosition.x(), m_sceneBox->min.x(), m_sceneBox->max.x());
+    const double dy = reach(m_cameraPosition.y(), m_sceneBox->min.y(), m_sceneBox->max.y());
+    const double dz = reach(m_cameraPosition.z(), m_sceneBox->min.z(), m_sceneBox->max.z());
+    const double farthest = std::sqrt(dx * dx + dy * dy + dz * dz) * 1.01;
+    if (!(farthest > vxLens::kFarPlane)) // also when not a number
+        return vxLens::kFarPlane;
+    return std::min(farthest, vxLens::kFarthestPlane);
+}
+
 void vxOpenGLView::applyProjection(double aspect) const
 {
+    const double zFar = farPlane();
     if (!m_orthographic) {
-        gluPerspective(vxLens::kFieldOfView, aspect, vxLens::kNearPlane, vxLens::kFarPlane);
+        gluPerspective(vxLens::kFieldOfView, aspect, vxLens::kNearPlane, zFar);
         return;
     }
     // The target's plane shows as large as in the perspective; depth is
@@ -113,7 +136,7 @@ void vxOpenGLView::applyProjection(double aspect) const
     double h = orthographicHalfHeight();
     if (!(h > 0.0) || !std::isfinite(h))
         h = 1.0;
-    glOrtho(-h * aspect, h * aspect, -h, h, -vxLens::kFarPlane, vxLens::kFarPlane);
+    glOrtho(-h * aspect, h * aspect, -h, h, -zFar, zFar);
 }
 
 void vxOpenGLView::setOrthographic(bool on)

@@ -307,3 +307,30 @@ TEST_F(Camera, ResetGivesTheFilesCameraAndMovesGlideUnlessFramesAreSlow)
     EXPECT_FALSE(view.cameraTransitionRunning());
     EXPECT_EQ(view.cameraPosition(), vxVector(9.25f, 7.5f, -12.125f));
 }
+
+// A model that reaches further from the eye than the lens's far plane moves
+// the plane out: fitted, both ends of a 3,000-unit row of 200-unit cubes
+// show and can be picked, in either projection.
+TEST_F(Camera, AModelLongerThanTheFarPlaneStaysInSightWhenFitted)
+{
+    mesh("31005", box(-1000, -1000, -1000, 1000, 1000, 1000));
+    load({9, 7, -12}, {0, 0, 0},
+         {{"K31005_near", {0, 100, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
+          {"K31005_far", {3000, 100, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000}});
+    for (const bool orthographic : {false, true}) {
+        SCOPED_TRACE(orthographic ? "orthographic" : "perspective");
+        view.setOrthographic(orthographic);
+        ASSERT_TRUE(view.fitModel());
+        const vxImage image = draw();
+        for (const char wanted : {'r', 'b'}) {
+            int n = 0, sx = 0, sy = 0;
+            for (int y = 0; y < image.height; ++y)
+                for (int x = 0; x < image.width; ++x)
+                    if (hue(image.pixel(x, y)) == wanted)
+                        ++n, sx += x, sy += y;
+            ASSERT_GT(n, 0) << wanted;
+            const auto picked = view.getPickedObject(sx / n, image.height - 1 - sy / n);
+            EXPECT_EQ(picked, view.sceneObjectList()[wanted == 'r' ? 0 : 1]) << wanted; // COLOR is BGR
+        }
+    }
+}
