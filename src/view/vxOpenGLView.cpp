@@ -301,6 +301,18 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
         m_sceneObjectList.push_back(std::move(object));
     }
 
+    // A file camera that shows nothing (none given: the eye on the target;
+    // or straight above or below it, where the picture has no up) gives way
+    // to the model fitted in the three-quarter view, which Reset returns to.
+    if (!cameraShowsAnything(m_cameraPosition, m_cameraTarget)) {
+        const vxBounds box = visibleBounds();
+        if (!box.empty) {
+            setCameraPose(fittedCamera(box, standardViewDirection(vxStandardView::kIso)));
+            m_homePosition = m_cameraPosition;
+            m_homeTarget = m_cameraTarget;
+        }
+    }
+
     vxLoadFindings::addMeshFindings(*m_model, result.findings);
     m_highlight.clearMarked();
     m_displayList = 0;

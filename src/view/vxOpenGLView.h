@@ -90,6 +90,10 @@ class vxOpenGLView {
     // --- fit, standard views, pan, projection (vxOpenGLViewCamera.cpp) ---
     // The box around every visible placed part; empty when none shows.
     vxBounds visibleBounds() const;
+    // Whether a camera with this eye and target shows a picture: the eye
+    // apart from the target, and not straight above or below it (the
+    // picture's up is the world's y axis). Finite values only.
+    static bool cameraShowsAnything(const vxVector& eye, const vxVector& target);
     // The camera that shows the box, seen along -towardsEye (a direction
     // from the target to the eye), filling the view up to a margin on at
     // least one axis, whatever the view's aspect; in the orthographic

@@ -147,6 +147,16 @@ void vxOpenGLView::setOrthographic(bool on)
 
 // --- bounds and fitting ---------------------------------------------------------
 
+bool vxOpenGLView::cameraShowsAnything(const vxVector& eye, const vxVector& target)
+{
+    const double dx = static_cast<double>(eye.x()) - target.x();
+    const double dy = static_cast<double>(eye.y()) - target.y();
+    const double dz = static_cast<double>(eye.z()) - target.z();
+    const double across = std::hypot(dx, dz);
+    // std::isfinite fails for NaN and infinity alike.
+    return std::isfinite(across) && std::isfinite(dy) && across > 1e-6 * std::max(1.0, std::abs(dy));
+}
+
 vxBounds vxOpenGLView::visibleBounds() const
 {
     vxBounds box;

@@ -45,6 +45,7 @@ class Camera : public ViewTest {
         e.modifiers = modifiers;
         return e;
     }
+    vxCameraPose pose() { return {view.cameraPosition(), view.cameraTarget()}; }
     vxVector offset() // from the target to the eye
     {
         vxVector v;
@@ -333,4 +334,35 @@ TEST_F(Camera, AModelLongerThanTheFarPlaneStaysInSightWhenFitted)
             EXPECT_EQ(picked, view.sceneObjectList()[wanted == 'r' ? 0 : 1]) << wanted; // COLOR is BGR
         }
     }
+}
+
+// A file camera that shows nothing (none given, or straight above the
+// target) gives way to the model fitted in the three-quarter view, which
+// Reset returns to; a camera that shows the model is kept as the file has it.
+TEST_F(Camera, AFileCameraThatShowsNothingGivesWayToTheFittedThreeQuarterView)
+{
+    mesh("31005", kCube);
+    const std::vector<KmfPart> parts = {{"K31005_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
+                                        {"K31005_b", {6, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000}};
+    for (const std::array<float, 3> eye : {std::array<float, 3>{0, 0, 0}, {0, 50, 0}}) {
+        SCOPED_TRACE(eye[1]);
+        load(eye, {0, 0, 0}, parts);
+        const vxCameraPose fitted = view.fittedCamera(
+            view.visibleBounds(), vxOpenGLView::standardViewDirection(vxStandardView::kIso));
+        EXPECT_EQ(pose(), fitted);
+        const vxImage image = draw();
+        int red = 0, blue = 0;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                red += hue(image.pixel(x, y)) == 'r', blue += hue(image.pixel(x, y)) == 'b';
+        EXPECT_GT(red, 0);
+        EXPECT_GT(blue, 0);
+        view.showStandardView(vxStandardView::kFront);
+        view.resetView();
+        EXPECT_EQ(pose(), fitted);
+    }
+    load({9, 7, -12}, {0, 0, 0}, parts);
+    EXPECT_EQ(pose(), (vxCameraPose{vxVector(9, 7, -12), vxVector(0, 0, 0)}));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(vxOpenGLView::cameraShowsAnything(vxVector(nan, 1, 1), vxVector(0, 0, 0)));
 }
