@@ -68,21 +68,30 @@ int modelSection(std::string_view line)
     return equalsInUpperCase(line, "[CAMERA]") ? 1 : equalsInUpperCase(line, "[COMMON]") ? 2 : -1;
 }
 
-// Where the first line of text stands that opens a part section ([PARTn],
-// n from 1), or the size of text when there is none.
-std::size_t firstPartHeader(std::string_view text)
+// The first line of text that opens a part section ([PARTn], n from 1):
+// where it starts and n - 1, or {text.size(), -1} when there is none. From
+// the start of the text, or (after > 0) among the lines that begin after a
+// CR LF at or beyond offset after.
+std::pair<std::size_t, int> firstPartHeader(std::string_view text, std::size_t after = 0)
 {
-    for (std::size_t at = 0; at < text.size();) {
+    std::size_t at = 0;
+    if (after > 0) {
+        at = text.find("\r\n[", after);
+        at = at == std::string_view::npos ? text.size() : at + 2;
+    }
+    while (at < text.size()) {
         const std::size_t eol = std::min(text.find("\r\n", at), text.size());
-        if (text[at] == '[' &&
-            vxSectionText::detail::numberedSection(text.substr(at, eol - at), "[PART") >= 0)
-            return at;
+        if (text[at] == '[') {
+            const int index = vxSectionText::detail::numberedSection(text.substr(at, eol - at), "[PART");
+            if (index >= 0)
+                return {at, index};
+        }
         const std::size_t next = text.find("\r\n[", at);
         if (next == std::string_view::npos)
             break;
         at = next + 2;
     }
-    return text.size();
+    return {text.size(), -1};
 }
 
 } // namespace
@@ -239,7 +248,7 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
         fresh.m_progress = m_progress;
         fresh.m_fileContent = std::move(content);
         const std::string_view all = *fresh.m_fileContent;
-        const std::size_t partsFrom = whole ? all.size() : firstPartHeader(all);
+        const std::size_t partsFrom = whole ? all.size() : firstPartHeader(all).first;
 
         // Pass 1: camera and common values.
         vxSectionText::detail::runPass(all.substr(0, partsFrom), 0, modelSection,
@@ -482,15 +491,10 @@ std::pair<const char*, int> halfwayPartHeader(std::string_view text)
 {
     if (text.size() < g_twoReadersFrom || std::thread::hardware_concurrency() < 2)
         return {nullptr, -1};
-    for (std::size_t at = text.find("\r\n[", text.size() / 2); at != std::string_view::npos;
-         at = text.find("\r\n[", at + 2)) {
-        const std::size_t eol = text.find("\r\n", at + 2);
-        const std::string_view line = text.substr(at + 2, eol == std::string_view::npos ? eol : eol - at - 2);
-        const int index = vxSectionText::detail::numberedSection(line, "[PART");
-        if (index >= 0)
-            return {line.data(), index};
-    }
-    return {nullptr, -1};
+    const auto [at, index] = firstPartHeader(text, std::max<std::size_t>(text.size() / 2, 1));
+    if (index < 0)
+        return {nullptr, -1};
+    return {text.data() + at, index};
 }
 
 } // namespace
