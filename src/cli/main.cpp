@@ -3,10 +3,14 @@
 #include "vxResources.h"
 #include "vxVersion.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <map>
+#include <unistd.h>
 
 namespace vxCli {
 
@@ -53,25 +57,53 @@ bool takeResourcesOption(std::vector<std::string>& args)
 namespace {
 
 struct Command {
+    // Null for a drawing command that this program hands on (see below).
     int (*run)(const std::vector<std::string>&);
     const char* summary;
 };
+
+// The drawing commands run here in the program linked with the view; the
+// plain `kolbrik` lists them too, and hands them on to that program.
+#if defined(KOLBRIK_CLI_GL)
+#define KOLBRIK_DRAWING(command) vxCli::command
+#elif defined(KOLBRIK_CLI_HANDS_ON_DRAWING)
+#define KOLBRIK_DRAWING(command) nullptr
+#endif
 
 const std::map<std::string, Command>& commands()
 {
     static const std::map<std::string, Command> table = {
         {"info", {vxCli::cmdInfo, "print what a model file holds (text or --json)"}},
         {"parts", {vxCli::cmdParts, "list the parts of a model or of one phase (text or --json)"}},
-#ifdef KOLBRIK_CLI_GL
-        {"render", {vxCli::cmdRender, "draw a model off-screen and save it as PNG"}},
-        {"render-parts", {vxCli::cmdRenderParts, "draw a picture of every part type"}},
-        {"export", {vxCli::cmdExport, "write a model as glTF, STL, OBJ or VRML"}},
-#endif
+#ifdef KOLBRIK_DRAWING
+        {"render", {KOLBRIK_DRAWING(cmdRender), "draw a model off-screen and save it as PNG"}},
+        {"render-parts", {KOLBRIK_DRAWING(cmdRenderParts), "draw a picture of every part type"}},
+        {"export", {KOLBRIK_DRAWING(cmdExport), "write a model as glTF, STL, OBJ or VRML"}},
 #ifdef KOLBRIK_CLI_BOOKLET
-        {"instructions", {vxCli::cmdInstructions, "write a model's building instructions as a PDF booklet"}},
+        {"instructions",
+         {KOLBRIK_DRAWING(cmdInstructions), "write a model's building instructions as a PDF booklet"}},
+#endif
 #endif
     };
     return table;
+}
+
+// The drawing program, in libexec/kolbrik-viewer/ beside the bin/ folder of
+// this one. This process becomes it, with the same arguments and the
+// resource folder this one would use (a --resources among the arguments
+// still comes first); it returns only when that fails.
+int handOnToDrawingProgram(char** argv)
+{
+    const std::string program = (std::filesystem::path(vxResources::programFolder()) / ".." / "libexec" /
+                                 "kolbrik-viewer" / "kolbrik-draw")
+                                    .lexically_normal()
+                                    .string();
+    ::setenv("KOLBRIK_RESOURCES", vxResources::resourceFolderPath().c_str(), 1);
+    ::execv(program.c_str(), argv);
+    const int error = errno;
+    vxCli::fail("cannot start the drawing program " + program + " for '" + argv[1] +
+                "': " + std::strerror(error));
+    return 1;
 }
 
 void usage(std::ostream& o)
@@ -105,6 +137,8 @@ int main(int argc, char** argv)
         usage(std::cerr);
         return 2;
     }
+    if (!it->second.run)
+        return handOnToDrawingProgram(argv);
     std::vector<std::string> args(argv + 2, argv + argc);
     return it->second.run(args);
 }

@@ -16,15 +16,6 @@ std::string& overrideFolder()
     return folder;
 }
 
-std::string executableFolder()
-{
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return ".";
-    return exe.parent_path().string();
-}
-
 std::string stripTrailingSlash(std::string s)
 {
     while (s.size() > 1 && s.back() == '/')
@@ -58,6 +49,15 @@ bool safeSubFolder(const std::string& sub)
 
 } // namespace
 
+std::string programFolder()
+{
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return ".";
+    return exe.parent_path().string();
+}
+
 void setResourceFolder(const std::string& folder)
 {
     overrideFolder() = stripTrailingSlash(folder);
@@ -69,7 +69,7 @@ std::string resourceFolderPath()
         return overrideFolder();
     if (const char* env = std::getenv("KOLBRIK_RESOURCES"); env && *env)
         return stripTrailingSlash(env);
-    std::filesystem::path p = std::filesystem::path(executableFolder()) / ".." / "share" / "kolbrik-viewer";
+    std::filesystem::path p = std::filesystem::path(programFolder()) / ".." / "share" / "kolbrik-viewer";
     std::error_code ec;
     auto canon = std::filesystem::weakly_canonical(p, ec);
     return ec ? p.string() : canon.string();

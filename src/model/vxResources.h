@@ -19,6 +19,9 @@ void setResourceFolder(const std::string& folder);
 // The path of the resource folder (without a trailing slash).
 std::string resourceFolderPath();
 
+// The folder the running program lies in, or "." when it cannot be told.
+std::string programFolder();
+
 // The path of the file name.type in subFolder of the resource folder, or
 // nullopt when there is no such regular file. Names are used exactly as
 // given; a name, type or sub-folder that would leave the resource folder

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -187,6 +188,36 @@ TEST(Cli, UsageErrorsAndHelpOfEveryCommand)
         EXPECT_EQ(r.status, 0) << args;
         EXPECT_NE(r.out.find(text), std::string::npos) << args << ": " << r.out;
     }
+}
+
+// The commands that only read a model start without the view's libraries
+// (they cost more than reading thousands of parts); the drawing commands
+// are handed on to the drawing program in libexec/kolbrik-viewer/ beside
+// bin/, and a missing one is named.
+TEST(Cli, ReadingCommandsStartWithoutTheViewsLibraries)
+{
+    const auto linked = runCli("", "LD_TRACE_LOADED_OBJECTS=1 ");
+    ASSERT_EQ(linked.status, 0) << linked.out;
+    ASSERT_NE(linked.out.find("libstdc++"), std::string::npos) << linked.out;
+    for (const char* library : {"libQt6", "libEGL", "libOpenGL", "libGL", "libX11", "libpng"})
+        EXPECT_EQ(linked.out.find(library), std::string::npos) << library << " in\n" << linked.out;
+    if (!KOLBRIK_CLI_GL)
+        return;
+
+    vxTest::TempDir tree;
+    std::filesystem::create_directories(tree.file("bin"));
+    std::filesystem::copy_file(KOLBRIK_CLI, tree.file("bin/kolbrik"));
+    vxTest::writeFile(tree.file("m.kmf"), vxTest::crlf({"[COMMON]", "COUNT=1", "[PART1]", "NAME=K31005_b"}));
+    const std::string tool = "'" + tree.file("bin/kolbrik") + "' ";
+    auto r = vxTest::runCommand(tool + "render '" + tree.file("m.kmf") + "' '" + tree.file("m.png") + "'");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_EQ(r.out, "kolbrik: cannot start the drawing program " +
+                         tree.file("libexec/kolbrik-viewer/kolbrik-draw") +
+                         " for 'render': No such file or directory\n");
+    EXPECT_FALSE(std::filesystem::exists(tree.file("m.png")));
+    r = vxTest::runCommand(tool + "info '" + tree.file("m.kmf") + "' --resources '" + tree.path() + "'");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Parts:       1"), std::string::npos) << r.out;
 }
 
 // A model of more parts than one run of lines holds, and big enough for the
