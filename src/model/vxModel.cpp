@@ -5,7 +5,10 @@
 #include "vxSectionText.h"
 #include "vxTextFile.h"
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <mutex>
@@ -364,6 +367,9 @@ class PartSectionReader {
   private:
     const std::shared_ptr<vxDefinition>& definition(const std::string& shortName);
     void name(vxPart& p, int index, std::string_view value);
+    // Takes a key line of p the quick way (see runPass): the start of the
+    // next line, or null.
+    static const char* quickLine(vxPart& p, const char* line, const char* end);
 
     const std::vector<std::shared_ptr<vxPart>>& m_parts;
     SharedDefinitions& m_shared;
@@ -371,6 +377,15 @@ class PartSectionReader {
     // The definitions this reader has met, so that the shared table is
     // locked only for a type's first part.
     std::unordered_map<std::string, std::shared_ptr<vxDefinition>> m_known;
+    // In front of it, the definitions of short names of up to eight bytes
+    // by the name's bytes as a number, in a slot chosen by them: a type met
+    // again is found without hashing and comparing its name as a text.
+    struct Recent {
+        std::uint64_t bytes = 0;
+        std::size_t size = 0; // 0: an empty slot
+        const std::shared_ptr<vxDefinition>* definition = nullptr;
+    };
+    std::array<Recent, 256> m_recent{};
     const vxModel::ProgressFn* m_progress = nullptr;
     std::int32_t m_total = 0;
     std::int32_t m_lastReported = -1;
@@ -383,6 +398,15 @@ class PartSectionReader {
 
 const std::shared_ptr<vxDefinition>& PartSectionReader::definition(const std::string& shortName)
 {
+    const std::size_t size = shortName.size();
+    Recent* recent = nullptr;
+    std::uint64_t bytes = 0;
+    if (size > 0 && size <= 8) {
+        std::memcpy(&bytes, shortName.data(), size);
+        recent = &m_recent[(bytes * 0x9E3779B97F4A7C15ull) >> 56];
+        if (recent->size == size && recent->bytes == bytes)
+            return *recent->definition;
+    }
     std::shared_ptr<vxDefinition>& known = m_known[shortName];
     if (!known) {
         const std::lock_guard<std::mutex> lock(m_shared.mutex);
@@ -393,6 +417,8 @@ const std::shared_ptr<vxDefinition>& PartSectionReader::definition(const std::st
         }
         known = m_ownCopies ? std::make_shared<vxDefinition>(*d) : d;
     }
+    if (recent)
+        *recent = {bytes, size, &known};
     return known;
 }
 
@@ -478,7 +504,67 @@ void PartSectionReader::read(std::string_view text)
             default:
                 break;
             }
+        },
+        [&](int index, const char* line, const char* end) -> const char* {
+            return index == currentIndex && current ? quickLine(*current, line, end) : nullptr;
         });
+}
+
+const char* PartSectionReader::quickLine(vxPart& p, const char* line, const char* end)
+{
+    // The position, axis, phase and colour lines of a part, written in the
+    // common way: a known key and a plain number up to the CR LF. The key is
+    // told by its first eight bytes in upper case at once.
+    using vxSectionText::detail::bytesOf;
+    using vxSectionText::detail::lowBytes;
+    static constexpr std::uint64_t kUp = bytesOf("UP="), kPos = bytesOf("POS="), kDir = bytesOf("DIR="),
+                                   kPhase = bytesOf("PHASE="), kColor = bytesOf("COLOR=");
+    if (end - line < 16)
+        return nullptr;
+    std::uint64_t w;
+    std::memcpy(&w, line, 8);
+    w = vxSectionText::detail::upperWord(w);
+    const char first = static_cast<char>(w & 0xFF);
+    if (first == 'X' || first == 'Y' || first == 'Z') {
+        vxVector* v = nullptr;
+        const char* at = nullptr;
+        const std::uint64_t rest = w >> 8;
+        if ((rest & lowBytes(3)) == kUp) {
+            v = &p.up();
+            at = line + 4;
+        } else if ((rest & lowBytes(4)) == kPos) {
+            v = &p.position();
+            at = line + 5;
+        } else if ((rest & lowBytes(4)) == kDir) {
+            v = &p.direction();
+            at = line + 5;
+        } else {
+            return nullptr;
+        }
+        float f;
+        const char* next = vxSectionText::detail::quickDecimal(at, end, f);
+        if (!next)
+            return nullptr;
+        if (first == 'X')
+            v->setX(f);
+        else if (first == 'Y')
+            v->setY(f);
+        else
+            v->setZ(f);
+        return next;
+    }
+    const std::uint64_t key = w & lowBytes(6);
+    if (key != kPhase && key != kColor)
+        return nullptr;
+    std::int32_t n;
+    const char* next = vxSectionText::detail::quickInteger(line + 6, end, n);
+    if (!next)
+        return nullptr;
+    if (key == kPhase)
+        p.setPhase(n);
+    else
+        p.color().setVector3f(vxDecodeColor(n));
+    return next;
 }
 
 std::atomic<std::size_t> g_twoReadersFrom = 4u << 20; // see setTwoReadersFrom

@@ -63,6 +63,135 @@ inline void copyUpper(const char* src, const char* end, std::size_t n, char* dst
         dst[k] = upperChar(src[k]);
 }
 
+// The bytes of text as a little-endian number, the way they lie in memory.
+constexpr std::uint64_t bytesOf(std::string_view text)
+{
+    std::uint64_t w = 0;
+    for (std::size_t k = text.size(); k-- > 0;)
+        w = (w << 8) | static_cast<unsigned char>(text[k]);
+    return w;
+}
+
+// The lowest n bytes of a word (n from 0 to 8).
+constexpr std::uint64_t lowBytes(unsigned n)
+{
+    return n >= 8 ? ~std::uint64_t(0) : (std::uint64_t(1) << (8 * n)) - 1;
+}
+
+// Plain numbers of eight bytes at a time. Each of the first three gives the
+// top bit of every byte for which it holds.
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kTops = 0x8080808080808080ull;
+
+inline std::uint64_t zeroBytes(std::uint64_t x)
+{
+    return ~(((x & ~kTops) + ~kTops) | x) & kTops;
+}
+
+inline std::uint64_t bytesEqual(std::uint64_t x, char c)
+{
+    return zeroBytes(x ^ (static_cast<unsigned char>(c) * kOnes));
+}
+
+inline std::uint64_t digitBytes(std::uint64_t x)
+{
+    const std::uint64_t low7 = x & ~kTops;
+    return (low7 + (0x80 - '0') * kOnes) & ~(low7 + (0x80 - '9' - 1) * kOnes) & ~x & kTops;
+}
+
+// Eight digit values, one a byte and the first in the lowest, as a number.
+inline std::uint32_t eightDigits(std::uint64_t d)
+{
+    d = d * 10 + (d >> 8);
+    return static_cast<std::uint32_t>(((d & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
+                                       ((d >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
+                                      32);
+}
+
+// The length of the value at `at` when a CR LF follows it within sixteen
+// bytes; false when it does not, or when the text ends too soon to look at
+// it this way (at least seventeen bytes are needed).
+inline bool shortValue(const char* at, const char* end, unsigned& length)
+{
+#if defined(__SSE2__)
+    if (end - at < 17)
+        return false;
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\r'))));
+    if (crs == 0)
+        return false;
+    length = static_cast<unsigned>(__builtin_ctz(crs));
+    return at[length + 1] == '\n';
+#else
+    (void)at;
+    (void)end;
+    (void)length;
+    return false;
+#endif
+}
+
+// The value at `at` when it is a decimal in the form that decimalAtOnce
+// takes, up to the CR LF that ends its line: its value in f and the start of
+// the next line; null otherwise (nothing is read then). Without a branch
+// that depends on the digits.
+inline const char* quickDecimal(const char* at, const char* end, float& f)
+{
+    static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    // A single digit first: the axes of a part are mostly 0 and 1.
+    if (end - at >= 3 && at[1] == '\r' && at[2] == '\n' && static_cast<unsigned>(at[0] - '0') <= 9) {
+        f = static_cast<float>(at[0] - '0');
+        return at + 3;
+    }
+    unsigned length;
+    if (!shortValue(at, end, length))
+        return nullptr;
+    const bool negative = *at == '-';
+    const unsigned n = length - (negative ? 1 : 0); // characters after the sign
+    if (n - 1 > 7)                                   // none, or more than eight
+        return nullptr;
+    std::uint64_t x;
+    std::memcpy(&x, at + (negative ? 1 : 0), 8);
+    const std::uint64_t mask = lowBytes(n);
+    const std::uint64_t digits = digitBytes(x) & mask;
+    const std::uint64_t points = (bytesEqual(x, '.') | bytesEqual(x, ',')) & mask;
+    if ((digits | points) != (mask & kTops) || (points & (points - 1)) != 0)
+        return nullptr;
+    const unsigned count = n - (points != 0 ? 1 : 0);
+    if (count == 0 || count > 7)
+        return nullptr;
+    // The digits' values with the point taken out, the last one in the top
+    // byte.
+    std::uint64_t d = x & (0x0F * kOnes) & ((digits >> 7) * 0xFF);
+    const unsigned point = points != 0 ? static_cast<unsigned>(__builtin_ctzll(points)) / 8 : n;
+    d = (d & lowBytes(point)) | (((d >> (8 * point)) >> 8) << (8 * point));
+    d <<= 8 * (8 - count);
+    const float g = static_cast<float>(static_cast<std::int32_t>(eightDigits(d))) /
+                    kPowers[points != 0 ? n - point - 1 : 0];
+    f = negative ? -g : g;
+    return at + length + 2;
+}
+
+// As quickDecimal for an integer in the form integerAtOnce takes, of at most
+// eight digits.
+inline const char* quickInteger(const char* at, const char* end, std::int32_t& value)
+{
+    unsigned length;
+    if (!shortValue(at, end, length))
+        return nullptr;
+    const bool negative = *at == '-';
+    const unsigned n = length - (negative ? 1 : 0);
+    if (n - 1 > 7)
+        return nullptr;
+    std::uint64_t x;
+    std::memcpy(&x, at + (negative ? 1 : 0), 8);
+    const std::uint64_t mask = lowBytes(n);
+    if ((digitBytes(x) & mask) != (mask & kTops))
+        return nullptr;
+    const auto k = static_cast<std::int32_t>(eightDigits((x & (0x0F * kOnes) & mask) << (8 * (8 - n))));
+    value = negative ? -k : k;
+    return at + length + 2;
+}
+
 // Line numbers of a pass's text, counted only when a bad number asks for
 // one, onwards from the last point asked (points only move forward).
 class LineCounter {
@@ -176,8 +305,13 @@ inline const char* nextHeaderLine(const char* eol, const char* end)
 // for every key line with a non-empty key while the section is not -1.
 // Lines while it is -1 matter only if they are headers: they are skipped
 // unread, so that each pass over a model costs what its own sections hold.
-template <class Header, class Handler>
-void runPass(std::string_view text, int section, const Header& header, const Handler& handler)
+// quick(section, line, end) may first take a line while the section is not
+// -1: it returns the start of the next line when it has done all that the
+// handler would do with the line, and null to leave the line to the rest of
+// the pass. It never takes a line whose handler would note a bad number.
+template <class Header, class Handler, class Quick>
+void runPass(std::string_view text, int section, const Header& header, const Handler& handler,
+             const Quick& quick)
 {
     LineCounter lines(text.data());
     KeyLine here;
@@ -188,6 +322,11 @@ void runPass(std::string_view text, int section, const Header& header, const Han
     std::string longKey;
     char shortKey[48];
     for (const char* line = text.data();;) {
+        if (section != -1)
+            if (const char* next = quick(section, line, end)) {
+                line = next;
+                continue;
+            }
         const LineShape shape = scanLine(line, end);
         if (shape.eol > line && *line == '[') {
             here.section = std::string_view(line, static_cast<std::size_t>(shape.eol - line));
@@ -215,6 +354,12 @@ void runPass(std::string_view text, int section, const Header& header, const Han
         if (!line)
             break;
     }
+}
+
+template <class Header, class Handler>
+void runPass(std::string_view text, int section, const Header& header, const Handler& handler)
+{
+    runPass(text, section, header, handler, [](int, const char*, const char*) -> const char* { return nullptr; });
 }
 
 // Whether text in upper case is upperText.

@@ -26,47 +26,47 @@ std::int32_t toIntegerInFull(std::string_view value);
 float toDecimalInFull(std::string_view value);
 } // namespace detail
 
-// Leading white space, optional sign, decimal digits; clamped to 32 bits;
-// no digits gives 0.
-inline std::int32_t toInteger(std::string_view value)
+namespace detail {
+// The common form of an integer, wholly a number: an optional "-" and one to
+// nine digits. Whether value has it, and then its value in n.
+inline bool integerAtOnce(std::string_view value, std::int32_t& n)
 {
-    // The common form, wholly a number, at once: an optional "-" and one to
-    // nine digits.
     const char* p = value.data();
     const char* const end = p + value.size();
     const bool negative = p != end && *p == '-';
     p += negative ? 1 : 0;
     if (p == end || end - p > 9)
-        return detail::toIntegerInFull(value);
-    std::int32_t n = 0;
+        return false;
+    std::int32_t k = 0;
     for (; p != end; ++p) {
         const auto digit = static_cast<unsigned>(*p - '0');
         if (digit > 9)
-            return detail::toIntegerInFull(value);
-        n = n * 10 + static_cast<std::int32_t>(digit);
+            return false;
+        k = k * 10 + static_cast<std::int32_t>(digit);
     }
-    return negative ? -n : n;
+    n = negative ? -k : k;
+    return true;
 }
 
-// Every "," read as "."; leading white space, optional sign, digits with an
-// optional fraction and exponent; no number gives 0.0; beyond the float
-// range gives +-infinity. Independent of the locale.
-inline float toDecimal(std::string_view value)
+// The common form of a decimal, wholly a number: an optional "-" and at most
+// seven digits with at most one "." or ",". Whether value has it, and then
+// its value in f. Its digits as an integer, exact in a float, divided by an
+// exact power of ten give the correctly rounded value, as the full
+// conversion does.
+inline bool decimalAtOnce(std::string_view value, float& f)
 {
-    // The common form, wholly a number, at once: an optional "-" and at most
-    // seven digits with at most one "." or ",". Its digits as an integer,
-    // exact in a float, divided by an exact power of ten give the correctly
-    // rounded value, as the full conversion does.
     static constexpr float kPowers[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
     // A single digit first: the axes of a part are mostly 0 and 1.
-    if (value.size() == 1 && static_cast<unsigned>(value[0] - '0') <= 9)
-        return static_cast<float>(value[0] - '0');
+    if (value.size() == 1 && static_cast<unsigned>(value[0] - '0') <= 9) {
+        f = static_cast<float>(value[0] - '0');
+        return true;
+    }
     const char* p = value.data();
     const char* const end = p + value.size();
     const bool negative = p != end && *p == '-';
     p += negative ? 1 : 0;
     if (end - p > 8)
-        return detail::toDecimalInFull(value);
+        return false;
     std::int32_t n = 0;
     const char* point = nullptr;
     for (const char* q = p; q != end; ++q) {
@@ -76,13 +76,32 @@ inline float toDecimal(std::string_view value)
         else if ((*q == '.' || *q == ',') && !point)
             point = q;
         else
-            return detail::toDecimalInFull(value);
+            return false;
     }
     const auto digits = (end - p) - (point ? 1 : 0);
     if (digits < 1 || digits > 7)
-        return detail::toDecimalInFull(value);
-    const float f = static_cast<float>(n) / kPowers[point ? end - point - 1 : 0];
-    return negative ? -f : f;
+        return false;
+    const float g = static_cast<float>(n) / kPowers[point ? end - point - 1 : 0];
+    f = negative ? -g : g;
+    return true;
+}
+} // namespace detail
+
+// Leading white space, optional sign, decimal digits; clamped to 32 bits;
+// no digits gives 0.
+inline std::int32_t toInteger(std::string_view value)
+{
+    std::int32_t n;
+    return detail::integerAtOnce(value, n) ? n : detail::toIntegerInFull(value);
+}
+
+// Every "," read as "."; leading white space, optional sign, digits with an
+// optional fraction and exponent; no number gives 0.0; beyond the float
+// range gives +-infinity. Independent of the locale.
+inline float toDecimal(std::string_view value)
+{
+    float f;
+    return detail::decimalAtOnce(value, f) ? f : detail::toDecimalInFull(value);
 }
 
 // Key (upper-cased first piece) and value (second piece, as written) of a

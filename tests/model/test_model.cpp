@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 
 using vxTest::crlf;
 
@@ -261,5 +263,112 @@ TEST_F(Model, ABigModelReadsAsOnePassWhateverTheOrderOfItsSections)
         }
         EXPECT_EQ(wrong, 0);
         EXPECT_EQ(m.cameraPosition().x(), layout.tail.empty() ? 0.0f : 5.0f);
+    }
+}
+
+// The lines of parts written in every way a file may hold them (keys in
+// any case, numbers plain, signed, with point or comma, too long, with an
+// exponent, spaces or junk, cut by a second "=", lines without "=" or with
+// a lone CR) read as a general pass over the same text reads them with the
+// same conversions: the same values in every part, the same bad numbers
+// noted with their lines. Once small enough for one reader, once padded for
+// two.
+TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
+{
+    const char* const keys[] = {"XPOS", "YPOS", "ZPOS", "XUP",   "YUP",   "ZUP",  "XDIR", "YDIR", "ZDIR", "PHASE",
+                                "COLOR", "xpos", "Ydir", "zUp", "Phase", "color", "XPO", "XPOSS", "NOTE"};
+    const char* const values[] = {"0",        "1",        "7",          "-3.75",    "0,5",       "41.25",
+                                  "12345.67", "-1234.567", "123456789", "99999999", "-0",        "1e3",
+                                  " 5",       "5 ",       "",           "x",        "5=6",       "1.2.3",
+                                  "-",        ".",        "4294967295", "00000001", "13158084",  "5\r6",
+                                  "0.1234567", "-2147483648"};
+    std::uint32_t seed = 3;
+    const auto next = [&](std::size_t n) {
+        return static_cast<std::size_t>(((seed = seed * 1103515245 + 12345) >> 16) % n);
+    };
+    for (const bool padded : {false, true}) {
+        constexpr int kParts = 3000;
+        std::string text = "[COMMON]\r\nCOUNT=" + std::to_string(kParts) + "\r\n";
+        for (int i = 1; i <= kParts; ++i) {
+            text += "[PART" + std::to_string(i) + "]\r\nNAME=K31005_" + std::to_string(i) + "\r\n";
+            if (padded)
+                text += "NOTE=" + std::string(1400, 'n') + "\r\n";
+            for (std::size_t k = next(16); k > 0; --k) {
+                const std::size_t form = next(20);
+                if (form == 0) {
+                    text += "XPOS\r\n"; // no "=" at all
+                    continue;
+                }
+                std::string value = next(4) ? values[next(std::size(values))] : std::to_string(next(100000));
+                if (form == 1)
+                    value = std::to_string(next(10000)) + "." + std::to_string(next(1000));
+                text += std::string(keys[next(std::size(keys))]) + "=" + value + "\r\n";
+            }
+        }
+        // The general pass, with the conversions on every value.
+        struct Read {
+            vxVector position, up, direction, color;
+            std::int32_t phase = 0;
+        };
+        const vxPart fresh;
+        std::vector<Read> expected(std::size_t(kParts),
+                                   Read{fresh.position(), fresh.up(), fresh.direction(), fresh.color(), fresh.phase()});
+        std::vector<std::int64_t> expectedBad;
+        std::int64_t expectedTotal = 0;
+        {
+            vxSectionText::NumberWatch watch;
+            vxSectionText::runNumberedPass(
+                std::optional<std::string>(text), "[PART", 0,
+                [&](int index, std::string_view key, std::string_view v) {
+                    if (index < 0 || index >= kParts)
+                        return;
+                    Read& r = expected[std::size_t(index)];
+                    const auto axis = [&](vxVector& to) {
+                        const float f = vxSectionText::toDecimal(v);
+                        (key[0] == 'X' ? to.x() : key[0] == 'Y' ? to.y() : to.z()) = f;
+                    };
+                    const bool xyz = key[0] == 'X' || key[0] == 'Y' || key[0] == 'Z';
+                    if (xyz && key.substr(1) == "POS")
+                        axis(r.position);
+                    else if (xyz && key.substr(1) == "UP")
+                        axis(r.up);
+                    else if (xyz && key.substr(1) == "DIR")
+                        axis(r.direction);
+                    else if (key == "PHASE")
+                        r.phase = vxSectionText::toInteger(v);
+                    else if (key == "COLOR")
+                        r.color = vxDecodeColor(vxSectionText::toInteger(v));
+                });
+            for (const auto& b : watch.found)
+                expectedBad.push_back(b.line);
+            expectedTotal = watch.total;
+        }
+        ASSERT_GT(expectedTotal, 100) << "the text should hold bad numbers";
+
+        vxModel m;
+        const vxLoadResult r = m.loadModelFromText(text);
+        ASSERT_TRUE(r.ok);
+        ASSERT_EQ(m.partList().size(), std::size_t(kParts));
+        const auto same = [](const vxVector& a, const vxVector& b) { // -0 and 0 told apart
+            const float fa[] = {a.x(), a.y(), a.z()}, fb[] = {b.x(), b.y(), b.z()};
+            return std::memcmp(fa, fb, sizeof fa) == 0;
+        };
+        for (int i = 0; i < kParts; ++i) {
+            const vxPart& p = *m.partList()[std::size_t(i)];
+            const Read& e = expected[std::size_t(i)];
+            ASSERT_TRUE(same(p.position(), e.position) && same(p.up(), e.up) && same(p.direction(), e.direction) &&
+                        same(p.color(), e.color) && p.phase() == e.phase)
+                << "part " << i + 1 << (padded ? ", two readers" : ", one reader");
+        }
+        std::vector<std::int64_t> bad;
+        std::int64_t more = 0;
+        for (const auto& f : r.findings) {
+            if (f.kind == vxLoadFinding::Kind::kBadNumber)
+                bad.push_back(f.line);
+            if (f.kind == vxLoadFinding::Kind::kMoreBadNumbers)
+                more = f.count;
+        }
+        EXPECT_EQ(bad, expectedBad);
+        EXPECT_EQ(static_cast<std::int64_t>(bad.size()) + more, expectedTotal);
     }
 }

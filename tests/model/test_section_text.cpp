@@ -1,3 +1,4 @@
+#include "vxSectionPass.h"
 #include "vxSectionText.h"
 #include "vxTestSupport.h"
 #include "vxTextFile.h"
@@ -6,6 +7,8 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -152,6 +155,75 @@ TEST(SectionText, PassReadsKeyLinesAsTheLineSplitterDoes)
                         [&](int, std::string_view k, std::string_view v) { seen.emplace_back(k, v); });
         ASSERT_EQ(seen, expected) << round;
     }
+}
+
+// The quick conversions of a value up to its line's CR LF take every value
+// of up to nine characters that the conversions take at once, give the same
+// number for it, and take nothing else; what they leave is read in full.
+TEST(SectionText, QuickNumbersReadAsTheConversionsAtOnce)
+{
+    using namespace vxSectionText::detail;
+    const char alphabet[] = {'0', '1', '5', '9', '.', ',', '-', '=', 'e', ' ', '\r', '\xB9'};
+    std::int64_t quickDecimals = 0, quickIntegers = 0;
+    const auto check = [&](const std::string& value) {
+        // The line goes on after the value, far enough for a block to be
+        // looked at, and is cut as a pass cuts it: at its first CR LF.
+        const std::string text = value + "\r\nXPOS=5\r\n[PART2]\r\n";
+        const std::string_view line(text.data(), text.find("\r\n"));
+        const char* const end = text.data() + text.size();
+        float f = -1;
+        std::int32_t n = -1;
+        const char* afterDecimal = quickDecimal(text.data(), end, f);
+        const char* afterInteger = quickInteger(text.data(), end, n);
+        float atOnce = 0;
+        std::int32_t integerAtOnceValue = 0;
+        const bool decimalTaken = decimalAtOnce(line, atOnce) && line.find('=') == std::string_view::npos;
+        const bool integerTaken =
+            integerAtOnce(line, integerAtOnceValue) && line.size() - (line[0] == '-' ? 1 : 0) <= 8;
+        ASSERT_EQ(afterDecimal != nullptr, decimalTaken) << "[" << value << "]";
+        ASSERT_EQ(afterInteger != nullptr, integerTaken) << "[" << value << "]";
+        if (afterDecimal) {
+            quickDecimals++;
+            ASSERT_EQ(afterDecimal, line.data() + line.size() + 2);
+            ASSERT_EQ(std::memcmp(&f, &atOnce, sizeof f), 0) << "[" << value << "]"; // -0 included
+        }
+        if (afterInteger) {
+            quickIntegers++;
+            ASSERT_EQ(n, integerAtOnceValue) << "[" << value << "]";
+        }
+    };
+    // Every text of up to five characters of the alphabet.
+    std::string value;
+    const std::function<void(int)> each = [&](int left) {
+        check(value);
+        if (left == 0)
+            return;
+        for (char c : alphabet) {
+            value.push_back(c);
+            each(left - 1);
+            value.pop_back();
+        }
+    };
+    each(5);
+    // Longer numbers, with and without sign and point, up to the longest
+    // taken and beyond.
+    std::uint32_t seed = 7;
+    for (int round = 0; round < 200000; ++round) {
+        const auto next = [&] { return (seed = seed * 1103515245 + 12345) >> 16; };
+        std::string v = next() % 2 ? "-" : "";
+        const unsigned digits = 1 + next() % 10;
+        for (unsigned k = 0; k < digits; ++k)
+            v += static_cast<char>('0' + next() % 10);
+        if (next() % 3)
+            v.insert(v.size() - next() % (digits + 1), 1, next() % 2 ? '.' : ',');
+        check(v);
+    }
+    EXPECT_GT(quickDecimals, 100000);
+    EXPECT_GT(quickIntegers, 50000);
+    // The text must go on far enough for a block to be read past the value.
+    const std::string shortText = "1.5\r\n";
+    float f;
+    EXPECT_EQ(quickDecimal(shortText.data(), shortText.data() + shortText.size(), f), nullptr);
 }
 
 // A UTF-8 byte-order mark is skipped; valid UTF-8 stays as it is; anything
