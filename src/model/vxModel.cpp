@@ -38,8 +38,14 @@ std::pair<std::size_t, std::size_t> shortNameBytes(std::string_view partName)
     const std::size_t size = partName.size();
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(partName[i]); };
     // The common case at once: characters 2 to 6 in ASCII, and no stray
-    // continuation byte after them that would belong to the sixth.
-    if (size >= 2 && (size <= 6 || (byte(6) & 0xC0) != 0x80)) {
+    // continuation byte after them that would belong to the sixth; for a
+    // name of eight bytes or more, its first eight looked at together.
+    if (size >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, partName.data(), 8);
+        if ((w & 0x0000808080808000ull) == 0 && (byte(6) & 0xC0) != 0x80)
+            return {1, 6};
+    } else if (size >= 2 && (size <= 6 || (byte(6) & 0xC0) != 0x80)) {
         bool ascii = true;
         for (std::size_t i = 1; i < 6 && i < size; ++i)
             ascii = ascii && byte(i) < 0x80;
@@ -426,7 +432,7 @@ void PartSectionReader::name(vxPart& p, int index, std::string_view value)
 {
     p.partName() = std::string(value);
     const auto [begin, end] = shortNameBytes(p.partName());
-    p.shortName().assign(p.partName(), begin, end - begin);
+    p.shortName().assign(p.partName().data() + begin, end - begin);
     const std::shared_ptr<vxDefinition>& d = definition(p.shortName());
     if (p.hasNewDefinition())
         p.shareDefinition(d);
