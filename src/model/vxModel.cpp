@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <limits>
 #include <mutex>
 #include <system_error>
@@ -218,23 +219,39 @@ void vxModel::initNewModel()
     m_tubeCount = 0;
 }
 
+struct vxModel::PartsAhead {
+    std::int32_t count = 0;
+    std::future<std::vector<std::shared_ptr<vxPart>>> parts;
+};
+
 vxLoadResult vxModel::loadModelFromFile(const std::string& path)
 {
     std::string error;
-    std::optional<std::string> text = readSectionTextFile(path, vxFileLimits::kModelFile, &error);
+    // Making the parts of a big model costs about what reading its file
+    // does: they are made on a helper thread while the rest is read, for
+    // the count its head declares. A file that says otherwise later has them
+    // made anew.
+    PartsAhead ahead;
+    std::optional<std::string> text = readSectionTextFile(
+        path, vxFileLimits::kModelFile, &error, [&ahead](std::string_view head) { startPartsAhead(ahead, head); });
     if (!text) {
         vxLoadResult r;
         r.ok = false;
         r.error = "cannot read " + path + ": " + error;
         return r;
     }
-    vxLoadResult r = loadModelFromText(std::move(text));
+    vxLoadResult r = loadModelFromText(std::move(text), &ahead);
     if (!r.ok)
         r.error = "cannot load " + path + ": " + r.error;
     return r;
 }
 
 vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
+{
+    return loadModelFromText(std::move(text), nullptr);
+}
+
+vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text, PartsAhead* ahead)
 {
     vxLoadResult result;
     if (!text) {
@@ -315,7 +332,7 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
             return result;
         }
 
-        if (fresh.readParts(whole ? std::string_view::npos : partsFrom) && !whole) {
+        if (fresh.readParts(whole ? std::string_view::npos : partsFrom, ahead) && !whole) {
             content = std::move(*fresh.m_fileContent);
             continue;
         }
@@ -603,7 +620,7 @@ namespace {
 // block is made by two threads, each filling its half.
 class PartBlock {
   public:
-    explicit PartBlock(std::size_t n) : m_parts(vxBulkAllocator<vxPart>().allocate(n)), m_count(n)
+    PartBlock(std::size_t n, bool helpers) : m_parts(vxBulkAllocator<vxPart>().allocate(n)), m_count(n)
     {
         // A new part's values fit its texts' own room: making one allocates
         // nothing and cannot fail.
@@ -611,7 +628,7 @@ class PartBlock {
             std::uninitialized_default_construct(m_parts + from, m_parts + to);
         };
         constexpr std::size_t kBig = 65536;
-        if (n < kBig || std::thread::hardware_concurrency() < 2) {
+        if (!helpers || n < kBig || std::thread::hardware_concurrency() < 2) {
             make(0, n);
             return;
         }
@@ -639,17 +656,64 @@ class PartBlock {
     std::size_t m_count;
 };
 
+// Appends n new parts to list, made in one block (with a helper thread for
+// a big one when helpers).
+void appendParts(std::vector<std::shared_ptr<vxPart>>& list, std::int32_t n, bool helpers)
+{
+    const bool fresh = list.empty();
+    list.reserve(list.size() + static_cast<std::size_t>(n));
+    if (fresh)
+        vxBulkMemory::preferHugePages(list.data(), list.capacity() * sizeof list[0]);
+    const auto block = std::make_shared<PartBlock>(static_cast<std::size_t>(n), helpers);
+    for (std::int32_t i = 0; i < n; ++i)
+        list.emplace_back(block, block->part(static_cast<std::size_t>(i)));
+}
+
 } // namespace
 
-void vxModel::makeParts(std::int32_t n)
+void vxModel::startPartsAhead(PartsAhead& ahead, std::string_view head)
 {
-    const bool fresh = m_partList.empty();
-    m_partList.reserve(m_partList.size() + static_cast<std::size_t>(n));
-    if (fresh)
-        vxBulkMemory::preferHugePages(m_partList.data(), m_partList.capacity() * sizeof m_partList[0]);
-    const auto block = std::make_shared<PartBlock>(static_cast<std::size_t>(n));
-    for (std::int32_t i = 0; i < n; ++i)
-        m_partList.emplace_back(block, block->part(static_cast<std::size_t>(i)));
+    // Only where the parts take long enough to make to be worth a thread.
+    constexpr std::int32_t kWorthIt = 20000;
+    if (head.substr(0, 3) == "\xEF\xBB\xBF")
+        head.remove_prefix(3);
+    // The whole lines before the first part section; COUNT only in its
+    // plain form (one that is not is read, and noted, by the load itself).
+    const std::size_t lastLine = head.rfind("\r\n");
+    head = head.substr(0, std::min(firstPartHeader(head).first, lastLine == head.npos ? 0 : lastLine));
+    std::int32_t count = 0;
+    vxSectionText::detail::runPass(head, 0, modelSection, [&](int section, std::string_view key, std::string_view value) {
+        std::int32_t n;
+        if (section == 2 && key == "COUNT")
+            count = vxSectionText::detail::integerAtOnce(value, n) ? n : 0;
+    });
+    if (count < kWorthIt || count > kMaxParts || std::thread::hardware_concurrency() < 2)
+        return;
+    try {
+        ahead.parts = std::async(std::launch::async, [count] {
+            std::vector<std::shared_ptr<vxPart>> list;
+            appendParts(list, count, false);
+            return list;
+        });
+        ahead.count = count;
+    } catch (const std::system_error&) { // no thread to be had: made when needed
+    }
+}
+
+void vxModel::makeParts(std::int32_t n, PartsAhead* ahead)
+{
+    if (ahead && ahead->parts.valid() && m_partList.empty()) {
+        auto parts = std::move(ahead->parts); // taken once, whatever its count
+        if (ahead->count == n) {
+            try {
+                m_partList = parts.get();
+                return;
+            } catch (const std::exception&) { // made here after all
+                m_partList.clear();
+            }
+        }
+    }
+    appendParts(m_partList, n, true);
 }
 
 void vxModel::loadParts()
@@ -657,12 +721,12 @@ void vxModel::loadParts()
     readParts(std::string_view::npos);
 }
 
-bool vxModel::readParts(std::size_t modelHeadersFrom)
+bool vxModel::readParts(std::size_t modelHeadersFrom, PartsAhead* ahead)
 {
     const std::int32_t n = m_count > 0 ? std::min(m_count, kMaxParts) : 0;
     const bool fresh = m_partList.empty();
     if (n > 0)
-        makeParts(n);
+        makeParts(n, ahead);
     SharedDefinitions definitions;
     const std::string_view text = m_fileContent ? std::string_view(*m_fileContent) : std::string_view();
     const char* const headersFrom = modelHeadersFrom < text.size() ? text.data() + modelHeadersFrom : nullptr;

@@ -187,11 +187,17 @@ class vxModel {
     void setTubeCount(std::int32_t c) { m_tubeCount = c; }
 
   private:
-    // Appends n new parts, made in one block.
-    void makeParts(std::int32_t n);
+    // Parts made on a helper thread while a big file is read, for the count
+    // that the file's head declares.
+    struct PartsAhead;
+    static void startPartsAhead(PartsAhead& ahead, std::string_view head);
+    vxLoadResult loadModelFromText(std::optional<std::string> text, PartsAhead* ahead);
+    // Appends n new parts, made in one block; or, on a model without parts,
+    // takes those made ahead when they are n.
+    void makeParts(std::int32_t n, PartsAhead* ahead = nullptr);
     // loadParts, telling whether a [CAMERA] or [COMMON] header line stands
     // in the text from offset modelHeadersFrom on.
-    bool readParts(std::size_t modelHeadersFrom);
+    bool readParts(std::size_t modelHeadersFrom, PartsAhead* ahead = nullptr);
 
     vxVector m_cameraPosition, m_cameraUp, m_cameraDirection, m_cameraTarget;
     std::int32_t m_count = 0;

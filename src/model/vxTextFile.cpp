@@ -55,7 +55,8 @@ std::size_t asciiRun(std::string_view bytes)
 // readWholeFile; with asciiPrefix, the file is read in pieces, each looked
 // through for bytes above 127 while it is fresh in the cache, and
 // *asciiPrefix tells how many bytes from the start are ASCII.
-vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size_t* asciiPrefix)
+vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size_t* asciiPrefix,
+                      const std::function<void(std::string_view)>* onHead = nullptr)
 {
     vxReadResult r;
     if (path.empty()) {
@@ -129,6 +130,8 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
             break; // the file shrank
         if (asciiPrefix && *asciiPrefix == have)
             *asciiPrefix += asciiRun(std::string_view(data.data() + have, static_cast<std::size_t>(n)));
+        if (onHead && *onHead && have == 0 && static_cast<std::size_t>(n) < data.size())
+            (*onHead)(std::string_view(data.data(), static_cast<std::size_t>(n)));
         have += static_cast<std::size_t>(n);
     }
     data.resize(have);
@@ -273,10 +276,10 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
 }
 
 std::optional<std::string> readSectionTextFile(const std::string& path, std::uint64_t maxBytes,
-                                               std::string* error)
+                                               std::string* error, const std::function<void(std::string_view)>& onHead)
 {
     std::size_t asciiPrefix = 0;
-    vxReadResult r = readFile(path, maxBytes, &asciiPrefix);
+    vxReadResult r = readFile(path, maxBytes, &asciiPrefix, &onHead);
     if (!r.ok) {
         if (error)
             *error = r.error;

@@ -2,6 +2,7 @@
 #include "vxSectionText.h"
 #include "vxTestResources.h"
 #include "vxTestSupport.h"
+#include "vxTextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -371,4 +372,57 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
         EXPECT_EQ(bad, expectedBad);
         EXPECT_EQ(static_cast<std::int64_t>(bad.size()) + more, expectedTotal);
     }
+}
+
+// A big model file has its parts made while the rest of it is read, for
+// the count its head declares. Whatever the file goes on to say (another
+// count after the parts, a count beyond the limit, a byte-order mark, two
+// counts in the head), it loads as its text does.
+TEST_F(Model, ABigModelFileLoadsAsItsTextWhateverItsHeadDeclares)
+{
+    const auto parts = [](int n) {
+        std::string text;
+        for (int i = 1; i <= n; ++i)
+            text += "[PART" + std::to_string(i) + "]\r\nNAME=K31005_a\r\nXPOS=" + std::to_string(i) + "\r\n";
+        return text;
+    };
+    const std::string many = parts(30000); // more than the first piece read
+    std::string notes;
+    while (notes.size() < (1 << 20) + 1000)
+        notes += "NOTE=" + std::string(100, 'n') + "\r\n";
+    const std::pair<std::string, std::string> files[] = {
+        {"[COMMON]\r\nCOUNT=30000\r\n", ""},
+        {"[COMMON]\r\nCOUNT=30000\r\n", "[COMMON]\r\nCOUNT=25000\r\n"},
+        {"[COMMON]\r\nCOUNT=30000\r\n", "[COMMON]\r\nCOUNT=1000001\r\n"},
+        {"[COMMON]\r\nCOUNT=1000001\r\n", ""},
+        {"\xEF\xBB\xBF[COMMON]\r\nCOUNT=30000\r\n", ""},
+        {"[COMMON]\r\nCOUNT=5\r\nCOUNT=30000\r\n", ""},
+        {"[COMMON]\r\nCOUNT=30000\r\n[COMMON]\r\nCOUNT=29999\r\n", ""},
+        {"[COMMON]\r\nCOUNT=30000x\r\n", ""},
+        // Another count before the parts, beyond the head that was looked at.
+        {"[COMMON]\r\nCOUNT=30000\r\n[NOTES]\r\n" + notes + "[COMMON]\r\nCOUNT=29999\r\n", ""},
+    };
+    for (const auto& [head, tail] : files) {
+        const std::string text = head + many + tail;
+        vxTest::writeFile(dir.file("big.kmf"), text);
+        vxModel fromFile, fromText;
+        const vxLoadResult a = fromFile.loadModelFromFile(dir.file("big.kmf"));
+        const vxLoadResult b = fromText.loadModelFromText(decodeText(text));
+        ASSERT_EQ(a.ok, b.ok) << head << tail;
+        EXPECT_EQ(a.findings.size(), b.findings.size()) << head << tail;
+        ASSERT_EQ(fromFile.partList().size(), fromText.partList().size()) << head << tail;
+        int wrong = 0;
+        for (std::size_t i = 0; i < fromFile.partList().size(); ++i) {
+            const vxPart& p = *fromFile.partList()[i];
+            const vxPart& q = *fromText.partList()[i];
+            wrong += p.partName() != q.partName() || p.position().x() != q.position().x() ||
+                     p.definition().m_Name != q.definition().m_Name;
+        }
+        EXPECT_EQ(wrong, 0) << head << tail;
+    }
+    // A count after the parts overrules the one the head declared.
+    vxModel m;
+    vxTest::writeFile(dir.file("big.kmf"), files[1].first + many + files[1].second);
+    ASSERT_TRUE(m.loadModelFromFile(dir.file("big.kmf")).ok);
+    EXPECT_EQ(m.partList().size(), 25000u);
 }
