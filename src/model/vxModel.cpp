@@ -219,6 +219,12 @@ void vxModel::initNewModel()
     m_tubeCount = 0;
 }
 
+namespace {
+// Enough parts for a look at every one of them (or for making them) to be
+// worth a helper thread.
+constexpr std::int32_t kManyParts = 20000;
+} // namespace
+
 struct vxModel::PartsAhead {
     std::int32_t count = 0;
     std::future<std::vector<std::shared_ptr<vxPart>>> parts;
@@ -337,8 +343,15 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text, PartsAh
             continue;
         }
         fresh.loadTubes();
-        fresh.m_actualBauphase = fresh.maximumBauphase();
+        // Two looks at every part of a big model, one on a helper thread.
+        std::future<std::int32_t> lastPhase;
+        if (fresh.m_partList.size() >= static_cast<std::size_t>(kManyParts) && std::thread::hardware_concurrency() >= 2)
+            try {
+                lastPhase = std::async(std::launch::async, [&fresh] { return fresh.maximumBauphase(); });
+            } catch (const std::system_error&) { // no thread to be had: here
+            }
         result.findings = vxLoadFindings::collect(fresh, *fresh.m_fileContent, numbers);
+        fresh.m_actualBauphase = lastPhase.valid() ? lastPhase.get() : fresh.maximumBauphase();
         *this = std::move(fresh);
         return result;
     }
@@ -673,8 +686,6 @@ void appendParts(std::vector<std::shared_ptr<vxPart>>& list, std::int32_t n, boo
 
 void vxModel::startPartsAhead(PartsAhead& ahead, std::string_view head)
 {
-    // Only where the parts take long enough to make to be worth a thread.
-    constexpr std::int32_t kWorthIt = 20000;
     if (head.substr(0, 3) == "\xEF\xBB\xBF")
         head.remove_prefix(3);
     // The whole lines before the first part section; COUNT only in its
@@ -687,7 +698,7 @@ void vxModel::startPartsAhead(PartsAhead& ahead, std::string_view head)
         if (section == 2 && key == "COUNT")
             count = vxSectionText::detail::integerAtOnce(value, n) ? n : 0;
     });
-    if (count < kWorthIt || count > kMaxParts || std::thread::hardware_concurrency() < 2)
+    if (count < kManyParts || count > kMaxParts || std::thread::hardware_concurrency() < 2)
         return;
     try {
         ahead.parts = std::async(std::launch::async, [count] {

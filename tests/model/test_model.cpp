@@ -383,7 +383,8 @@ TEST_F(Model, ABigModelFileLoadsAsItsTextWhateverItsHeadDeclares)
     const auto parts = [](int n) {
         std::string text;
         for (int i = 1; i <= n; ++i)
-            text += "[PART" + std::to_string(i) + "]\r\nNAME=K31005_a\r\nXPOS=" + std::to_string(i) + "\r\n";
+            text += "[PART" + std::to_string(i) + "]\r\nNAME=K31005_a\r\nXPOS=" + std::to_string(i) +
+                    "\r\nPHASE=" + std::to_string(i % 7 + 1) + "\r\n";
         return text;
     };
     const std::string many = parts(30000); // more than the first piece read
@@ -419,6 +420,7 @@ TEST_F(Model, ABigModelFileLoadsAsItsTextWhateverItsHeadDeclares)
                      p.definition().m_Name != q.definition().m_Name;
         }
         EXPECT_EQ(wrong, 0) << head << tail;
+        EXPECT_EQ(fromFile.actualBauphase(), a.ok ? 7 : 0) << head << tail;
     }
     // A count after the parts overrules the one the head declared.
     vxModel m;
