@@ -3,6 +3,8 @@
 #include "vxTextFile.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -215,11 +217,129 @@ char* writeNum(char* out, float f)
     return std::to_chars(out, out + kNumberRoom, f).ptr;
 }
 
+namespace {
+
+// Texts of digits are handled eight bytes at a time as words whose lowest
+// byte is the first character (on any machine: store8 puts it first).
+void store8(char* at, std::uint64_t w)
+{
+    if constexpr (std::endian::native == std::endian::big)
+        w = __builtin_bswap64(w);
+    std::memcpy(at, &w, 8);
+}
+
+// The three digits of every n below 1000 (leading zeros included), with in
+// the top byte the number of trailing zero digits (3 for 0).
+constexpr std::array<std::uint32_t, 1000> kThreeDigits = [] {
+    std::array<std::uint32_t, 1000> t{};
+    for (std::uint32_t n = 0; n < 1000; ++n) {
+        const std::uint32_t zeros = n == 0 ? 3 : n % 100 == 0 ? 2 : n % 10 == 0 ? 1 : 0;
+        t[n] = ('0' + n / 100) | ('0' + n / 10 % 10) << 8 | ('0' + n % 10) << 16 | zeros << 24;
+    }
+    return t;
+}();
+
+// The floats from 2^-14 to below 2^20 (those from 10^-4 to below 10^6 that
+// %g writes in fixed notation among them) by their exponent e: the decade x
+// of 2^e (10^x <= 2^e < 10^(x + 1)), in which f is or in the next, with
+// 10^(5 - x) and 10^(4 - x), exact in a double (the latter where f can be in
+// the next decade).
+struct Binade {
+    double scale;
+    double scaleNext;
+    int decade;
+};
+constexpr int kFirstExponent = 127 - 14;
+constexpr std::array<Binade, 34> kBinades = [] {
+    std::array<Binade, 34> t{};
+    for (int i = 0; i < 34; ++i) {
+        const int e = i - 14;
+        // The decade of 2^e, counted in whole numbers: the greatest x with
+        // 10^x <= 2^e, or for e < 0 the least x with 2^-e <= 10^-x.
+        int x = 0;
+        if (e >= 0) {
+            for (std::uint64_t p = 10; p <= (std::uint64_t{1} << e); p *= 10)
+                ++x;
+        } else {
+            for (std::uint64_t p = 1; p < (std::uint64_t{1} << -e); p *= 10)
+                --x;
+        }
+        const auto power = [](int k) {
+            double p = 1;
+            for (int j = 0; j < k; ++j)
+                p *= 10;
+            return p;
+        };
+        t[static_cast<std::size_t>(i)] = {power(5 - x), x < 5 ? power(4 - x) : 0, x};
+    }
+    return t;
+}();
+
+} // namespace
+
+char* writeUnsigned(char* out, std::uint32_t n)
+{
+    if (n >= 1000000)
+        return std::to_chars(out, out + kNumberRoom, n).ptr;
+    const std::uint32_t high = n / 1000;
+    const std::uint64_t six = (kThreeDigits[high] & 0xFFFFFF) |
+                              static_cast<std::uint64_t>(kThreeDigits[n - high * 1000] & 0xFFFFFF) << 24;
+    // The leading zeros are dropped (all but the last for 0).
+    const int skip = n >= 100000 ? 0 : n >= 10000 ? 1 : n >= 1000 ? 2 : n >= 100 ? 3 : n >= 10 ? 4 : 5;
+    store8(out, six >> 8 * skip);
+    return out + 6 - skip;
+}
+
 char* writeGeneral(char* out, float f)
 {
-    if (std::isfinite(f))
-        if (char* end = writeShortDecimal(out, f))
-            return end;
+    // Six significant digits of |f| from 10^-4 up to below 10^6, which %g
+    // writes in fixed notation without trailing zeros: |f| * 10^(5 - x) for
+    // its decade x is exact in a double (24 bits of f times 5^10 < 2^24 at
+    // most), so it rounds to the six digits as %g does, half to even (in the
+    // default rounding of doubles).
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    const double a = std::fabs(static_cast<double>(f));
+    if (a >= 1e-4 && a < 1e6) { // no NaN
+        const Binade& b = kBinades[((bits >> 23) & 0xFF) - kFirstExponent];
+        const double inDecade = a * b.scale;
+        const bool next = inDecade >= 1e6;
+        int x = b.decade + next;
+        const double scaled = next ? a * b.scaleNext : inDecade;
+        // Below 2^52, adding 2^52 rounds to a whole number, half to even.
+        auto n = static_cast<std::uint32_t>((scaled + 0x1p52) - 0x1p52);
+        if (n == 1000000) { // rounded up into the next decade
+            n = 100000;
+            ++x;
+        }
+        if (x < 6) {
+            *out = '-';
+            out += bits >> 31;
+            const std::uint32_t high = kThreeDigits[n / 1000];
+            const std::uint32_t low = kThreeDigits[n % 1000];
+            const std::uint64_t six = (high & 0xFFFFFF) | static_cast<std::uint64_t>(low & 0xFFFFFF) << 24;
+            // At most 5: n >= 10^5.
+            const int zeros = low >> 24 == 3 ? 3 + static_cast<int>(high >> 24) : static_cast<int>(low >> 24);
+            // Below 1: "0.", -x - 1 zeros and the digits; else the digits
+            // with the point after the whole part, which goes when no
+            // fraction is left. Both are written alike (the point and what
+            // follows it in any case), and counted as they are.
+            const bool belowOne = x < 0;
+            const int lead = belowOne ? 1 - x : 0;
+            const int whole = belowOne ? 6 : x + 1;
+            const int fraction = std::max(5 - x - zeros, 0);
+            std::memcpy(out, "0.000000", 8);
+            store8(out + lead, six);
+            out[lead + whole] = '.';
+            store8(out + lead + whole + 1, six >> 8 * whole);
+            return out + (belowOne ? lead + 6 - zeros : whole + fraction + (fraction != 0));
+        }
+    } else if (a == 0) {
+        *out = '-';
+        out += bits >> 31;
+        *out = '0';
+        return out + 1;
+    }
     return std::to_chars(out, out + kNumberRoom, f, std::chars_format::general, 6).ptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -30,4 +31,6 @@ inline constexpr std::size_t kNumberRoom = 32;
 char* writeNum(char* out, float f);
 // f with six significant digits, as a C++ stream or printf's %g shows it.
 char* writeGeneral(char* out, float f);
+// n in decimal, as std::to_chars writes it.
+char* writeUnsigned(char* out, std::uint32_t n);
 } // namespace vxJson

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -86,25 +87,67 @@ TEST(CliParts, TableAndJsonOfAPhaseAndOfTheWholeModel)
     EXPECT_EQ(runCli("parts " + res.file("gone.kmf")).status, 1);
 }
 
-// The reports write short decimals (most coordinates) on a quicker road to
-// the texts of the general float printer: shortest in JSON, six digits in
-// text.
-TEST(CliNumbers, ShortDecimalsAreWrittenAsTheGeneralPrinterWritesThem)
+// The reports write numbers on quicker roads to the texts of the general
+// printers: floats in text with six significant digits (every float from
+// 10^-4 up to 10^6 by its own rounding, short decimals in JSON by their
+// digits, whole numbers by tables of digits). Each road is held against the
+// general printer over the kinds of number a model has (binary fractions,
+// hundredths, whole numbers), the edges of the decades and of the rounding
+// (a seventh digit of 5 on the bits, half to even), and random bits.
+TEST(CliNumbers, QuickWritersWriteWhatTheGeneralPrintersWrite)
 {
+    std::vector<float> values = {-0.0f,     0.0f, 1e5f,      12e4f,       999999.0f,       999999.5f,
+                                 999999.4f, 1e6f, 0.015625f, 1e-7f,       123456.5f,       100000.5f,
+                                 12345.25f, 0.1f, 1e-4f,     9.99999e-5f, 0.000123456789f, INFINITY,
+                                 -INFINITY, NAN,  -NAN,      1e-45f,      3.4e38f};
+    // Binary fractions k / 2^n, mostly few digits, some with a seventh.
+    for (int n = 0; n <= 24; ++n)
+        for (std::int32_t k = -40000; k <= 40000; k += 1 + (k & 3))
+            values.push_back(std::ldexp(static_cast<float>(k), -n) * (n % 3 ? 1.0f : 0.37f));
+    // Hundredths, and the parts of a model's grid.
+    for (std::uint32_t k = 0; k < 100000000; k += 97)
+        values.push_back(static_cast<float>(k) / 100);
     static const double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
-    std::vector<float> values = {-0.0f, 1e5f, 12e4f, 999999.0f, 1e6f, 0.015625f, 1e-7f, 123456.5f, 0.1f};
     for (std::uint32_t i = 0; i < 300000; ++i)
         values.push_back(static_cast<float>(((i * 2654435761u) % 2000000u) / kScale[i % 8]) *
                          (i % 3 ? 1 : -1));
+    // The floats next to every power of ten.
+    for (int e = -8; e <= 9; ++e)
+        for (float f = std::nextafter(std::nextafter(static_cast<float>(std::pow(10.0, e)), 0.0f), 0.0f),
+                   k = 0;
+             k < 5; ++k, f = std::nextafter(f, INFINITY))
+            values.push_back(f);
+    // Random bits (xorshift), NaNs and infinities among them.
+    std::uint32_t bits = 2463534242u;
+    for (int i = 0; i < 1000000; ++i) {
+        bits ^= bits << 13;
+        bits ^= bits >> 17;
+        bits ^= bits << 5;
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        values.push_back(f);
+    }
     for (float f : values) {
         char a[vxJson::kNumberRoom], b[vxJson::kNumberRoom];
         ASSERT_EQ(std::string(a, vxJson::writeGeneral(a, f)),
                   std::string(b, std::to_chars(b, b + sizeof b, f, std::chars_format::general, 6).ptr));
         ASSERT_EQ(std::string(a, vxJson::writeNum(a, f)),
-                  std::string(b, std::to_chars(b, b + sizeof b, f).ptr));
+                  std::isfinite(f) ? std::string(b, std::to_chars(b, b + sizeof b, f).ptr) : "null");
     }
     EXPECT_EQ(vxJson::num(INFINITY), "null");
     EXPECT_EQ(vxJson::num(NAN), "null");
+
+    std::vector<std::uint32_t> whole = {0xFFFFFFFFu, 0xFFFFFFFEu};
+    for (std::uint32_t n = 0; n < 1100000; ++n)
+        whole.push_back(n);
+    for (std::uint64_t p = 10; p <= 0xFFFFFFFFu; p *= 10)
+        for (std::uint64_t n = p - 2; n <= p + 2; ++n)
+            whole.push_back(static_cast<std::uint32_t>(n));
+    for (std::uint32_t n : whole) {
+        char a[vxJson::kNumberRoom], b[vxJson::kNumberRoom];
+        ASSERT_EQ(std::string(a, vxJson::writeUnsigned(a, n)),
+                  std::string(b, std::to_chars(b, b + sizeof b, n).ptr));
+    }
 }
 
 // The model's texts cannot drive the terminal: control characters show
