@@ -13,6 +13,15 @@ std::vector<std::size_t> blocks(std::size_t count, std::uint64_t size,
                                 const std::function<std::uint64_t(std::size_t)>& weight)
 {
     std::vector<std::size_t> bounds = {0};
+    if (!weight) { // size items a run, the last run what is left
+        if (count == 0)
+            return bounds;
+        const std::size_t step = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, count));
+        for (std::size_t end = step; end < count; end += step)
+            bounds.push_back(end);
+        bounds.push_back(count);
+        return bounds;
+    }
     std::uint64_t inBlock = 0;
     for (std::size_t i = 0; i < count; ++i) {
         inBlock += weight ? weight(i) : 1;
