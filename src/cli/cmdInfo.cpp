@@ -13,7 +13,7 @@
 #include <iostream>
 #include <memory>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace vxCli {
 
@@ -100,6 +100,8 @@ class Out {
         put({m_buffer.get(), m_used});
         m_used = 0;
     }
+    // The bytes gathered and not yet written.
+    std::size_t size() const { return m_used; }
 
   private:
     void put(std::string_view s)
@@ -129,11 +131,73 @@ class Out {
 // The parts' lines (or JSON objects) are made in runs of this many parts on
 // helper threads and written in order.
 constexpr std::size_t kPartsPerRun = 8192;
+// The parts whose text tells how much a run needs, and the most reserved
+// for a run on their word.
+constexpr std::size_t kSampledParts = 64;
+constexpr std::size_t kMostReserved = std::size_t{64} << 20;
 
-// Writes what fn(out, part, index, shared) makes of every part, in order,
-// and returns how many parts have no definition. shared keeps texts made
-// once per definition (within a run).
-template <class Fn> std::int64_t printParts(Out& o, const vxModel& m, const Fn& fn)
+// Texts made once per definition within a run, found by the definition's
+// address: an open table (parts share a few definitions, looked up once a
+// part), its last find tried first (neighbours often share one).
+class PerDefinition {
+  public:
+    // The text of d, made by make(d) the first time.
+    template <class Make> const std::string& get(const vxDefinition& d, const Make& make)
+    {
+        if (&d == m_last)
+            return *m_lastText;
+        std::size_t i = slot(&d);
+        while (m_entries[i].definition && m_entries[i].definition != &d)
+            i = (i + 1) & (m_entries.size() - 1);
+        if (!m_entries[i].definition) {
+            if (2 * (m_used + 1) > m_entries.size()) { // at most half full
+                grow();
+                return get(d, make);
+            }
+            m_entries[i] = {&d, make(d)};
+            ++m_used;
+        }
+        m_last = &d;
+        m_lastText = &m_entries[i].text;
+        return *m_lastText;
+    }
+
+  private:
+    struct Entry {
+        const vxDefinition* definition = nullptr;
+        std::string text;
+    };
+    std::size_t slot(const vxDefinition* d) const
+    {
+        // Fibonacci hashing: the top bits of the address times 2^64 / phi.
+        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(d) * 0x9E3779B97F4A7C15ull) >>
+                                        (64 - m_bits));
+    }
+    void grow()
+    {
+        std::vector<Entry> old(std::size_t{1} << ++m_bits);
+        old.swap(m_entries);
+        for (Entry& e : old) {
+            if (!e.definition)
+                continue;
+            std::size_t i = slot(e.definition);
+            while (m_entries[i].definition)
+                i = (i + 1) & (m_entries.size() - 1);
+            m_entries[i] = std::move(e);
+        }
+        m_last = nullptr;
+    }
+    int m_bits = 8;
+    std::vector<Entry> m_entries = std::vector<Entry>(std::size_t{1} << m_bits);
+    std::size_t m_used = 0;
+    const vxDefinition* m_last = nullptr;
+    const std::string* m_lastText = nullptr;
+};
+
+// Writes what fn(out, part, index, run) makes of every part, in order, and
+// returns how many parts have no definition. run, a Run made for each run
+// of parts, keeps what its parts share (texts made once per definition).
+template <class Run, class Fn> std::int64_t printParts(Out& o, const vxModel& m, const Fn& fn)
 {
     o.flush();
     const auto& parts = m.partList();
@@ -141,13 +205,23 @@ template <class Fn> std::int64_t printParts(Out& o, const vxModel& m, const Fn& 
     vxOrderedRuns::makeInOrder(
         vxOrderedRuns::blocks(parts.size(), kPartsPerRun),
         [&](std::size_t first, std::size_t last, std::string& text) {
-            std::unordered_map<const vxDefinition*, std::string> shared;
+            Run shared;
             std::int64_t lost = 0;
-            Out run(&text);
-            for (std::size_t i = first; i < last; ++i) {
+            Out out(&text);
+            // The text's room for the whole run, reckoned from its first
+            // parts, so that it is not moved as it grows.
+            const std::size_t sampled = first + std::min<std::size_t>(kSampledParts, last - first);
+            for (std::size_t i = first; i < sampled; ++i) {
                 const vxPart& p = *parts[i];
                 lost += !p.definition().found();
-                fn(run, p, i, shared);
+                fn(out, p, i, shared);
+            }
+            const std::size_t made = text.size() + out.size();
+            text.reserve(std::min(made / (sampled - first) * (last - first) * 9 / 8, kMostReserved));
+            for (std::size_t i = sampled; i < last; ++i) {
+                const vxPart& p = *parts[i];
+                lost += !p.definition().found();
+                fn(out, p, i, shared);
             }
             missing += lost;
         },
@@ -192,7 +266,7 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
     o << ", \"tubeCount\": " << m.tubeCount();
     o << ", \"maximumBauphase\": " << m.actualBauphase(); // where a model just read stands
     o << ", \"parts\": [";
-    printParts(o, m, [](Out& out, const vxPart& p, std::size_t i, auto& definitions) {
+    printParts<PerDefinition>(o, m, [](Out& out, const vxPart& p, std::size_t i, PerDefinition& definitions) {
         if (i > 0)
             out << ", ";
         const vxDefinition& d = p.definition();
@@ -203,11 +277,7 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
         out.vec3(p.up()) << ", \"direction\": ";
         out.vec3(p.direction()) << ", \"color\": ";
         out.vec3(p.color()) << ", \"phase\": " << p.phase();
-        const auto [at, added] = definitions.try_emplace(&d);
-        std::string& json = at->second;
-        if (added)
-            json = definitionJson(d);
-        out << json << "}";
+        out << definitions.get(d, definitionJson) << "}";
     });
     o << "], \"tubes\": [";
     bool first = true;
@@ -246,20 +316,18 @@ void printText(const std::string& file, const vxModel& m)
     o << "Tubes:       " << m.tubeCount() << "\n";
     o << "Phases:      " << m.actualBauphase() << "\n"; // where a model just read stands
     const std::int64_t missing =
-        printParts(o, m, [](Out& out, const vxPart& p, std::size_t i, auto& middles) {
+        printParts<PerDefinition>(o, m, [](Out& out, const vxPart& p, std::size_t i, PerDefinition& middles) {
             const vxDefinition& d = p.definition();
             out << "  " << static_cast<std::int64_t>(i + 1) << ". ";
             out.text(p.partName());
             // " [short name] name, phase ", the same for the parts that share
             // a definition under its own short name.
             if (p.shortName() == d.m_ShortName) {
-                const auto [at, added] = middles.try_emplace(&d);
-                std::string& middle = at->second;
-                if (added)
-                    middle = " [" + vxJson::printable(d.m_ShortName) + "] " +
-                             (d.found() ? vxJson::printable(d.m_Name) : std::string("(no definition)")) +
-                             ", phase ";
-                out << middle;
+                out << middles.get(d, [](const vxDefinition& def) {
+                    return " [" + vxJson::printable(def.m_ShortName) + "] " +
+                           (def.found() ? vxJson::printable(def.m_Name) : std::string("(no definition)")) +
+                           ", phase ";
+                });
             } else {
                 out << " [";
                 out.text(p.shortName()) << "] ";
