@@ -49,27 +49,10 @@ class Out {
         return *this;
     }
     Out& operator<<(std::int32_t n) { return *this << static_cast<std::int64_t>(n); }
-    Out& operator<<(std::int64_t n)
-    {
-        char* at = room(24);
-        if (n >= 0 && n <= 0xFFFFFFFF) // the common case, on the quicker road
-            return done(std::to_chars(at, at + 24, static_cast<std::uint32_t>(n)).ptr);
-        return done(std::to_chars(at, at + 24, n).ptr);
-    }
+    Out& operator<<(std::int64_t n) { return done(writeWhole(room(kWholeRoom), n)); }
     // A float as a stream shows it by default (six significant digits).
     Out& operator<<(float f) { return done(vxJson::writeGeneral(room(vxJson::kNumberRoom), f)); }
-    Out& operator<<(const vxVector& v)
-    {
-        char* at = room(3 * vxJson::kNumberRoom + 6);
-        *at++ = '(';
-        at = vxJson::writeGeneral(at, v.x());
-        at = std::copy_n(", ", 2, at);
-        at = vxJson::writeGeneral(at, v.y());
-        at = std::copy_n(", ", 2, at);
-        at = vxJson::writeGeneral(at, v.z());
-        *at++ = ')';
-        return done(at);
-    }
+    Out& operator<<(const vxVector& v) { return done(writeVector(room(kVectorRoom), v)); }
     // A text of the file, its control characters escaped: a model must not
     // be able to drive the terminal.
     Out& text(std::string_view s)
@@ -103,14 +86,8 @@ class Out {
     // The bytes gathered and not yet written.
     std::size_t size() const { return m_used; }
 
-  private:
-    void put(std::string_view s)
-    {
-        if (m_into)
-            m_into->append(s);
-        else
-            std::fwrite(s.data(), 1, s.size(), stdout);
-    }
+    // Writing in place: room(n) gives the end of the output with room for
+    // n bytes (n at most kSize); done(end) takes what was written up to end.
     static constexpr std::size_t kSize = 1 << 16;
     char* room(std::size_t n)
     {
@@ -122,6 +99,36 @@ class Out {
     {
         m_used = static_cast<std::size_t>(end - m_buffer.get());
         return *this;
+    }
+    // Writers for room(): a whole number and a vector "(x, y, z)", with the
+    // room they need.
+    static constexpr std::size_t kWholeRoom = 24;
+    static char* writeWhole(char* at, std::int64_t n)
+    {
+        if (n >= 0 && n <= 0xFFFFFFFF) // the common case, on the quicker road
+            return vxJson::writeUnsigned(at, static_cast<std::uint32_t>(n));
+        return std::to_chars(at, at + kWholeRoom, n).ptr;
+    }
+    static constexpr std::size_t kVectorRoom = 3 * vxJson::kNumberRoom + 6;
+    static char* writeVector(char* at, const vxVector& v)
+    {
+        *at++ = '(';
+        at = vxJson::writeGeneral(at, v.x());
+        at = std::copy_n(", ", 2, at);
+        at = vxJson::writeGeneral(at, v.y());
+        at = std::copy_n(", ", 2, at);
+        at = vxJson::writeGeneral(at, v.z());
+        *at++ = ')';
+        return at;
+    }
+
+  private:
+    void put(std::string_view s)
+    {
+        if (m_into)
+            m_into->append(s);
+        else
+            std::fwrite(s.data(), 1, s.size(), stdout);
     }
     std::string* m_into;
     std::unique_ptr<char[]> m_buffer{new char[kSize]};
@@ -192,6 +199,48 @@ class PerDefinition {
     std::size_t m_used = 0;
     const vxDefinition* m_last = nullptr;
     const std::string* m_lastText = nullptr;
+};
+
+// A part's position "(x, y, z)" for Out::room, each coordinate remembered:
+// neighbouring parts often share one or two (a row, a column, a layer),
+// whose text is then copied. A coordinate is written out directly when it
+// changes and kept as a text once it comes again (a text read back at once
+// after it is written costs more than writing it out).
+class PositionWriter {
+  public:
+    static constexpr std::size_t kRoom = Out::kVectorRoom;
+    char* write(char* at, const vxVector& v)
+    {
+        *at++ = '(';
+        at = coordinate(at, m_x, v.x());
+        at = coordinate(std::copy_n(", ", 2, at), m_y, v.y());
+        at = coordinate(std::copy_n(", ", 2, at), m_z, v.z());
+        *at++ = ')';
+        return at;
+    }
+
+  private:
+    struct Coordinate {
+        std::uint64_t bits = ~std::uint64_t{0}; // a float's bits; none at first
+        std::size_t size = 0;                   // of text; 0: not kept yet
+        char text[vxJson::kNumberRoom] = {};
+    };
+    static char* coordinate(char* at, Coordinate& c, float f)
+    {
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        if (bits != c.bits) {
+            c.bits = bits;
+            c.size = 0;
+            return vxJson::writeGeneral(at, f);
+        }
+        if (c.size == 0)
+            c.size = static_cast<std::size_t>(vxJson::writeGeneral(c.text, f) - c.text);
+        // The whole room: a copy of fixed size, with what follows the text.
+        std::memcpy(at, c.text, sizeof c.text);
+        return at + c.size;
+    }
+    Coordinate m_x, m_y, m_z;
 };
 
 // Writes what fn(out, part, index, run) makes of every part, in order, and
@@ -302,6 +351,14 @@ void printJson(const std::string& file, const vxModel& m, const std::vector<vxLo
     o << "]}\n";
 }
 
+// The middle of a part's line, " [short name] name, phase ", written once
+// for all the parts that share a definition under its own short name.
+std::string partMiddle(const vxDefinition& d)
+{
+    return " [" + vxJson::printable(d.m_ShortName) + "] " +
+           (d.found() ? vxJson::printable(d.m_Name) : std::string("(no definition)")) + ", phase ";
+}
+
 void printText(const std::string& file, const vxModel& m)
 {
     Out o;
@@ -315,19 +372,35 @@ void printText(const std::string& file, const vxModel& m)
     o << "Parts:       " << m.count() << "\n";
     o << "Tubes:       " << m.tubeCount() << "\n";
     o << "Phases:      " << m.actualBauphase() << "\n"; // where a model just read stands
+    // What the lines of a run share.
+    struct Run {
+        PerDefinition middles;
+        PositionWriter positions;
+    };
     const std::int64_t missing =
-        printParts<PerDefinition>(o, m, [](Out& out, const vxPart& p, std::size_t i, PerDefinition& middles) {
+        printParts<Run>(o, m, [](Out& out, const vxPart& p, std::size_t i, Run& run) {
             const vxDefinition& d = p.definition();
+            const std::string& name = p.partName();
+            const std::string* middle =
+                p.shortName() == d.m_ShortName ? &run.middles.get(d, partMiddle) : nullptr;
+            // The common line, its part name plain, written in one piece.
+            constexpr std::size_t kNumbersRoom = 2 * Out::kWholeRoom + PositionWriter::kRoom + 16;
+            if (middle && name.size() + middle->size() + kNumbersRoom <= Out::kSize) {
+                char* at = out.room(name.size() + middle->size() + kNumbersRoom);
+                at = Out::writeWhole(std::copy_n("  ", 2, at), static_cast<std::int64_t>(i + 1));
+                if (char* end = vxJson::copyPlainAscii(std::copy_n(". ", 2, at), name)) {
+                    at = std::copy(middle->begin(), middle->end(), end);
+                    at = Out::writeWhole(at, p.phase());
+                    at = run.positions.write(std::copy_n(", at ", 5, at), p.position());
+                    *at++ = '\n';
+                    out.done(at);
+                    return;
+                }
+            }
             out << "  " << static_cast<std::int64_t>(i + 1) << ". ";
-            out.text(p.partName());
-            // " [short name] name, phase ", the same for the parts that share
-            // a definition under its own short name.
-            if (p.shortName() == d.m_ShortName) {
-                out << middles.get(d, [](const vxDefinition& def) {
-                    return " [" + vxJson::printable(def.m_ShortName) + "] " +
-                           (def.found() ? vxJson::printable(def.m_Name) : std::string("(no definition)")) +
-                           ", phase ";
-                });
+            out.text(name);
+            if (middle) {
+                out << *middle;
             } else {
                 out << " [";
                 out.text(p.shortName()) << "] ";

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -314,4 +315,70 @@ TEST(CliInfo, ManyPartsComeInOrderWithOrWithoutThreads)
     const std::string alone = "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" KOLBRIK_NO_THREADS "' ";
     EXPECT_EQ(runCli("info " + model, alone).out, r.out);
     EXPECT_EQ(runCli("info --json " + model, alone).out, json.out);
+}
+
+// Each part's line is its own, as a stream shows its numbers, however much
+// it shares with the parts before it: the middle of its type (hundreds of
+// types, in runs of one type and mixed), coordinates of a row, a column or
+// a layer, 0 beside -0, and coordinates of any bits; over several runs of
+// lines.
+TEST(CliInfo, EveryLineShowsItsPartAsAStreamWould)
+{
+    constexpr int kTypes = 300;
+    constexpr int kParts = 20000;
+    vxTest::TempDir res;
+    for (int t = 0; t < kTypes; ++t)
+        vxTest::writeFile(res.file(std::to_string(40000 + t) + ".def"),
+                          vxTest::crlf({"[COMMON]", "NAME=Type " + std::to_string(t)}));
+    std::uint32_t bits = 2463534242u;
+    const auto anyFloat = [&] {
+        float f = NAN;
+        while (!std::isfinite(f)) {
+            bits ^= bits << 13;
+            bits ^= bits >> 17;
+            bits ^= bits << 5;
+            std::memcpy(&f, &bits, sizeof f);
+        }
+        return f;
+    };
+    // The texts of the file, and the floats they are read as.
+    const auto number = [](float f) {
+        char buf[64];
+        return std::string(buf, std::to_chars(buf, buf + sizeof buf, f).ptr);
+    };
+    std::string file = "[COMMON]\r\nCOUNT=" + std::to_string(kParts) + "\r\n";
+    std::vector<std::string> expected;
+    for (int i = 1; i <= kParts; ++i) {
+        const int type = (i / 40) % 2 ? (i / 40) % kTypes : (i * 7) % kTypes;
+        float p[3] = {static_cast<float>(i % 100) * 0.25f, 0.75f, static_cast<float>(i / 100) * 1.5f};
+        if (i % 50 < 4) // 0 and -0 by turns
+            p[i % 3] = i % 2 ? -0.0f : 0.0f;
+        if (i % 7 == 0)
+            p[i % 3] = anyFloat();
+        if (i % 11 == 0)
+            p[(i + 1) % 3] = static_cast<float>(i) / 100;
+        const std::string shortName = std::to_string(40000 + type);
+        const std::string name = "K" + shortName + "_p" + std::to_string(i);
+        const int phase = i % 9 - 1;
+        file += "[PART" + std::to_string(i) + "]\r\nNAME=" + name + "\r\nXPOS=" + number(p[0]) +
+                "\r\nYPOS=" + number(p[1]) + "\r\nZPOS=" + number(p[2]) +
+                "\r\nPHASE=" + std::to_string(phase) + "\r\n";
+        std::ostringstream line;
+        line << "  " << i << ". " << name << " [" << shortName << "] Type " << type << ", phase " << phase
+             << ", at (" << p[0] << ", " << p[1] << ", " << p[2] << ")";
+        expected.push_back(line.str());
+    }
+    vxTest::writeFile(res.file("m.kmf"), file);
+    const auto r =
+        runCli("info " + res.file("m.kmf") + " --resources " + res.path() + " 2>/dev/null; }", "{ ");
+    ASSERT_EQ(r.status, 0);
+    std::istringstream out(r.out);
+    std::string line;
+    while (std::getline(out, line) && line.rfind("Phases:", 0) != 0) {
+    }
+    for (int i = 0; i < kParts; ++i) {
+        ASSERT_TRUE(std::getline(out, line)) << "part " << i + 1;
+        ASSERT_EQ(line, expected[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_FALSE(std::getline(out, line)) << line;
 }
