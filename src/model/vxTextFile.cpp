@@ -111,14 +111,17 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
     std::string data;
     data.reserve(static_cast<std::size_t>(st.st_size));
     vxBulkMemory::preferHugePages(data.data(), data.capacity());
-    data.resize(static_cast<std::size_t>(st.st_size));
+    constexpr std::size_t kPiece = 1 << 20;
+    // A head to be handed on is read before the rest of the room is made
+    // (filled with zeros), so that work on it starts at once.
+    const bool head = onHead && *onHead && data.capacity() > kPiece;
+    data.resize(head ? kPiece : static_cast<std::size_t>(st.st_size));
     std::size_t have = 0;
     auto fail = [&](std::string error) {
         r.error = std::move(error);
         ::close(fd);
         return r;
     };
-    constexpr std::size_t kPiece = 1 << 20;
     while (have < data.size()) {
         const std::size_t want = asciiPrefix ? std::min(kPiece, data.size() - have) : data.size() - have;
         ssize_t n = ::read(fd, data.data() + have, want);
@@ -130,8 +133,10 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
             break; // the file shrank
         if (asciiPrefix && *asciiPrefix == have)
             *asciiPrefix += asciiRun(std::string_view(data.data() + have, static_cast<std::size_t>(n)));
-        if (onHead && *onHead && have == 0 && static_cast<std::size_t>(n) < data.size())
+        if (head && have == 0) {
             (*onHead)(std::string_view(data.data(), static_cast<std::size_t>(n)));
+            data.resize(static_cast<std::size_t>(st.st_size));
+        }
         have += static_cast<std::size_t>(n);
     }
     data.resize(have);

@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -290,4 +293,33 @@ TEST(TextFile, ReadsRegularFilesUpToTheSizeLimitAndNothingElse)
     }
     const vxReadResult status = readWholeFile("/proc/self/status", 1 << 20);
     EXPECT_NE(status.data.find("Name:"), std::string::npos) << status.error;
+}
+
+// A file bigger than the first piece read hands that piece on before the
+// rest is read, and is read whole all the same; a smaller one reads as it
+// did, without a head.
+TEST(TextFile, ABigFileHandsOnItsHeadAndIsReadWhole)
+{
+    vxTest::TempDir dir;
+    std::string big;
+    for (int i = 0; big.size() < (3u << 20); ++i)
+        big += "LINE=" + std::to_string(i) + "\r\n";
+    vxTest::writeFile(dir.file("big"), big);
+    vxTest::writeFile(dir.file("small"), "[COMMON]\r\nCOUNT=1\r\n");
+    for (const std::string name : {"big", "small"}) {
+        std::vector<std::string> heads;
+        const std::optional<std::string> text = readSectionTextFile(
+            dir.file(name), 16u << 20, nullptr, [&](std::string_view head) { heads.emplace_back(head); });
+        ASSERT_TRUE(text) << name;
+        if (name == "big") {
+            EXPECT_EQ(*text, big);
+            ASSERT_EQ(heads.size(), 1u);
+            EXPECT_EQ(heads[0], big.substr(0, heads[0].size()));
+            EXPECT_GE(heads[0].size(), 4096u);
+            EXPECT_LT(heads[0].size(), big.size());
+        } else {
+            EXPECT_EQ(*text, "[COMMON]\r\nCOUNT=1\r\n");
+            EXPECT_TRUE(heads.empty());
+        }
+    }
 }
