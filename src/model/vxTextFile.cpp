@@ -111,19 +111,23 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
     std::string data;
     data.reserve(static_cast<std::size_t>(st.st_size));
     vxBulkMemory::preferHugePages(data.data(), data.capacity());
+    // A text is read in pieces (other files at once), each looked at while
+    // it is fresh in the cache. The room for a piece is made (filled with
+    // zeros) just before it is read into, so that its bytes are written
+    // twice in the cache rather than twice in memory. A head to be handed
+    // on goes before the rest.
     constexpr std::size_t kPiece = 1 << 20;
-    // A head to be handed on is read before the rest of the room is made
-    // (filled with zeros), so that work on it starts at once.
-    const bool head = onHead && *onHead && data.capacity() > kPiece;
-    data.resize(head ? kPiece : static_cast<std::size_t>(st.st_size));
+    const auto size = static_cast<std::size_t>(st.st_size);
+    const bool head = onHead && *onHead && size > kPiece;
     std::size_t have = 0;
     auto fail = [&](std::string error) {
         r.error = std::move(error);
         ::close(fd);
         return r;
     };
-    while (have < data.size()) {
-        const std::size_t want = asciiPrefix ? std::min(kPiece, data.size() - have) : data.size() - have;
+    while (have < size) {
+        const std::size_t want = asciiPrefix ? std::min(kPiece, size - have) : size - have;
+        data.resize(have + want);
         ssize_t n = ::read(fd, data.data() + have, want);
         if (n < 0 && errno == EINTR)
             continue;
@@ -133,10 +137,8 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
             break; // the file shrank
         if (asciiPrefix && *asciiPrefix == have)
             *asciiPrefix += asciiRun(std::string_view(data.data() + have, static_cast<std::size_t>(n)));
-        if (head && have == 0) {
+        if (head && have == 0)
             (*onHead)(std::string_view(data.data(), static_cast<std::size_t>(n)));
-            data.resize(static_cast<std::size_t>(st.st_size));
-        }
         have += static_cast<std::size_t>(n);
     }
     data.resize(have);
