@@ -115,7 +115,7 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
     // it is fresh in the cache. The room for a piece is made (filled with
     // zeros) just before it is read into, so that its bytes are written
     // twice in the cache rather than twice in memory. A head to be handed
-    // on goes before the rest.
+    // on is a small piece of its own, read first.
     constexpr std::size_t kPiece = 1 << 20;
     const auto size = static_cast<std::size_t>(st.st_size);
     const bool head = onHead && *onHead && size > kPiece;
@@ -125,8 +125,10 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
         ::close(fd);
         return r;
     };
+    constexpr std::size_t kHead = 1 << 16;
     while (have < size) {
-        const std::size_t want = asciiPrefix ? std::min(kPiece, size - have) : size - have;
+        const std::size_t want =
+            asciiPrefix ? std::min(head && have == 0 ? kHead : kPiece, size - have) : size - have;
         data.resize(have + want);
         ssize_t n = ::read(fd, data.data() + have, want);
         if (n < 0 && errno == EINTR)
@@ -283,7 +285,8 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
 }
 
 std::optional<std::string> readSectionTextFile(const std::string& path, std::uint64_t maxBytes,
-                                               std::string* error, const std::function<void(std::string_view)>& onHead)
+                                               std::string* error,
+                                               const std::function<void(std::string_view)>& onHead)
 {
     std::size_t asciiPrefix = 0;
     vxReadResult r = readFile(path, maxBytes, &asciiPrefix, &onHead);
