@@ -238,8 +238,9 @@ vxLoadResult vxModel::loadModelFromFile(const std::string& path)
     // the count its head declares. A file that says otherwise later has them
     // made anew.
     PartsAhead ahead;
-    std::optional<std::string> text = readSectionTextFile(
-        path, vxFileLimits::kModelFile, &error, [&ahead](std::string_view head) { startPartsAhead(ahead, head); });
+    std::optional<std::string> text =
+        readSectionTextFile(path, vxFileLimits::kModelFile, &error,
+                            [&ahead](std::string_view head) { startPartsAhead(ahead, head); });
     if (!text) {
         vxLoadResult r;
         r.ok = false;
@@ -345,7 +346,8 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text, PartsAh
         fresh.loadTubes();
         // Two looks at every part of a big model, one on a helper thread.
         std::future<std::int32_t> lastPhase;
-        if (fresh.m_partList.size() >= static_cast<std::size_t>(kManyParts) && std::thread::hardware_concurrency() >= 2)
+        if (fresh.m_partList.size() >= static_cast<std::size_t>(kManyParts) &&
+            std::thread::hardware_concurrency() >= 2)
             try {
                 lastPhase = std::async(std::launch::async, [&fresh] { return fresh.maximumBauphase(); });
             } catch (const std::system_error&) { // no thread to be had: here
@@ -693,11 +695,12 @@ void vxModel::startPartsAhead(PartsAhead& ahead, std::string_view head)
     const std::size_t lastLine = head.rfind("\r\n");
     head = head.substr(0, std::min(firstPartHeader(head).first, lastLine == head.npos ? 0 : lastLine));
     std::int32_t count = 0;
-    vxSectionText::detail::runPass(head, 0, modelSection, [&](int section, std::string_view key, std::string_view value) {
-        std::int32_t n;
-        if (section == 2 && key == "COUNT")
-            count = vxSectionText::detail::integerAtOnce(value, n) ? n : 0;
-    });
+    vxSectionText::detail::runPass(head, 0, modelSection,
+                                   [&](int section, std::string_view key, std::string_view value) {
+                                       std::int32_t n;
+                                       if (section == 2 && key == "COUNT")
+                                           count = vxSectionText::detail::integerAtOnce(value, n) ? n : 0;
+                                   });
     if (count < kManyParts || count > kMaxParts || std::thread::hardware_concurrency() < 2)
         return;
     try {

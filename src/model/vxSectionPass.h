@@ -147,7 +147,7 @@ inline const char* quickDecimal(const char* at, const char* end, float& f)
         return nullptr;
     const bool negative = *at == '-';
     const unsigned n = length - (negative ? 1 : 0); // characters after the sign
-    if (n - 1 > 7)                                   // none, or more than eight
+    if (n - 1 > 7)                                  // none, or more than eight
         return nullptr;
     std::uint64_t x;
     std::memcpy(&x, at + (negative ? 1 : 0), 8);
@@ -359,7 +359,8 @@ void runPass(std::string_view text, int section, const Header& header, const Han
 template <class Header, class Handler>
 void runPass(std::string_view text, int section, const Header& header, const Handler& handler)
 {
-    runPass(text, section, header, handler, [](int, const char*, const char*) -> const char* { return nullptr; });
+    runPass(text, section, header, handler,
+            [](int, const char*, const char*) -> const char* { return nullptr; });
 }
 
 // Whether text in upper case is upperText.

@@ -276,12 +276,13 @@ TEST_F(Model, ABigModelReadsAsOnePassWhateverTheOrderOfItsSections)
 // two.
 TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
 {
-    const char* const keys[] = {"XPOS", "YPOS", "ZPOS", "XUP",   "YUP",   "ZUP",  "XDIR", "YDIR", "ZDIR", "PHASE",
-                                "COLOR", "xpos", "Ydir", "zUp", "Phase", "color", "XPO", "XPOSS", "NOTE"};
-    const char* const values[] = {"0",        "1",        "7",          "-3.75",    "0,5",       "41.25",
-                                  "12345.67", "-1234.567", "123456789", "99999999", "-0",        "1e3",
-                                  " 5",       "5 ",       "",           "x",        "5=6",       "1.2.3",
-                                  "-",        ".",        "4294967295", "00000001", "13158084",  "5\r6",
+    const char* const keys[] = {"XPOS",  "YPOS",  "ZPOS",  "XUP",   "YUP",  "ZUP",  "XDIR",
+                                "YDIR",  "ZDIR",  "PHASE", "COLOR", "xpos", "Ydir", "zUp",
+                                "Phase", "color", "XPO",   "XPOSS", "NOTE"};
+    const char* const values[] = {"0",         "1",          "7",          "-3.75",    "0,5",      "41.25",
+                                  "12345.67",  "-1234.567",  "123456789",  "99999999", "-0",       "1e3",
+                                  " 5",        "5 ",         "",           "x",        "5=6",      "1.2.3",
+                                  "-",         ".",          "4294967295", "00000001", "13158084", "5\r6",
                                   "0.1234567", "-2147483648"};
     std::uint32_t seed = 3;
     const auto next = [&](std::size_t n) {
@@ -312,8 +313,8 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
             std::int32_t phase = 0;
         };
         const vxPart fresh;
-        std::vector<Read> expected(std::size_t(kParts),
-                                   Read{fresh.position(), fresh.up(), fresh.direction(), fresh.color(), fresh.phase()});
+        std::vector<Read> expected(std::size_t(kParts), Read{fresh.position(), fresh.up(), fresh.direction(),
+                                                             fresh.color(), fresh.phase()});
         std::vector<std::int64_t> expectedBad;
         std::int64_t expectedTotal = 0;
         {
@@ -357,8 +358,8 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
         for (int i = 0; i < kParts; ++i) {
             const vxPart& p = *m.partList()[std::size_t(i)];
             const Read& e = expected[std::size_t(i)];
-            ASSERT_TRUE(same(p.position(), e.position) && same(p.up(), e.up) && same(p.direction(), e.direction) &&
-                        same(p.color(), e.color) && p.phase() == e.phase)
+            ASSERT_TRUE(same(p.position(), e.position) && same(p.up(), e.up) &&
+                        same(p.direction(), e.direction) && same(p.color(), e.color) && p.phase() == e.phase)
                 << "part " << i + 1 << (padded ? ", two readers" : ", one reader");
         }
         std::vector<std::int64_t> bad;

@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
-#include <vector>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <vector>
 
 using namespace vxSectionText;
 
