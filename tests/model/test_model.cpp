@@ -278,7 +278,7 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
 {
     const char* const keys[] = {"XPOS",  "YPOS",  "ZPOS",  "XUP",   "YUP",  "ZUP",  "XDIR",
                                 "YDIR",  "ZDIR",  "PHASE", "COLOR", "xpos", "Ydir", "zUp",
-                                "Phase", "color", "XPO",   "XPOSS", "NOTE"};
+                                "Phase", "color", "XPO",   "XPOSS", "NOTE", "NAME", "nAmE"};
     const char* const values[] = {"0",         "1",          "7",          "-3.75",    "0,5",      "41.25",
                                   "12345.67",  "-1234.567",  "123456789",  "99999999", "-0",       "1e3",
                                   " 5",        "5 ",         "",           "x",        "5=6",      "1.2.3",
@@ -292,7 +292,9 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
         constexpr int kParts = 3000;
         std::string text = "[COMMON]\r\nCOUNT=" + std::to_string(kParts) + "\r\n";
         for (int i = 1; i <= kParts; ++i) {
-            text += "[PART" + std::to_string(i) + "]\r\nNAME=K31005_" + std::to_string(i) + "\r\n";
+            const char* const nameForms[] = {"NAME=K31005_", "name=K31005_", "Name=K31002_x=", "NAME=K3100"};
+            text += "[PART" + std::to_string(i) + "]\r\n" + nameForms[next(std::size(nameForms))] +
+                    std::to_string(i) + "\r\n";
             if (padded)
                 text += "NOTE=" + std::string(1400, 'n') + "\r\n";
             for (std::size_t k = next(16); k > 0; --k) {
@@ -311,10 +313,11 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
         struct Read {
             vxVector position, up, direction, color;
             std::int32_t phase = 0;
+            std::string name;
         };
         const vxPart fresh;
         std::vector<Read> expected(std::size_t(kParts), Read{fresh.position(), fresh.up(), fresh.direction(),
-                                                             fresh.color(), fresh.phase()});
+                                                             fresh.color(), fresh.phase(), fresh.partName()});
         std::vector<std::int64_t> expectedBad;
         std::int64_t expectedTotal = 0;
         {
@@ -340,6 +343,8 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
                         r.phase = vxSectionText::toInteger(v);
                     else if (key == "COLOR")
                         r.color = vxDecodeColor(vxSectionText::toInteger(v));
+                    else if (key == "NAME")
+                        r.name = std::string(v);
                 });
             for (const auto& b : watch.found)
                 expectedBad.push_back(b.line);
@@ -359,7 +364,9 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
             const vxPart& p = *m.partList()[std::size_t(i)];
             const Read& e = expected[std::size_t(i)];
             ASSERT_TRUE(same(p.position(), e.position) && same(p.up(), e.up) &&
-                        same(p.direction(), e.direction) && same(p.color(), e.color) && p.phase() == e.phase)
+                        same(p.direction(), e.direction) && same(p.color(), e.color) &&
+                        p.phase() == e.phase && p.partName() == e.name &&
+                        p.shortName() == vxShortNameOf(e.name))
                 << "part " << i + 1 << (padded ? ", two readers" : ", one reader");
         }
         std::vector<std::int64_t> bad;
