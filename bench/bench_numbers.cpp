@@ -12,7 +12,7 @@
 
 namespace {
 
-// Positions of a grid of parts 3.75 apart on a layer 0.75 high.
+// Coordinates on a grid 3.75 apart, at a height of 0.75.
 std::vector<float> gridFloats()
 {
     std::vector<float> v;

@@ -24,7 +24,7 @@ std::vector<std::size_t> blocks(std::size_t count, std::uint64_t size,
     }
     std::uint64_t inBlock = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        inBlock += weight ? weight(i) : 1;
+        inBlock += weight(i);
         if (inBlock >= size || i + 1 == count) {
             bounds.push_back(i + 1);
             inBlock = 0;

@@ -21,15 +21,23 @@ inline char upperChar(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Eight bytes at a time: a word of eight bytes, and its bytes' top bits.
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kTops = 0x8080808080808080ull;
+
+// The top bit of every byte of x from the ASCII character low to high.
+inline std::uint64_t bytesBetween(std::uint64_t x, char low, char high)
+{
+    const std::uint64_t low7 = x & ~kTops;
+    const std::uint64_t fromLow = low7 + static_cast<std::uint64_t>(0x80 - low) * kOnes;       // at least low
+    const std::uint64_t pastHigh = low7 + static_cast<std::uint64_t>(0x80 - high - 1) * kOnes; // beyond high
+    return fromLow & ~pastHigh & ~x & kTops;
+}
+
 // Eight bytes in ASCII upper case at once; other bytes are kept.
 inline std::uint64_t upperWord(std::uint64_t x)
 {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    const std::uint64_t low7 = x & (0x7F * kOnes);
-    const std::uint64_t fromA = low7 + (0x80 - 'a') * kOnes;     // top bit: at least 'a'
-    const std::uint64_t pastZ = low7 + (0x80 - 'z' - 1) * kOnes; // top bit: beyond 'z'
-    const std::uint64_t lower = fromA & ~pastZ & ~x & (0x80 * kOnes);
-    return x ^ (lower >> 2);
+    return x ^ (bytesBetween(x, 'a', 'z') >> 2);
 }
 
 // Copies the n bytes at src, which lie before end, in upper case to dst,
@@ -78,11 +86,8 @@ constexpr std::uint64_t lowBytes(unsigned n)
     return n >= 8 ? ~std::uint64_t(0) : (std::uint64_t(1) << (8 * n)) - 1;
 }
 
-// Plain numbers of eight bytes at a time. Each of the first three gives the
-// top bit of every byte for which it holds.
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kTops = 0x8080808080808080ull;
-
+// Plain numbers eight bytes at a time. Each of the next three gives the top
+// bit of every byte for which it holds.
 inline std::uint64_t zeroBytes(std::uint64_t x)
 {
     return ~(((x & ~kTops) + ~kTops) | x) & kTops;
@@ -95,8 +100,7 @@ inline std::uint64_t bytesEqual(std::uint64_t x, char c)
 
 inline std::uint64_t digitBytes(std::uint64_t x)
 {
-    const std::uint64_t low7 = x & ~kTops;
-    return (low7 + (0x80 - '0') * kOnes) & ~(low7 + (0x80 - '9' - 1) * kOnes) & ~x & kTops;
+    return bytesBetween(x, '0', '9');
 }
 
 // Eight digit values, one a byte and the first in the lowest, as a number.
