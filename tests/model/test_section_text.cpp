@@ -167,7 +167,6 @@ TEST(SectionText, QuickNumbersReadAsTheConversionsAtOnce)
 {
     using namespace vxSectionText::detail;
     const char alphabet[] = {'0', '1', '5', '9', '.', ',', '-', '=', 'e', ' ', '\r', '\xB9'};
-    std::int64_t quickDecimals = 0, quickIntegers = 0;
     const auto check = [&](const std::string& value) {
         // The line goes on after the value, far enough for a block to be
         // looked at, and is cut as a pass cuts it: at its first CR LF.
@@ -186,12 +185,10 @@ TEST(SectionText, QuickNumbersReadAsTheConversionsAtOnce)
         ASSERT_EQ(afterDecimal != nullptr, decimalTaken) << "[" << value << "]";
         ASSERT_EQ(afterInteger != nullptr, integerTaken) << "[" << value << "]";
         if (afterDecimal) {
-            quickDecimals++;
             ASSERT_EQ(afterDecimal, line.data() + line.size() + 2);
             ASSERT_EQ(std::memcmp(&f, &atOnce, sizeof f), 0) << "[" << value << "]"; // -0 included
         }
         if (afterInteger) {
-            quickIntegers++;
             ASSERT_EQ(n, integerAtOnceValue) << "[" << value << "]";
         }
     };
@@ -221,12 +218,6 @@ TEST(SectionText, QuickNumbersReadAsTheConversionsAtOnce)
             v.insert(v.size() - next() % (digits + 1), 1, next() % 2 ? '.' : ',');
         check(v);
     }
-    EXPECT_GT(quickDecimals, 100000);
-    EXPECT_GT(quickIntegers, 50000);
-    // The text must go on far enough for a block to be read past the value.
-    const std::string shortText = "1.5\r\n";
-    float f;
-    EXPECT_EQ(quickDecimal(shortText.data(), shortText.data() + shortText.size(), f), nullptr);
 }
 
 // A UTF-8 byte-order mark is skipped; valid UTF-8 stays as it is; anything
@@ -311,15 +302,10 @@ TEST(TextFile, ABigFileHandsOnItsHeadAndIsReadWhole)
         const std::optional<std::string> text = readSectionTextFile(
             dir.file(name), 16u << 20, nullptr, [&](std::string_view head) { heads.emplace_back(head); });
         ASSERT_TRUE(text) << name;
-        if (name == "big") {
-            EXPECT_EQ(*text, big);
-            ASSERT_EQ(heads.size(), 1u);
-            EXPECT_EQ(heads[0], big.substr(0, heads[0].size()));
-            EXPECT_GE(heads[0].size(), 4096u);
-            EXPECT_LT(heads[0].size(), big.size());
-        } else {
-            EXPECT_EQ(*text, "[COMMON]\r\nCOUNT=1\r\n");
-            EXPECT_TRUE(heads.empty());
+        EXPECT_EQ(*text, name == "big" ? big : "[COMMON]\r\nCOUNT=1\r\n");
+        ASSERT_EQ(heads.size(), name == "big" ? 1u : 0u);
+        if (!heads.empty()) {
+            EXPECT_TRUE(heads[0].size() >= 4096 && heads[0].size() < big.size() && big.starts_with(heads[0]));
         }
     }
 }
