@@ -175,10 +175,6 @@
         <translation>VRML files (*.wrl)</translation>
     </message>
     <message>
-        <source>%1 could not be written: %2</source>
-        <translation>%1 could not be written: %2</translation>
-    </message>
-    <message>
         <source>Nothing to export</source>
         <translation>Nothing to export</translation>
     </message>
@@ -934,6 +930,13 @@
     <message>
         <source>The building instructions could not be printed</source>
         <translation>The building instructions could not be printed</translation>
+    </message>
+</context>
+<context>
+    <name>vxCommandHost</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 could not be written: %2</translation>
     </message>
 </context>
 </TS>

@@ -30,9 +30,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QToolButton>
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -82,8 +85,9 @@ MainWindowController::MainWindowController(QWidget* parent)
     buildToolBar();
     connectCommands();
     m_viewCommands = new vxViewCommands(*this);
+    connect(m_btnWorkMode, &vxSegmentedControl::activated, m_viewCommands, &vxViewCommands::showWorkMode);
     awakeFromNib();
-    m_instructions = new vxInstructionsController(this);
+    m_instructions = new vxInstructionsController(*this);
     connect(this, &MainWindowController::modelLoaded, m_instructions, &vxInstructionsController::modelLoaded);
     connect(this, &MainWindowController::phaseShown, m_instructions, &vxInstructionsController::phaseShown);
     setUpDesktop();
@@ -101,36 +105,6 @@ MainWindowController::~MainWindowController()
 vxOpenGLView& MainWindowController::view() const
 {
     return m_viewWidget->view();
-}
-
-QProgressBar* MainWindowController::progressIndicator() const
-{
-    return m_waitUi->progressIndicator;
-}
-
-QComboBox* MainWindowController::cbBauphaseSelector() const
-{
-    return m_phaseUi->cbBauphaseSelector;
-}
-
-QLabel* MainWindowController::titleLine1() const
-{
-    return m_ui->titleLine1;
-}
-
-QLabel* MainWindowController::titleLine2() const
-{
-    return m_ui->titleLine2;
-}
-
-QLabel* MainWindowController::titleLine3() const
-{
-    return m_ui->titleLine3;
-}
-
-QLabel* MainWindowController::lblSheetWait() const
-{
-    return m_waitUi->lblSheetWait;
 }
 
 void MainWindowController::awakeFromNib()
@@ -252,31 +226,52 @@ void MainWindowController::alert(const QString& title, const QString& text, bool
     box.exec();
 }
 
+bool MainWindowController::runWithWaitSheet(const QString& text,
+                                            const std::function<bool(const Progress&)>& work)
+{
+    m_waitUi->lblSheetWait->setText(text);
+    QProgressBar* bar = m_waitUi->progressIndicator;
+    bar->setRange(0, 0); // busy until the first report
+    showSheet(m_sheetWait);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    QElapsedTimer sinceUpdate;
+    sinceUpdate.start();
+    const bool done = work([bar, &sinceUpdate](std::size_t done, std::size_t total) {
+        if (done != total && sinceUpdate.elapsed() < 40)
+            return;
+        sinceUpdate.restart();
+        const int steps = static_cast<int>(std::clamp<std::size_t>(total, 1, INT_MAX));
+        bar->setRange(0, steps);
+        bar->setValue(static_cast<int>(std::min<std::size_t>(done, static_cast<std::size_t>(steps))));
+        // Paint the sheet without letting the user act in between.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    bar->setRange(0, 1);
+    bar->setValue(1);
+    endSheet(m_sheetWait);
+    return done;
+}
+
 // --- load flow --------------------------------------------------------------
 
 bool MainWindowController::loadModelFromFile(const QString& path)
 {
     const std::uint8_t gridBefore = view().gridVisible();
     const bool gridButtonBefore = m_btnGrid->isChecked();
-    beforeLoadModel();
-
-    QElapsedTimer sinceUpdate;
-    sinceUpdate.start();
-    view().setLoadProgress([this, &sinceUpdate](std::int32_t done, std::int32_t total) {
-        if (done != total && sinceUpdate.elapsed() < 40)
-            return;
-        sinceUpdate.restart();
-        progressIndicator()->setRange(0, std::max(total, 1));
-        progressIndicator()->setValue(std::min(done, std::max(total, 1)));
-        // Paint the sheet without letting the user act in between.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    vxLoadResult r;
+    runWithWaitSheet(vxLocalized("SHEETWAITOPENMODEL"), [&](const Progress& progress) {
+        beforeLoadModel();
+        view().setLoadProgress([&progress](std::int32_t done, std::int32_t total) {
+            progress(static_cast<std::size_t>(std::max(done, 0)),
+                     static_cast<std::size_t>(std::max(total, 0)));
+        });
+        r = view().loadModelFromFile(path.toStdString());
+        view().setLoadProgress(nullptr);
+        return r.ok;
     });
-    vxLoadResult r = view().loadModelFromFile(path.toStdString());
-    view().setLoadProgress(nullptr);
 
     if (!r.ok) {
-        progressIndicator()->setRange(0, 1);
-        endSheet(m_sheetWait);
         view().set3DGridVisible(gridBefore);
         m_btnGrid->setChecked(gridButtonBefore);
         alert(tr("The model could not be opened"), QString::fromStdString(r.error), true);
@@ -297,10 +292,6 @@ bool MainWindowController::loadModelFromResource(const QString& name)
 
 void MainWindowController::beforeLoadModel()
 {
-    lblSheetWait()->setText(vxLocalized("SHEETWAITOPENMODEL"));
-    progressIndicator()->setRange(0, 0); // busy until the part count is known
-    showSheet(m_sheetWait);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     // A model opens without the grid unless the user last switched it on.
     const bool grid = QSettings().value(QStringLiteral("view/grid"), false).toBool();
     view().set3DGridVisible(grid ? 1 : 0);
@@ -309,10 +300,6 @@ void MainWindowController::beforeLoadModel()
 
 void MainWindowController::afterLoadModel()
 {
-    progressIndicator()->setRange(0, 1);
-    progressIndicator()->setValue(1);
-    endSheet(m_sheetWait);
-
     const vxModel& model = *view().model();
     const int m = model.maximumBauphase();
     updatePhaseSegments(m, m);
@@ -361,7 +348,7 @@ void MainWindowController::tbGrid()
 void MainWindowController::menParameter()
 {
     m_parameterUi->cbPaintOldWhite->setChecked(view().paintOldWhite());
-    m_viewCommands->loadSettingsIntoSheet();
+    m_viewCommands->loadSettingsIntoSheet(*m_parameterUi);
     showSheet(m_sheetParameter);
 }
 
@@ -369,7 +356,7 @@ void MainWindowController::btnParameterOK()
 {
     view().setPaintOldWhite(m_parameterUi->cbPaintOldWhite->isChecked());
     QSettings().setValue(QStringLiteral("view/paintOldWhite"), view().paintOldWhite());
-    m_viewCommands->takeSettingsFromSheet();
+    m_viewCommands->takeSettingsFromSheet(*m_parameterUi);
     endSheet(m_sheetParameter);
 }
 
@@ -381,6 +368,18 @@ void MainWindowController::menAboutDlg()
 void MainWindowController::btnAboutDlgOK()
 {
     endSheet(m_sheetAboutDlg);
+}
+
+void MainWindowController::stepPhase(int direction)
+{
+    if (QToolButton* b = m_btnBauphase->button(direction < 0 ? 0 : 2))
+        b->click(); // nothing when the step is disabled
+}
+
+void MainWindowController::chooseWorkMode(int segment)
+{
+    if (QToolButton* b = m_btnWorkMode->button(segment))
+        b->click();
 }
 
 void MainWindowController::changeWorkMode()
@@ -455,7 +454,7 @@ void MainWindowController::btnBauphaseClick()
 
 void MainWindowController::btnBuildingPhase()
 {
-    QComboBox* cb = cbBauphaseSelector();
+    QComboBox* cb = m_phaseUi->cbBauphaseSelector;
     cb->clear();
     const int m = view().model()->maximumBauphase();
     for (int k = 1; k <= m; ++k)
@@ -466,7 +465,7 @@ void MainWindowController::btnBuildingPhase()
 void MainWindowController::btnBuildingPhaseOK()
 {
     endSheet(m_sheetBuildingPhase);
-    const int index = cbBauphaseSelector()->currentIndex();
+    const int index = m_phaseUi->cbBauphaseSelector->currentIndex();
     if (index < 0)
         return;
     view().repaintModelWithBauphase(index + 1);
@@ -500,29 +499,17 @@ void MainWindowController::exportAsVRML()
         doExportAsVRML(path);
 }
 
-QString MainWindowController::writeFailureText(const QString& path, const std::string& error)
-{
-    // The writer's reason names the path already ("cannot write PATH: why").
-    QString reason = QString::fromStdString(error);
-    const QString prefix = QStringLiteral("cannot write %1: ").arg(path);
-    if (reason.startsWith(prefix))
-        reason = reason.mid(prefix.size());
-    return tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), reason);
-}
-
 bool MainWindowController::doExportAsVRML(const QString& path)
 {
     if (!hasModel()) {
         alert(tr("Nothing to export"), tr("Open a model first; there is nothing to export yet."), true);
         return false;
     }
-    lblSheetWait()->setText(vxLocalized("SHEETWAITEXPORTVRML"));
-    progressIndicator()->setRange(0, 0);
-    showSheet(m_sheetWait);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    vxWriteResult r = view().exportAsVRML(path.toStdString());
-    progressIndicator()->setRange(0, 1);
-    endSheet(m_sheetWait);
+    vxWriteResult r;
+    runWithWaitSheet(vxLocalized("SHEETWAITEXPORTVRML"), [&](const Progress&) {
+        r = view().exportAsVRML(path.toStdString());
+        return r.ok;
+    });
     if (!r.ok) {
         alert(tr("The export failed"), writeFailureText(path, r.error), true);
         return false;

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QString>
 
-class MainWindowController;
+class vxCommandHost;
 class QAction;
 class QMenu;
 
@@ -15,7 +15,7 @@ class vxExportCommand : public QObject {
     Q_OBJECT
   public:
     // Adds the command to menu, before the action `before`.
-    vxExportCommand(MainWindowController& window, QMenu* menu, QAction* before);
+    vxExportCommand(vxCommandHost& host, QMenu* menu, QAction* before);
 
     QAction* action() const { return m_action; }
 
@@ -30,6 +30,6 @@ class vxExportCommand : public QObject {
     static QString filterOf(vxExportFormat format);
 
   private:
-    MainWindowController& m_window;
+    vxCommandHost& m_host;
     QAction* m_action;
 };

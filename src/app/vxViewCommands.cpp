@@ -1,11 +1,10 @@
 #include "vxViewCommands.h"
 
-#include "MainWindowController.h"
 #include "ui_vxSheetParameter.h"
 #include "vxAppResources.h"
 #include "vxAtomicFile.h"
+#include "vxCommandHost.h"
 #include "vxGLWidget.h"
-#include "vxSegmentedControl.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -66,7 +65,8 @@ QAction* findAction(QMenu* menu, const char* name)
 
 } // namespace
 
-vxViewCommands::vxViewCommands(MainWindowController& window) : QObject(&window), m_window(window)
+vxViewCommands::vxViewCommands(vxCommandHost& host)
+    : QObject(&host.mainWindow()), m_host(host), m_window(host.mainWindow())
 {
     buildActions();
     applySettings();
@@ -74,7 +74,7 @@ vxViewCommands::vxViewCommands(MainWindowController& window) : QObject(&window),
 
 vxOpenGLView& vxViewCommands::view() const
 {
-    return m_window.view();
+    return m_host.view();
 }
 
 void vxViewCommands::message(const QString& text)
@@ -186,18 +186,9 @@ void vxViewCommands::buildActions()
             addAction(modes, modeKeys[segment].name, modeKeys[segment].text, {modeKeys[segment].key});
         a->setCheckable(true);
         m_workModes->addAction(a);
-        connect(a, &QAction::triggered, this, [this, segment] {
-            if (QToolButton* b = m_window.btnWorkMode()->button(segment))
-                b->click();
-        });
+        connect(a, &QAction::triggered, this, [this, segment] { m_host.chooseWorkMode(segment); });
     }
-    auto showMode = [this] {
-        const int segment = view().workMode() - 1;
-        if (segment >= 0 && segment < 3)
-            m_workModes->actions().at(segment)->setChecked(true);
-    };
-    showMode();
-    connect(m_window.btnWorkMode(), &vxSegmentedControl::activated, this, showMode);
+    showWorkMode();
 
     if (viewMenu) {
         QAction* first = viewMenu->actions().value(0);
@@ -210,19 +201,16 @@ void vxViewCommands::buildActions()
         const char* name;
         QString text;
         Qt::Key key;
-        int segment;
-    } steps[] = {{"actionPreviousPhase", tr("&Previous phase"), Qt::Key_PageUp, 0},
-                 {"actionNextPhase", tr("&Next phase"), Qt::Key_PageDown, 2}};
+        int direction;
+    } steps[] = {{"actionPreviousPhase", tr("&Previous phase"), Qt::Key_PageUp, -1},
+                 {"actionNextPhase", tr("&Next phase"), Qt::Key_PageDown, 1}};
     QAction* choose = findAction(phaseMenu, "actionChoosePhase");
     for (const auto& s : steps) {
         QAction* a = addAction(nullptr, s.name, s.text, {s.key});
         if (phaseMenu)
             phaseMenu->insertAction(choose, a);
-        const int segment = s.segment;
-        connect(a, &QAction::triggered, this, [this, segment] {
-            if (QToolButton* b = m_window.btnBauphase()->button(segment))
-                b->click(); // nothing when the step is disabled
-        });
+        const int direction = s.direction;
+        connect(a, &QAction::triggered, this, [this, direction] { m_host.stepPhase(direction); });
     }
 
     // File: pictures of the view, before Print.
@@ -250,29 +238,34 @@ void vxViewCommands::buildActions()
     });
 }
 
+void vxViewCommands::showWorkMode()
+{
+    const int segment = view().workMode() - 1;
+    if (segment >= 0 && segment < 3)
+        m_workModes->actions().at(segment)->setChecked(true);
+}
+
 // --- settings -------------------------------------------------------------------
 
 void vxViewCommands::applySettings()
 {
     const QSettings s;
-    m_window.viewWidget()->setWheelAwayZoomsIn(!s.value(QLatin1String(kInvertWheel), false).toBool());
+    m_host.viewWidget()->setWheelAwayZoomsIn(!s.value(QLatin1String(kInvertWheel), false).toBool());
     view().setZoomTowardPointer(s.value(QLatin1String(kZoomTowardPointer), false).toBool());
     view().setSmoothTransitions(s.value(QLatin1String(kSmoothTransitions), true).toBool());
     m_orthographic->setChecked(s.value(QLatin1String(kOrthographic), false).toBool());
     view().setOrthographic(m_orthographic->isChecked());
 }
 
-void vxViewCommands::loadSettingsIntoSheet()
+void vxViewCommands::loadSettingsIntoSheet(Ui::vxSheetParameter& ui)
 {
-    Ui::vxSheetParameter& ui = *m_window.parameterUi();
-    ui.cbInvertWheel->setChecked(!m_window.viewWidget()->wheelAwayZoomsIn());
+    ui.cbInvertWheel->setChecked(!m_host.viewWidget()->wheelAwayZoomsIn());
     ui.cbZoomTowardPointer->setChecked(view().zoomTowardPointer());
     ui.cbSmoothTransitions->setChecked(view().smoothTransitions());
 }
 
-void vxViewCommands::takeSettingsFromSheet()
+void vxViewCommands::takeSettingsFromSheet(const Ui::vxSheetParameter& ui)
 {
-    Ui::vxSheetParameter& ui = *m_window.parameterUi();
     QSettings s;
     s.setValue(QLatin1String(kInvertWheel), ui.cbInvertWheel->isChecked());
     s.setValue(QLatin1String(kZoomTowardPointer), ui.cbZoomTowardPointer->isChecked());
@@ -319,7 +312,7 @@ void vxViewCommands::setOrthographic(bool on)
 
 bool vxViewCommands::savePicture(const QString& path, QSize size, QString* error)
 {
-    const QImage picture = m_window.viewWidget()->renderPicture(size, error);
+    const QImage picture = m_host.viewWidget()->renderPicture(size, error);
     if (picture.isNull())
         return false;
     QByteArray png;
@@ -342,7 +335,7 @@ bool vxViewCommands::savePicture(const QString& path, QSize size, QString* error
 
 void vxViewCommands::menSavePicture()
 {
-    vxGLWidget* widget = m_window.viewWidget();
+    vxGLWidget* widget = m_host.viewWidget();
     const int limit = widget->maxPictureSide();
     const vxSize pixels = widget->boundsInPixels();
 
@@ -376,20 +369,20 @@ void vxViewCommands::menSavePicture()
 
     const QString path =
         vxAskSaveFileName(&m_window, tr("Save picture"), tr("PNG pictures (*.png)"), QStringLiteral("png"),
-                          m_window.proposedFileName(QStringLiteral("png")));
+                          m_host.proposedFileName(QStringLiteral("png")));
     if (path.isEmpty())
         return;
     QString error;
     if (savePicture(path, QSize(width->value(), height->value()), &error))
         message(tr("The picture was saved as %1.").arg(QFileInfo(path).fileName()));
     else
-        m_window.alert(tr("The picture was not saved"), error, true);
+        m_host.alert(tr("The picture was not saved"), error, true);
 }
 
 bool vxViewCommands::copyPicture(QString* error)
 {
-    const vxSize pixels = m_window.viewWidget()->boundsInPixels();
-    const QImage picture = m_window.viewWidget()->renderPicture(
+    const vxSize pixels = m_host.viewWidget()->boundsInPixels();
+    const QImage picture = m_host.viewWidget()->renderPicture(
         QSize(static_cast<int>(pixels.width), static_cast<int>(pixels.height)), error);
     if (picture.isNull())
         return false;
@@ -412,7 +405,7 @@ QString vxViewCommands::printTitle() const
     QStringList parts;
     QString name = QString::fromStdString(model.infModell()).trimmed();
     if (name.isEmpty())
-        name = m_window.proposedFileName();
+        name = m_host.proposedFileName();
     if (!name.isEmpty())
         parts << name;
     if (!view().sceneObjectList().empty())
@@ -423,7 +416,7 @@ QString vxViewCommands::printTitle() const
 
 bool vxViewCommands::printView(QPrinter& printer, QString* error)
 {
-    vxGLWidget* widget = m_window.viewWidget();
+    vxGLWidget* widget = m_host.viewWidget();
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (error)

@@ -44,11 +44,11 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
     commands->addAction(later);
     for (QAction* a : commands->actions())
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    EXPECT_EQ(window->viewStack()->currentWidget(), window->startPage());
+    EXPECT_EQ(widget<QStackedWidget>("viewStack")->currentWidget(), widget<vxStartPage>("startPage"));
     EXPECT_FALSE(window->doExportAsVRML(q(out.file("none.wrl"))));
     EXPECT_FALSE(QFile::exists(q(out.file("none.wrl"))));
 
-    vxMessageBar* bar = window->messageBar();
+    vxMessageBar* bar = widget<vxMessageBar>("messageBar");
     EXPECT_FALSE(bar->isVisible());
     writeFile(res.file("unknown.kmf"),
               crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K99999", "[PART2]", "NAME=K99999", "[PART3]",
@@ -67,7 +67,8 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
 
     ASSERT_TRUE(open("three.kmf"));
     EXPECT_FALSE(bar->isVisible());
-    EXPECT_EQ(window->viewStack()->currentWidget(), static_cast<QWidget*>(window->viewWidget()));
+    EXPECT_EQ(widget<QStackedWidget>("viewStack")->currentWidget(),
+              static_cast<QWidget*>(window->viewWidget()));
     for (QAction* a : commands->actions())
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
 
@@ -93,14 +94,14 @@ TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
     EXPECT_EQ(files[1], q(res.file("three.kmf")));
     EXPECT_EQ(files[2], q(res.file("m10.kmf")));
     EXPECT_EQ(files.last(), q(res.file("m3.kmf")));
-    EXPECT_EQ(window->startPage()->recentList()->count(), 10);
+    EXPECT_EQ(widget<vxStartPage>("startPage")->recentList()->count(), 10);
 
     // Showing the menu drops what no longer exists, and says so.
-    emit window->menuRecent()->aboutToShow();
+    emit widget<QMenu>("menuRecent")->aboutToShow();
     EXPECT_EQ(recent->files(), QStringList{q(res.file("three.kmf"))});
-    EXPECT_TRUE(window->messageBar()->text().contains("9 recent models no longer exist"));
-    EXPECT_EQ(window->startPage()->recentList()->count(), 1);
-    QList<QAction*> entries = window->menuRecent()->actions();
+    EXPECT_TRUE(widget<vxMessageBar>("messageBar")->text().contains("9 recent models no longer exist"));
+    EXPECT_EQ(widget<vxStartPage>("startPage")->recentList()->count(), 1);
+    QList<QAction*> entries = widget<QMenu>("menuRecent")->actions();
     ASSERT_GE(entries.size(), 1);
     EXPECT_EQ(entries[0]->text(), "&1 three.kmf");
 
@@ -109,7 +110,7 @@ TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
     recent->add(q(res.file("gone.kmf")));
     std::filesystem::remove(res.file("gone.kmf"));
     window->openRecent(q(res.file("gone.kmf")));
-    EXPECT_EQ(window->messageBar()->text(),
+    EXPECT_EQ(widget<vxMessageBar>("messageBar")->text(),
               "gone.kmf no longer exists; it was removed from the recent models.");
     EXPECT_EQ(recent->files(), QStringList{q(res.file("three.kmf"))});
 
@@ -128,7 +129,7 @@ TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
     writeFile(res.file("notes.txt"), "hello");
     const auto scene = window->view().sceneObjectList();
     drop(res.file("notes.txt"));
-    EXPECT_EQ(window->messageBar()->text(),
+    EXPECT_EQ(widget<vxMessageBar>("messageBar")->text(),
               "notes.txt is not a model file; only model files (.kmf) can be opened.");
     EXPECT_EQ(window->view().sceneObjectList(), scene);
     writeFile(res.file("dropped.kmf"), readFile(res.file("three.kmf")));
@@ -144,20 +145,20 @@ TEST_F(Desktop, SettingsAndTheWindowSurviveARestart)
     ASSERT_TRUE(open("three.kmf"));
     window->tbGrid(); // on: models now open with the grid
     window->menParameter();
-    ASSERT_TRUE(window->sheetParameter()->isVisible());
+    ASSERT_TRUE(widget<QDialog>("vxSheetParameter")->isVisible());
     window->parameterUi()->cbPaintOldWhite->setChecked(true);
     QTest::mouseClick(window->parameterUi()->btnParameterOK, Qt::LeftButton);
-    EXPECT_FALSE(window->sheetParameter()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetParameter")->isVisible());
     EXPECT_TRUE(window->view().paintOldWhite());
     window->close();
 
     makeWindow();
     EXPECT_EQ(window->size(), QSize(640, 480));
     EXPECT_TRUE(window->view().paintOldWhite());
-    EXPECT_EQ(window->startPage()->recentList()->count(), 1);
+    EXPECT_EQ(widget<vxStartPage>("startPage")->recentList()->count(), 1);
     ASSERT_TRUE(open("three.kmf"));
     EXPECT_EQ(window->view().gridVisible(), 1);
-    EXPECT_TRUE(window->btnGrid()->isChecked());
+    EXPECT_TRUE(widget<QToolButton>("btnGrid")->isChecked());
 }
 
 TEST_F(Desktop, TextsFromFilesShowAsTheyStandAndTheStatusBarFollows)
@@ -167,8 +168,8 @@ TEST_F(Desktop, TextsFromFilesShowAsTheyStandAndTheStatusBarFollows)
               readFile(res.file("three.kmf")) + crlf({"[COMMON]", "INFMODELL=<b>bold</b> & <i>more</i>"}));
     ASSERT_TRUE(open("x[*]y.kmf"));
     EXPECT_EQ(window->windowHandle()->title(), QString::fromUtf8("x[*]y.kmf – Kolbrik Viewer"));
-    EXPECT_EQ(window->titleLine1()->textFormat(), Qt::PlainText);
-    EXPECT_EQ(window->titleLine1()->text(), "<b>bold</b> & <i>more</i>");
+    EXPECT_EQ(widget<QLabel>("titleLine1")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(widget<QLabel>("titleLine1")->text(), "<b>bold</b> & <i>more</i>");
     window->menAnsichtBauteilInfo();
     window->partPanel()->selectPart(window->view().model()->partList()[0]);
     EXPECT_EQ(window->partPanel()->lblName()->textFormat(), Qt::PlainText);
@@ -178,7 +179,7 @@ TEST_F(Desktop, TextsFromFilesShowAsTheyStandAndTheStatusBarFollows)
     EXPECT_EQ(status->nameLabel()->text(), "x[*]y");
     EXPECT_EQ(status->partsLabel()->text(), "4 of 4 parts shown");
     EXPECT_EQ(status->phaseLabel()->text(), "Phase 3 of 3");
-    QTest::mouseClick(window->btnBauphase()->button(0), Qt::LeftButton);
+    QTest::mouseClick(widget<vxSegmentedControl>("btnBauphase")->button(0), Qt::LeftButton);
     EXPECT_EQ(status->partsLabel()->text(), "2 of 4 parts shown");
     EXPECT_EQ(status->phaseLabel()->text(), "Phase 2 of 3");
 }
@@ -200,15 +201,15 @@ TEST_F(Desktop, TheWindowAndEveryDialogFitTheScreen)
 
     writeFile(res.file("library/Kit/Car.kmf"), readFile(res.file("three.kmf")));
     window->menShowLibrary();
-    fits(window->sheetLibrary(), "the library");
+    fits(widget<QDialog>("vxSheetLibrary"), "the library");
     QPushButton* close = window->libraryUi()->btnCloseLibrary;
     EXPECT_TRUE(area.contains(QRect(close->mapToGlobal(QPoint(0, 0)), close->size())));
     window->btnCloseLibrary();
     window->menParameter();
-    fits(window->sheetParameter(), "the settings");
+    fits(widget<QDialog>("vxSheetParameter"), "the settings");
     window->btnParameterOK();
     window->menAboutDlg();
-    fits(window->sheetAboutDlg(), "the about sheet");
+    fits(widget<QDialog>("vxSheetAbout"), "the about sheet");
     window->btnAboutDlgOK();
 
     // The part panel opens on the screen, at the window's side.

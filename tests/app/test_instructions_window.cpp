@@ -44,13 +44,13 @@ TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
     EXPECT_EQ(rows(), QString::fromUtf8("2×  Block 30"));
     EXPECT_EQ(dock->totals()->text(), "Phase 3 adds 2 parts of 1 kind");
 
-    QTest::mouseClick(window->btnBauphase()->button(0), Qt::LeftButton); // back to 2
+    QTest::mouseClick(widget<vxSegmentedControl>("btnBauphase")->button(0), Qt::LeftButton); // back to 2
     EXPECT_EQ(rows(), QString::fromUtf8("1×  Block 30"));
     EXPECT_EQ(dock->totals()->text(), "Phase 2 adds 1 part of 1 kind");
 
     // The phase sheet shows phase 1 without moving the step control.
     window->btnBuildingPhase();
-    window->cbBauphaseSelector()->setCurrentIndex(0);
+    widget<QComboBox>("cbBauphaseSelector")->setCurrentIndex(0);
     window->btnBuildingPhaseOK();
     EXPECT_EQ(dock->totals()->text(), "Phase 1 adds 1 part of 1 kind");
     window->btnRefresh();
@@ -70,7 +70,7 @@ TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
     EXPECT_EQ(view().selectedBauteil(), nullptr);
     // A phase step lists afresh and clears the marks.
     dock->setWholeModel(false);
-    QTest::mouseClick(window->btnBauphase()->button(2), Qt::LeftButton);
+    QTest::mouseClick(widget<vxSegmentedControl>("btnBauphase")->button(2), Qt::LeftButton);
     EXPECT_FALSE(view().highlight().hasMarked());
     EXPECT_EQ(dock->totals()->text(), "Phase 3 adds 2 parts of 1 kind");
 

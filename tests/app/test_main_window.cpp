@@ -36,33 +36,33 @@ using MainWindow = WindowTest;
 
 TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
 {
-    EXPECT_TRUE(window->titleLine1()->text().isEmpty());
+    EXPECT_TRUE(widget<QLabel>("titleLine1")->text().isEmpty());
     EXPECT_EQ(view().gridVisible(), 1);
-    window->btnGrid()->setChecked(true);
+    widget<QToolButton>("btnGrid")->setChecked(true);
     ASSERT_TRUE(open());
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
-    EXPECT_EQ(window->titleLine1()->text(), "Three blocks");
-    EXPECT_EQ(window->titleLine2()->text(), "Original model: Starter kit");
-    EXPECT_EQ(window->titleLine3()->text(), "Built by: Anna");
+    EXPECT_EQ(widget<QLabel>("titleLine1")->text(), "Three blocks");
+    EXPECT_EQ(widget<QLabel>("titleLine2")->text(), "Original model: Starter kit");
+    EXPECT_EQ(widget<QLabel>("titleLine3")->text(), "Built by: Anna");
     EXPECT_EQ(view().gridVisible(), 0);
-    EXPECT_FALSE(window->btnGrid()->isChecked());
-    EXPECT_FALSE(window->sheetWait()->isVisible());
-    EXPECT_EQ(window->btnBauphase()->label(1), "3");
-    EXPECT_TRUE(window->btnBauphase()->isEnabled(0));
-    EXPECT_FALSE(window->btnBauphase()->isEnabled(2));
+    EXPECT_FALSE(widget<QToolButton>("btnGrid")->isChecked());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
+    EXPECT_EQ(widget<vxSegmentedControl>("btnBauphase")->label(1), "3");
+    EXPECT_TRUE(widget<vxSegmentedControl>("btnBauphase")->isEnabled(0));
+    EXPECT_FALSE(widget<vxSegmentedControl>("btnBauphase")->isEnabled(2));
 
     // A file that cannot be read changes nothing and says why.
     EXPECT_FALSE(window->loadModelFromFile(QString::fromStdString(res.file("gone.kmf"))));
     EXPECT_TRUE(window->lastAlertText().contains("gone.kmf"));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
-    EXPECT_EQ(window->titleLine1()->text(), "Three blocks");
+    EXPECT_EQ(widget<QLabel>("titleLine1")->text(), "Three blocks");
     EXPECT_EQ(view().sceneObjectList().size(), 4u);
-    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
 
     // The grid button toggles the grid.
-    QTest::mouseClick(window->btnGrid(), Qt::LeftButton);
+    QTest::mouseClick(widget<QToolButton>("btnGrid"), Qt::LeftButton);
     EXPECT_EQ(view().gridVisible(), 1);
-    EXPECT_TRUE(window->btnGrid()->isChecked());
+    EXPECT_TRUE(widget<QToolButton>("btnGrid")->isChecked());
 }
 
 // The step control stays within one and the last phase; the phase sheet
@@ -70,7 +70,7 @@ TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
 TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
 {
     ASSERT_TRUE(open());
-    vxSegmentedControl* phase = window->btnBauphase();
+    vxSegmentedControl* phase = widget<vxSegmentedControl>("btnBauphase");
     auto& objs = view().sceneObjectList();
     clickSegment(phase, 0);
     EXPECT_EQ(phase->label(1), "2");
@@ -92,13 +92,14 @@ TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
 
     auto choose = [&](int index) {
         window->btnBuildingPhase();
-        ASSERT_TRUE(window->sheetBuildingPhase()->isVisible());
-        window->cbBauphaseSelector()->setCurrentIndex(index);
-        QTest::mouseClick(window->sheetBuildingPhase()->findChild<QPushButton*>("btnBuildingPhaseOK"),
-                          Qt::LeftButton);
-        EXPECT_FALSE(window->sheetBuildingPhase()->isVisible());
+        ASSERT_TRUE(widget<QDialog>("vxSheetBuildingPhase")->isVisible());
+        widget<QComboBox>("cbBauphaseSelector")->setCurrentIndex(index);
+        QTest::mouseClick(
+            widget<QDialog>("vxSheetBuildingPhase")->findChild<QPushButton*>("btnBuildingPhaseOK"),
+            Qt::LeftButton);
+        EXPECT_FALSE(widget<QDialog>("vxSheetBuildingPhase")->isVisible());
     };
-    QComboBox* cb = window->cbBauphaseSelector();
+    QComboBox* cb = widget<QComboBox>("cbBauphaseSelector");
     choose(0);
     ASSERT_EQ(cb->count(), 3);
     EXPECT_EQ(cb->itemText(0), "Phase 1");
@@ -147,7 +148,7 @@ TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
     window->btnBuildingPhase();
     ASSERT_EQ(cb->count(), 1);
     EXPECT_EQ(cb->itemText(0), "Phase 1");
-    window->sheetBuildingPhase()->hide();
+    widget<QDialog>("vxSheetBuildingPhase")->hide();
 }
 
 // Select shows the part's name, number and picture in the part panel (which
@@ -159,7 +160,7 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(q(res.file("31005.png"))));
     ASSERT_TRUE(open());
-    vxSegmentedControl* mode = window->btnWorkMode();
+    vxSegmentedControl* mode = widget<vxSegmentedControl>("btnWorkMode");
     clickSegment(mode, 2);
     EXPECT_EQ(view().workMode(), 3);
     clickSegment(mode, 0);
@@ -206,21 +207,22 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
 TEST_F(MainWindow, TheAboutSheetShowsTheVersion)
 {
     window->menAboutDlg();
-    EXPECT_TRUE(window->sheetAboutDlg()->isVisible());
-    const auto* version = window->sheetAboutDlg()->findChild<QLabel*>(QStringLiteral("lblAboutVersion"));
+    EXPECT_TRUE(widget<QDialog>("vxSheetAbout")->isVisible());
+    const auto* version =
+        widget<QDialog>("vxSheetAbout")->findChild<QLabel*>(QStringLiteral("lblAboutVersion"));
     ASSERT_NE(version, nullptr);
     EXPECT_TRUE(version->text().contains(QLatin1String(kKolbrikVersion))) << version->text().toStdString();
     window->btnAboutDlgOK();
-    EXPECT_FALSE(window->sheetAboutDlg()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetAbout")->isVisible());
 }
 
 TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
 {
     // Without a library it says so.
     window->menShowLibrary();
-    EXPECT_TRUE(window->sheetLibrary()->isVisible());
+    EXPECT_TRUE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_EQ(window->controllerBaukasten()->rowCount(), 0);
-    auto* empty = window->sheetLibrary()->findChild<QLabel*>("lblEmpty");
+    auto* empty = widget<QDialog>("vxSheetLibrary")->findChild<QLabel*>("lblEmpty");
     ASSERT_NE(empty, nullptr);
     EXPECT_TRUE(empty->isVisible());
     EXPECT_TRUE(empty->text().contains("library"));
@@ -247,7 +249,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     QObject::connect(window->controllerModelle(), &QStandardItemModel::modelReset, [&walks] { ++walks; });
     window->menShowLibrary();
     EXPECT_EQ(walks, 1);
-    ASSERT_TRUE(window->sheetLibrary()->isVisible());
+    ASSERT_TRUE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_FALSE(empty->isVisible());
     QStandardItemModel* kits = window->controllerBaukasten();
     ASSERT_EQ(kits->rowCount(), 3);
@@ -272,7 +274,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     window->libraryUi()->tblLibrary->setCurrentIndex(kits->index(2, 0));
     EXPECT_TRUE(window->modelItems().empty());
     window->btnCloseLibrary();
-    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_TRUE(view().sceneObjectList().empty());
 
     // Showing it again selects the first kit and model; the filter narrows
@@ -289,7 +291,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Up);
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_EQ(view().sceneObjectList().size(), 4u);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Car.kmf – Kolbrik Viewer"));
 
@@ -298,14 +300,14 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     QTest::qWait(20);
     const QRect r = list->visualRect(window->controllerModelle()->index(1, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("a.b.kmf – Kolbrik Viewer"));
 }
 
 TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCancelChangesNothing)
 {
     ASSERT_TRUE(open());
-    clickSegment(window->btnBauphase(), 0); // phase 2: the third block is left out
+    clickSegment(widget<vxSegmentedControl>("btnBauphase"), 0); // phase 2: the third block is left out
     vxExportCommand* command = window->exportCommand();
     ASSERT_TRUE(window->findChild<QMenu*>("menuFile")->actions().contains(command->action()));
 
@@ -338,7 +340,7 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     EXPECT_FALSE(command->doExport(missing, vxExportFormat::kGlb));
     EXPECT_EQ(window->lastAlertTitle(), "The export failed");
     EXPECT_EQ(window->lastAlertText(), missing + " could not be written: No such file or directory");
-    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
     EXPECT_FALSE(window->doExportAsVRML(q(out.file("no/such/x.wrl"))));
     EXPECT_EQ(window->lastAlertText(),
               q(out.file("no/such/x.wrl")) + " could not be written: No such file or directory");
@@ -346,7 +348,7 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     EXPECT_EQ(window->lastAlertTitle(), "VRML export");
     EXPECT_EQ(window->lastAlertText(), "The scene has been written as a VRML file.");
     EXPECT_EQ(readFile(out.file("three.wrl")).rfind("#VRML V1.0 ascii\r\n", 0), 0u);
-    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
 
     // Cancel in the open and the save panels changes nothing.
     const auto files = entries(out.path());
@@ -378,7 +380,7 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     EXPECT_EQ(window->windowTitle(), title);
     EXPECT_EQ(view().sceneObjectList(), scene);
     EXPECT_EQ(window->lastAlertTitle(), alertTitle);
-    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
     EXPECT_EQ(entries(out.path()), files);
 }
 
@@ -413,13 +415,13 @@ TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
     key(Qt::Key_O);
     EXPECT_TRUE(view().orthographic());
     key(Qt::Key_PageUp);
-    EXPECT_EQ(window->btnBauphase()->label(1), "2");
+    EXPECT_EQ(widget<vxSegmentedControl>("btnBauphase")->label(1), "2");
     key(Qt::Key_PageDown);
     key(Qt::Key_PageDown); // already at the last phase
-    EXPECT_EQ(window->btnBauphase()->label(1), "3");
+    EXPECT_EQ(widget<vxSegmentedControl>("btnBauphase")->label(1), "3");
     key(Qt::Key_S);
     EXPECT_EQ(view().workMode(), 1);
-    EXPECT_EQ(window->btnWorkMode()->selectedSegment(), 0);
+    EXPECT_EQ(widget<vxSegmentedControl>("btnWorkMode")->selectedSegment(), 0);
 
     // Wheel away from the user zooms in; a middle drag pans (in any mode).
     vxGLWidget* w = window->viewWidget();
