@@ -231,6 +231,10 @@
         <source>Printing failed</source>
         <translation>Das Drucken ist fehlgeschlagen</translation>
     </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Bauphase %1</translation>
+    </message>
 </context>
 <context>
     <name>vxMessageBar</name>
@@ -329,6 +333,10 @@
         <source>Phase %1 of %2</source>
         <translation>Bauphase %1 von %2</translation>
     </message>
+    <message>
+        <source>Phase %1 of %2 (step control at %3)</source>
+        <translation>Bauphase %1 von %2 (Schrittschalter auf %3)</translation>
+    </message>
 </context>
 <context>
     <name>vxPartPanelController</name>
@@ -372,6 +380,10 @@
     <message>
         <source>Choose building phase</source>
         <translation>Bauphase wählen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>

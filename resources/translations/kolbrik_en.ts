@@ -231,6 +231,10 @@
         <source>Printing failed</source>
         <translation>Printing failed</translation>
     </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Phase %1</translation>
+    </message>
 </context>
 <context>
     <name>vxMessageBar</name>
@@ -329,6 +333,10 @@
         <source>Phase %1 of %2</source>
         <translation>Phase %1 of %2</translation>
     </message>
+    <message>
+        <source>Phase %1 of %2 (step control at %3)</source>
+        <translation>Phase %1 of %2 (step control at %3)</translation>
+    </message>
 </context>
 <context>
     <name>vxPartPanelController</name>
@@ -372,6 +380,10 @@
     <message>
         <source>Choose building phase</source>
         <translation>Choose building phase</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

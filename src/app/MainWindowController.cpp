@@ -180,6 +180,8 @@ void MainWindowController::connectCommands()
     connect(m_parameterUi->btnParameterOK, &QPushButton::clicked, this, [this] { btnParameterOK(); });
     connect(m_aboutUi->btnAboutDlgOK, &QPushButton::clicked, this, [this] { btnAboutDlgOK(); });
     connect(m_phaseUi->btnBuildingPhaseOK, &QPushButton::clicked, this, [this] { btnBuildingPhaseOK(); });
+    connect(m_phaseUi->btnBuildingPhaseCancel, &QPushButton::clicked, this,
+            [this] { endSheet(m_sheetBuildingPhase); });
     connect(m_libraryUi->btnCloseLibrary, &QPushButton::clicked, this, [this] { btnCloseLibrary(); });
     connect(m_libraryUi->tblLibrary->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { tblLibrarySelect(); });
@@ -458,7 +460,9 @@ void MainWindowController::btnBuildingPhase()
     cb->clear();
     const int m = view().model()->maximumBauphase();
     for (int k = 1; k <= m; ++k)
-        cb->addItem(QStringLiteral("Phase %1").arg(k));
+        cb->addItem(tr("Phase %1").arg(k));
+    // The list starts at the phase shown.
+    cb->setCurrentIndex(std::clamp(view().shownBauphase(), 1, std::max(m, 1)) - 1);
     showSheet(m_sheetBuildingPhase);
 }
 

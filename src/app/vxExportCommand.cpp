@@ -94,7 +94,7 @@ bool vxExportCommand::doExport(const QString& path, vxExportFormat format)
     m_host.runWithWaitSheet(tr("Exporting the model…"), [&](const vxCommandHost::Progress& progress) {
         vxOpenGLView& view = m_host.view();
         vxExportOptions options;
-        options.phase = view.model()->actualBauphase();
+        options.phase = view.shownBauphase();
         options.progress = progress;
         r = vxExportModel(view, path.toStdString(), format, options);
         return r.ok;

@@ -21,7 +21,7 @@ class vxExportCommand : public QObject {
 
     // Asks for the file and its format, then exports.
     void menExport();
-    // Writes the model as it stands at the step control's building phase,
+    // Writes the model as it stands at the building phase shown,
     // with the wait sheet; then shows the completion alert or the reason of
     // the failure. Returns whether the file was written.
     bool doExport(const QString& path, vxExportFormat format);

@@ -304,7 +304,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("a.b.kmf – Kolbrik Viewer"));
 }
 
-TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCancelChangesNothing)
+TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheShownPhaseAndCancelChangesNothing)
 {
     ASSERT_TRUE(open());
     clickSegment(widget<vxSegmentedControl>("btnBauphase"), 0); // phase 2: the third block is left out
@@ -382,6 +382,51 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     EXPECT_EQ(window->lastAlertTitle(), alertTitle);
     EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
     EXPECT_EQ(entries(out.path()), files);
+}
+
+// Choose phase… shows a phase without moving the step control; what the
+// window adds follows the phase shown: the status bar tells both, and
+// Export… writes the phase shown. The list starts at the phase shown,
+// Cancel changes nothing, and its entries are translated.
+TEST_F(MainWindow, ChoosePhaseKeepsTheStepControlAndExportAndStatusFollowTheShownPhase)
+{
+    ASSERT_TRUE(open());
+    auto* sheet = widget<QDialog>("vxSheetBuildingPhase");
+    auto* cb = widget<QComboBox>("cbBauphaseSelector");
+    auto* status = widget<QLabel>("statusPhase");
+    window->btnBuildingPhase();
+    ASSERT_TRUE(sheet->isVisible());
+    EXPECT_EQ(cb->currentIndex(), 2); // the phase shown
+    cb->setCurrentIndex(0);
+    QTest::mouseClick(sheet->findChild<QPushButton*>("btnBuildingPhaseOK"), Qt::LeftButton);
+    EXPECT_EQ(widget<vxSegmentedControl>("btnBauphase")->label(1), "3");
+    EXPECT_EQ(view().model()->actualBauphase(), 3);
+    EXPECT_EQ(status->text(), "Phase 1 of 3 (step control at 3)");
+
+    // One block of twelve triangles, as shown, not the four of the step control.
+    ASSERT_TRUE(window->exportCommand()->doExport(q(out.file("one.stl")), vxExportFormat::kStl));
+    const std::string stl = readFile(out.file("one.stl"));
+    ASSERT_GE(stl.size(), 84u);
+    EXPECT_EQ(static_cast<unsigned char>(stl[80]) | static_cast<unsigned char>(stl[81]) << 8, 12);
+
+    // Cancel leaves the phase shown as it was.
+    window->btnBuildingPhase();
+    EXPECT_EQ(cb->currentIndex(), 0);
+    cb->setCurrentIndex(1);
+    QTest::mouseClick(sheet->findChild<QPushButton*>("btnBuildingPhaseCancel"), Qt::LeftButton);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(view().shownBauphase(), 1);
+    EXPECT_EQ(status->text(), "Phase 1 of 3 (step control at 3)");
+
+    // A step shows the step control's neighbour, and the status says no more.
+    clickSegment(widget<vxSegmentedControl>("btnBauphase"), 0);
+    EXPECT_EQ(status->text(), "Phase 2 of 3");
+
+    vxInstallTranslations(qtApp(), QLocale::German, kTranslations);
+    window->btnBuildingPhase();
+    EXPECT_EQ(cb->itemText(0), "Bauphase 1");
+    sheet->hide();
+    vxInstallTranslations(qtApp(), QLocale::English, kTranslations);
 }
 
 TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
