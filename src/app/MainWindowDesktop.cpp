@@ -5,6 +5,7 @@
 
 #include "ui_MainWindowController.h"
 #include "vxGLWidget.h"
+#include "vxInstructionsController.h"
 #include "vxMessageBar.h"
 #include "vxModelDrop.h"
 #include "vxModelStatus.h"
@@ -12,6 +13,7 @@
 #include "vxRecentFiles.h"
 #include "vxScreenFit.h"
 #include "vxStartPage.h"
+#include "vxViewCommands.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -72,6 +74,9 @@ void MainWindowController::setUpDesktop()
     for (QAction* a : {m_ui->actionExportVRML, m_ui->actionPrint, m_ui->actionDeselectAll, m_ui->actionCentre,
                        m_ui->actionRefresh, m_ui->actionChoosePhase, m_ui->actionGrid})
         m_modelActions->addAction(a);
+    for (QAction* a : m_viewCommands->modelCommands())
+        m_modelActions->addAction(a);
+    m_modelActions->addAction(m_instructions->actionHighlight());
 
     m_recentFiles = new vxRecentFiles(this);
     m_menuRecent = new QMenu(tr("Open &Recent"), this);

@@ -190,6 +190,12 @@ void vxViewCommands::buildActions()
     }
     showWorkMode();
 
+    // Every camera command waits for a model (the work modes do not).
+    for (QAction* a : camera->actions())
+        if (!a->isSeparator() && !a->menu())
+            m_modelCommands << a;
+    m_modelCommands << standard->actions() << turn->actions();
+
     if (viewMenu) {
         QAction* first = viewMenu->actions().value(0);
         viewMenu->insertActions(first, camera->actions());
@@ -209,6 +215,7 @@ void vxViewCommands::buildActions()
         QAction* a = addAction(nullptr, s.name, s.text, {s.key});
         if (phaseMenu)
             phaseMenu->insertAction(choose, a);
+        m_modelCommands << a;
         const int direction = s.direction;
         connect(a, &QAction::triggered, this, [this, direction] { m_host.stepPhase(direction); });
     }
@@ -223,6 +230,7 @@ void vxViewCommands::buildActions()
         fileMenu->insertAction(print, save);
         fileMenu->insertAction(print, copy);
     }
+    m_modelCommands << save << copy;
     connect(save, &QAction::triggered, this, [this] { menSavePicture(); });
     connect(copy, &QAction::triggered, this, [this] { menCopyPicture(); });
 

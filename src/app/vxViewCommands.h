@@ -57,6 +57,10 @@ class vxViewCommands : public QObject {
     // The title line of a print.
     QString printTitle() const;
 
+    // The commands that need a model (the camera, phase and picture
+    // commands): the window enables them once one is shown.
+    const QList<QAction*>& modelCommands() const { return m_modelCommands; }
+
     // The sheet that lists every keyboard shortcut and mouse gesture.
     QDialog* shortcutsSheet();
 
@@ -73,4 +77,5 @@ class vxViewCommands : public QObject {
     QAction* m_orthographic = nullptr;
     QActionGroup* m_workModes = nullptr;
     QDialog* m_shortcutsSheet = nullptr;
+    QList<QAction*> m_modelCommands;
 };

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QUrl>
@@ -79,6 +80,52 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
     EXPECT_FALSE(later->isEnabled());
     QTest::mouseClick(bar->closeButton(), Qt::LeftButton);
     EXPECT_FALSE(bar->isVisible());
+}
+
+// Every command of the window, by name: those that need a model are off on
+// the start page and on once a model is shown (and off again after a file
+// that holds none); the others are always on.
+TEST_F(Desktop, EveryCommandWaitsForAModelUnlessItNeedsNone)
+{
+    const QSet<QString> withoutModel = {
+        "actionPartInfo",         "actionOpen",         "actionLibrary",           "actionQuit",
+        "actionParameter",        "actionAbout",        "actionKeyboardShortcuts", "actionPartsDock",
+        "actionModeSelect",       "actionModeNavigate", "actionModeHide",          "actionExportInstructions",
+        "actionPrintInstructions"};
+    auto sorted = [](const QSet<QString>& names) {
+        QStringList list = names.values();
+        list.sort();
+        return list.join(' ').toStdString();
+    };
+    auto enabled = [&] {
+        QSet<QString> on, off;
+        for (QAction* a : window->findChildren<QAction*>()) {
+            if (!a->objectName().startsWith("action") || a->menu() || a->objectName() == "actionClearRecent")
+                continue;
+            (a->isEnabled() ? on : off) << a->objectName();
+        }
+        return std::make_pair(sorted(on), sorted(off));
+    };
+    // Export and print building instructions are off too (no parts yet).
+    const QSet<QString> always =
+        withoutModel - QSet<QString>{"actionExportInstructions", "actionPrintInstructions"};
+    auto [on, off] = enabled();
+    EXPECT_EQ(on, sorted(always));
+    for (const char* name :
+         {"actionSavePicture", "actionCopyPicture", "actionFitModel", "actionFitSelection", "actionResetView",
+          "actionViewFront", "actionViewIso", "actionOrthographic", "actionZoomIn", "actionZoomOut",
+          "actionTurnLeft", "actionTurnDown", "actionPreviousPhase", "actionNextPhase",
+          "actionHighlightNewParts", "actionExport", "actionExportVRML", "actionPrint", "actionGrid"})
+        EXPECT_NE((" " + off + " ").find(std::string(" ") + name + " "), std::string::npos) << name;
+
+    ASSERT_TRUE(open("three.kmf"));
+    std::tie(on, off) = enabled();
+    EXPECT_EQ(off, "");
+
+    writeFile(res.file("empty.kmf"), "");
+    ASSERT_TRUE(open("empty.kmf"));
+    std::tie(on, off) = enabled();
+    EXPECT_EQ(on, sorted(always));
 }
 
 TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
