@@ -152,8 +152,8 @@ TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
 }
 
 // Select shows the part's name, number and picture in the part panel (which
-// opens empty, even when a part was selected before, and keeps the last
-// picture when nothing is selected); Hide hides parts.
+// opens with the part selected before it was first shown, and keeps the
+// last picture when nothing is selected); Hide hides parts.
 TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
 {
     QImage picture(16, 16, QImage::Format_RGB32);
@@ -172,6 +172,8 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
     window->menAnsichtBauteilInfo();
     ASSERT_NE(panel.myPanel(), nullptr);
     EXPECT_TRUE(panel.myPanel()->isVisible());
+    EXPECT_EQ(panel.lblName()->text(), "Block 30");
+    window->menDeselectAll();
     EXPECT_TRUE(panel.lblName()->text().isEmpty());
     clickView();
     ASSERT_EQ(view().selectedBauteil(), view().sceneObjectList()[0]);
