@@ -356,10 +356,32 @@ void MainWindowController::menParameter()
 
 void MainWindowController::btnParameterOK()
 {
-    view().setPaintOldWhite(m_parameterUi->cbPaintOldWhite->isChecked());
+    if (view().paintOldWhite() != m_parameterUi->cbPaintOldWhite->isChecked()) {
+        view().setPaintOldWhite(m_parameterUi->cbPaintOldWhite->isChecked());
+        paintEarlierPhases();
+    }
     QSettings().setValue(QStringLiteral("view/paintOldWhite"), view().paintOldWhite());
     m_viewCommands->takeSettingsFromSheet(*m_parameterUi);
     endSheet(m_sheetParameter);
+}
+
+void MainWindowController::paintEarlierPhases()
+{
+    // The parts of the phases before the one shown, white or in their own
+    // colours; which parts are shown stays as it is (hidden ones too).
+    const vxModel& model = *view().model();
+    const auto& parts = model.partList();
+    const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(model.count(), 0)));
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& object = parts[i]->baseSceneObject();
+        if (!object || parts[i]->phase() >= view().shownBauphase())
+            continue;
+        if (view().paintOldWhite())
+            object->colorDiffuse().setVector3f(1.0f, 1.0f, 1.0f);
+        else
+            object->colorDiffuse().setVector3f(parts[i]->color());
+    }
+    view().host().setNeedsDisplay();
 }
 
 void MainWindowController::menAboutDlg()

@@ -167,6 +167,8 @@ class MainWindowController : public QMainWindow, public vxCommandHost {
     void showSheet(QDialog* sheet);
     void endSheet(QDialog* sheet);
     void updatePhaseSegments(int phase, int maximum);
+    // Paints the parts of earlier phases as the white setting says, at once.
+    void paintEarlierPhases();
 
     std::unique_ptr<Ui::MainWindowController> m_ui;
     vxGLWidget* m_viewWidget = nullptr;

@@ -206,6 +206,30 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
     EXPECT_EQ(view().workMode(), 2);
 }
 
+// Paint earlier phases white shows at once when switched on or off, and
+// keeps parts hidden by hand hidden.
+TEST_F(MainWindow, PaintingEarlierPhasesWhiteShowsAtOnce)
+{
+    ASSERT_TRUE(open());
+    vxGLWidget* w = window->viewWidget();
+    auto middle = [w] {
+        const QImage frame = w->grabFramebuffer();
+        return frame.pixelColor(frame.width() / 2, frame.height() / 2);
+    };
+    EXPECT_EQ(middle(), QColor(255, 0, 0)); // the front block, of phase 1
+    view().sceneObjectList()[1]->setVisible(0);
+    auto setWhite = [this](bool on) {
+        window->menParameter();
+        window->parameterUi()->cbPaintOldWhite->setChecked(on);
+        window->btnParameterOK();
+    };
+    setWhite(true);
+    EXPECT_EQ(middle(), QColor(255, 255, 255));
+    EXPECT_EQ(view().sceneObjectList()[1]->visible(), 0);
+    setWhite(false);
+    EXPECT_EQ(middle(), QColor(255, 0, 0));
+}
+
 TEST_F(MainWindow, TheAboutSheetShowsTheVersion)
 {
     window->menAboutDlg();
