@@ -74,7 +74,7 @@ void vxRecentFiles::fillMenu(QMenu* menu)
         QString label = info.fileName();
         label.replace(QLatin1Char('&'), QLatin1String("&&"));
         if (++n < 10)
-            label = QStringLiteral("&%1 %2").arg(n).arg(label);
+            label = QStringLiteral("&%1 %2").arg(QString::number(n), label);
         QAction* a = menu->addAction(label);
         a->setToolTip(QDir::toNativeSeparators(f));
         a->setStatusTip(QDir::toNativeSeparators(f));

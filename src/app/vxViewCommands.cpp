@@ -417,7 +417,8 @@ QString vxViewCommands::printTitle() const
     if (!name.isEmpty())
         parts << name;
     if (!view().sceneObjectList().empty())
-        parts << tr("Phase %1 of %2").arg(view().shownBauphase()).arg(model.maximumBauphase());
+        parts << tr("Phase %1 of %2")
+                     .arg(QString::number(view().shownBauphase()), QString::number(model.maximumBauphase()));
     parts << QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
     return parts.join(QStringLiteral(" · "));
 }

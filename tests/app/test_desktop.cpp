@@ -51,6 +51,11 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
 
     vxMessageBar* bar = widget<vxMessageBar>("messageBar");
     EXPECT_FALSE(bar->isVisible());
+    // A name with "%2" in it reads as it stands.
+    writeFile(res.file("percent.kmf"), crlf({"[COMMON]", "COUNT=1", "[PART1]", "NAME=K%2_hook"}));
+    ASSERT_TRUE(open("percent.kmf"));
+    EXPECT_EQ(bar->text(),
+              QString::fromUtf8("1 part could not be shown: K%2_hook is not in the part catalogue (1×)"));
     writeFile(res.file("unknown.kmf"),
               crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K99999", "[PART2]", "NAME=K99999", "[PART3]",
                     "NAME=K31005_a", "XPOS=x", "[PART4]", "NAME=K99999"}));
