@@ -363,6 +363,10 @@
         <source>Clear list</source>
         <translation>Liste leeren</translation>
     </message>
+    <message>
+        <source>%1 — in %2</source>
+        <translation>%1 — in %2</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetAbout</name>

@@ -145,7 +145,9 @@ bool MainWindowController::hasModel() const
 void MainWindowController::modelShown(const QString& path, const vxLoadResult& result)
 {
     m_modelPath = path;
-    m_recentFiles->add(path);
+    // Only a file that gave parts is worth opening again.
+    if (hasModel())
+        m_recentFiles->add(path);
     m_messageBar->showFindings(QFileInfo(path).fileName(), result.findings);
     m_ui->boxInfo->show();
     m_viewStack->setCurrentWidget(m_viewWidget);

@@ -188,6 +188,31 @@ TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
     drop(res.file("dropped.kmf"));
     EXPECT_NE(window->view().sceneObjectList(), scene);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("dropped.kmf – Kolbrik Viewer"));
+
+    // Files that hold no model do not go on the list; two of the same name
+    // tell their folders.
+    recent->clear();
+    writeFile(res.file("empty.kmf"), "");
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(q(res.file("picture.png"))));
+    std::filesystem::rename(res.file("picture.png"), res.file("picture.kmf"));
+    writeFile(res.file("none.kmf"), "[COMMON]\r\nCOUNT=0\r\n");
+    for (const char* name : {"empty.kmf", "picture.kmf", "none.kmf"})
+        window->loadModelFromFile(q(res.file(name)));
+    EXPECT_TRUE(recent->files().isEmpty());
+    writeFile(res.file("a/three.kmf"), readFile(res.file("three.kmf")));
+    ASSERT_TRUE(open("a/three.kmf"));
+    ASSERT_TRUE(open("three.kmf"));
+    ASSERT_TRUE(open("dropped.kmf"));
+    emit widget<QMenu>("menuRecent")->aboutToShow();
+    entries = widget<QMenu>("menuRecent")->actions();
+    ASSERT_GE(entries.size(), 3);
+    EXPECT_EQ(entries[0]->text(), "&1 dropped.kmf");
+    EXPECT_EQ(entries[1]->text(),
+              QString::fromUtf8("&2 three.kmf — in ") + QDir::toNativeSeparators(q(res.path())));
+    EXPECT_EQ(entries[2]->text(),
+              QString::fromUtf8("&3 three.kmf — in ") + QDir::toNativeSeparators(q(res.file("a"))));
 }
 
 TEST_F(Desktop, SettingsAndTheWindowSurviveARestart)
