@@ -27,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
@@ -37,6 +38,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -48,6 +51,32 @@ template <class UiT> QDialog* makeSheet(QWidget* parent, std::unique_ptr<UiT>& u
     d->setWindowModality(Qt::WindowModal);
     return d;
 }
+
+// Runs a function when Enter or Return is pressed in a widget (and keeps
+// the key from it).
+class EnterWatcher : public QObject {
+  public:
+    EnterWatcher(QWidget* widget, std::function<void()> fn) : QObject(widget), m_fn(std::move(fn))
+    {
+        widget->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_fn();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> m_fn;
+};
 
 } // namespace
 
@@ -191,10 +220,12 @@ void MainWindowController::connectCommands()
     connect(m_libraryUi->tblModels, &QListView::activated, this,
             [this](const QModelIndex& index) { btnLibraryClick(index.data(Qt::UserRole).toString()); });
     connect(m_libraryUi->edtFilter, &QLineEdit::textChanged, this, [this] { filterModelList(); });
-    connect(m_libraryUi->edtFilter, &QLineEdit::returnPressed, this, [this] {
-        const QModelIndex current = m_libraryUi->tblModels->currentIndex();
-        if (current.isValid() && !m_libraryUi->tblModels->isRowHidden(current.row()))
-            btnLibraryClick(current.data(Qt::UserRole).toString());
+    // Enter in the filter opens the model chosen (the first match); in the
+    // kit list, the kit's first model.
+    connect(m_libraryUi->edtFilter, &QLineEdit::returnPressed, this, [this] { openFirstLibraryModel(); });
+    new EnterWatcher(m_libraryUi->tblLibrary, [this] {
+        if (!m_modelItems.empty())
+            btnLibraryClick(m_modelItems.front().index);
     });
 }
 
@@ -549,7 +580,11 @@ bool MainWindowController::doExportAsVRML(const QString& path)
 void MainWindowController::menShowLibrary()
 {
     fillLibraryList();
-    m_libraryUi->edtFilter->clear();
+    {
+        // The list is filled below, once.
+        const QSignalBlocker block(m_libraryUi->edtFilter);
+        m_libraryUi->edtFilter->clear();
+    }
     if (!m_kitItems.empty()) {
         m_libraryUi->stack->setCurrentWidget(m_libraryUi->pageLists);
         {
@@ -558,7 +593,7 @@ void MainWindowController::menShowLibrary()
             m_libraryUi->tblLibrary->setCurrentIndex(m_controllerBaukasten->index(0, 0));
         }
         fillModellList(m_kitItems.front().fullName);
-        m_libraryUi->tblModels->setFocus();
+        m_libraryUi->edtFilter->setFocus();
     } else {
         m_controllerModelle->clear();
         m_modelItems.clear();
@@ -574,6 +609,7 @@ void MainWindowController::fillLibraryList()
 {
     const QSignalBlocker block(m_libraryUi->tblLibrary->selectionModel());
     m_controllerBaukasten->clear();
+    m_kitModels.clear();
     const QString folder =
         QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library");
     m_kitItems = vxLibrary::kits(folder);
@@ -585,17 +621,52 @@ void MainWindowController::fillLibraryList()
     }
 }
 
+const std::vector<vxModelItem>& MainWindowController::kitModels(const QString& kitName)
+{
+    auto it = m_kitModels.find(kitName);
+    if (it == m_kitModels.end()) {
+        const QString folder =
+            QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library/") + kitName;
+        it = m_kitModels.emplace(kitName, vxLibrary::models(folder)).first;
+    }
+    return it->second;
+}
+
 void MainWindowController::fillModellList(const QString& kitName)
 {
+    m_shownKit = kitName;
+    filterModelList();
+}
+
+void MainWindowController::filterModelList()
+{
+    // Without a filter the chosen kit's models; with one, the models of
+    // every kit whose names hold it, each with its kit.
+    const QString filter = m_libraryUi->edtFilter->text().trimmed();
     m_controllerModelle->clear();
-    const QString folder =
-        QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library/") + kitName;
-    m_modelItems = vxLibrary::models(folder);
-    for (const vxModelItem& model : m_modelItems) {
-        QString text = model.fullName;
+    m_modelItems.clear();
+    std::vector<QString> kitOf;
+    if (filter.isEmpty()) {
+        m_modelItems = kitModels(m_shownKit);
+        kitOf.resize(m_modelItems.size());
+    } else {
+        for (const vxLibraryItem& kit : m_kitItems)
+            for (const vxModelItem& model : kitModels(kit.fullName))
+                if (model.fullName.contains(filter, Qt::CaseInsensitive)) {
+                    m_modelItems.push_back(model);
+                    kitOf.push_back(kit.fullName);
+                }
+    }
+    for (std::size_t i = 0; i < m_modelItems.size(); ++i) {
+        const vxModelItem& model = m_modelItems[i];
+        QStringList about;
+        if (!kitOf[i].isEmpty())
+            about << kitOf[i];
         if (model.parts > 0)
-            text += QLatin1Char('\n') + tr("%n part(s)", nullptr, model.parts) + QStringLiteral(" · ") +
-                    tr("%n phase(s)", nullptr, model.phases);
+            about << tr("%n part(s)", nullptr, model.parts) << tr("%n phase(s)", nullptr, model.phases);
+        QString text = model.fullName;
+        if (!about.isEmpty())
+            text += QLatin1Char('\n') + about.join(QStringLiteral(" · "));
         auto* item = new QStandardItem(text);
         if (!model.fullImage.isNull())
             item->setIcon(QIcon(model.fullImage));
@@ -603,24 +674,8 @@ void MainWindowController::fillModellList(const QString& kitName)
         item->setToolTip(model.index);
         m_controllerModelle->appendRow(item);
     }
-    filterModelList();
-}
-
-void MainWindowController::filterModelList()
-{
-    const QString filter = m_libraryUi->edtFilter->text().trimmed();
-    QListView* list = m_libraryUi->tblModels;
-    int first = -1;
-    for (int row = 0; row < static_cast<int>(m_modelItems.size()); ++row) {
-        const bool shown =
-            m_modelItems[static_cast<std::size_t>(row)].fullName.contains(filter, Qt::CaseInsensitive);
-        list->setRowHidden(row, !shown);
-        if (shown && first < 0)
-            first = row;
-    }
-    const QModelIndex current = list->currentIndex();
-    if (first >= 0 && (!current.isValid() || list->isRowHidden(current.row()) || filter.isEmpty()))
-        list->setCurrentIndex(m_controllerModelle->index(first, 0));
+    if (!m_modelItems.empty())
+        m_libraryUi->tblModels->setCurrentIndex(m_controllerModelle->index(0, 0));
 }
 
 void MainWindowController::tblLibrarySelect()
@@ -629,8 +684,23 @@ void MainWindowController::tblLibrarySelect()
     if (selected.isEmpty())
         return;
     const int row = selected.first().row();
-    if (row >= 0 && row < static_cast<int>(m_kitItems.size()))
-        fillModellList(m_kitItems[static_cast<std::size_t>(row)].fullName);
+    if (row < 0 || row >= static_cast<int>(m_kitItems.size()))
+        return;
+    // A kit chosen shows its own models, whatever was searched.
+    {
+        const QSignalBlocker block(m_libraryUi->edtFilter);
+        m_libraryUi->edtFilter->clear();
+    }
+    fillModellList(m_kitItems[static_cast<std::size_t>(row)].fullName);
+}
+
+void MainWindowController::openFirstLibraryModel()
+{
+    const QModelIndex current = m_libraryUi->tblModels->currentIndex();
+    if (current.isValid())
+        btnLibraryClick(current.data(Qt::UserRole).toString());
+    else if (!m_modelItems.empty())
+        btnLibraryClick(m_modelItems.front().index);
 }
 
 void MainWindowController::btnLibraryClick(const QString& modelPath)

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -100,7 +101,8 @@ class MainWindowController : public QMainWindow, public vxCommandHost {
     void fillLibraryList();
     void fillModellList(const QString& kitName);
     void tblLibrarySelect();
-    // Hides the models whose names do not hold the filter text.
+    // Lists the chosen kit's models, or, with a filter text, the models of
+    // every kit whose names hold it (each with its kit).
     void filterModelList();
     void btnLibraryClick(const QString& modelPath);
     void btnCloseLibrary();
@@ -193,7 +195,11 @@ class MainWindowController : public QMainWindow, public vxCommandHost {
     QStandardItemModel* m_controllerBaukasten = nullptr;
     QStandardItemModel* m_controllerModelle = nullptr;
     std::vector<vxLibraryItem> m_kitItems;
-    std::vector<vxModelItem> m_modelItems;
+    std::vector<vxModelItem> m_modelItems;                   // the models listed
+    QString m_shownKit;                                      // the kit chosen
+    std::map<QString, std::vector<vxModelItem>> m_kitModels; // read once per showing
+    const std::vector<vxModelItem>& kitModels(const QString& kitName);
+    void openFirstLibraryModel();
 
     QActionGroup* m_modelActions = nullptr;
     vxMessageBar* m_messageBar = nullptr;

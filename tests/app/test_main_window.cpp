@@ -303,17 +303,37 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_TRUE(view().sceneObjectList().empty());
 
-    // Showing it again selects the first kit and model; the filter narrows
-    // the list, Enter opens the model chosen with the keys.
+    // Showing it again selects the first kit and model, with the focus in
+    // the filter; the filter searches every kit and tells each match's kit;
+    // choosing a kit shows it whole again.
     window->menShowLibrary();
     EXPECT_EQ(window->libraryUi()->tblLibrary->currentIndex().row(), 0);
+    EXPECT_EQ(widget<QDialog>("vxSheetLibrary")->focusWidget(), window->libraryUi()->edtFilter);
     QListView* list = window->libraryUi()->tblModels;
     EXPECT_EQ(list->currentIndex().row(), 0);
+    auto listed = [&] {
+        QStringList texts;
+        for (int row = 0; row < window->controllerModelle()->rowCount(); ++row)
+            texts << window->controllerModelle()->item(row)->text();
+        return texts;
+    };
     window->libraryUi()->edtFilter->setText("A.B");
-    EXPECT_TRUE(list->isRowHidden(0));
-    EXPECT_FALSE(list->isRowHidden(1));
-    EXPECT_EQ(list->currentIndex().row(), 1);
-    window->libraryUi()->edtFilter->clear();
+    EXPECT_EQ(listed(), QStringList{"a.b\nKit"});
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    window->libraryUi()->edtFilter->setText("r");
+    EXPECT_EQ(listed(), QStringList({QString::fromUtf8("Car\nKit · 4 parts · 3 phases"), "Crane\nKit/sub"}));
+    window->libraryUi()->edtFilter->setText("nothing");
+    EXPECT_TRUE(listed().isEmpty());
+    window->libraryUi()->tblLibrary->setCurrentIndex(kits->index(1, 0));
+    EXPECT_TRUE(window->libraryUi()->edtFilter->text().isEmpty());
+    EXPECT_EQ(listed(), QStringList{"Crane"});
+    // Enter in the kit list opens the kit's first model.
+    QTest::keyClick(window->libraryUi()->tblLibrary, Qt::Key_Return);
+    EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Crane.kmf – Kolbrik Viewer"));
+
+    // Enter in the model list opens the model chosen with the keys.
+    window->menShowLibrary();
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Up);
     QTest::keyClick(list, Qt::Key_Return);
