@@ -7,6 +7,7 @@
 #include "ui_vxSheetParameter.h"
 #include "ui_vxSheetWait.h"
 #include "vxAppResources.h"
+#include "vxEventWatcher.h"
 #include "vxExportCommand.h"
 #include "vxGLWidget.h"
 #include "vxInstructionsController.h"
@@ -51,32 +52,6 @@ template <class UiT> QDialog* makeSheet(QWidget* parent, std::unique_ptr<UiT>& u
     d->setWindowModality(Qt::WindowModal);
     return d;
 }
-
-// Runs a function when Enter or Return is pressed in a widget (and keeps
-// the key from it).
-class EnterWatcher : public QObject {
-  public:
-    EnterWatcher(QWidget* widget, std::function<void()> fn) : QObject(widget), m_fn(std::move(fn))
-    {
-        widget->installEventFilter(this);
-    }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_fn();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    std::function<void()> m_fn;
-};
 
 } // namespace
 
@@ -223,9 +198,13 @@ void MainWindowController::connectCommands()
     // Enter in the filter opens the model chosen (the first match); in the
     // kit list, the kit's first model.
     connect(m_libraryUi->edtFilter, &QLineEdit::returnPressed, this, [this] { openFirstLibraryModel(); });
-    new EnterWatcher(m_libraryUi->tblLibrary, [this] {
+    new vxEventWatcher(m_libraryUi->tblLibrary, QEvent::KeyPress, [this](QEvent* event) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
         if (!m_modelItems.empty())
             btnLibraryClick(m_modelItems.front().index);
+        return true;
     });
 }
 

@@ -4,6 +4,7 @@
 #include "MainWindowController.h"
 
 #include "ui_MainWindowController.h"
+#include "vxEventWatcher.h"
 #include "vxGLWidget.h"
 #include "vxInstructionsController.h"
 #include "vxMessageBar.h"
@@ -26,31 +27,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
-
-namespace {
-
-// Runs a function after each mouse button release on a widget (a click in
-// the hide mode has then been handled).
-class ReleaseWatcher : public QObject {
-  public:
-    ReleaseWatcher(QWidget* widget, std::function<void()> fn) : QObject(widget), m_fn(std::move(fn))
-    {
-        widget->installEventFilter(this);
-    }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonRelease)
-            m_fn();
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    std::function<void()> m_fn;
-};
-
-} // namespace
 
 void MainWindowController::setUpDesktop()
 {
@@ -103,9 +79,11 @@ void MainWindowController::setUpDesktop()
     connect(drop, &vxModelDrop::refused, this, &MainWindowController::refuseDrop, Qt::QueuedConnection);
 
     m_modelStatus = new vxModelStatus(statusBar());
-    new ReleaseWatcher(m_viewWidget, [this] {
+    // After a click in the hide mode has been handled.
+    new vxEventWatcher(m_viewWidget, QEvent::MouseButtonRelease, [this](QEvent*) {
         if (hasModel())
             updateStatus(-1);
+        return false;
     });
 
     restoreSettings();

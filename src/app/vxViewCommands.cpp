@@ -4,7 +4,9 @@
 #include "vxAppResources.h"
 #include "vxAtomicFile.h"
 #include "vxCommandHost.h"
+#include "vxEventWatcher.h"
 #include "vxGLWidget.h"
+#include "vxScreenFit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -26,6 +28,8 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -61,6 +65,43 @@ QAction* findAction(QMenu* menu, const char* name)
         if (a->objectName() == QLatin1String(name))
             return a;
     return nullptr;
+}
+
+// Rows as tall as their texts need when wrapped at their column's width
+// (the tree asks for the height of one line otherwise).
+class WrappingRows : public QStyledItemDelegate {
+  public:
+    explicit WrappingRows(QTreeWidget* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        const int margin =
+            2 * (m_tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, m_tree) + 1);
+        int width = m_tree->columnWidth(index.column()) - margin;
+        if (index.column() == 0 && index.parent().isValid())
+            width -= m_tree->indentation();
+        if (width <= 0)
+            return size;
+        const QRect text =
+            item.fontMetrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, item.text);
+        size.setHeight(std::max(size.height(), text.height() + margin));
+        return size;
+    }
+
+  private:
+    QTreeWidget* m_tree;
+};
+
+// The shortcut list's command column as wide as its texts, but at most half
+// of the list (the keys' column takes the rest); rows wrap to fit.
+void fitShortcutColumns(QTreeWidget* tree)
+{
+    tree->resizeColumnToContents(0);
+    tree->setColumnWidth(0, std::min(tree->columnWidth(0), tree->viewport()->width() / 2));
+    tree->doItemsLayout();
 }
 
 } // namespace
@@ -241,6 +282,8 @@ void vxViewCommands::buildActions()
     connect(keys, &QAction::triggered, this, [this] {
         QDialog* sheet = shortcutsSheet();
         sheet->setWindowModality(Qt::WindowModal);
+        // As large as it likes, within the screen (its OK button in sight).
+        vxScreenFit::fitDialog(sheet, QSize(560, 600));
         sheet->show();
         sheet->raise();
     });
@@ -469,13 +512,25 @@ QDialog* vxViewCommands::shortcutsSheet()
         m_shortcutsSheet = new QDialog(&m_window);
         m_shortcutsSheet->setObjectName(QStringLiteral("sheetKeyboardShortcuts"));
         m_shortcutsSheet->setWindowTitle(tr("Keyboard shortcuts"));
-        m_shortcutsSheet->resize(520, 560);
         auto* layout = new QVBoxLayout(m_shortcutsSheet);
         auto* tree = new QTreeWidget(m_shortcutsSheet);
         tree->setObjectName(QStringLiteral("treeShortcuts"));
         tree->setColumnCount(2);
         tree->setHeaderLabels({tr("Command"), tr("Keys")});
         tree->setRootIsDecorated(false);
+        // Long rows wrap within the dialog's width rather than being cut.
+        tree->setWordWrap(true);
+        tree->setItemDelegate(new WrappingRows(tree));
+        tree->setUniformRowHeights(false);
+        tree->setTextElideMode(Qt::ElideNone);
+        tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        tree->header()->setStretchLastSection(true);
+        // The commands' column as wide as they need, but leaving the keys at
+        // least half of the room; wrapped rows take their new heights.
+        new vxEventWatcher(tree->viewport(), QEvent::Resize, [tree](QEvent*) {
+            fitShortcutColumns(tree);
+            return false;
+        });
         layout->addWidget(tree);
         auto* ok = new QPushButton(QStringLiteral("OK"), m_shortcutsSheet);
         ok->setDefault(true);
@@ -523,6 +578,6 @@ QDialog* vxViewCommands::shortcutsSheet()
     for (const auto& g : gestures)
         new QTreeWidgetItem(mouse, {g[0], g[1]});
     tree->expandAll();
-    tree->resizeColumnToContents(0);
+    fitShortcutColumns(tree);
     return m_shortcutsSheet;
 }

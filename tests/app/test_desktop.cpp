@@ -26,6 +26,7 @@
 #include <QSet>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QWindow>
 #include <QXmlStreamReader>
@@ -288,6 +289,28 @@ TEST_F(Desktop, TheWindowAndEveryDialogFitTheScreen)
     window->menAboutDlg();
     fits(widget<QDialog>("vxSheetAbout"), "the about sheet");
     window->btnAboutDlgOK();
+    // Help > Keyboard shortcuts, its OK button in sight and every row whole
+    // (long ones wrap).
+    window->findChild<QAction*>("actionKeyboardShortcuts")->trigger();
+    auto* keys = widget<QDialog>("sheetKeyboardShortcuts");
+    ASSERT_TRUE(keys->isVisible());
+    fits(keys, "the keyboard shortcuts");
+    auto* ok = keys->findChild<QPushButton*>();
+    EXPECT_TRUE(area.contains(QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size())));
+    auto* tree = keys->findChild<QTreeWidget*>();
+    QAbstractItemModel* rows = tree->model();
+    for (int group = 0; group < rows->rowCount(); ++group)
+        for (int row = 0; row < rows->rowCount(rows->index(group, 0)); ++row)
+            for (int column = 0; column < 2; ++column) {
+                const QModelIndex index = rows->index(row, column, rows->index(group, 0));
+                const QRect cell = tree->visualRect(index);
+                const QString text = index.data().toString();
+                const QRect needed = tree->fontMetrics().boundingRect(QRect(0, 0, cell.width() - 8, 100000),
+                                                                      Qt::TextWordWrap, text);
+                const bool oneLine = tree->fontMetrics().horizontalAdvance(text) < cell.width();
+                EXPECT_TRUE(oneLine || needed.height() <= cell.height()) << text.toStdString() << " is cut";
+            }
+    keys->hide();
 
     // The part panel opens on the screen, at the window's side.
     ASSERT_TRUE(open("three.kmf"));
