@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMainWindow>
 #include <QMenu>
+#include <QOpenGLContext>
 #include <QPalette>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -66,9 +67,17 @@ vxInstructionsController::vxInstructionsController(vxCommandHost& host)
 
     m_dock = new vxPartsDock(window);
     m_pictures = std::make_unique<vxPartPictures>(m_dock->palette().color(QPalette::Base));
+    // Part pictures are drawn off-screen, on every path that fills the dock
+    // (a load, a phase, the scope buttons) alike: the window's context is
+    // let go first and the off-screen one after the list is filled (the
+    // window takes its own back on its next draw).
     m_dock->setPictureSource([this](const vxPartsListEntry& e, int pixels) {
+        // (The context current may be the window's or its top level's.)
+        if (QOpenGLContext* current = QOpenGLContext::currentContext())
+            current->doneCurrent();
         return m_pictures->picture(e, *m_host.view().model(), pixels);
     });
+    connect(m_dock, &vxPartsDock::refilled, this, [this] { m_pictures->releaseRenderer(); });
     window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
     m_dock->setWholeModel(settings.value(kScopeKey, false).toBool());
     // Shown at first; afterwards the window's remembered layout says.
@@ -119,13 +128,7 @@ void vxInstructionsController::modelLoaded()
 
 void vxInstructionsController::phaseShown()
 {
-    const vxOpenGLView& view = m_host.view();
-    // Part pictures are drawn off-screen: the window's context is let go
-    // first and the off-screen one after (the window takes its own back on
-    // its next draw).
-    m_host.viewWidget()->doneCurrent();
-    m_dock->showPhase(view.shownBauphase());
-    m_pictures->releaseRenderer();
+    m_dock->showPhase(m_host.view().shownBauphase());
     const bool parts = hasParts();
     m_export->setEnabled(parts);
     m_print->setEnabled(parts);

@@ -128,5 +128,6 @@ void vxPartsDock::refill()
     const QString counts = vxBooklet::partsText(parts), types = vxBooklet::kindsText(kinds);
     m_totals->setText(whole ? tr("%1 of %2 in the model").arg(counts, types)
                             : tr("Phase %1 adds %2 of %3").arg(QString::number(m_phase), counts, types));
+    emit refilled();
     emit entryChosen(std::nullopt);
 }

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
@@ -36,6 +37,35 @@ class InstructionsWindow : public WindowTest {
 };
 
 } // namespace
+
+// Every path that fills the dock (a load, a phase step, the scope
+// buttons) draws the part pictures, whatever GL context is current: none
+// falls back to the catalogue picture (transparent around a colour dot).
+TEST_F(InstructionsWindow, ThePartsDockDrawsItsPicturesOnEveryPath)
+{
+    auto drawn = [this] {
+        int rows = 0;
+        for (int i = 0; i < dock->list()->count(); ++i) {
+            const QImage icon = dock->list()->item(i)->icon().pixmap(48, 48).toImage();
+            rows += icon.pixelColor(1, 1).alpha() == 255;
+        }
+        return rows;
+    };
+    dock->setWholeModel(false);
+    EXPECT_EQ(drawn(), 1);
+    // The window's context is current after it draws.
+    window->viewWidget()->grabFramebuffer();
+    QTest::mouseClick(dock->wholeButton(), Qt::LeftButton);
+    EXPECT_EQ(dock->list()->count(), 3);
+    EXPECT_EQ(drawn(), 3);
+    window->viewWidget()->grabFramebuffer();
+    QTest::mouseClick(dock->phaseButton(), Qt::LeftButton);
+    EXPECT_EQ(drawn(), 1);
+    // The view still draws with its own context.
+    EXPECT_EQ(window->viewWidget()->grabFramebuffer().pixelColor(window->viewWidget()->width() / 2,
+                                                                 window->viewWidget()->height() / 2),
+              QColor(255, 0, 0));
+}
 
 TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
 {
