@@ -39,6 +39,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <functional>
 #include <map>
 
@@ -282,6 +285,11 @@ bool MainWindowController::loadModelFromFile(const QString& path)
         view().setLoadProgress(nullptr);
         return r.ok;
     });
+#ifdef __GLIBC__
+    // The model replaced (or the one that failed) leaves its memory with the
+    // allocator unless told to hand it back.
+    malloc_trim(0);
+#endif
 
     if (!r.ok) {
         view().set3DGridVisible(gridBefore);
