@@ -63,7 +63,7 @@ vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& 
 
     for (auto& [phase, callouts] : vxMakePhasePartsLists(model)) {
         vxBookletStep step;
-        step.number = phase;
+        step.number = static_cast<int>(out.steps.size()) + 1;
         step.phase = phase;
         step.parts = std::move(added[phase]);
         step.callouts = std::move(callouts);

@@ -40,7 +40,7 @@ struct vxBookletPicture {
 };
 
 struct vxBookletStep {
-    int number = 0;                 // the number the booklet prints
+    int number = 0;                 // 1, 2, 3 … in building order, whatever the phases
     std::int32_t phase = 0;         // the model file's building phase
     std::vector<std::size_t> parts; // indices into the model's part list, in part-list order
     // The parts to pick up, one entry per part type and colour.
@@ -77,7 +77,7 @@ vxBookletRender vxWholeModelRender(const vxBookletFraming& framing, std::int32_t
                                    int width, int height);
 
 // The booklet's steps: one for every building phase that adds parts, in
-// phase order, each with its callouts (as vxMakePhasePartsLists gives
+// phase order and numbered from 1, each with its callouts (as vxMakePhasePartsLists gives
 // them), its main picture (the whole model at the end of the phase, the
 // new parts highlighted) and, where the new parts are small in it, a
 // close-up. The model's parts must carry their scene objects; framing is

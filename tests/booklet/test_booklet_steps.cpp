@@ -32,8 +32,9 @@ bool same(const vxVector& a, const vxVector& b)
 } // namespace
 
 // One step per phase that adds parts, in building order whatever the order
-// in the file (phase 0 counts with the first); every part in exactly one
-// step, the callouts those of the parts list of its phase.
+// in the file (phase 0 counts with the first), numbered 1, 2, 3 whatever
+// the phase numbers; every part in exactly one step, the callouts those of
+// the parts list of its phase.
 TEST_F(BookletSteps, FollowTheBuildingPhasesWithTheirPartsAndCallouts)
 {
     const vxModel& model = load({{"K32000_plate", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 0},
@@ -51,7 +52,7 @@ TEST_F(BookletSteps, FollowTheBuildingPhasesWithTheirPartsAndCallouts)
     for (std::size_t i = 0; i < 3; ++i) {
         const vxBookletStep& step = steps.steps[i];
         EXPECT_EQ(step.phase, phases[i]);
-        EXPECT_EQ(step.number, phases[i]);
+        EXPECT_EQ(step.number, static_cast<int>(i) + 1);
         EXPECT_EQ(step.parts, parts[i]) << "step " << i;
         const auto list = vxMakePartsList(model, step.phase);
         EXPECT_EQ(rows(step.callouts), rows(list));

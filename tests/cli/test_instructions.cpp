@@ -178,3 +178,25 @@ TEST_F(CliInstructions, SmallNewPartsGetACloseUp)
             ++pictures[std::stoi((*it)[1])];
     EXPECT_EQ(pictures, (std::map<int, int>{{1, 1}, {2, 3}})) << list;
 }
+
+// Steps are numbered 1, 2, 3 … in building order whatever the file's phase
+// numbers, and the cover counts them so.
+TEST_F(CliInstructions, StepsAreNumberedFromOneWhateverThePhases)
+{
+    writeFile(res.file("gaps.kmf"),
+              kmfFile({0, 4, -12}, {0, 0, 0},
+                      {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 10},
+                       {"K31005_b", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 40},
+                       {"K31005_c", {-1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 20}}));
+    const std::string pdf = out.file("gaps.pdf");
+    const auto r = run(res.file("gaps.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("(cover, 3 steps on"), std::string::npos) << r.out;
+    EXPECT_NE(pageText(pdf, 1).find("3 parts of 3 kinds, 3 steps"), std::string::npos) << pageText(pdf, 1);
+    const std::string text = runCommand("pdftotext -layout '" + pdf + "' -").out;
+    const std::regex number(R"((?:^|\n)\s*(\d+)\s+1×)");
+    std::string numbers;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it)
+        numbers += (*it)[1].str() + " ";
+    EXPECT_EQ(numbers, "1 2 3 ") << text;
+}
