@@ -1,5 +1,6 @@
 #include "vxBooklet.h"
 #include "vxCli.h"
+#include "vxTranslations.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -74,6 +75,8 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
     static char* argv[] = {name, platform, offscreen, nullptr};
     qInstallMessageHandler(quietMessages);
     QGuiApplication app(argc, argv);
+    // The booklet's texts in the user's language, as the window has them.
+    vxInstallTranslations(app, QLocale::system().language());
 
     vxBookletPictures pictures;
     if (!pictures.ok()) {

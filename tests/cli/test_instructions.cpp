@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <regex>
 
@@ -199,4 +200,35 @@ TEST_F(CliInstructions, StepsAreNumberedFromOneWhateverThePhases)
     for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it)
         numbers += (*it)[1].str() + " ";
     EXPECT_EQ(numbers, "1 2 3 ") << text;
+}
+
+// The booklet follows the user's language as the window does: German under
+// a German locale or a German first choice of language, English otherwise;
+// part names stay as the catalogue has them.
+TEST_F(CliInstructions, TheBookletSpeaksTheUsersLanguage)
+{
+    std::filesystem::create_directory_symlink(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations",
+                                              res.file("translations"));
+    writeFile(res.file("m.kmf"), kmfFile({0, 4, -12}, {0, 0, 0},
+                                         {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                                          {"K31005_b", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2}}));
+    const std::string pdf = out.file("b.pdf");
+    const struct {
+        std::string environment;
+        bool german;
+    } cases[] = {
+        {"LC_ALL= LC_MESSAGES= LANGUAGE= LANG=de_DE.UTF-8 ", true},
+        {"LC_ALL= LC_MESSAGES= LANGUAGE=de LANG=C.UTF-8 ", true},
+        {"LC_ALL= LC_MESSAGES= LANGUAGE= LANG=C.UTF-8 ", false},
+    };
+    for (const auto& c : cases) {
+        const auto r = runCli("instructions " + res.file("m.kmf") + " " + pdf + " --resources " + res.path(),
+                              c.environment);
+        ASSERT_EQ(r.status, 0) << r.out;
+        const std::string text = runCommand("pdftotext '" + pdf + "' -").out;
+        EXPECT_EQ(text.find("Stückliste") != std::string::npos, c.german) << c.environment << text;
+        EXPECT_EQ(text.find("2 Bauteile in 1 Sorte, 2 Schritte") != std::string::npos, c.german) << text;
+        EXPECT_EQ(text.find("Parts list") != std::string::npos, !c.german) << c.environment << text;
+        EXPECT_NE(text.find("Block 30"), std::string::npos);
+    }
 }
