@@ -97,14 +97,6 @@ QString vxBooklet::stepsText(int n)
     return n == 1 ? tr("1 step") : tr("%1 steps").arg(n);
 }
 
-std::vector<std::int32_t> vxBooklet::steps() const
-{
-    std::vector<std::int32_t> phases;
-    for (const vxBookletStep& step : m_steps.steps)
-        phases.push_back(step.phase);
-    return phases;
-}
-
 int vxBooklet::stepPageCount() const
 {
     return static_cast<int>(

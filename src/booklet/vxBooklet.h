@@ -52,8 +52,6 @@ class vxBooklet {
     int partsListPageCount() const;
     // The steps as laid out last (empty before the first layout).
     const vxBookletSteps& stepModel() const { return m_steps; }
-    // The phases shown as steps, in order.
-    std::vector<std::int32_t> steps() const;
 
     // Lays out and paints every page. False, with the reason in *error, when
     // the device cannot be painted on or progress stopped it.

@@ -102,7 +102,7 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
     };
     std::cout << files[1] << ": " << count(static_cast<std::size_t>(booklet.pageCount()), "page")
-              << " (cover, " << count(booklet.steps().size(), "step") << " on "
+              << " (cover, " << count(booklet.stepModel().steps.size(), "step") << " on "
               << count(static_cast<std::size_t>(booklet.stepPageCount()), "page") << ", parts list on "
               << booklet.partsListPageCount() << ")\n";
     return 0;
