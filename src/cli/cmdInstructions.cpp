@@ -1,6 +1,7 @@
 #include "vxBooklet.h"
 #include "vxCli.h"
 #include "vxCommandOptions.h"
+#include "vxTranslations.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -44,6 +45,8 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
     static char* argv[] = {name, platform, offscreen, nullptr};
     qInstallMessageHandler(quietMessages);
     QGuiApplication app(argc, argv);
+    // The booklet's texts in the user's language, as the window has them.
+    vxInstallTranslations(app, QLocale::system().language());
 
     vxBookletPictures pictures;
     if (!pictures.ok()) {
@@ -69,7 +72,7 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
     };
     std::cout << files[1] << ": " << count(static_cast<std::size_t>(booklet.pageCount()), "page")
-              << " (cover, " << count(booklet.steps().size(), "step") << " on "
+              << " (cover, " << count(booklet.stepModel().steps.size(), "step") << " on "
               << count(static_cast<std::size_t>(booklet.stepPageCount()), "page") << ", parts list on "
               << booklet.partsListPageCount() << ")\n";
     return 0;
