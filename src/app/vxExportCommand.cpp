@@ -96,7 +96,7 @@ bool vxExportCommand::doExport(const QString& path, vxExportFormat format)
         vxExportOptions options;
         options.phase = view.shownBauphase();
         options.progress = progress;
-        r = vxExportModel(view, path.toStdString(), format, options);
+        r = vxExportModel(view.exportSource(), path.toStdString(), format, options);
         return r.ok;
     });
     if (!r.ok) {
