@@ -252,7 +252,7 @@ bool MainWindowController::runWithWaitSheet(const QString& text,
 
     QElapsedTimer sinceUpdate;
     sinceUpdate.start();
-    const bool done = work([bar, &sinceUpdate](std::size_t done, std::size_t total) {
+    const bool succeeded = work([bar, &sinceUpdate](std::size_t done, std::size_t total) {
         if (done != total && sinceUpdate.elapsed() < 40)
             return;
         sinceUpdate.restart();
@@ -265,7 +265,7 @@ bool MainWindowController::runWithWaitSheet(const QString& text,
     bar->setRange(0, 1);
     bar->setValue(1);
     endSheet(m_sheetWait);
-    return done;
+    return succeeded;
 }
 
 // --- load flow --------------------------------------------------------------
