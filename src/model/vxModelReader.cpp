@@ -5,6 +5,7 @@
 #include "vxModel.h"
 
 #include "vxBulkMemory.h"
+#include "vxProcessors.h"
 #include "vxSectionPass.h"
 #include "vxSectionText.h"
 #include "vxTextFile.h"
@@ -88,7 +89,8 @@ std::size_t firstPartHeader(std::string_view text)
 
 // The parts of one load, made in one block and given back with the last of
 // them. Fresh memory costs most the first time it is touched, so a big
-// block is made by two threads, each filling its half.
+// block is made by two threads, each filling its half, where two processors
+// are to be had.
 class PartBlock {
   public:
     explicit PartBlock(std::size_t n) : m_parts(vxBulkAllocator<vxPart>().allocate(n)), m_count(n)
@@ -99,7 +101,7 @@ class PartBlock {
             std::uninitialized_default_construct(m_parts + from, m_parts + to);
         };
         constexpr std::size_t kBig = 65536;
-        if (n < kBig || std::thread::hardware_concurrency() < 2) {
+        if (n < kBig || vxProcessors::usable() < 2) {
             make(0, n);
             return;
         }
