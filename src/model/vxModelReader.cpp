@@ -18,7 +18,8 @@
 #include <thread>
 #include <unordered_map>
 
-using vxSectionText::toDecimal;
+using vxSectionText::readDecimal;
+using vxSectionText::readInteger;
 using vxSectionText::toInteger;
 
 namespace {
@@ -261,21 +262,21 @@ void PartSectionReader::read(std::string_view text)
             switch (key.size()) {
             case 3:
                 if (xyz && key.substr(1) == "UP")
-                    axis(p.up(), first, toDecimal(value));
+                    axis(p.up(), first, readDecimal(value));
                 break;
             case 4:
                 if (xyz && key.substr(1) == "POS")
-                    axis(p.position(), first, toDecimal(value));
+                    axis(p.position(), first, readDecimal(value));
                 else if (xyz && key.substr(1) == "DIR")
-                    axis(p.direction(), first, toDecimal(value));
+                    axis(p.direction(), first, readDecimal(value));
                 else if (key == "NAME")
                     name(p, index, value);
                 break;
             case 5:
                 if (key == "PHASE")
-                    p.setPhase(toInteger(value));
+                    p.setPhase(readInteger(value));
                 else if (key == "COLOR")
-                    p.color().setVector3f(vxDecodeColor(toInteger(value)));
+                    p.color().setVector3f(vxDecodeColor(readInteger(value)));
                 break;
             default:
                 break;
@@ -411,34 +412,34 @@ vxLoadResult vxModel::loadModelFromText(std::optional<std::string> text)
                                        [&fresh](int section, std::string_view key, std::string_view value) {
                                            if (section == 1) {
                                                if (key == "POSITIONX")
-                                                   fresh.m_cameraPosition.setX(toDecimal(value));
+                                                   fresh.m_cameraPosition.setX(readDecimal(value));
                                                else if (key == "POSITIONY")
-                                                   fresh.m_cameraPosition.setY(toDecimal(value));
+                                                   fresh.m_cameraPosition.setY(readDecimal(value));
                                                else if (key == "POSITIONZ")
-                                                   fresh.m_cameraPosition.setZ(toDecimal(value));
+                                                   fresh.m_cameraPosition.setZ(readDecimal(value));
                                                else if (key == "DIRECTIONX")
-                                                   fresh.m_cameraDirection.setX(toDecimal(value));
+                                                   fresh.m_cameraDirection.setX(readDecimal(value));
                                                else if (key == "DIRECTIONY")
-                                                   fresh.m_cameraDirection.setY(toDecimal(value));
+                                                   fresh.m_cameraDirection.setY(readDecimal(value));
                                                else if (key == "DIRECTIONZ")
-                                                   fresh.m_cameraDirection.setZ(toDecimal(value));
+                                                   fresh.m_cameraDirection.setZ(readDecimal(value));
                                                else if (key == "UPX")
-                                                   fresh.m_cameraUp.setX(toDecimal(value));
+                                                   fresh.m_cameraUp.setX(readDecimal(value));
                                                else if (key == "UPY")
-                                                   fresh.m_cameraUp.setY(toDecimal(value));
+                                                   fresh.m_cameraUp.setY(readDecimal(value));
                                                else if (key == "UPZ")
-                                                   fresh.m_cameraUp.setZ(toDecimal(value));
+                                                   fresh.m_cameraUp.setZ(readDecimal(value));
                                                else if (key == "TARGETX")
-                                                   fresh.m_cameraTarget.setX(toDecimal(value));
+                                                   fresh.m_cameraTarget.setX(readDecimal(value));
                                                else if (key == "TARGETY")
-                                                   fresh.m_cameraTarget.setY(toDecimal(value));
+                                                   fresh.m_cameraTarget.setY(readDecimal(value));
                                                else if (key == "TARGETZ")
-                                                   fresh.m_cameraTarget.setZ(toDecimal(value));
+                                                   fresh.m_cameraTarget.setZ(readDecimal(value));
                                            } else if (section == 2) {
                                                if (key == "COUNT")
-                                                   fresh.m_count = toInteger(value);
+                                                   fresh.m_count = readInteger(value);
                                                else if (key == "TUBECOUNT")
-                                                   fresh.m_tubeCount = toInteger(value);
+                                                   fresh.m_tubeCount = readInteger(value);
                                                else if (key == "INFMODELL")
                                                    fresh.m_infModell = std::string(value);
                                                else if (key == "INFORIGINAL")
@@ -509,15 +510,15 @@ void vxModel::loadTubes()
                 return;
             vxTube& t = *m_tubeList[static_cast<std::size_t>(index)];
             if (key == "RADIUS")
-                t.setRadius(toDecimal(value));
+                t.setRadius(readDecimal(value));
             else if (key == "COUNT")
-                t.setCount(toInteger(value));
+                t.setCount(readInteger(value));
             else if (key == "COLOR") {
-                vxVector c = vxDecodeColor(toInteger(value));
+                vxVector c = vxDecodeColor(readInteger(value));
                 t.color().setVector3f(c);
             } else if (key.size() >= 2 && (key[0] == 'X' || key[0] == 'Y' || key[0] == 'Z')) {
                 const std::int32_t node = toInteger(key.substr(1));
-                const float f = toDecimal(value);
+                const float f = readDecimal(value);
                 if (key[0] == 'X')
                     t.setTubeNodeX(node, f);
                 else if (key[0] == 'Y')

@@ -323,7 +323,7 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
                                                return;
                                            Read& r = expected[std::size_t(index)];
                                            const auto axis = [&](vxVector& to) {
-                                               const float f = vxSectionText::toDecimal(v);
+                                               const float f = vxSectionText::readDecimal(v);
                                                (key[0] == 'X' ? to.x() : key[0] == 'Y' ? to.y() : to.z()) = f;
                                            };
                                            const bool xyz = key[0] == 'X' || key[0] == 'Y' || key[0] == 'Z';
@@ -334,9 +334,9 @@ TEST_F(Model, PartLinesReadAsAGeneralPassReadsThem)
                                            else if (xyz && key.substr(1) == "DIR")
                                                axis(r.direction);
                                            else if (key == "PHASE")
-                                               r.phase = vxSectionText::toInteger(v);
+                                               r.phase = vxSectionText::readInteger(v);
                                            else if (key == "COLOR")
-                                               r.color = vxDecodeColor(vxSectionText::toInteger(v));
+                                               r.color = vxDecodeColor(vxSectionText::readInteger(v));
                                            else if (key == "NAME")
                                                r.name = std::string(v);
                                        });
