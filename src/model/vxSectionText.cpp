@@ -274,36 +274,22 @@ float convertDecimal(std::string_view v, std::size_t& end, bool& anyDigit)
 
 namespace detail {
 
-std::int32_t toIntegerInFull(std::string_view v)
-{
-    std::size_t end = 0;
-    bool anyDigit = false;
-    return convertInteger(v, end, anyDigit);
-}
-
-float toDecimalInFull(std::string_view v)
-{
-    std::size_t end = 0;
-    bool anyDigit = false;
-    return convertDecimal(v, end, anyDigit);
-}
-
-std::int32_t readIntegerInFull(std::string_view v)
+std::int32_t integerInFull(std::string_view v, bool report)
 {
     std::size_t end = 0;
     bool anyDigit = false;
     const std::int32_t n = convertInteger(v, end, anyDigit);
-    if (!anyDigit || !onlySpaceFrom(v, end))
+    if (report && (!anyDigit || !onlySpaceFrom(v, end)))
         reportBadNumber(v, std::to_string(n));
     return n;
 }
 
-float readDecimalInFull(std::string_view v)
+float decimalInFull(std::string_view v, bool report)
 {
     std::size_t end = 0;
     bool anyDigit = false;
     const float f = convertDecimal(v, end, anyDigit);
-    if (!anyDigit || !onlySpaceFrom(v, end) || std::isinf(f)) {
+    if (report && (!anyDigit || !onlySpaceFrom(v, end) || std::isinf(f))) {
         char text[32];
         const auto r = std::to_chars(text, text + sizeof text, f);
         reportBadNumber(v, std::string(text, r.ptr));

@@ -20,12 +20,10 @@ std::vector<std::string_view> splitLines(std::string_view text);
 std::string toUpper(std::string_view s);
 
 namespace detail {
-// The conversions below in full; the read ones report a bad number (see
-// readInteger).
-std::int32_t toIntegerInFull(std::string_view value);
-float toDecimalInFull(std::string_view value);
-std::int32_t readIntegerInFull(std::string_view value);
-float readDecimalInFull(std::string_view value);
+// The conversions below in full; with report, a value that is not wholly a
+// number is reported (see readInteger).
+std::int32_t integerInFull(std::string_view value, bool report);
+float decimalInFull(std::string_view value, bool report);
 } // namespace detail
 
 namespace detail {
@@ -87,14 +85,26 @@ inline bool decimalAtOnce(std::string_view value, float& f)
     f = negative ? -g : g;
     return true;
 }
+
+// The conversions below: the common forms at once, others in full.
+inline std::int32_t integer(std::string_view value, bool report)
+{
+    std::int32_t n;
+    return integerAtOnce(value, n) ? n : integerInFull(value, report);
+}
+
+inline float decimal(std::string_view value, bool report)
+{
+    float f;
+    return decimalAtOnce(value, f) ? f : decimalInFull(value, report);
+}
 } // namespace detail
 
 // Leading white space, optional sign, decimal digits; clamped to 32 bits;
 // no digits gives 0.
 inline std::int32_t toInteger(std::string_view value)
 {
-    std::int32_t n;
-    return detail::integerAtOnce(value, n) ? n : detail::toIntegerInFull(value);
+    return detail::integer(value, false);
 }
 
 // Every "," read as "."; leading white space, optional sign, digits with an
@@ -102,8 +112,7 @@ inline std::int32_t toInteger(std::string_view value)
 // range gives +-infinity. Independent of the locale.
 inline float toDecimal(std::string_view value)
 {
-    float f;
-    return detail::decimalAtOnce(value, f) ? f : detail::toDecimalInFull(value);
+    return detail::decimal(value, false);
 }
 
 // The conversions of a value that a key handler reads as a number: as
@@ -112,14 +121,12 @@ inline float toDecimal(std::string_view value)
 // line (see reportBadNumber).
 inline std::int32_t readInteger(std::string_view value)
 {
-    std::int32_t n;
-    return detail::integerAtOnce(value, n) ? n : detail::readIntegerInFull(value);
+    return detail::integer(value, true);
 }
 
 inline float readDecimal(std::string_view value)
 {
-    float f;
-    return detail::decimalAtOnce(value, f) ? f : detail::readDecimalInFull(value);
+    return detail::decimal(value, true);
 }
 
 // Key (upper-cased first piece) and value (second piece, as written) of a
