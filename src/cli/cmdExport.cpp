@@ -10,7 +10,7 @@ namespace {
 
 const char* kExportHelp =
     "usage: kolbrik export MODEL.kmf OUT.{wrl,glb,gltf,stl,obj} [--format F] [--phase N]\n"
-    "                      [--resources DIR]\n"
+    "                      [--up z|y] [--resources DIR]\n"
     "\n"
     "Loads a model as the viewer does and writes it for other programs, in\n"
     "the format that OUT's extension names:\n"
@@ -18,14 +18,19 @@ const char* kExportHelp =
     "  glb   glTF 2.0, binary: each part mesh stored once, one node per part,\n"
     "        one material per colour; metres, Y up\n"
     "  gltf  glTF 2.0 as one text file, its buffer embedded\n"
-    "  stl   binary STL for 3D printing: every triangle in place, millimetres\n"
+    "  stl   binary STL for 3D printing: every triangle in place, millimetres,\n"
+    "        Z up (the model's Y becomes Z; --up y keeps the model's axes)\n"
     "  obj   Wavefront OBJ, one object per part, millimetres; materials in\n"
     "        OUT.mtl beside it\n"
-    "An existing file is replaced only once the new one is complete.\n"
+    "An existing file is replaced only once the new one is complete; a pipe\n"
+    "or a device is written to directly, and OUT '-' is standard output (give\n"
+    "--format). What the model file leaves out is told on stderr.\n"
     "\n"
     "  --format F        write format F whatever OUT's extension\n"
     "  --phase N         the model as it stands at the end of building phase N:\n"
     "                    parts of later phases are left out\n"
+    "  --up z|y          the STL's up axis: z (default), as 3D printing tools\n"
+    "                    take it, or y, the model's own axes\n"
     "  --resources DIR   read part definitions and meshes from DIR instead\n"
     "                    of the installed resource folder\n";
 
@@ -68,7 +73,12 @@ int cmdExport(const std::vector<std::string>& argsIn)
             if (!options.phase)
                 return usageError("--phase needs a whole number");
             ++i;
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (a == "--up") {
+            if (value != "z" && value != "y")
+                return usageError("--up needs z or y");
+            options.stlZUp = value == "z";
+            ++i;
+        } else if (a.size() > 1 && a[0] == '-') { // "-" alone is standard output
             return usageError("unknown option " + a);
         } else {
             files.push_back(a);
@@ -84,13 +94,20 @@ int cmdExport(const std::vector<std::string>& argsIn)
                           ": name it .wrl, .glb, .gltf, .stl or .obj, " + "or give --format (" +
                           formatList() + ")");
 
+    if (!mayWrite(files[0], files[1]) ||
+        (*format == vxExportFormat::kObj && !mayWrite(files[0], vxExportMaterialPath(files[1]))))
+        return 1;
+
     vxHeadlessHost host;
     vxOpenGLView view(host);
     view.awakeFromNib();
-    if (vxLoadResult r = view.loadModelFromFile(files[0]); !r) {
-        fail(r.error);
+    const vxLoadResult loaded = view.loadModelFromFile(files[0]);
+    if (!loaded) {
+        fail(loaded.error);
         return 1;
     }
+    printFindings(*view.model(), loaded.findings);
+    options.finding = [](const std::string& finding) { fail("warning: " + finding); };
     if (vxWriteResult w = vxExportModel(view, files[1], *format, options); !w) {
         fail(w.error);
         return 1;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <cctype>
 #include <iostream>
 
 namespace vxCli {
@@ -16,9 +17,10 @@ const char* kInstructionsHelp =
     "Writes the model's building instructions as a PDF booklet: a cover with\n"
     "the finished model, one step per building phase (the parts to add and\n"
     "the model at the end of the phase, the new parts highlighted) and a\n"
-    "parts list of the whole model. Needs no window system.\n"
+    "parts list of the whole model (OUT '-': on standard output). Needs no\n"
+    "window system. What the model file leaves out is told on stderr.\n"
     "\n"
-    "  --paper a4|letter paper size (default a4)\n"
+    "  --paper a4|letter paper size, in any case (default a4)\n"
     "  --resources DIR   read part definitions and meshes from DIR instead of\n"
     "                    the installed resource folder\n";
 
@@ -46,16 +48,19 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
             return 0;
         } else if (a == "--paper") {
             const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
-            if (v == "a4" || v == "A4") {
+            std::string lower = v;
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (lower == "a4") {
                 paper = QPageSize::A4;
-            } else if (v == "letter") {
+            } else if (lower == "letter") {
                 paper = QPageSize::Letter;
             } else {
                 fail("instructions: --paper needs a4 or letter");
                 return 2;
             }
             ++i;
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (a.size() > 1 && a[0] == '-') { // "-" alone is standard output
             return usageError("instructions: unknown option " + a, kInstructionsHelp);
         } else {
             files.push_back(a);
@@ -66,6 +71,9 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
                                            : "instructions: too many files given",
                           kInstructionsHelp);
     }
+
+    if (!mayWrite(files[0], files[1]))
+        return 1;
 
     // Fonts and the PDF writer need a GUI application; the "offscreen"
     // platform needs no window system.
@@ -85,6 +93,7 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         fail(loaded.error);
         return 1;
     }
+    printFindings(pictures.model(), loaded.findings);
     if (pictures.model().count() <= 0) {
         fail("instructions: " + files[0] + " has no parts: there is nothing to build");
         return 1;
@@ -95,6 +104,8 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         fail(written.error);
         return 1;
     }
+    if (files[1] == "-")
+        return 0; // standard output holds the booklet
     auto count = [](std::size_t n, const char* what) {
         return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
     };

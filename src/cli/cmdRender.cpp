@@ -19,7 +19,8 @@ const char* kRenderHelp =
     "\n"
     "Draws a model off-screen as the viewer's window shows it right after\n"
     "opening the file (same camera, light and colours; the grid hidden) and\n"
-    "saves the picture as PNG. Needs no window system.\n"
+    "saves the picture as PNG (OUT '-': on standard output). Needs no window\n"
+    "system. What the model file leaves out is told on stderr.\n"
     "\n"
     "  --size WxH        picture size in pixels (default 1024x768)\n"
     "  --grid            show the ground grid\n"
@@ -139,7 +140,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
                 return 2;
             }
             ++i;
-        } else if (!a.empty() && a[0] == '-') {
+        } else if (a.size() > 1 && a[0] == '-') { // "-" alone is standard output
             return usageError("render: unknown option " + a, kRenderHelp);
         } else {
             files.push_back(a);
@@ -156,6 +157,9 @@ int cmdRender(const std::vector<std::string>& argsIn)
         return 2;
     }
 
+    if (!mayWrite(files[0], files[1]))
+        return 1;
+
     vxOffscreenView offscreen(width, height, grid);
     if (!offscreen.host.ok()) {
         fail("render: " + offscreen.host.error());
@@ -167,6 +171,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
         fail(loaded.error);
         return 1;
     }
+    printFindings(*view.model(), loaded.findings);
     if (paintOldWhite && !phase) {
         fail("render: --paint-old-white goes with --phase");
         return 2;

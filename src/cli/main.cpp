@@ -1,10 +1,14 @@
+#include "vxAtomicFile.h"
 #include "vxCli.h"
 #include "vxJson.h"
+#include "vxLoadFindings.h"
+#include "vxModel.h"
 #include "vxResources.h"
 #include "vxVersion.h"
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -25,6 +29,56 @@ int usageError(const std::string& message, const char* help)
     fail(message);
     std::cerr << help;
     return 2;
+}
+
+void printWarnings(const std::vector<vxLoadFinding>& findings)
+{
+    for (const vxLoadFinding& f : findings)
+        std::cerr << "kolbrik: warning: " << vxJson::printable(f.message) << "\n";
+}
+
+void printFindings(const vxModel& model, const std::vector<vxLoadFinding>& findings)
+{
+    printWarnings(findings);
+    std::vector<vxLoadFinding> meshes;
+    vxLoadFindings::addMeshFindings(model, meshes);
+    printWarnings(meshes);
+}
+
+bool mayWrite(const std::string& model, const std::string& output)
+{
+    const vxWriteResult r = vxRefuseToOverwrite(model, output);
+    if (!r)
+        fail(r.error);
+    return r.ok;
+}
+
+namespace {
+int g_outputError = 0; // the reason the first flush of standard output failed
+} // namespace
+
+bool flushOutput()
+{
+    errno = 0;
+    std::cout.flush();
+    const bool lost = std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout.good();
+    if (lost && g_outputError == 0)
+        g_outputError = errno;
+    return !lost;
+}
+
+int finishOutput(int status)
+{
+    bool lost = !flushOutput();
+    if (!lost && ::close(STDOUT_FILENO) != 0 && errno != EBADF) {
+        lost = true;
+        g_outputError = errno;
+    }
+    if (!lost)
+        return status;
+    fail(std::string("cannot write standard output") +
+         (g_outputError ? std::string(": ") + std::strerror(g_outputError) : ""));
+    return status == 0 ? 1 : status;
 }
 
 std::optional<std::int32_t> wholeNumber(const std::string& text)
@@ -125,11 +179,11 @@ int main(int argc, char** argv)
     std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         usage(std::cout);
-        return 0;
+        return vxCli::finishOutput(0);
     }
     if (name == "--version") {
         std::cout << "kolbrik (Kolbrik Viewer) " << kKolbrikVersion << "\n";
-        return 0;
+        return vxCli::finishOutput(0);
     }
     auto it = commands().find(name);
     if (it == commands().end()) {
@@ -139,6 +193,7 @@ int main(int argc, char** argv)
     }
     if (!it->second.run)
         return handOnToDrawingProgram(argv);
+    vxRemoveTemporaryFilesOnSignals();
     std::vector<std::string> args(argv + 2, argv + argc);
-    return it->second.run(args);
+    return vxCli::finishOutput(it->second.run(args));
 }

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+class vxModel;
+struct vxLoadFinding;
+
 // The subcommands of the kolbrik command-line tool. Each takes the
 // arguments after its name and returns the process exit status.
 namespace vxCli {
@@ -30,6 +33,23 @@ void fail(const std::string& message);
 // A usage error: the message, then the command's help, on stderr; returns
 // the exit status 2.
 int usageError(const std::string& message, const char* help);
+
+// Writes findings as "kolbrik: warning: ..." lines on stderr.
+void printWarnings(const std::vector<vxLoadFinding>& findings);
+// Writes what a load left out, and then what the model's part types lack.
+void printFindings(const vxModel& model, const std::vector<vxLoadFinding>& findings);
+
+// Refuses (with a message on stderr, returning false) to write output over
+// the model being read, under whatever name.
+bool mayWrite(const std::string& model, const std::string& output);
+
+// Flushes standard output; false when what was written to it is lost (the
+// reason is kept for finishOutput).
+bool flushOutput();
+// Flushes standard output and closes it: a command whose output was lost
+// (a full disk, a closed pipe) fails with a message even when its work went
+// well. Returns the exit status to give.
+int finishOutput(int status);
 
 // The value of an option that takes a whole number ("--phase 3"): the
 // whole text in decimal, or nullopt.
