@@ -108,7 +108,7 @@ int cmdExport(const std::vector<std::string>& argsIn)
     }
     printFindings(*view.model(), loaded.findings);
     options.finding = [](const std::string& finding) { fail("warning: " + finding); };
-    if (vxWriteResult w = vxExportModel(view, files[1], *format, options); !w) {
+    if (vxWriteResult w = vxExportModel(view.exportSource(), files[1], *format, options); !w) {
         fail(w.error);
         return 1;
     }

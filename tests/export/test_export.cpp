@@ -46,7 +46,7 @@ class Export : public ::testing::Test {
         const std::string path = dir.file("out." + std::string(vxExportExtension(format)));
         vxExportOptions options;
         options.phase = phase;
-        const vxWriteResult r = vxExportModel(view, path, format, options);
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, format, options);
         EXPECT_TRUE(r) << r.error;
         return readFile(path);
     }
@@ -112,7 +112,7 @@ TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
     const std::string path = dir.file("out.glb");
     vxExportOptions options;
     options.progress = [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); };
-    ASSERT_TRUE(vxExportModel(view, path, vxExportFormat::kGlb, options));
+    ASSERT_TRUE(vxExportModel(view.exportSource(), path, vxExportFormat::kGlb, options));
     const std::string glb = readFile(path);
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.back(), std::make_pair(std::size_t{6000}, std::size_t{6000}));
@@ -146,7 +146,7 @@ TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNam
     load(vxFixture::modelText(10, {"90001", "90002", "90003"}));
     for (vxExportFormat format : kExportFormats) {
         const std::string path = dir.file("missing/out." + std::string(vxExportExtension(format)));
-        const vxWriteResult r = vxExportModel(view, path, format);
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, format);
         EXPECT_FALSE(r);
         EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
     }
@@ -154,7 +154,7 @@ TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNam
     std::filesystem::create_directory(dir.file("out.mtl"));
     vxTest::writeFile(dir.file("out.obj"), "the old export");
     const auto before = vxTest::entries(dir.path());
-    EXPECT_FALSE(vxExportModel(view, dir.file("out.obj"), vxExportFormat::kObj));
+    EXPECT_FALSE(vxExportModel(view.exportSource(), dir.file("out.obj"), vxExportFormat::kObj));
     EXPECT_EQ(readFile(dir.file("out.obj")), "the old export");
     EXPECT_EQ(vxTest::entries(dir.path()), before);
 
@@ -191,7 +191,7 @@ TEST_F(Export, PartsThatOverflowOrHaveNoAreaAreLeftOutAndNamed)
         vxExportOptions options;
         options.finding = [&](const std::string& f) { findings.push_back(f); };
         const std::string path = dir.file("out." + std::string(vxExportExtension(format)));
-        ASSERT_TRUE(vxExportModel(view, path, format, options));
+        ASSERT_TRUE(vxExportModel(view.exportSource(), path, format, options));
         EXPECT_EQ(
             findings,
             (std::vector<std::string>{
@@ -233,14 +233,14 @@ TEST_F(Export, PartsThatOverflowOrHaveNoAreaAreLeftOutAndNamed)
     std::vector<std::string> findings;
     vxExportOptions options;
     options.finding = [&](const std::string& f) { findings.push_back(f); };
-    ASSERT_TRUE(vxExportModel(view, dir.file("out.stl"), vxExportFormat::kStl, options));
+    ASSERT_TRUE(vxExportModel(view.exportSource(), dir.file("out.stl"), vxExportFormat::kStl, options));
     EXPECT_EQ(findings,
               std::vector<std::string>{"1 part is left out of the export: its placed corners are not "
                                        "finite or too large to be written (part 1 K90001_far)"});
     std::vector<vxTest::KmfPart> flat(12, {"K90001_flat", {0, 0, 0}, {0, 0, 0}, {0, 0, 1}});
     reload(flat);
     findings.clear();
-    ASSERT_TRUE(vxExportModel(view, dir.file("out.stl"), vxExportFormat::kStl, options));
+    ASSERT_TRUE(vxExportModel(view.exportSource(), dir.file("out.stl"), vxExportFormat::kStl, options));
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_TRUE(findings[0].starts_with("12 parts are left out")) << findings[0];
     EXPECT_TRUE(findings[0].ends_with("part 10 K90001_flat and 2 more)")) << findings[0];

@@ -1,5 +1,6 @@
 #include "vxExportScene.h"
-#include "vxOpenGLView.h"
+#include "vxBaseSceneObject.h"
+#include "vxModel.h"
 
 #include <algorithm>
 #include <bit>
@@ -123,7 +124,7 @@ std::vector<std::string> leftOutFindings(const Scene& scene)
     return findings;
 }
 
-Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
+Scene collect(const vxModel& model, std::optional<std::int32_t> phase)
 {
     Scene scene;
     // Colours by the bits of red, green and blue.
@@ -142,7 +143,7 @@ Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
         return Rgb{std::bit_cast<std::uint32_t>(c.x() + 0.0f), std::bit_cast<std::uint32_t>(c.y() + 0.0f),
                    std::bit_cast<std::uint32_t>(c.z() + 0.0f)};
     };
-    const auto& parts = view.model()->partList();
+    const auto& parts = model.partList();
     FirstIndex<Rgb, RgbHash> colourIndex(parts.size());
     FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
     scene.parts.reserve(parts.size());

@@ -1,7 +1,7 @@
 #pragma once
 
-// The parts an export writes, gathered from the view's scene: their meshes
-// (shared as the view shares them), placements and colours.
+// The parts an export writes, gathered from a model's scene objects: their
+// meshes (shared as the view shares them), placements and colours.
 #include "vxMatrix.h"
 #include "vxVector.h"
 #include "vxVertice.h"
@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-class vxOpenGLView;
+class vxModel;
 class vxPart;
 
 namespace vxExport {
@@ -125,12 +125,13 @@ template <class Key, class Hash> class FirstIndex {
     int m_shift = 64;
 };
 
-// The parts with at least one usable triangle and a finite placement, of
-// phase `phase` or earlier (or of phase 0 or less) when a phase is given.
+// The parts of the model, each with the scene object made of it, that have
+// at least one usable triangle and a finite placement, of phase `phase` or
+// earlier (or of phase 0 or less) when a phase is given.
 // Parts whose placed corners would not be finite in millimetres (or beyond
 // kLargestCoordinate), and parts whose placement leaves their triangles no
 // area, are left out (Scene::leftOut), as the view draws nothing of them.
-Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase);
+Scene collect(const vxModel& model, std::optional<std::int32_t> phase);
 
 // One sentence for each reason parts were left out, naming the first few.
 std::vector<std::string> leftOutFindings(const Scene& scene);
