@@ -175,6 +175,14 @@
         <translation>VRML files (*.wrl)</translation>
     </message>
     <message>
+        <source>The model is not written over</source>
+        <translation>The model is not written over</translation>
+    </message>
+    <message>
+        <source>%1 is the model being shown; choose another file name.</source>
+        <translation>%1 is the model being shown; choose another file name.</translation>
+    </message>
+    <message>
         <source>%1 could not be written: %2</source>
         <translation>%1 could not be written: %2</translation>
     </message>

@@ -87,6 +87,9 @@ class MainWindowController : public QMainWindow {
     bool doExportAsVRML(const QString& path);
     // "PATH could not be written: REASON" for a failed write of path.
     static QString writeFailureText(const QString& path, const std::string& error);
+    // Whether path is the model shown (under any name): then an alert says
+    // that it is not written over, and a save panel's choice is dropped.
+    bool refusesToOverwriteModel(const QString& path);
     // File > Export… (glTF, STL, OBJ, VRML).
     vxExportCommand* exportCommand() const { return m_exportCommand; }
 

@@ -240,7 +240,7 @@ void vxInstructionsController::menExportInstructions()
     const QString path =
         vxAskSaveFileName(m_window, tr("Export building instructions"), tr("PDF files (*.pdf)"),
                           QStringLiteral("pdf"), m_window->proposedFileName(QStringLiteral("pdf")));
-    if (path.isEmpty())
+    if (path.isEmpty() || m_window->refusesToOverwriteModel(path))
         return;
     const bool letter = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
     doExportInstructions(path, QPageSize(letter ? QPageSize::Letter : QPageSize::A4));
