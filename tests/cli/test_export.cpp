@@ -1,3 +1,5 @@
+#include "vxCommandOptions.h"
+#include "vxExport.h"
 #include "vxExportFixtures.h"
 #include "vxTestResources.h"
 #include "vxTestSupport.h"
@@ -153,4 +155,17 @@ TEST(CliExport, StlUpAxisPaperNamesAndMaterialFileNames)
                            "repr(r.Warning()), repr(r.Error()))' '" +
                            res.file("Tower crane.obj") + "'");
     EXPECT_EQ(r.out, "True 1 '' ''\n") << r.out;
+}
+
+// --format offers, and its message names, every format the export writes.
+TEST(CliExport, FormatOptionNamesEveryFormat)
+{
+    const vxCli::Option& format = *vxCli::optionNamed(vxCli::kExportOptions, "--format");
+    std::string words, list;
+    for (vxExportFormat f : kExportFormats) {
+        words += (words.empty() ? "" : " ") + std::string(vxExportExtension(f));
+        list += (list.empty() ? "" : ", ") + std::string(vxExportExtension(f));
+    }
+    EXPECT_EQ(format.words, words);
+    EXPECT_EQ(format.needs, "one of " + list);
 }
