@@ -26,8 +26,9 @@ PACKAGES=(
   # the Debian package and its checks: CPack's dependency list, lintian,
   # AppStream, desktop entry, man pages
   dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
-  # readers of our exports in the tests: Assimp, and Node.js for the glTF validator
-  libassimp-dev nodejs
+  # readers of our exports in the tests: Assimp, tinyobjloader (from Python),
+  # and Node.js for the glTF validator
+  libassimp-dev python3-tinyobjloader nodejs
 )
 # npm comes with Debian's own package, or with a Node.js that carries its own.
 if ! command -v npm >/dev/null; then PACKAGES+=(npm); fi

@@ -175,6 +175,14 @@
         <translation>VRML-Dateien (*.wrl)</translation>
     </message>
     <message>
+        <source>The model is not written over</source>
+        <translation>Das Modell wird nicht überschrieben</translation>
+    </message>
+    <message>
+        <source>%1 is the model being shown; choose another file name.</source>
+        <translation>%1 ist das angezeigte Modell; bitte einen anderen Dateinamen wählen.</translation>
+    </message>
+    <message>
         <source>Nothing to export</source>
         <translation>Nichts zu exportieren</translation>
     </message>

@@ -175,6 +175,14 @@
         <translation>VRML files (*.wrl)</translation>
     </message>
     <message>
+        <source>The model is not written over</source>
+        <translation>The model is not written over</translation>
+    </message>
+    <message>
+        <source>%1 is the model being shown; choose another file name.</source>
+        <translation>%1 is the model being shown; choose another file name.</translation>
+    </message>
+    <message>
         <source>Nothing to export</source>
         <translation>Nothing to export</translation>
     </message>

@@ -8,6 +8,7 @@
 #include "ui_vxSheetWait.h"
 #include "vxAppResources.h"
 #include "vxEventWatcher.h"
+#include "vxAtomicFile.h"
 #include "vxExportCommand.h"
 #include "vxGLWidget.h"
 #include "vxInstructionsController.h"
@@ -26,6 +27,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -539,8 +541,19 @@ void MainWindowController::exportAsVRML()
 {
     const QString path = vxAskSaveFileName(this, tr("Export as VRML"), tr("VRML files (*.wrl)"),
                                            QStringLiteral("wrl"), proposedFileName(QStringLiteral("wrl")));
-    if (!path.isEmpty())
+    if (!path.isEmpty() && !refusesToOverwriteModel(path))
         doExportAsVRML(path);
+}
+
+bool MainWindowController::refusesToOverwriteModel(const QString& path)
+{
+    if (m_modelPath.isEmpty() ||
+        !vxSameFile(QFile::encodeName(m_modelPath).toStdString(), QFile::encodeName(path).toStdString()))
+        return false;
+    alert(tr("The model is not written over"),
+          tr("%1 is the model being shown; choose another file name.").arg(QDir::toNativeSeparators(path)),
+          true);
+    return true;
 }
 
 bool MainWindowController::doExportAsVRML(const QString& path)

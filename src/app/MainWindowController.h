@@ -95,6 +95,7 @@ class MainWindowController : public QMainWindow, public vxCommandHost {
     // Runs the export with the wait sheet; shows the completion alert, or an
     // error alert naming the reason. Returns whether the file was written.
     bool doExportAsVRML(const QString& path);
+    bool refusesToOverwriteModel(const QString& path) override;
 
     // --- library -------------------------------------------------------------
     void menShowLibrary();

@@ -48,6 +48,9 @@ class vxCommandHost {
     // Chooses the work mode (0 select, 1 navigate, 2 hide) as the toolbar's
     // control does.
     virtual void chooseWorkMode(int segment) = 0;
+    // Whether path is the model shown (under any name): then an alert says
+    // that it is not written over, and a save panel's choice is dropped.
+    virtual bool refusesToOverwriteModel(const QString& path) = 0;
 
     // "PATH could not be written: REASON" for a failed write of path.
     static QString writeFailureText(const QString& path, const std::string& error);

@@ -72,6 +72,8 @@ void vxExportCommand::menExport()
 
     // A name with a format's extension says the format; else the filter does.
     const QString path = dlg.selectedFiles().first();
+    if (m_host.refusesToOverwriteModel(path))
+        return;
     std::optional<vxExportFormat> format = vxExportFormatOfPath(path.toStdString());
     for (vxExportFormat f : kExportFormats)
         if (!format && dlg.selectedNameFilter() == filterOf(f))

@@ -246,7 +246,7 @@ void vxInstructionsController::menExportInstructions()
     const QString path =
         vxAskSaveFileName(&m_host.mainWindow(), tr("Export building instructions"), tr("PDF files (*.pdf)"),
                           QStringLiteral("pdf"), m_host.proposedFileName(QStringLiteral("pdf")));
-    if (path.isEmpty())
+    if (path.isEmpty() || m_host.refusesToOverwriteModel(path))
         return;
     const bool letter = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
     doExportInstructions(path, QPageSize(letter ? QPageSize::Letter : QPageSize::A4));

@@ -421,7 +421,7 @@ void vxViewCommands::menSavePicture()
     const QString path =
         vxAskSaveFileName(&m_window, tr("Save picture"), tr("PNG pictures (*.png)"), QStringLiteral("png"),
                           m_host.proposedFileName(QStringLiteral("png")));
-    if (path.isEmpty())
+    if (path.isEmpty() || m_host.refusesToOverwriteModel(path))
         return;
     QString error;
     if (savePicture(path, QSize(width->value(), height->value()), &error))

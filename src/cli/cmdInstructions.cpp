@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <cctype>
 #include <iostream>
 
 namespace vxCli {
@@ -29,14 +30,20 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         return *args.exit();
     QPageSize::PageSizeId paper = QPageSize::A4;
     if (!args.read("--paper", [&](const std::string& v) {
-            paper = v == "letter" ? QPageSize::Letter : QPageSize::A4;
-            return v == "a4" || v == "A4" || v == "letter";
+            std::string lower = v; // in any case
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            paper = lower == "letter" ? QPageSize::Letter : QPageSize::A4;
+            return lower == "a4" || lower == "letter";
         }))
         return 2;
     const std::vector<std::string>& files = args.operands();
     if (files.size() != 2)
         return args.usageError(files.size() < 2 ? "needs a model file and a PDF file"
                                                 : "too many files given");
+
+    if (!mayWrite(files[0], files[1]))
+        return 1;
 
     // Fonts and the PDF writer need a GUI application; the "offscreen"
     // platform needs no window system.
@@ -58,6 +65,7 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         fail(loaded.error);
         return 1;
     }
+    printFindings(pictures.model(), loaded.findings);
     if (pictures.model().count() <= 0) {
         fail("instructions: " + files[0] + " has no parts: there is nothing to build");
         return 1;
@@ -68,6 +76,8 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         fail(written.error);
         return 1;
     }
+    if (files[1] == "-")
+        return 0; // standard output holds the booklet
     auto count = [](std::size_t n, const char* what) {
         return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
     };

@@ -85,6 +85,9 @@ int cmdRender(const std::vector<std::string>& argsIn)
     if (standard && camera)
         return args.error("--view and --camera do not go together");
 
+    if (!mayWrite(files[0], files[1]))
+        return 1;
+
     vxOffscreenView offscreen(width, height, grid);
     if (!offscreen.host.ok()) {
         fail("render: " + offscreen.host.error());
@@ -96,6 +99,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
         fail(loaded.error);
         return 1;
     }
+    printFindings(*view.model(), loaded.findings);
     if (paintOldWhite && !phase)
         return args.error("--paint-old-white goes with --phase");
     if (phase) {

@@ -124,7 +124,8 @@ inline constexpr CommandOptions kRenderOptions = {
              "\n"
              "Draws a model off-screen as the viewer's window shows it right after\n"
              "opening the file (same camera, light and colours; the grid hidden) and\n"
-             "saves the picture as PNG. Needs no window system.\n",
+             "saves the picture as PNG (OUT '-': on standard output). Needs no window\n"
+             "system. What the model file leaves out is told on stderr.\n",
     .arguments = "kmf png",
     .options = kRenderOptionList};
 
@@ -172,6 +173,16 @@ inline constexpr Option kExportOptionList[] = {
              "parts of later phases are left out",
      .manual = "The model as it stands at the end of building phase _N_: parts of later phases are left "
                "out."},
+    {.name = "--up",
+     .value = "z|y",
+     .needs = "z or y",
+     .help = "the STL's up axis: z (default), as 3D printing tools\n"
+             "take it, or y, the model's own axes",
+     .manual = "The STL's up axis: *z* (the default) turns the model so that its Y becomes Z and its front "
+               "faces -Y, as 3D printing tools take it; *y* keeps the model's own axes, Y up. The other "
+               "formats are always Y up, as their readers expect.",
+     .completion = ValueCompletion::kWords,
+     .words = "z y"},
     resourcesOption("read part definitions and meshes from DIR instead\n"
                     "of the installed resource folder"),
 };
@@ -179,7 +190,7 @@ inline constexpr CommandOptions kExportOptions = {
     .name = "export",
     .summary = "write a model as glTF, STL, OBJ or VRML",
     .about = "usage: kolbrik export MODEL.kmf OUT.{wrl,glb,gltf,stl,obj} [--format F] [--phase N]\n"
-             "                      [--resources DIR]\n"
+             "                      [--up z|y] [--resources DIR]\n"
              "\n"
              "Loads a model as the viewer does and writes it for other programs, in\n"
              "the format that OUT's extension names:\n"
@@ -187,10 +198,13 @@ inline constexpr CommandOptions kExportOptions = {
              "  glb   glTF 2.0, binary: each part mesh stored once, one node per part,\n"
              "        one material per colour; metres, Y up\n"
              "  gltf  glTF 2.0 as one text file, its buffer embedded\n"
-             "  stl   binary STL for 3D printing: every triangle in place, millimetres\n"
+             "  stl   binary STL for 3D printing: every triangle in place, millimetres,\n"
+             "        Z up (the model's Y becomes Z; --up y keeps the model's axes)\n"
              "  obj   Wavefront OBJ, one object per part, millimetres; materials in\n"
              "        OUT.mtl beside it\n"
-             "An existing file is replaced only once the new one is complete.\n",
+             "An existing file is replaced only once the new one is complete; a pipe\n"
+             "or a device is written to directly, and OUT '-' is standard output (give\n"
+             "--format). What the model file leaves out is told on stderr.\n",
     .arguments = "kmf glb|gltf|stl|obj|wrl",
     .options = kExportOptionList};
 
@@ -198,8 +212,8 @@ inline constexpr Option kInstructionsOptionList[] = {
     {.name = "--paper",
      .value = "a4|letter",
      .needs = "a4 or letter",
-     .help = "paper size (default a4)",
-     .manual = "The paper size (default a4).",
+     .help = "paper size, in any case (default a4)",
+     .manual = "The paper size, in any case (default a4).",
      .completion = ValueCompletion::kWords,
      .words = "a4 letter"},
     resourcesOption("read part definitions and meshes from DIR instead of\n"
@@ -213,7 +227,8 @@ inline constexpr CommandOptions kInstructionsOptions = {
              "Writes the model's building instructions as a PDF booklet: a cover with\n"
              "the finished model, one step per building phase (the parts to add and\n"
              "the model at the end of the phase, the new parts highlighted) and a\n"
-             "parts list of the whole model. Needs no window system.\n",
+             "parts list of the whole model (OUT '-': on standard output). Needs no\n"
+             "window system. What the model file leaves out is told on stderr.\n",
     .arguments = "kmf pdf",
     .options = kInstructionsOptionList};
 

@@ -3,6 +3,7 @@
 #include "ui_vxSheetLibrary.h"
 #include "ui_vxSheetParameter.h"
 #include "vxExportCommand.h"
+#include "vxInstructionsController.h"
 #include "vxLocalized.h"
 #include "vxPartPanelController.h"
 #include "vxVersion.h"
@@ -30,6 +31,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 using namespace vxTest;
 using MainWindow = WindowTest;
@@ -658,4 +660,46 @@ TEST(Translations, GermanTableUnderAGermanLocaleEnglishOtherwise)
     vxRemoveTranslations(vxTest::qtApp());
     EXPECT_EQ(vxLocalized("CAPTION"), "CAPTION"); // a key without an entry shows itself
     EXPECT_EQ(vxLocalizedFormat("CAPTION", "a.kmf"), "CAPTION");
+}
+
+// A save panel's choice of the model shown, under its own name or through a
+// link, is refused with an alert for every kind of file the window writes;
+// the model stays as it was.
+TEST_F(MainWindow, SavePanelsDoNotWriteOverTheModelShown)
+{
+    ASSERT_TRUE(open());
+    const std::string model = res.file("three.kmf");
+    const std::string before = readFile(model);
+    std::filesystem::create_symlink(model, res.file("link.kmf"));
+    for (const std::string& chosen : {model, res.file("link.kmf")}) {
+        // Chooses `chosen` in the next save panel; other dialogs (the picture
+        // size) are accepted as they are.
+        auto* timer = new QTimer(window.get());
+        QObject::connect(timer, &QTimer::timeout, timer, [chosen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* d = qobject_cast<QFileDialog*>(modal)) {
+                d->setOption(QFileDialog::DontConfirmOverwrite);
+                d->selectFile(q(chosen));
+                d->findChild<QLineEdit*>("fileNameEdit")->setText(q(chosen));
+                static_cast<QDialog*>(d)->accept();
+            } else if (auto* other = qobject_cast<QDialog*>(modal)) {
+                other->accept();
+            }
+        });
+        const std::function<void()> commands[] = {
+            [&] { window->exportAsVRML(); }, [&] { window->exportCommand()->menExport(); },
+            [&] { window->findChild<QAction*>("actionSavePicture")->trigger(); },
+            [&] { window->instructions()->menExportInstructions(); }};
+        for (const auto& command : commands) {
+            timer->start(20);
+            window->alert(QStringLiteral("none"), QString(), false);
+            command();
+            timer->stop();
+            EXPECT_EQ(window->lastAlertTitle(), "The model is not written over")
+                << chosen << window->lastAlertText().toStdString();
+            EXPECT_EQ(readFile(model), before);
+        }
+        timer->deleteLater();
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(res.file("link.kmf")));
 }
