@@ -28,6 +28,9 @@ PACKAGES=(
   dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
   # readers of our exports in the tests: Assimp, and Node.js for the glTF validator
   libassimp-dev nodejs
+  # three.js, built into the web page of building instructions, and the
+  # browser the tests open such pages in
+  libjs-three chromium
 )
 # npm comes with Debian's own package, or with a Node.js that carries its own.
 if ! command -v npm >/dev/null; then PACKAGES+=(npm); fi
