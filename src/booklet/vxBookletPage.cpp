@@ -233,7 +233,7 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
         {"total", QCoreApplication::translate("vxBooklet", "In total: %1 of %2")
                       .arg(vxBooklet::partsText(known), vxBooklet::kindsText(kinds))},
         {"unit", kGlbUnit},
-        {"fade", static_cast<double>(vxPhaseHighlight::kFade)},
+        {"fade", std::round(vxPhaseHighlight::kFade * 1000.0) / 1000.0},
         {"texts", texts},
         {"steps", stepsJson},
         {"partsList", entriesJson(steps.partsList)},
@@ -250,16 +250,17 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
     const std::string loader = scriptText(vxBookletPageFiles::gltfLoader());
     const std::string controls = scriptText(vxBookletPageFiles::orbitControls());
     const std::string licence = scriptText(vxBookletPageFiles::threeLicence());
-    return fillTemplate(vxBookletPageFiles::pageTemplate(),
-                        {{"LANG", language},
-                         {"TITLE", titleHtml},
-                         {"STEP_COUNT", count},
-                         {"DATA", json},
-                         {"GLB", std::string_view(glbText.constData(), static_cast<std::size_t>(glbText.size()))},
-                         {"THREE_LICENCE", licence},
-                         {"THREE", three},
-                         {"GLTF_LOADER", loader},
-                         {"ORBIT_CONTROLS", controls}});
+    return fillTemplate(
+        vxBookletPageFiles::pageTemplate(),
+        {{"LANG", language},
+         {"TITLE", titleHtml},
+         {"STEP_COUNT", count},
+         {"DATA", json},
+         {"GLB", std::string_view(glbText.constData(), static_cast<std::size_t>(glbText.size()))},
+         {"THREE_LICENCE", licence},
+         {"THREE", three},
+         {"GLTF_LOADER", loader},
+         {"ORBIT_CONTROLS", controls}});
 }
 
 vxBookletPage::Result vxBookletPage::write(vxBookletPictures& pictures, const QString& title,

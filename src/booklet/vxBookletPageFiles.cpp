@@ -4,8 +4,8 @@
 // this file when one of them changes.
 #include "vxBookletPageFiles.h"
 
-#define VX_EMBED(symbol, file)                                                                         \
-    asm(".section .rodata\n.balign 16\n.global " #symbol "\n" #symbol ":\n.incbin \"" file "\"\n"      \
+#define VX_EMBED(symbol, file)                                                                               \
+    asm(".section .rodata\n.balign 16\n.global " #symbol "\n" #symbol ":\n.incbin \"" file "\"\n"            \
         ".global " #symbol "End\n" #symbol "End:\n.byte 0\n.previous\n")
 
 VX_EMBED(vxPageTemplate, KOLBRIK_PAGE_TEMPLATE);
