@@ -915,6 +915,10 @@
 <context>
     <name>vxInstructionsController</name>
     <message>
+        <source>HTML pages (*.html)</source>
+        <translation>HTML-Seiten (*.html)</translation>
+    </message>
+    <message>
         <source>&amp;Highlight new parts</source>
         <translation>Neue Bauteile &amp;hervorheben</translation>
     </message>

@@ -915,6 +915,10 @@
 <context>
     <name>vxInstructionsController</name>
     <message>
+        <source>HTML pages (*.html)</source>
+        <translation>HTML pages (*.html)</translation>
+    </message>
+    <message>
         <source>&amp;Highlight new parts</source>
         <translation>&amp;Highlight new parts</translation>
     </message>

@@ -3,6 +3,7 @@
 #include "MainWindowController.h"
 #include "vxAppResources.h"
 #include "vxBooklet.h"
+#include "vxBookletPage.h"
 #include "vxGLWidget.h"
 #include "vxOpenGLView.h"
 #include "vxPartsDock.h"
@@ -238,7 +239,8 @@ void vxInstructionsController::menExportInstructions()
     if (!hasParts())
         return;
     const QString path =
-        vxAskSaveFileName(m_window, tr("Export building instructions"), tr("PDF files (*.pdf)"),
+        vxAskSaveFileName(m_window, tr("Export building instructions"),
+                          tr("PDF files (*.pdf)") + QStringLiteral(";;") + tr("HTML pages (*.html)"),
                           QStringLiteral("pdf"), m_window->proposedFileName(QStringLiteral("pdf")));
     if (path.isEmpty())
         return;
@@ -252,7 +254,11 @@ bool vxInstructionsController::doExportInstructions(const QString& path, const Q
     bool cancelled = false;
     const bool made = makeBooklet(
         [&](vxBooklet& booklet, const std::function<bool(int, int)>& step, QString* why) {
-            const vxWriteResult r = vxWriteBookletPdf(booklet, path.toStdString(), paper, step);
+            // A name ending in .html: one web page of the same steps.
+            const vxWriteResult r =
+                path.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive)
+                    ? vxBookletPage::write(booklet.pictures(), booklet.title(), path.toStdString()).written
+                    : vxWriteBookletPdf(booklet, path.toStdString(), paper, step);
             if (!r)
                 *why = QString::fromStdString(r.error);
             return r.ok;

@@ -110,9 +110,12 @@ TEST_F(CliInstructionsPage, LibraryModelsShowTheirStepsInABrowser)
 
         // The embedded glb is valid glTF.
         writeFile(out.file("model.b64"), block(text, "model"));
-        ASSERT_EQ(runCommand("base64 -d '" + out.file("model.b64") + "' > '" + out.file("model.glb") + "'").status, 0);
-        const CommandResult valid = runCommand("node '" KOLBRIK_VALIDATE_SCRIPT "' '" KOLBRIK_GLTF_VALIDATOR "' '" +
-                                               out.file("model.glb") + "'");
+        ASSERT_EQ(
+            runCommand("base64 -d '" + out.file("model.b64") + "' > '" + out.file("model.glb") + "'").status,
+            0);
+        const CommandResult valid =
+            runCommand("node '" KOLBRIK_VALIDATE_SCRIPT "' '" KOLBRIK_GLTF_VALIDATOR "' '" +
+                       out.file("model.glb") + "'");
         EXPECT_EQ(valid.status, 0) << valid.out;
 
         const CommandResult dom = browse(out, page, "#step=1", "--dump-dom");
@@ -122,7 +125,8 @@ TEST_F(CliInstructionsPage, LibraryModelsShowTheirStepsInABrowser)
         EXPECT_EQ(consoleMessages(dom.out), std::vector<std::string>{});
         EXPECT_NE(dom.out.find("Step 1 of " + std::to_string(steps)), std::string::npos);
 
-        const CommandResult first = browse(out, page, "#step=1", "--screenshot='" + out.file("first.png") + "'");
+        const CommandResult first =
+            browse(out, page, "#step=1", "--screenshot='" + out.file("first.png") + "'");
         const CommandResult last = browse(out, page, "#step=" + std::to_string(steps),
                                           "--screenshot='" + out.file("last.png") + "'");
         EXPECT_EQ(consoleMessages(first.out), std::vector<std::string>{});
@@ -146,7 +150,8 @@ TEST_F(CliInstructionsPage, ModelTextsAreShownAsTheyAreAndBadModelsAreSaid)
                               {"K31005_b", {0, 10, 0}, {0, 1, 0}, {0, 0, 1}, 0x2030c0, 2},
                               {"K99999_unknown", {0, 20, 0}, {0, 1, 0}, {0, 0, 1}, 0x2030c0, 2}}));
     const std::string page = out.file("page.html");
-    const CommandResult made = runCli("instructions '" + model + "' '" + page + "' --resources " + res.path());
+    const CommandResult made =
+        runCli("instructions '" + model + "' '" + page + "' --resources " + res.path());
     ASSERT_EQ(made.status, 0) << made.out;
     // The part not in the catalogue is named and left out.
     EXPECT_NE(made.out.find("99999"), std::string::npos) << made.out;
@@ -165,13 +170,14 @@ TEST_F(CliInstructionsPage, ModelTextsAreShownAsTheyAreAndBadModelsAreSaid)
     EXPECT_EQ(attribute(dom.out, "data-step-count"), "2");
     // Shown as text: the browser writes the characters back escaped.
     EXPECT_NE(dom.out.find("&lt;/script&gt;&lt;script&gt;alert(1)&lt;/script&gt;&lt;!--"), std::string::npos);
-    EXPECT_NE(dom.out.find("<h1 id=\"title\">&lt;b&gt;x&lt;\\b&gt;&lt;script&gt;alert(2)"), std::string::npos);
+    EXPECT_NE(dom.out.find("<h1 id=\"title\">&lt;b&gt;x&lt;\\b&gt;&lt;script&gt;alert(2)"),
+              std::string::npos);
     EXPECT_NE(dom.out.find("Step 2 of 2"), std::string::npos);
 
     // A model without parts is refused and nothing is written.
     writeFile(res.file("empty.kmf"), kmfFile({-30, 30, -30}, {0, 0, 0}, {}));
-    const CommandResult empty =
-        runCli("instructions '" + res.file("empty.kmf") + "' '" + out.file("empty.html") + "' --resources " + res.path());
+    const CommandResult empty = runCli("instructions '" + res.file("empty.kmf") + "' '" +
+                                       out.file("empty.html") + "' --resources " + res.path());
     EXPECT_EQ(empty.status, 1);
     EXPECT_NE(empty.out.find("nothing to build"), std::string::npos) << empty.out;
     EXPECT_FALSE(std::filesystem::exists(out.file("empty.html")));
