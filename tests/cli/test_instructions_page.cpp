@@ -138,6 +138,19 @@ TEST_F(CliInstructionsPage, LibraryModelsShowTheirStepsInABrowser)
     }
 }
 
+TEST_F(CliInstructionsPage, ThePageSpeaksTheUsersLanguage)
+{
+    const std::string page = out.file("de.html");
+    const CommandResult made = runCli("instructions '" + kLibrary + "Starter/Robot.kmf' '" + page + "'",
+                                      "LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 LANGUAGE=de ");
+    ASSERT_EQ(made.status, 0) << made.out;
+    const std::string text = readFile(page);
+    EXPECT_NE(text.find("<html lang=\"de\">"), std::string::npos);
+    const std::string data = block(text, "instructions");
+    EXPECT_NE(data.find("\"stepOf\":\"Schritt %1 von %2\""), std::string::npos) << data.substr(0, 2000);
+    EXPECT_NE(data.find("\"partsList\":\"St"), std::string::npos);
+}
+
 TEST_F(CliInstructionsPage, ModelTextsAreShownAsTheyAreAndBadModelsAreSaid)
 {
     const std::string evil = "</script><script>alert(1)</script><!--";
