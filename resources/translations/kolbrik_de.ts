@@ -175,10 +175,6 @@
         <translation>VRML-Dateien (*.wrl)</translation>
     </message>
     <message>
-        <source>%1 could not be written: %2</source>
-        <translation>%1 konnte nicht geschrieben werden: %2</translation>
-    </message>
-    <message>
         <source>Nothing to export</source>
         <translation>Nichts zu exportieren</translation>
     </message>
@@ -234,6 +230,10 @@
     <message>
         <source>Printing failed</source>
         <translation>Das Drucken ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Bauphase %1</translation>
     </message>
 </context>
 <context>
@@ -340,6 +340,10 @@
         <source>Phase %1 of %2</source>
         <translation>Bauphase %1 von %2</translation>
     </message>
+    <message>
+        <source>Phase %1 of %2 (step control at %3)</source>
+        <translation>Bauphase %1 von %2 (Schrittschalter auf %3)</translation>
+    </message>
 </context>
 <context>
     <name>vxPartPanelController</name>
@@ -366,6 +370,10 @@
         <source>Clear list</source>
         <translation>Liste leeren</translation>
     </message>
+    <message>
+        <source>%1 — in %2</source>
+        <translation>%1 — in %2</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetAbout</name>
@@ -383,6 +391,10 @@
     <message>
         <source>Choose building phase</source>
         <translation>Bauphase wählen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -984,6 +996,13 @@
     <message>
         <source>The building instructions could not be printed</source>
         <translation>Die Bauanleitung konnte nicht gedruckt werden</translation>
+    </message>
+</context>
+<context>
+    <name>vxCommandHost</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
     </message>
 </context>
 </TS>

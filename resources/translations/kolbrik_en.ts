@@ -175,10 +175,6 @@
         <translation>VRML files (*.wrl)</translation>
     </message>
     <message>
-        <source>%1 could not be written: %2</source>
-        <translation>%1 could not be written: %2</translation>
-    </message>
-    <message>
         <source>Nothing to export</source>
         <translation>Nothing to export</translation>
     </message>
@@ -234,6 +230,10 @@
     <message>
         <source>Printing failed</source>
         <translation>Printing failed</translation>
+    </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Phase %1</translation>
     </message>
 </context>
 <context>
@@ -340,6 +340,10 @@
         <source>Phase %1 of %2</source>
         <translation>Phase %1 of %2</translation>
     </message>
+    <message>
+        <source>Phase %1 of %2 (step control at %3)</source>
+        <translation>Phase %1 of %2 (step control at %3)</translation>
+    </message>
 </context>
 <context>
     <name>vxPartPanelController</name>
@@ -366,6 +370,10 @@
         <source>Clear list</source>
         <translation>Clear list</translation>
     </message>
+    <message>
+        <source>%1 — in %2</source>
+        <translation>%1 — in %2</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetAbout</name>
@@ -383,6 +391,10 @@
     <message>
         <source>Choose building phase</source>
         <translation>Choose building phase</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -984,6 +996,13 @@
     <message>
         <source>The building instructions could not be printed</source>
         <translation>The building instructions could not be printed</translation>
+    </message>
+</context>
+<context>
+    <name>vxCommandHost</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 could not be written: %2</translation>
     </message>
 </context>
 </TS>

@@ -222,8 +222,7 @@ QImage vxGLWidget::renderPicture(QSize size, QString* error)
     QOpenGLFramebufferObject fbo(size, format);
     if (!fbo.isValid() || !fbo.bind())
         return failed(tr("The graphics driver cannot draw a picture of %1 × %2 pixels.")
-                          .arg(size.width())
-                          .arg(size.height()));
+                          .arg(QString::number(size.width()), QString::number(size.height())));
     QImage image(size, QImage::Format_RGBA8888);
     m_pictureSize = size;
     m_view.reshape();

@@ -66,8 +66,9 @@ QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& mod
                                               m_background.blueF());
     }
     QImage picture;
+    bool failed = !m_view->host.ok(); // not kept: the next call tries again
     const auto& parts = model.partList();
-    if (m_view->host.ok() && !entry.parts.empty() && entry.parts.front() < parts.size()) {
+    if (!failed && !entry.parts.empty() && entry.parts.front() < parts.size()) {
         const vxDefinition& d = parts[entry.parts.front()]->definition();
         auto object = std::make_shared<vxBaseSceneObject>();
         object->loadSTLFromFile(entry.shortName, d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ);
@@ -77,10 +78,12 @@ QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& mod
             view.sceneObjectList() = {object};
             view.setDisplayList(0);
             picture = vxDrawPicture(*m_view, QSize(pixels, pixels));
+            failed = picture.isNull();
             view.sceneObjectList().clear();
         }
     }
-    m_cache.emplace(key, picture);
+    if (!failed)
+        m_cache.emplace(key, picture);
     return picture;
 }
 
