@@ -29,6 +29,9 @@ PACKAGES=(
   # readers of our exports in the tests: Assimp, tinyobjloader (from Python),
   # and Node.js for the glTF validator
   libassimp-dev python3-tinyobjloader nodejs
+  # three.js, built into the web page of building instructions, and the
+  # browser the tests open such pages in
+  libjs-three chromium
 )
 # npm comes with Debian's own package, or with a Node.js that carries its own.
 if ! command -v npm >/dev/null; then PACKAGES+=(npm); fi

@@ -874,6 +874,45 @@
     </message>
 </context>
 <context>
+    <name>vxBookletPage</name>
+    <message>
+        <source>Previous</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>View of this step</source>
+        <translation>Ansicht dieses Schritts</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation>Schritt %1 von %2</translation>
+    </message>
+    <message>
+        <source>Parts for step %1</source>
+        <translation>Teile für Schritt %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Schritt</translation>
+    </message>
+    <message>
+        <source>Loading the model…</source>
+        <translation>Das Modell wird geladen …</translation>
+    </message>
+    <message>
+        <source>This browser cannot show the model in 3D (WebGL is not available).</source>
+        <translation>Dieser Browser kann das Modell nicht in 3D zeigen (WebGL ist nicht verfügbar).</translation>
+    </message>
+    <message>
+        <source>The model cannot be shown.</source>
+        <translation>Das Modell kann nicht gezeigt werden.</translation>
+    </message>
+</context>
+<context>
     <name>vxPartsDock</name>
     <message>
         <source>Parts</source>
@@ -902,6 +941,10 @@
 </context>
 <context>
     <name>vxInstructionsController</name>
+    <message>
+        <source>HTML pages (*.html)</source>
+        <translation>HTML-Seiten (*.html)</translation>
+    </message>
     <message>
         <source>&amp;Highlight new parts</source>
         <translation>Neue Bauteile &amp;hervorheben</translation>

@@ -874,6 +874,45 @@
     </message>
 </context>
 <context>
+    <name>vxBookletPage</name>
+    <message>
+        <source>Previous</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>View of this step</source>
+        <translation>View of this step</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation>Step %1 of %2</translation>
+    </message>
+    <message>
+        <source>Parts for step %1</source>
+        <translation>Parts for step %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Loading the model…</source>
+        <translation>Loading the model…</translation>
+    </message>
+    <message>
+        <source>This browser cannot show the model in 3D (WebGL is not available).</source>
+        <translation>This browser cannot show the model in 3D (WebGL is not available).</translation>
+    </message>
+    <message>
+        <source>The model cannot be shown.</source>
+        <translation>The model cannot be shown.</translation>
+    </message>
+</context>
+<context>
     <name>vxPartsDock</name>
     <message>
         <source>Parts</source>
@@ -902,6 +941,10 @@
 </context>
 <context>
     <name>vxInstructionsController</name>
+    <message>
+        <source>HTML pages (*.html)</source>
+        <translation>HTML pages (*.html)</translation>
+    </message>
     <message>
         <source>&amp;Highlight new parts</source>
         <translation>&amp;Highlight new parts</translation>

@@ -2,6 +2,7 @@
 
 #include "vxAppResources.h"
 #include "vxBooklet.h"
+#include "vxBookletPage.h"
 #include "vxCommandHost.h"
 #include "vxGLWidget.h"
 #include "vxOpenGLView.h"
@@ -244,7 +245,8 @@ void vxInstructionsController::menExportInstructions()
     if (!hasParts())
         return;
     const QString path =
-        vxAskSaveFileName(&m_host.mainWindow(), tr("Export building instructions"), tr("PDF files (*.pdf)"),
+        vxAskSaveFileName(&m_host.mainWindow(), tr("Export building instructions"),
+                          tr("PDF files (*.pdf)") + QStringLiteral(";;") + tr("HTML pages (*.html)"),
                           QStringLiteral("pdf"), m_host.proposedFileName(QStringLiteral("pdf")));
     if (path.isEmpty() || m_host.refusesToOverwriteModel(path))
         return;
@@ -258,7 +260,11 @@ bool vxInstructionsController::doExportInstructions(const QString& path, const Q
     bool cancelled = false;
     const bool made = makeBooklet(
         [&](vxBooklet& booklet, const std::function<bool(int, int)>& step, QString* why) {
-            const vxWriteResult r = vxWriteBookletPdf(booklet, path.toStdString(), paper, step);
+            // A name ending in .html: one web page of the same steps.
+            const vxWriteResult r =
+                path.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive)
+                    ? vxBookletPage::write(booklet.pictures(), booklet.title(), path.toStdString()).written
+                    : vxWriteBookletPdf(booklet, path.toStdString(), paper, step);
             if (!r)
                 *why = QString::fromStdString(r.error);
             return r.ok;

@@ -1,4 +1,5 @@
 #include "vxBooklet.h"
+#include "vxBookletPage.h"
 #include "vxCli.h"
 #include "vxCommandOptions.h"
 #include "vxTranslations.h"
@@ -39,8 +40,12 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         return 2;
     const std::vector<std::string>& files = args.operands();
     if (files.size() != 2)
-        return args.usageError(files.size() < 2 ? "needs a model file and a PDF file"
+        return args.usageError(files.size() < 2 ? "needs a model file and a PDF or HTML file"
                                                 : "too many files given");
+    // OUT.html: the instructions as one web page; anything else: a PDF.
+    const QString out = QString::fromStdString(files[1]);
+    const bool page = out.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+                      out.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
 
     if (!mayWrite(files[0], files[1]))
         return 1;
@@ -70,7 +75,24 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         fail("instructions: " + files[0] + " has no parts: there is nothing to build");
         return 1;
     }
-    vxBooklet booklet(pictures, QFileInfo(QString::fromStdString(files[0])).completeBaseName());
+    const QString title = QFileInfo(QString::fromStdString(files[0])).completeBaseName();
+    auto count = [](std::size_t n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    if (page) {
+        const vxBookletPage::Result r = vxBookletPage::write(pictures, title, files[1]);
+        for (const std::string& finding : r.findings)
+            std::cerr << "kolbrik: " << files[0] << ": " << finding << "\n";
+        if (!r.written) {
+            fail(r.written.error);
+            return 1;
+        }
+        if (files[1] == "-")
+            return 0; // standard output holds the page
+        std::cout << files[1] << ": web page, " << count(static_cast<std::size_t>(r.steps), "step") << "\n";
+        return 0;
+    }
+    vxBooklet booklet(pictures, title);
     const vxWriteResult written = vxWriteBookletPdf(booklet, files[1], QPageSize(paper));
     if (!written) {
         fail(written.error);
@@ -78,9 +100,6 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
     }
     if (files[1] == "-")
         return 0; // standard output holds the booklet
-    auto count = [](std::size_t n, const char* what) {
-        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-    };
     std::cout << files[1] << ": " << count(static_cast<std::size_t>(booklet.pageCount()), "page")
               << " (cover, " << count(booklet.stepModel().steps.size(), "step") << " on "
               << count(static_cast<std::size_t>(booklet.stepPageCount()), "page") << ", parts list on "

@@ -221,15 +221,20 @@ inline constexpr Option kInstructionsOptionList[] = {
 };
 inline constexpr CommandOptions kInstructionsOptions = {
     .name = "instructions",
-    .summary = "write a model's building instructions as a PDF booklet",
-    .about = "usage: kolbrik instructions MODEL.kmf OUT.pdf [--paper a4|letter] [--resources DIR]\n"
+    .summary = "write a model's building instructions as a PDF booklet or a web page",
+    .about = "usage: kolbrik instructions MODEL.kmf OUT.pdf|OUT.html [--paper a4|letter] [--resources DIR]\n"
              "\n"
              "Writes the model's building instructions as a PDF booklet: a cover with\n"
              "the finished model, one step per building phase (the parts to add and\n"
              "the model at the end of the phase, the new parts highlighted) and a\n"
              "parts list of the whole model (OUT '-': on standard output). Needs no\n"
-             "window system. What the model file leaves out is told on stderr.\n",
-    .arguments = "kmf pdf",
+             "window system. What the model file leaves out is told on stderr.\n"
+             "\n"
+             "OUT.html: the same steps as one web page that needs no other file and\n"
+             "no network: the model in 3D (turn, zoom and pan it), a step counter,\n"
+             "the parts of each step and the parts list. OUT.html#step=7 opens at\n"
+             "step 7.\n",
+    .arguments = "kmf pdf|html",
     .options = kInstructionsOptionList};
 
 // Every command, in the order the shell offers them.

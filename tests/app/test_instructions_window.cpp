@@ -121,6 +121,11 @@ TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
     ASSERT_TRUE(window->instructions()->doExportInstructions(pdf, QPageSize(QPageSize::A4)));
     EXPECT_EQ(readFile(out.file("three.pdf")).rfind("%PDF", 0), 0u);
     EXPECT_EQ(window->viewWidget()->grabFramebuffer(), plain);
+    // A name ending in .html gives the web page of the same steps.
+    ASSERT_TRUE(window->instructions()->doExportInstructions(QString::fromStdString(out.file("three.html")),
+                                                             QPageSize(QPageSize::A4)));
+    EXPECT_NE(readFile(out.file("three.html")).find("<body data-step-count=\"3\">"), std::string::npos);
+    EXPECT_EQ(window->viewWidget()->grabFramebuffer(), plain);
 
     // Printing lays the same pages out on the printer's paper.
     QPrinter printer(QPrinter::HighResolution);
