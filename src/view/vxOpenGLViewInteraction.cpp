@@ -41,6 +41,7 @@ void vxOpenGLView::mouseDragged(const vxMouseEvent& event)
     if (m_panning) {
         panBy(p.x - m_lastMousePoint.x, p.y - m_lastMousePoint.y, m_panDepth);
         m_lastMousePoint = p;
+        noteCameraMotion();
         m_host.setNeedsDisplay();
         return;
     }
@@ -50,6 +51,7 @@ void vxOpenGLView::mouseDragged(const vxMouseEvent& event)
     const float b = static_cast<float>(m_lastMousePoint.x - p.x);
     moveCameraAround(a, b);
     m_lastMousePoint = p;
+    noteCameraMotion();
     m_host.setNeedsDisplay();
 }
 
@@ -61,6 +63,7 @@ void vxOpenGLView::scrollWheel(const vxMouseEvent& event)
         zoomTowardPoint(m_host.convertFromWindow(event.locationInWindow), factor);
     else
         adjustDistanceToTarget(factor);
+    noteCameraMotion();
     m_host.setNeedsDisplay();
 }
 
