@@ -7,6 +7,7 @@
 #include "ui_vxSheetParameter.h"
 #include "ui_vxSheetWait.h"
 #include "vxAppResources.h"
+#include "vxDrawStyleCommands.h"
 #include "vxExportCommand.h"
 #include "vxGLWidget.h"
 #include "vxInstructionsController.h"
@@ -86,6 +87,7 @@ MainWindowController::MainWindowController(QWidget* parent)
     m_instructions = new vxInstructionsController(this);
     connect(this, &MainWindowController::modelLoaded, m_instructions, &vxInstructionsController::modelLoaded);
     connect(this, &MainWindowController::phaseShown, m_instructions, &vxInstructionsController::phaseShown);
+    new vxDrawStyleCommands(*this);
     setUpDesktop();
     // File > Export…, a model command like the others.
     m_exportCommand = new vxExportCommand(*this, m_ui->menuFile, m_ui->actionExportVRML);
