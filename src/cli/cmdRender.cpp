@@ -15,7 +15,7 @@ namespace {
 const char* kRenderHelp =
     "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
     "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
-    "                      [--highlight] [--resources DIR]\n"
+    "                      [--highlight] [--style classic|outlined] [--moving] [--resources DIR]\n"
     "\n"
     "Draws a model off-screen as the viewer's window shows it right after\n"
     "opening the file (same camera, light and colours; the grid hidden) and\n"
@@ -37,6 +37,11 @@ const char* kRenderHelp =
     "                    as in the perspective picture\n"
     "  --highlight       fade the parts of earlier phases toward the background,\n"
     "                    so that the parts the shown phase adds stand out\n"
+    "  --style STYLE     classic (flat facets, as by default) or outlined (smooth\n"
+    "                    curves, dark edge lines, anti-aliased)\n"
+    "  --moving          draw the frame the window draws while the camera moves:\n"
+    "                    simplified meshes, parts smaller than a pixel or two\n"
+    "                    left out\n"
     "  --resources DIR   read part definitions and meshes from DIR instead of\n"
     "                    the installed resource folder\n";
 
@@ -95,6 +100,8 @@ int cmdRender(const std::vector<std::string>& argsIn)
     std::optional<vxCameraPose> camera;
     bool fit = false;
     bool orthographic = false;
+    bool moving = false;
+    vxDrawStyle style = vxDrawStyle::kClassic;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -125,6 +132,16 @@ int cmdRender(const std::vector<std::string>& argsIn)
             ++i;
         } else if (a == "--highlight") {
             highlight = true;
+        } else if (a == "--moving") {
+            moving = true;
+        } else if (a == "--style") {
+            const std::string name = i + 1 < args.size() ? args[i + 1] : std::string();
+            if (name != "classic" && name != "outlined") {
+                fail("render: --style needs classic or outlined");
+                return 2;
+            }
+            style = name == "outlined" ? vxDrawStyle::kOutlined : vxDrawStyle::kClassic;
+            ++i;
         } else if (a == "--phase") {
             phase = wholeNumber(i + 1 < args.size() ? args[i + 1] : std::string());
             if (!phase) {
@@ -162,6 +179,12 @@ int cmdRender(const std::vector<std::string>& argsIn)
         return 1;
     }
     vxOpenGLView& view = offscreen.view;
+    if (style == vxDrawStyle::kOutlined && !offscreen.host.setSamples(vxOffscreenHost::kAntiAliasSamples)) {
+        fail("render: " + offscreen.host.error());
+        return 1;
+    }
+    view.setDrawStyle(style);
+    view.setMovingFrameForced(moving);
     const vxLoadResult loaded = view.loadModelFromFile(files[0]);
     if (!loaded) {
         fail(loaded.error);
