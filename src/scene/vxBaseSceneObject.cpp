@@ -68,14 +68,7 @@ void vxSharedMesh::compileGeometry()
         return;
     // Each triangle is lit by its one facet normal, as if drawn on its own.
     glNewList(geometryList, GL_COMPILE);
-    glBegin(GL_TRIANGLES);
-    for (const vxVertice& t : triangles) {
-        glNormal3f(t.n1().x(), t.n1().y(), t.n1().z());
-        glVertex3f(t.v1().x(), t.v1().y(), t.v1().z());
-        glVertex3f(t.v2().x(), t.v2().y(), t.v2().z());
-        glVertex3f(t.v3().x(), t.v3().y(), t.v3().z());
-    }
-    glEnd();
+    vxDrawFlatTriangles(triangles);
     glEndList();
 }
 

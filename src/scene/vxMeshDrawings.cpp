@@ -107,6 +107,18 @@ void putV3(std::vector<float>& out, const V3& v)
 
 } // namespace
 
+void vxDrawFlatTriangles(const std::vector<vxVertice>& triangles)
+{
+    glBegin(GL_TRIANGLES);
+    for (const vxVertice& t : triangles) {
+        glNormal3f(t.n1().x(), t.n1().y(), t.n1().z());
+        glVertex3f(t.v1().x(), t.v1().y(), t.v1().z());
+        glVertex3f(t.v2().x(), t.v2().y(), t.v2().z());
+        glVertex3f(t.v3().x(), t.v3().y(), t.v3().z());
+    }
+    glEnd();
+}
+
 void vxMeshDrawings::List::release()
 {
     vxGLResources::releaseList(context, id);
@@ -312,14 +324,7 @@ std::uint32_t vxMeshDrawings::simplifiedList(const std::vector<vxVertice>& trian
     if (l.triangles.empty())
         return 0;
     if (l.list.begin()) {
-        glBegin(GL_TRIANGLES);
-        for (const vxVertice& t : l.triangles) {
-            glNormal3f(t.n1().x(), t.n1().y(), t.n1().z());
-            glVertex3f(t.v1().x(), t.v1().y(), t.v1().z());
-            glVertex3f(t.v2().x(), t.v2().y(), t.v2().z());
-            glVertex3f(t.v3().x(), t.v3().y(), t.v3().z());
-        }
-        glEnd();
+        vxDrawFlatTriangles(l.triangles);
         glEndList();
     }
     return l.list.id;

@@ -9,6 +9,10 @@
 #include <memory>
 #include <vector>
 
+// Issues the triangles between glBegin and glEnd, each lit by its facet
+// normal (n1).
+void vxDrawFlatTriangles(const std::vector<vxVertice>& triangles);
+
 // The further drawings of one shared mesh besides its flat-shaded
 // triangles, each worked out once per distinct mesh:
 //

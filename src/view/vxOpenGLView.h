@@ -279,6 +279,9 @@ class vxOpenGLView {
     // Indices of the visible objects a pick with the current matrices can
     // hit (a superset; see vxBaseSceneObject::outsideClipVolume).
     std::vector<std::size_t> pickCandidates() const;
+    // The current projection times model-view matrix, and the model-view
+    // matrix (column-major, as GL hands them out).
+    static void currentClipMatrix(double clip[16], double modelView[16]);
 
     vxViewHost& m_host;
     vxGLResources::ContextId m_contextId = 0;

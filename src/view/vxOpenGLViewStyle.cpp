@@ -286,16 +286,8 @@ std::vector<vxOpenGLView::Drawn> vxOpenGLView::movingFrameObjects()
     const double perUnit =
         m_orthographic ? px.height / (2.0 * orthographicHalfHeight())
                        : px.height / (2.0 * std::tan(vxLens::kFieldOfView * std::numbers::pi / 360.0));
-    double projection[16], modelview[16], clip[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k)
-                sum += projection[4 * k + r] * modelview[4 * c + k];
-            clip[4 * c + r] = sum;
-        }
+    double modelview[16], clip[16];
+    currentClipMatrix(clip, modelview);
     // The depth of a model point: the third row of the model-view matrix.
     auto depthOf = [&modelview](const vxVector& p) {
         return -(modelview[2] * p.x() + modelview[6] * p.y() + modelview[10] * p.z() + modelview[14]);
