@@ -265,7 +265,8 @@ struct Crane {
             view.setSimplifyWhileMoving(simplifying);
             const auto t = std::chrono::steady_clock::now();
             loaded = offscreen.host.ok() && view.loadModelFromFile(path).ok;
-            loadSeconds[simplifying] = std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+            loadSeconds[simplifying] =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
         }
         view.setSimplifyWhileMoving(false);
         for (const auto& o : view.sceneObjectList())

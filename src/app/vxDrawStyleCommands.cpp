@@ -36,9 +36,8 @@ vxDrawStyleCommands::vxDrawStyleCommands(MainWindowController& window) : QObject
     m_toggle->setObjectName(QStringLiteral("actionToggleOutlined"));
     m_toggle->setCheckable(true);
     m_toggle->setToolTip(tr("Draw the parts with outlines and smooth curves"));
-    connect(m_toggle, &QAction::triggered, this, [this](bool on) {
-        setDrawStyle(on ? vxDrawStyle::kOutlined : vxDrawStyle::kClassic);
-    });
+    connect(m_toggle, &QAction::triggered, this,
+            [this](bool on) { setDrawStyle(on ? vxDrawStyle::kOutlined : vxDrawStyle::kClassic); });
 
     if (auto* viewMenu = window.menuBar()->findChild<QMenu*>(QStringLiteral("menuView"))) {
         auto* menu = new QMenu(tr("Drawing st&yle"), viewMenu);

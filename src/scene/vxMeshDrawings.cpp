@@ -61,7 +61,8 @@ struct Welded {
         struct Hash {
             std::size_t operator()(const Key& k) const
             {
-                return (static_cast<std::size_t>(k.x) * 73856093u) ^ (static_cast<std::size_t>(k.y) * 19349663u) ^
+                return (static_cast<std::size_t>(k.x) * 73856093u) ^
+                       (static_cast<std::size_t>(k.y) * 19349663u) ^
                        (static_cast<std::size_t>(k.z) * 83492791u);
             }
         };
@@ -97,7 +98,10 @@ struct Welded {
         }
     }
     std::size_t vertexCount() const { return positions.size() / 3; }
-    V3 position(std::uint32_t v) const { return {positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]}; }
+    V3 position(std::uint32_t v) const
+    {
+        return {positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]};
+    }
 };
 
 void putV3(std::vector<float>& out, const V3& v)
@@ -182,7 +186,8 @@ void vxMeshDrawings::makeSimplified(const std::vector<vxVertice>& triangles)
     for (std::size_t level = 0; level < m_levels.size(); ++level) {
         std::vector<std::uint32_t> kept(from.size());
         kept.resize(meshopt_simplify(kept.data(), from.data(), from.size(), mesh.positions.data(),
-                                     mesh.vertexCount(), sizeof(float) * 3, 0, kLevelError[level], 0, nullptr));
+                                     mesh.vertexCount(), sizeof(float) * 3, 0, kLevelError[level], 0,
+                                     nullptr));
         std::vector<vxVertice>& out = m_levels[level].triangles;
         out.reserve(kept.size() / 3);
         for (std::size_t i = 0; i + 2 < kept.size(); i += 3) {
@@ -265,8 +270,8 @@ void vxMeshDrawings::makeOutline(const std::vector<vxVertice>& triangles)
             if (dot(n, n) == 0.0f)
                 continue;
             for (int a = 0; a < 3; ++a)
-                m_smoothNormals[9 * mesh.from[f] + 3 * static_cast<std::size_t>(k) + static_cast<std::size_t>(a)] =
-                    n[static_cast<std::size_t>(a)];
+                m_smoothNormals[9 * mesh.from[f] + 3 * static_cast<std::size_t>(k) +
+                                static_cast<std::size_t>(a)] = n[static_cast<std::size_t>(a)];
         }
     }
 

@@ -88,10 +88,13 @@ class vxMeshDrawings {
         List list;
         std::unique_ptr<vxMeshDrawings> drawings;
     };
-    static std::size_t index(int level) { return static_cast<std::size_t>(std::clamp(level, 0, kLevels - 1)); }
+    static std::size_t index(int level)
+    {
+        return static_cast<std::size_t>(std::clamp(level, 0, kLevels - 1));
+    }
     std::array<Level, kLevels> m_levels;
-    std::vector<float> m_smoothNormals;     // x, y, z per corner of the triangles
-    std::vector<float> m_creases;           // x, y, z of both ends of each edge
-    std::vector<float> m_silhouette;        // per edge: both ends, the two faces' normals
+    std::vector<float> m_smoothNormals; // x, y, z per corner of the triangles
+    std::vector<float> m_creases;       // x, y, z of both ends of each edge
+    std::vector<float> m_silhouette;    // per edge: both ends, the two faces' normals
     List m_smoothList, m_creaseList, m_silhouetteList;
 };

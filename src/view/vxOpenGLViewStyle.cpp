@@ -175,25 +175,20 @@ void vxOpenGLView::drawOutlineLines(const std::vector<Drawn>& objects)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT);
     prepareOutlineLines();
-    for (const Drawn& d : objects) {
-        if (!beginObject(*d.object))
-            continue;
-        const Shape shape = shapeOf(*d.object, d.level);
-        setLineColour(*d.object);
-        if (const std::uint32_t list = shape.drawings->creaseList(*shape.triangles))
-            glCallList(list);
-        glPopMatrix();
-    }
-    if (useSilhouetteProgram()) {
+    auto drawEach = [&objects](std::uint32_t (vxMeshDrawings::*lines)(const std::vector<vxVertice>&)) {
         for (const Drawn& d : objects) {
             if (!beginObject(*d.object))
                 continue;
             const Shape shape = shapeOf(*d.object, d.level);
             setLineColour(*d.object);
-            if (const std::uint32_t list = shape.drawings->silhouetteList(*shape.triangles))
+            if (const std::uint32_t list = (shape.drawings->*lines)(*shape.triangles))
                 glCallList(list);
             glPopMatrix();
         }
+    };
+    drawEach(&vxMeshDrawings::creaseList);
+    if (useSilhouetteProgram()) {
+        drawEach(&vxMeshDrawings::silhouetteList);
         glUseProgram(0);
     }
     glPopAttrib();
@@ -341,7 +336,9 @@ void vxOpenGLView::drawObject(vxBaseSceneObject& object, std::int32_t name)
     if (m_frameMoving) {
         // As the frame drew it, or not at all when the frame left it out.
         const auto i = static_cast<std::size_t>(name);
-        level = name >= 0 && i < m_frameLevels.size() && m_sceneObjectList[i].get() == &object ? m_frameLevels[i] : 0;
+        level = name >= 0 && i < m_frameLevels.size() && m_sceneObjectList[i].get() == &object
+                    ? m_frameLevels[i]
+                    : 0;
         if (level == kLeftOut)
             return;
     }

@@ -64,7 +64,8 @@ std::size_t distinctColours(const vxImage& image)
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             const Rgba p = image.pixel(x, y);
-            colours.insert(static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2]);
+            colours.insert(static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 |
+                           p[2]);
         }
     return colours.size();
 }
@@ -99,7 +100,8 @@ TEST_F(ViewTest, OutlinedDrawsADarkLineWhereTwoStackedCubesOfOneColourMeet)
 {
     mesh("31005", box(-10, 0, -10, 10, 20, 10));
     load({3, 5, -12}, {0, 2, 0},
-         {{"K31005_c", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x40c0e0}, {"K31005_c", {0, 2, 0}, {0, 1, 0}, {0, 0, 1}, 0x40c0e0}});
+         {{"K31005_c", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x40c0e0},
+          {"K31005_c", {0, 2, 0}, {0, 1, 0}, {0, 0, 1}, 0x40c0e0}});
     const vxImage classic = draw();
     view.setDrawStyle(vxDrawStyle::kOutlined);
     const vxImage outlined = draw();
@@ -172,8 +174,8 @@ TEST_F(ViewTest, SwitchingStylesKeepsClassicPixelsAndPicks)
         const Pixel top = at(vxVector(1.5f, 1.6f, -0.8f)), bottom = at(vxVector(1.5f, 0.4f, -0.8f));
         int largest = 0;
         for (int y = top.y; y < bottom.y; ++y)
-            largest = std::max(largest, std::abs(brightness(image.pixel(top.x, y + 1)) -
-                                                 brightness(image.pixel(top.x, y))));
+            largest = std::max(
+                largest, std::abs(brightness(image.pixel(top.x, y + 1)) - brightness(image.pixel(top.x, y))));
         return largest;
     };
     EXPECT_LT(largestStep(outlined), largestStep(classic));
