@@ -12,6 +12,8 @@ PACKAGES=(
   libgl-dev libegl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
   # PNG pictures (kolbrik render, part pictures)
   libpng-dev
+  # the simplified meshes the view draws while the camera moves
+  libmeshoptimizer-dev
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libqt6opengl6-dev qt6-qpa-plugins

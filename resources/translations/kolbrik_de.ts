@@ -494,6 +494,37 @@
     </message>
 </context>
 <context>
+    <name>vxDrawStyleCommands</name>
+    <message>
+        <source>&amp;Classic</source>
+        <translation>&amp;Klassisch</translation>
+    </message>
+    <message>
+        <source>Flat facets without outlines</source>
+        <translation>Flache Facetten ohne Umrisse</translation>
+    </message>
+    <message>
+        <source>&amp;Outlined</source>
+        <translation>&amp;Umrandet</translation>
+    </message>
+    <message>
+        <source>Smooth curves, dark edge lines, smoothed edges</source>
+        <translation>Glatte Rundungen, dunkle Kantenlinien, geglättete Ränder</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Umrandet</translation>
+    </message>
+    <message>
+        <source>Draw the parts with outlines and smooth curves</source>
+        <translation>Die Teile mit Umrissen und glatten Rundungen zeichnen</translation>
+    </message>
+    <message>
+        <source>Drawing st&amp;yle</source>
+        <translation>Zeichen&amp;stil</translation>
+    </message>
+</context>
+<context>
     <name>vxViewCommands</name>
     <message>
         <source>&amp;Fit model</source>

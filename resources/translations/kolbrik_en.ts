@@ -494,6 +494,37 @@
     </message>
 </context>
 <context>
+    <name>vxDrawStyleCommands</name>
+    <message>
+        <source>&amp;Classic</source>
+        <translation>&amp;Classic</translation>
+    </message>
+    <message>
+        <source>Flat facets without outlines</source>
+        <translation>Flat facets without outlines</translation>
+    </message>
+    <message>
+        <source>&amp;Outlined</source>
+        <translation>&amp;Outlined</translation>
+    </message>
+    <message>
+        <source>Smooth curves, dark edge lines, smoothed edges</source>
+        <translation>Smooth curves, dark edge lines, smoothed edges</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Draw the parts with outlines and smooth curves</source>
+        <translation>Draw the parts with outlines and smooth curves</translation>
+    </message>
+    <message>
+        <source>Drawing st&amp;yle</source>
+        <translation>Drawing st&amp;yle</translation>
+    </message>
+</context>
+<context>
     <name>vxViewCommands</name>
     <message>
         <source>&amp;Fit model</source>

@@ -8,6 +8,7 @@
 #include "ui_vxSheetWait.h"
 #include "vxAppResources.h"
 #include "vxAtomicFile.h"
+#include "vxDrawStyleCommands.h"
 #include "vxEventWatcher.h"
 #include "vxExportCommand.h"
 #include "vxGLWidget.h"
@@ -99,6 +100,7 @@ MainWindowController::MainWindowController(QWidget* parent)
     m_instructions = new vxInstructionsController(*this);
     connect(this, &MainWindowController::modelLoaded, m_instructions, &vxInstructionsController::modelLoaded);
     connect(this, &MainWindowController::phaseShown, m_instructions, &vxInstructionsController::phaseShown);
+    new vxDrawStyleCommands(*this);
     setUpDesktop();
     // File > Export…, a model command like the others.
     m_exportCommand = new vxExportCommand(*this, m_ui->menuFile, m_ui->actionExportVRML);

@@ -181,12 +181,14 @@ void vxViewCommands::buildActions()
                       {Qt::Key_Plus, Qt::Key_Equal, Qt::KeypadModifier | Qt::Key_Plus}),
             &QAction::triggered, this, [this] {
                 view().adjustDistanceToTarget(1.0f / kZoomStep);
+                view().noteCameraMotion();
                 view().host().setNeedsDisplay();
             });
     connect(addAction(camera, "actionZoomOut", tr("Zoom o&ut"),
                       {Qt::Key_Minus, Qt::KeypadModifier | Qt::Key_Minus}),
             &QAction::triggered, this, [this] {
                 view().adjustDistanceToTarget(kZoomStep);
+                view().noteCameraMotion();
                 view().host().setNeedsDisplay();
             });
 
@@ -207,6 +209,7 @@ void vxViewCommands::buildActions()
         const float a = t.elevation, b = t.azimuth;
         connect(addAction(turn, t.name, t.text, {t.key}), &QAction::triggered, this, [this, a, b] {
             view().moveCameraAround(a, b);
+            view().noteCameraMotion();
             view().host().setNeedsDisplay();
         });
     }

@@ -61,6 +61,8 @@ QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& mod
         return it->second;
     if (!m_view) {
         m_view = std::make_unique<vxOffscreenView>(64, 64, false);
+        m_view->view.setDrawStyle(vxDrawStyle::kOutlined);
+        m_view->host.setDevicePixelRatio(kSupersample); // lines as wide as drawn at the picture's size
         if (m_view->host.ok())
             m_view->view.set3DBackgroundColor(m_background.redF(), m_background.greenF(),
                                               m_background.blueF());
@@ -89,6 +91,8 @@ QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& mod
 
 vxBookletPictures::vxBookletPictures() : m_scene(64, 64, false)
 {
+    m_scene.view.setDrawStyle(vxDrawStyle::kOutlined);
+    m_scene.host.setDevicePixelRatio(kSupersample); // lines as wide as drawn at the picture's size
     if (m_scene.host.ok())
         m_scene.view.set3DBackgroundColor(kPaper.redF(), kPaper.greenF(), kPaper.blueF());
 }

@@ -112,6 +112,20 @@ inline constexpr Option kRenderOptionList[] = {
              "so that the parts the shown phase adds stand out",
      .manual = "Fade the parts of earlier phases toward the background, so that the parts the shown "
                "phase adds stand out."},
+    {.name = "--style",
+     .value = "STYLE",
+     .needs = "classic or outlined",
+     .help = "classic (flat facets, as by default) or outlined (smooth\n"
+             "curves, dark edge lines, anti-aliased)",
+     .manual = "*classic* (flat facets without outlines, the default) or *outlined* (smooth curves, dark "
+               "silhouette and crease lines, anti-aliased).",
+     .completion = ValueCompletion::kWords,
+     .words = "classic outlined"},
+    {.name = "--moving",
+     .help = "draw the frame the window draws while the camera moves:\n"
+             "simplified meshes, parts under a pixel or two left out",
+     .manual = "Draw the frame the viewer's window draws while the camera moves: every part with a "
+               "simplified mesh, parts smaller than a pixel or two left out."},
     resourcesOption("read part definitions and meshes from DIR instead of\n"
                     "the installed resource folder"),
 };
@@ -120,7 +134,7 @@ inline constexpr CommandOptions kRenderOptions = {
     .summary = "draw a model off-screen and save it as PNG",
     .about = "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
              "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
-             "                      [--highlight] [--resources DIR]\n"
+             "                      [--highlight] [--style classic|outlined] [--moving] [--resources DIR]\n"
              "\n"
              "Draws a model off-screen as the viewer's window shows it right after\n"
              "opening the file (same camera, light and colours; the grid hidden) and\n"

@@ -10,6 +10,7 @@
 #include "vxViewCommands.h"
 #include "vxWindowTest.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -24,6 +25,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPrinter>
+#include <QSettings>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QToolButton>
@@ -620,6 +622,41 @@ TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeOrPrintedAndEver
 
 // The window host of the view: sizes, coordinates and a real draw; the
 // grid is hidden after opening.
+// View > Drawing style and the toolbar's toggle switch the view's style in
+// step; pictures are drawn in it, Classic's as before; a new window starts
+// with the style chosen last.
+TEST_F(MainWindow, TheDrawingStyleIsChosenInTheMenuOrTheToolbarAndRemembered)
+{
+    ASSERT_TRUE(open());
+    auto* classic = window->findChild<QAction*>("actionStyleClassic");
+    auto* outlined = window->findChild<QAction*>("actionStyleOutlined");
+    auto* toggle = window->findChild<QAction*>("actionToggleOutlined");
+    ASSERT_TRUE(classic && outlined && toggle);
+    EXPECT_TRUE(classic->isChecked());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(view().drawStyle(), vxDrawStyle::kClassic);
+    vxGLWidget* w = window->viewWidget();
+    const QImage flat = w->renderPicture(QSize(160, 120));
+
+    outlined->trigger();
+    EXPECT_EQ(view().drawStyle(), vxDrawStyle::kOutlined);
+    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_FALSE(classic->isChecked());
+    const QImage lined = w->renderPicture(QSize(160, 120));
+    ASSERT_FALSE(lined.isNull());
+    EXPECT_NE(lined, flat);
+    {
+        MainWindowController second;
+        EXPECT_EQ(second.view().drawStyle(), vxDrawStyle::kOutlined);
+    }
+
+    toggle->trigger();
+    EXPECT_EQ(view().drawStyle(), vxDrawStyle::kClassic);
+    EXPECT_TRUE(classic->isChecked());
+    EXPECT_EQ(w->renderPicture(QSize(160, 120)), flat);
+    QSettings().remove("view/drawingStyle");
+}
+
 TEST_F(MainWindow, TheGLWidgetHostsTheViewWithPointsPixelsAndALowerLeftOrigin)
 {
     ASSERT_TRUE(open());
