@@ -32,8 +32,8 @@ const char* kExportHelp =
 std::string formatList()
 {
     std::string list;
-    for (vxExportFormat f : kExportFormats)
-        list += (list.empty() ? "" : ", ") + std::string(vxExportExtension(f));
+    for (const vxExportFormatInfo& f : kExportFormats)
+        list += (list.empty() ? "" : ", ") + std::string(f.extension);
     return list;
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -141,9 +142,9 @@ TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
 TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNames)
 {
     load(vxFixture::modelText(10, {"90001", "90002", "90003"}));
-    for (vxExportFormat format : kExportFormats) {
-        const std::string path = dir.file("missing/out." + std::string(vxExportExtension(format)));
-        const vxWriteResult r = vxExportModel(view.exportSource(), path, format);
+    for (const vxExportFormatInfo& f : kExportFormats) {
+        const std::string path = dir.file("missing/out." + std::string(f.extension));
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, f.format);
         EXPECT_FALSE(r);
         EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
     }
@@ -163,4 +164,26 @@ TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNam
     EXPECT_EQ(vxExportFormatOfPath("a.b/model.Obj"), vxExportFormat::kObj);
     EXPECT_EQ(vxExportFormatOfPath("a.stl/model"), std::nullopt);
     EXPECT_EQ(vxExportFormatOfPath("dir/.gltf"), std::nullopt); // a hidden file without extension
+}
+
+// The one table of formats: each format once, named by its own extension,
+// which its save-dialog filter offers.
+TEST(ExportFormats, EachFormatHasOneEntryWhoseNameAndFilterAreItsExtension)
+{
+    std::set<vxExportFormat> formats;
+    for (const vxExportFormatInfo& f : kExportFormats) {
+        EXPECT_TRUE(formats.insert(f.format).second) << f.extension;
+        EXPECT_EQ(vxExportFormatInfoOf(f.format), &f);
+        EXPECT_EQ(vxExportFormatNamed(f.extension), f.format);
+        const std::string filter = f.filter;
+        EXPECT_TRUE(filter.ends_with(" (*." + std::string(f.extension) + ")")) << filter;
+        EXPECT_NE(f.write, nullptr) << f.extension;
+    }
+    EXPECT_EQ(formats.size(), 5u);
+    EXPECT_EQ(vxExportFormatInfoOf(static_cast<vxExportFormat>(99)), nullptr);
+    const vxModel model;
+    const std::vector<std::shared_ptr<vxBaseSceneObject>> objects;
+    const vxWriteResult r = vxExportModel({model, objects}, "out.x", static_cast<vxExportFormat>(99));
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.error, "cannot write out.x: unknown format");
 }
