@@ -40,12 +40,6 @@ class JsonText : public TextOut {
   public:
     using TextOut::put;
     using TextOut::TextOut;
-
-    template <class Int> void putInt(Int v)
-    {
-        char* w = room(24);
-        end(std::to_chars(w, w + 24, v).ptr);
-    }
     // A JSON string; bytes that are not UTF-8 become U+FFFD.
     void putString(std::string_view s)
     {
