@@ -1,3 +1,5 @@
+#include "vxCommandOptions.h"
+#include "vxExport.h"
 #include "vxExportFixtures.h"
 #include "vxTestResources.h"
 #include "vxTestSupport.h"
@@ -57,4 +59,17 @@ TEST(CliExport, WritesWhatTheViewExportsInTheFormatOfTheNameOrOfFormat)
             EXPECT_NE(r.out.find(c.text), std::string::npos) << r.out;
         }
     }
+}
+
+// --format offers, and its message names, every format the export writes.
+TEST(CliExport, FormatOptionNamesEveryFormat)
+{
+    const vxCli::Option& format = *vxCli::optionNamed(vxCli::kExportOptions, "--format");
+    std::string words, list;
+    for (const vxExportFormatInfo& f : kExportFormats) {
+        words += (words.empty() ? "" : " ") + std::string(f.extension);
+        list += (list.empty() ? "" : ", ") + std::string(f.extension);
+    }
+    EXPECT_EQ(format.words, words);
+    EXPECT_EQ(format.needs, "one of " + list);
 }
