@@ -28,19 +28,8 @@ vxExportCommand::vxExportCommand(vxCommandHost& host, QMenu* menu, QAction* befo
 
 QString vxExportCommand::filterOf(vxExportFormat format)
 {
-    switch (format) {
-    case vxExportFormat::kGlb:
-        return tr("glTF binary (*.glb)");
-    case vxExportFormat::kGltf:
-        return tr("glTF text (*.gltf)");
-    case vxExportFormat::kStl:
-        return tr("STL for 3D printing (*.stl)");
-    case vxExportFormat::kObj:
-        return tr("Wavefront OBJ (*.obj)");
-    case vxExportFormat::kVrml:
-        return tr("VRML 1.0 (*.wrl)");
-    }
-    return {};
+    const vxExportFormatInfo* info = vxExportFormatInfoOf(format);
+    return info ? tr(info->filter) : QString();
 }
 
 void vxExportCommand::menExport()
@@ -49,8 +38,8 @@ void vxExportCommand::menExport()
     const vxExportFormat last = vxExportFormatNamed(settings.value(kFormatKey).toString().toStdString())
                                     .value_or(vxExportFormat::kGlb);
     QStringList filters;
-    for (vxExportFormat f : kExportFormats)
-        filters << filterOf(f);
+    for (const vxExportFormatInfo& f : kExportFormats)
+        filters << tr(f.filter);
 
     QFileDialog dlg(&m_host.mainWindow(), tr("Export"));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
@@ -63,9 +52,9 @@ void vxExportCommand::menExport()
     dlg.selectFile(m_host.proposedFileName());
     dlg.setWindowModality(Qt::WindowModal);
     connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
-        for (vxExportFormat f : kExportFormats)
-            if (filter == filterOf(f))
-                dlg.setDefaultSuffix(QString::fromLatin1(vxExportExtension(f).data()));
+        for (const vxExportFormatInfo& f : kExportFormats)
+            if (filter == tr(f.filter))
+                dlg.setDefaultSuffix(QString::fromLatin1(f.extension.data(), f.extension.size()));
     });
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
@@ -75,9 +64,9 @@ void vxExportCommand::menExport()
     if (m_host.refusesToOverwriteModel(path))
         return;
     std::optional<vxExportFormat> format = vxExportFormatOfPath(path.toStdString());
-    for (vxExportFormat f : kExportFormats)
-        if (!format && dlg.selectedNameFilter() == filterOf(f))
-            format = f;
+    for (const vxExportFormatInfo& f : kExportFormats)
+        if (!format && dlg.selectedNameFilter() == tr(f.filter))
+            format = f.format;
     if (!format)
         return;
     settings.setValue(kFormatKey, QString::fromLatin1(vxExportExtension(*format).data()));

@@ -12,8 +12,8 @@ namespace {
 std::string formatList()
 {
     std::string list;
-    for (vxExportFormat f : kExportFormats)
-        list += (list.empty() ? "" : ", ") + std::string(vxExportExtension(f));
+    for (const vxExportFormatInfo& f : kExportFormats)
+        list += (list.empty() ? "" : ", ") + std::string(f.extension);
     return list;
 }
 

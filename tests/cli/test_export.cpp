@@ -162,9 +162,9 @@ TEST(CliExport, FormatOptionNamesEveryFormat)
 {
     const vxCli::Option& format = *vxCli::optionNamed(vxCli::kExportOptions, "--format");
     std::string words, list;
-    for (vxExportFormat f : kExportFormats) {
-        words += (words.empty() ? "" : " ") + std::string(vxExportExtension(f));
-        list += (list.empty() ? "" : ", ") + std::string(vxExportExtension(f));
+    for (const vxExportFormatInfo& f : kExportFormats) {
+        words += (words.empty() ? "" : " ") + std::string(f.extension);
+        list += (list.empty() ? "" : ", ") + std::string(f.extension);
     }
     EXPECT_EQ(format.words, words);
     EXPECT_EQ(format.needs, "one of " + list);

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -144,9 +145,9 @@ TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
 TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNames)
 {
     load(vxFixture::modelText(10, {"90001", "90002", "90003"}));
-    for (vxExportFormat format : kExportFormats) {
-        const std::string path = dir.file("missing/out." + std::string(vxExportExtension(format)));
-        const vxWriteResult r = vxExportModel(view.exportSource(), path, format);
+    for (const vxExportFormatInfo& f : kExportFormats) {
+        const std::string path = dir.file("missing/out." + std::string(f.extension));
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, f.format);
         EXPECT_FALSE(r);
         EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
     }
@@ -183,7 +184,8 @@ TEST_F(Export, PartsThatOverflowOrHaveNoAreaAreLeftOutAndNamed)
                          {"K90001_point", {1, 0, 0}, {0, 0, 0}, {0, 0, 0}},
                          {"K90003_line", {2, 0, 0}, {0, 1, 0}, {0, -2, 0}},
                          {"K90003_thin", {3, 0, 0}, {0, 1, 0}, {0.001f, 0, 0}}})); // flattened, yet with area
-    for (vxExportFormat format : kExportFormats) {
+    for (const vxExportFormatInfo& info : kExportFormats) {
+        const vxExportFormat format = info.format;
         if (format == vxExportFormat::kVrml)
             continue; // the placements as the file gives them, which are finite
         SCOPED_TRACE(vxExportExtension(format));
@@ -245,4 +247,25 @@ TEST_F(Export, PartsThatOverflowOrHaveNoAreaAreLeftOutAndNamed)
     EXPECT_TRUE(findings[0].starts_with("12 parts are left out")) << findings[0];
     EXPECT_TRUE(findings[0].ends_with("part 10 K90001_flat and 2 more)")) << findings[0];
     EXPECT_EQ(le32(readFile(dir.file("out.stl")), 80), 0u);
-}
+
+    // The one table of formats: each format once, named by its own extension,
+    // which its save-dialog filter offers.
+    TEST(ExportFormats, EachFormatHasOneEntryWhoseNameAndFilterAreItsExtension)
+    {
+        std::set<vxExportFormat> formats;
+        for (const vxExportFormatInfo& f : kExportFormats) {
+            EXPECT_TRUE(formats.insert(f.format).second) << f.extension;
+            EXPECT_EQ(vxExportFormatInfoOf(f.format), &f);
+            EXPECT_EQ(vxExportFormatNamed(f.extension), f.format);
+            const std::string filter = f.filter;
+            EXPECT_TRUE(filter.ends_with(" (*." + std::string(f.extension) + ")")) << filter;
+            EXPECT_NE(f.write, nullptr) << f.extension;
+        }
+        EXPECT_EQ(formats.size(), 5u);
+        EXPECT_EQ(vxExportFormatInfoOf(static_cast<vxExportFormat>(99)), nullptr);
+        const vxModel model;
+        const std::vector<std::shared_ptr<vxBaseSceneObject>> objects;
+        const vxWriteResult r = vxExportModel({model, objects}, "out.x", static_cast<vxExportFormat>(99));
+        EXPECT_FALSE(r);
+        EXPECT_EQ(r.error, "cannot write out.x: unknown format");
+    }
