@@ -54,7 +54,7 @@ vxWriteResult writeGltf(const vxExportSource& source, const std::string& path, c
 vxWriteResult writeStl(const vxExportSource& source, const std::string& path, const vxExportOptions& options)
 {
     return writeScene(source, path, options,
-                      [](const vxExport::Scene& scene, vxAtomicFile& file, auto& progress) {
+                      [&](const vxExport::Scene& scene, vxAtomicFile& file, auto& progress) {
                           return vxExport::writeStl(scene, file, options.stlZUp, progress);
                       });
 }
