@@ -822,6 +822,11 @@
         <translation>nicht im Katalog</translation>
     </message>
     <message>
+        <source>en</source>
+        <comment>language of the colour names: en or de</comment>
+        <translation>de</translation>
+    </message>
+    <message>
         <source>1 part</source>
         <translation>1 Bauteil</translation>
     </message>

@@ -822,6 +822,11 @@
         <translation>not in the catalogue</translation>
     </message>
     <message>
+        <source>en</source>
+        <comment>language of the colour names: en or de</comment>
+        <translation>en</translation>
+    </message>
+    <message>
         <source>1 part</source>
         <translation>1 part</translation>
     </message>

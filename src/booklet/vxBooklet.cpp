@@ -43,11 +43,6 @@ const QColor kAccent(30, 110, 200);
 const QColor kGrey(110, 110, 110);
 const QColor kBoxLine(150, 170, 195);
 
-double headerHeight(int rows)
-{
-    return rows > 0 ? std::max(kNumberHeight, 2 * kPad + rows * kRowHeight) : kNumberHeight;
-}
-
 QFont font(double points, bool bold = false)
 {
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -56,6 +51,64 @@ QFont font(double points, bool bold = false)
     f.setBold(bold);
     return f;
 }
+
+// Texts are measured at one resolution whatever the device, in mm, so that
+// the layout is the same on every device.
+constexpr double kMeasureDpi = 300;
+
+QFontMetricsF measure(const QFont& f)
+{
+    static QImage reference = [] {
+        QImage i(1, 1, QImage::Format_RGB32);
+        i.setDotsPerMeterX(static_cast<int>(std::lround(kMeasureDpi / 0.0254)));
+        i.setDotsPerMeterY(static_cast<int>(std::lround(kMeasureDpi / 0.0254)));
+        return i;
+    }();
+    return QFontMetricsF(f, &reference);
+}
+
+double lineHeightMm(const QFont& f)
+{
+    return measure(f).height() * 25.4 / kMeasureDpi;
+}
+
+// Text broken into lines no wider than widthMm: at spaces where it can,
+// inside a word that is wider than a line on its own.
+QStringList wrapped(const QString& text, const QFont& f, double widthMm)
+{
+    const QFontMetricsF m = measure(f);
+    const double width = std::max(widthMm, 1.0) * kMeasureDpi / 25.4;
+    QStringList lines;
+    QString line;
+    auto fits = [&](const QString& s) { return m.horizontalAdvance(s) <= width; };
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString joined = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (fits(joined)) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines << line;
+        line.clear();
+        for (const QChar c : word) {
+            if (!line.isEmpty() && !fits(line + c)) {
+                lines << line;
+                line.clear();
+            }
+            line += c;
+        }
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << line;
+    return lines;
+}
+
+// The texts of a parts cell: the count with the colour, the name, the
+// article number, each wrapped.
+struct CellText {
+    QString count, color;
+    QStringList name, number;
+};
 
 // A QIODevice that streams into an atomic file.
 class AtomicDevice : public QIODevice {
@@ -118,6 +171,16 @@ void vxBooklet::layOut(QSizeF printable)
 
     m_calloutColumns = std::max(1, static_cast<int>((width - kNumberWidth - 2 * kPad) / kCellWidth));
     m_listColumns = std::max(1, static_cast<int>(width / kListCellWidth));
+    auto rowHeights = [this](const std::vector<vxPartsListEntry>& list, int columns, double cellWidth,
+                             double pictureMm, double least) {
+        std::vector<double> rows(
+            (list.size() + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns), least);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            double& h = rows[i / static_cast<std::size_t>(columns)];
+            h = std::max(h, cellTextHeight(list[i], cellWidth, pictureMm) + 2.5);
+        }
+        return rows;
+    };
 
     // One picture size for every step, so that the model keeps its place
     // from step to step, never taller than the model's proportions need:
@@ -125,8 +188,9 @@ void vxBooklet::layOut(QSizeF printable)
     // large as on a page of its own (wide models), else one large picture
     // with room for a few rows of parts.
     const double aspect = std::max(m_pictures.framing().modelAspect(), 0.05);
-    const double roomy = body - headerHeight(3) - kGap;
-    const double two = (body - 2 * (headerHeight(1) + kGap + kStepGap)) / 2;
+    auto plainHeader = [](int rows) { return std::max(kNumberHeight, 2 * kPad + rows * kRowHeight); };
+    const double roomy = body - plainHeader(3) - kGap;
+    const double two = (body - 2 * (plainHeader(1) + kGap + kStepGap)) / 2;
     const double fitted = std::min(roomy, width / aspect);
     const bool twoToAPage = two * aspect >= 0.75 * std::min(width, fitted * aspect);
     // A picture always fits on a page of its own with the step number.
@@ -134,6 +198,12 @@ void vxBooklet::layOut(QSizeF printable)
                                  body - kNumberHeight - kGap);
     m_steps =
         vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(), {width, m_pictureHeight, kPictureDpi});
+    m_calloutRows.clear();
+    for (const vxBookletStep& step : m_steps.steps)
+        m_calloutRows.push_back(
+            rowHeights(step.callouts, m_calloutColumns, kCellWidth, kCalloutPicture, kRowHeight));
+    m_listRows =
+        rowHeights(m_steps.partsList, m_listColumns, width / m_listColumns, kListPicture, kListRowHeight);
 
     Page cover;
     cover.kind = Page::Cover;
@@ -154,7 +224,7 @@ void vxBooklet::layOut(QSizeF printable)
         int row = 0;
         while (true) {
             const int left = rows - row;
-            const double all = headerHeight(left) + kGap + m_pictureHeight;
+            const double all = headerHeight(step, row, left) + kGap + m_pictureHeight;
             if (all <= body - y) {
                 page.pieces.push_back({step, row, left, true, y});
                 y += all + kStepGap;
@@ -166,7 +236,9 @@ void vxBooklet::layOut(QSizeF printable)
             }
             // Too many parts for one page with the picture: the parts box
             // goes on as far as it fits, the rest follows on the next page.
-            const int fit = std::clamp(static_cast<int>((body - 2 * kPad) / kRowHeight), 1, left);
+            int fit = 1;
+            while (fit < left && boxRowsHeight(step, row, fit + 1) <= body)
+                ++fit;
             page.pieces.push_back({step, row, fit, false, y});
             row += fit;
             nextPage();
@@ -174,17 +246,19 @@ void vxBooklet::layOut(QSizeF printable)
     }
     nextPage();
 
-    const int rows = (static_cast<int>(m_steps.partsList.size()) + m_listColumns - 1) / m_listColumns;
-    m_listRowsFirst = std::max(1, static_cast<int>((body - kListTitle) / kListRowHeight));
-    m_listRowsPerPage = std::max(1, static_cast<int>(body / kListRowHeight));
+    const int rows = static_cast<int>(m_listRows.size());
     int row = 0;
     bool first = true;
     while (first || row < rows) {
-        const int room = first ? m_listRowsFirst : m_listRowsPerPage;
-        Page list{Page::PartsList, {}, row, std::min(room, rows - row), false, first};
-        row += list.rows;
+        Page list{Page::PartsList, {}, row, 0, false, first};
+        double used = first ? kListTitle : 0;
+        // At least one row on every page, however tall.
+        while (row < rows && (list.rows == 0 || used + m_listRows[static_cast<std::size_t>(row)] <= body)) {
+            used += m_listRows[static_cast<std::size_t>(row)];
+            ++row;
+            ++list.rows;
+        }
         // The totals line goes under the last row when it fits.
-        const double used = (first ? kListTitle : 0) + list.rows * kListRowHeight;
         list.totals = row >= rows && used + kListTotals <= body;
         m_pages.push_back(list);
         first = false;
@@ -328,21 +402,25 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
         const int count = std::min(static_cast<int>(list.size()) - first, piece.rows * m_calloutColumns);
         const int columns = std::min(m_calloutColumns, std::max(count, 1));
         const QRectF box(boxX * k, top * k, (2 * kPad + columns * kCellWidth) * k,
-                         (2 * kPad + piece.rows * kRowHeight) * k);
+                         boxRowsHeight(piece.step, piece.firstRow, piece.rows) * k);
         p.setPen(QPen(kBoxLine, 0.3 * k));
         p.setBrush(vxBookletPictures::kPartsBox);
         p.drawRoundedRect(box, 2 * k, 2 * k);
         p.setBrush(Qt::NoBrush);
+        const std::vector<double>& heights = m_calloutRows.at(piece.step);
+        double rowTop = top + kPad;
         for (int i = 0; i < count; ++i) {
             const int r = i / m_calloutColumns, c = i % m_calloutColumns;
-            const QRectF cell((boxX + kPad + c * kCellWidth) * k, (top + kPad + r * kRowHeight) * k,
-                              kCellWidth * k, kRowHeight * k);
+            const double h = heights.at(static_cast<std::size_t>(piece.firstRow + r));
+            if (i > 0 && c == 0)
+                rowTop += heights.at(static_cast<std::size_t>(piece.firstRow + r - 1));
+            const QRectF cell((boxX + kPad + c * kCellWidth) * k, rowTop * k, kCellWidth * k, h * k);
             paintCell(p, cell, list[static_cast<std::size_t>(first + i)], kCalloutPicture);
         }
     }
     const vxBookletPicture* main = step.picture(vxBookletPicture::Role::Main);
     if (piece.picture && main) {
-        const double y = top + headerHeight(piece.rows) + kGap;
+        const double y = top + headerHeight(piece.step, piece.firstRow, piece.rows) + kGap;
         const QRectF box(kMarginX, y, width, m_pictureHeight);
         const QImage image = m_pictures.draw(main->render);
         if (!image.isNull())
@@ -409,17 +487,19 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
         top += kListTitle;
     }
     const double cellWidth = width / m_listColumns;
-    for (int r = 0; r < page.rows; ++r)
+    for (int r = 0; r < page.rows; ++r) {
+        const double h = m_listRows.at(static_cast<std::size_t>(page.firstRow + r));
         for (int c = 0; c < m_listColumns; ++c) {
             const std::size_t i = static_cast<std::size_t>((page.firstRow + r) * m_listColumns + c);
             if (i >= whole.size())
                 break;
-            const QRectF cell((kMarginX + c * cellWidth) * k, (top + r * kListRowHeight) * k, cellWidth * k,
-                              kListRowHeight * k);
+            const QRectF cell((kMarginX + c * cellWidth) * k, top * k, cellWidth * k, h * k);
             paintCell(p, cell, whole[i], kListPicture);
         }
+        top += h;
+    }
     if (page.totals) {
-        const double y = top + page.rows * kListRowHeight + 2;
+        const double y = top + 2;
         p.setPen(QPen(kBoxLine, 0.3 * k));
         p.drawLine(QPointF(kMarginX * k, y * k), QPointF((kMarginX + width) * k, y * k));
         p.setFont(font(10, true));
@@ -446,19 +526,81 @@ void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntr
     }
 
     const double textX = pictureRect.right() + 1.5 * k;
-    const double textWidth = cell.right() - textX - 1 * k;
-    double y = pictureRect.top();
+    const double textWidth = cell.width() / k - pictureMm - 2.5;
+    const double textHeight = cellTextHeight(entry, cell.width() / k, pictureMm);
+    double y = cell.top() + std::max(0.0, (cell.height() - textHeight * k) / 2);
     auto line = [&](const QString& s, const QFont& f, const QColor& color) {
         p.setFont(f);
         p.setPen(color);
-        const QFontMetricsF metrics(f, p.device());
-        p.drawText(QRectF(textX, y, textWidth, metrics.height()), Qt::AlignLeft | Qt::AlignTop,
-                   metrics.elidedText(s, Qt::ElideRight, textWidth));
-        y += metrics.height();
+        const double h = lineHeightMm(f) * k;
+        p.drawText(QRectF(textX, y, textWidth * k, h), Qt::AlignLeft | Qt::AlignTop, s);
+        y += h;
     };
-    line(QStringLiteral("%1\u00d7").arg(entry.count), font(9, true), kInk);
-    line(QString::fromStdString(entry.name), font(7), kInk);
-    line(entry.found ? QString::fromStdString(entry.number) : tr("not in the catalogue"), font(7), kGrey);
+    // The count, and the colour's name after it.
+    const QFont countFont = font(9, true), textFont = font(7);
+    const QString count = QStringLiteral("%1\u00d7").arg(entry.count);
+    p.setFont(countFont);
+    p.setPen(kInk);
+    const double countHeight = lineHeightMm(countFont) * k;
+    p.drawText(QRectF(textX, y, textWidth * k, countHeight), Qt::AlignLeft | Qt::AlignTop, count);
+    const double countWidth =
+        measure(countFont).horizontalAdvance(count + QLatin1Char(' ')) * 25.4 / kMeasureDpi;
+    const QStringList color = wrapped(colorName(entry), textFont, textWidth - countWidth);
+    double colorY = y + countHeight - lineHeightMm(textFont) * k;
+    p.setFont(textFont);
+    p.setPen(kInk);
+    for (const QString& s : color) {
+        p.drawText(
+            QRectF(textX + countWidth * k, colorY, (textWidth - countWidth) * k, lineHeightMm(textFont) * k),
+            Qt::AlignLeft | Qt::AlignTop, s);
+        colorY += lineHeightMm(textFont) * k;
+    }
+    y = std::max(y + countHeight, colorY);
+    for (const QString& s : wrapped(QString::fromStdString(entry.name), textFont, textWidth))
+        line(s, textFont, kInk);
+    for (const QString& s :
+         wrapped(entry.found ? QString::fromStdString(entry.number) : tr("not in the catalogue"), textFont,
+                 textWidth))
+        line(s, textFont, kGrey);
+}
+
+double vxBooklet::cellTextHeight(const vxPartsListEntry& entry, double cellWidth, double pictureMm) const
+{
+    const double textWidth = cellWidth - pictureMm - 2.5;
+    const QFont countFont = font(9, true), textFont = font(7);
+    const QString count = QStringLiteral("%1\u00d7 ").arg(entry.count);
+    const double countWidth = measure(countFont).horizontalAdvance(count) * 25.4 / kMeasureDpi;
+    const double line = lineHeightMm(textFont);
+    const auto colorLines = wrapped(colorName(entry), textFont, textWidth - countWidth).size();
+    const double countPart =
+        std::max(lineHeightMm(countFont), lineHeightMm(countFont) - line + colorLines * line);
+    const auto rest = wrapped(QString::fromStdString(entry.name), textFont, textWidth).size() +
+                      wrapped(entry.found ? QString::fromStdString(entry.number) : tr("not in the catalogue"),
+                              textFont, textWidth)
+                          .size();
+    return countPart + static_cast<double>(rest) * line;
+}
+
+double vxBooklet::boxRowsHeight(std::size_t step, int first, int rows) const
+{
+    const std::vector<double>& heights = m_calloutRows.at(step);
+    double h = 2 * kPad;
+    for (int r = first; r < first + rows && r < static_cast<int>(heights.size()); ++r)
+        h += heights[static_cast<std::size_t>(r)];
+    return h;
+}
+
+double vxBooklet::headerHeight(std::size_t step, int first, int rows) const
+{
+    return rows > 0 ? std::max(kNumberHeight, boxRowsHeight(step, first, rows)) : kNumberHeight;
+}
+
+QString vxBooklet::colorName(const vxPartsListEntry& entry) const
+{
+    // The palette holds both languages; the string tables say which one the
+    // booklet speaks.
+    const bool german = tr("en", "language of the colour names: en or de") == QLatin1String("de");
+    return QString::fromUtf8(german ? entry.colorName.german : entry.colorName.english);
 }
 
 vxWriteResult vxWriteBookletPdf(vxBooklet& booklet, const std::string& path, const QPageSize& paper,

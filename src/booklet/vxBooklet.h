@@ -80,6 +80,13 @@ class vxBooklet {
     void paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail);
     void paintPartsList(QPainter& p, const Page& page);
     void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, double pictureMm);
+    // The height a cell's texts need, mm, beside a picture in a cell of the
+    // given width.
+    double cellTextHeight(const vxPartsListEntry& entry, double cellWidth, double pictureMm) const;
+    // The height of a step's parts box from its row first, rows rows, mm.
+    double boxRowsHeight(std::size_t step, int first, int rows) const;
+    double headerHeight(std::size_t step, int first, int rows) const;
+    QString colorName(const vxPartsListEntry& entry) const;
 
     vxBookletPictures& m_pictures;
     QString m_title;
@@ -91,8 +98,10 @@ class vxBooklet {
     double m_pictureHeight = 100;
     int m_calloutColumns = 4;
     int m_listColumns = 4;
-    int m_listRowsFirst = 1; // parts list rows on its first page
-    int m_listRowsPerPage = 1;
+    // Row heights, mm: of each step's parts box and of the parts list.
+    // Rows grow where a name needs more lines.
+    std::vector<std::vector<double>> m_calloutRows;
+    std::vector<double> m_listRows;
     double m_mm = 1; // device pixels per millimetre while painting
 };
 

@@ -26,7 +26,9 @@ Lab lab(double r, double g, double b)
     const double x = (0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047;
     const double y = 0.2126 * r + 0.7152 * g + 0.0722 * b;
     const double z = (0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883;
-    auto f = [](double t) { return t > 216.0 / 24389.0 ? std::cbrt(t) : (24389.0 / 27.0 * t + 16.0) / 116.0; };
+    auto f = [](double t) {
+        return t > 216.0 / 24389.0 ? std::cbrt(t) : (24389.0 / 27.0 * t + 16.0) / 116.0;
+    };
     const double fx = f(x), fy = f(y), fz = f(z);
     return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
 }
@@ -74,7 +76,8 @@ double difference(const Lab& a, const Lab& b)
             hMean = hMean < 360.0 ? (hMean + 360.0) / 2.0 : (hMean - 360.0) / 2.0;
     }
     const double t = 1.0 - 0.17 * std::cos(radians(hMean - 30.0)) + 0.24 * std::cos(radians(2.0 * hMean)) +
-                     0.32 * std::cos(radians(3.0 * hMean + 6.0)) - 0.20 * std::cos(radians(4.0 * hMean - 63.0));
+                     0.32 * std::cos(radians(3.0 * hMean + 6.0)) -
+                     0.20 * std::cos(radians(4.0 * hMean - 63.0));
     const double l50 = (lMean - 50.0) * (lMean - 50.0);
     const double sL = 1.0 + 0.015 * l50 / std::sqrt(20.0 + l50);
     const double sC = 1.0 + 0.045 * cpMean;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -230,5 +231,40 @@ TEST_F(CliInstructions, TheBookletSpeaksTheUsersLanguage)
         EXPECT_EQ(text.find("2 Bauteile in 1 Sorte, 2 Schritte") != std::string::npos, c.german) << text;
         EXPECT_EQ(text.find("Parts list") != std::string::npos, !c.german) << c.environment << text;
         EXPECT_NE(text.find("Block 30"), std::string::npos);
+    }
+}
+
+// Every callout and parts-list row names its part in full, however long
+// (the text wraps and the row grows), and names its colour, in the
+// booklet's language; two rows of one type are told apart by that name.
+TEST_F(CliInstructions, NamesAndColoursArePrintedInFull)
+{
+    const std::string longName = "Building plate 30 x 90 with four studs and a hinge at either end";
+    writeFile(res.file("32009.stl"), stlFile(box(-15, -2, -45, 15, 2, 45)));
+    writeFile(res.file("32009.def"), crlf({"[COMMON]", "NAME=" + longName, "ORGNUMBER=32009"}));
+    std::filesystem::create_directory_symlink(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations",
+                                              res.file("translations"));
+    writeFile(res.file("m.kmf"), kmfFile({0, 8, -16}, {0, 0, 0},
+                                         {{"K32009_p", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xc4c6c8, 1},
+                                          {"K31005_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x2020c4, 2},
+                                          {"K31005_b", {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x18b8f0, 2}}));
+    const std::string pdf = out.file("names.pdf");
+    for (const bool german : {false, true}) {
+        const auto r =
+            runCli("instructions " + res.file("m.kmf") + " " + pdf + " --resources " + res.path(),
+                   german ? "LC_ALL= LANGUAGE=de LANG=C.UTF-8 " : "LC_ALL= LANGUAGE= LANG=C.UTF-8 ");
+        ASSERT_EQ(r.status, 0) << r.out;
+        // Lines joined: a wrapped name reads in full.
+        std::string text = runCommand("pdftotext '" + pdf + "' -").out;
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        text = std::regex_replace(text, std::regex(" +"), " ");
+        std::size_t n = 0;
+        for (auto at = text.find(longName); at != std::string::npos; at = text.find(longName, at + 1))
+            ++n;
+        EXPECT_EQ(n, 2u) << "in its step and in the parts list: " << text;
+        for (const char* name : german ? std::vector<const char*>{"hellgrau", "rot", "gelb"}
+                                       : std::vector<const char*>{"light grey", "red", "yellow"})
+            EXPECT_NE(text.find(name), std::string::npos) << name << ": " << text;
+        EXPECT_EQ(text.find("\u2026"), std::string::npos) << "nothing cut: " << text;
     }
 }

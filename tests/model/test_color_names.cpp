@@ -55,11 +55,11 @@ TEST(ColorNames, TheKitsColoursGetNamesOfTheirOwn)
     const struct {
         unsigned value;
         const char* name;
-    } kit[] = {{0x2020c4, "red"},        {0xe6ecec, "white"},       {0x18b8f0, "yellow"},
-               {0xc8c6c4, "light grey"}, {0xdca05a, "light blue"},  {0x8cc0d6, "beige"},
-               {0xb0541e, "blue"},       {0x343030, "black"},       {0x1470ec, "orange"},
-               {0x388428, "green"},      {0x928e8c, "grey"},        {0xbab4b0, "silver grey"},
-               {0x284c78, "brown"},      {0x161682, "dark red"},    {0x46b46e, "light green"}};
+    } kit[] = {{0x2020c4, "red"},        {0xe6ecec, "white"},      {0x18b8f0, "yellow"},
+               {0xc8c6c4, "light grey"}, {0xdca05a, "light blue"}, {0x8cc0d6, "beige"},
+               {0xb0541e, "blue"},       {0x343030, "black"},      {0x1470ec, "orange"},
+               {0x388428, "green"},      {0x928e8c, "grey"},       {0xbab4b0, "silver grey"},
+               {0x284c78, "brown"},      {0x161682, "dark red"},   {0x46b46e, "light green"}};
     for (const auto& k : kit) {
         const vxVector c((k.value & 255) / 255.0f, ((k.value >> 8) & 255) / 255.0f,
                          ((k.value >> 16) & 255) / 255.0f, 0.0f);
