@@ -30,6 +30,11 @@ constexpr double kCellWidth = 40;
 constexpr double kCalloutPicture = 11;
 constexpr double kGap = 2;
 constexpr double kStepGap = 7;
+constexpr double kColumnGap = 6;
+// Steps share a page as long as the model shows at least this share of its
+// size on a page of its own, and at least kLeastPicture mm tall.
+constexpr double kSmallest = 0.45;
+constexpr double kLeastPicture = 60;
 
 // The parts list.
 constexpr double kListTitle = 20;
@@ -169,7 +174,6 @@ void vxBooklet::layOut(QSizeF printable)
     const double width = std::max(printable.width() - 2 * kMarginX, 60.0);
     const double body = std::max(printable.height() - kMarginTop - kMarginBottom, 80.0);
 
-    m_calloutColumns = std::max(1, static_cast<int>((width - kNumberWidth - 2 * kPad) / kCellWidth));
     m_listColumns = std::max(1, static_cast<int>(width / kListCellWidth));
     auto rowHeights = [this](const std::vector<vxPartsListEntry>& list, int columns, double cellWidth,
                              double pictureMm, double least) {
@@ -183,21 +187,70 @@ void vxBooklet::layOut(QSizeF printable)
     };
 
     // One picture size for every step, so that the model keeps its place
-    // from step to step, never taller than the model's proportions need:
-    // two steps to a page when the model shows at least three quarters as
-    // large as on a page of its own (wide models), else one large picture
-    // with room for a few rows of parts.
+    // from step to step, never wider than the model's proportions need.
+    // Steps stand in one or two columns, one to three in each, as densely
+    // as keeps the model at least kSmallest as large as on a page of its
+    // own: several steps share a page whenever they fit. A close-up stands
+    // beside the picture where the column has room for it, else below it;
+    // it never covers the picture.
     const double aspect = std::max(m_pictures.framing().modelAspect(), 0.05);
     auto plainHeader = [](int rows) { return std::max(kNumberHeight, 2 * kPad + rows * kRowHeight); };
-    const double roomy = body - plainHeader(3) - kGap;
-    const double two = (body - 2 * (plainHeader(1) + kGap + kStepGap)) / 2;
-    const double fitted = std::min(roomy, width / aspect);
-    const bool twoToAPage = two * aspect >= 0.75 * std::min(width, fitted * aspect);
-    // A picture always fits on a page of its own with the step number.
-    m_pictureHeight = std::clamp(std::min(twoToAPage ? two : roomy, width / aspect), std::min(40.0, roomy),
-                                 body - kNumberHeight - kGap);
-    m_steps =
-        vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(), {width, m_pictureHeight, kPictureDpi});
+    struct Choice {
+        int columns = 1, perColumn = 1;
+        double columnWidth = 0, height = 0, width = 0;
+        bool beside = false;
+    };
+    // The steps' parts boxes: how many parts each lists.
+    std::vector<int> boxes;
+    for (const auto& [phase, list] : vxMakePhasePartsLists(m_pictures.model()))
+        boxes.push_back(static_cast<int>(list.size()));
+    auto choose = [&](int columns, int perColumn) {
+        Choice c{columns, perColumn};
+        c.columnWidth = (width - (columns - 1) * kColumnGap) / columns;
+        // Room for the parts boxes of three steps in four.
+        const int boxColumns =
+            std::max(1, static_cast<int>((c.columnWidth - kNumberWidth - 2 * kPad) / kCellWidth));
+        std::vector<double> headers;
+        for (const int n : boxes)
+            headers.push_back(plainHeader((n + boxColumns - 1) / boxColumns));
+        double header = plainHeader(1);
+        if (!headers.empty()) {
+            const auto at = headers.begin() + static_cast<std::ptrdiff_t>(headers.size() * 3 / 4);
+            std::nth_element(headers.begin(), at, headers.end());
+            header = *at;
+        }
+        const double each = (body - perColumn * (header + kGap) - (perColumn - 1) * kStepGap) / perColumn;
+        c.height = std::min(each, c.columnWidth / aspect);
+        c.width = std::min(c.columnWidth, c.height * aspect);
+        c.beside = c.columnWidth - c.width - kGap >= kDetailShare * c.width;
+        if (!c.beside) {
+            // Room for a close-up below the picture in a column of its own.
+            c.height = std::min(c.height, (body - plainHeader(1) - 2 * kGap) / (1 + kDetailShare));
+            c.width = std::min(c.columnWidth, c.height * aspect);
+        }
+        c.height = std::max(c.height, 10.0);
+        c.width = std::max(c.width, 10.0);
+        return c;
+    };
+    Choice best = choose(1, 1);
+    const double alone = best.height;
+    for (int columns = 1; columns <= 2; ++columns)
+        for (int perColumn = 1; perColumn <= 3; ++perColumn) {
+            const Choice c = choose(columns, perColumn);
+            const int steps = columns * perColumn, bestSteps = best.columns * best.perColumn;
+            if (c.height < kSmallest * alone || c.height < kLeastPicture)
+                continue;
+            if (steps > bestSteps || (steps == bestSteps && c.height > best.height))
+                best = c;
+        }
+    m_pictureHeight = best.height;
+    m_pictureWidth = best.width;
+    m_columns = best.columns;
+    m_columnWidth = best.columnWidth;
+    m_detailBeside = best.beside;
+    m_calloutColumns = std::max(1, static_cast<int>((m_columnWidth - kNumberWidth - 2 * kPad) / kCellWidth));
+    m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
+                                 {m_pictureWidth, m_pictureHeight, kPictureDpi});
     m_calloutRows.clear();
     for (const vxBookletStep& step : m_steps.steps)
         m_calloutRows.push_back(
@@ -211,40 +264,49 @@ void vxBooklet::layOut(QSizeF printable)
 
     Page page;
     double y = 0;
-    auto nextPage = [&] {
+    int column = 0;
+    auto nextColumn = [&] {
+        y = 0;
+        if (++column < m_columns)
+            return;
         if (!page.pieces.empty())
             m_pages.push_back(std::move(page));
         page = Page{};
-        y = 0;
+        column = 0;
     };
     for (std::size_t step = 0; step < m_steps.steps.size(); ++step) {
         const int columns = m_calloutColumns;
         const int callouts = static_cast<int>(m_steps.steps[step].callouts.size());
         const int rows = std::max(1, (callouts + columns - 1) / columns);
+        const vxBookletStep& s = m_steps.steps[step];
+        const double detail = !m_detailBeside && s.picture(vxBookletPicture::Role::Detail)
+                                  ? kGap + kDetailShare * m_pictureHeight
+                                  : 0;
         int row = 0;
         while (true) {
             const int left = rows - row;
-            const double all = headerHeight(step, row, left) + kGap + m_pictureHeight;
+            const double all = headerHeight(step, row, left) + kGap + m_pictureHeight + detail;
             if (all <= body - y) {
-                page.pieces.push_back({step, row, left, true, y});
+                page.pieces.push_back({step, row, left, true, column * (m_columnWidth + kColumnGap), y});
                 y += all + kStepGap;
                 break;
             }
             if (y > 0) {
-                nextPage();
+                nextColumn();
                 continue;
             }
-            // Too many parts for one page with the picture: the parts box
-            // goes on as far as it fits, the rest follows on the next page.
+            // Too many parts for one column with the picture: the parts box
+            // goes on as far as it fits, the rest follows in the next column.
             int fit = 1;
             while (fit < left && boxRowsHeight(step, row, fit + 1) <= body)
                 ++fit;
-            page.pieces.push_back({step, row, fit, false, y});
+            page.pieces.push_back({step, row, fit, false, column * (m_columnWidth + kColumnGap), y});
             row += fit;
-            nextPage();
+            nextColumn();
         }
     }
-    nextPage();
+    if (!page.pieces.empty())
+        m_pages.push_back(std::move(page));
 
     const int rows = static_cast<int>(m_listRows.size());
     int row = 0;
@@ -386,18 +448,18 @@ void vxBooklet::paintCover(QPainter& p)
 void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
 {
     const double k = m_mm;
-    const double width = m_page.width() - 2 * kMarginX;
+    const double left = kMarginX + piece.x;
     const double top = kMarginTop + piece.y;
     const vxBookletStep& step = m_steps.steps.at(piece.step);
     const auto& list = step.callouts;
 
     p.setFont(font(26, true));
     p.setPen(kInk);
-    p.drawText(QRectF(kMarginX * k, top * k, kNumberWidth * k, kNumberHeight * k),
-               Qt::AlignLeft | Qt::AlignTop, QString::number(step.number));
+    p.drawText(QRectF(left * k, top * k, kNumberWidth * k, kNumberHeight * k), Qt::AlignLeft | Qt::AlignTop,
+               QString::number(step.number));
 
     if (piece.rows > 0) {
-        const double boxX = kMarginX + kNumberWidth;
+        const double boxX = left + kNumberWidth;
         const int first = piece.firstRow * m_calloutColumns;
         const int count = std::min(static_cast<int>(list.size()) - first, piece.rows * m_calloutColumns);
         const int columns = std::min(m_calloutColumns, std::max(count, 1));
@@ -421,7 +483,8 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
     const vxBookletPicture* main = step.picture(vxBookletPicture::Role::Main);
     if (piece.picture && main) {
         const double y = top + headerHeight(piece.step, piece.firstRow, piece.rows) + kGap;
-        const QRectF box(kMarginX, y, width, m_pictureHeight);
+        const double x = m_detailBeside ? left : left + (m_columnWidth - m_pictureWidth) / 2;
+        const QRectF box(x, y, m_pictureWidth, m_pictureHeight);
         const QImage image = m_pictures.draw(main->render);
         if (!image.isNull())
             p.drawImage(QRectF(box.x() * k, box.y() * k, box.width() * k, box.height() * k), image);
@@ -433,26 +496,12 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
 void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail)
 {
     // The new parts are small in the picture: their surroundings framed in
-    // it and shown larger in a corner, the corner farthest from them.
+    // it and shown larger beside it or below it.
     const double k = m_mm;
     const vxBookletArea area = detail.enlarges.value_or(vxBookletArea{});
     const QRectF spot(box.x() + area.x * box.width(), box.y() + area.y * box.height(),
                       area.width * box.width(), area.height * box.height());
-    const double gap = 2;
-    const QSizeF size(box.width() * kDetailShare, box.height() * kDetailShare);
-    QRectF inset;
-    double farthest = -1;
-    for (const QPointF corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
-        const QRectF r(corner.x() < box.center().x() ? corner.x() + gap : corner.x() - gap - size.width(),
-                       corner.y() < box.center().y() ? corner.y() + gap : corner.y() - gap - size.height(),
-                       size.width(), size.height());
-        const QPointF d = r.center() - spot.center();
-        const double distance = std::hypot(d.x(), d.y()) - (r.intersects(spot) ? 1e6 : 0);
-        if (distance > farthest) {
-            farthest = distance;
-            inset = r;
-        }
-    }
+    const QRectF inset = detailBox(box);
     auto px = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
     p.setPen(QPen(kAccent, 0.35 * k));
     p.setBrush(Qt::NoBrush);
@@ -466,6 +515,14 @@ void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const vxBookletPictu
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kAccent, 0.5 * k));
     p.drawRect(px(inset));
+}
+
+QRectF vxBooklet::detailBox(const QRectF& box) const
+{
+    const QSizeF size(box.width() * kDetailShare, box.height() * kDetailShare);
+    if (m_detailBeside)
+        return QRectF(QPointF(box.right() + kGap, box.bottom() - size.height()), size);
+    return QRectF(QPointF(box.center().x() - size.width() / 2, box.bottom() + kGap), size);
 }
 
 void vxBooklet::paintPartsList(QPainter& p, const Page& page)

@@ -63,6 +63,7 @@ class vxBooklet {
         int firstRow = 0;
         int rows = 0;
         bool picture = false;
+        double x = 0; // from the left of the page body, mm
         double y = 0; // from the top of the page body, mm
     };
     struct Page {
@@ -77,6 +78,8 @@ class vxBooklet {
     void paintPage(QPainter& p, const Page& page, int number);
     void paintCover(QPainter& p);
     void paintStepPiece(QPainter& p, const StepPiece& piece);
+    // The close-up's place on the page for a main picture at box, mm.
+    QRectF detailBox(const QRectF& box) const;
     void paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail);
     void paintPartsList(QPainter& p, const Page& page);
     void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, double pictureMm);
@@ -96,6 +99,10 @@ class vxBooklet {
     // Geometry of the current layout, in millimetres.
     QSizeF m_page;
     double m_pictureHeight = 100;
+    double m_pictureWidth = 100;
+    int m_columns = 1; // of steps on a page
+    double m_columnWidth = 100;
+    bool m_detailBeside = false; // close-ups beside the main picture, else below it
     int m_calloutColumns = 4;
     int m_listColumns = 4;
     // Row heights, mm: of each step's parts box and of the parts list.

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 
 using namespace vxTest;
 
@@ -31,6 +32,50 @@ int pages(const std::string& pdf)
     std::smatch m;
     const std::string info = runCommand("pdfinfo '" + pdf + "'").out;
     return std::regex_search(info, m, std::regex("Pages: +([0-9]+)")) ? std::stoi(m[1]) : -1;
+}
+
+// Where every picture of every page stands, as pdftohtml finds them.
+struct PlacedImage {
+    int page = 0;
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+std::vector<PlacedImage> placedImages(const std::string& pdf)
+{
+    TempDir dir;
+    const std::string xml =
+        runCommand("cd '" + dir.path() + "' && pdftohtml -xml -stdout '" + pdf + "' x").out;
+    std::vector<PlacedImage> out;
+    int page = 0;
+    const std::regex item(
+        R"re(<page number="(\d+)"|<image top="(-?[\d.]+)" left="(-?[\d.]+)" width="([\d.]+)" height="([\d.]+)")re");
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), item); it != std::sregex_iterator(); ++it) {
+        if ((*it)[1].matched)
+            page = std::stoi((*it)[1]);
+        else
+            out.push_back(
+                {page, std::stod((*it)[3]), std::stod((*it)[2]), std::stod((*it)[4]), std::stod((*it)[5])});
+    }
+    return out;
+}
+
+// No picture on a page covers part of another (a close-up beside or below
+// its step's picture, never on it).
+void expectNoPictureCoversAnother(const std::string& pdf)
+{
+    const auto images = placedImages(pdf);
+    EXPECT_FALSE(images.empty());
+    for (std::size_t i = 0; i < images.size(); ++i)
+        for (std::size_t j = i + 1; j < images.size(); ++j) {
+            const PlacedImage &a = images[i], &b = images[j];
+            if (a.page != b.page)
+                continue;
+            const bool apart = a.left + a.width <= b.left + 0.5 || b.left + b.width <= a.left + 0.5 ||
+                               a.top + a.height <= b.top + 0.5 || b.top + b.height <= a.top + 0.5;
+            EXPECT_TRUE(apart) << "page " << a.page << ": " << a.left << "," << a.top << " " << a.width << "x"
+                               << a.height << " and " << b.left << "," << b.top << " " << b.width << "x"
+                               << b.height;
+        }
 }
 
 class CliInstructions : public ::testing::Test {
@@ -176,9 +221,10 @@ TEST_F(CliInstructions, SmallNewPartsGetACloseUp)
     const std::string list = runCommand("pdfimages -list '" + pdf + "'").out;
     const std::regex row(R"(\n\s*(\d+)\s+\d+\s+image\s+(\d+)\s+(\d+))");
     for (auto it = std::sregex_iterator(list.begin(), list.end(), row); it != std::sregex_iterator(); ++it)
-        if (std::stoi((*it)[2]) > 300)
+        if (std::stoi((*it)[2]) > 200)
             ++pictures[std::stoi((*it)[1])];
     EXPECT_EQ(pictures, (std::map<int, int>{{1, 1}, {2, 3}})) << list;
+    expectNoPictureCoversAnother(pdf);
 }
 
 // Steps are numbered 1, 2, 3 … in building order whatever the file's phase
@@ -267,4 +313,34 @@ TEST_F(CliInstructions, NamesAndColoursArePrintedInFull)
             EXPECT_NE(text.find(name), std::string::npos) << name << ": " << text;
         EXPECT_EQ(text.find("\u2026"), std::string::npos) << "nothing cut: " << text;
     }
+}
+
+// Steps share a page when they fit: a model of eight small steps takes
+// fewer pages than steps, every step number shows once in order, and the
+// cover counts them all.
+TEST_F(CliInstructions, SeveralStepsShareAPage)
+{
+    std::vector<KmfPart> parts;
+    for (int i = 0; i < 8; ++i)
+        parts.push_back(
+            {"K31005_s", {0, static_cast<float>(i), 0}, {0, 1, 0}, {0, 0, 1}, 0x2020c4, 10 * (i + 1)});
+    writeFile(res.file("stack.kmf"), kmfFile({-10, 8, -12}, {0, 3, 0}, parts));
+    const std::string pdf = out.file("stack.pdf");
+    const auto r = run(res.file("stack.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, std::regex(R"(8 steps on (\d+) pages?)"))) << r.out;
+    EXPECT_LE(std::stoi(m[1]), 4) << r.out;
+    EXPECT_NE(pageText(pdf, 1).find("8 parts of 1 kind, 8 steps"), std::string::npos) << pageText(pdf, 1);
+    std::string text;
+    for (int p = 2; p <= 1 + std::stoi(m[1]); ++p)
+        text +=
+            runCommand("pdftotext -f " + std::to_string(p) + " -l " + std::to_string(p) + " '" + pdf + "' -")
+                .out;
+    std::set<int> numbers;
+    const std::regex number(R"((?:^|[\n\f])([1-8])(?=\n))");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it)
+        numbers.insert(std::stoi((*it)[1]));
+    EXPECT_EQ(numbers, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8})) << text;
+    expectNoPictureCoversAnother(pdf);
 }
