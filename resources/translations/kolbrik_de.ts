@@ -827,6 +827,14 @@
         <translation>de</translation>
     </message>
     <message>
+        <source>Cable or rope, %1 mm</source>
+        <translation>Kabel oder Seil, %1 mm</translation>
+    </message>
+    <message>
+        <source>%1 mm thick</source>
+        <translation>%1 mm dick</translation>
+    </message>
+    <message>
         <source>1 part</source>
         <translation>1 Bauteil</translation>
     </message>

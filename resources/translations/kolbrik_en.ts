@@ -827,6 +827,14 @@
         <translation>en</translation>
     </message>
     <message>
+        <source>Cable or rope, %1 mm</source>
+        <translation>Cable or rope, %1 mm</translation>
+    </message>
+    <message>
+        <source>%1 mm thick</source>
+        <translation>%1 mm thick</translation>
+    </message>
+    <message>
         <source>1 part</source>
         <translation>1 part</translation>
     </message>

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QIODevice>
+#include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -251,12 +252,23 @@ void vxBooklet::layOut(QSizeF printable)
     m_calloutColumns = std::max(1, static_cast<int>((m_columnWidth - kNumberWidth - 2 * kPad) / kCellWidth));
     m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
                                  {m_pictureWidth, m_pictureHeight, kPictureDpi});
+    // Parts, then cables and ropes, in every box and in the parts list.
+    auto withTubes = [this](std::vector<vxPartsListEntry> rows,
+                            const std::vector<vxBookletTubeEntry>& tubes) {
+        for (const vxBookletTubeEntry& t : tubes)
+            rows.push_back(tubeRow(t));
+        return rows;
+    };
+    m_boxes.clear();
     m_calloutRows.clear();
-    for (const vxBookletStep& step : m_steps.steps)
+    for (const vxBookletStep& step : m_steps.steps) {
+        m_boxes.push_back(withTubes(step.callouts, step.tubeCallouts));
         m_calloutRows.push_back(
-            rowHeights(step.callouts, m_calloutColumns, kCellWidth, kCalloutPicture, kRowHeight));
+            rowHeights(m_boxes.back(), m_calloutColumns, kCellWidth, kCalloutPicture, kRowHeight));
+    }
+    m_listEntries = withTubes(m_steps.partsList, m_steps.tubeList);
     m_listRows =
-        rowHeights(m_steps.partsList, m_listColumns, width / m_listColumns, kListPicture, kListRowHeight);
+        rowHeights(m_listEntries, m_listColumns, width / m_listColumns, kListPicture, kListRowHeight);
 
     Page cover;
     cover.kind = Page::Cover;
@@ -276,7 +288,7 @@ void vxBooklet::layOut(QSizeF printable)
     };
     for (std::size_t step = 0; step < m_steps.steps.size(); ++step) {
         const int columns = m_calloutColumns;
-        const int callouts = static_cast<int>(m_steps.steps[step].callouts.size());
+        const int callouts = static_cast<int>(m_boxes[step].size());
         const int rows = std::max(1, (callouts + columns - 1) / columns);
         const vxBookletStep& s = m_steps.steps[step];
         const double detail = !m_detailBeside && s.picture(vxBookletPicture::Role::Detail)
@@ -451,7 +463,7 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
     const double left = kMarginX + piece.x;
     const double top = kMarginTop + piece.y;
     const vxBookletStep& step = m_steps.steps.at(piece.step);
-    const auto& list = step.callouts;
+    const auto& list = m_boxes.at(piece.step);
 
     p.setFont(font(26, true));
     p.setPen(kInk);
@@ -530,8 +542,8 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
     const double k = m_mm;
     const double width = m_page.width() - 2 * kMarginX;
     double top = kMarginTop;
-    const std::vector<vxPartsListEntry>& whole = m_steps.partsList;
-    const int parts = vxPartsListTotal(whole);
+    const std::vector<vxPartsListEntry>& whole = m_listEntries;
+    const int parts = vxPartsListTotal(m_steps.partsList);
     if (page.title) {
         p.setFont(font(18, true));
         p.setPen(kInk);
@@ -563,7 +575,8 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
         p.setPen(kInk);
         p.drawText(QRectF(kMarginX * k, (y + 1) * k, width * k, (kListTotals - 2) * k),
                    Qt::AlignLeft | Qt::AlignVCenter,
-                   tr("In total: %1 of %2").arg(partsText(parts), kindsText(static_cast<int>(whole.size()))));
+                   tr("In total: %1 of %2")
+                       .arg(partsText(parts), kindsText(static_cast<int>(m_steps.partsList.size()))));
     }
 }
 
@@ -574,8 +587,22 @@ void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntr
     const QRectF pictureRect(cell.left(), cell.top() + (cell.height() - picture) / 2 - 0.5 * k, picture,
                              picture);
     const int pixels = std::max(16, static_cast<int>(std::lround(pictureMm * kPictureDpi / 25.4)));
-    const QImage image = m_pictures.partPicture(entry, pixels);
-    if (!image.isNull()) {
+    const QImage image = entry.shortName.empty() ? QImage() : m_pictures.partPicture(entry, pixels);
+    if (entry.shortName.empty()) {
+        // A cable or rope: a curve in its colour, its outline darker.
+        QPainterPath path(QPointF(pictureRect.left() + 0.1 * picture, pictureRect.bottom() - 0.2 * picture));
+        path.cubicTo(QPointF(pictureRect.left() + 0.2 * picture, pictureRect.top()),
+                     QPointF(pictureRect.right() - 0.2 * picture, pictureRect.bottom()),
+                     QPointF(pictureRect.right() - 0.1 * picture, pictureRect.top() + 0.2 * picture));
+        const QColor color =
+            QColor::fromRgbF(std::clamp(entry.color.x(), 0.0f, 1.0f), std::clamp(entry.color.y(), 0.0f, 1.0f),
+                             std::clamp(entry.color.z(), 0.0f, 1.0f));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(color.darker(180), 1.4 * k, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(path);
+        p.setPen(QPen(color, 0.9 * k, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(path);
+    } else if (!image.isNull()) {
         p.drawImage(pictureRect, image);
     } else {
         p.setPen(QPen(kBoxLine, 0.3 * k, Qt::DashLine));
@@ -650,6 +677,20 @@ double vxBooklet::boxRowsHeight(std::size_t step, int first, int rows) const
 double vxBooklet::headerHeight(std::size_t step, int first, int rows) const
 {
     return rows > 0 ? std::max(kNumberHeight, boxRowsHeight(step, first, rows)) : kNumberHeight;
+}
+
+vxPartsListEntry vxBooklet::tubeRow(const vxBookletTubeEntry& tube)
+{
+    // A row without a part type: the name says the length, the second line
+    // the thickness.
+    vxPartsListEntry row;
+    row.count = tube.count;
+    row.color = tube.color;
+    row.colorName = tube.colorName;
+    row.found = true;
+    row.name = tr("Cable or rope, %1 mm").arg(tube.lengthMm, 0, 'f', 0).toStdString();
+    row.number = tr("%1 mm thick").arg(QLocale().toString(tube.thicknessMm, 'g', 3)).toStdString();
+    return row;
 }
 
 QString vxBooklet::colorName(const vxPartsListEntry& entry) const

@@ -90,6 +90,8 @@ class vxBooklet {
     double boxRowsHeight(std::size_t step, int first, int rows) const;
     double headerHeight(std::size_t step, int first, int rows) const;
     QString colorName(const vxPartsListEntry& entry) const;
+    // A parts-list row for tubes: no part type, the length as its name.
+    static vxPartsListEntry tubeRow(const vxBookletTubeEntry& tube);
 
     vxBookletPictures& m_pictures;
     QString m_title;
@@ -109,6 +111,9 @@ class vxBooklet {
     // Rows grow where a name needs more lines.
     std::vector<std::vector<double>> m_calloutRows;
     std::vector<double> m_listRows;
+    // What each step's parts box and the parts list show: parts, then tubes.
+    std::vector<std::vector<vxPartsListEntry>> m_boxes;
+    std::vector<vxPartsListEntry> m_listEntries;
     double m_mm = 1; // device pixels per millimetre while painting
 };
 

@@ -344,3 +344,37 @@ TEST_F(CliInstructions, SeveralStepsShareAPage)
     EXPECT_EQ(numbers, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8})) << text;
     expectNoPictureCoversAnother(pdf);
 }
+
+// Cables and ropes are listed with their length and thickness: in the
+// parts list and in the box of the step that fits them.
+TEST_F(CliInstructions, TubesAreListedWithTheirLengths)
+{
+    std::string text = kmfFile({0, 6, -14}, {2, 0, 0},
+                               {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 1},
+                                {"K31005_b", {4, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 2}},
+                               {0, 0});
+    text += "[TUBE1]\r\nRADIUS=0,15\r\nCOLOR=2105540\r\nCOUNT=3\r\nX0=0,5\r\nX1=2\r\nY1=2\r\nX2=3,5\r\n";
+    text += "[TUBE2]\r\nRADIUS=0,3\r\nCOLOR=0\r\nCOUNT=2\r\nX0=0\r\nY0=0,6\r\nX1=0\r\nY1=5,6\r\n";
+    writeFile(res.file("t.kmf"), text);
+    const std::string pdf = out.file("t.pdf");
+    const auto r = run(res.file("t.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::string all = runCommand("pdftotext '" + pdf + "' -").out;
+    std::replace(all.begin(), all.end(), '\n', ' ');
+    all = std::regex_replace(all, std::regex(" +"), " ");
+    // 2 * sqrt(1.5^2 + 2^2) = 5 cm; 5 cm.
+    auto count = [&](const std::string& s) {
+        std::size_t n = 0;
+        for (auto at = all.find(s); at != std::string::npos; at = all.find(s, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("Cable or rope, 50 mm"), 4u) << "in their steps and in the list: " << all;
+    EXPECT_EQ(count("1.5 mm thick"), 2u) << all;
+    EXPECT_EQ(count("3 mm thick"), 2u) << all;
+    EXPECT_EQ(count("1× red"), 2u) << all;
+    EXPECT_EQ(count("1× black"), 2u) << all;
+    const std::string list = pageText(pdf, pages(pdf));
+    EXPECT_NE(list.find("Cable or rope"), std::string::npos) << list;
+    EXPECT_NE(list.find("In total: 2 parts of 1 kind"), std::string::npos) << list;
+}
