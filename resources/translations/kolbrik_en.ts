@@ -175,8 +175,12 @@
         <translation>VRML files (*.wrl)</translation>
     </message>
     <message>
-        <source>%1 could not be written: %2</source>
-        <translation>%1 could not be written: %2</translation>
+        <source>The model is not written over</source>
+        <translation>The model is not written over</translation>
+    </message>
+    <message>
+        <source>%1 is the model being shown; choose another file name.</source>
+        <translation>%1 is the model being shown; choose another file name.</translation>
     </message>
     <message>
         <source>Nothing to export</source>
@@ -234,6 +238,10 @@
     <message>
         <source>Printing failed</source>
         <translation>Printing failed</translation>
+    </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Phase %1</translation>
     </message>
 </context>
 <context>
@@ -294,6 +302,13 @@
         <translation>Line %1: %2=%3 in %4 is not a number; read as %5</translation>
     </message>
     <message numerus="yes">
+        <source>%1… (%n character(s))</source>
+        <translation>
+            <numerusform>%1… (%n character)</numerusform>
+            <numerusform>%1… (%n characters)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%n more value(s) are not numbers</source>
         <translation>
             <numerusform>%n more value is not a number</numerusform>
@@ -333,6 +348,10 @@
         <source>Phase %1 of %2</source>
         <translation>Phase %1 of %2</translation>
     </message>
+    <message>
+        <source>Phase %1 of %2 (step control at %3)</source>
+        <translation>Phase %1 of %2 (step control at %3)</translation>
+    </message>
 </context>
 <context>
     <name>vxPartPanelController</name>
@@ -359,6 +378,10 @@
         <source>Clear list</source>
         <translation>Clear list</translation>
     </message>
+    <message>
+        <source>%1 — in %2</source>
+        <translation>%1 — in %2</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetAbout</name>
@@ -376,6 +399,10 @@
     <message>
         <source>Choose building phase</source>
         <translation>Choose building phase</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -464,6 +491,37 @@
     <message>
         <source>%1 — in %2</source>
         <translation>%1 — in %2</translation>
+    </message>
+</context>
+<context>
+    <name>vxDrawStyleCommands</name>
+    <message>
+        <source>&amp;Classic</source>
+        <translation>&amp;Classic</translation>
+    </message>
+    <message>
+        <source>Flat facets without outlines</source>
+        <translation>Flat facets without outlines</translation>
+    </message>
+    <message>
+        <source>&amp;Outlined</source>
+        <translation>&amp;Outlined</translation>
+    </message>
+    <message>
+        <source>Smooth curves, dark edge lines, smoothed edges</source>
+        <translation>Smooth curves, dark edge lines, smoothed edges</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Draw the parts with outlines and smooth curves</source>
+        <translation>Draw the parts with outlines and smooth curves</translation>
+    </message>
+    <message>
+        <source>Drawing st&amp;yle</source>
+        <translation>Drawing st&amp;yle</translation>
     </message>
 </context>
 <context>
@@ -860,6 +918,45 @@
     </message>
 </context>
 <context>
+    <name>vxBookletPage</name>
+    <message>
+        <source>Previous</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>View of this step</source>
+        <translation>View of this step</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation>Step %1 of %2</translation>
+    </message>
+    <message>
+        <source>Parts for step %1</source>
+        <translation>Parts for step %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Loading the model…</source>
+        <translation>Loading the model…</translation>
+    </message>
+    <message>
+        <source>This browser cannot show the model in 3D (WebGL is not available).</source>
+        <translation>This browser cannot show the model in 3D (WebGL is not available).</translation>
+    </message>
+    <message>
+        <source>The model cannot be shown.</source>
+        <translation>The model cannot be shown.</translation>
+    </message>
+</context>
+<context>
     <name>vxPartsDock</name>
     <message>
         <source>Parts</source>
@@ -888,6 +985,10 @@
 </context>
 <context>
     <name>vxInstructionsController</name>
+    <message>
+        <source>HTML pages (*.html)</source>
+        <translation>HTML pages (*.html)</translation>
+    </message>
     <message>
         <source>&amp;Highlight new parts</source>
         <translation>&amp;Highlight new parts</translation>
@@ -947,6 +1048,13 @@
     <message>
         <source>The building instructions could not be printed</source>
         <translation>The building instructions could not be printed</translation>
+    </message>
+</context>
+<context>
+    <name>vxCommandHost</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 could not be written: %2</translation>
     </message>
 </context>
 </TS>

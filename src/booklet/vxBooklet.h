@@ -37,6 +37,8 @@ class vxBooklet {
     vxBooklet(vxBookletPictures& pictures, QString title);
 
     const QString& title() const { return m_title; }
+    // The pictures and the model they draw.
+    vxBookletPictures& pictures() { return m_pictures; }
 
     // "1 part", "4 parts" and the like, in the application's language.
     static QString partsText(int n);

@@ -28,7 +28,10 @@ int cmdExport(const std::vector<std::string>& argsIn)
     vxExportOptions options;
     if (!args.read("--format",
                    [&](const std::string& v) { return (format = vxExportFormatNamed(v)).has_value(); }) ||
-        !args.readWholeNumber("--phase", options.phase))
+        !args.readWholeNumber("--phase", options.phase) || !args.read("--up", [&](const std::string& v) {
+            options.stlZUp = v == "z";
+            return v == "z" || v == "y";
+        }))
         return 2;
     const std::vector<std::string>& files = args.operands();
     if (files.size() != 2)
@@ -41,13 +44,20 @@ int cmdExport(const std::vector<std::string>& argsIn)
                                ": name it .wrl, .glb, .gltf, .stl or .obj, " + "or give --format (" +
                                formatList() + ")");
 
+    if (!mayWrite(files[0], files[1]) ||
+        (*format == vxExportFormat::kObj && !mayWrite(files[0], vxExportMaterialPath(files[1]))))
+        return 1;
+
     vxHeadlessHost host;
     vxOpenGLView view(host);
     view.awakeFromNib();
-    if (vxLoadResult r = view.loadModelFromFile(files[0]); !r) {
-        fail(r.error);
+    const vxLoadResult loaded = view.loadModelFromFile(files[0]);
+    if (!loaded) {
+        fail(loaded.error);
         return 1;
     }
+    printFindings(*view.model(), loaded.findings);
+    options.finding = [](const std::string& finding) { fail("warning: " + finding); };
     if (vxWriteResult w = vxExportModel(view.exportSource(), files[1], *format, options); !w) {
         fail(w.error);
         return 1;

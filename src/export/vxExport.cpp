@@ -43,6 +43,18 @@ std::optional<vxExportFormat> vxExportFormatOfPath(std::string_view path)
     return vxExportFormatNamed(std::string_view(extension).substr(1));
 }
 
+std::string vxExportMaterialPath(const std::string& path)
+{
+    std::filesystem::path mtlPath(path);
+    std::string name = mtlPath.filename().replace_extension(".mtl").string();
+    if (name == mtlPath.filename().string())
+        name += ".mtl";
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F)
+            c = '_';
+    return mtlPath.replace_filename(name).string();
+}
+
 vxWriteResult vxExportModel(const vxExportSource& source, const std::string& path, vxExportFormat format,
                             const vxExportOptions& options)
 {
@@ -65,26 +77,30 @@ vxWriteResult vxExportModel(const vxExportSource& source, const std::string& pat
         return file.commit();
     }
 
+    if (format == vxExportFormat::kObj && path == "-")
+        return {false, "cannot write standard output: an OBJ file needs its material file beside it; "
+                       "give a file name"};
     const vxExport::Progress progress{options.progress};
     vxAtomicFile file(path, vxDurability::kContent);
     if (!file.ok())
         return file.commit();
     const vxExport::Scene scene = vxExport::collect(model, phase);
+    if (options.finding)
+        for (const std::string& finding : vxExport::leftOutFindings(scene))
+            options.finding(finding);
     switch (format) {
     case vxExportFormat::kGlb:
     case vxExportFormat::kGltf:
         return vxExport::writeGltf(scene, model, file, format == vxExportFormat::kGlb, progress);
     case vxExportFormat::kStl:
-        return vxExport::writeStl(scene, file, progress);
+        return vxExport::writeStl(scene, file, options.stlZUp, progress);
     case vxExportFormat::kObj: {
-        std::filesystem::path mtlPath(path);
-        mtlPath.replace_extension(".mtl");
-        if (mtlPath == std::filesystem::path(path))
-            mtlPath += ".mtl";
-        vxAtomicFile mtl(mtlPath.string(), vxDurability::kContent);
+        const std::string mtlPath = vxExportMaterialPath(path);
+        vxAtomicFile mtl(mtlPath, vxDurability::kContent);
         if (!mtl.ok())
             return mtl.commit();
-        return vxExport::writeObj(scene, model, file, mtl, mtlPath.filename().string(), progress);
+        return vxExport::writeObj(scene, model, file, mtl, std::filesystem::path(mtlPath).filename().string(),
+                                  progress);
     }
     case vxExportFormat::kVrml:
         break;

@@ -51,7 +51,20 @@ struct vxExportOptions {
     std::optional<std::int32_t> phase;
     // Called now and then with (parts written, parts to write).
     std::function<void(std::size_t done, std::size_t total)> progress;
+    // Told, before the file is written, what the export leaves out besides
+    // parts without triangles: one sentence each (parts whose placement is
+    // not finite, too large or flat).
+    std::function<void(const std::string& finding)> finding;
+    // STL only: z is up, as 3D printing tools take it (the model's y becomes
+    // z, its front faces -y); false keeps the model's own axes, y up. The
+    // other formats are y up, as their readers expect.
+    bool stlZUp = true;
 };
+
+// The material file of an OBJ file at path: beside it, named as it with the
+// extension .mtl, white space and control characters made '_' so that the
+// OBJ file's "mtllib" line reads it as one name.
+std::string vxExportMaterialPath(const std::string& path);
 
 // Writes the scene to path: parts in their own colours and places, whatever
 // a view shows of them at the moment (nothing of the scene changes). Every

@@ -94,7 +94,8 @@ std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles)
 void writeBlocks(const std::vector<std::size_t>& bounds, const MakeBlock& make, vxAtomicFile& file,
                  const Progress& progress = {}, const std::function<void(std::size_t run)>& afterRun = {});
 
-vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& progress);
+// zUp: the model's y becomes z (see vxExportOptions::stlZUp).
+vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, bool zUp, const Progress& progress);
 // mtlName: the material file's name as the OBJ file refers to it.
 vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& obj, vxAtomicFile& mtl,
                        const std::string& mtlName, const Progress& progress);

@@ -614,6 +614,8 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
         else
             file.write(b, 4);
     };
+    // A stream keeps the header and the JSON until their lengths are in.
+    file.holdBack(true);
     file.write("glTF\2\0\0\0\0\0\0\0\0\0\0\0JSON", 20);
     const std::uint64_t jsonStart = file.size();
     const std::uint64_t binLength = writer.bufferLength();
@@ -631,6 +633,7 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
                 put32(static_cast<std::uint32_t>(binLength), file.size());
                 file.write("BIN\0", 4);
             }
+            file.holdBack(false);
         });
     } catch (const TooLarge&) {
         return {false,
