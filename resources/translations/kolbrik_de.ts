@@ -880,6 +880,19 @@
         <translation>nicht im Katalog</translation>
     </message>
     <message>
+        <source>en</source>
+        <comment>language of the colour names: en or de</comment>
+        <translation>de</translation>
+    </message>
+    <message>
+        <source>Cable or rope, %1 mm</source>
+        <translation>Kabel oder Seil, %1 mm</translation>
+    </message>
+    <message>
+        <source>%1 mm thick</source>
+        <translation>%1 mm dick</translation>
+    </message>
+    <message>
         <source>1 part</source>
         <translation>1 Bauteil</translation>
     </message>

@@ -880,6 +880,19 @@
         <translation>not in the catalogue</translation>
     </message>
     <message>
+        <source>en</source>
+        <comment>language of the colour names: en or de</comment>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>Cable or rope, %1 mm</source>
+        <translation>Cable or rope, %1 mm</translation>
+    </message>
+    <message>
+        <source>%1 mm thick</source>
+        <translation>%1 mm thick</translation>
+    </message>
+    <message>
         <source>1 part</source>
         <translation>1 part</translation>
     </message>

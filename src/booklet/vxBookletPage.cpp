@@ -170,6 +170,8 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
                            {"name", QString::fromStdString(e.name)},
                            {"number", QString::fromStdString(e.number)},
                            {"colour", colour},
+                           {"colourName", QJsonObject{{"en", QString::fromUtf8(e.colorName.english)},
+                                                      {"de", QString::fromUtf8(e.colorName.german)}}},
                            {"picture", it->second}};
     };
     // Types not in the catalogue have no mesh: the page leaves them out
