@@ -247,25 +247,26 @@ TEST_F(Export, PartsThatOverflowOrHaveNoAreaAreLeftOutAndNamed)
     EXPECT_TRUE(findings[0].starts_with("12 parts are left out")) << findings[0];
     EXPECT_TRUE(findings[0].ends_with("part 10 K90001_flat and 2 more)")) << findings[0];
     EXPECT_EQ(le32(readFile(dir.file("out.stl")), 80), 0u);
+}
 
-    // The one table of formats: each format once, named by its own extension,
-    // which its save-dialog filter offers.
-    TEST(ExportFormats, EachFormatHasOneEntryWhoseNameAndFilterAreItsExtension)
-    {
-        std::set<vxExportFormat> formats;
-        for (const vxExportFormatInfo& f : kExportFormats) {
-            EXPECT_TRUE(formats.insert(f.format).second) << f.extension;
-            EXPECT_EQ(vxExportFormatInfoOf(f.format), &f);
-            EXPECT_EQ(vxExportFormatNamed(f.extension), f.format);
-            const std::string filter = f.filter;
-            EXPECT_TRUE(filter.ends_with(" (*." + std::string(f.extension) + ")")) << filter;
-            EXPECT_NE(f.write, nullptr) << f.extension;
-        }
-        EXPECT_EQ(formats.size(), 5u);
-        EXPECT_EQ(vxExportFormatInfoOf(static_cast<vxExportFormat>(99)), nullptr);
-        const vxModel model;
-        const std::vector<std::shared_ptr<vxBaseSceneObject>> objects;
-        const vxWriteResult r = vxExportModel({model, objects}, "out.x", static_cast<vxExportFormat>(99));
-        EXPECT_FALSE(r);
-        EXPECT_EQ(r.error, "cannot write out.x: unknown format");
+// The one table of formats: each format once, named by its own extension,
+// which its save-dialog filter offers.
+TEST(ExportFormats, EachFormatHasOneEntryWhoseNameAndFilterAreItsExtension)
+{
+    std::set<vxExportFormat> formats;
+    for (const vxExportFormatInfo& f : kExportFormats) {
+        EXPECT_TRUE(formats.insert(f.format).second) << f.extension;
+        EXPECT_EQ(vxExportFormatInfoOf(f.format), &f);
+        EXPECT_EQ(vxExportFormatNamed(f.extension), f.format);
+        const std::string filter = f.filter;
+        EXPECT_TRUE(filter.ends_with(" (*." + std::string(f.extension) + ")")) << filter;
+        EXPECT_NE(f.write, nullptr) << f.extension;
     }
+    EXPECT_EQ(formats.size(), 5u);
+    EXPECT_EQ(vxExportFormatInfoOf(static_cast<vxExportFormat>(99)), nullptr);
+    const vxModel model;
+    const std::vector<std::shared_ptr<vxBaseSceneObject>> objects;
+    const vxWriteResult r = vxExportModel({model, objects}, "out.x", static_cast<vxExportFormat>(99));
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.error, "cannot write out.x: unknown format");
+}
