@@ -29,7 +29,8 @@ TEST(Install, InstalledProgramsFindTheirResources)
 
     // A drawing command, handed on to the drawing program in libexec/kolbrik-viewer/, which
     // finds the same resource folder: the part's mesh is exported.
-    writeFile(prefix.file("mesh.kmf"), crlf({"[COMMON]", "COUNT=1", "[PART1]", "NAME=K31005_x"}));
+    writeFile(prefix.file("mesh.kmf"),
+              crlf({"[COMMON]", "COUNT=1", "[PART1]", "NAME=K31005_x", "YUP=1", "ZDIR=1"}));
     r = runCommand("env -u KOLBRIK_RESOURCES " + prefix.file("bin/kolbrik") + " export " +
                    prefix.file("mesh.kmf") + " " + prefix.file("mesh.obj"));
     ASSERT_EQ(r.status, 0) << r.out;
