@@ -58,7 +58,10 @@ void vxOpenGLView::initFields()
     m_workMode = vxWorkMode::kNavigate;
     m_model = std::make_shared<vxModel>();
     m_sceneObjectList.clear();
+    m_tubeObjects.clear();
+    m_showTubes = false;
     m_sceneBox.reset();
+    m_objectBoxes.reset();
     m_backgroundColor = vxVector();
     m_backgroundColor.setVector3f(0.92f, 0.91f, 0.85f);
     m_gridColor = vxVector();
@@ -162,6 +165,8 @@ void vxOpenGLView::drawRect()
     const auto n = static_cast<std::int32_t>(m_sceneObjectList.size());
     for (std::int32_t i = 0; i < n; ++i)
         m_sceneObjectList[static_cast<std::size_t>(i)]->renderObject(i);
+    if (m_showTubes)
+        drawTubes();
     m_highlight.drawOver(*this);
 
     glFinish();
@@ -252,7 +257,9 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
 
     // Dropping the old objects queues their lists for deletion.
     m_sceneObjectList.clear();
+    m_tubeObjects.clear();
     m_sceneBox.reset();
+    m_objectBoxes.reset();
 
     m_cameraPosition.setVector3f(m_model->cameraPosition());
     m_cameraUp.setVector3f(m_model->cameraUp());
@@ -296,8 +303,10 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
         const vxTube& tube = *tubes[static_cast<std::size_t>(j)];
         auto object = std::make_shared<vxTubeSceneObject>();
         object->makeVertexFromTube(tube);
+        object->setTube(tubes[static_cast<std::size_t>(j)]);
         object->colorDiffuse().setVector3f(tube.color());
         object->rebuildMatrix();
+        m_tubeObjects.push_back(object);
         m_sceneObjectList.push_back(std::move(object));
     }
 
@@ -305,9 +314,9 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
     // or straight above or below it, where the picture has no up) gives way
     // to the model fitted in the three-quarter view, which Reset returns to.
     if (!cameraShowsAnything(m_cameraPosition, m_cameraTarget)) {
-        const vxBounds box = visibleBounds();
-        if (!box.empty) {
-            setCameraPose(fittedCamera(box, standardViewDirection(vxStandardView::kIso)));
+        const std::vector<vxBounds> boxes = visibleBoxes();
+        if (!boxes.empty()) {
+            setCameraPose(fittedCamera(boxes, standardViewDirection(vxStandardView::kIso)));
             m_homePosition = m_cameraPosition;
             m_homeTarget = m_cameraTarget;
         }
