@@ -40,6 +40,7 @@ const char* const kInvertWheel = "navigation/invertWheel";
 const char* const kZoomTowardPointer = "navigation/zoomTowardPointer";
 const char* const kSmoothTransitions = "navigation/smoothTransitions";
 const char* const kOrthographic = "navigation/orthographic";
+const char* const kShowTubes = "view/showTubes";
 
 // One arrow key turns the model as far as a drag of this many points.
 constexpr float kTurnStep = 5.0f;
@@ -135,6 +136,10 @@ void vxViewCommands::buildActions()
     m_orthographic = addAction(camera, "actionOrthographic", tr("&Orthographic"), {Qt::Key_O});
     m_orthographic->setCheckable(true);
     connect(m_orthographic, &QAction::toggled, this, [this](bool on) { setOrthographic(on); });
+
+    m_showTubes = addAction(camera, "actionShowTubes", tr("Show &cables and tubes"), {});
+    m_showTubes->setCheckable(true);
+    connect(m_showTubes, &QAction::toggled, this, [this](bool on) { setShowTubes(on); });
 
     connect(addAction(camera, "actionZoomIn", tr("Zoom &in"),
                       {Qt::Key_Plus, Qt::Key_Equal, Qt::KeypadModifier | Qt::Key_Plus}),
@@ -260,6 +265,8 @@ void vxViewCommands::applySettings()
     view().setSmoothTransitions(s.value(QLatin1String(kSmoothTransitions), true).toBool());
     m_orthographic->setChecked(s.value(QLatin1String(kOrthographic), false).toBool());
     view().setOrthographic(m_orthographic->isChecked());
+    m_showTubes->setChecked(s.value(QLatin1String(kShowTubes), false).toBool());
+    view().setShowTubes(m_showTubes->isChecked());
 }
 
 void vxViewCommands::loadSettingsIntoSheet()
@@ -313,6 +320,16 @@ void vxViewCommands::setOrthographic(bool on)
     }
     view().setOrthographic(on);
     QSettings().setValue(QLatin1String(kOrthographic), on);
+}
+
+void vxViewCommands::setShowTubes(bool on)
+{
+    if (m_showTubes->isChecked() != on) {
+        m_showTubes->setChecked(on); // comes back here through toggled
+        return;
+    }
+    view().setShowTubes(on);
+    QSettings().setValue(QLatin1String(kShowTubes), on);
 }
 
 // --- pictures ---------------------------------------------------------------------

@@ -14,7 +14,7 @@ class QMenu;
 class QPrinter;
 
 // The window's navigation and picture commands: fit, reset, standard views,
-// the orthographic projection, keyboard navigation (turn, zoom, phase and
+// the orthographic projection, showing the tubes, keyboard navigation (turn, zoom, phase and
 // work-mode keys), the navigation settings of the Settings sheet
 // (remembered under "navigation/..."), Save picture…, Copy picture, printing
 // the view and Help > Keyboard shortcuts. It adds its actions to the
@@ -37,6 +37,8 @@ class vxViewCommands : public QObject {
     void resetView();
     void showStandardView(vxStandardView which);
     void setOrthographic(bool on);
+    // Draws the model's tubes (remembered as "view/showTubes").
+    void setShowTubes(bool on);
 
     // Draws the view off-screen at size and writes it as a PNG file
     // (atomically). False, with the reason in *error, when it cannot.
@@ -62,6 +64,7 @@ class vxViewCommands : public QObject {
 
     MainWindowController& m_window;
     QAction* m_orthographic = nullptr;
+    QAction* m_showTubes = nullptr;
     QActionGroup* m_workModes = nullptr;
     QDialog* m_shortcutsSheet = nullptr;
 };

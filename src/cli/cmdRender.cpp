@@ -15,7 +15,7 @@ namespace {
 const char* kRenderHelp =
     "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
     "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
-    "                      [--highlight] [--resources DIR]\n"
+    "                      [--highlight] [--tubes] [--resources DIR]\n"
     "\n"
     "Draws a model off-screen as the viewer's window shows it right after\n"
     "opening the file (same camera, light and colours; the grid hidden) and\n"
@@ -37,6 +37,8 @@ const char* kRenderHelp =
     "                    as in the perspective picture\n"
     "  --highlight       fade the parts of earlier phases toward the background,\n"
     "                    so that the parts the shown phase adds stand out\n"
+    "  --tubes           draw the cables, hoses and ropes as round tubes along\n"
+    "                    their paths\n"
     "  --resources DIR   read part definitions and meshes from DIR instead of\n"
     "                    the installed resource folder\n";
 
@@ -90,6 +92,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
     bool grid = false;
     bool paintOldWhite = false;
     bool highlight = false;
+    bool tubes = false;
     std::optional<std::int32_t> phase;
     std::optional<vxStandardView> standard;
     std::optional<vxCameraPose> camera;
@@ -125,6 +128,8 @@ int cmdRender(const std::vector<std::string>& argsIn)
             ++i;
         } else if (a == "--highlight") {
             highlight = true;
+        } else if (a == "--tubes") {
+            tubes = true;
         } else if (a == "--phase") {
             phase = wholeNumber(i + 1 < args.size() ? args[i + 1] : std::string());
             if (!phase) {
@@ -162,6 +167,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
         return 1;
     }
     vxOpenGLView& view = offscreen.view;
+    view.setShowTubes(tubes);
     const vxLoadResult loaded = view.loadModelFromFile(files[0]);
     if (!loaded) {
         fail(loaded.error);
