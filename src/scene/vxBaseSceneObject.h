@@ -177,8 +177,12 @@ class vxTubeSceneObject : public vxBaseSceneObject {
     // The surface (null until made; empty for a tube that draws nothing).
     const std::shared_ptr<vxSharedMesh>& surface() const { return m_surface; }
     void setSurface(std::shared_ptr<vxSharedMesh> surface) { m_surface = std::move(surface); }
-    // Draws the surface in the object's colour with a normal per corner
-    // (nothing while hidden or without a surface), compiling it in the
+    // The points of the curve the surface follows (its axis).
+    const std::vector<vxVector>& axis() const { return m_axis; }
+    void setAxis(std::vector<vxVector> axis) { m_axis = std::move(axis); }
+    // Draws the surface in the object's colour with a normal per corner,
+    // and its axis as a line (nothing while hidden or without a surface),
+    // compiling the surface in the
     // current context on first use; under no pick name. The GL context must
     // be current, and no display list may be open.
     void renderSurface();
@@ -186,4 +190,5 @@ class vxTubeSceneObject : public vxBaseSceneObject {
   private:
     std::shared_ptr<const vxTube> m_tube;
     std::shared_ptr<vxSharedMesh> m_surface;
+    std::vector<vxVector> m_axis;
 };

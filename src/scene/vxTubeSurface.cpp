@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 namespace {
@@ -157,8 +158,8 @@ vxTubeDetail vxTubeDetailFor(const std::vector<const vxTube*>& tubes)
         }
         return 2 * static_cast<std::size_t>(d.sides) * (rings + drawn);
     };
-    for (const vxTubeDetail d : {vxTubeDetail{12, 4, 1}, vxTubeDetail{12, 2, 1}, vxTubeDetail{12, 1, 1},
-                                 vxTubeDetail{8, 1, 1}})
+    for (const vxTubeDetail d :
+         {vxTubeDetail{12, 4, 1}, vxTubeDetail{12, 2, 1}, vxTubeDetail{12, 1, 1}, vxTubeDetail{8, 1, 1}})
         if (most(d) <= kTubeTriangleBudget)
             return d;
     vxTubeDetail d{6, 1, 1};
@@ -167,13 +168,18 @@ vxTubeDetail vxTubeDetailFor(const std::vector<const vxTube*>& tubes)
     return d;
 }
 
-std::vector<vxVertice> vxTubeSurface(const vxTube& tube, const vxTubeDetail& detail)
+std::vector<vxVertice> vxTubeSurface(const vxTube& tube, const vxTubeDetail& detail,
+                                     std::vector<vxVector>* axis)
 {
     std::vector<vxVertice> out;
+    if (axis)
+        axis->clear();
     const std::vector<P> nodes = usedNodes(tube, detail.stride);
     if (nodes.size() < 2)
         return out;
     const std::vector<P> points = curvePoints(nodes, detail.maxSteps);
+    if (axis)
+        std::transform(points.begin(), points.end(), std::back_inserter(*axis), toVector);
     const std::size_t n = points.size();
     const double radius = tube.radius();
     const int sides = std::max(detail.sides, 3);
@@ -214,7 +220,8 @@ std::vector<vxVertice> vxTubeSurface(const vxTube& tube, const vxTubeDetail& det
         } else {
             for (std::size_t j = 0; j < s; ++j) {
                 const std::size_t k = (j + 1) % s;
-                addTriangle(out, lastRing[j], lastRing[k], ring[k], lastNormal[j], lastNormal[k], ringNormal[k]);
+                addTriangle(out, lastRing[j], lastRing[k], ring[k], lastNormal[j], lastNormal[k],
+                            ringNormal[k]);
                 addTriangle(out, lastRing[j], ring[k], ring[j], lastNormal[j], ringNormal[k], ringNormal[j]);
             }
         }
@@ -272,5 +279,16 @@ void vxTubeSceneObject::renderSurface()
     material(GL_DIFFUSE, colorDiffuse());
     material(GL_EMISSION, colorEmission());
     glCallList(m_surface->geometryList);
+    // The axis as a line of one pixel in the tube's colour, inside the
+    // surface: it shows only where the tube is thinner than a pixel, so
+    // that a thin rope far away stays a line rather than breaking up.
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glColor3f(colorDiffuse().x(), colorDiffuse().y(), colorDiffuse().z());
+    glBegin(GL_LINE_STRIP);
+    for (const vxVector& p : m_axis)
+        glVertex3f(p.x(), p.y(), p.z());
+    glEnd();
+    glPopAttrib();
     glPopMatrix();
 }

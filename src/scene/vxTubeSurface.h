@@ -33,7 +33,9 @@ vxTubeDetail vxTubeDetailFor(const std::vector<const vxTube*>& tubes);
 // the direction out from its axis (round, not faceted), on the end discs
 // the discs' own. Corners counter-clockwise seen from outside. Empty for a
 // tube that draws nothing (vxTubeFaultOf), or whose nodes all coincide.
-std::vector<vxVertice> vxTubeSurface(const vxTube& tube, const vxTubeDetail& detail = {});
+// When axis is given, it receives the points of the curve the tube follows.
+std::vector<vxVertice> vxTubeSurface(const vxTube& tube, const vxTubeDetail& detail = {},
+                                     std::vector<vxVector>* axis = nullptr);
 
 // Compiles the mesh's geometry list in the current context, like
 // vxSharedMesh::compileGeometry but with each corner's own normal.

@@ -24,10 +24,14 @@ void vxOpenGLView::makeTubeSurfaces() const
     if (!missing)
         return;
     const vxTubeDetail detail = vxTubeDetailFor(tubes);
-    for (const auto& object : m_tubeObjects)
-        if (!object->surface())
-            object->setSurface(std::make_shared<vxSharedMesh>(
-                object->tube() ? vxTubeSurface(*object->tube(), detail) : std::vector<vxVertice>()));
+    for (const auto& object : m_tubeObjects) {
+        if (object->surface())
+            continue;
+        std::vector<vxVector> axis;
+        object->setSurface(std::make_shared<vxSharedMesh>(
+            object->tube() ? vxTubeSurface(*object->tube(), detail, &axis) : std::vector<vxVertice>()));
+        object->setAxis(std::move(axis));
+    }
 }
 
 void vxOpenGLView::drawTubes()

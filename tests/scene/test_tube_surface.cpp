@@ -126,9 +126,12 @@ TEST(TubeSurface, TubesThatCannotBeDrawnHaveNoSurfaceAndTheirFaultIsNamed)
     const struct {
         const vxTube* tube;
         vxTubeFault fault;
-    } cases[] = {{&one, vxTubeFault::kTooFewNodes},        {&none, vxTubeFault::kTooFewNodes},
-                 {&notANumber, vxTubeFault::kNodeNotFinite}, {&infinite, vxTubeFault::kNodeNotFinite},
-                 {&thin, vxTubeFault::kRadiusNotUsable},     {&nanRadius, vxTubeFault::kRadiusNotUsable},
+    } cases[] = {{&one, vxTubeFault::kTooFewNodes},
+                 {&none, vxTubeFault::kTooFewNodes},
+                 {&notANumber, vxTubeFault::kNodeNotFinite},
+                 {&infinite, vxTubeFault::kNodeNotFinite},
+                 {&thin, vxTubeFault::kRadiusNotUsable},
+                 {&nanRadius, vxTubeFault::kRadiusNotUsable},
                  {&samePlace, vxTubeFault::kNone}};
     for (const auto& c : cases) {
         EXPECT_EQ(vxTubeFaultOf(*c.tube), c.fault);

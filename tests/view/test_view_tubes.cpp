@@ -16,7 +16,8 @@ class Tubes : public ViewTest {
     {
         mesh("31005", box(-50, -50, -5, 50, 50, 5));
         std::vector<std::int32_t> colours(static_cast<std::size_t>(tubes), 0x0000ff); // red
-        std::string text = kmfFile({0, 0, -30}, {0, 0, 0}, {{"K31005_slab", {0, 0, 0}}}, colours) + tubeSections;
+        std::string text =
+            kmfFile({0, 0, -30}, {0, 0, 0}, {{"K31005_slab", {0, 0, 0}}}, colours) + tubeSections;
         writeFile(dir.file("t.kmf"), text);
         view.set3DGridVisible(0);
         ASSERT_TRUE(view.loadModelFromFile(dir.file("t.kmf")));
