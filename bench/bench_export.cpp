@@ -170,7 +170,7 @@ void exportModel(benchmark::State& state, Model& (*model)(), vxExportFormat form
             resetPeak();
             const double cpuBefore = cpuSeconds();
             const auto start = std::chrono::steady_clock::now();
-            const vxWriteResult r = vxExportModel(m.view, path, format);
+            const vxWriteResult r = vxExportModel(m.view.exportSource(), path, format);
             seconds.push_back(
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
             cpu.push_back(cpuSeconds() - cpuBefore);

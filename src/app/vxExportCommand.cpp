@@ -112,7 +112,7 @@ bool vxExportCommand::doExport(const QString& path, vxExportFormat format)
         bar->setValue(static_cast<int>(done));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    const vxWriteResult r = vxExportModel(view, path.toStdString(), format, options);
+    const vxWriteResult r = vxExportModel(view.exportSource(), path.toStdString(), format, options);
     bar->setRange(0, 1);
     m_window.endSheet(m_window.sheetWait());
 

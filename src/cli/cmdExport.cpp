@@ -91,7 +91,7 @@ int cmdExport(const std::vector<std::string>& argsIn)
         fail(r.error);
         return 1;
     }
-    if (vxWriteResult w = vxExportModel(view, files[1], *format, options); !w) {
+    if (vxWriteResult w = vxExportModel(view.exportSource(), files[1], *format, options); !w) {
         fail(w.error);
         return 1;
     }

@@ -1,4 +1,5 @@
 #include "vxOpenGLView.h"
+#include "vxVrmlWriter.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -327,4 +328,14 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
     m_displayList = 0;
     m_host.setNeedsDisplay();
     return result;
+}
+
+vxWriteResult vxOpenGLView::exportAsVRML(const std::string& path) const
+{
+    return vxExportModel(exportSource(), path, vxExportFormat::kVrml);
+}
+
+std::string vxOpenGLView::vrmlText() const
+{
+    return vxVrml::text(exportSource());
 }

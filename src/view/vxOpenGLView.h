@@ -2,6 +2,7 @@
 
 #include "vxAtomicFile.h"
 #include "vxBaseSceneObject.h"
+#include "vxExport.h"
 #include "vxLens.h"
 #include "vxModel.h"
 #include "vxPhaseHighlight.h"
@@ -196,6 +197,8 @@ class vxOpenGLView {
     const vxPhaseHighlight& highlight() const { return m_highlight; }
 
     // --- export -----------------------------------------------------------
+    // The model and the scene, for vxExportModel.
+    vxExportSource exportSource() const { return {*m_model, m_sceneObjectList}; }
     // Writes the scene as a VRML 1.0 file, atomically; on failure the
     // target is untouched and the reason is returned.
     vxWriteResult exportAsVRML(const std::string& path) const;

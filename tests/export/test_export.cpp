@@ -43,7 +43,7 @@ class Export : public ::testing::Test {
     std::string exported(vxExportFormat format, std::optional<std::int32_t> phase = {})
     {
         const std::string path = dir.file("out." + std::string(vxExportExtension(format)));
-        const vxWriteResult r = vxExportModel(view, path, format, {phase, {}});
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, format, {phase, {}});
         EXPECT_TRUE(r) << r.error;
         return readFile(path);
     }
@@ -108,7 +108,7 @@ TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
     std::vector<std::pair<std::size_t, std::size_t>> progress;
     const std::string path = dir.file("out.glb");
     ASSERT_TRUE(vxExportModel(
-        view, path, vxExportFormat::kGlb,
+        view.exportSource(), path, vxExportFormat::kGlb,
         {{}, [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); }}));
     const std::string glb = readFile(path);
     ASSERT_FALSE(progress.empty());
@@ -143,7 +143,7 @@ TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNam
     load(vxFixture::modelText(10, {"90001", "90002", "90003"}));
     for (vxExportFormat format : kExportFormats) {
         const std::string path = dir.file("missing/out." + std::string(vxExportExtension(format)));
-        const vxWriteResult r = vxExportModel(view, path, format);
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, format);
         EXPECT_FALSE(r);
         EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
     }
@@ -151,7 +151,7 @@ TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNam
     std::filesystem::create_directory(dir.file("out.mtl"));
     vxTest::writeFile(dir.file("out.obj"), "the old export");
     const auto before = vxTest::entries(dir.path());
-    EXPECT_FALSE(vxExportModel(view, dir.file("out.obj"), vxExportFormat::kObj));
+    EXPECT_FALSE(vxExportModel(view.exportSource(), dir.file("out.obj"), vxExportFormat::kObj));
     EXPECT_EQ(readFile(dir.file("out.obj")), "the old export");
     EXPECT_EQ(vxTest::entries(dir.path()), before);
 

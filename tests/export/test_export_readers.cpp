@@ -52,7 +52,7 @@ struct Model {
     std::string exportTo(const vxTest::TempDir& dir, vxExportFormat format) const
     {
         const std::string path = dir.file(name + "." + std::string(vxExportExtension(format)));
-        const vxWriteResult r = vxExportModel(view, path, format);
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, format);
         EXPECT_TRUE(r) << r.error;
         return path;
     }

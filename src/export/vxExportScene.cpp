@@ -1,5 +1,6 @@
 #include "vxExportScene.h"
-#include "vxOpenGLView.h"
+#include "vxBaseSceneObject.h"
+#include "vxModel.h"
 
 #include <algorithm>
 #include <bit>
@@ -35,7 +36,7 @@ float linearFromSrgb(float c)
     return static_cast<float>(s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
 }
 
-Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
+Scene collect(const vxModel& model, std::optional<std::int32_t> phase)
 {
     Scene scene;
     // Colours by the bits of red, green and blue.
@@ -54,7 +55,7 @@ Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase)
         return Rgb{std::bit_cast<std::uint32_t>(c.x() + 0.0f), std::bit_cast<std::uint32_t>(c.y() + 0.0f),
                    std::bit_cast<std::uint32_t>(c.z() + 0.0f)};
     };
-    const auto& parts = view.model()->partList();
+    const auto& parts = model.partList();
     FirstIndex<Rgb, RgbHash> colourIndex(parts.size());
     FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
     scene.parts.reserve(parts.size());

@@ -1,7 +1,7 @@
 #pragma once
 
-// The parts an export writes, gathered from the view's scene: their meshes
-// (shared as the view shares them), placements and colours.
+// The parts an export writes, gathered from a model's scene objects: their
+// meshes (shared as the view shares them), placements and colours.
 #include "vxMatrix.h"
 #include "vxVector.h"
 #include "vxVertice.h"
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-class vxOpenGLView;
+class vxModel;
 class vxPart;
 
 namespace vxExport {
@@ -105,9 +105,10 @@ template <class Key, class Hash> class FirstIndex {
     int m_shift = 64;
 };
 
-// The parts with at least one usable triangle and a finite placement, of
-// phase `phase` or earlier (or of phase 0 or less) when a phase is given.
-Scene collect(const vxOpenGLView& view, std::optional<std::int32_t> phase);
+// The parts of the model, each with the scene object made of it, that have
+// at least one usable triangle and a finite placement, of phase `phase` or
+// earlier (or of phase 0 or less) when a phase is given.
+Scene collect(const vxModel& model, std::optional<std::int32_t> phase);
 
 // Whether a triangle's corners are all finite; the others are left out of
 // every export.

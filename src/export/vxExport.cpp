@@ -1,6 +1,6 @@
 #include "vxExport.h"
 #include "vxExportWriters.h"
-#include "vxOpenGLView.h"
+#include "vxModel.h"
 #include "vxVrmlWriter.h"
 
 #include <algorithm>
@@ -43,20 +43,23 @@ std::optional<vxExportFormat> vxExportFormatOfPath(std::string_view path)
     return vxExportFormatNamed(std::string_view(extension).substr(1));
 }
 
-vxWriteResult vxExportModel(const vxOpenGLView& view, const std::string& path, vxExportFormat format,
+vxWriteResult vxExportModel(const vxExportSource& source, const std::string& path, vxExportFormat format,
                             const vxExportOptions& options)
 {
     const std::optional<std::int32_t> phase = options.phase;
+    const vxModel& model = source.model;
     if (format == vxExportFormat::kVrml) {
-        if (!phase)
-            return view.exportAsVRML(path);
-        // Parts of later phases are left out; tubes have no triangles anyway.
-        const auto& parts = view.model()->partList();
         vxAtomicFile file(path, vxDurability::kContent);
         if (!file.ok())
             return file.commit();
         vxFileSink sink(file);
-        vxVrml::write(view, sink, [&](std::size_t i) {
+        if (!phase) {
+            vxVrml::write(source, sink);
+            return file.commit();
+        }
+        // Parts of later phases are left out; tubes have no triangles anyway.
+        const auto& parts = model.partList();
+        vxVrml::write(source, sink, [&](std::size_t i) {
             return i >= parts.size() || parts[i]->phase() <= 0 || parts[i]->phase() <= *phase;
         });
         return file.commit();
@@ -66,8 +69,7 @@ vxWriteResult vxExportModel(const vxOpenGLView& view, const std::string& path, v
     vxAtomicFile file(path, vxDurability::kContent);
     if (!file.ok())
         return file.commit();
-    const vxExport::Scene scene = vxExport::collect(view, phase);
-    const vxModel& model = *view.model();
+    const vxExport::Scene scene = vxExport::collect(model, phase);
     switch (format) {
     case vxExportFormat::kGlb:
     case vxExportFormat::kGltf:

@@ -1,16 +1,26 @@
 #pragma once
 
-// Exports of the view's scene to the file formats other programs read.
+// Exports of a model's scene to the file formats other programs read.
 #include "vxAtomicFile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-class vxOpenGLView;
+class vxBaseSceneObject;
+class vxModel;
+
+// What an export writes: a model and the scene objects made of it, one per
+// part in the model's order (each part holds its own), then the tubes'.
+struct vxExportSource {
+    const vxModel& model;
+    const std::vector<std::shared_ptr<vxBaseSceneObject>>& objects;
+};
 
 enum class vxExportFormat {
     kVrml, // VRML 1.0 text, .wrl
@@ -43,11 +53,11 @@ struct vxExportOptions {
     std::function<void(std::size_t done, std::size_t total)> progress;
 };
 
-// Writes the view's scene to path: parts in their own colours and places,
-// whatever the view shows at the moment (nothing of the view changes).
-// Every file is written atomically; on failure the targets are as they were
-// and the reason is returned.
-vxWriteResult vxExportModel(const vxOpenGLView& view, const std::string& path, vxExportFormat format,
+// Writes the scene to path: parts in their own colours and places, whatever
+// a view shows of them at the moment (nothing of the scene changes). Every
+// file is written atomically; on failure the targets are as they were and
+// the reason is returned.
+vxWriteResult vxExportModel(const vxExportSource& source, const std::string& path, vxExportFormat format,
                             const vxExportOptions& options = {});
 
 // Where a writer puts its bytes.

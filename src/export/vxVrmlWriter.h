@@ -4,8 +4,7 @@
 
 #include <cstddef>
 #include <functional>
-
-class vxOpenGLView;
+#include <string>
 
 namespace vxVrml {
 
@@ -13,6 +12,9 @@ namespace vxVrml {
 // scene object with triangles, numbered by its index in the scene list.
 // keep(i), when given, says whether object i is written; one left out uses
 // up its number as an object without triangles does.
-void write(const vxOpenGLView& view, vxByteSink& out, const std::function<bool(std::size_t)>& keep = {});
+void write(const vxExportSource& source, vxByteSink& out, const std::function<bool(std::size_t)>& keep = {});
+
+// The text that write puts out for every object.
+std::string text(const vxExportSource& source);
 
 } // namespace vxVrml

@@ -1,8 +1,8 @@
 // The VRML 1.0 export of the scene: one transform-separator block per scene
 // object that has triangles, streamed into an atomic file.
 #include "vxVrmlWriter.h"
+#include "vxBaseSceneObject.h"
 #include "vxNumberFormat.h"
-#include "vxOpenGLView.h"
 
 #include <charconv>
 #include <cstring>
@@ -118,9 +118,9 @@ struct CachedMesh {
 
 namespace vxVrml {
 
-void write(const vxOpenGLView& view, vxByteSink& sink, const std::function<bool(std::size_t)>& keep)
+void write(const vxExportSource& source, vxByteSink& sink, const std::function<bool(std::size_t)>& keep)
 {
-    const auto& scene = view.sceneObjectList();
+    const auto& scene = source.objects;
     auto kept = [&](std::size_t i) { return !keep || keep(i); };
 
     // Objects of one part type share one mesh: its text is made once. Read
@@ -188,32 +188,17 @@ void write(const vxOpenGLView& view, vxByteSink& sink, const std::function<bool(
     }
 }
 
-} // namespace vxVrml
-
-namespace {
-
-class StringSink : public vxByteSink {
-  public:
-    using vxByteSink::write;
-    void write(std::string_view bytes) override { text.append(bytes); }
-    std::string text;
-};
-
-} // namespace
-
-std::string vxOpenGLView::vrmlText() const
+std::string text(const vxExportSource& source)
 {
+    class StringSink : public vxByteSink {
+      public:
+        using vxByteSink::write;
+        void write(std::string_view bytes) override { text.append(bytes); }
+        std::string text;
+    };
     StringSink s;
-    vxVrml::write(*this, s);
+    write(source, s);
     return std::move(s.text);
 }
 
-vxWriteResult vxOpenGLView::exportAsVRML(const std::string& path) const
-{
-    vxAtomicFile file(path, vxDurability::kContent);
-    if (!file.ok())
-        return file.commit();
-    vxFileSink sink(file);
-    vxVrml::write(*this, sink);
-    return file.commit();
-}
+} // namespace vxVrml
