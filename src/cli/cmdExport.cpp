@@ -10,7 +10,7 @@ namespace {
 
 const char* kExportHelp =
     "usage: kolbrik export MODEL.kmf OUT.{wrl,glb,gltf,stl,obj} [--format F] [--phase N]\n"
-    "                      [--resources DIR]\n"
+    "                      [--tubes] [--resources DIR]\n"
     "\n"
     "Loads a model as the viewer does and writes it for other programs, in\n"
     "the format that OUT's extension names:\n"
@@ -26,6 +26,8 @@ const char* kExportHelp =
     "  --format F        write format F whatever OUT's extension\n"
     "  --phase N         the model as it stands at the end of building phase N:\n"
     "                    parts of later phases are left out\n"
+    "  --tubes           the cables, hoses and ropes as well, as the round\n"
+    "                    tubes the viewer draws (glb, gltf, stl, obj)\n"
     "  --resources DIR   read part definitions and meshes from DIR instead\n"
     "                    of the installed resource folder\n";
 
@@ -68,6 +70,8 @@ int cmdExport(const std::vector<std::string>& argsIn)
             if (!options.phase)
                 return usageError("--phase needs a whole number");
             ++i;
+        } else if (a == "--tubes") {
+            options.tubes = true;
         } else if (!a.empty() && a[0] == '-') {
             return usageError("unknown option " + a);
         } else {
@@ -83,6 +87,8 @@ int cmdExport(const std::vector<std::string>& argsIn)
         return usageError("cannot tell the format of " + files[1] +
                           ": name it .wrl, .glb, .gltf, .stl or .obj, " + "or give --format (" +
                           formatList() + ")");
+    if (options.tubes && *format == vxExportFormat::kVrml)
+        return usageError("--tubes goes with glb, gltf, stl or obj");
 
     vxHeadlessHost host;
     vxOpenGLView view(host);

@@ -1,6 +1,8 @@
 #include "vxExport.h"
+#include "vxBaseSceneObject.h"
 #include "vxExportWriters.h"
 #include "vxModel.h"
+#include "vxTubeSurface.h"
 #include "vxVrmlWriter.h"
 
 #include <algorithm>
@@ -69,7 +71,14 @@ vxWriteResult vxExportModel(const vxExportSource& source, const std::string& pat
     vxAtomicFile file(path, vxDurability::kContent);
     if (!file.ok())
         return file.commit();
-    const vxExport::Scene scene = vxExport::collect(model, phase);
+    std::vector<std::shared_ptr<vxTubeSceneObject>> tubes;
+    if (options.tubes) {
+        for (const auto& object : source.objects)
+            if (auto tube = std::dynamic_pointer_cast<vxTubeSceneObject>(object))
+                tubes.push_back(std::move(tube));
+        vxMakeTubeSurfaces(tubes);
+    }
+    const vxExport::Scene scene = vxExport::collect(model, phase, tubes);
     switch (format) {
     case vxExportFormat::kGlb:
     case vxExportFormat::kGltf:

@@ -51,6 +51,10 @@ struct vxExportOptions {
     std::optional<std::int32_t> phase;
     // Called now and then with (parts written, parts to write).
     std::function<void(std::size_t done, std::size_t total)> progress;
+    // The tubes (cables, hoses, ropes) as well, each as the round surface
+    // the view draws, after the parts; glTF, STL and OBJ only. Off: tubes
+    // are left out.
+    bool tubes = false;
 };
 
 // Writes the scene to path: parts in their own colours and places, whatever

@@ -36,7 +36,8 @@ float linearFromSrgb(float c)
     return static_cast<float>(s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
 }
 
-Scene collect(const vxModel& model, std::optional<std::int32_t> phase)
+Scene collect(const vxModel& model, std::optional<std::int32_t> phase,
+              const std::vector<std::shared_ptr<vxTubeSceneObject>>& tubes)
 {
     Scene scene;
     // Colours by the bits of red, green and blue.
@@ -58,6 +59,33 @@ Scene collect(const vxModel& model, std::optional<std::int32_t> phase)
     const auto& parts = model.partList();
     FirstIndex<Rgb, RgbHash> colourIndex(parts.size());
     FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
+    // One more part of the scene, unless it has nothing to write.
+    const auto add = [&](const vxBaseSceneObject& object, const vxSharedMesh* mesh, const vxVector& c,
+                         std::uint32_t number, const vxPart* part) {
+        if (!mesh || mesh->triangles.empty())
+            return; // draws nothing
+        Placement f;
+        object.localMatrix().toArray(f.data());
+        if (!std::all_of(f.begin(), f.end(), [](float x) { return std::isfinite(x); }))
+            return;
+
+        const auto [m, newMesh] = meshIndex.add(mesh);
+        if (newMesh) {
+            const auto usableCount = static_cast<std::uint64_t>(
+                std::count_if(mesh->triangles.begin(), mesh->triangles.end(), usable));
+            scene.meshes.push_back({&mesh->triangles, usableCount});
+        }
+        const Mesh& exported = scene.meshes[m];
+        if (exported.usable == 0)
+            return;
+
+        const auto [k, newColour] = colourIndex.add(rgbOf(c));
+        if (newColour)
+            scene.colours.emplace_back(c.x(), c.y(), c.z());
+
+        scene.parts.push_back({number, m, k, part, f});
+        scene.triangles += exported.usable;
+    };
     scene.parts.reserve(parts.size());
     // The objects of a large model lie far apart in memory: what the object
     // of a part a few ahead holds is asked for while this one is gathered.
@@ -73,33 +101,12 @@ Scene collect(const vxModel& model, std::optional<std::int32_t> phase)
         const vxPart& part = *parts[i];
         if (phase && part.phase() > 0 && part.phase() > *phase)
             continue;
-        const vxBaseSceneObject* object = part.baseSceneObject().get();
-        const vxSharedMesh* mesh = object ? object->sharedMesh().get() : nullptr;
-        if (!mesh || mesh->triangles.empty())
-            continue; // draws nothing
-        Placement f;
-        object->localMatrix().toArray(f.data());
-        if (!std::all_of(f.begin(), f.end(), [](float x) { return std::isfinite(x); }))
-            continue;
-
-        const auto [m, newMesh] = meshIndex.add(mesh);
-        if (newMesh) {
-            const auto usableCount = static_cast<std::uint64_t>(
-                std::count_if(mesh->triangles.begin(), mesh->triangles.end(), usable));
-            scene.meshes.push_back({&mesh->triangles, usableCount});
-        }
-        const Mesh& exported = scene.meshes[m];
-        if (exported.usable == 0)
-            continue;
-
-        const vxVector& c = part.color();
-        const auto [k, newColour] = colourIndex.add(rgbOf(c));
-        if (newColour)
-            scene.colours.emplace_back(c.x(), c.y(), c.z());
-
-        scene.parts.push_back({static_cast<std::uint32_t>(i + 1), m, k, &part, f});
-        scene.triangles += exported.usable;
+        if (const vxBaseSceneObject* object = part.baseSceneObject().get())
+            add(*object, object->sharedMesh().get(), part.color(), static_cast<std::uint32_t>(i + 1), &part);
     }
+    for (std::size_t j = 0; j < tubes.size(); ++j)
+        add(*tubes[j], tubes[j]->surface().get(), tubes[j]->colorDiffuse(), static_cast<std::uint32_t>(j + 1),
+            nullptr);
     return scene;
 }
 

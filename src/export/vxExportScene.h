@@ -10,12 +10,14 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 class vxModel;
 class vxPart;
+class vxTubeSceneObject;
 
 namespace vxExport {
 
@@ -25,10 +27,10 @@ namespace vxExport {
 using Placement = std::array<float, 16>;
 
 struct Part {
-    std::uint32_t number; // 1-based, as in the model file
+    std::uint32_t number; // 1-based, as in the model file (of the tube, for a tube)
     std::uint32_t mesh;   // index into Scene::meshes
     std::uint32_t colour; // index into Scene::colours
-    const vxPart* part;
+    const vxPart* part;   // null for a tube's surface
     Placement matrix;
 };
 
@@ -38,7 +40,7 @@ struct Mesh {
 };
 
 struct Scene {
-    std::vector<Part> parts;       // in the model's order
+    std::vector<Part> parts;       // in the model's order, then the tubes
     std::vector<Mesh> meshes;      // in the order of first use
     std::vector<vxVector> colours; // red, green, blue; in the order of first use
     std::uint64_t triangles = 0;   // usable triangles of all parts
@@ -107,8 +109,10 @@ template <class Key, class Hash> class FirstIndex {
 
 // The parts of the model, each with the scene object made of it, that have
 // at least one usable triangle and a finite placement, of phase `phase` or
-// earlier (or of phase 0 or less) when a phase is given.
-Scene collect(const vxModel& model, std::optional<std::int32_t> phase);
+// earlier (or of phase 0 or less) when a phase is given; then the surfaces
+// of the tubes given (made, in every phase) in their order.
+Scene collect(const vxModel& model, std::optional<std::int32_t> phase,
+              const std::vector<std::shared_ptr<vxTubeSceneObject>>& tubes = {});
 
 // Whether a triangle's corners are all finite; the others are left out of
 // every export.

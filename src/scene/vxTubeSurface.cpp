@@ -236,6 +236,24 @@ std::vector<vxVertice> vxTubeSurface(const vxTube& tube, const vxTubeDetail& det
     return out;
 }
 
+void vxMakeTubeSurfaces(const std::vector<std::shared_ptr<vxTubeSceneObject>>& tubes)
+{
+    if (std::all_of(tubes.begin(), tubes.end(), [](const auto& t) { return t->surface() != nullptr; }))
+        return;
+    std::vector<const vxTube*> paths;
+    for (const auto& object : tubes)
+        paths.push_back(object->tube().get());
+    const vxTubeDetail detail = vxTubeDetailFor(paths);
+    for (const auto& object : tubes) {
+        if (object->surface())
+            continue;
+        std::vector<vxVector> axis;
+        object->setSurface(std::make_shared<vxSharedMesh>(
+            object->tube() ? vxTubeSurface(*object->tube(), detail, &axis) : std::vector<vxVertice>()));
+        object->setAxis(std::move(axis));
+    }
+}
+
 void vxCompileRoundGeometry(vxSharedMesh& mesh)
 {
     const vxGLResources::ContextId ctx = vxGLResources::currentContext();

@@ -8,9 +8,11 @@
 #include "vxVertice.h"
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class vxTube;
+class vxTubeSceneObject;
 struct vxSharedMesh;
 
 // How finely tube surfaces are made.
@@ -40,3 +42,7 @@ std::vector<vxVertice> vxTubeSurface(const vxTube& tube, const vxTubeDetail& det
 // Compiles the mesh's geometry list in the current context, like
 // vxSharedMesh::compileGeometry but with each corner's own normal.
 void vxCompileRoundGeometry(vxSharedMesh& mesh);
+
+// Makes the surfaces (and axes) of the tube objects that have none yet, all
+// at the detail that suits all of them together. Drawing and exports call it.
+void vxMakeTubeSurfaces(const std::vector<std::shared_ptr<vxTubeSceneObject>>& tubes);

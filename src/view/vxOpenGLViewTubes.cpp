@@ -15,23 +15,7 @@ void vxOpenGLView::setShowTubes(bool on)
 
 void vxOpenGLView::makeTubeSurfaces() const
 {
-    std::vector<const vxTube*> tubes;
-    bool missing = false;
-    for (const auto& object : m_tubeObjects) {
-        tubes.push_back(object->tube().get());
-        missing = missing || !object->surface();
-    }
-    if (!missing)
-        return;
-    const vxTubeDetail detail = vxTubeDetailFor(tubes);
-    for (const auto& object : m_tubeObjects) {
-        if (object->surface())
-            continue;
-        std::vector<vxVector> axis;
-        object->setSurface(std::make_shared<vxSharedMesh>(
-            object->tube() ? vxTubeSurface(*object->tube(), detail, &axis) : std::vector<vxVertice>()));
-        object->setAxis(std::move(axis));
-    }
+    vxMakeTubeSurfaces(m_tubeObjects);
 }
 
 void vxOpenGLView::drawTubes()
