@@ -38,10 +38,6 @@ constexpr double kListCellWidth = 46;
 constexpr double kListPicture = 13;
 constexpr double kListTotals = 10;
 
-// A close-up goes beside a step's picture when the new parts take less than
-// this share of the picture's width and height.
-constexpr double kDetailBelow = 0.3;
-
 const QColor kInk(30, 30, 30);
 const QColor kAccent(30, 110, 200);
 const QColor kGrey(110, 110, 110);
@@ -82,8 +78,7 @@ class AtomicDevice : public QIODevice {
 } // namespace
 
 vxBooklet::vxBooklet(vxBookletPictures& pictures, QString title)
-    : m_pictures(pictures), m_title(std::move(title)), m_steps(vxMakePhasePartsLists(pictures.model())),
-      m_whole(vxMakePartsList(pictures.model(), std::nullopt))
+    : m_pictures(pictures), m_title(std::move(title))
 {
 }
 
@@ -100,14 +95,6 @@ QString vxBooklet::kindsText(int n)
 QString vxBooklet::stepsText(int n)
 {
     return n == 1 ? tr("1 step") : tr("%1 steps").arg(n);
-}
-
-std::vector<std::int32_t> vxBooklet::steps() const
-{
-    std::vector<std::int32_t> phases;
-    for (const auto& [phase, list] : m_steps)
-        phases.push_back(phase);
-    return phases;
 }
 
 int vxBooklet::stepPageCount() const
@@ -137,7 +124,7 @@ void vxBooklet::layOut(QSizeF printable)
     // two steps to a page when the model shows at least three quarters as
     // large as on a page of its own (wide models), else one large picture
     // with room for a few rows of parts.
-    const double aspect = std::max(m_pictures.modelAspect(), 0.05);
+    const double aspect = std::max(m_pictures.framing().modelAspect(), 0.05);
     const double roomy = body - headerHeight(3) - kGap;
     const double two = (body - 2 * (headerHeight(1) + kGap + kStepGap)) / 2;
     const double fitted = std::min(roomy, width / aspect);
@@ -145,6 +132,8 @@ void vxBooklet::layOut(QSizeF printable)
     // A picture always fits on a page of its own with the step number.
     m_pictureHeight = std::clamp(std::min(twoToAPage ? two : roomy, width / aspect), std::min(40.0, roomy),
                                  body - kNumberHeight - kGap);
+    m_steps =
+        vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(), {width, m_pictureHeight, kPictureDpi});
 
     Page cover;
     cover.kind = Page::Cover;
@@ -158,15 +147,16 @@ void vxBooklet::layOut(QSizeF printable)
         page = Page{};
         y = 0;
     };
-    for (const auto& [phase, list] : m_steps) {
+    for (std::size_t step = 0; step < m_steps.steps.size(); ++step) {
         const int columns = m_calloutColumns;
-        const int rows = std::max(1, (static_cast<int>(list.size()) + columns - 1) / columns);
+        const int callouts = static_cast<int>(m_steps.steps[step].callouts.size());
+        const int rows = std::max(1, (callouts + columns - 1) / columns);
         int row = 0;
         while (true) {
             const int left = rows - row;
             const double all = headerHeight(left) + kGap + m_pictureHeight;
             if (all <= body - y) {
-                page.pieces.push_back({phase, row, left, true, y});
+                page.pieces.push_back({step, row, left, true, y});
                 y += all + kStepGap;
                 break;
             }
@@ -177,14 +167,14 @@ void vxBooklet::layOut(QSizeF printable)
             // Too many parts for one page with the picture: the parts box
             // goes on as far as it fits, the rest follows on the next page.
             const int fit = std::clamp(static_cast<int>((body - 2 * kPad) / kRowHeight), 1, left);
-            page.pieces.push_back({phase, row, fit, false, y});
+            page.pieces.push_back({step, row, fit, false, y});
             row += fit;
             nextPage();
         }
     }
     nextPage();
 
-    const int rows = (static_cast<int>(m_whole.size()) + m_listColumns - 1) / m_listColumns;
+    const int rows = (static_cast<int>(m_steps.partsList.size()) + m_listColumns - 1) / m_listColumns;
     m_listRowsFirst = std::max(1, static_cast<int>((body - kListTitle) / kListRowHeight));
     m_listRowsPerPage = std::max(1, static_cast<int>(body / kListRowHeight));
     int row = 0;
@@ -249,14 +239,6 @@ bool vxBooklet::paint(QPagedPaintDevice& device, const Progress& progress, QStri
     return true;
 }
 
-QImage vxBooklet::picture(std::int32_t phase, bool highlight, QSizeF mm)
-{
-    const double px = kPictureDpi / 25.4;
-    return m_pictures.modelPicture(phase, highlight,
-                                   QSize(std::max(1, static_cast<int>(std::lround(mm.width() * px))),
-                                         std::max(1, static_cast<int>(std::lround(mm.height() * px)))));
-}
-
 void vxBooklet::paintPage(QPainter& p, const Page& page, int number)
 {
     const double k = m_mm;
@@ -311,14 +293,16 @@ void vxBooklet::paintCover(QPainter& p)
 
     const double bottom = m_page.height() - kMarginBottom - 14;
     const QSizeF box(width, std::max(bottom - y, 30.0));
-    const QImage image = picture(model.maximumBauphase(), false, box);
+    const QImage image = m_pictures.draw(vxWholeModelRender(m_pictures.framing(), model.maximumBauphase(),
+                                                            false, vxBookletPixels(box.width(), kPictureDpi),
+                                                            vxBookletPixels(box.height(), kPictureDpi)));
     if (!image.isNull())
         p.drawImage(QRectF(kMarginX * k, y * k, box.width() * k, box.height() * k), image);
 
-    const QString counts =
-        tr("%1 of %2, %3")
-            .arg(partsText(vxPartsListTotal(m_whole)), kindsText(static_cast<int>(m_whole.size())),
-                 stepsText(static_cast<int>(m_steps.size())));
+    const QString counts = tr("%1 of %2, %3")
+                               .arg(partsText(vxPartsListTotal(m_steps.partsList)),
+                                    kindsText(static_cast<int>(m_steps.partsList.size())),
+                                    stepsText(static_cast<int>(m_steps.steps.size())));
     p.setFont(font(12, true));
     p.setPen(kInk);
     p.drawText(QRectF(kMarginX * k, (bottom + 2) * k, width * k, 10 * k), Qt::AlignHCenter | Qt::AlignVCenter,
@@ -330,12 +314,13 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
     const double k = m_mm;
     const double width = m_page.width() - 2 * kMarginX;
     const double top = kMarginTop + piece.y;
-    const auto& list = m_steps.at(piece.phase);
+    const vxBookletStep& step = m_steps.steps.at(piece.step);
+    const auto& list = step.callouts;
 
     p.setFont(font(26, true));
     p.setPen(kInk);
     p.drawText(QRectF(kMarginX * k, top * k, kNumberWidth * k, kNumberHeight * k),
-               Qt::AlignLeft | Qt::AlignTop, QString::number(piece.phase));
+               Qt::AlignLeft | Qt::AlignTop, QString::number(step.number));
 
     if (piece.rows > 0) {
         const double boxX = kMarginX + kNumberWidth;
@@ -355,28 +340,28 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
             paintCell(p, cell, list[static_cast<std::size_t>(first + i)], kCalloutPicture);
         }
     }
-    if (piece.picture) {
+    const vxBookletPicture* main = step.picture(vxBookletPicture::Role::Main);
+    if (piece.picture && main) {
         const double y = top + headerHeight(piece.rows) + kGap;
-        const QSizeF size(width, m_pictureHeight);
-        const QImage image = picture(piece.phase, true, size);
-        const QRectF box(kMarginX, y, size.width(), size.height());
+        const QRectF box(kMarginX, y, width, m_pictureHeight);
+        const QImage image = m_pictures.draw(main->render);
         if (!image.isNull())
             p.drawImage(QRectF(box.x() * k, box.y() * k, box.width() * k, box.height() * k), image);
-        const auto area = m_pictures.newPartsArea(piece.phase, size.width() / size.height());
-        if (area && area->width() < kDetailBelow && area->height() < kDetailBelow)
-            paintDetail(p, box, *area, piece.phase);
+        if (const vxBookletPicture* detail = step.picture(vxBookletPicture::Role::Detail))
+            paintDetail(p, box, *detail);
     }
 }
 
-void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const QRectF& area, std::int32_t phase)
+void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail)
 {
     // The new parts are small in the picture: their surroundings framed in
     // it and shown larger in a corner, the corner farthest from them.
     const double k = m_mm;
-    const QRectF spot(box.x() + area.x() * box.width(), box.y() + area.y() * box.height(),
-                      area.width() * box.width(), area.height() * box.height());
-    const double share = 0.42, gap = 2;
-    const QSizeF size(box.width() * share, box.height() * share);
+    const vxBookletArea area = detail.enlarges.value_or(vxBookletArea{});
+    const QRectF spot(box.x() + area.x * box.width(), box.y() + area.y * box.height(),
+                      area.width * box.width(), area.height * box.height());
+    const double gap = 2;
+    const QSizeF size(box.width() * kDetailShare, box.height() * kDetailShare);
     QRectF inset;
     double farthest = -1;
     for (const QPointF corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
@@ -394,11 +379,8 @@ void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const QRectF& area, 
     p.setPen(QPen(kAccent, 0.35 * k));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(px(spot.adjusted(-1, -1, 1, 1)), 1.5 * k, 1.5 * k);
-    // The close-up has the picture's shape: it is drawn as large as the
-    // picture itself and scaled down.
-    const QImage close = m_pictures.detailPicture(
-        phase, QSize(static_cast<int>(std::lround(size.width() * kPictureDpi / 25.4)),
-                     static_cast<int>(std::lround(size.height() * kPictureDpi / 25.4))));
+    // The close-up has the picture's shape.
+    const QImage close = m_pictures.draw(detail.render);
     p.setBrush(vxBookletPictures::kPaper);
     p.drawRect(px(inset));
     if (!close.isNull())
@@ -413,7 +395,8 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
     const double k = m_mm;
     const double width = m_page.width() - 2 * kMarginX;
     double top = kMarginTop;
-    const int parts = vxPartsListTotal(m_whole);
+    const std::vector<vxPartsListEntry>& whole = m_steps.partsList;
+    const int parts = vxPartsListTotal(whole);
     if (page.title) {
         p.setFont(font(18, true));
         p.setPen(kInk);
@@ -429,11 +412,11 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
     for (int r = 0; r < page.rows; ++r)
         for (int c = 0; c < m_listColumns; ++c) {
             const std::size_t i = static_cast<std::size_t>((page.firstRow + r) * m_listColumns + c);
-            if (i >= m_whole.size())
+            if (i >= whole.size())
                 break;
             const QRectF cell((kMarginX + c * cellWidth) * k, (top + r * kListRowHeight) * k, cellWidth * k,
                               kListRowHeight * k);
-            paintCell(p, cell, m_whole[i], kListPicture);
+            paintCell(p, cell, whole[i], kListPicture);
         }
     if (page.totals) {
         const double y = top + page.rows * kListRowHeight + 2;
@@ -441,10 +424,9 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
         p.drawLine(QPointF(kMarginX * k, y * k), QPointF((kMarginX + width) * k, y * k));
         p.setFont(font(10, true));
         p.setPen(kInk);
-        p.drawText(
-            QRectF(kMarginX * k, (y + 1) * k, width * k, (kListTotals - 2) * k),
-            Qt::AlignLeft | Qt::AlignVCenter,
-            tr("In total: %1 of %2").arg(partsText(parts), kindsText(static_cast<int>(m_whole.size()))));
+        p.drawText(QRectF(kMarginX * k, (y + 1) * k, width * k, (kListTotals - 2) * k),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   tr("In total: %1 of %2").arg(partsText(parts), kindsText(static_cast<int>(whole.size()))));
     }
 }
 

@@ -10,18 +10,18 @@
 #include <QString>
 
 #include <functional>
-#include <map>
 #include <vector>
 
 class QPagedPaintDevice;
 class QPainter;
 class QRectF;
 
-// A building-instructions booklet of a model: a cover, one step per phase
-// that adds parts (its number, the parts to add, the model at the end of
-// the phase with the new parts highlighted), several steps to a page when
-// they fit, and a parts list of the whole model at the end. The layout is
-// the same on every paged device: a PDF writer or a printer.
+// A building-instructions booklet of a model laid out on pages: a cover,
+// the steps of the booklet's step model (its number, the parts to add, the
+// model with the new parts highlighted and a close-up where they are
+// small), several steps to a page when they fit, and a parts list of the
+// whole model at the end. The layout is the same on every paged device: a
+// PDF writer or a printer.
 class vxBooklet {
     Q_DECLARE_TR_FUNCTIONS(vxBooklet)
   public:
@@ -44,13 +44,14 @@ class vxBooklet {
     static QString stepsText(int n);
 
     // Lays the pages out for a printable area of the given size in
-    // millimetres. paint() does it for its device.
+    // millimetres and makes the step model for its picture size. paint()
+    // does it for its device.
     void layOut(QSizeF printableMillimetres);
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     int stepPageCount() const;
     int partsListPageCount() const;
-    // The phases shown as steps, in order.
-    std::vector<std::int32_t> steps() const;
+    // The steps as laid out last (empty before the first layout).
+    const vxBookletSteps& stepModel() const { return m_steps; }
 
     // Lays out and paints every page. False, with the reason in *error, when
     // the device cannot be painted on or progress stopped it.
@@ -58,7 +59,7 @@ class vxBooklet {
 
   private:
     struct StepPiece {
-        std::int32_t phase = 0;
+        std::size_t step = 0; // in the step model
         int firstRow = 0;
         int rows = 0;
         bool picture = false;
@@ -76,15 +77,13 @@ class vxBooklet {
     void paintPage(QPainter& p, const Page& page, int number);
     void paintCover(QPainter& p);
     void paintStepPiece(QPainter& p, const StepPiece& piece);
-    void paintDetail(QPainter& p, const QRectF& box, const QRectF& area, std::int32_t phase);
+    void paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail);
     void paintPartsList(QPainter& p, const Page& page);
     void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, double pictureMm);
-    QImage picture(std::int32_t phase, bool highlight, QSizeF mm);
 
     vxBookletPictures& m_pictures;
     QString m_title;
-    std::map<std::int32_t, std::vector<vxPartsListEntry>> m_steps;
-    std::vector<vxPartsListEntry> m_whole;
+    vxBookletSteps m_steps;
     std::vector<Page> m_pages;
 
     // Geometry of the current layout, in millimetres.

@@ -1,4 +1,5 @@
 #include "vxCli.h"
+#include "vxCommandOptions.h"
 #include "vxJson.h"
 #include "vxModel.h"
 #include "vxOrderedRuns.h"
@@ -18,15 +19,6 @@
 namespace vxCli {
 
 namespace {
-
-const char* kInfoHelp = "usage: kolbrik info MODEL.kmf [--json] [--resources DIR]\n"
-                        "\n"
-                        "Reads a model file and prints its camera, information texts, parts and\n"
-                        "tubes, with what each part's definition says.\n"
-                        "\n"
-                        "  --json            print one JSON object instead of text\n"
-                        "  --resources DIR   read part definitions from DIR instead of the\n"
-                        "                    installed resource folder\n";
 
 // Output gathered in pieces and written out as it grows, so that a model of
 // a million parts never has its whole description in memory at once; or,
@@ -420,33 +412,14 @@ void printText(const std::string& file, const vxModel& m)
 
 int cmdInfo(const std::vector<std::string>& argsIn)
 {
-    std::vector<std::string> args = argsIn;
-    bool json = false;
-    std::string file;
-    if (!takeResourcesOption(args))
+    const Arguments args(kInfoOptions, argsIn);
+    if (args.exit())
+        return *args.exit();
+    const std::string* given = args.modelFile();
+    if (!given)
         return 2;
-    for (const auto& a : args) {
-        if (a == "--help" || a == "-h") {
-            std::cout << kInfoHelp;
-            return 0;
-        } else if (a == "--json") {
-            json = true;
-        } else if (!a.empty() && a[0] == '-') {
-            fail("info: unknown option " + a);
-            std::cerr << kInfoHelp;
-            return 2;
-        } else if (file.empty()) {
-            file = a;
-        } else {
-            fail("info: more than one model file given");
-            return 2;
-        }
-    }
-    if (file.empty()) {
-        fail("info: no model file given");
-        std::cerr << kInfoHelp;
-        return 2;
-    }
+    const bool json = args.has("--json");
+    const std::string& file = *given;
     // The model lives until the process ends: freeing a million parts one
     // by one only to exit costs more than the reading of their definitions.
     static vxModel& model = *new vxModel;

@@ -1,5 +1,7 @@
 #include "vxBooklet.h"
 #include "vxCli.h"
+#include "vxCommandOptions.h"
+#include "vxTranslations.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -9,18 +11,6 @@
 namespace vxCli {
 
 namespace {
-
-const char* kInstructionsHelp =
-    "usage: kolbrik instructions MODEL.kmf OUT.pdf [--paper a4|letter] [--resources DIR]\n"
-    "\n"
-    "Writes the model's building instructions as a PDF booklet: a cover with\n"
-    "the finished model, one step per building phase (the parts to add and\n"
-    "the model at the end of the phase, the new parts highlighted) and a\n"
-    "parts list of the whole model. Needs no window system.\n"
-    "\n"
-    "  --paper a4|letter paper size (default a4)\n"
-    "  --resources DIR   read part definitions and meshes from DIR instead of\n"
-    "                    the installed resource folder\n";
 
 // Qt's notes about its own set-up (a missing runtime folder and the like)
 // are no concern of this command: only errors reach stderr.
@@ -34,38 +24,19 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 
 int cmdInstructions(const std::vector<std::string>& argsIn)
 {
-    std::vector<std::string> args = argsIn;
-    if (!takeResourcesOption(args))
-        return 2;
-    std::vector<std::string> files;
+    const Arguments args(kInstructionsOptions, argsIn);
+    if (args.exit())
+        return *args.exit();
     QPageSize::PageSizeId paper = QPageSize::A4;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::cout << kInstructionsHelp;
-            return 0;
-        } else if (a == "--paper") {
-            const std::string v = i + 1 < args.size() ? args[i + 1] : std::string();
-            if (v == "a4" || v == "A4") {
-                paper = QPageSize::A4;
-            } else if (v == "letter") {
-                paper = QPageSize::Letter;
-            } else {
-                fail("instructions: --paper needs a4 or letter");
-                return 2;
-            }
-            ++i;
-        } else if (!a.empty() && a[0] == '-') {
-            return usageError("instructions: unknown option " + a, kInstructionsHelp);
-        } else {
-            files.push_back(a);
-        }
-    }
-    if (files.size() != 2) {
-        return usageError(files.size() < 2 ? "instructions: needs a model file and a PDF file"
-                                           : "instructions: too many files given",
-                          kInstructionsHelp);
-    }
+    if (!args.read("--paper", [&](const std::string& v) {
+            paper = v == "letter" ? QPageSize::Letter : QPageSize::A4;
+            return v == "a4" || v == "A4" || v == "letter";
+        }))
+        return 2;
+    const std::vector<std::string>& files = args.operands();
+    if (files.size() != 2)
+        return args.usageError(files.size() < 2 ? "needs a model file and a PDF file"
+                                                : "too many files given");
 
     // Fonts and the PDF writer need a GUI application; the "offscreen"
     // platform needs no window system.
@@ -74,6 +45,8 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
     static char* argv[] = {name, platform, offscreen, nullptr};
     qInstallMessageHandler(quietMessages);
     QGuiApplication app(argc, argv);
+    // The booklet's texts in the user's language, as the window has them.
+    vxInstallTranslations(app, QLocale::system().language());
 
     vxBookletPictures pictures;
     if (!pictures.ok()) {
@@ -99,7 +72,7 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
     };
     std::cout << files[1] << ": " << count(static_cast<std::size_t>(booklet.pageCount()), "page")
-              << " (cover, " << count(booklet.steps().size(), "step") << " on "
+              << " (cover, " << count(booklet.stepModel().steps.size(), "step") << " on "
               << count(static_cast<std::size_t>(booklet.stepPageCount()), "page") << ", parts list on "
               << booklet.partsListPageCount() << ")\n";
     return 0;

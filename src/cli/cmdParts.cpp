@@ -1,4 +1,5 @@
 #include "vxCli.h"
+#include "vxCommandOptions.h"
 #include "vxJson.h"
 #include "vxModel.h"
 #include "vxPartsList.h"
@@ -12,17 +13,6 @@
 namespace vxCli {
 
 namespace {
-
-const char* kPartsHelp = "usage: kolbrik parts MODEL.kmf [--phase N] [--json] [--resources DIR]\n"
-                         "\n"
-                         "Lists the parts a builder needs: every part type in every colour with its\n"
-                         "count, article number and name, sorted by group, number and colour.\n"
-                         "Parts of phase 0 and below count with phase 1.\n"
-                         "\n"
-                         "  --phase N         only the parts that phase N adds (1 to the model's last)\n"
-                         "  --json            print one JSON object instead of a table\n"
-                         "  --resources DIR   read part definitions from DIR instead of the\n"
-                         "                    installed resource folder\n";
 
 void printJson(const std::string& file, std::optional<std::int32_t> phase,
                const std::vector<vxPartsListEntry>& list)
@@ -90,38 +80,17 @@ void printTable(const std::string& file, std::optional<std::int32_t> phase,
 
 int cmdParts(const std::vector<std::string>& argsIn)
 {
-    std::vector<std::string> args = argsIn;
-    if (!takeResourcesOption(args))
-        return 2;
-    bool json = false;
+    const Arguments args(kPartsOptions, argsIn);
+    if (args.exit())
+        return *args.exit();
     std::optional<std::int32_t> phase;
-    std::string file;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::cout << kPartsHelp;
-            return 0;
-        } else if (a == "--json") {
-            json = true;
-        } else if (a == "--phase") {
-            phase = wholeNumber(i + 1 < args.size() ? args[i + 1] : std::string());
-            if (!phase) {
-                fail("parts: --phase needs a whole number");
-                return 2;
-            }
-            ++i;
-        } else if (!a.empty() && a[0] == '-') {
-            return usageError("parts: unknown option " + a, kPartsHelp);
-        } else if (file.empty()) {
-            file = a;
-        } else {
-            fail("parts: more than one model file given");
-            return 2;
-        }
-    }
-    if (file.empty()) {
-        return usageError("parts: no model file given", kPartsHelp);
-    }
+    if (!args.readWholeNumber("--phase", phase))
+        return 2;
+    const std::string* given = args.modelFile();
+    if (!given)
+        return 2;
+    const bool json = args.has("--json");
+    const std::string& file = *given;
     vxModel model;
     const vxLoadResult r = model.loadModelFromFile(file);
     if (!r) {

@@ -1,4 +1,5 @@
 #include "vxCli.h"
+#include "vxCommandOptions.h"
 #include "vxDefinition.h"
 #include "vxImage.h"
 #include "vxOffscreenHost.h"
@@ -14,20 +15,6 @@
 namespace vxCli {
 
 namespace {
-
-const char* kRenderPartsHelp =
-    "usage: kolbrik render-parts [NAME...] [--out DIR] [--size N] [--resources DIR]\n"
-    "\n"
-    "Draws one picture per part type, NAME.png, as the part panel shows it:\n"
-    "the part's mesh in its definition's colour (near-black lifted to a dark\n"
-    "grey), seen from the front, right and above and filling the picture,\n"
-    "over the view's background. Without names, every NAME.stl of the\n"
-    "resource folder is drawn.\n"
-    "\n"
-    "  --out DIR         where to write the pictures (default: the resource folder)\n"
-    "  --size N          picture width and height in pixels (default 128)\n"
-    "  --resources DIR   read definitions and meshes from DIR instead of the\n"
-    "                    installed resource folder\n";
 
 // Every NAME.stl in the resource folder, sorted.
 std::vector<std::string> meshNames()
@@ -47,37 +34,21 @@ std::vector<std::string> meshNames()
 
 int cmdRenderParts(const std::vector<std::string>& argsIn)
 {
-    std::vector<std::string> args = argsIn;
-    if (!takeResourcesOption(args))
-        return 2;
-    std::vector<std::string> names;
+    const Arguments args(kRenderPartsOptions, argsIn);
+    if (args.exit())
+        return *args.exit();
     std::string outDir;
     int size = 128;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::cout << kRenderPartsHelp;
-            return 0;
-        } else if (a == "--out") {
-            if (i + 1 >= args.size()) {
-                fail("render-parts: --out needs a folder");
-                return 2;
-            }
-            outDir = args[++i];
-        } else if (a == "--size") {
-            if (i + 1 >= args.size() ||
-                !vxParsePictureSize(args[i + 1], vxSizeText::kSquare, 1, kMaxPictureSize, size, size)) {
-                fail("render-parts: --size needs a number of pixels from 1 to " +
-                     std::to_string(kMaxPictureSize));
-                return 2;
-            }
-            ++i;
-        } else if (!a.empty() && a[0] == '-') {
-            return usageError("render-parts: unknown option " + a, kRenderPartsHelp);
-        } else {
-            names.push_back(a);
-        }
-    }
+    if (!args.read("--out",
+                   [&](const std::string& v) {
+                       outDir = v;
+                       return true;
+                   }) ||
+        !args.read("--size", [&](const std::string& v) {
+            return vxParsePictureSize(v, vxSizeText::kSquare, 1, kMaxPictureSize, size, size);
+        }))
+        return 2;
+    std::vector<std::string> names = args.operands();
     if (outDir.empty())
         outDir = vxResources::resourceFolderPath();
     if (names.empty())

@@ -1,10 +1,9 @@
 #include "vxCli.h"
-#include "vxJson.h"
+#include "vxCommandOptions.h"
 #include "vxResources.h"
 #include "vxVersion.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -12,54 +11,12 @@
 #include <map>
 #include <unistd.h>
 
-namespace vxCli {
-
-void fail(const std::string& message)
-{
-    // Messages name files, whose names must not drive the terminal either.
-    std::cerr << "kolbrik: " << vxJson::printable(message) << "\n";
-}
-
-int usageError(const std::string& message, const char* help)
-{
-    fail(message);
-    std::cerr << help;
-    return 2;
-}
-
-std::optional<std::int32_t> wholeNumber(const std::string& text)
-{
-    std::int32_t n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return n;
-}
-
-bool takeResourcesOption(std::vector<std::string>& args)
-{
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--resources") {
-            if (i + 1 >= args.size()) {
-                fail("--resources needs a folder");
-                return false;
-            }
-            vxResources::setResourceFolder(args[i + 1]);
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-            --i;
-        }
-    }
-    return true;
-}
-
-} // namespace vxCli
-
 namespace {
 
 struct Command {
     // Null for a drawing command that this program hands on (see below).
     int (*run)(const std::vector<std::string>&);
-    const char* summary;
+    const vxCli::CommandOptions& options;
 };
 
 // The drawing commands run here in the program linked with the view; the
@@ -70,21 +27,26 @@ struct Command {
 #define KOLBRIK_DRAWING(command) nullptr
 #endif
 
-const std::map<std::string, Command>& commands()
+const std::map<std::string_view, Command>& commands()
 {
-    static const std::map<std::string, Command> table = {
-        {"info", {vxCli::cmdInfo, "print what a model file holds (text or --json)"}},
-        {"parts", {vxCli::cmdParts, "list the parts of a model or of one phase (text or --json)"}},
+    static const std::map<std::string_view, Command> table = [] {
+        const Command all[] = {
+            {vxCli::cmdInfo, vxCli::kInfoOptions},
+            {vxCli::cmdParts, vxCli::kPartsOptions},
 #ifdef KOLBRIK_DRAWING
-        {"render", {KOLBRIK_DRAWING(cmdRender), "draw a model off-screen and save it as PNG"}},
-        {"render-parts", {KOLBRIK_DRAWING(cmdRenderParts), "draw a picture of every part type"}},
-        {"export", {KOLBRIK_DRAWING(cmdExport), "write a model as glTF, STL, OBJ or VRML"}},
+            {KOLBRIK_DRAWING(cmdRender), vxCli::kRenderOptions},
+            {KOLBRIK_DRAWING(cmdRenderParts), vxCli::kRenderPartsOptions},
+            {KOLBRIK_DRAWING(cmdExport), vxCli::kExportOptions},
 #ifdef KOLBRIK_CLI_BOOKLET
-        {"instructions",
-         {KOLBRIK_DRAWING(cmdInstructions), "write a model's building instructions as a PDF booklet"}},
+            {KOLBRIK_DRAWING(cmdInstructions), vxCli::kInstructionsOptions},
 #endif
 #endif
-    };
+        };
+        std::map<std::string_view, Command> byName;
+        for (const Command& c : all)
+            byName.emplace(c.options.name, c);
+        return byName;
+    }();
     return table;
 }
 
@@ -110,7 +72,8 @@ void usage(std::ostream& o)
 {
     o << "usage: kolbrik COMMAND [ARGS...]\n\nCommands:\n";
     for (const auto& [name, c] : commands())
-        o << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << c.summary << "\n";
+        o << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << c.options.summary
+          << "\n";
     o << "\n'kolbrik COMMAND --help' describes a command; 'kolbrik --version' prints the version.\n";
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
+#include "vxOptions.h"
+
 #include <string>
 #include <vector>
 
@@ -17,22 +17,8 @@ int cmdRenderParts(const std::vector<std::string>& args);
 int cmdExport(const std::vector<std::string>& args);
 int cmdInstructions(const std::vector<std::string>& args);
 
-// Largest picture side the drawing commands accept, in pixels.
+// Largest picture side the drawing commands accept, in pixels (named in
+// the option texts of vxCommandOptions.h).
 inline constexpr int kMaxPictureSize = 16384;
-
-// Takes "--resources DIR" out of args and applies it. Returns false (with a
-// message on stderr) when the option lacks its value.
-bool takeResourcesOption(std::vector<std::string>& args);
-
-// Writes "kolbrik: <message>" on stderr, its control characters escaped.
-void fail(const std::string& message);
-
-// A usage error: the message, then the command's help, on stderr; returns
-// the exit status 2.
-int usageError(const std::string& message, const char* help);
-
-// The value of an option that takes a whole number ("--phase 3"): the
-// whole text in decimal, or nullopt.
-std::optional<std::int32_t> wholeNumber(const std::string& text);
 
 } // namespace vxCli

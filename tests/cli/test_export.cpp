@@ -1,3 +1,5 @@
+#include "vxCommandOptions.h"
+#include "vxExport.h"
 #include "vxExportFixtures.h"
 #include "vxTestResources.h"
 #include "vxTestSupport.h"
@@ -62,4 +64,17 @@ TEST(CliExport, WritesWhatTheViewExportsInTheFormatOfTheNameOrOfFormat)
     }
     // The model's tube goes in with --tubes only.
     EXPECT_GT(vxTest::readFile(res.file("tubes.stl")).size(), vxTest::readFile(res.file("out.dat")).size());
+}
+
+// --format offers, and its message names, every format the export writes.
+TEST(CliExport, FormatOptionNamesEveryFormat)
+{
+    const vxCli::Option& format = *vxCli::optionNamed(vxCli::kExportOptions, "--format");
+    std::string words, list;
+    for (vxExportFormat f : kExportFormats) {
+        words += (words.empty() ? "" : " ") + std::string(vxExportExtension(f));
+        list += (list.empty() ? "" : ", ") + std::string(vxExportExtension(f));
+    }
+    EXPECT_EQ(format.words, words);
+    EXPECT_EQ(format.needs, "one of " + list);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <regex>
 
@@ -177,4 +178,57 @@ TEST_F(CliInstructions, SmallNewPartsGetACloseUp)
         if (std::stoi((*it)[2]) > 300)
             ++pictures[std::stoi((*it)[1])];
     EXPECT_EQ(pictures, (std::map<int, int>{{1, 1}, {2, 3}})) << list;
+}
+
+// Steps are numbered 1, 2, 3 … in building order whatever the file's phase
+// numbers, and the cover counts them so.
+TEST_F(CliInstructions, StepsAreNumberedFromOneWhateverThePhases)
+{
+    writeFile(res.file("gaps.kmf"),
+              kmfFile({0, 4, -12}, {0, 0, 0},
+                      {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 10},
+                       {"K31005_b", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 40},
+                       {"K31005_c", {-1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 20}}));
+    const std::string pdf = out.file("gaps.pdf");
+    const auto r = run(res.file("gaps.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("(cover, 3 steps on"), std::string::npos) << r.out;
+    EXPECT_NE(pageText(pdf, 1).find("3 parts of 3 kinds, 3 steps"), std::string::npos) << pageText(pdf, 1);
+    const std::string text = runCommand("pdftotext -layout '" + pdf + "' -").out;
+    const std::regex number(R"((?:^|\n)\s*(\d+)\s+1×)");
+    std::string numbers;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it)
+        numbers += (*it)[1].str() + " ";
+    EXPECT_EQ(numbers, "1 2 3 ") << text;
+}
+
+// The booklet follows the user's language as the window does: German under
+// a German locale or a German first choice of language, English otherwise;
+// part names stay as the catalogue has them.
+TEST_F(CliInstructions, TheBookletSpeaksTheUsersLanguage)
+{
+    std::filesystem::create_directory_symlink(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations",
+                                              res.file("translations"));
+    writeFile(res.file("m.kmf"), kmfFile({0, 4, -12}, {0, 0, 0},
+                                         {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                                          {"K31005_b", {1.5f, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2}}));
+    const std::string pdf = out.file("b.pdf");
+    const struct {
+        std::string environment;
+        bool german;
+    } cases[] = {
+        {"LC_ALL= LC_MESSAGES= LANGUAGE= LANG=de_DE.UTF-8 ", true},
+        {"LC_ALL= LC_MESSAGES= LANGUAGE=de LANG=C.UTF-8 ", true},
+        {"LC_ALL= LC_MESSAGES= LANGUAGE= LANG=C.UTF-8 ", false},
+    };
+    for (const auto& c : cases) {
+        const auto r = runCli("instructions " + res.file("m.kmf") + " " + pdf + " --resources " + res.path(),
+                              c.environment);
+        ASSERT_EQ(r.status, 0) << r.out;
+        const std::string text = runCommand("pdftotext '" + pdf + "' -").out;
+        EXPECT_EQ(text.find("Stückliste") != std::string::npos, c.german) << c.environment << text;
+        EXPECT_EQ(text.find("2 Bauteile in 1 Sorte, 2 Schritte") != std::string::npos, c.german) << text;
+        EXPECT_EQ(text.find("Parts list") != std::string::npos, !c.german) << c.environment << text;
+        EXPECT_NE(text.find("Block 30"), std::string::npos);
+    }
 }

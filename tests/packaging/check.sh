@@ -4,7 +4,8 @@
 #   check.sh metainfo METAINFO_FILE
 #   check.sh manpages KOLBRIK MAN_DIR            the pages render without
 #                                                warnings and know every command and option
-#   check.sh completion KOLBRIK COMPLETION_FILE  offers what --help lists
+#   check.sh completion KOLBRIK COMPLETION_FILE  offers what --help lists (both made
+#                                                from the commands' option tables)
 #   check.sh package BUILD_DIR OUT_DIR           cpack, lintian, AppStream of the tree
 #   check.sh install OUT_DIR                     install its package, run from /usr/bin, remove
 set -uo pipefail
@@ -77,6 +78,8 @@ check_completion() {
   expect_same "info's model" "a b.kmf sub" "$(offers kolbrik info '')"
   expect_same "render's picture" "c.png sub" "$(offers kolbrik render --size 9x9 'a b.kmf' '')"
   expect_same "--resources" "sub" "$(offers kolbrik info --resources '')"
+  expect_same "render --view" "top" "$(offers kolbrik render --view t)"
+  expect_same "export --phase" "" "$(offers kolbrik export --phase '')"
   cd - >/dev/null && rm -rf "$dir"
 }
 

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "vxBookletFraming.h"
+#include "vxLens.h"
+#include "vxPartsList.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// What a booklet shows, apart from how its pages are laid out and painted:
+// the steps in building order, the parts each adds with their callouts,
+// and for each of its pictures everything needed to draw it again. The PDF
+// and the printer paint from it; other writers of building instructions
+// can share it.
+
+// Everything that decides a picture of the model: what is built, how it is
+// drawn, the camera and the size. The view draws with the world's y up and
+// its lens's field of view; they are kept here so that a picture can be
+// reproduced without knowing that.
+struct vxBookletRender {
+    std::int32_t phase = 0;    // the model as it stands at the end of this building phase
+    bool highlight = false;    // the parts of earlier phases faded toward the background
+    int width = 1, height = 1; // pixels
+    vxVector eye, target;
+    vxVector up{0, 1, 0};
+    double fieldOfView = vxLens::kFieldOfView; // degrees, top to bottom
+};
+
+struct vxBookletPicture {
+    enum class Role {
+        Main,   // the model at the end of the step
+        Detail, // a close-up of where the step's parts go
+    };
+    Role role = Role::Main;
+    vxBookletRender render;
+    // A close-up's place in the step's main picture: the area it enlarges.
+    std::optional<vxBookletArea> enlarges;
+};
+
+struct vxBookletStep {
+    int number = 0;                 // 1, 2, 3 … in building order, whatever the phases
+    std::int32_t phase = 0;         // the model file's building phase
+    std::vector<std::size_t> parts; // indices into the model's part list, in part-list order
+    // The parts to pick up, one entry per part type and colour.
+    std::vector<vxPartsListEntry> callouts;
+    std::vector<vxBookletPicture> pictures; // the main picture first
+
+    const vxBookletPicture* picture(vxBookletPicture::Role role) const;
+};
+
+struct vxBookletSteps {
+    std::vector<vxBookletStep> steps;        // in building order
+    std::vector<vxPartsListEntry> partsList; // every part of the model
+};
+
+// The size of a step's main picture on paper and the resolution pictures
+// are drawn at.
+struct vxBookletPictureSize {
+    double widthMm = 100, heightMm = 100;
+    double dpi = 200;
+};
+
+// A close-up shows beside a step's main picture when the parts it adds take
+// less than this share of the picture's width and height; it takes
+// kDetailShare of the main picture's width and height.
+inline constexpr double kDetailBelow = 0.3;
+inline constexpr double kDetailShare = 0.42;
+
+// Pixels for a length on paper at dpi, at least 1.
+int vxBookletPixels(double mm, double dpi);
+
+// The whole model at the end of the phase, filling a picture of the given
+// pixels, seen from the booklet's direction.
+vxBookletRender vxWholeModelRender(const vxBookletFraming& framing, std::int32_t phase, bool highlight,
+                                   int width, int height);
+
+// The booklet's steps: one for every building phase that adds parts, in
+// phase order and numbered from 1, each with its callouts (as vxMakePhasePartsLists gives
+// them), its main picture (the whole model at the end of the phase, the
+// new parts highlighted) and, where the new parts are small in it, a
+// close-up. The model's parts must carry their scene objects; framing is
+// made from the same model.
+vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& framing,
+                                  const vxBookletPictureSize& size);

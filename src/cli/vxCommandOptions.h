@@ -1,0 +1,236 @@
+#pragma once
+
+#include "vxOptions.h"
+
+// The options of every kolbrik command. A new option is one line here (and
+// its reading in the command): --help, the bash completion and the manual
+// follow from it. Sizes name kMaxPictureSize (vxCli.h), 16384.
+namespace vxCli {
+
+// "--resources DIR", which every command takes (the manual describes it
+// once for all); what a command reads from there differs.
+constexpr Option resourcesOption(std::string_view help)
+{
+    return {.name = "--resources",
+            .value = "DIR",
+            .needs = "a folder",
+            .help = help,
+            .completion = ValueCompletion::kFolder};
+}
+
+inline constexpr Option kInfoOptionList[] = {
+    {.name = "--json",
+     .help = "print one JSON object instead of text",
+     .manual = "Print one JSON object instead of text: the information texts, the camera, the counts, "
+               "every part with its definition, every tube and, as the last key, the list *warnings* of "
+               "what the file left out."},
+    resourcesOption("read part definitions from DIR instead of the\n"
+                    "installed resource folder"),
+};
+inline constexpr CommandOptions kInfoOptions = {
+    .name = "info",
+    .summary = "print what a model file holds (text or --json)",
+    .about = "usage: kolbrik info MODEL.kmf [--json] [--resources DIR]\n"
+             "\n"
+             "Reads a model file and prints its camera, information texts, parts and\n"
+             "tubes, with what each part's definition says.\n",
+    .arguments = "kmf",
+    .options = kInfoOptionList};
+
+inline constexpr Option kPartsOptionList[] = {
+    {.name = "--phase",
+     .value = "N",
+     .needs = "a whole number",
+     .help = "only the parts that phase N adds (1 to the model's last)",
+     .manual = "Only the parts that phase _N_ adds, from 1 to the model's last phase (another number is "
+               "a usage error)."},
+    {.name = "--json",
+     .help = "print one JSON object instead of a table",
+     .manual = "Print one JSON object instead of the table: the file name, the phase (or null), the "
+               "total and the list of parts, each with its count, number, name, short name, group, "
+               "colour as #rrggbb and whether its definition was found."},
+    resourcesOption("read part definitions from DIR instead of the\n"
+                    "installed resource folder"),
+};
+inline constexpr CommandOptions kPartsOptions = {
+    .name = "parts",
+    .summary = "list the parts of a model or of one phase (text or --json)",
+    .about = "usage: kolbrik parts MODEL.kmf [--phase N] [--json] [--resources DIR]\n"
+             "\n"
+             "Lists the parts a builder needs: every part type in every colour with its\n"
+             "count, article number and name, sorted by group, number and colour.\n"
+             "Parts of phase 0 and below count with phase 1.\n",
+    .arguments = "kmf",
+    .options = kPartsOptionList};
+
+inline constexpr Option kRenderOptionList[] = {
+    {.name = "--size",
+     .value = "WxH",
+     .needs = "WIDTHxHEIGHT, each 1 to 16384",
+     .help = "picture size in pixels (default 1024x768)",
+     .manual = "The picture's width and height in pixels, each from 1 to 16384 (default 1024x768)."},
+    {.name = "--grid", .help = "show the ground grid", .manual = "Show the ground grid."},
+    {.name = "--phase",
+     .value = "N",
+     .needs = "a whole number",
+     .help = "show the model at the end of building phase N: later\n"
+             "parts hidden, the parts of phase N in their colours",
+     .manual = "Show the model at the end of building phase _N_: parts of later phases are hidden, the "
+               "parts of phase _N_ show in their colours."},
+    {.name = "--paint-old-white",
+     .help = "with --phase, draw the parts of earlier phases white",
+     .manual = "With *--phase*, draw the parts of earlier phases white."},
+    {.name = "--view",
+     .value = "NAME",
+     .needs = "one of front, back, left, right, top, bottom, iso",
+     .help = "a standard view, fitted to the visible parts: front\n"
+             "(seen from -z), back, left (from +x), right (from -x),\n"
+             "top, bottom or iso (from front, right and above)",
+     .manual = "A standard view, fitted to the visible parts: *front* (seen from -z), *back*, *left* "
+               "(from +x), *right* (from -x), *top*, *bottom* or *iso* (from the front, the right and "
+               "above).",
+     .completion = ValueCompletion::kWords,
+     .words = "front back left right top bottom iso"},
+    {.name = "--camera",
+     .value = "EX,EY,EZ,TX,TY,TZ",
+     .needs = "EX,EY,EZ,TX,TY,TZ: six numbers, the eye apart from the target",
+     .help = "the eye at (EX, EY, EZ) looking at (TX, TY, TZ)",
+     .manual = "Put the eye at (_EX_, _EY_, _EZ_) looking at (_TX_, _TY_, _TZ_). Not together with "
+               "*--view*."},
+    {.name = "--fit",
+     .help = "keep the viewing direction and fit the visible parts\n"
+             "into the picture",
+     .manual = "Keep the viewing direction and move the camera so that the visible parts fill the "
+               "picture."},
+    {.name = "--orthographic",
+     .help = "draw without perspective, the target's plane as large\n"
+             "as in the perspective picture",
+     .manual = "Draw without perspective; the plane through the camera's target shows as large as in the "
+               "perspective picture."},
+    {.name = "--highlight",
+     .help = "fade the parts of earlier phases toward the background,\n"
+             "so that the parts the shown phase adds stand out",
+     .manual = "Fade the parts of earlier phases toward the background, so that the parts the shown "
+               "phase adds stand out."},
+    {.name = "--tubes",
+     .help = "draw the cables, hoses and ropes as round tubes along\n"
+             "their paths",
+     .manual = "Draw the cables, hoses and ropes of the model as round tubes along their paths (the "
+               "window's View > Show cables and tubes)."},
+    resourcesOption("read part definitions and meshes from DIR instead of\n"
+                    "the installed resource folder"),
+};
+inline constexpr CommandOptions kRenderOptions = {
+    .name = "render",
+    .summary = "draw a model off-screen and save it as PNG",
+    .about = "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
+             "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
+             "                      [--highlight] [--tubes] [--resources DIR]\n"
+             "\n"
+             "Draws a model off-screen as the viewer's window shows it right after\n"
+             "opening the file (same camera, light and colours; the grid hidden) and\n"
+             "saves the picture as PNG. Needs no window system.\n",
+    .arguments = "kmf png",
+    .options = kRenderOptionList};
+
+inline constexpr Option kRenderPartsOptionList[] = {
+    {.name = "--out",
+     .value = "DIR",
+     .needs = "a folder",
+     .help = "where to write the pictures (default: the resource folder)",
+     .manual = "Where to write the pictures (default: the resource folder).",
+     .completion = ValueCompletion::kFolder},
+    {.name = "--size",
+     .value = "N",
+     .needs = "a number of pixels from 1 to 16384",
+     .help = "picture width and height in pixels (default 128)",
+     .manual = "The pictures' width and height in pixels, from 1 to 16384 (default 128)."},
+    resourcesOption("read definitions and meshes from DIR instead of the\n"
+                    "installed resource folder"),
+};
+inline constexpr CommandOptions kRenderPartsOptions = {
+    .name = "render-parts",
+    .summary = "draw a picture of every part type",
+    .about = "usage: kolbrik render-parts [NAME...] [--out DIR] [--size N] [--resources DIR]\n"
+             "\n"
+             "Draws one picture per part type, NAME.png, as the part panel shows it:\n"
+             "the part's mesh in its definition's colour (near-black lifted to a dark\n"
+             "grey), seen from the front, right and above and filling the picture,\n"
+             "over the view's background. Without names, every NAME.stl of the\n"
+             "resource folder is drawn.\n",
+    .arguments = "part",
+    .options = kRenderPartsOptionList};
+
+// The formats are those of kExportFormats, in its order (a test compares).
+inline constexpr Option kExportOptionList[] = {
+    {.name = "--format",
+     .value = "F",
+     .needs = "one of glb, gltf, stl, obj, wrl",
+     .help = "write format F whatever OUT's extension",
+     .manual = "Write format _F_ (glb, gltf, stl, obj or wrl) whatever the extension.",
+     .completion = ValueCompletion::kWords,
+     .words = "glb gltf stl obj wrl"},
+    {.name = "--phase",
+     .value = "N",
+     .needs = "a whole number",
+     .help = "the model as it stands at the end of building phase N:\n"
+             "parts of later phases are left out",
+     .manual = "The model as it stands at the end of building phase _N_: parts of later phases are left "
+               "out."},
+    {.name = "--tubes",
+     .help = "the cables, hoses and ropes as well, as the round\n"
+             "tubes the viewer draws (glb, gltf, stl, obj)",
+     .manual = "Write the cables, hoses and ropes as well, each as the round tube the viewer draws, after "
+               "the parts (glb, gltf, stl and obj; without it tubes are left out)."},
+    resourcesOption("read part definitions and meshes from DIR instead\n"
+                    "of the installed resource folder"),
+};
+inline constexpr CommandOptions kExportOptions = {
+    .name = "export",
+    .summary = "write a model as glTF, STL, OBJ or VRML",
+    .about = "usage: kolbrik export MODEL.kmf OUT.{wrl,glb,gltf,stl,obj} [--format F] [--phase N]\n"
+             "                      [--tubes] [--resources DIR]\n"
+             "\n"
+             "Loads a model as the viewer does and writes it for other programs, in\n"
+             "the format that OUT's extension names:\n"
+             "  wrl   VRML 1.0: one block per part with triangles, placement and colour\n"
+             "  glb   glTF 2.0, binary: each part mesh stored once, one node per part,\n"
+             "        one material per colour; metres, Y up\n"
+             "  gltf  glTF 2.0 as one text file, its buffer embedded\n"
+             "  stl   binary STL for 3D printing: every triangle in place, millimetres\n"
+             "  obj   Wavefront OBJ, one object per part, millimetres; materials in\n"
+             "        OUT.mtl beside it\n"
+             "An existing file is replaced only once the new one is complete.\n",
+    .arguments = "kmf glb|gltf|stl|obj|wrl",
+    .options = kExportOptionList};
+
+inline constexpr Option kInstructionsOptionList[] = {
+    {.name = "--paper",
+     .value = "a4|letter",
+     .needs = "a4 or letter",
+     .help = "paper size (default a4)",
+     .manual = "The paper size (default a4).",
+     .completion = ValueCompletion::kWords,
+     .words = "a4 letter"},
+    resourcesOption("read part definitions and meshes from DIR instead of\n"
+                    "the installed resource folder"),
+};
+inline constexpr CommandOptions kInstructionsOptions = {
+    .name = "instructions",
+    .summary = "write a model's building instructions as a PDF booklet",
+    .about = "usage: kolbrik instructions MODEL.kmf OUT.pdf [--paper a4|letter] [--resources DIR]\n"
+             "\n"
+             "Writes the model's building instructions as a PDF booklet: a cover with\n"
+             "the finished model, one step per building phase (the parts to add and\n"
+             "the model at the end of the phase, the new parts highlighted) and a\n"
+             "parts list of the whole model. Needs no window system.\n",
+    .arguments = "kmf pdf",
+    .options = kInstructionsOptionList};
+
+// Every command, in the order the shell offers them.
+inline constexpr const CommandOptions* kCommandOptions[] = {
+    &kInfoOptions,        &kPartsOptions,        &kRenderOptions,
+    &kRenderPartsOptions, &kInstructionsOptions, &kExportOptions,
+};
+
+} // namespace vxCli

@@ -1,0 +1,161 @@
+// The booklet's steps: which parts each step adds, its callouts, and the
+// render settings of its pictures.
+#include "vxBookletTestSupport.h"
+
+#include <algorithm>
+#include <numeric>
+#include <set>
+
+using namespace vxTest;
+
+namespace {
+
+using BookletSteps = BookletModel;
+
+const vxBookletPictureSize kSize{150, 100, 200};
+
+// Part type, colour and count of every entry, in order.
+std::vector<std::string> rows(const std::vector<vxPartsListEntry>& list)
+{
+    std::vector<std::string> out;
+    for (const auto& e : list)
+        out.push_back(std::to_string(e.count) + "x " + e.shortName + " " + vxColorHex(e.color) + " " +
+                      e.name + " " + e.number);
+    return out;
+}
+
+bool same(const vxVector& a, const vxVector& b)
+{
+    return a.x() == b.x() && a.y() == b.y() && a.z() == b.z();
+}
+
+} // namespace
+
+// One step per phase that adds parts, in building order whatever the order
+// in the file (phase 0 counts with the first), numbered 1, 2, 3 whatever
+// the phase numbers; every part in exactly one step, the callouts those of
+// the parts list of its phase.
+TEST_F(BookletSteps, FollowTheBuildingPhasesWithTheirPartsAndCallouts)
+{
+    const vxModel& model = load({{"K32000_plate", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 0},
+                                 {"K31005_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 1},
+                                 {"K31005_b", {2, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 7},
+                                 {"K31005_c", {4, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00, 7},
+                                 {"K31005_d", {6, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 3},
+                                 {"K99999_e", {8, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 7}});
+    const vxBookletSteps steps = vxMakeBookletSteps(model, vxBookletFraming(model), kSize);
+
+    ASSERT_EQ(steps.steps.size(), 3u);
+    const std::vector<std::vector<std::size_t>> parts = {{0, 1}, {4}, {2, 3, 5}};
+    const std::int32_t phases[] = {1, 3, 7};
+    std::vector<std::size_t> every;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const vxBookletStep& step = steps.steps[i];
+        EXPECT_EQ(step.phase, phases[i]);
+        EXPECT_EQ(step.number, static_cast<int>(i) + 1);
+        EXPECT_EQ(step.parts, parts[i]) << "step " << i;
+        const auto list = vxMakePartsList(model, step.phase);
+        EXPECT_EQ(rows(step.callouts), rows(list));
+        EXPECT_EQ(vxPartsListTotal(step.callouts), static_cast<std::int32_t>(step.parts.size()));
+        for (const auto& e : step.callouts)
+            for (const std::size_t p : e.parts)
+                EXPECT_NE(std::find(step.parts.begin(), step.parts.end(), p), step.parts.end());
+        every.insert(every.end(), step.parts.begin(), step.parts.end());
+    }
+    std::sort(every.begin(), every.end());
+    std::vector<std::size_t> all(6);
+    std::iota(all.begin(), all.end(), 0);
+    EXPECT_EQ(every, all);
+    // Two blocks of one colour are one callout; the unknown part is counted.
+    const auto& last = steps.steps[2].callouts;
+    ASSERT_EQ(last.size(), 2u);
+    EXPECT_EQ(rows({last[0]}), (std::vector<std::string>{"2x 31005 #00ff00 Building block 15 31005"}));
+    EXPECT_EQ(last[1].shortName, "99999");
+    EXPECT_FALSE(last[1].found);
+    EXPECT_EQ(rows(steps.partsList), rows(vxMakePartsList(model, std::nullopt)));
+}
+
+// Every step has its main picture first: the model at the end of its
+// phase, the new parts highlighted, at the picture's size on paper, the
+// same camera for every step (the model keeps its place), framed on the
+// whole model. The cover's picture is the same without the highlight.
+TEST_F(BookletSteps, EveryPictureCarriesTheSettingsThatDrawIt)
+{
+    const vxModel& model = load({{"K32000_plate", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 1},
+                                 {"K31005_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2},
+                                 {"K31005_b", {0, 2, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 3}});
+    const vxBookletFraming framing(model);
+    const vxBookletSteps steps = vxMakeBookletSteps(model, framing, kSize);
+    ASSERT_EQ(steps.steps.size(), 3u);
+    const vxBookletRender& first = steps.steps.front().pictures.at(0).render;
+    for (const vxBookletStep& step : steps.steps) {
+        ASSERT_FALSE(step.pictures.empty());
+        const vxBookletPicture& main = step.pictures.front();
+        EXPECT_EQ(main.role, vxBookletPicture::Role::Main);
+        EXPECT_EQ(step.picture(vxBookletPicture::Role::Main), &main);
+        EXPECT_FALSE(main.enlarges);
+        const vxBookletRender& r = main.render;
+        EXPECT_EQ(r.phase, step.phase);
+        EXPECT_TRUE(r.highlight);
+        EXPECT_EQ(r.width, 1181); // 150 mm at 200 dpi
+        EXPECT_EQ(r.height, 787);
+        EXPECT_EQ(r.fieldOfView, 30.0);
+        EXPECT_EQ(r.up.y(), 1.0f);
+        EXPECT_TRUE(same(r.eye, first.eye));
+        EXPECT_TRUE(same(r.target, first.target));
+        // The plate's corners and the top block lie inside the picture.
+        for (const vxVector& p : {vxVector(-10, -0.5f, -10), vxVector(10, -0.5f, 10), vxVector(10, 0.5f, -10),
+                                  vxVector(-10, 0.5f, 10), vxVector(0.5f, 2.5f, 0.5f)}) {
+            const Seen s = seenIn(r, p);
+            EXPECT_TRUE(s.inFront && std::abs(s.x) <= 1 && std::abs(s.y) <= 1) << s.x << ", " << s.y;
+        }
+    }
+    const vxBookletRender cover = vxWholeModelRender(framing, 3, false, 1181, 787);
+    EXPECT_FALSE(cover.highlight);
+    EXPECT_TRUE(same(cover.eye, first.eye));
+}
+
+// Parts that are small in the main picture get a close-up: where they go,
+// enlarged; parts that take much of the picture, or have no shape, none.
+TEST_F(BookletSteps, SmallNewPartsGetACloseUpOfWhereTheyGo)
+{
+    const vxModel& model = load({{"K32000_plate", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 1},
+                                 {"K31005_a", {9.5f, 1, 9.5f}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2},
+                                 {"K99999_b", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 3}});
+    const vxBookletSteps steps = vxMakeBookletSteps(model, vxBookletFraming(model), kSize);
+    ASSERT_EQ(steps.steps.size(), 3u);
+    EXPECT_EQ(steps.steps[0].pictures.size(), 1u) << "the plate fills the picture";
+    EXPECT_EQ(steps.steps[2].pictures.size(), 1u) << "the unknown part has no shape";
+
+    const vxBookletStep& step = steps.steps[1];
+    ASSERT_EQ(step.pictures.size(), 2u);
+    const vxBookletPicture* detail = step.picture(vxBookletPicture::Role::Detail);
+    ASSERT_NE(detail, nullptr);
+    ASSERT_TRUE(detail->enlarges);
+    EXPECT_LT(detail->enlarges->width, kDetailBelow);
+    EXPECT_LT(detail->enlarges->height, kDetailBelow);
+    const vxBookletRender& r = detail->render;
+    EXPECT_EQ(r.phase, 2);
+    EXPECT_TRUE(r.highlight);
+    EXPECT_EQ(r.width, 496); // 42 % of 150 mm at 200 dpi
+    EXPECT_EQ(r.height, 331);
+    // It looks from the same side, closer, with the block in its middle.
+    const vxBookletRender& main = step.pictures.front().render;
+    vxVector a, b;
+    a.vectorSubtract3f(main.target, main.eye);
+    b.vectorSubtract3f(r.target, r.eye);
+    EXPECT_LT(b.vectorLength3f(), a.vectorLength3f() / 3);
+    EXPECT_NEAR(a.vectorDotProduct3f(a, b) / a.vectorLength3f() / b.vectorLength3f(), 1.0, 1e-5);
+    const Seen block = seenIn(r, vxVector(9.5f, 1, 9.5f));
+    EXPECT_LT(std::abs(block.x), 0.2);
+    EXPECT_LT(std::abs(block.y), 0.2);
+}
+
+// A model without parts has no steps and an empty parts list.
+TEST_F(BookletSteps, AModelWithoutPartsHasNoSteps)
+{
+    const vxModel& model = load({});
+    const vxBookletSteps steps = vxMakeBookletSteps(model, vxBookletFraming(model), kSize);
+    EXPECT_TRUE(steps.steps.empty());
+    EXPECT_TRUE(steps.partsList.empty());
+}
