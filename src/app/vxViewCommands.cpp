@@ -312,24 +312,26 @@ void vxViewCommands::showStandardView(vxStandardView which)
     view().showStandardView(which);
 }
 
+bool vxViewCommands::setRemembered(QAction* action, const char* key, bool on)
+{
+    if (action->isChecked() != on) {
+        action->setChecked(on); // comes back through toggled
+        return false;
+    }
+    QSettings().setValue(QLatin1String(key), on);
+    return true;
+}
+
 void vxViewCommands::setOrthographic(bool on)
 {
-    if (m_orthographic->isChecked() != on) {
-        m_orthographic->setChecked(on); // comes back here through toggled
-        return;
-    }
-    view().setOrthographic(on);
-    QSettings().setValue(QLatin1String(kOrthographic), on);
+    if (setRemembered(m_orthographic, kOrthographic, on))
+        view().setOrthographic(on);
 }
 
 void vxViewCommands::setShowTubes(bool on)
 {
-    if (m_showTubes->isChecked() != on) {
-        m_showTubes->setChecked(on); // comes back here through toggled
-        return;
-    }
-    view().setShowTubes(on);
-    QSettings().setValue(QLatin1String(kShowTubes), on);
+    if (setRemembered(m_showTubes, kShowTubes, on))
+        view().setShowTubes(on);
 }
 
 // --- pictures ---------------------------------------------------------------------

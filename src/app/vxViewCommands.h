@@ -60,6 +60,10 @@ class vxViewCommands : public QObject {
     void menSavePicture();
     void menCopyPicture();
     void message(const QString& text);
+    // A checkable setting: checks the action to match (false: it did not, and
+    // its toggled signal calls back) or, when it matches, remembers the
+    // value under key (true: the caller applies it).
+    bool setRemembered(QAction* action, const char* key, bool on);
     vxOpenGLView& view() const;
 
     MainWindowController& m_window;
