@@ -1,25 +1,25 @@
 // `kolbrik info` on generated models of 100,000 and 1,000,000 parts (every
 // part type of the catalogue on a grid), run as its own process: its peak
 // resident memory per part beyond a model naming each type once (the
-// distinct definitions), and its time against processes that read the
-// file's bytes once (see readOnce): in CPU time (user + system, both threads
-// of a load that reads its parts with two: *_ratio) and in wall time
-// (*_wall_ratio). With the argument 1 every definition file is padded by
-// 8 KB, which should change neither.
+// distinct definitions; the goal: at most 512 bytes), its CPU time (user +
+// system) and its wall time. With KOLBRIK_BENCH_BASE set to the `kolbrik`
+// of another build (today's main, say), that one runs on the same models in
+// the same iterations, turn about, and wall_vs_base and cpu_vs_base compare
+// the two (the goal at 1,000,000 parts: a wall time at most 1.3 times the
+// base's). With the argument 1 every definition file is padded by 8 KB,
+// which should change none of it.
 #include "vxHugeModel.h"
-#include "vxTextFile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,58 +63,11 @@ template <class Child> Run measure(Child child)
     return r;
 }
 
-Run info(const std::string& model, const std::string& resources)
+Run info(const char* cli, const std::string& model, const std::string& resources)
 {
     return measure([&] {
-        ::execl(KOLBRIK_CLI, KOLBRIK_CLI, "info", model.c_str(), "--resources", resources.c_str(),
+        ::execl(cli, cli, "info", model.c_str(), "--resources", resources.c_str(),
                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    });
-}
-
-// The baselines, each a process of its own (forked, so without the start of
-// a program that links the viewer's libraries, which `version` measures):
-// the viewer's reader (the file's bytes read once into memory, as a load
-// does); a plain read() of the whole file into a fresh buffer; and one pass
-// over the bytes, read a piece at a time into one buffer and looked at
-// (lines counted), which touches no more memory than the piece.
-Run readOnce(const std::string& model)
-{
-    return measure([&] { ::_exit(readWholeFile(model, 1ull << 30).ok ? 0 : 1); });
-}
-
-Run readPlain(const std::string& model)
-{
-    return measure([&] {
-        const int fd = ::open(model.c_str(), O_RDONLY);
-        struct stat st {};
-        if (fd < 0 || ::fstat(fd, &st) != 0)
-            ::_exit(1);
-        std::vector<char> bytes(static_cast<std::size_t>(st.st_size));
-        std::size_t have = 0;
-        for (ssize_t n = 1; n > 0 && have < bytes.size();
-             have += static_cast<std::size_t>(std::max<ssize_t>(n, 0)))
-            n = ::read(fd, bytes.data() + have, bytes.size() - have);
-        ::_exit(have == bytes.size() ? 0 : 1);
-    });
-}
-
-Run passOnce(const std::string& model)
-{
-    return measure([&] {
-        const int fd = ::open(model.c_str(), O_RDONLY);
-        std::vector<char> piece(1 << 20);
-        std::size_t lines = 0;
-        for (ssize_t n; (n = ::read(fd, piece.data(), piece.size())) > 0;)
-            lines += static_cast<std::size_t>(std::count(piece.data(), piece.data() + n, '\n'));
-        ::_exit(fd >= 0 && lines > 0 ? 0 : 1);
-    });
-}
-
-Run version()
-{
-    return measure([&] {
-        ::execl(KOLBRIK_CLI, KOLBRIK_CLI, "--version", static_cast<char*>(nullptr));
         ::_exit(127);
     });
 }
@@ -170,47 +123,41 @@ Fixture& fixture()
 }
 
 // Arguments: parts, padded definitions (0 or 1). The fastest of the
-// iterations counts for each of the two processes.
+// iterations counts for each process.
 void BM_KolbrikInfo(benchmark::State& state)
 {
     Fixture& f = fixture();
     const auto& m = f.model(state.range(0));
     const std::string resources = state.range(1) ? f.padded : std::string(KOLBRIK_RESOURCE_DIR);
-    const Run base = info(f.distinct, resources);
+    const char* const base = std::getenv("KOLBRIK_BENCH_BASE");
+    const Run distinct = info(KOLBRIK_CLI, f.distinct, resources);
     auto fastest = [](Run& best, const Run& r) {
         best = {std::min(best.wall, r.wall), std::min(best.cpu, r.cpu), std::max(best.peakKB, r.peakKB)};
     };
-    Run best{1e9, 1e9, 0}, read{1e9, 1e9, 0}, plain{1e9, 1e9, 0}, pass{1e9, 1e9, 0}, start{1e9, 1e9, 0};
+    Run best{1e9, 1e9, 0}, baseBest{1e9, 1e9, 0};
     for (auto _ : state) {
-        const Run r = info(m.path, resources);
-        const Run runs[] = {readOnce(m.path), readPlain(m.path), passOnce(m.path), version()};
-        if (r.peakKB < 0 ||
-            std::any_of(std::begin(runs), std::end(runs), [](const Run& b) { return b.peakKB < 0; })) {
+        const Run r = info(KOLBRIK_CLI, m.path, resources);
+        const Run b = base ? info(base, m.path, resources) : Run{};
+        if (r.peakKB < 0 || b.peakKB < 0) {
             state.SkipWithError("a process failed");
             return;
         }
         state.SetIterationTime(r.wall);
         fastest(best, r);
-        fastest(read, runs[0]);
-        fastest(plain, runs[1]);
-        fastest(pass, runs[2]);
-        fastest(start, runs[3]);
+        fastest(baseBest, b);
     }
-    const double extra = static_cast<double>(best.peakKB - base.peakKB) * 1024.0;
+    const double extra = static_cast<double>(best.peakKB - distinct.peakKB) * 1024.0;
     state.counters["bytes_per_part"] =
         extra / static_cast<double>(m.parts - static_cast<std::int64_t>(f.types.size()));
     state.counters["peak_MB"] = static_cast<double>(best.peakKB) / 1024.0;
     state.counters["info_cpu_s"] = best.cpu;
-    state.counters["read_cpu_s"] = read.cpu;
-    state.counters["cpu_ratio"] = best.cpu / std::max(read.cpu, 1e-6);
-    state.counters["plain_read_cpu_s"] = plain.cpu;
-    state.counters["plain_ratio"] = best.cpu / std::max(plain.cpu, 1e-6);
-    state.counters["pass_cpu_s"] = pass.cpu;
-    state.counters["pass_ratio"] = best.cpu / std::max(pass.cpu, 1e-6);
-    state.counters["start_cpu_s"] = start.cpu;
-    state.counters["wall_ratio"] = best.wall / std::max(read.wall, 1e-6);
-    state.counters["plain_wall_ratio"] = best.wall / std::max(plain.wall, 1e-6);
-    state.counters["pass_wall_ratio"] = best.wall / std::max(pass.wall, 1e-6);
+    state.counters["info_wall_s"] = best.wall;
+    if (base) {
+        state.counters["base_cpu_s"] = baseBest.cpu;
+        state.counters["base_wall_s"] = baseBest.wall;
+        state.counters["cpu_vs_base"] = best.cpu / std::max(baseBest.cpu, 1e-6);
+        state.counters["wall_vs_base"] = best.wall / std::max(baseBest.wall, 1e-6);
+    }
     state.SetLabel(std::to_string(m.bytes / (1024 * 1024)) + " MB file, " + std::to_string(f.types.size()) +
                    " types" + (state.range(1) ? ", definitions padded by 8 KB" : ""));
 }

@@ -294,6 +294,13 @@
         <translation>Zeile %1: %2=%3 in %4 ist keine Zahl; gelesen als %5</translation>
     </message>
     <message numerus="yes">
+        <source>%1… (%n character(s))</source>
+        <translation>
+            <numerusform>%1… (%n Zeichen)</numerusform>
+            <numerusform>%1… (%n Zeichen)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%n more value(s) are not numbers</source>
         <translation>
             <numerusform>%n weiterer Wert ist keine Zahl</numerusform>

@@ -294,6 +294,13 @@
         <translation>Line %1: %2=%3 in %4 is not a number; read as %5</translation>
     </message>
     <message numerus="yes">
+        <source>%1… (%n character(s))</source>
+        <translation>
+            <numerusform>%1… (%n character)</numerusform>
+            <numerusform>%1… (%n characters)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%n more value(s) are not numbers</source>
         <translation>
             <numerusform>%n more value is not a number</numerusform>

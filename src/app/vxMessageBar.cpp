@@ -125,14 +125,24 @@ QString vxMessageBar::findingText(const vxLoadFinding& f)
         return tr("The shape of %1 is missing or unreadable (%2×)").arg(type).arg(count);
     case Kind::kEmptyMesh:
         return tr("The shape of %1 holds no triangle (%2×)").arg(type).arg(count);
-    case Kind::kBadNumber:
+    case Kind::kBadNumber: {
+        // A text cut short says how long it was.
+        const auto shown = [](const std::string& text, bool cut, std::int64_t length) {
+            return cut ? tr("%1… (%n character(s))", nullptr,
+                            static_cast<int>(std::min<std::int64_t>(length, 2147483647)))
+                             .arg(fromStd(text))
+                       : fromStd(text);
+        };
+        const QString value = shown(f.value, f.valueIsCut(), f.valueLength);
         if (f.section.empty())
             return tr("Line %1: %2=%3 is not a number; read as %4")
                 .arg(f.line)
-                .arg(fromStd(f.key), fromStd(f.value), fromStd(f.readAs));
+                .arg(fromStd(f.key), value, fromStd(f.readAs));
         return tr("Line %1: %2=%3 in %4 is not a number; read as %5")
             .arg(f.line)
-            .arg(fromStd(f.key), fromStd(f.value), fromStd(f.section), fromStd(f.readAs));
+            .arg(fromStd(f.key), value, shown(f.section, f.sectionIsCut(), f.sectionLength),
+                 fromStd(f.readAs));
+    }
     case Kind::kMoreBadNumbers:
         return tr("%n more value(s) are not numbers", nullptr, count);
     case Kind::kTubeFewNodes:

@@ -3,6 +3,7 @@
 #include "vxJson.h"
 #include "vxModel.h"
 #include "vxOrderedRuns.h"
+#include "vxProcessors.h"
 
 #include <algorithm>
 #include <atomic>
@@ -429,9 +430,10 @@ int cmdInfo(const std::vector<std::string>& argsIn)
         return 1;
     }
     // The meshes' findings come last; they are gathered on another thread
-    // while the parts are written, as both only read the model.
-    std::future<std::vector<vxLoadFinding>> meshFindings =
-        std::async(std::launch::async | std::launch::deferred, [] {
+    // while the parts are written, as both only read the model (where a
+    // second processor is to be had; else when they are needed).
+    std::future<std::vector<vxLoadFinding>> meshFindings = std::async(
+        vxProcessors::usable() >= 2 ? std::launch::async | std::launch::deferred : std::launch::deferred, [] {
             std::vector<vxLoadFinding> found;
             vxLoadFindings::addMeshFindings(model, found);
             return found;

@@ -1,5 +1,7 @@
 #include "vxOrderedRuns.h"
 
+#include "vxProcessors.h"
+
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
@@ -54,15 +56,15 @@ void makeInOrder(const std::vector<std::size_t>& bounds, const MakeRun& make, co
     if (bounds.size() < 2)
         return;
     const std::size_t blocks = bounds.size() - 1;
-    if (blocks == 1) // not worth a thread
+    const unsigned processors = vxProcessors::usable();
+    if (blocks == 1 || processors < 2) // not worth a thread
         return makeHere(bounds, make, take);
 
     // One helper per processor makes runs in turn, run k into slot k % ahead,
     // which is free again once run k - ahead is written. One slot more than
     // helpers keeps the helpers busy while the writer writes; the slots keep
     // their memory from run to run.
-    const std::size_t helpers =
-        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), blocks);
+    const std::size_t helpers = std::min<std::size_t>(processors, blocks);
     const std::size_t ahead = helpers + 1;
     struct Slot {
         std::string text;

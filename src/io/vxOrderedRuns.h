@@ -22,8 +22,9 @@ using TakeRun = std::function<bool(std::size_t run, const std::string& text)>;
 std::vector<std::size_t> blocks(std::size_t count, std::uint64_t size,
                                 const std::function<std::uint64_t(std::size_t)>& weight = {});
 
-// Makes the runs of bounds with make, one helper per processor, and hands
-// them to take in order; memory holds a few runs, never all. make must only
+// Makes the runs of bounds with make, one helper per usable processor (see
+// vxProcessors; on one, or for one run, all on the calling thread), and
+// hands them to take in order; memory holds a few runs, never all. make must only
 // read what it shares with the others. An exception thrown by make reaches
 // the caller once the helpers have stopped.
 void makeInOrder(const std::vector<std::size_t>& bounds, const MakeRun& make, const TakeRun& take);

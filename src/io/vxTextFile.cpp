@@ -55,8 +55,7 @@ std::size_t asciiRun(std::string_view bytes)
 // readWholeFile; with asciiPrefix, the file is read in pieces, each looked
 // through for bytes above 127 while it is fresh in the cache, and
 // *asciiPrefix tells how many bytes from the start are ASCII.
-vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size_t* asciiPrefix,
-                      const std::function<void(std::string_view)>* onHead = nullptr)
+vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size_t* asciiPrefix)
 {
     vxReadResult r;
     if (path.empty()) {
@@ -114,21 +113,17 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
     // A text is read in pieces (other files at once), each looked at while
     // it is fresh in the cache. The room for a piece is made (filled with
     // zeros) just before it is read into, so that its bytes are written
-    // twice in the cache rather than twice in memory. A head to be handed
-    // on is a small piece of its own, read first.
+    // twice in the cache rather than twice in memory.
     constexpr std::size_t kPiece = 1 << 20;
     const auto size = static_cast<std::size_t>(st.st_size);
-    const bool head = onHead && *onHead && size > kPiece;
     std::size_t have = 0;
     auto fail = [&](std::string error) {
         r.error = std::move(error);
         ::close(fd);
         return r;
     };
-    constexpr std::size_t kHead = 1 << 16;
     while (have < size) {
-        const std::size_t want =
-            asciiPrefix ? std::min(head && have == 0 ? kHead : kPiece, size - have) : size - have;
+        const std::size_t want = asciiPrefix ? std::min(kPiece, size - have) : size - have;
         data.resize(have + want);
         ssize_t n = ::read(fd, data.data() + have, want);
         if (n < 0 && errno == EINTR)
@@ -139,8 +134,6 @@ vxReadResult readFile(const std::string& path, std::uint64_t maxBytes, std::size
             break; // the file shrank
         if (asciiPrefix && *asciiPrefix == have)
             *asciiPrefix += asciiRun(std::string_view(data.data() + have, static_cast<std::size_t>(n)));
-        if (head && have == 0)
-            (*onHead)(std::string_view(data.data(), static_cast<std::size_t>(n)));
         have += static_cast<std::size_t>(n);
     }
     data.resize(have);
@@ -285,11 +278,10 @@ vxReadResult readWholeFile(const std::string& path, std::uint64_t maxBytes)
 }
 
 std::optional<std::string> readSectionTextFile(const std::string& path, std::uint64_t maxBytes,
-                                               std::string* error,
-                                               const std::function<void(std::string_view)>& onHead)
+                                               std::string* error)
 {
     std::size_t asciiPrefix = 0;
-    vxReadResult r = readFile(path, maxBytes, &asciiPrefix, &onHead);
+    vxReadResult r = readFile(path, maxBytes, &asciiPrefix);
     if (!r.ok) {
         if (error)
             *error = r.error;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,9 +45,5 @@ std::string decodeText(std::string bytes);
 
 // Reads a text file of the section format: the whole file, decoded.
 // Empty optional when the file cannot be read; the reason goes to *error.
-// A big file is read in pieces: onHead, when given, is called with the
-// bytes of the first (undecoded) before the rest is read, so that work on
-// what the head declares can start while the rest comes in.
 std::optional<std::string> readSectionTextFile(const std::string& path, std::uint64_t maxBytes,
-                                               std::string* error = nullptr,
-                                               const std::function<void(std::string_view)>& onHead = {});
+                                               std::string* error = nullptr);

@@ -141,15 +141,23 @@ void addNumberFindings(const vxSectionText::NumberWatch& numbers, std::vector<vx
     std::stable_sort(found.begin(), found.end(),
                      [](const auto& a, const auto& b) { return a.line < b.line; });
     for (const auto& b : found) {
-        vxLoadFinding f = make(Kind::kBadNumber, "Line " + std::to_string(b.line) + ": " + b.key + "=" +
-                                                     b.value + (b.section.empty() ? "" : " in " + b.section) +
-                                                     " is not a number; read as " + b.readAs + ".");
+        vxLoadFinding f = make(Kind::kBadNumber, "");
         f.key = b.key;
         f.section = b.section;
         f.value = b.value;
+        f.sectionLength = b.sectionLength;
+        f.valueLength = b.valueLength;
         f.readAs = b.readAs;
         f.line = b.line;
         f.count = 1;
+        // A text cut short says how long it was.
+        const auto shown = [](const std::string& text, bool cut, std::int64_t length) {
+            return cut ? text + "\u2026 (" + std::to_string(length) + " characters)" : text;
+        };
+        f.message = "Line " + std::to_string(f.line) + ": " + f.key + "=" +
+                    shown(f.value, f.valueIsCut(), f.valueLength) +
+                    (f.section.empty() ? "" : " in " + shown(f.section, f.sectionIsCut(), f.sectionLength)) +
+                    " is not a number; read as " + f.readAs + ".";
         out.push_back(std::move(f));
     }
     const std::int64_t more = numbers.total - static_cast<std::int64_t>(found.size());
@@ -226,6 +234,16 @@ bool vxLoadFinding::isAboutParts() const
 {
     return kind == Kind::kMissingParts || kind == Kind::kUnknownPart || kind == Kind::kMissingMesh ||
            kind == Kind::kEmptyMesh;
+}
+
+bool vxLoadFinding::valueIsCut() const
+{
+    return valueLength > static_cast<std::int64_t>(vxSectionText::BadNumber::kQuoted);
+}
+
+bool vxLoadFinding::sectionIsCut() const
+{
+    return sectionLength > static_cast<std::int64_t>(vxSectionText::BadNumber::kQuoted);
 }
 
 namespace vxLoadFindings {

@@ -33,18 +33,25 @@ struct vxLoadFinding {
     };
 
     Kind kind = Kind::kEmptyFile;
-    std::string message;   // one plain English sentence
-    std::string name;      // part NAME, short name or line ending, by kind
-    std::string title;     // the part type's display name, when its definition has one
-    std::string key;       // kBadNumber: the key (upper case)
-    std::string section;   // kBadNumber: the section header as written; empty before the first; tubes: above
-    std::string value;     // kBadNumber: the value as written
-    std::string readAs;    // kBadNumber: what the value was read as
-    std::int64_t line = 0; // kBadNumber: 1-based line number
+    std::string message; // one plain English sentence
+    std::string name;    // part NAME, short name or line ending, by kind
+    std::string title;   // the part type's display name, when its definition has one
+    std::string key;     // kBadNumber: the key (upper case)
+    std::string section; // kBadNumber: the section header as written, quoted; empty before the first;
+                         // tubes: see their kinds
+    std::string value;   // kBadNumber: the value as written, quoted
+    std::int64_t sectionLength = 0; // kBadNumber: the characters of the whole section header
+    std::int64_t valueLength = 0;   // kBadNumber: the characters of the whole value
+    std::string readAs;             // kBadNumber: what the value was read as
+    std::int64_t line = 0;          // kBadNumber: 1-based line number
     std::int64_t count = 0;
 
     // Whether the finding is about parts that are missing from the picture.
     bool isAboutParts() const;
+    // Whether the value, or the section header, of a kBadNumber is longer
+    // than the characters quoted (the first 40).
+    bool valueIsCut() const;
+    bool sectionIsCut() const;
 };
 
 namespace vxLoadFindings {

@@ -140,13 +140,9 @@ class vxModel {
     void loadParts();
     void loadTubes();
 
-    // A model text of at least this many bytes has its part sections read
-    // by two threads, on a machine with two processors or more (4 MB by
-    // default; tests and the fuzzer lower it to have small texts read so).
-    static void setTwoReadersFrom(std::size_t bytes);
-
-    // Called after each part has been read in pass 2 with (parts read so
-    // far, count), so that a window can show progress.
+    // Called as the parts are read with (parts read so far, count), so that
+    // a window can show progress. In one load, the share done never goes
+    // back, also where the text is read twice.
     using ProgressFn = std::function<void(std::int32_t done, std::int32_t total)>;
     void setProgressCallback(ProgressFn fn) { m_progress = std::move(fn); }
 
@@ -187,17 +183,10 @@ class vxModel {
     void setTubeCount(std::int32_t c) { m_tubeCount = c; }
 
   private:
-    // Parts made on a helper thread while a big file is read, for the count
-    // that the file's head declares.
-    struct PartsAhead;
-    static void startPartsAhead(PartsAhead& ahead, std::string_view head);
-    vxLoadResult loadModelFromText(std::optional<std::string> text, PartsAhead* ahead);
-    // Appends n new parts, made in one block; or, on a model without parts,
-    // takes those made ahead when they are n.
-    void makeParts(std::int32_t n, PartsAhead* ahead = nullptr);
-    // loadParts, telling whether a [CAMERA] or [COMMON] header line stands
-    // in the text from offset modelHeadersFrom on.
-    bool readParts(std::size_t modelHeadersFrom, PartsAhead* ahead = nullptr);
+    // loadParts with progress told to progress, telling whether a [CAMERA]
+    // or [COMMON] header line stands in the text from offset
+    // modelHeadersFrom on.
+    bool readParts(std::size_t modelHeadersFrom, const ProgressFn& progress);
 
     vxVector m_cameraPosition, m_cameraUp, m_cameraDirection, m_cameraTarget;
     std::int32_t m_count = 0;

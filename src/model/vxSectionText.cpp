@@ -30,14 +30,6 @@ thread_local NumberWatch* t_watch = nullptr;
 thread_local const KeyLine* t_keyLine = nullptr;
 thread_local int t_passDepth = 0;
 
-// Whether v is the value of the watched key line (not a piece of its key or
-// a header).
-bool isWatchedValue(std::string_view v)
-{
-    return t_keyLine != nullptr && t_keyLine->lineStart != nullptr && v.data() == t_keyLine->value.data() &&
-           v.size() == t_keyLine->value.size();
-}
-
 bool onlySpaceFrom(std::string_view v, std::size_t i)
 {
     for (; i < v.size(); ++i)
@@ -46,19 +38,42 @@ bool onlySpaceFrom(std::string_view v, std::size_t i)
     return true;
 }
 
-void noteBadNumber(std::string readAs)
+} // namespace
+
+std::string quoted(std::string_view text, std::int64_t* length)
 {
-    NumberWatch& w = *t_watch;
-    ++w.total;
-    if (w.found.size() < NumberWatch::kKept)
-        w.found.push_back({toUpper(std::string_view(
-                               t_keyLine->lineStart,
-                               static_cast<std::size_t>(t_keyLine->value.data() - 1 - t_keyLine->lineStart))),
-                           std::string(t_keyLine->section), std::string(t_keyLine->value), std::move(readAs),
-                           t_keyLine->lines->lineOf(t_keyLine->lineStart)});
+    // A character starts at every byte that is not a UTF-8 continuation
+    // byte (10xxxxxx).
+    std::int64_t characters = 0;
+    std::size_t cut = text.size();
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 &&
+            characters++ == static_cast<std::int64_t>(BadNumber::kQuoted))
+            cut = std::min(cut, i);
+    *length = characters;
+    return std::string(text.substr(0, cut));
 }
 
-} // namespace
+void reportBadNumber(std::string_view value, const std::string& readAs)
+{
+    // The key line of the handler that runs: its pass is the outermost one
+    // and watched, and has reached a key line.
+    if (!t_keyLine || !t_keyLine->lineStart)
+        return;
+    NumberWatch& w = *t_watch;
+    ++w.total;
+    if (w.found.size() >= NumberWatch::kKept)
+        return;
+    const KeyLine& at = *t_keyLine;
+    BadNumber b;
+    b.key =
+        toUpper(std::string_view(at.lineStart, static_cast<std::size_t>(at.value.data() - 1 - at.lineStart)));
+    b.section = quoted(at.section, &b.sectionLength);
+    b.value = quoted(value, &b.valueLength);
+    b.readAs = readAs;
+    b.line = at.lines->lineOf(at.lineStart);
+    w.found.push_back(std::move(b));
+}
 
 NumberWatch::NumberWatch() : m_outer(t_watch)
 {
@@ -68,21 +83,6 @@ NumberWatch::NumberWatch() : m_outer(t_watch)
 NumberWatch::~NumberWatch()
 {
     t_watch = m_outer;
-}
-
-NumberWatch* NumberWatch::active()
-{
-    return t_watch;
-}
-
-void NumberWatch::appendLater(const std::vector<BadNumber>& laterFound, std::int64_t laterTotal,
-                              std::int64_t lineOffset)
-{
-    total += laterTotal;
-    for (std::size_t k = 0; k < laterFound.size() && found.size() < kKept; ++k) {
-        found.push_back(laterFound[k]);
-        found.back().line += lineOffset;
-    }
 }
 
 namespace detail {
@@ -274,25 +274,25 @@ float convertDecimal(std::string_view v, std::size_t& end, bool& anyDigit)
 
 namespace detail {
 
-std::int32_t toIntegerInFull(std::string_view v)
+std::int32_t integerInFull(std::string_view v, bool report)
 {
     std::size_t end = 0;
     bool anyDigit = false;
     const std::int32_t n = convertInteger(v, end, anyDigit);
-    if (isWatchedValue(v) && (!anyDigit || !onlySpaceFrom(v, end)))
-        noteBadNumber(std::to_string(n));
+    if (report && (!anyDigit || !onlySpaceFrom(v, end)))
+        reportBadNumber(v, std::to_string(n));
     return n;
 }
 
-float toDecimalInFull(std::string_view v)
+float decimalInFull(std::string_view v, bool report)
 {
     std::size_t end = 0;
     bool anyDigit = false;
     const float f = convertDecimal(v, end, anyDigit);
-    if (isWatchedValue(v) && (!anyDigit || !onlySpaceFrom(v, end) || std::isinf(f))) {
+    if (report && (!anyDigit || !onlySpaceFrom(v, end) || std::isinf(f))) {
         char text[32];
         const auto r = std::to_chars(text, text + sizeof text, f);
-        noteBadNumber(std::string(text, r.ptr));
+        reportBadNumber(v, std::string(text, r.ptr));
     }
     return f;
 }

@@ -20,10 +20,10 @@ std::vector<std::string_view> splitLines(std::string_view text);
 std::string toUpper(std::string_view s);
 
 namespace detail {
-// The conversions below in full, with the note of a bad number in a watched
-// pass.
-std::int32_t toIntegerInFull(std::string_view value);
-float toDecimalInFull(std::string_view value);
+// The conversions below in full; with report, a value that is not wholly a
+// number is reported (see readInteger).
+std::int32_t integerInFull(std::string_view value, bool report);
+float decimalInFull(std::string_view value, bool report);
 } // namespace detail
 
 namespace detail {
@@ -85,14 +85,26 @@ inline bool decimalAtOnce(std::string_view value, float& f)
     f = negative ? -g : g;
     return true;
 }
+
+// The conversions below: the common forms at once, others in full.
+inline std::int32_t integer(std::string_view value, bool report)
+{
+    std::int32_t n;
+    return integerAtOnce(value, n) ? n : integerInFull(value, report);
+}
+
+inline float decimal(std::string_view value, bool report)
+{
+    float f;
+    return decimalAtOnce(value, f) ? f : decimalInFull(value, report);
+}
 } // namespace detail
 
 // Leading white space, optional sign, decimal digits; clamped to 32 bits;
 // no digits gives 0.
 inline std::int32_t toInteger(std::string_view value)
 {
-    std::int32_t n;
-    return detail::integerAtOnce(value, n) ? n : detail::toIntegerInFull(value);
+    return detail::integer(value, false);
 }
 
 // Every "," read as "."; leading white space, optional sign, digits with an
@@ -100,8 +112,21 @@ inline std::int32_t toInteger(std::string_view value)
 // range gives +-infinity. Independent of the locale.
 inline float toDecimal(std::string_view value)
 {
-    float f;
-    return detail::decimalAtOnce(value, f) ? f : detail::toDecimalInFull(value);
+    return detail::decimal(value, false);
+}
+
+// The conversions of a value that a key handler reads as a number: as
+// toInteger and toDecimal, and a value that is not wholly a number (or a
+// decimal beyond the float range) is reported as a bad number of the key
+// line (see reportBadNumber).
+inline std::int32_t readInteger(std::string_view value)
+{
+    return detail::integer(value, true);
+}
+
+inline float readDecimal(std::string_view value)
+{
+    return detail::decimal(value, true);
 }
 
 // Key (upper-cased first piece) and value (second piece, as written) of a
@@ -129,19 +154,35 @@ std::optional<std::int32_t> numberedHeaderIndex(std::string_view upperLine, std:
 
 // A value that a key handler read as a number but that is not wholly one
 // ("12abc", "", "abc", "1e40" beyond the float range). It is still converted
-// as far as it goes; this only tells that it happened.
+// as far as it goes; this only tells that it happened. Texts of the file are
+// quoted up to kQuoted characters (of UTF-8).
 struct BadNumber {
-    std::string key;       // upper case, as the handler saw it
-    std::string section;   // the header line of its section as written; empty before the first
-    std::string value;     // as written
-    std::string readAs;    // what the conversion gave ("12", "0", "inf")
-    std::int64_t line = 0; // 1-based
+    static constexpr std::size_t kQuoted = 40;
+
+    std::string key;              // upper case, as the handler saw it
+    std::string section;          // the header line of its section as written, quoted; empty before the first
+    std::string value;            // as written, quoted
+    std::int64_t valueLength = 0; // the characters of the whole value
+    std::int64_t sectionLength = 0; // the characters of the whole header line
+    std::string readAs;             // what the conversion gave ("12", "0", "inf")
+    std::int64_t line = 0;          // 1-based
 };
+
+// The first kQuoted characters of text (cut before a character, never
+// inside one), and in *length the characters of the whole.
+std::string quoted(std::string_view text, std::int64_t* length);
+
+// Told by a key handler of the key line it runs for: its value, as the
+// handler has it, is not a number and was read as readAs. It is kept by the
+// NumberWatch of an outermost pass on this thread; outside such a pass's
+// key handler, and in a pass nested in one, it is ignored.
+void reportBadNumber(std::string_view value, const std::string& readAs);
 
 // Collects the bad numbers of the passes run on this thread while it lives.
 // Only the key lines of outermost passes are watched: a definition read
-// inside a model's part pass is not. Conversions outside a key handler
-// (header numbers, node numbers taken from a key) are never reported.
+// inside a model's part pass is not. Only what key handlers report counts
+// (see readInteger): conversions of header numbers, or of node numbers
+// taken from a key, are never reported.
 class NumberWatch {
   public:
     static constexpr std::size_t kKept = 20;
@@ -153,14 +194,6 @@ class NumberWatch {
 
     std::vector<BadNumber> found; // the first kKept
     std::int64_t total = 0;       // all of them
-
-    // The watch of this thread's passes, or null.
-    static NumberWatch* active();
-    // Adds what a watch on another thread saw (its found and total) in a
-    // text that follows the ones seen here, whose lines it counted from
-    // lineOffset + 1.
-    void appendLater(const std::vector<BadNumber>& laterFound, std::int64_t laterTotal,
-                     std::int64_t lineOffset);
 
   private:
     NumberWatch* m_outer;

@@ -50,15 +50,19 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
 
     vxMessageBar* bar = window->messageBar();
     EXPECT_FALSE(bar->isVisible());
-    writeFile(res.file("unknown.kmf"),
-              crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K99999", "[PART2]", "NAME=K99999", "[PART3]",
-                    "NAME=K31005_a", "XPOS=x", "[PART4]", "NAME=K99999"}));
+    writeFile(
+        res.file("unknown.kmf"),
+        crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K99999", "[PART2]", "NAME=K99999", "[PART3]",
+              "NAME=K31005_a", "XPOS=x", "YPOS=" + std::string(50, '1') + "q", "[PART4]", "NAME=K99999"}));
     ASSERT_TRUE(open("unknown.kmf"));
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->text(),
               QString::fromUtf8("3 parts could not be shown: K99999 is not in the part catalogue (3×)"));
     EXPECT_EQ(bar->details(), QStringList({QString::fromUtf8("K99999 is not in the part catalogue (3×)"),
-                                           "Line 9: XPOS=x in [PART3] is not a number; read as 0"}));
+                                           "Line 9: XPOS=x in [PART3] is not a number; read as 0",
+                                           QString::fromUtf8("Line 10: YPOS=") + QString(40, '1') +
+                                               QString::fromUtf8("… (51 characters) in [PART3] is not a "
+                                                                 "number; read as inf")}));
     QTest::mouseClick(bar->detailsButton(), Qt::LeftButton);
     auto* details = window->findChild<QDialog*>("messageDetailsWindow");
     ASSERT_NE(details, nullptr);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -268,10 +269,10 @@ TEST(Cli, ReadingCommandsStartWithoutTheViewsLibraries)
 }
 
 // A model of more parts than one run of lines holds, and big enough for the
-// load to use two threads: the runs are made on helper threads, yet every
-// part comes once, in order, and the parts without a definition are counted
-// over all runs. Where no thread can be started, all is done on one, with
-// the same output.
+// load to make its parts with two threads: the runs are made on helper
+// threads, yet every part comes once, in order, and the parts without a
+// definition are counted over all runs. Where no thread can be started, or
+// only one processor may be used, all is done on one, with the same output.
 TEST(CliInfo, ManyPartsComeInOrderWithOrWithoutThreads)
 {
     constexpr int kParts = 70000;
@@ -281,7 +282,6 @@ TEST(CliInfo, ManyPartsComeInOrderWithOrWithoutThreads)
     for (int i = 1; i <= kParts; ++i)
         text += "[PART" + std::to_string(i) + "]\r\n" + (i % 2 ? "NAME=K31005_a" : "NAME=K99999_b") +
                 "\r\nXPOS=" + std::to_string(i) + "\r\nNOTE=a line no pass reads\r\n";
-    ASSERT_GT(text.size(), std::size_t(4) << 20);
     vxTest::writeFile(res.file("m.kmf"), text);
     const std::string model = res.file("m.kmf") + " --resources " + res.path();
 
@@ -318,6 +318,17 @@ TEST(CliInfo, ManyPartsComeInOrderWithOrWithoutThreads)
     const std::string alone = "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" KOLBRIK_NO_THREADS "' ";
     EXPECT_EQ(runCli("info " + model, alone).out, r.out);
     EXPECT_EQ(runCli("info --json " + model, alone).out, json.out);
+
+    // Confined to one processor (by its CPU affinity), it starts no thread.
+    cpu_set_t allowed;
+    ASSERT_EQ(::sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    int processor = 0;
+    while (!CPU_ISSET(processor, &allowed))
+        ++processor;
+    const std::string confined =
+        "KOLBRIK_TEST_THREADS=abort " + alone + "taskset -c " + std::to_string(processor) + " ";
+    EXPECT_EQ(runCli("info " + model, confined).out, r.out);
+    EXPECT_EQ(runCli("info --json " + model, confined).out, json.out);
 }
 
 // Each part's line is its own, as a stream shows its numbers, however much

@@ -76,26 +76,26 @@ TEST(TextFile, ReadsRegularFilesUpToTheSizeLimitAndNothingElse)
     EXPECT_NE(status.data.find("Name:"), std::string::npos) << status.error;
 }
 
-// A file bigger than the first piece read hands that piece on before the
-// rest is read, and is read whole all the same; a smaller one reads as it
-// did, without a head.
-TEST(TextFile, ABigFileHandsOnItsHeadAndIsReadWhole)
+// A file bigger than the piece that is read and looked at at once is read
+// whole, and decoded as one text: UTF-8 when a sequence of it spans two
+// pieces, Windows-1252 when the first byte above 127 comes after the
+// first piece.
+TEST(TextFile, ABigFileReadInPiecesDecodesAsOneText)
 {
     vxTest::TempDir dir;
-    std::string big;
-    for (int i = 0; big.size() < (3u << 20); ++i)
-        big += "LINE=" + std::to_string(i) + "\r\n";
-    vxTest::writeFile(dir.file("big"), big);
-    vxTest::writeFile(dir.file("small"), "[COMMON]\r\nCOUNT=1\r\n");
-    for (const std::string name : {"big", "small"}) {
-        std::vector<std::string> heads;
-        const std::optional<std::string> text = readSectionTextFile(
-            dir.file(name), 16u << 20, nullptr, [&](std::string_view head) { heads.emplace_back(head); });
-        ASSERT_TRUE(text) << name;
-        EXPECT_EQ(*text, name == "big" ? big : "[COMMON]\r\nCOUNT=1\r\n");
-        ASSERT_EQ(heads.size(), name == "big" ? 1u : 0u);
-        if (!heads.empty()) {
-            EXPECT_TRUE(heads[0].size() >= 4096 && heads[0].size() < big.size() && big.starts_with(heads[0]));
-        }
+    std::string ascii;
+    for (int i = 0; ascii.size() < (3u << 20); ++i)
+        ascii += "LINE=" + std::to_string(i) + "\r\n";
+    std::string spanning = ascii;
+    spanning.replace((1u << 20) - 1, 2, "\xc3\xa4"); // U+00E4 across the first two pieces
+    std::string late = ascii;
+    late[(2u << 20) + 5] = '\xe4'; // a Windows-1252 byte in the third piece
+    const std::pair<std::string, std::string> files[] = {
+        {ascii, ascii}, {spanning, spanning}, {late, decodeWindows1252(late)}};
+    for (const auto& [bytes, text] : files) {
+        vxTest::writeFile(dir.file("big"), bytes);
+        const std::optional<std::string> read = readSectionTextFile(dir.file("big"), 16u << 20);
+        ASSERT_TRUE(read);
+        EXPECT_TRUE(*read == text);
     }
 }

@@ -140,6 +140,19 @@ TEST(LoadFindings, WhatALoadLeftOutIsNamed)
     EXPECT_EQ(r.findings[0].key, "RADIUS");
     EXPECT_EQ(r.findings[0].readAs, "0");
     EXPECT_EQ(r.findings[1].kind, Kind::kTubeFewNodes);
+    // A long value is quoted by its first 40 characters, with its length;
+    // one of 40 stays whole.
+    r = m.loadModelFromText(crlf(
+        {"[CAMERA]", "POSITIONX=" + std::string(10 << 20, '9') + "x", "POSITIONY=" + std::string(40, 'x')}));
+    ASSERT_EQ(r.findings.size(), 2u);
+    EXPECT_EQ(r.findings[0].message,
+              "Line 2: POSITIONX=" + std::string(40, '9') +
+                  "\u2026 (10485761 characters) in [CAMERA] is not a number; read as inf.");
+    EXPECT_TRUE(r.findings[0].valueIsCut());
+    EXPECT_EQ(r.findings[0].value.size(), 40u);
+    EXPECT_EQ(r.findings[1].message,
+              "Line 3: POSITIONY=" + std::string(40, 'x') + " in [CAMERA] is not a number; read as 0.");
+    EXPECT_FALSE(r.findings[1].valueIsCut() || r.findings[1].sectionIsCut());
     // Beyond the kept ones only a count.
     std::string text = crlf({"[COMMON]", "COUNT=1", "[PART1]"});
     for (int i = 0; i < 30; ++i)

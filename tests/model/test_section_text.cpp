@@ -217,3 +217,75 @@ TEST(SectionText, QuickNumbersReadAsTheConversionsAtOnce)
         check(v);
     }
 }
+
+// A bad number counts when a key handler reports it: also for a copy of its
+// value, which it quotes; a plain conversion, a good value, a pass nested in
+// the handler and a report outside any handler count nothing. The key and
+// line are the handler's.
+TEST(SectionText, BadNumbersAreWhatKeyHandlersReport)
+{
+    const std::string text =
+        vxTest::crlf({"[PART1]", "COPY=12abc", "PLAIN=x", "GOOD=7", "SAID=fine", "NESTED=1"});
+    NumberWatch watch;
+    EXPECT_EQ(readDecimal("abc"), 0.0f); // no pass runs
+    runNumberedPass(
+        std::optional<std::string>(text), "[PART", 0, [](int, std::string_view key, std::string_view value) {
+            if (key == "COPY")
+                EXPECT_EQ(readInteger(std::string(value)), 12);
+            else if (key == "PLAIN")
+                EXPECT_EQ(toDecimal(value), 0.0f);
+            else if (key == "GOOD")
+                EXPECT_EQ(readInteger(value), 7);
+            else if (key == "SAID")
+                reportBadNumber("all wrong", "-1");
+            else if (key == "NESTED")
+                runNumberedPass(std::optional<std::string>("[PART1]\r\nX=bad"), "[PART", 0,
+                                [](int, std::string_view, std::string_view v) { readDecimal(v); });
+        });
+    readInteger("bad"); // after the pass
+    EXPECT_EQ(watch.total, 2);
+    ASSERT_EQ(watch.found.size(), 2u);
+    EXPECT_EQ(watch.found[0].key + "=" + watch.found[0].value + " " + watch.found[0].readAs, "COPY=12abc 12");
+    EXPECT_EQ(watch.found[0].section, "[PART1]");
+    EXPECT_EQ(watch.found[0].line, 2);
+    EXPECT_EQ(watch.found[1].key + "=" + watch.found[1].value + " " + watch.found[1].readAs,
+              "SAID=all wrong -1");
+    EXPECT_EQ(watch.found[1].line, 5);
+}
+
+// A value, or a header line, is quoted up to its first 40 characters, cut
+// before a character, with the length of the whole.
+TEST(SectionText, BadNumbersQuoteTheirFirstFortyCharacters)
+{
+    const std::string ae = "\xc3\xa4"; // U+00E4, two bytes
+    std::string fortyAe;
+    for (int i = 0; i < 40; ++i)
+        fortyAe += ae;
+    const struct {
+        std::string value, quoted;
+        std::int64_t length;
+    } cases[] = {
+        {"", "", 0},
+        {std::string(40, '7'), std::string(40, '7'), 40},
+        {std::string(41, '7'), std::string(40, '7'), 41},
+        {std::string(10 << 20, 'x'), std::string(40, 'x'), 10 << 20},
+        {fortyAe + ae + "x", fortyAe, 42},
+        {"1" + fortyAe, "1" + fortyAe.substr(0, 78), 41},
+    };
+    for (const auto& c : cases) {
+        std::int64_t length = -1;
+        EXPECT_EQ(quoted(c.value, &length), c.quoted) << c.value.substr(0, 50);
+        EXPECT_EQ(length, c.length);
+    }
+    // In a watched pass: value and header.
+    const std::string longHeader = "[PART1" + std::string(100, ' ') + "]";
+    NumberWatch watch;
+    runNumberedPass(std::optional<std::string>(longHeader + "\r\nXPOS=" + std::string(1000, '1') + "q"),
+                    "[PART", 0, [](int, std::string_view, std::string_view value) { readDecimal(value); });
+    ASSERT_EQ(watch.found.size(), 1u);
+    EXPECT_EQ(watch.found[0].value, std::string(40, '1'));
+    EXPECT_EQ(watch.found[0].valueLength, 1001);
+    EXPECT_EQ(watch.found[0].section, longHeader.substr(0, 40));
+    EXPECT_EQ(watch.found[0].sectionLength, 107);
+    EXPECT_EQ(watch.found[0].readAs, "inf");
+}
