@@ -200,10 +200,10 @@ void exportModel(benchmark::State& state, Model& (*model)(), vxExportFormat form
 const int registered = [] {
     const std::pair<const char*, Model& (*)()> models[] = {{"crane", crane}, {"grid100k", grid}};
     for (const auto& [name, model] : models)
-        for (vxExportFormat f : kExportFormats)
+        for (const vxExportFormatInfo& f : kExportFormats)
             benchmark::RegisterBenchmark(
-                ("BM_Export/" + std::string(name) + "/" + std::string(vxExportExtension(f))).c_str(),
-                [model = model, f](benchmark::State& s) { exportModel(s, model, f); })
+                ("BM_Export/" + std::string(name) + "/" + std::string(f.extension)).c_str(),
+                [model = model, f = f.format](benchmark::State& s) { exportModel(s, model, f); })
                 ->Iterations(1)
                 ->UseManualTime()
                 ->Unit(benchmark::kSecond);

@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -247,8 +248,145 @@ void BM_PhaseRepaintAndNextFrame(benchmark::State& state)
     setCounters(state);
 }
 
+// The Showpieces crane at 1600 x 1000, as the window shows it after opening.
+struct Crane {
+    vxOffscreenView offscreen{1600, 1000, false};
+    vxOpenGLView& view = offscreen.view;
+    bool loaded = false;
+    std::size_t triangles = 0;
+
+    Crane()
+    {
+        vxResources::setResourceFolder(KOLBRIK_RESOURCE_DIR);
+        const std::string path = std::string(KOLBRIK_RESOURCE_DIR) + "/library/Showpieces/Tower crane.kmf";
+        // Loads as the command line does, then as the window does (making
+        // the simplified meshes).
+        for (bool simplifying : {false, true}) {
+            view.setSimplifyWhileMoving(simplifying);
+            const auto t = std::chrono::steady_clock::now();
+            loaded = offscreen.host.ok() && view.loadModelFromFile(path).ok;
+            loadSeconds[simplifying] =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+        }
+        view.setSimplifyWhileMoving(false);
+        for (const auto& o : view.sceneObjectList())
+            triangles += std::as_const(*o).verticesList().size();
+    }
+    double loadSeconds[2] = {0, 0};
+    double frame(bool moving)
+    {
+        view.setMovingFrameForced(moving);
+        const auto t = std::chrono::steady_clock::now();
+        view.drawRect();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+    }
+    // Pixels that are not the background.
+    std::vector<bool> covered()
+    {
+        const vxImage image = offscreen.host.readPixels();
+        const std::uint8_t* bg = &image.rgba[0];
+        std::vector<bool> mask(image.rgba.size() / 4);
+        for (std::size_t i = 0; i < mask.size(); ++i)
+            mask[i] = std::memcmp(&image.rgba[4 * i], bg, 3) != 0;
+        return mask;
+    }
+};
+
+// The crane drawn in the argument's style (0 Classic, 1 Outlined, with
+// samples); nullptr, with the benchmark failed, without the crane.
+Crane* craneFor(benchmark::State& state)
+{
+    static Crane c;
+    if (!c.loaded) {
+        state.SkipWithError("the Showpieces crane is not in the build's resources");
+        return nullptr;
+    }
+    c.view.setDrawStyle(state.range(0) ? vxDrawStyle::kOutlined : vxDrawStyle::kClassic);
+    c.offscreen.host.setSamples(state.range(0) ? vxOffscreenHost::kAntiAliasSamples : 0);
+    return &c;
+}
+
+// A frame drawn while the camera moves against the full frame of the same
+// camera, timed alternately (argument: 0 Classic, 1 Outlined). "moving_per_full"
+// is the goal's ratio; "silhouette_iou" compares the two pictures' covered
+// pixels.
+void BM_CraneMovingFrameVsFull(benchmark::State& state)
+{
+    Crane* crane = craneFor(state);
+    if (!crane)
+        return;
+    Crane& c = *crane;
+    c.frame(false);
+    c.frame(true);
+    double moving = 0, full = 0;
+    for (auto _ : state) {
+        moving += c.frame(true);
+        state.PauseTiming();
+        full += c.frame(false);
+        state.ResumeTiming();
+    }
+    c.frame(false);
+    const std::vector<bool> fullMask = c.covered();
+    c.frame(true);
+    const std::vector<bool> movingMask = c.covered();
+    std::size_t both = 0, either = 0;
+    for (std::size_t i = 0; i < fullMask.size(); ++i) {
+        both += fullMask[i] && movingMask[i];
+        either += fullMask[i] || movingMask[i];
+    }
+    std::size_t simplified[2] = {0, 0};
+    for (const auto& o : c.view.sceneObjectList())
+        if (o->sharedMesh())
+            for (int level = 0; level < 2; ++level)
+                simplified[level] += o->sharedMesh()->drawings.simplifiedTriangles(level);
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["moving_per_full"] = full > 0 ? moving / full : 0;
+    state.counters["moving_s"] = moving / n;
+    state.counters["full_s"] = full / n;
+    state.counters["silhouette_iou"] = either ? static_cast<double>(both) / static_cast<double>(either) : 1.0;
+    state.counters["triangles"] = static_cast<double>(c.triangles);
+    state.counters["simplified_triangles"] = static_cast<double>(simplified[0]);
+    state.counters["coarse_triangles"] = static_cast<double>(simplified[1]);
+    state.counters["load_s"] = c.loadSeconds[0];
+    state.counters["load_simplifying_s"] = c.loadSeconds[1];
+    state.SetLabel(std::string("Tower crane, 1600x1000, ") + (state.range(0) ? "Outlined, " : "Classic, ") +
+                   c.offscreen.host.rendererName());
+    c.view.setDrawStyle(vxDrawStyle::kClassic);
+    c.offscreen.host.setSamples(0);
+    c.view.setMovingFrameForced(false);
+}
+
+// Orbiting the crane as a drag does, with the window's moving frames: the
+// frames per second while the camera turns.
+void BM_CraneOrbit(benchmark::State& state)
+{
+    Crane* crane = craneFor(state);
+    if (!crane)
+        return;
+    Crane& c = *crane;
+    c.view.setSimplifyWhileMoving(true);
+    for (auto _ : state) {
+        c.view.moveCameraAround(0.0f, 2.0f);
+        c.view.noteCameraMotion();
+        c.view.drawRect();
+    }
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.SetLabel(std::string("Tower crane, 1600x1000, ") + (state.range(0) ? "Outlined" : "Classic"));
+    c.view.setSimplifyWhileMoving(false);
+    c.view.setDrawStyle(vxDrawStyle::kClassic);
+    c.offscreen.host.setSamples(0);
+}
+
 } // namespace
 
+BENCHMARK(BM_CraneMovingFrameVsFull)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK(BM_CraneOrbit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(BM_Pick)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SelectClickAndNextFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PhaseRepaintAndNextFrame)->Unit(benchmark::kMillisecond)->UseRealTime();

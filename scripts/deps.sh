@@ -12,6 +12,8 @@ PACKAGES=(
   libgl-dev libegl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
   # PNG pictures (kolbrik render, part pictures)
   libpng-dev
+  # the simplified meshes the view draws while the camera moves
+  libmeshoptimizer-dev
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libqt6opengl6-dev qt6-qpa-plugins
@@ -26,8 +28,12 @@ PACKAGES=(
   # the Debian package and its checks: CPack's dependency list, lintian,
   # AppStream, desktop entry, man pages
   dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
-  # readers of our exports in the tests: Assimp, and Node.js for the glTF validator
-  libassimp-dev nodejs
+  # readers of our exports in the tests: Assimp, tinyobjloader (from Python),
+  # and Node.js for the glTF validator
+  libassimp-dev python3-tinyobjloader nodejs
+  # three.js, built into the web page of building instructions, and the
+  # browser the tests open such pages in
+  libjs-three chromium
 )
 # npm comes with Debian's own package, or with a Node.js that carries its own.
 if ! command -v npm >/dev/null; then PACKAGES+=(npm); fi

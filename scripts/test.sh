@@ -2,7 +2,8 @@
 # Checks the source format, then builds everything and runs every test:
 # the optimised build (window tests under Xvfb), then the core and view tests again under AddressSanitizer,
 # LeakSanitizer and UndefinedBehaviorSanitizer (each suite ends with a
-# hundred-round soak of the view), then every fuzz target for about a minute.
+# hundred-round soak of the view), then the io and model tests built without SIMD,
+# then every fuzz target for about a minute.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh || exit 1
@@ -30,6 +31,9 @@ if ./scripts/format.sh; then passed=$((passed + 1)); else failed=$((failed + 1))
 
 run_suite default || failed=$((failed + 1))
 run_suite asan || failed=$((failed + 1))
+# The scalar code that stands beside each SSE2 path: the io and model
+# libraries and their tests alone.
+run_suite scalar || failed=$((failed + 1))
 
 # Fuzz every reader for a bounded time with a fixed seed.
 if ./scripts/fuzz.sh 2>&1 | tee build/fuzz.log; then :; fi

@@ -175,8 +175,12 @@
         <translation>VRML-Dateien (*.wrl)</translation>
     </message>
     <message>
-        <source>%1 could not be written: %2</source>
-        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+        <source>The model is not written over</source>
+        <translation>Das Modell wird nicht überschrieben</translation>
+    </message>
+    <message>
+        <source>%1 is the model being shown; choose another file name.</source>
+        <translation>%1 ist das angezeigte Modell; bitte einen anderen Dateinamen wählen.</translation>
     </message>
     <message>
         <source>Nothing to export</source>
@@ -234,6 +238,10 @@
     <message>
         <source>Printing failed</source>
         <translation>Das Drucken ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Bauphase %1</translation>
     </message>
 </context>
 <context>
@@ -373,6 +381,10 @@
         <source>Phase %1 of %2</source>
         <translation>Bauphase %1 von %2</translation>
     </message>
+    <message>
+        <source>Phase %1 of %2 (step control at %3)</source>
+        <translation>Bauphase %1 von %2 (Schrittschalter auf %3)</translation>
+    </message>
 </context>
 <context>
     <name>vxPartPanelController</name>
@@ -399,6 +411,10 @@
         <source>Clear list</source>
         <translation>Liste leeren</translation>
     </message>
+    <message>
+        <source>%1 — in %2</source>
+        <translation>%1 — in %2</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetAbout</name>
@@ -416,6 +432,10 @@
     <message>
         <source>Choose building phase</source>
         <translation>Bauphase wählen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -504,6 +524,37 @@
     <message>
         <source>%1 — in %2</source>
         <translation>%1 — in %2</translation>
+    </message>
+</context>
+<context>
+    <name>vxDrawStyleCommands</name>
+    <message>
+        <source>&amp;Classic</source>
+        <translation>&amp;Klassisch</translation>
+    </message>
+    <message>
+        <source>Flat facets without outlines</source>
+        <translation>Flache Facetten ohne Umrisse</translation>
+    </message>
+    <message>
+        <source>&amp;Outlined</source>
+        <translation>&amp;Umrandet</translation>
+    </message>
+    <message>
+        <source>Smooth curves, dark edge lines, smoothed edges</source>
+        <translation>Glatte Rundungen, dunkle Kantenlinien, geglättete Ränder</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Umrandet</translation>
+    </message>
+    <message>
+        <source>Draw the parts with outlines and smooth curves</source>
+        <translation>Die Teile mit Umrissen und glatten Rundungen zeichnen</translation>
+    </message>
+    <message>
+        <source>Drawing st&amp;yle</source>
+        <translation>Zeichen&amp;stil</translation>
     </message>
 </context>
 <context>
@@ -866,6 +917,19 @@
         <translation>nicht im Katalog</translation>
     </message>
     <message>
+        <source>en</source>
+        <comment>language of the colour names: en or de</comment>
+        <translation>de</translation>
+    </message>
+    <message>
+        <source>Cable or rope, %1 mm</source>
+        <translation>Kabel oder Seil, %1 mm</translation>
+    </message>
+    <message>
+        <source>%1 mm thick</source>
+        <translation>%1 mm dick</translation>
+    </message>
+    <message>
         <source>1 part</source>
         <translation>1 Bauteil</translation>
     </message>
@@ -888,6 +952,45 @@
     <message>
         <source>%1 steps</source>
         <translation>%1 Schritte</translation>
+    </message>
+</context>
+<context>
+    <name>vxBookletPage</name>
+    <message>
+        <source>Previous</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>View of this step</source>
+        <translation>Ansicht dieses Schritts</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation>Schritt %1 von %2</translation>
+    </message>
+    <message>
+        <source>Parts for step %1</source>
+        <translation>Teile für Schritt %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Schritt</translation>
+    </message>
+    <message>
+        <source>Loading the model…</source>
+        <translation>Das Modell wird geladen …</translation>
+    </message>
+    <message>
+        <source>This browser cannot show the model in 3D (WebGL is not available).</source>
+        <translation>Dieser Browser kann das Modell nicht in 3D zeigen (WebGL ist nicht verfügbar).</translation>
+    </message>
+    <message>
+        <source>The model cannot be shown.</source>
+        <translation>Das Modell kann nicht gezeigt werden.</translation>
     </message>
 </context>
 <context>
@@ -919,6 +1022,10 @@
 </context>
 <context>
     <name>vxInstructionsController</name>
+    <message>
+        <source>HTML pages (*.html)</source>
+        <translation>HTML-Seiten (*.html)</translation>
+    </message>
     <message>
         <source>&amp;Highlight new parts</source>
         <translation>Neue Bauteile &amp;hervorheben</translation>
@@ -978,6 +1085,13 @@
     <message>
         <source>The building instructions could not be printed</source>
         <translation>Die Bauanleitung konnte nicht gedruckt werden</translation>
+    </message>
+</context>
+<context>
+    <name>vxCommandHost</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
     </message>
 </context>
 </TS>

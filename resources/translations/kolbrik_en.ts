@@ -175,8 +175,12 @@
         <translation>VRML files (*.wrl)</translation>
     </message>
     <message>
-        <source>%1 could not be written: %2</source>
-        <translation>%1 could not be written: %2</translation>
+        <source>The model is not written over</source>
+        <translation>The model is not written over</translation>
+    </message>
+    <message>
+        <source>%1 is the model being shown; choose another file name.</source>
+        <translation>%1 is the model being shown; choose another file name.</translation>
     </message>
     <message>
         <source>Nothing to export</source>
@@ -234,6 +238,10 @@
     <message>
         <source>Printing failed</source>
         <translation>Printing failed</translation>
+    </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Phase %1</translation>
     </message>
 </context>
 <context>
@@ -373,6 +381,10 @@
         <source>Phase %1 of %2</source>
         <translation>Phase %1 of %2</translation>
     </message>
+    <message>
+        <source>Phase %1 of %2 (step control at %3)</source>
+        <translation>Phase %1 of %2 (step control at %3)</translation>
+    </message>
 </context>
 <context>
     <name>vxPartPanelController</name>
@@ -399,6 +411,10 @@
         <source>Clear list</source>
         <translation>Clear list</translation>
     </message>
+    <message>
+        <source>%1 — in %2</source>
+        <translation>%1 — in %2</translation>
+    </message>
 </context>
 <context>
     <name>vxSheetAbout</name>
@@ -416,6 +432,10 @@
     <message>
         <source>Choose building phase</source>
         <translation>Choose building phase</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -504,6 +524,37 @@
     <message>
         <source>%1 — in %2</source>
         <translation>%1 — in %2</translation>
+    </message>
+</context>
+<context>
+    <name>vxDrawStyleCommands</name>
+    <message>
+        <source>&amp;Classic</source>
+        <translation>&amp;Classic</translation>
+    </message>
+    <message>
+        <source>Flat facets without outlines</source>
+        <translation>Flat facets without outlines</translation>
+    </message>
+    <message>
+        <source>&amp;Outlined</source>
+        <translation>&amp;Outlined</translation>
+    </message>
+    <message>
+        <source>Smooth curves, dark edge lines, smoothed edges</source>
+        <translation>Smooth curves, dark edge lines, smoothed edges</translation>
+    </message>
+    <message>
+        <source>Outlined</source>
+        <translation>Outlined</translation>
+    </message>
+    <message>
+        <source>Draw the parts with outlines and smooth curves</source>
+        <translation>Draw the parts with outlines and smooth curves</translation>
+    </message>
+    <message>
+        <source>Drawing st&amp;yle</source>
+        <translation>Drawing st&amp;yle</translation>
     </message>
 </context>
 <context>
@@ -866,6 +917,19 @@
         <translation>not in the catalogue</translation>
     </message>
     <message>
+        <source>en</source>
+        <comment>language of the colour names: en or de</comment>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>Cable or rope, %1 mm</source>
+        <translation>Cable or rope, %1 mm</translation>
+    </message>
+    <message>
+        <source>%1 mm thick</source>
+        <translation>%1 mm thick</translation>
+    </message>
+    <message>
         <source>1 part</source>
         <translation>1 part</translation>
     </message>
@@ -888,6 +952,45 @@
     <message>
         <source>%1 steps</source>
         <translation>%1 steps</translation>
+    </message>
+</context>
+<context>
+    <name>vxBookletPage</name>
+    <message>
+        <source>Previous</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>View of this step</source>
+        <translation>View of this step</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2</source>
+        <translation>Step %1 of %2</translation>
+    </message>
+    <message>
+        <source>Parts for step %1</source>
+        <translation>Parts for step %1</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Loading the model…</source>
+        <translation>Loading the model…</translation>
+    </message>
+    <message>
+        <source>This browser cannot show the model in 3D (WebGL is not available).</source>
+        <translation>This browser cannot show the model in 3D (WebGL is not available).</translation>
+    </message>
+    <message>
+        <source>The model cannot be shown.</source>
+        <translation>The model cannot be shown.</translation>
     </message>
 </context>
 <context>
@@ -919,6 +1022,10 @@
 </context>
 <context>
     <name>vxInstructionsController</name>
+    <message>
+        <source>HTML pages (*.html)</source>
+        <translation>HTML pages (*.html)</translation>
+    </message>
     <message>
         <source>&amp;Highlight new parts</source>
         <translation>&amp;Highlight new parts</translation>
@@ -978,6 +1085,13 @@
     <message>
         <source>The building instructions could not be printed</source>
         <translation>The building instructions could not be printed</translation>
+    </message>
+</context>
+<context>
+    <name>vxCommandHost</name>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 could not be written: %2</translation>
     </message>
 </context>
 </TS>

@@ -7,6 +7,9 @@
 #include "ui_vxSheetParameter.h"
 #include "ui_vxSheetWait.h"
 #include "vxAppResources.h"
+#include "vxAtomicFile.h"
+#include "vxDrawStyleCommands.h"
+#include "vxEventWatcher.h"
 #include "vxExportCommand.h"
 #include "vxGLWidget.h"
 #include "vxInstructionsController.h"
@@ -25,15 +28,25 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QToolButton>
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -82,10 +95,12 @@ MainWindowController::MainWindowController(QWidget* parent)
     buildToolBar();
     connectCommands();
     m_viewCommands = new vxViewCommands(*this);
+    connect(m_btnWorkMode, &vxSegmentedControl::activated, m_viewCommands, &vxViewCommands::showWorkMode);
     awakeFromNib();
-    m_instructions = new vxInstructionsController(this);
+    m_instructions = new vxInstructionsController(*this);
     connect(this, &MainWindowController::modelLoaded, m_instructions, &vxInstructionsController::modelLoaded);
     connect(this, &MainWindowController::phaseShown, m_instructions, &vxInstructionsController::phaseShown);
+    new vxDrawStyleCommands(*this);
     setUpDesktop();
     // File > Export…, a model command like the others.
     m_exportCommand = new vxExportCommand(*this, m_ui->menuFile, m_ui->actionExportVRML);
@@ -101,36 +116,6 @@ MainWindowController::~MainWindowController()
 vxOpenGLView& MainWindowController::view() const
 {
     return m_viewWidget->view();
-}
-
-QProgressBar* MainWindowController::progressIndicator() const
-{
-    return m_waitUi->progressIndicator;
-}
-
-QComboBox* MainWindowController::cbBauphaseSelector() const
-{
-    return m_phaseUi->cbBauphaseSelector;
-}
-
-QLabel* MainWindowController::titleLine1() const
-{
-    return m_ui->titleLine1;
-}
-
-QLabel* MainWindowController::titleLine2() const
-{
-    return m_ui->titleLine2;
-}
-
-QLabel* MainWindowController::titleLine3() const
-{
-    return m_ui->titleLine3;
-}
-
-QLabel* MainWindowController::lblSheetWait() const
-{
-    return m_waitUi->lblSheetWait;
 }
 
 void MainWindowController::awakeFromNib()
@@ -206,6 +191,8 @@ void MainWindowController::connectCommands()
     connect(m_parameterUi->btnParameterOK, &QPushButton::clicked, this, [this] { btnParameterOK(); });
     connect(m_aboutUi->btnAboutDlgOK, &QPushButton::clicked, this, [this] { btnAboutDlgOK(); });
     connect(m_phaseUi->btnBuildingPhaseOK, &QPushButton::clicked, this, [this] { btnBuildingPhaseOK(); });
+    connect(m_phaseUi->btnBuildingPhaseCancel, &QPushButton::clicked, this,
+            [this] { endSheet(m_sheetBuildingPhase); });
     connect(m_libraryUi->btnCloseLibrary, &QPushButton::clicked, this, [this] { btnCloseLibrary(); });
     connect(m_libraryUi->tblLibrary->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { tblLibrarySelect(); });
@@ -215,10 +202,16 @@ void MainWindowController::connectCommands()
     connect(m_libraryUi->tblModels, &QListView::activated, this,
             [this](const QModelIndex& index) { btnLibraryClick(index.data(Qt::UserRole).toString()); });
     connect(m_libraryUi->edtFilter, &QLineEdit::textChanged, this, [this] { filterModelList(); });
-    connect(m_libraryUi->edtFilter, &QLineEdit::returnPressed, this, [this] {
-        const QModelIndex current = m_libraryUi->tblModels->currentIndex();
-        if (current.isValid() && !m_libraryUi->tblModels->isRowHidden(current.row()))
-            btnLibraryClick(current.data(Qt::UserRole).toString());
+    // Enter in the filter opens the model chosen (the first match); in the
+    // kit list, the kit's first model.
+    connect(m_libraryUi->edtFilter, &QLineEdit::returnPressed, this, [this] { openFirstLibraryModel(); });
+    new vxEventWatcher(m_libraryUi->tblLibrary, QEvent::KeyPress, [this](QEvent* event) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        if (!m_modelItems.empty())
+            btnLibraryClick(m_modelItems.front().index);
+        return true;
     });
 }
 
@@ -252,31 +245,57 @@ void MainWindowController::alert(const QString& title, const QString& text, bool
     box.exec();
 }
 
+bool MainWindowController::runWithWaitSheet(const QString& text,
+                                            const std::function<bool(const Progress&)>& work)
+{
+    m_waitUi->lblSheetWait->setText(text);
+    QProgressBar* bar = m_waitUi->progressIndicator;
+    bar->setRange(0, 0); // busy until the first report
+    showSheet(m_sheetWait);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    QElapsedTimer sinceUpdate;
+    sinceUpdate.start();
+    const bool succeeded = work([bar, &sinceUpdate](std::size_t done, std::size_t total) {
+        if (done != total && sinceUpdate.elapsed() < 40)
+            return;
+        sinceUpdate.restart();
+        const int steps = static_cast<int>(std::clamp<std::size_t>(total, 1, INT_MAX));
+        bar->setRange(0, steps);
+        bar->setValue(static_cast<int>(std::min<std::size_t>(done, static_cast<std::size_t>(steps))));
+        // Paint the sheet without letting the user act in between.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    bar->setRange(0, 1);
+    bar->setValue(1);
+    endSheet(m_sheetWait);
+    return succeeded;
+}
+
 // --- load flow --------------------------------------------------------------
 
 bool MainWindowController::loadModelFromFile(const QString& path)
 {
     const std::uint8_t gridBefore = view().gridVisible();
     const bool gridButtonBefore = m_btnGrid->isChecked();
-    beforeLoadModel();
-
-    QElapsedTimer sinceUpdate;
-    sinceUpdate.start();
-    view().setLoadProgress([this, &sinceUpdate](std::int32_t done, std::int32_t total) {
-        if (done != total && sinceUpdate.elapsed() < 40)
-            return;
-        sinceUpdate.restart();
-        progressIndicator()->setRange(0, std::max(total, 1));
-        progressIndicator()->setValue(std::min(done, std::max(total, 1)));
-        // Paint the sheet without letting the user act in between.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    vxLoadResult r;
+    runWithWaitSheet(vxLocalized("SHEETWAITOPENMODEL"), [&](const Progress& progress) {
+        beforeLoadModel();
+        view().setLoadProgress([&progress](std::int32_t done, std::int32_t total) {
+            progress(static_cast<std::size_t>(std::max(done, 0)),
+                     static_cast<std::size_t>(std::max(total, 0)));
+        });
+        r = view().loadModelFromFile(path.toStdString());
+        view().setLoadProgress(nullptr);
+        return r.ok;
     });
-    vxLoadResult r = view().loadModelFromFile(path.toStdString());
-    view().setLoadProgress(nullptr);
+#ifdef __GLIBC__
+    // The model replaced (or the one that failed) leaves its memory with the
+    // allocator unless told to hand it back.
+    malloc_trim(0);
+#endif
 
     if (!r.ok) {
-        progressIndicator()->setRange(0, 1);
-        endSheet(m_sheetWait);
         view().set3DGridVisible(gridBefore);
         m_btnGrid->setChecked(gridButtonBefore);
         alert(tr("The model could not be opened"), QString::fromStdString(r.error), true);
@@ -297,10 +316,6 @@ bool MainWindowController::loadModelFromResource(const QString& name)
 
 void MainWindowController::beforeLoadModel()
 {
-    lblSheetWait()->setText(vxLocalized("SHEETWAITOPENMODEL"));
-    progressIndicator()->setRange(0, 0); // busy until the part count is known
-    showSheet(m_sheetWait);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     // A model opens without the grid unless the user last switched it on.
     const bool grid = QSettings().value(QStringLiteral("view/grid"), false).toBool();
     view().set3DGridVisible(grid ? 1 : 0);
@@ -309,10 +324,6 @@ void MainWindowController::beforeLoadModel()
 
 void MainWindowController::afterLoadModel()
 {
-    progressIndicator()->setRange(0, 1);
-    progressIndicator()->setValue(1);
-    endSheet(m_sheetWait);
-
     const vxModel& model = *view().model();
     const int m = model.maximumBauphase();
     updatePhaseSegments(m, m);
@@ -361,16 +372,38 @@ void MainWindowController::tbGrid()
 void MainWindowController::menParameter()
 {
     m_parameterUi->cbPaintOldWhite->setChecked(view().paintOldWhite());
-    m_viewCommands->loadSettingsIntoSheet();
+    m_viewCommands->loadSettingsIntoSheet(*m_parameterUi);
     showSheet(m_sheetParameter);
 }
 
 void MainWindowController::btnParameterOK()
 {
-    view().setPaintOldWhite(m_parameterUi->cbPaintOldWhite->isChecked());
+    if (view().paintOldWhite() != m_parameterUi->cbPaintOldWhite->isChecked()) {
+        view().setPaintOldWhite(m_parameterUi->cbPaintOldWhite->isChecked());
+        paintEarlierPhases();
+    }
     QSettings().setValue(QStringLiteral("view/paintOldWhite"), view().paintOldWhite());
-    m_viewCommands->takeSettingsFromSheet();
+    m_viewCommands->takeSettingsFromSheet(*m_parameterUi);
     endSheet(m_sheetParameter);
+}
+
+void MainWindowController::paintEarlierPhases()
+{
+    // The parts of the phases before the one shown, white or in their own
+    // colours; which parts are shown stays as it is (hidden ones too).
+    const vxModel& model = *view().model();
+    const auto& parts = model.partList();
+    const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(model.count(), 0)));
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& object = parts[i]->baseSceneObject();
+        if (!object || parts[i]->phase() >= view().shownBauphase())
+            continue;
+        if (view().paintOldWhite())
+            object->colorDiffuse().setVector3f(1.0f, 1.0f, 1.0f);
+        else
+            object->colorDiffuse().setVector3f(parts[i]->color());
+    }
+    view().host().setNeedsDisplay();
 }
 
 void MainWindowController::menAboutDlg()
@@ -381,6 +414,18 @@ void MainWindowController::menAboutDlg()
 void MainWindowController::btnAboutDlgOK()
 {
     endSheet(m_sheetAboutDlg);
+}
+
+void MainWindowController::stepPhase(int direction)
+{
+    if (QToolButton* b = m_btnBauphase->button(direction < 0 ? 0 : 2))
+        b->click(); // nothing when the step is disabled
+}
+
+void MainWindowController::chooseWorkMode(int segment)
+{
+    if (QToolButton* b = m_btnWorkMode->button(segment))
+        b->click();
 }
 
 void MainWindowController::changeWorkMode()
@@ -455,18 +500,20 @@ void MainWindowController::btnBauphaseClick()
 
 void MainWindowController::btnBuildingPhase()
 {
-    QComboBox* cb = cbBauphaseSelector();
+    QComboBox* cb = m_phaseUi->cbBauphaseSelector;
     cb->clear();
     const int m = view().model()->maximumBauphase();
     for (int k = 1; k <= m; ++k)
-        cb->addItem(QStringLiteral("Phase %1").arg(k));
+        cb->addItem(tr("Phase %1").arg(k));
+    // The list starts at the phase shown.
+    cb->setCurrentIndex(std::clamp(view().shownBauphase(), 1, std::max(m, 1)) - 1);
     showSheet(m_sheetBuildingPhase);
 }
 
 void MainWindowController::btnBuildingPhaseOK()
 {
     endSheet(m_sheetBuildingPhase);
-    const int index = cbBauphaseSelector()->currentIndex();
+    const int index = m_phaseUi->cbBauphaseSelector->currentIndex();
     if (index < 0)
         return;
     view().repaintModelWithBauphase(index + 1);
@@ -496,18 +543,19 @@ void MainWindowController::exportAsVRML()
 {
     const QString path = vxAskSaveFileName(this, tr("Export as VRML"), tr("VRML files (*.wrl)"),
                                            QStringLiteral("wrl"), proposedFileName(QStringLiteral("wrl")));
-    if (!path.isEmpty())
+    if (!path.isEmpty() && !refusesToOverwriteModel(path))
         doExportAsVRML(path);
 }
 
-QString MainWindowController::writeFailureText(const QString& path, const std::string& error)
+bool MainWindowController::refusesToOverwriteModel(const QString& path)
 {
-    // The writer's reason names the path already ("cannot write PATH: why").
-    QString reason = QString::fromStdString(error);
-    const QString prefix = QStringLiteral("cannot write %1: ").arg(path);
-    if (reason.startsWith(prefix))
-        reason = reason.mid(prefix.size());
-    return tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), reason);
+    if (m_modelPath.isEmpty() ||
+        !vxSameFile(QFile::encodeName(m_modelPath).toStdString(), QFile::encodeName(path).toStdString()))
+        return false;
+    alert(tr("The model is not written over"),
+          tr("%1 is the model being shown; choose another file name.").arg(QDir::toNativeSeparators(path)),
+          true);
+    return true;
 }
 
 bool MainWindowController::doExportAsVRML(const QString& path)
@@ -516,13 +564,11 @@ bool MainWindowController::doExportAsVRML(const QString& path)
         alert(tr("Nothing to export"), tr("Open a model first; there is nothing to export yet."), true);
         return false;
     }
-    lblSheetWait()->setText(vxLocalized("SHEETWAITEXPORTVRML"));
-    progressIndicator()->setRange(0, 0);
-    showSheet(m_sheetWait);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    vxWriteResult r = view().exportAsVRML(path.toStdString());
-    progressIndicator()->setRange(0, 1);
-    endSheet(m_sheetWait);
+    vxWriteResult r;
+    runWithWaitSheet(vxLocalized("SHEETWAITEXPORTVRML"), [&](const Progress&) {
+        r = view().exportAsVRML(path.toStdString());
+        return r.ok;
+    });
     if (!r.ok) {
         alert(tr("The export failed"), writeFailureText(path, r.error), true);
         return false;
@@ -536,7 +582,11 @@ bool MainWindowController::doExportAsVRML(const QString& path)
 void MainWindowController::menShowLibrary()
 {
     fillLibraryList();
-    m_libraryUi->edtFilter->clear();
+    {
+        // The list is filled below, once.
+        const QSignalBlocker block(m_libraryUi->edtFilter);
+        m_libraryUi->edtFilter->clear();
+    }
     if (!m_kitItems.empty()) {
         m_libraryUi->stack->setCurrentWidget(m_libraryUi->pageLists);
         {
@@ -545,7 +595,7 @@ void MainWindowController::menShowLibrary()
             m_libraryUi->tblLibrary->setCurrentIndex(m_controllerBaukasten->index(0, 0));
         }
         fillModellList(m_kitItems.front().fullName);
-        m_libraryUi->tblModels->setFocus();
+        m_libraryUi->edtFilter->setFocus();
     } else {
         m_controllerModelle->clear();
         m_modelItems.clear();
@@ -561,6 +611,7 @@ void MainWindowController::fillLibraryList()
 {
     const QSignalBlocker block(m_libraryUi->tblLibrary->selectionModel());
     m_controllerBaukasten->clear();
+    m_kitModels.clear();
     const QString folder =
         QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library");
     m_kitItems = vxLibrary::kits(folder);
@@ -572,17 +623,52 @@ void MainWindowController::fillLibraryList()
     }
 }
 
+const std::vector<vxModelItem>& MainWindowController::kitModels(const QString& kitName)
+{
+    auto it = m_kitModels.find(kitName);
+    if (it == m_kitModels.end()) {
+        const QString folder =
+            QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library/") + kitName;
+        it = m_kitModels.emplace(kitName, vxLibrary::models(folder)).first;
+    }
+    return it->second;
+}
+
 void MainWindowController::fillModellList(const QString& kitName)
 {
+    m_shownKit = kitName;
+    filterModelList();
+}
+
+void MainWindowController::filterModelList()
+{
+    // Without a filter the chosen kit's models; with one, the models of
+    // every kit whose names hold it, each with its kit.
+    const QString filter = m_libraryUi->edtFilter->text().trimmed();
     m_controllerModelle->clear();
-    const QString folder =
-        QString::fromStdString(vxResources::resourceFolderPath()) + QStringLiteral("/library/") + kitName;
-    m_modelItems = vxLibrary::models(folder);
-    for (const vxModelItem& model : m_modelItems) {
-        QString text = model.fullName;
+    m_modelItems.clear();
+    std::vector<QString> kitOf;
+    if (filter.isEmpty()) {
+        m_modelItems = kitModels(m_shownKit);
+        kitOf.resize(m_modelItems.size());
+    } else {
+        for (const vxLibraryItem& kit : m_kitItems)
+            for (const vxModelItem& model : kitModels(kit.fullName))
+                if (model.fullName.contains(filter, Qt::CaseInsensitive)) {
+                    m_modelItems.push_back(model);
+                    kitOf.push_back(kit.fullName);
+                }
+    }
+    for (std::size_t i = 0; i < m_modelItems.size(); ++i) {
+        const vxModelItem& model = m_modelItems[i];
+        QStringList about;
+        if (!kitOf[i].isEmpty())
+            about << kitOf[i];
         if (model.parts > 0)
-            text += QLatin1Char('\n') + tr("%n part(s)", nullptr, model.parts) + QStringLiteral(" · ") +
-                    tr("%n phase(s)", nullptr, model.phases);
+            about << tr("%n part(s)", nullptr, model.parts) << tr("%n phase(s)", nullptr, model.phases);
+        QString text = model.fullName;
+        if (!about.isEmpty())
+            text += QLatin1Char('\n') + about.join(QStringLiteral(" · "));
         auto* item = new QStandardItem(text);
         if (!model.fullImage.isNull())
             item->setIcon(QIcon(model.fullImage));
@@ -590,24 +676,8 @@ void MainWindowController::fillModellList(const QString& kitName)
         item->setToolTip(model.index);
         m_controllerModelle->appendRow(item);
     }
-    filterModelList();
-}
-
-void MainWindowController::filterModelList()
-{
-    const QString filter = m_libraryUi->edtFilter->text().trimmed();
-    QListView* list = m_libraryUi->tblModels;
-    int first = -1;
-    for (int row = 0; row < static_cast<int>(m_modelItems.size()); ++row) {
-        const bool shown =
-            m_modelItems[static_cast<std::size_t>(row)].fullName.contains(filter, Qt::CaseInsensitive);
-        list->setRowHidden(row, !shown);
-        if (shown && first < 0)
-            first = row;
-    }
-    const QModelIndex current = list->currentIndex();
-    if (first >= 0 && (!current.isValid() || list->isRowHidden(current.row()) || filter.isEmpty()))
-        list->setCurrentIndex(m_controllerModelle->index(first, 0));
+    if (!m_modelItems.empty())
+        m_libraryUi->tblModels->setCurrentIndex(m_controllerModelle->index(0, 0));
 }
 
 void MainWindowController::tblLibrarySelect()
@@ -616,8 +686,23 @@ void MainWindowController::tblLibrarySelect()
     if (selected.isEmpty())
         return;
     const int row = selected.first().row();
-    if (row >= 0 && row < static_cast<int>(m_kitItems.size()))
-        fillModellList(m_kitItems[static_cast<std::size_t>(row)].fullName);
+    if (row < 0 || row >= static_cast<int>(m_kitItems.size()))
+        return;
+    // A kit chosen shows its own models, whatever was searched.
+    {
+        const QSignalBlocker block(m_libraryUi->edtFilter);
+        m_libraryUi->edtFilter->clear();
+    }
+    fillModellList(m_kitItems[static_cast<std::size_t>(row)].fullName);
+}
+
+void MainWindowController::openFirstLibraryModel()
+{
+    const QModelIndex current = m_libraryUi->tblModels->currentIndex();
+    if (current.isValid())
+        btnLibraryClick(current.data(Qt::UserRole).toString());
+    else if (!m_modelItems.empty())
+        btnLibraryClick(m_modelItems.front().index);
 }
 
 void MainWindowController::btnLibraryClick(const QString& modelPath)

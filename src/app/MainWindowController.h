@@ -1,20 +1,19 @@
 #pragma once
 
+#include "vxCommandHost.h"
 #include "vxLibrary.h"
 
 #include <QMainWindow>
 #include <QString>
+#include <map>
 #include <memory>
 #include <string>
 
 class QActionGroup;
 class QCloseEvent;
 class QDialog;
-class QLabel;
 class QMenu;
 class QStackedWidget;
-class QProgressBar;
-class QComboBox;
 class QToolButton;
 class QStandardItemModel;
 class QPrinter;
@@ -41,8 +40,10 @@ class vxSheetLibrary;
 } // namespace Ui
 
 // The main window: the 3D view, three information lines, the work-mode,
-// phase and grid controls, the menus and the sheets.
-class MainWindowController : public QMainWindow {
+// phase and grid controls, the menus and the sheets. It hosts the commands
+// (export, the view's commands, the building instructions) through the
+// narrow vxCommandHost.
+class MainWindowController : public QMainWindow, public vxCommandHost {
     Q_OBJECT
   public:
     explicit MainWindowController(QWidget* parent = nullptr);
@@ -50,13 +51,22 @@ class MainWindowController : public QMainWindow {
 
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
 
+    // --- vxCommandHost -----------------------------------------------------
+    QMainWindow& mainWindow() override { return *this; }
+    vxGLWidget* viewWidget() const override { return m_viewWidget; }
+    vxOpenGLView& view() const override;
+    bool hasModel() const override;
+    QString proposedFileName(const QString& suffix = {}) const override;
+    void alert(const QString& title, const QString& text, bool error) override;
+    bool runWithWaitSheet(const QString& text, const std::function<bool(const Progress&)>& work) override;
+    void stepPhase(int direction) override;
+    void chooseWorkMode(int segment) override;
+
     // --- load flow ---------------------------------------------------------
     // Shows the wait sheet, loads the model and fills the controls. A file
     // that cannot be read leaves everything as it was and shows an alert.
     bool loadModelFromFile(const QString& path);
     bool loadModelFromResource(const QString& name);
-    void beforeLoadModel();
-    void afterLoadModel();
     void makeWindowTitle(const QString& path);
 
     // --- commands ----------------------------------------------------------
@@ -85,62 +95,20 @@ class MainWindowController : public QMainWindow {
     // Runs the export with the wait sheet; shows the completion alert, or an
     // error alert naming the reason. Returns whether the file was written.
     bool doExportAsVRML(const QString& path);
-    // "PATH could not be written: REASON" for a failed write of path.
-    static QString writeFailureText(const QString& path, const std::string& error);
-    // File > Export… (glTF, STL, OBJ, VRML).
-    vxExportCommand* exportCommand() const { return m_exportCommand; }
+    bool refusesToOverwriteModel(const QString& path) override;
 
     // --- library -------------------------------------------------------------
     void menShowLibrary();
     void fillLibraryList();
     void fillModellList(const QString& kitName);
     void tblLibrarySelect();
-    // Hides the models whose names do not hold the filter text.
+    // Lists the chosen kit's models, or, with a filter text, the models of
+    // every kit whose names hold it (each with its kit).
     void filterModelList();
     void btnLibraryClick(const QString& modelPath);
     void btnCloseLibrary();
 
-    // --- parts, for tests and the rest of the window -------------------------
-    vxGLWidget* viewWidget() const { return m_viewWidget; }
-    vxOpenGLView& view() const;
-    vxPartPanelController* partPanel() const { return m_partPanel.get(); }
-    vxViewCommands* viewCommands() const { return m_viewCommands; }
-    QDialog* sheetParameter() const { return m_sheetParameter; }
-    QDialog* sheetWait() const { return m_sheetWait; }
-    QDialog* sheetAboutDlg() const { return m_sheetAboutDlg; }
-    QDialog* sheetBuildingPhase() const { return m_sheetBuildingPhase; }
-    QDialog* sheetLibrary() const { return m_sheetLibrary; }
-    QProgressBar* progressIndicator() const;
-    QComboBox* cbBauphaseSelector() const;
-    vxSegmentedControl* btnBauphase() const { return m_btnBauphase; }
-    vxSegmentedControl* btnWorkMode() const { return m_btnWorkMode; }
-    QLabel* titleLine1() const;
-    QLabel* titleLine2() const;
-    QLabel* titleLine3() const;
-    QToolButton* btnGrid() const { return m_btnGrid; }
-    QLabel* lblSheetWait() const;
-    QStandardItemModel* controllerBaukasten() const { return m_controllerBaukasten; }
-    QStandardItemModel* controllerModelle() const { return m_controllerModelle; }
-    const std::vector<vxModelItem>& modelItems() const { return m_modelItems; }
-    Ui::vxSheetLibrary* libraryUi() const { return m_libraryUi.get(); }
-    Ui::vxSheetParameter* parameterUi() const { return m_parameterUi.get(); }
-
-    // --- desktop: start page, message bar, recent files, drops, settings ----
-    // The commands that need a model: disabled until one is shown. A
-    // command joins them with modelActions()->addAction(action).
-    QActionGroup* modelActions() const { return m_modelActions; }
-    // Whether a model with something to show is loaded.
-    bool hasModel() const;
-    // The name a save panel proposes for what is made of the model shown:
-    // the model file's name with suffix instead of ".kmf" (no suffix: the
-    // bare name), or empty before the first model.
-    QString proposedFileName(const QString& suffix = {}) const;
-    vxMessageBar* messageBar() const { return m_messageBar; }
-    vxStartPage* startPage() const { return m_startPage; }
-    QStackedWidget* viewStack() const { return m_viewStack; }
-    vxRecentFiles* recentFiles() const { return m_recentFiles; }
-    vxModelStatus* modelStatus() const { return m_modelStatus; }
-    QMenu* menuRecent() const { return m_menuRecent; }
+    // --- desktop: recent files, drops, settings -----------------------------
     // Opens a model of the recent list; one that no longer exists is
     // dropped from the list with a note.
     void openRecent(const QString& path);
@@ -150,15 +118,29 @@ class MainWindowController : public QMainWindow {
     // Keeps the window's geometry and its tool bar and dock layout.
     void saveWindowSettings();
 
+    // --- parts, for tests (the other widgets are found by object name) -------
+    vxPartPanelController* partPanel() const { return m_partPanel.get(); }
+    vxViewCommands* viewCommands() const { return m_viewCommands; }
+    // File > Export… (glTF, STL, OBJ, VRML).
+    vxExportCommand* exportCommand() const { return m_exportCommand; }
+    // The building-instruction tools (parts dock, highlight, booklets).
+    vxInstructionsController* instructions() const { return m_instructions; }
+    QStandardItemModel* controllerBaukasten() const { return m_controllerBaukasten; }
+    QStandardItemModel* controllerModelle() const { return m_controllerModelle; }
+    const std::vector<vxModelItem>& modelItems() const { return m_modelItems; }
+    Ui::vxSheetLibrary* libraryUi() const { return m_libraryUi.get(); }
+    Ui::vxSheetParameter* parameterUi() const { return m_parameterUi.get(); }
+    // The commands that need a model: disabled until one is shown. A
+    // command joins them with modelActions()->addAction(action).
+    QActionGroup* modelActions() const { return m_modelActions; }
+    vxRecentFiles* recentFiles() const { return m_recentFiles; }
+    vxModelStatus* modelStatus() const { return m_modelStatus; }
+
     // The last alert shown (title and text), for tests and the log.
     QString lastAlertTitle() const { return m_lastAlertTitle; }
     QString lastAlertText() const { return m_lastAlertText; }
     // When false, alerts are recorded but not shown (tests).
     void setShowAlerts(bool show) { m_showAlerts = show; }
-    void alert(const QString& title, const QString& text, bool error);
-
-    // The building-instruction tools (parts dock, highlight, booklets).
-    vxInstructionsController* instructions() const { return m_instructions; }
 
   signals:
     // A model file was opened (path as given).
@@ -180,13 +162,16 @@ class MainWindowController : public QMainWindow {
     void updateStatus(int phaseShown);
     void showRecentNote(const QStringList& gone);
 
-    friend class vxExportCommand; // uses the wait sheet and the alerts
     void awakeFromNib();
+    void beforeLoadModel();
+    void afterLoadModel();
     void buildToolBar();
     void connectCommands();
     void showSheet(QDialog* sheet);
     void endSheet(QDialog* sheet);
     void updatePhaseSegments(int phase, int maximum);
+    // Paints the parts of earlier phases as the white setting says, at once.
+    void paintEarlierPhases();
 
     std::unique_ptr<Ui::MainWindowController> m_ui;
     vxGLWidget* m_viewWidget = nullptr;
@@ -211,7 +196,11 @@ class MainWindowController : public QMainWindow {
     QStandardItemModel* m_controllerBaukasten = nullptr;
     QStandardItemModel* m_controllerModelle = nullptr;
     std::vector<vxLibraryItem> m_kitItems;
-    std::vector<vxModelItem> m_modelItems;
+    std::vector<vxModelItem> m_modelItems;                   // the models listed
+    QString m_shownKit;                                      // the kit chosen
+    std::map<QString, std::vector<vxModelItem>> m_kitModels; // read once per showing
+    const std::vector<vxModelItem>& kitModels(const QString& kitName);
+    void openFirstLibraryModel();
 
     QActionGroup* m_modelActions = nullptr;
     vxMessageBar* m_messageBar = nullptr;

@@ -4,7 +4,9 @@
 #include "MainWindowController.h"
 
 #include "ui_MainWindowController.h"
+#include "vxEventWatcher.h"
 #include "vxGLWidget.h"
+#include "vxInstructionsController.h"
 #include "vxMessageBar.h"
 #include "vxModelDrop.h"
 #include "vxModelStatus.h"
@@ -12,6 +14,7 @@
 #include "vxRecentFiles.h"
 #include "vxScreenFit.h"
 #include "vxStartPage.h"
+#include "vxViewCommands.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -24,31 +27,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
-
-namespace {
-
-// Runs a function after each mouse button release on a widget (a click in
-// the hide mode has then been handled).
-class ReleaseWatcher : public QObject {
-  public:
-    ReleaseWatcher(QWidget* widget, std::function<void()> fn) : QObject(widget), m_fn(std::move(fn))
-    {
-        widget->installEventFilter(this);
-    }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonRelease)
-            m_fn();
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    std::function<void()> m_fn;
-};
-
-} // namespace
 
 void MainWindowController::setUpDesktop()
 {
@@ -72,6 +50,9 @@ void MainWindowController::setUpDesktop()
     for (QAction* a : {m_ui->actionExportVRML, m_ui->actionPrint, m_ui->actionDeselectAll, m_ui->actionCentre,
                        m_ui->actionRefresh, m_ui->actionChoosePhase, m_ui->actionGrid})
         m_modelActions->addAction(a);
+    for (QAction* a : m_viewCommands->modelCommands())
+        m_modelActions->addAction(a);
+    m_modelActions->addAction(m_instructions->actionHighlight());
 
     m_recentFiles = new vxRecentFiles(this);
     m_menuRecent = new QMenu(tr("Open &Recent"), this);
@@ -98,9 +79,11 @@ void MainWindowController::setUpDesktop()
     connect(drop, &vxModelDrop::refused, this, &MainWindowController::refuseDrop, Qt::QueuedConnection);
 
     m_modelStatus = new vxModelStatus(statusBar());
-    new ReleaseWatcher(m_viewWidget, [this] {
+    // After a click in the hide mode has been handled.
+    new vxEventWatcher(m_viewWidget, QEvent::MouseButtonRelease, [this](QEvent*) {
         if (hasModel())
             updateStatus(-1);
+        return false;
     });
 
     restoreSettings();
@@ -140,7 +123,9 @@ bool MainWindowController::hasModel() const
 void MainWindowController::modelShown(const QString& path, const vxLoadResult& result)
 {
     m_modelPath = path;
-    m_recentFiles->add(path);
+    // Only a file that gave parts is worth opening again.
+    if (hasModel())
+        m_recentFiles->add(path);
     m_messageBar->showFindings(QFileInfo(path).fileName(), result.findings);
     m_ui->boxInfo->show();
     m_viewStack->setCurrentWidget(m_viewWidget);

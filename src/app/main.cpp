@@ -2,6 +2,7 @@
 #include "AppDelegate.h"
 #include "MainWindowController.h"
 #include "vxAppResources.h"
+#include "vxAtomicFile.h"
 #include "vxGLWidget.h"
 #include "vxTranslations.h"
 #include "vxVersion.h"
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
     QSurfaceFormat::setDefaultFormat(vxGLWidget::viewFormat());
 
     QApplication app(argc, argv);
+    // An interrupt while a file is written leaves no temporary file.
+    vxRemoveTemporaryFilesOnSignals();
     vxSetApplicationIdentity();
     QApplication::setApplicationVersion(QString::fromLatin1(kKolbrikVersion));
     vxInstallTranslations(app, QLocale::system().language());

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPrintDialog>
+#include <QRegularExpression>
 
 namespace vxAppResources {
 
@@ -42,6 +43,13 @@ QString vxAskSaveFileName(QWidget* parent, const QString& title, const QString& 
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setNameFilter(filter);
     dlg.setDefaultSuffix(suffix);
+    // With several filters, a name typed without an extension gets that of
+    // the filter chosen.
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& chosen) {
+        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(chosen);
+        if (m.hasMatch())
+            dlg.setDefaultSuffix(m.captured(1));
+    });
     if (!proposed.isEmpty())
         dlg.selectFile(proposed);
     dlg.setWindowModality(Qt::WindowModal);

@@ -1,16 +1,13 @@
 #include "vxExportCommand.h"
-#include "MainWindowController.h"
+#include "vxCommandHost.h"
 #include "vxOpenGLView.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
-#include <QProgressBar>
 #include <QSettings>
 
 namespace {
@@ -20,8 +17,8 @@ const char* kFolderKey = "export/folder";
 
 } // namespace
 
-vxExportCommand::vxExportCommand(MainWindowController& window, QMenu* menu, QAction* before)
-    : QObject(&window), m_window(window), m_action(new QAction(tr("E&xport…"), &window))
+vxExportCommand::vxExportCommand(vxCommandHost& host, QMenu* menu, QAction* before)
+    : QObject(&host.mainWindow()), m_host(host), m_action(new QAction(tr("E&xport…"), &host.mainWindow()))
 {
     m_action->setObjectName(QStringLiteral("actionExport"));
     m_action->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+E")));
@@ -31,19 +28,8 @@ vxExportCommand::vxExportCommand(MainWindowController& window, QMenu* menu, QAct
 
 QString vxExportCommand::filterOf(vxExportFormat format)
 {
-    switch (format) {
-    case vxExportFormat::kGlb:
-        return tr("glTF binary (*.glb)");
-    case vxExportFormat::kGltf:
-        return tr("glTF text (*.gltf)");
-    case vxExportFormat::kStl:
-        return tr("STL for 3D printing (*.stl)");
-    case vxExportFormat::kObj:
-        return tr("Wavefront OBJ (*.obj)");
-    case vxExportFormat::kVrml:
-        return tr("VRML 1.0 (*.wrl)");
-    }
-    return {};
+    const vxExportFormatInfo* info = vxExportFormatInfoOf(format);
+    return info ? tr(info->filter) : QString();
 }
 
 void vxExportCommand::menExport()
@@ -52,10 +38,10 @@ void vxExportCommand::menExport()
     const vxExportFormat last = vxExportFormatNamed(settings.value(kFormatKey).toString().toStdString())
                                     .value_or(vxExportFormat::kGlb);
     QStringList filters;
-    for (vxExportFormat f : kExportFormats)
-        filters << filterOf(f);
+    for (const vxExportFormatInfo& f : kExportFormats)
+        filters << tr(f.filter);
 
-    QFileDialog dlg(&m_window, tr("Export"));
+    QFileDialog dlg(&m_host.mainWindow(), tr("Export"));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setNameFilters(filters);
     dlg.selectNameFilter(filterOf(last));
@@ -63,22 +49,24 @@ void vxExportCommand::menExport()
     if (settings.contains(kFolderKey))
         dlg.setDirectory(settings.value(kFolderKey).toString());
     // The model's name; the chosen format's extension is added on saving.
-    dlg.selectFile(m_window.proposedFileName());
+    dlg.selectFile(m_host.proposedFileName());
     dlg.setWindowModality(Qt::WindowModal);
     connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
-        for (vxExportFormat f : kExportFormats)
-            if (filter == filterOf(f))
-                dlg.setDefaultSuffix(QString::fromLatin1(vxExportExtension(f).data()));
+        for (const vxExportFormatInfo& f : kExportFormats)
+            if (filter == tr(f.filter))
+                dlg.setDefaultSuffix(QString::fromLatin1(f.extension.data(), f.extension.size()));
     });
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
 
     // A name with a format's extension says the format; else the filter does.
     const QString path = dlg.selectedFiles().first();
+    if (m_host.refusesToOverwriteModel(path))
+        return;
     std::optional<vxExportFormat> format = vxExportFormatOfPath(path.toStdString());
-    for (vxExportFormat f : kExportFormats)
-        if (!format && dlg.selectedNameFilter() == filterOf(f))
-            format = f;
+    for (const vxExportFormatInfo& f : kExportFormats)
+        if (!format && dlg.selectedNameFilter() == tr(f.filter))
+            format = f.format;
     if (!format)
         return;
     settings.setValue(kFormatKey, QString::fromLatin1(vxExportExtension(*format).data()));
@@ -88,39 +76,25 @@ void vxExportCommand::menExport()
 
 bool vxExportCommand::doExport(const QString& path, vxExportFormat format)
 {
-    if (!m_window.hasModel()) {
-        m_window.alert(tr("Nothing to export"), tr("Open a model first; there is nothing to export yet."),
-                       true);
+    if (!m_host.hasModel()) {
+        m_host.alert(tr("Nothing to export"), tr("Open a model first; there is nothing to export yet."),
+                     true);
         return false;
     }
-    m_window.lblSheetWait()->setText(tr("Exporting the model…"));
-    QProgressBar* bar = m_window.progressIndicator();
-    bar->setRange(0, 0);
-    m_window.showSheet(m_window.sheetWait());
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-
-    vxOpenGLView& view = m_window.view();
-    vxExportOptions options;
-    options.phase = view.model()->actualBauphase();
-    QElapsedTimer sinceUpdate;
-    sinceUpdate.start();
-    options.progress = [&](std::size_t done, std::size_t total) {
-        if (done != total && sinceUpdate.elapsed() < 40)
-            return;
-        sinceUpdate.restart();
-        bar->setRange(0, static_cast<int>(std::max<std::size_t>(total, 1)));
-        bar->setValue(static_cast<int>(done));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    };
-    const vxWriteResult r = vxExportModel(view.exportSource(), path.toStdString(), format, options);
-    bar->setRange(0, 1);
-    m_window.endSheet(m_window.sheetWait());
-
+    vxWriteResult r;
+    m_host.runWithWaitSheet(tr("Exporting the model…"), [&](const vxCommandHost::Progress& progress) {
+        vxOpenGLView& view = m_host.view();
+        vxExportOptions options;
+        options.phase = view.shownBauphase();
+        options.progress = progress;
+        r = vxExportModel(view.exportSource(), path.toStdString(), format, options);
+        return r.ok;
+    });
     if (!r.ok) {
-        m_window.alert(tr("The export failed"), MainWindowController::writeFailureText(path, r.error), true);
+        m_host.alert(tr("The export failed"), vxCommandHost::writeFailureText(path, r.error), true);
         return false;
     }
-    m_window.alert(tr("Export finished"),
-                   tr("The model has been written to %1.").arg(QDir::toNativeSeparators(path)), false);
+    m_host.alert(tr("Export finished"),
+                 tr("The model has been written to %1.").arg(QDir::toNativeSeparators(path)), false);
     return true;
 }

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QString>
 
-class MainWindowController;
+class vxCommandHost;
 class QAction;
 class QMenu;
 
@@ -15,13 +15,13 @@ class vxExportCommand : public QObject {
     Q_OBJECT
   public:
     // Adds the command to menu, before the action `before`.
-    vxExportCommand(MainWindowController& window, QMenu* menu, QAction* before);
+    vxExportCommand(vxCommandHost& host, QMenu* menu, QAction* before);
 
     QAction* action() const { return m_action; }
 
     // Asks for the file and its format, then exports.
     void menExport();
-    // Writes the model as it stands at the step control's building phase,
+    // Writes the model as it stands at the building phase shown,
     // with the wait sheet; then shows the completion alert or the reason of
     // the failure. Returns whether the file was written.
     bool doExport(const QString& path, vxExportFormat format);
@@ -30,6 +30,6 @@ class vxExportCommand : public QObject {
     static QString filterOf(vxExportFormat format);
 
   private:
-    MainWindowController& m_window;
+    vxCommandHost& m_host;
     QAction* m_action;
 };

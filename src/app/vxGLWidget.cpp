@@ -8,16 +8,22 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 
-vxGLWidget::vxGLWidget(QWidget* parent) : QOpenGLWidget(parent), m_view(*this)
+vxGLWidget::vxGLWidget(QWidget* parent) : QOpenGLWidget(parent), m_view(*this), m_stillTimer(new QTimer(this))
 {
     setFormat(viewFormat());
+    m_stillTimer->setSingleShot(true);
+    connect(m_stillTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     setMinimumSize(64, 64);
     setFocusPolicy(Qt::StrongFocus);
     // The fields are set up once, here; they need no context. A model can
     // therefore be loaded before the widget is first shown, and a context
     // recreated by Qt (a new top-level window) keeps the scene.
     m_view.awakeFromNib();
+    // While the camera moves the window draws simplified frames.
+    m_view.setSimplifyWhileMoving(true);
 }
 
 vxGLWidget::~vxGLWidget() = default;
@@ -32,6 +38,8 @@ QSurfaceFormat vxGLWidget::viewFormat()
     f.setRedBufferSize(8);
     f.setGreenBufferSize(8);
     f.setBlueBufferSize(8);
+    // The Outlined style draws anti-aliased; Classic uses one sample.
+    f.setSamples(4);
     return f;
 }
 
@@ -66,6 +74,11 @@ vxPoint vxGLWidget::windowPointFromWidget(QPointF widgetPoint) const
 {
     const QPointF w = mapTo(window(), widgetPoint);
     return {w.x(), w.y()};
+}
+
+void vxGLWidget::setNeedsDisplayAfter(double seconds)
+{
+    m_stillTimer->start(std::max(0, static_cast<int>(std::ceil(seconds * 1000.0))));
 }
 
 void vxGLWidget::setNeedsDisplay()
@@ -219,18 +232,35 @@ QImage vxGLWidget::renderPicture(QSize size, QString* error)
 
     QOpenGLFramebufferObjectFormat format;
     format.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+    const bool antiAliased = m_view.drawStyle() == vxDrawStyle::kOutlined;
+    if (antiAliased)
+        format.setSamples(4);
     QOpenGLFramebufferObject fbo(size, format);
-    if (!fbo.isValid() || !fbo.bind())
+    // Multisampled pixels are read through one of a sample each.
+    std::unique_ptr<QOpenGLFramebufferObject> resolved;
+    if (antiAliased)
+        resolved = std::make_unique<QOpenGLFramebufferObject>(size);
+    if (!fbo.isValid() || (resolved && !resolved->isValid()) || !fbo.bind())
         return failed(tr("The graphics driver cannot draw a picture of %1 × %2 pixels.")
-                          .arg(size.width())
-                          .arg(size.height()));
+                          .arg(QString::number(size.width()), QString::number(size.height())));
     QImage image(size, QImage::Format_RGBA8888);
     m_pictureSize = size;
     m_view.reshape();
+    // A picture is a still frame, with full meshes, even while the camera
+    // moves.
+    const bool simplify = m_view.simplifyWhileMoving();
+    m_view.setSimplifyWhileMoving(false);
     m_view.drawRect();
+    m_view.setSimplifyWhileMoving(simplify);
+    if (resolved) {
+        QOpenGLFramebufferObject::blitFramebuffer(resolved.get(), &fbo);
+        resolved->bind();
+    }
     QOpenGLFunctions* gl = context()->functions();
     gl->glPixelStorei(GL_PACK_ALIGNMENT, 4);
     gl->glReadPixels(0, 0, size.width(), size.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    if (resolved)
+        resolved->release();
     fbo.release();
     m_pictureSize = QSize();
     m_view.reshape();

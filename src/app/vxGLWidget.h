@@ -4,9 +4,11 @@
 
 #include <QOpenGLWidget>
 #include <QSurfaceFormat>
+#include <QTimer>
 
 // The window host of the 3D view: a Qt OpenGL widget (compatibility
-// profile, 24-bit depth buffer) that owns a vxOpenGLView, gives it its
+// profile, 24-bit depth buffer, four samples per pixel for the Outlined
+// style) that owns a vxOpenGLView, gives it its
 // context, size and redraw requests, and hands it the mouse.
 //
 // Window coordinates, as the view receives them in vxMouseEvent, are points
@@ -29,6 +31,7 @@ class vxGLWidget : public QOpenGLWidget, public vxViewHost {
     vxSize boundsInPixels() const override;
     vxPoint convertFromWindow(vxPoint windowPoint) const override;
     void setNeedsDisplay() override;
+    void setNeedsDisplayAfter(double seconds) override;
 
     // The view's scroll amount of a wheel event: one notch about 1, and
     // positive (zooming out) for a wheel turned towards the user unless
@@ -66,4 +69,5 @@ class vxGLWidget : public QOpenGLWidget, public vxViewHost {
     bool m_wheelAwayZoomsIn = true;
     QSize m_pictureSize;     // while renderPicture draws
     bool m_painting = false; // inside paintGL
+    QTimer* m_stillTimer;    // the full frame after the camera rests
 };

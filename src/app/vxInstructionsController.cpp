@@ -1,8 +1,9 @@
 #include "vxInstructionsController.h"
 
-#include "MainWindowController.h"
 #include "vxAppResources.h"
 #include "vxBooklet.h"
+#include "vxBookletPage.h"
+#include "vxCommandHost.h"
 #include "vxGLWidget.h"
 #include "vxOpenGLView.h"
 #include "vxPartsDock.h"
@@ -11,7 +12,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
+#include <QMainWindow>
 #include <QMenu>
+#include <QOpenGLContext>
 #include <QPalette>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -42,9 +45,10 @@ void insertInto(QMenu* menu, const char* before, const QList<QAction*>& actions)
 
 } // namespace
 
-vxInstructionsController::vxInstructionsController(MainWindowController* window)
-    : QObject(window), m_window(window)
+vxInstructionsController::vxInstructionsController(vxCommandHost& host)
+    : QObject(&host.mainWindow()), m_host(host)
 {
+    QMainWindow* window = &host.mainWindow();
     QSettings settings;
 
     m_highlight = new QAction(tr("&Highlight new parts"), this);
@@ -64,9 +68,17 @@ vxInstructionsController::vxInstructionsController(MainWindowController* window)
 
     m_dock = new vxPartsDock(window);
     m_pictures = std::make_unique<vxPartPictures>(m_dock->palette().color(QPalette::Base));
+    // Part pictures are drawn off-screen, on every path that fills the dock
+    // (a load, a phase, the scope buttons) alike: the window's context is
+    // let go first and the off-screen one after the list is filled (the
+    // window takes its own back on its next draw).
     m_dock->setPictureSource([this](const vxPartsListEntry& e, int pixels) {
-        return m_pictures->picture(e, *m_window->view().model(), pixels);
+        // (The context current may be the window's or its top level's.)
+        if (QOpenGLContext* current = QOpenGLContext::currentContext())
+            current->doneCurrent();
+        return m_pictures->picture(e, *m_host.view().model(), pixels);
     });
+    connect(m_dock, &vxPartsDock::refilled, this, [this] { m_pictures->releaseRenderer(); });
     window->addDockWidget(Qt::RightDockWidgetArea, m_dock);
     m_dock->setWholeModel(settings.value(kScopeKey, false).toBool());
     // Shown at first; afterwards the window's remembered layout says.
@@ -101,7 +113,7 @@ void vxInstructionsController::setHighlight(bool on)
 {
     if (m_highlight->isChecked() != on)
         m_highlight->setChecked(on); // comes back here through toggled
-    vxOpenGLView& view = m_window->view();
+    vxOpenGLView& view = m_host.view();
     if (view.highlight().enabled() == on)
         return;
     view.highlight().setEnabled(on);
@@ -111,19 +123,13 @@ void vxInstructionsController::setHighlight(bool on)
 
 void vxInstructionsController::modelLoaded()
 {
-    m_dock->setModel(*m_window->view().model());
+    m_dock->setModel(*m_host.view().model());
     phaseShown();
 }
 
 void vxInstructionsController::phaseShown()
 {
-    const vxOpenGLView& view = m_window->view();
-    // Part pictures are drawn off-screen: the window's context is let go
-    // first and the off-screen one after (the window takes its own back on
-    // its next draw).
-    m_window->viewWidget()->doneCurrent();
-    m_dock->showPhase(view.shownBauphase());
-    m_pictures->releaseRenderer();
+    m_dock->showPhase(m_host.view().shownBauphase());
     const bool parts = hasParts();
     m_export->setEnabled(parts);
     m_print->setEnabled(parts);
@@ -131,14 +137,14 @@ void vxInstructionsController::phaseShown()
 
 bool vxInstructionsController::hasParts() const
 {
-    return m_window->view().model()->count() > 0;
+    return m_host.view().model()->count() > 0;
 }
 
 // --- marking the parts of a row ----------------------------------------------
 
 void vxInstructionsController::markEntry(const std::optional<vxPartsListEntry>& entry)
 {
-    vxOpenGLView& view = m_window->view();
+    vxOpenGLView& view = m_host.view();
     m_blink.stop();
     if (!entry) {
         if (view.highlight().hasMarked()) {
@@ -162,7 +168,7 @@ void vxInstructionsController::markEntry(const std::optional<vxPartsListEntry>& 
 
 void vxInstructionsController::blink()
 {
-    vxOpenGLView& view = m_window->view();
+    vxOpenGLView& view = m_host.view();
     --m_blinksLeft;
     view.highlight().setMarkShown(m_blinksLeft % 2 == 0);
     if (m_blinksLeft <= 0) {
@@ -179,7 +185,7 @@ bool vxInstructionsController::makeBooklet(
     QString* error, bool* cancelled)
 {
     *cancelled = false;
-    const vxModel& model = *m_window->view().model();
+    const vxModel& model = *m_host.view().model();
     if (model.count() <= 0 || !model.fileContent()) {
         *error = tr("The model has no parts: there is nothing to build.");
         return false;
@@ -195,7 +201,8 @@ bool vxInstructionsController::makeBooklet(
         return false;
     }
 
-    QProgressDialog progress(tr("Drawing the building instructions …"), tr("Cancel"), 0, 0, m_window);
+    QProgressDialog progress(tr("Drawing the building instructions …"), tr("Cancel"), 0, 0,
+                             &m_host.mainWindow());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     progress.setValue(0);
@@ -203,7 +210,7 @@ bool vxInstructionsController::makeBooklet(
 
     // The window's context is let go while the off-screen one draws; each
     // takes its own back when it draws next.
-    vxGLWidget* widget = m_window->viewWidget();
+    vxGLWidget* widget = m_host.viewWidget();
     widget->doneCurrent();
     bool made = false;
     {
@@ -213,7 +220,7 @@ bool vxInstructionsController::makeBooklet(
         } else if (vxLoadResult r = pictures.load(copy.fileName().toStdString()); !r) {
             *error = QString::fromStdString(r.error);
         } else {
-            vxBooklet booklet(pictures, m_window->proposedFileName());
+            vxBooklet booklet(pictures, m_host.proposedFileName());
             const auto step = [&](int done, int total) {
                 // The window draws (the dialog) with its own context in
                 // between; the booklet's drawing takes its context back.
@@ -238,9 +245,10 @@ void vxInstructionsController::menExportInstructions()
     if (!hasParts())
         return;
     const QString path =
-        vxAskSaveFileName(m_window, tr("Export building instructions"), tr("PDF files (*.pdf)"),
-                          QStringLiteral("pdf"), m_window->proposedFileName(QStringLiteral("pdf")));
-    if (path.isEmpty())
+        vxAskSaveFileName(&m_host.mainWindow(), tr("Export building instructions"),
+                          tr("PDF files (*.pdf)") + QStringLiteral(";;") + tr("HTML pages (*.html)"),
+                          QStringLiteral("pdf"), m_host.proposedFileName(QStringLiteral("pdf")));
+    if (path.isEmpty() || m_host.refusesToOverwriteModel(path))
         return;
     const bool letter = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
     doExportInstructions(path, QPageSize(letter ? QPageSize::Letter : QPageSize::A4));
@@ -252,16 +260,21 @@ bool vxInstructionsController::doExportInstructions(const QString& path, const Q
     bool cancelled = false;
     const bool made = makeBooklet(
         [&](vxBooklet& booklet, const std::function<bool(int, int)>& step, QString* why) {
-            const vxWriteResult r = vxWriteBookletPdf(booklet, path.toStdString(), paper, step);
+            // A name ending in .html: one web page of the same steps.
+            const vxWriteResult r =
+                path.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive)
+                    ? vxBookletPage::write(booklet.pictures(), booklet.title(), path.toStdString()).written
+                    : vxWriteBookletPdf(booklet, path.toStdString(), paper, step);
             if (!r)
                 *why = QString::fromStdString(r.error);
             return r.ok;
         },
         &error, &cancelled);
     if (made) {
-        m_window->statusBar()->showMessage(tr("Building instructions written to %1").arg(path), 8000);
+        m_host.mainWindow().statusBar()->showMessage(tr("Building instructions written to %1").arg(path),
+                                                     8000);
     } else if (!cancelled) {
-        m_window->alert(tr("The building instructions could not be written"), error, true);
+        m_host.alert(tr("The building instructions could not be written"), error, true);
     }
     return made;
 }
@@ -271,8 +284,8 @@ void vxInstructionsController::menPrintInstructions()
     if (!hasParts())
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(m_window->proposedFileName());
-    if (vxAskPrinter(m_window, printer, tr("Print building instructions")))
+    printer.setDocName(m_host.proposedFileName());
+    if (vxAskPrinter(&m_host.mainWindow(), printer, tr("Print building instructions")))
         doPrintInstructions(printer);
 }
 
@@ -289,6 +302,6 @@ bool vxInstructionsController::doPrintInstructions(QPrinter& printer)
         },
         &error, &cancelled);
     if (!made && !cancelled)
-        m_window->alert(tr("The building instructions could not be printed"), error, true);
+        m_host.alert(tr("The building instructions could not be printed"), error, true);
     return made;
 }

@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-class MainWindowController;
+class vxCommandHost;
 class QAction;
 class QPagedPaintDevice;
 class QPrinter;
@@ -25,7 +25,7 @@ class vxPartPictures;
 class vxInstructionsController : public QObject {
     Q_OBJECT
   public:
-    explicit vxInstructionsController(MainWindowController* window);
+    explicit vxInstructionsController(vxCommandHost& host);
     ~vxInstructionsController() override;
 
     vxPartsDock* partsDock() const { return m_dock; }
@@ -57,7 +57,7 @@ class vxInstructionsController : public QObject {
                 QString* error, bool* cancelled);
     bool hasParts() const;
 
-    MainWindowController* m_window;
+    vxCommandHost& m_host;
     vxPartsDock* m_dock = nullptr;
     QAction* m_highlight = nullptr;
     QAction* m_export = nullptr;

@@ -120,11 +120,11 @@ QString vxMessageBar::findingText(const vxLoadFinding& f)
     case Kind::kMissingParts:
         return tr("%n part(s) have no [PART] section with a name; the file may be cut short", nullptr, count);
     case Kind::kUnknownPart:
-        return tr("%1 is not in the part catalogue (%2×)").arg(name).arg(count);
+        return tr("%1 is not in the part catalogue (%2×)").arg(name, QString::number(count));
     case Kind::kMissingMesh:
-        return tr("The shape of %1 is missing or unreadable (%2×)").arg(type).arg(count);
+        return tr("The shape of %1 is missing or unreadable (%2×)").arg(type, QString::number(count));
     case Kind::kEmptyMesh:
-        return tr("The shape of %1 holds no triangle (%2×)").arg(type).arg(count);
+        return tr("The shape of %1 holds no triangle (%2×)").arg(type, QString::number(count));
     case Kind::kBadNumber: {
         // A text cut short says how long it was.
         const auto shown = [](const std::string& text, bool cut, std::int64_t length) {
@@ -136,12 +136,10 @@ QString vxMessageBar::findingText(const vxLoadFinding& f)
         const QString value = shown(f.value, f.valueIsCut(), f.valueLength);
         if (f.section.empty())
             return tr("Line %1: %2=%3 is not a number; read as %4")
-                .arg(f.line)
-                .arg(fromStd(f.key), value, fromStd(f.readAs));
+                .arg(QString::number(f.line), fromStd(f.key), value, fromStd(f.readAs));
         return tr("Line %1: %2=%3 in %4 is not a number; read as %5")
-            .arg(f.line)
-            .arg(fromStd(f.key), value, shown(f.section, f.sectionIsCut(), f.sectionLength),
-                 fromStd(f.readAs));
+            .arg(QString::number(f.line), fromStd(f.key), value,
+                 shown(f.section, f.sectionIsCut(), f.sectionLength), fromStd(f.readAs));
     }
     case Kind::kMoreBadNumbers:
         return tr("%n more value(s) are not numbers", nullptr, count);

@@ -36,6 +36,12 @@ void vxModelStatus::update(const QString& modelName, const vxOpenGLView& view, i
     for (std::size_t i = 0; i < parts; ++i)
         shown +=
             std::as_const(*objects[i]).visible() != 0 && !std::as_const(*objects[i]).verticesList().empty();
-    m_parts->setText(tr("%1 of %2 parts shown").arg(shown).arg(static_cast<long long>(parts)));
-    m_phase->setText(tr("Phase %1 of %2").arg(phaseShown).arg(model.maximumBauphase()));
+    m_parts->setText(tr("%1 of %2 parts shown").arg(QString::number(shown), QString::number(parts)));
+    const QString last = QString::number(model.maximumBauphase());
+    // Phase > Choose phase… shows a phase without moving the step control.
+    m_phase->setText(
+        phaseShown == model.actualBauphase()
+            ? tr("Phase %1 of %2").arg(QString::number(phaseShown), last)
+            : tr("Phase %1 of %2 (step control at %3)")
+                  .arg(QString::number(phaseShown), last, QString::number(model.actualBauphase())));
 }

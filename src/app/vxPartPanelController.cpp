@@ -69,7 +69,8 @@ void vxPartPanelController::showPanel()
 
 void vxPartPanelController::windowDidLoad()
 {
-    selectPart(nullptr);
+    // The part selected before the panel was first shown, at once.
+    selectPart(m_selectedPart);
 }
 
 void vxPartPanelController::selectPart(const std::shared_ptr<vxPart>& part)

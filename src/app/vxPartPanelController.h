@@ -14,7 +14,7 @@ class vxPartPanelController;
 
 // The floating panel that shows the selected part: name, article number and
 // picture. Its window is built from the form the first time it is shown;
-// until then selectPart only records the part.
+// until then selectPart only records the part, which the new window shows.
 class vxPartPanelController : public QObject, public vxPartPanel {
     Q_OBJECT
   public:

@@ -115,7 +115,8 @@ void vxPartsDock::refill()
     m_entries = whole ? m_wholeEntries : m_phaseEntries;
     m_list->clear();
     for (const vxPartsListEntry& e : m_entries) {
-        QString text = QStringLiteral("%1\u00d7  %2").arg(e.count).arg(QString::fromStdString(e.name));
+        QString text =
+            QStringLiteral("%1\u00d7  %2").arg(QString::number(e.count), QString::fromStdString(e.name));
         text += QLatin1Char('\n') + (e.found ? QString::fromStdString(e.number) : tr("not in the catalogue"));
         const QImage picture = m_pictures ? m_pictures(e, kIcon) : QImage();
         auto* item = new QListWidgetItem(
@@ -126,6 +127,7 @@ void vxPartsDock::refill()
     const int kinds = static_cast<int>(m_entries.size());
     const QString counts = vxBooklet::partsText(parts), types = vxBooklet::kindsText(kinds);
     m_totals->setText(whole ? tr("%1 of %2 in the model").arg(counts, types)
-                            : tr("Phase %1 adds %2 of %3").arg(m_phase).arg(counts, types));
+                            : tr("Phase %1 adds %2 of %3").arg(QString::number(m_phase), counts, types));
+    emit refilled();
     emit entryChosen(std::nullopt);
 }

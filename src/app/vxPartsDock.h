@@ -50,6 +50,8 @@ class vxPartsDock : public QDockWidget {
     // A row was chosen (nullopt: the choice was cleared).
     void entryChosen(std::optional<vxPartsListEntry> entry);
     void scopeChanged(bool wholeModel);
+    // The rows were filled afresh (their pictures drawn).
+    void refilled();
 
   private:
     void refill();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QMenu>
 #include <QSettings>
 
@@ -67,14 +68,20 @@ void vxRecentFiles::fillMenu(QMenu* menu)
 {
     menu->clear();
     const QStringList list = files();
+    QMap<QString, int> sameName;
+    for (const QString& f : list)
+        ++sameName[QFileInfo(f).fileName()];
     int n = 0;
     for (const QString& f : list) {
         const QFileInfo info(f);
+        // Files of the same name tell their folders.
+        QString label = sameName.value(info.fileName()) > 1
+                            ? tr("%1 — in %2").arg(info.fileName(), QDir::toNativeSeparators(info.path()))
+                            : info.fileName();
         // "&" in a file name would become a mnemonic.
-        QString label = info.fileName();
         label.replace(QLatin1Char('&'), QLatin1String("&&"));
         if (++n < 10)
-            label = QStringLiteral("&%1 %2").arg(n).arg(label);
+            label = QStringLiteral("&%1 %2").arg(QString::number(n), label);
         QAction* a = menu->addAction(label);
         a->setToolTip(QDir::toNativeSeparators(f));
         a->setStatusTip(QDir::toNativeSeparators(f));

@@ -23,7 +23,8 @@ class vxRecentFiles : public QObject {
     QStringList dropMissing();
 
     // Fills menu with one entry per file (numbered, with its folder as a
-    // tip) and an entry that clears the list; the entries emit openRequested.
+    // tip, and in the text when another entry has the same file name) and an entry that clears the list; the
+    // entries emit openRequested.
     void fillMenu(QMenu* menu);
 
   signals:

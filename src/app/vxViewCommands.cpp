@@ -1,11 +1,12 @@
 #include "vxViewCommands.h"
 
-#include "MainWindowController.h"
 #include "ui_vxSheetParameter.h"
 #include "vxAppResources.h"
 #include "vxAtomicFile.h"
+#include "vxCommandHost.h"
+#include "vxEventWatcher.h"
 #include "vxGLWidget.h"
-#include "vxSegmentedControl.h"
+#include "vxScreenFit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -27,6 +28,8 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -65,9 +68,47 @@ QAction* findAction(QMenu* menu, const char* name)
     return nullptr;
 }
 
+// Rows as tall as their texts need when wrapped at their column's width
+// (the tree asks for the height of one line otherwise).
+class WrappingRows : public QStyledItemDelegate {
+  public:
+    explicit WrappingRows(QTreeWidget* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        const int margin =
+            2 * (m_tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, m_tree) + 1);
+        int width = m_tree->columnWidth(index.column()) - margin;
+        if (index.column() == 0 && index.parent().isValid())
+            width -= m_tree->indentation();
+        if (width <= 0)
+            return size;
+        const QRect text =
+            item.fontMetrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, item.text);
+        size.setHeight(std::max(size.height(), text.height() + margin));
+        return size;
+    }
+
+  private:
+    QTreeWidget* m_tree;
+};
+
+// The shortcut list's command column as wide as its texts, but at most half
+// of the list (the keys' column takes the rest); rows wrap to fit.
+void fitShortcutColumns(QTreeWidget* tree)
+{
+    tree->resizeColumnToContents(0);
+    tree->setColumnWidth(0, std::min(tree->columnWidth(0), tree->viewport()->width() / 2));
+    tree->doItemsLayout();
+}
+
 } // namespace
 
-vxViewCommands::vxViewCommands(MainWindowController& window) : QObject(&window), m_window(window)
+vxViewCommands::vxViewCommands(vxCommandHost& host)
+    : QObject(&host.mainWindow()), m_host(host), m_window(host.mainWindow())
 {
     buildActions();
     applySettings();
@@ -75,7 +116,7 @@ vxViewCommands::vxViewCommands(MainWindowController& window) : QObject(&window),
 
 vxOpenGLView& vxViewCommands::view() const
 {
-    return m_window.view();
+    return m_host.view();
 }
 
 void vxViewCommands::message(const QString& text)
@@ -145,12 +186,14 @@ void vxViewCommands::buildActions()
                       {Qt::Key_Plus, Qt::Key_Equal, Qt::KeypadModifier | Qt::Key_Plus}),
             &QAction::triggered, this, [this] {
                 view().adjustDistanceToTarget(1.0f / kZoomStep);
+                view().noteCameraMotion();
                 view().host().setNeedsDisplay();
             });
     connect(addAction(camera, "actionZoomOut", tr("Zoom o&ut"),
                       {Qt::Key_Minus, Qt::KeypadModifier | Qt::Key_Minus}),
             &QAction::triggered, this, [this] {
                 view().adjustDistanceToTarget(kZoomStep);
+                view().noteCameraMotion();
                 view().host().setNeedsDisplay();
             });
 
@@ -171,6 +214,7 @@ void vxViewCommands::buildActions()
         const float a = t.elevation, b = t.azimuth;
         connect(addAction(turn, t.name, t.text, {t.key}), &QAction::triggered, this, [this, a, b] {
             view().moveCameraAround(a, b);
+            view().noteCameraMotion();
             view().host().setNeedsDisplay();
         });
     }
@@ -191,18 +235,15 @@ void vxViewCommands::buildActions()
             addAction(modes, modeKeys[segment].name, modeKeys[segment].text, {modeKeys[segment].key});
         a->setCheckable(true);
         m_workModes->addAction(a);
-        connect(a, &QAction::triggered, this, [this, segment] {
-            if (QToolButton* b = m_window.btnWorkMode()->button(segment))
-                b->click();
-        });
+        connect(a, &QAction::triggered, this, [this, segment] { m_host.chooseWorkMode(segment); });
     }
-    auto showMode = [this] {
-        const int segment = view().workMode() - 1;
-        if (segment >= 0 && segment < 3)
-            m_workModes->actions().at(segment)->setChecked(true);
-    };
-    showMode();
-    connect(m_window.btnWorkMode(), &vxSegmentedControl::activated, this, showMode);
+    showWorkMode();
+
+    // Every camera command waits for a model (the work modes do not).
+    for (QAction* a : camera->actions())
+        if (!a->isSeparator() && !a->menu())
+            m_modelCommands << a;
+    m_modelCommands << standard->actions() << turn->actions();
 
     if (viewMenu) {
         QAction* first = viewMenu->actions().value(0);
@@ -215,19 +256,17 @@ void vxViewCommands::buildActions()
         const char* name;
         QString text;
         Qt::Key key;
-        int segment;
-    } steps[] = {{"actionPreviousPhase", tr("&Previous phase"), Qt::Key_PageUp, 0},
-                 {"actionNextPhase", tr("&Next phase"), Qt::Key_PageDown, 2}};
+        int direction;
+    } steps[] = {{"actionPreviousPhase", tr("&Previous phase"), Qt::Key_PageUp, -1},
+                 {"actionNextPhase", tr("&Next phase"), Qt::Key_PageDown, 1}};
     QAction* choose = findAction(phaseMenu, "actionChoosePhase");
     for (const auto& s : steps) {
         QAction* a = addAction(nullptr, s.name, s.text, {s.key});
         if (phaseMenu)
             phaseMenu->insertAction(choose, a);
-        const int segment = s.segment;
-        connect(a, &QAction::triggered, this, [this, segment] {
-            if (QToolButton* b = m_window.btnBauphase()->button(segment))
-                b->click(); // nothing when the step is disabled
-        });
+        m_modelCommands << a;
+        const int direction = s.direction;
+        connect(a, &QAction::triggered, this, [this, direction] { m_host.stepPhase(direction); });
     }
 
     // File: pictures of the view, before Print.
@@ -240,6 +279,7 @@ void vxViewCommands::buildActions()
         fileMenu->insertAction(print, save);
         fileMenu->insertAction(print, copy);
     }
+    m_modelCommands << save << copy;
     connect(save, &QAction::triggered, this, [this] { menSavePicture(); });
     connect(copy, &QAction::triggered, this, [this] { menCopyPicture(); });
 
@@ -250,9 +290,18 @@ void vxViewCommands::buildActions()
     connect(keys, &QAction::triggered, this, [this] {
         QDialog* sheet = shortcutsSheet();
         sheet->setWindowModality(Qt::WindowModal);
+        // As large as it likes, within the screen (its OK button in sight).
+        vxScreenFit::fitDialog(sheet, QSize(560, 600));
         sheet->show();
         sheet->raise();
     });
+}
+
+void vxViewCommands::showWorkMode()
+{
+    const int segment = view().workMode() - 1;
+    if (segment >= 0 && segment < 3)
+        m_workModes->actions().at(segment)->setChecked(true);
 }
 
 // --- settings -------------------------------------------------------------------
@@ -260,7 +309,7 @@ void vxViewCommands::buildActions()
 void vxViewCommands::applySettings()
 {
     const QSettings s;
-    m_window.viewWidget()->setWheelAwayZoomsIn(!s.value(QLatin1String(kInvertWheel), false).toBool());
+    m_host.viewWidget()->setWheelAwayZoomsIn(!s.value(QLatin1String(kInvertWheel), false).toBool());
     view().setZoomTowardPointer(s.value(QLatin1String(kZoomTowardPointer), false).toBool());
     view().setSmoothTransitions(s.value(QLatin1String(kSmoothTransitions), true).toBool());
     m_orthographic->setChecked(s.value(QLatin1String(kOrthographic), false).toBool());
@@ -269,17 +318,15 @@ void vxViewCommands::applySettings()
     view().setShowTubes(m_showTubes->isChecked());
 }
 
-void vxViewCommands::loadSettingsIntoSheet()
+void vxViewCommands::loadSettingsIntoSheet(Ui::vxSheetParameter& ui)
 {
-    Ui::vxSheetParameter& ui = *m_window.parameterUi();
-    ui.cbInvertWheel->setChecked(!m_window.viewWidget()->wheelAwayZoomsIn());
+    ui.cbInvertWheel->setChecked(!m_host.viewWidget()->wheelAwayZoomsIn());
     ui.cbZoomTowardPointer->setChecked(view().zoomTowardPointer());
     ui.cbSmoothTransitions->setChecked(view().smoothTransitions());
 }
 
-void vxViewCommands::takeSettingsFromSheet()
+void vxViewCommands::takeSettingsFromSheet(const Ui::vxSheetParameter& ui)
 {
-    Ui::vxSheetParameter& ui = *m_window.parameterUi();
     QSettings s;
     s.setValue(QLatin1String(kInvertWheel), ui.cbInvertWheel->isChecked());
     s.setValue(QLatin1String(kZoomTowardPointer), ui.cbZoomTowardPointer->isChecked());
@@ -338,7 +385,7 @@ void vxViewCommands::setShowTubes(bool on)
 
 bool vxViewCommands::savePicture(const QString& path, QSize size, QString* error)
 {
-    const QImage picture = m_window.viewWidget()->renderPicture(size, error);
+    const QImage picture = m_host.viewWidget()->renderPicture(size, error);
     if (picture.isNull())
         return false;
     QByteArray png;
@@ -361,7 +408,7 @@ bool vxViewCommands::savePicture(const QString& path, QSize size, QString* error
 
 void vxViewCommands::menSavePicture()
 {
-    vxGLWidget* widget = m_window.viewWidget();
+    vxGLWidget* widget = m_host.viewWidget();
     const int limit = widget->maxPictureSide();
     const vxSize pixels = widget->boundsInPixels();
 
@@ -395,20 +442,20 @@ void vxViewCommands::menSavePicture()
 
     const QString path =
         vxAskSaveFileName(&m_window, tr("Save picture"), tr("PNG pictures (*.png)"), QStringLiteral("png"),
-                          m_window.proposedFileName(QStringLiteral("png")));
-    if (path.isEmpty())
+                          m_host.proposedFileName(QStringLiteral("png")));
+    if (path.isEmpty() || m_host.refusesToOverwriteModel(path))
         return;
     QString error;
     if (savePicture(path, QSize(width->value(), height->value()), &error))
         message(tr("The picture was saved as %1.").arg(QFileInfo(path).fileName()));
     else
-        m_window.alert(tr("The picture was not saved"), error, true);
+        m_host.alert(tr("The picture was not saved"), error, true);
 }
 
 bool vxViewCommands::copyPicture(QString* error)
 {
-    const vxSize pixels = m_window.viewWidget()->boundsInPixels();
-    const QImage picture = m_window.viewWidget()->renderPicture(
+    const vxSize pixels = m_host.viewWidget()->boundsInPixels();
+    const QImage picture = m_host.viewWidget()->renderPicture(
         QSize(static_cast<int>(pixels.width), static_cast<int>(pixels.height)), error);
     if (picture.isNull())
         return false;
@@ -431,18 +478,19 @@ QString vxViewCommands::printTitle() const
     QStringList parts;
     QString name = QString::fromStdString(model.infModell()).trimmed();
     if (name.isEmpty())
-        name = m_window.proposedFileName();
+        name = m_host.proposedFileName();
     if (!name.isEmpty())
         parts << name;
     if (!view().sceneObjectList().empty())
-        parts << tr("Phase %1 of %2").arg(view().shownBauphase()).arg(model.maximumBauphase());
+        parts << tr("Phase %1 of %2")
+                     .arg(QString::number(view().shownBauphase()), QString::number(model.maximumBauphase()));
     parts << QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
     return parts.join(QStringLiteral(" · "));
 }
 
 bool vxViewCommands::printView(QPrinter& printer, QString* error)
 {
-    vxGLWidget* widget = m_window.viewWidget();
+    vxGLWidget* widget = m_host.viewWidget();
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (error)
@@ -486,13 +534,25 @@ QDialog* vxViewCommands::shortcutsSheet()
         m_shortcutsSheet = new QDialog(&m_window);
         m_shortcutsSheet->setObjectName(QStringLiteral("sheetKeyboardShortcuts"));
         m_shortcutsSheet->setWindowTitle(tr("Keyboard shortcuts"));
-        m_shortcutsSheet->resize(520, 560);
         auto* layout = new QVBoxLayout(m_shortcutsSheet);
         auto* tree = new QTreeWidget(m_shortcutsSheet);
         tree->setObjectName(QStringLiteral("treeShortcuts"));
         tree->setColumnCount(2);
         tree->setHeaderLabels({tr("Command"), tr("Keys")});
         tree->setRootIsDecorated(false);
+        // Long rows wrap within the dialog's width rather than being cut.
+        tree->setWordWrap(true);
+        tree->setItemDelegate(new WrappingRows(tree));
+        tree->setUniformRowHeights(false);
+        tree->setTextElideMode(Qt::ElideNone);
+        tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        tree->header()->setStretchLastSection(true);
+        // The commands' column as wide as they need, but leaving the keys at
+        // least half of the room; wrapped rows take their new heights.
+        new vxEventWatcher(tree->viewport(), QEvent::Resize, [tree](QEvent*) {
+            fitShortcutColumns(tree);
+            return false;
+        });
         layout->addWidget(tree);
         auto* ok = new QPushButton(QStringLiteral("OK"), m_shortcutsSheet);
         ok->setDefault(true);
@@ -540,6 +600,6 @@ QDialog* vxViewCommands::shortcutsSheet()
     for (const auto& g : gestures)
         new QTreeWidgetItem(mouse, {g[0], g[1]});
     tree->expandAll();
-    tree->resizeColumnToContents(0);
+    fitShortcutColumns(tree);
     return m_shortcutsSheet;
 }

@@ -2,16 +2,21 @@
 
 #include "vxOpenGLView.h"
 
+#include <QMainWindow>
+
 #include <QObject>
 #include <QSize>
 #include <QString>
 
-class MainWindowController;
+class vxCommandHost;
 class QAction;
 class QActionGroup;
 class QDialog;
 class QMenu;
 class QPrinter;
+namespace Ui {
+class vxSheetParameter;
+}
 
 // The window's navigation and picture commands: fit, reset, standard views,
 // the orthographic projection, showing the tubes, keyboard navigation (turn, zoom, phase and
@@ -19,18 +24,21 @@ class QPrinter;
 // (remembered under "navigation/..."), Save picture…, Copy picture, printing
 // the view and Help > Keyboard shortcuts. It adds its actions to the
 // window's menus and drives the window's own controls, so that keys and
-// clicks take the same paths.
+// clicks take the same paths. It knows the window through vxCommandHost.
 class vxViewCommands : public QObject {
     Q_OBJECT
   public:
-    explicit vxViewCommands(MainWindowController& window);
+    explicit vxViewCommands(vxCommandHost& host);
 
     // The remembered settings, applied to the view and the widget.
     void applySettings();
     // The Settings sheet's navigation boxes: filled when it opens, taken
     // (and remembered) when it is confirmed.
-    void loadSettingsIntoSheet();
-    void takeSettingsFromSheet();
+    void loadSettingsIntoSheet(Ui::vxSheetParameter& sheet);
+    void takeSettingsFromSheet(const Ui::vxSheetParameter& sheet);
+    // Checks the work-mode entry of the view's work mode (after the
+    // toolbar's control changed it).
+    void showWorkMode();
 
     void fitModel();
     void fitSelection();
@@ -51,6 +59,10 @@ class vxViewCommands : public QObject {
     // The title line of a print.
     QString printTitle() const;
 
+    // The commands that need a model (the camera, phase and picture
+    // commands): the window enables them once one is shown.
+    const QList<QAction*>& modelCommands() const { return m_modelCommands; }
+
     // The sheet that lists every keyboard shortcut and mouse gesture.
     QDialog* shortcutsSheet();
 
@@ -66,9 +78,11 @@ class vxViewCommands : public QObject {
     bool setRemembered(QAction* action, const char* key, bool on);
     vxOpenGLView& view() const;
 
-    MainWindowController& m_window;
+    vxCommandHost& m_host;
+    QMainWindow& m_window;
     QAction* m_orthographic = nullptr;
     QAction* m_showTubes = nullptr;
     QActionGroup* m_workModes = nullptr;
     QDialog* m_shortcutsSheet = nullptr;
+    QList<QAction*> m_modelCommands;
 };

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QIODevice>
+#include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -30,6 +31,11 @@ constexpr double kCellWidth = 40;
 constexpr double kCalloutPicture = 11;
 constexpr double kGap = 2;
 constexpr double kStepGap = 7;
+constexpr double kColumnGap = 6;
+// Steps share a page as long as the model shows at least this share of its
+// size on a page of its own, and at least kLeastPicture mm tall.
+constexpr double kSmallest = 0.45;
+constexpr double kLeastPicture = 60;
 
 // The parts list.
 constexpr double kListTitle = 20;
@@ -43,11 +49,6 @@ const QColor kAccent(30, 110, 200);
 const QColor kGrey(110, 110, 110);
 const QColor kBoxLine(150, 170, 195);
 
-double headerHeight(int rows)
-{
-    return rows > 0 ? std::max(kNumberHeight, 2 * kPad + rows * kRowHeight) : kNumberHeight;
-}
-
 QFont font(double points, bool bold = false)
 {
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -56,6 +57,64 @@ QFont font(double points, bool bold = false)
     f.setBold(bold);
     return f;
 }
+
+// Texts are measured at one resolution whatever the device, in mm, so that
+// the layout is the same on every device.
+constexpr double kMeasureDpi = 300;
+
+QFontMetricsF measure(const QFont& f)
+{
+    static QImage reference = [] {
+        QImage i(1, 1, QImage::Format_RGB32);
+        i.setDotsPerMeterX(static_cast<int>(std::lround(kMeasureDpi / 0.0254)));
+        i.setDotsPerMeterY(static_cast<int>(std::lround(kMeasureDpi / 0.0254)));
+        return i;
+    }();
+    return QFontMetricsF(f, &reference);
+}
+
+double lineHeightMm(const QFont& f)
+{
+    return measure(f).height() * 25.4 / kMeasureDpi;
+}
+
+// Text broken into lines no wider than widthMm: at spaces where it can,
+// inside a word that is wider than a line on its own.
+QStringList wrapped(const QString& text, const QFont& f, double widthMm)
+{
+    const QFontMetricsF m = measure(f);
+    const double width = std::max(widthMm, 1.0) * kMeasureDpi / 25.4;
+    QStringList lines;
+    QString line;
+    auto fits = [&](const QString& s) { return m.horizontalAdvance(s) <= width; };
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString joined = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (fits(joined)) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines << line;
+        line.clear();
+        for (const QChar c : word) {
+            if (!line.isEmpty() && !fits(line + c)) {
+                lines << line;
+                line.clear();
+            }
+            line += c;
+        }
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << line;
+    return lines;
+}
+
+// The texts of a parts cell: the count with the colour, the name, the
+// article number, each wrapped.
+struct CellText {
+    QString count, color;
+    QStringList name, number;
+};
 
 // A QIODevice that streams into an atomic file.
 class AtomicDevice : public QIODevice {
@@ -116,24 +175,100 @@ void vxBooklet::layOut(QSizeF printable)
     const double width = std::max(printable.width() - 2 * kMarginX, 60.0);
     const double body = std::max(printable.height() - kMarginTop - kMarginBottom, 80.0);
 
-    m_calloutColumns = std::max(1, static_cast<int>((width - kNumberWidth - 2 * kPad) / kCellWidth));
     m_listColumns = std::max(1, static_cast<int>(width / kListCellWidth));
+    auto rowHeights = [this](const std::vector<vxPartsListEntry>& list, int columns, double cellWidth,
+                             double pictureMm, double least) {
+        std::vector<double> rows(
+            (list.size() + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns), least);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            double& h = rows[i / static_cast<std::size_t>(columns)];
+            h = std::max(h, cellTextHeight(list[i], cellWidth, pictureMm) + 2.5);
+        }
+        return rows;
+    };
 
     // One picture size for every step, so that the model keeps its place
-    // from step to step, never taller than the model's proportions need:
-    // two steps to a page when the model shows at least three quarters as
-    // large as on a page of its own (wide models), else one large picture
-    // with room for a few rows of parts.
+    // from step to step, never wider than the model's proportions need.
+    // Steps stand in one or two columns, one to three in each, as densely
+    // as keeps the model at least kSmallest as large as on a page of its
+    // own: several steps share a page whenever they fit. A close-up stands
+    // beside the picture where the column has room for it, else below it;
+    // it never covers the picture.
     const double aspect = std::max(m_pictures.framing().modelAspect(), 0.05);
-    const double roomy = body - headerHeight(3) - kGap;
-    const double two = (body - 2 * (headerHeight(1) + kGap + kStepGap)) / 2;
-    const double fitted = std::min(roomy, width / aspect);
-    const bool twoToAPage = two * aspect >= 0.75 * std::min(width, fitted * aspect);
-    // A picture always fits on a page of its own with the step number.
-    m_pictureHeight = std::clamp(std::min(twoToAPage ? two : roomy, width / aspect), std::min(40.0, roomy),
-                                 body - kNumberHeight - kGap);
-    m_steps =
-        vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(), {width, m_pictureHeight, kPictureDpi});
+    auto plainHeader = [](int rows) { return std::max(kNumberHeight, 2 * kPad + rows * kRowHeight); };
+    struct Choice {
+        int columns = 1, perColumn = 1;
+        double columnWidth = 0, height = 0, width = 0;
+        bool beside = false;
+    };
+    // The steps' parts boxes: how many parts each lists.
+    std::vector<int> boxes;
+    for (const auto& [phase, list] : vxMakePhasePartsLists(m_pictures.model()))
+        boxes.push_back(static_cast<int>(list.size()));
+    auto choose = [&](int columns, int perColumn) {
+        Choice c{columns, perColumn};
+        c.columnWidth = (width - (columns - 1) * kColumnGap) / columns;
+        // Room for the parts boxes of three steps in four.
+        const int boxColumns =
+            std::max(1, static_cast<int>((c.columnWidth - kNumberWidth - 2 * kPad) / kCellWidth));
+        std::vector<double> headers;
+        for (const int n : boxes)
+            headers.push_back(plainHeader((n + boxColumns - 1) / boxColumns));
+        double header = plainHeader(1);
+        if (!headers.empty()) {
+            const auto at = headers.begin() + static_cast<std::ptrdiff_t>(headers.size() * 3 / 4);
+            std::nth_element(headers.begin(), at, headers.end());
+            header = *at;
+        }
+        const double each = (body - perColumn * (header + kGap) - (perColumn - 1) * kStepGap) / perColumn;
+        c.height = std::min(each, c.columnWidth / aspect);
+        c.width = std::min(c.columnWidth, c.height * aspect);
+        c.beside = c.columnWidth - c.width - kGap >= kDetailShare * c.width;
+        if (!c.beside) {
+            // Room for a close-up below the picture in a column of its own.
+            c.height = std::min(c.height, (body - plainHeader(1) - 2 * kGap) / (1 + kDetailShare));
+            c.width = std::min(c.columnWidth, c.height * aspect);
+        }
+        c.height = std::max(c.height, 10.0);
+        c.width = std::max(c.width, 10.0);
+        return c;
+    };
+    Choice best = choose(1, 1);
+    const double alone = best.height;
+    for (int columns = 1; columns <= 2; ++columns)
+        for (int perColumn = 1; perColumn <= 3; ++perColumn) {
+            const Choice c = choose(columns, perColumn);
+            const int steps = columns * perColumn, bestSteps = best.columns * best.perColumn;
+            if (c.height < kSmallest * alone || c.height < kLeastPicture)
+                continue;
+            if (steps > bestSteps || (steps == bestSteps && c.height > best.height))
+                best = c;
+        }
+    m_pictureHeight = best.height;
+    m_pictureWidth = best.width;
+    m_columns = best.columns;
+    m_columnWidth = best.columnWidth;
+    m_detailBeside = best.beside;
+    m_calloutColumns = std::max(1, static_cast<int>((m_columnWidth - kNumberWidth - 2 * kPad) / kCellWidth));
+    m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
+                                 {m_pictureWidth, m_pictureHeight, kPictureDpi});
+    // Parts, then cables and ropes, in every box and in the parts list.
+    auto withTubes = [this](std::vector<vxPartsListEntry> rows,
+                            const std::vector<vxBookletTubeEntry>& tubes) {
+        for (const vxBookletTubeEntry& t : tubes)
+            rows.push_back(tubeRow(t));
+        return rows;
+    };
+    m_boxes.clear();
+    m_calloutRows.clear();
+    for (const vxBookletStep& step : m_steps.steps) {
+        m_boxes.push_back(withTubes(step.callouts, step.tubeCallouts));
+        m_calloutRows.push_back(
+            rowHeights(m_boxes.back(), m_calloutColumns, kCellWidth, kCalloutPicture, kRowHeight));
+    }
+    m_listEntries = withTubes(m_steps.partsList, m_steps.tubeList);
+    m_listRows =
+        rowHeights(m_listEntries, m_listColumns, width / m_listColumns, kListPicture, kListRowHeight);
 
     Page cover;
     cover.kind = Page::Cover;
@@ -141,50 +276,63 @@ void vxBooklet::layOut(QSizeF printable)
 
     Page page;
     double y = 0;
-    auto nextPage = [&] {
+    int column = 0;
+    auto nextColumn = [&] {
+        y = 0;
+        if (++column < m_columns)
+            return;
         if (!page.pieces.empty())
             m_pages.push_back(std::move(page));
         page = Page{};
-        y = 0;
+        column = 0;
     };
     for (std::size_t step = 0; step < m_steps.steps.size(); ++step) {
         const int columns = m_calloutColumns;
-        const int callouts = static_cast<int>(m_steps.steps[step].callouts.size());
+        const int callouts = static_cast<int>(m_boxes[step].size());
         const int rows = std::max(1, (callouts + columns - 1) / columns);
+        const vxBookletStep& s = m_steps.steps[step];
+        const double detail = !m_detailBeside && s.picture(vxBookletPicture::Role::Detail)
+                                  ? kGap + kDetailShare * m_pictureHeight
+                                  : 0;
         int row = 0;
         while (true) {
             const int left = rows - row;
-            const double all = headerHeight(left) + kGap + m_pictureHeight;
+            const double all = headerHeight(step, row, left) + kGap + m_pictureHeight + detail;
             if (all <= body - y) {
-                page.pieces.push_back({step, row, left, true, y});
+                page.pieces.push_back({step, row, left, true, column * (m_columnWidth + kColumnGap), y});
                 y += all + kStepGap;
                 break;
             }
             if (y > 0) {
-                nextPage();
+                nextColumn();
                 continue;
             }
-            // Too many parts for one page with the picture: the parts box
-            // goes on as far as it fits, the rest follows on the next page.
-            const int fit = std::clamp(static_cast<int>((body - 2 * kPad) / kRowHeight), 1, left);
-            page.pieces.push_back({step, row, fit, false, y});
+            // Too many parts for one column with the picture: the parts box
+            // goes on as far as it fits, the rest follows in the next column.
+            int fit = 1;
+            while (fit < left && boxRowsHeight(step, row, fit + 1) <= body)
+                ++fit;
+            page.pieces.push_back({step, row, fit, false, column * (m_columnWidth + kColumnGap), y});
             row += fit;
-            nextPage();
+            nextColumn();
         }
     }
-    nextPage();
+    if (!page.pieces.empty())
+        m_pages.push_back(std::move(page));
 
-    const int rows = (static_cast<int>(m_steps.partsList.size()) + m_listColumns - 1) / m_listColumns;
-    m_listRowsFirst = std::max(1, static_cast<int>((body - kListTitle) / kListRowHeight));
-    m_listRowsPerPage = std::max(1, static_cast<int>(body / kListRowHeight));
+    const int rows = static_cast<int>(m_listRows.size());
     int row = 0;
     bool first = true;
     while (first || row < rows) {
-        const int room = first ? m_listRowsFirst : m_listRowsPerPage;
-        Page list{Page::PartsList, {}, row, std::min(room, rows - row), false, first};
-        row += list.rows;
+        Page list{Page::PartsList, {}, row, 0, false, first};
+        double used = first ? kListTitle : 0;
+        // At least one row on every page, however tall.
+        while (row < rows && (list.rows == 0 || used + m_listRows[static_cast<std::size_t>(row)] <= body)) {
+            used += m_listRows[static_cast<std::size_t>(row)];
+            ++row;
+            ++list.rows;
+        }
         // The totals line goes under the last row when it fits.
-        const double used = (first ? kListTitle : 0) + list.rows * kListRowHeight;
         list.totals = row >= rows && used + kListTotals <= body;
         m_pages.push_back(list);
         first = false;
@@ -312,38 +460,43 @@ void vxBooklet::paintCover(QPainter& p)
 void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
 {
     const double k = m_mm;
-    const double width = m_page.width() - 2 * kMarginX;
+    const double left = kMarginX + piece.x;
     const double top = kMarginTop + piece.y;
     const vxBookletStep& step = m_steps.steps.at(piece.step);
-    const auto& list = step.callouts;
+    const auto& list = m_boxes.at(piece.step);
 
     p.setFont(font(26, true));
     p.setPen(kInk);
-    p.drawText(QRectF(kMarginX * k, top * k, kNumberWidth * k, kNumberHeight * k),
-               Qt::AlignLeft | Qt::AlignTop, QString::number(step.number));
+    p.drawText(QRectF(left * k, top * k, kNumberWidth * k, kNumberHeight * k), Qt::AlignLeft | Qt::AlignTop,
+               QString::number(step.number));
 
     if (piece.rows > 0) {
-        const double boxX = kMarginX + kNumberWidth;
+        const double boxX = left + kNumberWidth;
         const int first = piece.firstRow * m_calloutColumns;
         const int count = std::min(static_cast<int>(list.size()) - first, piece.rows * m_calloutColumns);
         const int columns = std::min(m_calloutColumns, std::max(count, 1));
         const QRectF box(boxX * k, top * k, (2 * kPad + columns * kCellWidth) * k,
-                         (2 * kPad + piece.rows * kRowHeight) * k);
+                         boxRowsHeight(piece.step, piece.firstRow, piece.rows) * k);
         p.setPen(QPen(kBoxLine, 0.3 * k));
         p.setBrush(vxBookletPictures::kPartsBox);
         p.drawRoundedRect(box, 2 * k, 2 * k);
         p.setBrush(Qt::NoBrush);
+        const std::vector<double>& heights = m_calloutRows.at(piece.step);
+        double rowTop = top + kPad;
         for (int i = 0; i < count; ++i) {
             const int r = i / m_calloutColumns, c = i % m_calloutColumns;
-            const QRectF cell((boxX + kPad + c * kCellWidth) * k, (top + kPad + r * kRowHeight) * k,
-                              kCellWidth * k, kRowHeight * k);
+            const double h = heights.at(static_cast<std::size_t>(piece.firstRow + r));
+            if (i > 0 && c == 0)
+                rowTop += heights.at(static_cast<std::size_t>(piece.firstRow + r - 1));
+            const QRectF cell((boxX + kPad + c * kCellWidth) * k, rowTop * k, kCellWidth * k, h * k);
             paintCell(p, cell, list[static_cast<std::size_t>(first + i)], kCalloutPicture);
         }
     }
     const vxBookletPicture* main = step.picture(vxBookletPicture::Role::Main);
     if (piece.picture && main) {
-        const double y = top + headerHeight(piece.rows) + kGap;
-        const QRectF box(kMarginX, y, width, m_pictureHeight);
+        const double y = top + headerHeight(piece.step, piece.firstRow, piece.rows) + kGap;
+        const double x = m_detailBeside ? left : left + (m_columnWidth - m_pictureWidth) / 2;
+        const QRectF box(x, y, m_pictureWidth, m_pictureHeight);
         const QImage image = m_pictures.draw(main->render);
         if (!image.isNull())
             p.drawImage(QRectF(box.x() * k, box.y() * k, box.width() * k, box.height() * k), image);
@@ -355,26 +508,12 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
 void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail)
 {
     // The new parts are small in the picture: their surroundings framed in
-    // it and shown larger in a corner, the corner farthest from them.
+    // it and shown larger beside it or below it.
     const double k = m_mm;
     const vxBookletArea area = detail.enlarges.value_or(vxBookletArea{});
     const QRectF spot(box.x() + area.x * box.width(), box.y() + area.y * box.height(),
                       area.width * box.width(), area.height * box.height());
-    const double gap = 2;
-    const QSizeF size(box.width() * kDetailShare, box.height() * kDetailShare);
-    QRectF inset;
-    double farthest = -1;
-    for (const QPointF corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
-        const QRectF r(corner.x() < box.center().x() ? corner.x() + gap : corner.x() - gap - size.width(),
-                       corner.y() < box.center().y() ? corner.y() + gap : corner.y() - gap - size.height(),
-                       size.width(), size.height());
-        const QPointF d = r.center() - spot.center();
-        const double distance = std::hypot(d.x(), d.y()) - (r.intersects(spot) ? 1e6 : 0);
-        if (distance > farthest) {
-            farthest = distance;
-            inset = r;
-        }
-    }
+    const QRectF inset = detailBox(box);
     auto px = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
     p.setPen(QPen(kAccent, 0.35 * k));
     p.setBrush(Qt::NoBrush);
@@ -390,13 +529,21 @@ void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const vxBookletPictu
     p.drawRect(px(inset));
 }
 
+QRectF vxBooklet::detailBox(const QRectF& box) const
+{
+    const QSizeF size(box.width() * kDetailShare, box.height() * kDetailShare);
+    if (m_detailBeside)
+        return QRectF(QPointF(box.right() + kGap, box.bottom() - size.height()), size);
+    return QRectF(QPointF(box.center().x() - size.width() / 2, box.bottom() + kGap), size);
+}
+
 void vxBooklet::paintPartsList(QPainter& p, const Page& page)
 {
     const double k = m_mm;
     const double width = m_page.width() - 2 * kMarginX;
     double top = kMarginTop;
-    const std::vector<vxPartsListEntry>& whole = m_steps.partsList;
-    const int parts = vxPartsListTotal(whole);
+    const std::vector<vxPartsListEntry>& whole = m_listEntries;
+    const int parts = vxPartsListTotal(m_steps.partsList);
     if (page.title) {
         p.setFont(font(18, true));
         p.setPen(kInk);
@@ -409,24 +556,27 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
         top += kListTitle;
     }
     const double cellWidth = width / m_listColumns;
-    for (int r = 0; r < page.rows; ++r)
+    for (int r = 0; r < page.rows; ++r) {
+        const double h = m_listRows.at(static_cast<std::size_t>(page.firstRow + r));
         for (int c = 0; c < m_listColumns; ++c) {
             const std::size_t i = static_cast<std::size_t>((page.firstRow + r) * m_listColumns + c);
             if (i >= whole.size())
                 break;
-            const QRectF cell((kMarginX + c * cellWidth) * k, (top + r * kListRowHeight) * k, cellWidth * k,
-                              kListRowHeight * k);
+            const QRectF cell((kMarginX + c * cellWidth) * k, top * k, cellWidth * k, h * k);
             paintCell(p, cell, whole[i], kListPicture);
         }
+        top += h;
+    }
     if (page.totals) {
-        const double y = top + page.rows * kListRowHeight + 2;
+        const double y = top + 2;
         p.setPen(QPen(kBoxLine, 0.3 * k));
         p.drawLine(QPointF(kMarginX * k, y * k), QPointF((kMarginX + width) * k, y * k));
         p.setFont(font(10, true));
         p.setPen(kInk);
         p.drawText(QRectF(kMarginX * k, (y + 1) * k, width * k, (kListTotals - 2) * k),
                    Qt::AlignLeft | Qt::AlignVCenter,
-                   tr("In total: %1 of %2").arg(partsText(parts), kindsText(static_cast<int>(whole.size()))));
+                   tr("In total: %1 of %2")
+                       .arg(partsText(parts), kindsText(static_cast<int>(m_steps.partsList.size()))));
     }
 }
 
@@ -437,8 +587,22 @@ void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntr
     const QRectF pictureRect(cell.left(), cell.top() + (cell.height() - picture) / 2 - 0.5 * k, picture,
                              picture);
     const int pixels = std::max(16, static_cast<int>(std::lround(pictureMm * kPictureDpi / 25.4)));
-    const QImage image = m_pictures.partPicture(entry, pixels);
-    if (!image.isNull()) {
+    const QImage image = entry.shortName.empty() ? QImage() : m_pictures.partPicture(entry, pixels);
+    if (entry.shortName.empty()) {
+        // A cable or rope: a curve in its colour, its outline darker.
+        QPainterPath path(QPointF(pictureRect.left() + 0.1 * picture, pictureRect.bottom() - 0.2 * picture));
+        path.cubicTo(QPointF(pictureRect.left() + 0.2 * picture, pictureRect.top()),
+                     QPointF(pictureRect.right() - 0.2 * picture, pictureRect.bottom()),
+                     QPointF(pictureRect.right() - 0.1 * picture, pictureRect.top() + 0.2 * picture));
+        const QColor color =
+            QColor::fromRgbF(std::clamp(entry.color.x(), 0.0f, 1.0f), std::clamp(entry.color.y(), 0.0f, 1.0f),
+                             std::clamp(entry.color.z(), 0.0f, 1.0f));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(color.darker(180), 1.4 * k, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(path);
+        p.setPen(QPen(color, 0.9 * k, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(path);
+    } else if (!image.isNull()) {
         p.drawImage(pictureRect, image);
     } else {
         p.setPen(QPen(kBoxLine, 0.3 * k, Qt::DashLine));
@@ -446,19 +610,95 @@ void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntr
     }
 
     const double textX = pictureRect.right() + 1.5 * k;
-    const double textWidth = cell.right() - textX - 1 * k;
-    double y = pictureRect.top();
+    const double textWidth = cell.width() / k - pictureMm - 2.5;
+    const double textHeight = cellTextHeight(entry, cell.width() / k, pictureMm);
+    double y = cell.top() + std::max(0.0, (cell.height() - textHeight * k) / 2);
     auto line = [&](const QString& s, const QFont& f, const QColor& color) {
         p.setFont(f);
         p.setPen(color);
-        const QFontMetricsF metrics(f, p.device());
-        p.drawText(QRectF(textX, y, textWidth, metrics.height()), Qt::AlignLeft | Qt::AlignTop,
-                   metrics.elidedText(s, Qt::ElideRight, textWidth));
-        y += metrics.height();
+        const double h = lineHeightMm(f) * k;
+        p.drawText(QRectF(textX, y, textWidth * k, h), Qt::AlignLeft | Qt::AlignTop, s);
+        y += h;
     };
-    line(QStringLiteral("%1\u00d7").arg(entry.count), font(9, true), kInk);
-    line(QString::fromStdString(entry.name), font(7), kInk);
-    line(entry.found ? QString::fromStdString(entry.number) : tr("not in the catalogue"), font(7), kGrey);
+    // The count, and the colour's name after it.
+    const QFont countFont = font(9, true), textFont = font(7);
+    const QString count = QStringLiteral("%1\u00d7").arg(entry.count);
+    p.setFont(countFont);
+    p.setPen(kInk);
+    const double countHeight = lineHeightMm(countFont) * k;
+    p.drawText(QRectF(textX, y, textWidth * k, countHeight), Qt::AlignLeft | Qt::AlignTop, count);
+    const double countWidth =
+        measure(countFont).horizontalAdvance(count + QLatin1Char(' ')) * 25.4 / kMeasureDpi;
+    const QStringList color = wrapped(colorName(entry), textFont, textWidth - countWidth);
+    double colorY = y + countHeight - lineHeightMm(textFont) * k;
+    p.setFont(textFont);
+    p.setPen(kInk);
+    for (const QString& s : color) {
+        p.drawText(
+            QRectF(textX + countWidth * k, colorY, (textWidth - countWidth) * k, lineHeightMm(textFont) * k),
+            Qt::AlignLeft | Qt::AlignTop, s);
+        colorY += lineHeightMm(textFont) * k;
+    }
+    y = std::max(y + countHeight, colorY);
+    for (const QString& s : wrapped(QString::fromStdString(entry.name), textFont, textWidth))
+        line(s, textFont, kInk);
+    for (const QString& s :
+         wrapped(entry.found ? QString::fromStdString(entry.number) : tr("not in the catalogue"), textFont,
+                 textWidth))
+        line(s, textFont, kGrey);
+}
+
+double vxBooklet::cellTextHeight(const vxPartsListEntry& entry, double cellWidth, double pictureMm) const
+{
+    const double textWidth = cellWidth - pictureMm - 2.5;
+    const QFont countFont = font(9, true), textFont = font(7);
+    const QString count = QStringLiteral("%1\u00d7 ").arg(entry.count);
+    const double countWidth = measure(countFont).horizontalAdvance(count) * 25.4 / kMeasureDpi;
+    const double line = lineHeightMm(textFont);
+    const auto colorLines = wrapped(colorName(entry), textFont, textWidth - countWidth).size();
+    const double countPart =
+        std::max(lineHeightMm(countFont), lineHeightMm(countFont) - line + colorLines * line);
+    const auto rest = wrapped(QString::fromStdString(entry.name), textFont, textWidth).size() +
+                      wrapped(entry.found ? QString::fromStdString(entry.number) : tr("not in the catalogue"),
+                              textFont, textWidth)
+                          .size();
+    return countPart + static_cast<double>(rest) * line;
+}
+
+double vxBooklet::boxRowsHeight(std::size_t step, int first, int rows) const
+{
+    const std::vector<double>& heights = m_calloutRows.at(step);
+    double h = 2 * kPad;
+    for (int r = first; r < first + rows && r < static_cast<int>(heights.size()); ++r)
+        h += heights[static_cast<std::size_t>(r)];
+    return h;
+}
+
+double vxBooklet::headerHeight(std::size_t step, int first, int rows) const
+{
+    return rows > 0 ? std::max(kNumberHeight, boxRowsHeight(step, first, rows)) : kNumberHeight;
+}
+
+vxPartsListEntry vxBooklet::tubeRow(const vxBookletTubeEntry& tube)
+{
+    // A row without a part type: the name says the length, the second line
+    // the thickness.
+    vxPartsListEntry row;
+    row.count = tube.count;
+    row.color = tube.color;
+    row.colorName = tube.colorName;
+    row.found = true;
+    row.name = tr("Cable or rope, %1 mm").arg(tube.lengthMm, 0, 'f', 0).toStdString();
+    row.number = tr("%1 mm thick").arg(QLocale().toString(tube.thicknessMm, 'g', 3)).toStdString();
+    return row;
+}
+
+QString vxBooklet::colorName(const vxPartsListEntry& entry) const
+{
+    // The palette holds both languages; the string tables say which one the
+    // booklet speaks.
+    const bool german = tr("en", "language of the colour names: en or de") == QLatin1String("de");
+    return QString::fromUtf8(german ? entry.colorName.german : entry.colorName.english);
 }
 
 vxWriteResult vxWriteBookletPdf(vxBooklet& booklet, const std::string& path, const QPageSize& paper,

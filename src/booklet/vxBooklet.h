@@ -37,6 +37,8 @@ class vxBooklet {
     vxBooklet(vxBookletPictures& pictures, QString title);
 
     const QString& title() const { return m_title; }
+    // The pictures and the model they draw.
+    vxBookletPictures& pictures() { return m_pictures; }
 
     // "1 part", "4 parts" and the like, in the application's language.
     static QString partsText(int n);
@@ -63,6 +65,7 @@ class vxBooklet {
         int firstRow = 0;
         int rows = 0;
         bool picture = false;
+        double x = 0; // from the left of the page body, mm
         double y = 0; // from the top of the page body, mm
     };
     struct Page {
@@ -77,9 +80,20 @@ class vxBooklet {
     void paintPage(QPainter& p, const Page& page, int number);
     void paintCover(QPainter& p);
     void paintStepPiece(QPainter& p, const StepPiece& piece);
+    // The close-up's place on the page for a main picture at box, mm.
+    QRectF detailBox(const QRectF& box) const;
     void paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail);
     void paintPartsList(QPainter& p, const Page& page);
     void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, double pictureMm);
+    // The height a cell's texts need, mm, beside a picture in a cell of the
+    // given width.
+    double cellTextHeight(const vxPartsListEntry& entry, double cellWidth, double pictureMm) const;
+    // The height of a step's parts box from its row first, rows rows, mm.
+    double boxRowsHeight(std::size_t step, int first, int rows) const;
+    double headerHeight(std::size_t step, int first, int rows) const;
+    QString colorName(const vxPartsListEntry& entry) const;
+    // A parts-list row for tubes: no part type, the length as its name.
+    static vxPartsListEntry tubeRow(const vxBookletTubeEntry& tube);
 
     vxBookletPictures& m_pictures;
     QString m_title;
@@ -89,10 +103,19 @@ class vxBooklet {
     // Geometry of the current layout, in millimetres.
     QSizeF m_page;
     double m_pictureHeight = 100;
+    double m_pictureWidth = 100;
+    int m_columns = 1; // of steps on a page
+    double m_columnWidth = 100;
+    bool m_detailBeside = false; // close-ups beside the main picture, else below it
     int m_calloutColumns = 4;
     int m_listColumns = 4;
-    int m_listRowsFirst = 1; // parts list rows on its first page
-    int m_listRowsPerPage = 1;
+    // Row heights, mm: of each step's parts box and of the parts list.
+    // Rows grow where a name needs more lines.
+    std::vector<std::vector<double>> m_calloutRows;
+    std::vector<double> m_listRows;
+    // What each step's parts box and the parts list show: parts, then tubes.
+    std::vector<std::vector<vxPartsListEntry>> m_boxes;
+    std::vector<vxPartsListEntry> m_listEntries;
     double m_mm = 1; // device pixels per millimetre while painting
 };
 

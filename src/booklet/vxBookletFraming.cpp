@@ -168,6 +168,24 @@ vxBookletCamera vxBookletFraming::fit(const std::vector<vxVector>& points, doubl
     return vxFitBookletCamera(points, m_direction, aspect, margin);
 }
 
+double vxBookletFraming::distanceToPart(std::size_t part, const vxVector& point) const
+{
+    if (part + 1 >= m_partCorners.size() || m_partCorners[part] == m_partCorners[part + 1])
+        return std::numeric_limits<double>::infinity();
+    vxBounds box;
+    for (std::size_t k = m_partCorners[part]; k < m_partCorners[part + 1]; ++k)
+        box.add(m_corners[k].x(), m_corners[k].y(), m_corners[k].z());
+    const double p[3] = {point.x(), point.y(), point.z()};
+    const double lo[3] = {box.min.x(), box.min.y(), box.min.z()},
+                 hi[3] = {box.max.x(), box.max.y(), box.max.z()};
+    double d = 0;
+    for (int k = 0; k < 3; ++k) {
+        const double out = std::max({lo[k] - p[k], 0.0, p[k] - hi[k]});
+        d += out * out;
+    }
+    return std::sqrt(d);
+}
+
 std::vector<vxVector> vxBookletFraming::closeUpPoints(const std::vector<std::size_t>& parts) const
 {
     vxBounds added, whole;

@@ -57,6 +57,10 @@ class vxBookletFraming {
     // the eye.
     std::optional<vxBookletArea> areaOf(const std::vector<vxVector>& points, double aspect) const;
 
+    // How far a point lies from the box of a part (an index into the
+    // model's part list): 0 inside it, infinity for a part without a box.
+    double distanceToPart(std::size_t part, const vxVector& point) const;
+
   private:
     std::vector<vxVector> m_corners;        // of every part's box, in the world
     std::vector<std::size_t> m_partCorners; // where each part's corners start (and the end)

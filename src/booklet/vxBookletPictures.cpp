@@ -61,13 +61,16 @@ QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& mod
         return it->second;
     if (!m_view) {
         m_view = std::make_unique<vxOffscreenView>(64, 64, false);
+        m_view->view.setDrawStyle(vxDrawStyle::kOutlined);
+        m_view->host.setDevicePixelRatio(kSupersample); // lines as wide as drawn at the picture's size
         if (m_view->host.ok())
             m_view->view.set3DBackgroundColor(m_background.redF(), m_background.greenF(),
                                               m_background.blueF());
     }
     QImage picture;
+    bool failed = !m_view->host.ok(); // not kept: the next call tries again
     const auto& parts = model.partList();
-    if (m_view->host.ok() && !entry.parts.empty() && entry.parts.front() < parts.size()) {
+    if (!failed && !entry.parts.empty() && entry.parts.front() < parts.size()) {
         const vxDefinition& d = parts[entry.parts.front()]->definition();
         auto object = std::make_shared<vxBaseSceneObject>();
         object->loadSTLFromFile(entry.shortName, d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ);
@@ -77,15 +80,19 @@ QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& mod
             view.sceneObjectList() = {object};
             view.setDisplayList(0);
             picture = vxDrawPicture(*m_view, QSize(pixels, pixels));
+            failed = picture.isNull();
             view.sceneObjectList().clear();
         }
     }
-    m_cache.emplace(key, picture);
+    if (!failed)
+        m_cache.emplace(key, picture);
     return picture;
 }
 
 vxBookletPictures::vxBookletPictures() : m_scene(64, 64, false)
 {
+    m_scene.view.setDrawStyle(vxDrawStyle::kOutlined);
+    m_scene.host.setDevicePixelRatio(kSupersample); // lines as wide as drawn at the picture's size
     if (m_scene.host.ok())
         m_scene.view.set3DBackgroundColor(kPaper.redF(), kPaper.greenF(), kPaper.blueF());
     // A booklet shows the cables and hoses the builder lays.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vxBookletSteps.h"
+#include "vxExport.h"
 #include "vxOffscreenHost.h"
 #include "vxPartsList.h"
 
@@ -74,6 +75,8 @@ class vxBookletPictures {
     // Reads the model file and builds its scene.
     vxLoadResult load(const std::string& path);
     const vxModel& model() const;
+    // The loaded model and its scene objects, for an export.
+    vxExportSource exportSource() const { return m_scene.view.exportSource(); }
     // Where the pictures of the loaded model look from and what they frame.
     const vxBookletFraming& framing() const { return m_framing; }
 

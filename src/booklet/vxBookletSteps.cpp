@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -19,7 +21,48 @@ vxBookletRender renderFrom(const vxBookletCamera& camera, std::int32_t phase, bo
     return r;
 }
 
+// Tubes grouped by colour, length and thickness, sorted by colour name,
+// thickness and length.
+std::vector<vxBookletTubeEntry> tubeEntries(const vxModel& model, const std::vector<std::size_t>& tubes)
+{
+    std::map<std::tuple<std::string, double, double>, vxBookletTubeEntry> rows;
+    for (const std::size_t i : tubes) {
+        const vxTube& t = *model.tubeList()[i];
+        vxBookletTubeEntry e;
+        e.color = t.color();
+        e.color.setW(0.0f);
+        e.colorName = vxNearestColorName(e.color);
+        e.lengthMm = std::round(vxTubeLengthMm(t));
+        e.thicknessMm = std::round(std::max(0.0f, t.radius()) * 10.0 * 10.0) / 10.0;
+        auto [it, fresh] = rows.try_emplace({vxColorHex(e.color), e.thicknessMm, e.lengthMm}, e);
+        ++it->second.count;
+        it->second.tubes.push_back(i);
+    }
+    std::vector<vxBookletTubeEntry> out;
+    for (auto& [key, e] : rows)
+        out.push_back(std::move(e));
+    std::stable_sort(out.begin(), out.end(), [](const vxBookletTubeEntry& a, const vxBookletTubeEntry& b) {
+        return std::tie(a.colorName.english, a.thicknessMm, a.lengthMm) <
+               std::tie(b.colorName.english, b.thicknessMm, b.lengthMm);
+    });
+    return out;
+}
+
 } // namespace
+
+double vxTubeLengthMm(const vxTube& tube)
+{
+    const int nodes = std::clamp(tube.count(), 0, vxTube::kNodes);
+    double length = 0;
+    vxVector a, b, d;
+    for (int i = 1; i < nodes; ++i) {
+        tube.getTubeNode(i - 1, a);
+        tube.getTubeNode(i, b);
+        d.vectorSubtract3f(b, a);
+        length += d.vectorLength3f();
+    }
+    return length * 10.0; // model units are centimetres
+}
 
 const vxBookletPicture* vxBookletStep::picture(vxBookletPicture::Role role) const
 {
@@ -88,5 +131,46 @@ vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& 
         }
         out.steps.push_back(std::move(step));
     }
+
+    // Each tube is fitted in the step that adds the last of the parts at
+    // its ends: the part nearest each end within the tube's thickness and a
+    // little more.
+    std::map<std::int32_t, std::size_t> stepOfPhase;
+    for (std::size_t s = 0; s < out.steps.size(); ++s)
+        stepOfPhase[out.steps[s].phase] = s;
+    const auto& tubes = model.tubeList();
+    const std::size_t tubeCount =
+        std::min(tubes.size(), static_cast<std::size_t>(std::max(model.tubeCount(), 0)));
+    std::vector<std::size_t> every;
+    for (std::size_t t = 0; t < tubeCount && !out.steps.empty(); ++t) {
+        const vxTube& tube = *tubes[t];
+        const int nodes = std::clamp(tube.count(), 0, vxTube::kNodes);
+        std::optional<std::size_t> fitted;
+        for (const int end : {0, nodes - 1}) {
+            if (end < 0)
+                continue;
+            vxVector at;
+            tube.getTubeNode(end, at);
+            const double reach = std::max(0.0f, tube.radius()) + 0.5;
+            double nearest = reach;
+            std::optional<std::size_t> part;
+            for (std::size_t i = 0; i < n; ++i) {
+                const double d = framing.distanceToPart(i, at);
+                if (d <= nearest) {
+                    nearest = d;
+                    part = i;
+                }
+            }
+            if (part) {
+                const std::size_t s = stepOfPhase[vxBuildingStepOf(*parts[*part])];
+                fitted = std::max(fitted.value_or(0), s);
+            }
+        }
+        out.steps[fitted.value_or(out.steps.size() - 1)].tubes.push_back(t);
+        every.push_back(t);
+    }
+    for (vxBookletStep& step : out.steps)
+        step.tubeCallouts = tubeEntries(model, step.tubes);
+    out.tubeList = tubeEntries(model, every);
     return out;
 }

@@ -39,20 +39,40 @@ struct vxBookletPicture {
     std::optional<vxBookletArea> enlarges;
 };
 
+// Cables and ropes (the model's tubes) of one colour, length and thickness.
+struct vxBookletTubeEntry {
+    std::int32_t count = 0;
+    vxVector color;
+    vxColorName colorName;
+    double lengthMm = 0;            // along the tube's nodes, rounded to whole millimetres
+    double thicknessMm = 0;         // the tube's radius
+    std::vector<std::size_t> tubes; // indices into the model's tube list
+};
+
+// The length of a tube's node path in millimetres (model units are
+// centimetres); node counts beyond the tube's nodes count as all of them.
+double vxTubeLengthMm(const vxTube& tube);
+
 struct vxBookletStep {
     int number = 0;                 // 1, 2, 3 … in building order, whatever the phases
     std::int32_t phase = 0;         // the model file's building phase
     std::vector<std::size_t> parts; // indices into the model's part list, in part-list order
     // The parts to pick up, one entry per part type and colour.
     std::vector<vxPartsListEntry> callouts;
+    // The tubes fitted in this step (indices into the model's tube list)
+    // and their callouts: a tube is fitted in the step that adds the last of
+    // the parts at its two ends, in the last step when no part is near them.
+    std::vector<std::size_t> tubes;
+    std::vector<vxBookletTubeEntry> tubeCallouts;
     std::vector<vxBookletPicture> pictures; // the main picture first
 
     const vxBookletPicture* picture(vxBookletPicture::Role role) const;
 };
 
 struct vxBookletSteps {
-    std::vector<vxBookletStep> steps;        // in building order
-    std::vector<vxPartsListEntry> partsList; // every part of the model
+    std::vector<vxBookletStep> steps;         // in building order
+    std::vector<vxPartsListEntry> partsList;  // every part of the model
+    std::vector<vxBookletTubeEntry> tubeList; // every tube of the model
 };
 
 // The size of a step's main picture on paper and the resolution pictures

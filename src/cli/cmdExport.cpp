@@ -12,8 +12,8 @@ namespace {
 std::string formatList()
 {
     std::string list;
-    for (vxExportFormat f : kExportFormats)
-        list += (list.empty() ? "" : ", ") + std::string(vxExportExtension(f));
+    for (const vxExportFormatInfo& f : kExportFormats)
+        list += (list.empty() ? "" : ", ") + std::string(f.extension);
     return list;
 }
 
@@ -28,7 +28,10 @@ int cmdExport(const std::vector<std::string>& argsIn)
     vxExportOptions options;
     if (!args.read("--format",
                    [&](const std::string& v) { return (format = vxExportFormatNamed(v)).has_value(); }) ||
-        !args.readWholeNumber("--phase", options.phase))
+        !args.readWholeNumber("--phase", options.phase) || !args.read("--up", [&](const std::string& v) {
+            options.stlZUp = v == "z";
+            return v == "z" || v == "y";
+        }))
         return 2;
     const std::vector<std::string>& files = args.operands();
     if (files.size() != 2)
@@ -44,13 +47,20 @@ int cmdExport(const std::vector<std::string>& argsIn)
     if (options.tubes && *format == vxExportFormat::kVrml)
         return args.error("--tubes goes with glb, gltf, stl or obj");
 
+    if (!mayWrite(files[0], files[1]) ||
+        (*format == vxExportFormat::kObj && !mayWrite(files[0], vxExportMaterialPath(files[1]))))
+        return 1;
+
     vxHeadlessHost host;
     vxOpenGLView view(host);
     view.awakeFromNib();
-    if (vxLoadResult r = view.loadModelFromFile(files[0]); !r) {
-        fail(r.error);
+    const vxLoadResult loaded = view.loadModelFromFile(files[0]);
+    if (!loaded) {
+        fail(loaded.error);
         return 1;
     }
+    printFindings(*view.model(), loaded.findings);
+    options.finding = [](const std::string& finding) { fail("warning: " + finding); };
     if (vxWriteResult w = vxExportModel(view.exportSource(), files[1], *format, options); !w) {
         fail(w.error);
         return 1;

@@ -442,11 +442,9 @@ int cmdInfo(const std::vector<std::string>& argsIn)
         printJson(file, model, r.findings, meshFindings);
     } else {
         printText(file, model);
-        std::cout.flush();
-        std::vector<vxLoadFinding> meshes = meshFindings.get();
-        for (const std::vector<vxLoadFinding>* list : {&r.findings, &meshes})
-            for (const vxLoadFinding& f : *list)
-                std::cerr << "kolbrik: warning: " << vxJson::printable(f.message) << "\n";
+        flushOutput(); // before the warnings on a terminal
+        printWarnings(r.findings);
+        printWarnings(meshFindings.get());
     }
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "vxBooklet.h"
+#include "vxBookletPage.h"
 #include "vxCli.h"
 #include "vxCommandOptions.h"
 #include "vxTranslations.h"
@@ -6,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <cctype>
 #include <iostream>
 
 namespace vxCli {
@@ -29,14 +31,24 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         return *args.exit();
     QPageSize::PageSizeId paper = QPageSize::A4;
     if (!args.read("--paper", [&](const std::string& v) {
-            paper = v == "letter" ? QPageSize::Letter : QPageSize::A4;
-            return v == "a4" || v == "A4" || v == "letter";
+            std::string lower = v; // in any case
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            paper = lower == "letter" ? QPageSize::Letter : QPageSize::A4;
+            return lower == "a4" || lower == "letter";
         }))
         return 2;
     const std::vector<std::string>& files = args.operands();
     if (files.size() != 2)
-        return args.usageError(files.size() < 2 ? "needs a model file and a PDF file"
+        return args.usageError(files.size() < 2 ? "needs a model file and a PDF or HTML file"
                                                 : "too many files given");
+    // OUT.html: the instructions as one web page; anything else: a PDF.
+    const QString out = QString::fromStdString(files[1]);
+    const bool page = out.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+                      out.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
+
+    if (!mayWrite(files[0], files[1]))
+        return 1;
 
     // Fonts and the PDF writer need a GUI application; the "offscreen"
     // platform needs no window system.
@@ -58,19 +70,36 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         fail(loaded.error);
         return 1;
     }
+    printFindings(pictures.model(), loaded.findings);
     if (pictures.model().count() <= 0) {
         fail("instructions: " + files[0] + " has no parts: there is nothing to build");
         return 1;
     }
-    vxBooklet booklet(pictures, QFileInfo(QString::fromStdString(files[0])).completeBaseName());
+    const QString title = QFileInfo(QString::fromStdString(files[0])).completeBaseName();
+    auto count = [](std::size_t n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    if (page) {
+        const vxBookletPage::Result r = vxBookletPage::write(pictures, title, files[1]);
+        for (const std::string& finding : r.findings)
+            std::cerr << "kolbrik: " << files[0] << ": " << finding << "\n";
+        if (!r.written) {
+            fail(r.written.error);
+            return 1;
+        }
+        if (files[1] == "-")
+            return 0; // standard output holds the page
+        std::cout << files[1] << ": web page, " << count(static_cast<std::size_t>(r.steps), "step") << "\n";
+        return 0;
+    }
+    vxBooklet booklet(pictures, title);
     const vxWriteResult written = vxWriteBookletPdf(booklet, files[1], QPageSize(paper));
     if (!written) {
         fail(written.error);
         return 1;
     }
-    auto count = [](std::size_t n, const char* what) {
-        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-    };
+    if (files[1] == "-")
+        return 0; // standard output holds the booklet
     std::cout << files[1] << ": " << count(static_cast<std::size_t>(booklet.pageCount()), "page")
               << " (cover, " << count(booklet.stepModel().steps.size(), "step") << " on "
               << count(static_cast<std::size_t>(booklet.stepPageCount()), "page") << ", parts list on "

@@ -43,6 +43,10 @@ constexpr vxStandardView kViews[] = {vxStandardView::kFront, vxStandardView::kBa
                                      vxStandardView::kIso};
 static_assert(std::size(kViews) == wordCount(optionNamed(kRenderOptions, "--view")->words));
 
+// The styles in the order --style names them.
+constexpr vxDrawStyle kStyles[] = {vxDrawStyle::kClassic, vxDrawStyle::kOutlined};
+static_assert(std::size(kStyles) == wordCount(optionNamed(kRenderOptions, "--style")->words));
+
 } // namespace
 
 int cmdRender(const std::vector<std::string>& argsIn)
@@ -55,6 +59,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
     std::optional<std::int32_t> phase;
     std::optional<vxStandardView> standard;
     std::optional<vxCameraPose> camera;
+    vxDrawStyle style = vxDrawStyle::kClassic;
     const bool ok = args.read("--size",
                               [&](const std::string& v) {
                                   return vxParsePictureSize(v, vxSizeText::kWidthByHeight, 1, kMaxPictureSize,
@@ -66,9 +71,16 @@ int cmdRender(const std::vector<std::string>& argsIn)
                                   const auto word = args.wordOf("--view", v);
                                   return word && (standard = kViews[*word]);
                               }) &&
-                    args.read("--camera", [&](const std::string& v) {
-                        vxCameraPose pose;
-                        return parseCamera(v, pose) && (camera = pose);
+                    args.read("--camera",
+                              [&](const std::string& v) {
+                                  vxCameraPose pose;
+                                  return parseCamera(v, pose) && (camera = pose);
+                              }) &&
+                    args.read("--style", [&](const std::string& v) {
+                        const auto word = args.wordOf("--style", v);
+                        if (word)
+                            style = kStyles[*word];
+                        return word.has_value();
                     });
     if (!ok)
         return 2;
@@ -82,9 +94,13 @@ int cmdRender(const std::vector<std::string>& argsIn)
     const bool fit = args.has("--fit");
     const bool orthographic = args.has("--orthographic");
     const bool tubes = args.has("--tubes");
+    const bool moving = args.has("--moving");
 
     if (standard && camera)
         return args.error("--view and --camera do not go together");
+
+    if (!mayWrite(files[0], files[1]))
+        return 1;
 
     vxOffscreenView offscreen(width, height, grid);
     if (!offscreen.host.ok()) {
@@ -92,12 +108,19 @@ int cmdRender(const std::vector<std::string>& argsIn)
         return 1;
     }
     vxOpenGLView& view = offscreen.view;
+    if (style == vxDrawStyle::kOutlined && !offscreen.host.setSamples(vxOffscreenHost::kAntiAliasSamples)) {
+        fail("render: " + offscreen.host.error());
+        return 1;
+    }
     view.setShowTubes(tubes);
+    view.setDrawStyle(style);
+    view.setMovingFrameForced(moving);
     const vxLoadResult loaded = view.loadModelFromFile(files[0]);
     if (!loaded) {
         fail(loaded.error);
         return 1;
     }
+    printFindings(*view.model(), loaded.findings);
     if (paintOldWhite && !phase)
         return args.error("--paint-old-white goes with --phase");
     if (phase) {

@@ -1,3 +1,4 @@
+#include "vxAtomicFile.h"
 #include "vxCli.h"
 #include "vxCommandOptions.h"
 #include "vxResources.h"
@@ -88,11 +89,11 @@ int main(int argc, char** argv)
     std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         usage(std::cout);
-        return 0;
+        return vxCli::finishOutput(0);
     }
     if (name == "--version") {
         std::cout << "kolbrik (Kolbrik Viewer) " << kKolbrikVersion << "\n";
-        return 0;
+        return vxCli::finishOutput(0);
     }
     auto it = commands().find(name);
     if (it == commands().end()) {
@@ -102,6 +103,7 @@ int main(int argc, char** argv)
     }
     if (!it->second.run)
         return handOnToDrawingProgram(argv);
+    vxRemoveTemporaryFilesOnSignals();
     std::vector<std::string> args(argv + 2, argv + argc);
-    return it->second.run(args);
+    return vxCli::finishOutput(it->second.run(args));
 }

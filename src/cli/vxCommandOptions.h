@@ -112,6 +112,20 @@ inline constexpr Option kRenderOptionList[] = {
              "so that the parts the shown phase adds stand out",
      .manual = "Fade the parts of earlier phases toward the background, so that the parts the shown "
                "phase adds stand out."},
+    {.name = "--style",
+     .value = "STYLE",
+     .needs = "classic or outlined",
+     .help = "classic (flat facets, as by default) or outlined (smooth\n"
+             "curves, dark edge lines, anti-aliased)",
+     .manual = "*classic* (flat facets without outlines, the default) or *outlined* (smooth curves, dark "
+               "silhouette and crease lines, anti-aliased).",
+     .completion = ValueCompletion::kWords,
+     .words = "classic outlined"},
+    {.name = "--moving",
+     .help = "draw the frame the window draws while the camera moves:\n"
+             "simplified meshes, parts under a pixel or two left out",
+     .manual = "Draw the frame the viewer's window draws while the camera moves: every part with a "
+               "simplified mesh, parts smaller than a pixel or two left out."},
     {.name = "--tubes",
      .help = "draw the cables, hoses and ropes as round tubes along\n"
              "their paths",
@@ -125,11 +139,13 @@ inline constexpr CommandOptions kRenderOptions = {
     .summary = "draw a model off-screen and save it as PNG",
     .about = "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
              "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
-             "                      [--highlight] [--tubes] [--resources DIR]\n"
+             "                      [--highlight] [--style classic|outlined] [--moving] [--tubes]\n"
+             "                      [--resources DIR]\n"
              "\n"
              "Draws a model off-screen as the viewer's window shows it right after\n"
              "opening the file (same camera, light and colours; the grid hidden) and\n"
-             "saves the picture as PNG. Needs no window system.\n",
+             "saves the picture as PNG (OUT '-': on standard output). Needs no window\n"
+             "system. What the model file leaves out is told on stderr.\n",
     .arguments = "kmf png",
     .options = kRenderOptionList};
 
@@ -177,6 +193,16 @@ inline constexpr Option kExportOptionList[] = {
              "parts of later phases are left out",
      .manual = "The model as it stands at the end of building phase _N_: parts of later phases are left "
                "out."},
+    {.name = "--up",
+     .value = "z|y",
+     .needs = "z or y",
+     .help = "the STL's up axis: z (default), as 3D printing tools\n"
+             "take it, or y, the model's own axes",
+     .manual = "The STL's up axis: *z* (the default) turns the model so that its Y becomes Z and its front "
+               "faces -Y, as 3D printing tools take it; *y* keeps the model's own axes, Y up. The other "
+               "formats are always Y up, as their readers expect.",
+     .completion = ValueCompletion::kWords,
+     .words = "z y"},
     {.name = "--tubes",
      .help = "the cables, hoses and ropes as well, as the round\n"
              "tubes the viewer draws (glb, gltf, stl, obj)",
@@ -189,7 +215,7 @@ inline constexpr CommandOptions kExportOptions = {
     .name = "export",
     .summary = "write a model as glTF, STL, OBJ or VRML",
     .about = "usage: kolbrik export MODEL.kmf OUT.{wrl,glb,gltf,stl,obj} [--format F] [--phase N]\n"
-             "                      [--tubes] [--resources DIR]\n"
+             "                      [--up z|y] [--tubes] [--resources DIR]\n"
              "\n"
              "Loads a model as the viewer does and writes it for other programs, in\n"
              "the format that OUT's extension names:\n"
@@ -197,10 +223,13 @@ inline constexpr CommandOptions kExportOptions = {
              "  glb   glTF 2.0, binary: each part mesh stored once, one node per part,\n"
              "        one material per colour; metres, Y up\n"
              "  gltf  glTF 2.0 as one text file, its buffer embedded\n"
-             "  stl   binary STL for 3D printing: every triangle in place, millimetres\n"
+             "  stl   binary STL for 3D printing: every triangle in place, millimetres,\n"
+             "        Z up (the model's Y becomes Z; --up y keeps the model's axes)\n"
              "  obj   Wavefront OBJ, one object per part, millimetres; materials in\n"
              "        OUT.mtl beside it\n"
-             "An existing file is replaced only once the new one is complete.\n",
+             "An existing file is replaced only once the new one is complete; a pipe\n"
+             "or a device is written to directly, and OUT '-' is standard output (give\n"
+             "--format). What the model file leaves out is told on stderr.\n",
     .arguments = "kmf glb|gltf|stl|obj|wrl",
     .options = kExportOptionList};
 
@@ -208,8 +237,8 @@ inline constexpr Option kInstructionsOptionList[] = {
     {.name = "--paper",
      .value = "a4|letter",
      .needs = "a4 or letter",
-     .help = "paper size (default a4)",
-     .manual = "The paper size (default a4).",
+     .help = "paper size, in any case (default a4)",
+     .manual = "The paper size, in any case (default a4).",
      .completion = ValueCompletion::kWords,
      .words = "a4 letter"},
     resourcesOption("read part definitions and meshes from DIR instead of\n"
@@ -217,14 +246,20 @@ inline constexpr Option kInstructionsOptionList[] = {
 };
 inline constexpr CommandOptions kInstructionsOptions = {
     .name = "instructions",
-    .summary = "write a model's building instructions as a PDF booklet",
-    .about = "usage: kolbrik instructions MODEL.kmf OUT.pdf [--paper a4|letter] [--resources DIR]\n"
+    .summary = "write a model's building instructions as a PDF booklet or a web page",
+    .about = "usage: kolbrik instructions MODEL.kmf OUT.pdf|OUT.html [--paper a4|letter] [--resources DIR]\n"
              "\n"
              "Writes the model's building instructions as a PDF booklet: a cover with\n"
              "the finished model, one step per building phase (the parts to add and\n"
              "the model at the end of the phase, the new parts highlighted) and a\n"
-             "parts list of the whole model. Needs no window system.\n",
-    .arguments = "kmf pdf",
+             "parts list of the whole model (OUT '-': on standard output). Needs no\n"
+             "window system. What the model file leaves out is told on stderr.\n"
+             "\n"
+             "OUT.html: the same steps as one web page that needs no other file and\n"
+             "no network: the model in 3D (turn, zoom and pan it), a step counter,\n"
+             "the parts of each step and the parts list. OUT.html#step=7 opens at\n"
+             "step 7.\n",
+    .arguments = "kmf pdf|html",
     .options = kInstructionsOptionList};
 
 // Every command, in the order the shell offers them.

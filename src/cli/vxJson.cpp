@@ -1,5 +1,6 @@
 #include "vxJson.h"
 
+#include "vxJsonString.h"
 #include "vxTextFile.h"
 
 #include <algorithm>
@@ -16,46 +17,7 @@ namespace vxJson {
 std::string str(std::string_view s)
 {
     std::string out = "\"";
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t len = utf8SequenceLength(s, i);
-        if (len == 0) {
-            out += "\xEF\xBF\xBD"; // U+FFFD
-            ++i;
-            continue;
-        }
-        if (len > 1) {
-            out.append(s, i, len);
-            i += len;
-            continue;
-        }
-        ++i;
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out.push_back(static_cast<char>(c));
-            }
-        }
-    }
+    vxJsonString::escape(s, vxJsonString::Controls::kShort, [&out](std::string_view piece) { out += piece; });
     out += '"';
     return out;
 }

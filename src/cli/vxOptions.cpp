@@ -86,7 +86,7 @@ Arguments::Arguments(const CommandOptions& command, const std::vector<std::strin
             m_exit = 0;
             return;
         }
-        if (a.empty() || a[0] != '-') {
+        if (a.empty() || a[0] != '-' || a == "-") { // "-" alone is standard output
             m_operands.push_back(a);
             continue;
         }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <string>
 
 namespace vxExport {
 
@@ -34,6 +35,93 @@ float linearFromSrgb(float c)
 {
     const double s = std::clamp(static_cast<double>(c), 0.0, 1.0);
     return static_cast<float>(s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
+}
+
+namespace {
+
+// A mesh's usable triangles counted and the reach of their corners.
+Mesh measure(const std::vector<vxVertice>& triangles)
+{
+    Mesh mesh{&triangles, 0};
+    for (const vxVertice& t : triangles) {
+        if (!usable(t))
+            continue;
+        ++mesh.usable;
+        for (const vxVector* v : {&t.v1(), &t.v2(), &t.v3()}) {
+            mesh.reach[0] = std::max(mesh.reach[0], std::abs(double{v->x()}));
+            mesh.reach[1] = std::max(mesh.reach[1], std::abs(double{v->y()}));
+            mesh.reach[2] = std::max(mesh.reach[2], std::abs(double{v->z()}));
+        }
+    }
+    return mesh;
+}
+
+// Whether every number the writers make of the placed mesh stays within
+// kLargestCoordinate millimetres: the placement's entries, and for each axis
+// the sum of the sizes of the terms that make a corner's coordinate.
+bool fitsTheFiles(const Placement& f, const Mesh& mesh)
+{
+    constexpr double kMillimetres = 10.0;
+    for (float x : f)
+        if (!(std::abs(double{x}) * kMillimetres < kLargestCoordinate))
+            return false; // NaN and infinities too
+    for (int r = 0; r < 3; ++r) {
+        const double bound =
+            (std::abs(double{f[r]}) * mesh.reach[0] + std::abs(double{f[4 + r]}) * mesh.reach[1] +
+             std::abs(double{f[8 + r]}) * mesh.reach[2] + std::abs(double{f[12 + r]})) *
+            kMillimetres;
+        if (!(bound < kLargestCoordinate))
+            return false;
+    }
+    return true;
+}
+
+// Whether the placement's axes span at most a line, so that every triangle
+// it places has no area. Products of floats are exact in double precision,
+// so a cross product is zero exactly when the axes are parallel.
+bool flat(const Placement& f)
+{
+    const auto crossIsZero = [&](int a, int b) {
+        const double x = double{f[a + 1]} * f[b + 2] - double{f[a + 2]} * f[b + 1];
+        const double y = double{f[a + 2]} * f[b] - double{f[a]} * f[b + 2];
+        const double z = double{f[a]} * f[b + 1] - double{f[a + 1]} * f[b];
+        return x == 0.0 && y == 0.0 && z == 0.0;
+    };
+    return crossIsZero(0, 4) && crossIsZero(0, 8) && crossIsZero(4, 8);
+}
+
+} // namespace
+
+std::vector<std::string> leftOutFindings(const Scene& scene)
+{
+    std::vector<std::string> findings;
+    for (const LeftOutBecause because : {LeftOutBecause::kNotFinite, LeftOutBecause::kNoArea}) {
+        std::size_t count = 0;
+        std::string names;
+        constexpr std::size_t kNamed = 10;
+        for (const LeftOut& l : scene.leftOut) {
+            if (l.because != because)
+                continue;
+            if (++count <= kNamed)
+                names +=
+                    (count > 1 ? ", part " : "part ") + std::to_string(l.number) + " " + l.part->partName();
+        }
+        if (count == 0)
+            continue;
+        if (count > kNamed)
+            names += " and " + std::to_string(count - kNamed) + " more";
+        const bool one = count == 1;
+        std::string text =
+            std::to_string(count) + (one ? " part is" : " parts are") + " left out of the export: ";
+        text += because == LeftOutBecause::kNotFinite
+                    ? std::string(one ? "its" : "their") +
+                          " placed corners are not finite or too large to be written (" + names + ")"
+                    : std::string(one ? "its placement flattens it" : "their placements flatten them") +
+                          " to a line or a point, so that nothing of " + (one ? "it" : "them") +
+                          " can be seen (" + names + ")";
+        findings.push_back(std::move(text));
+    }
+    return findings;
 }
 
 Scene collect(const vxModel& model, std::optional<std::int32_t> phase,
@@ -66,18 +154,25 @@ Scene collect(const vxModel& model, std::optional<std::int32_t> phase,
             return; // draws nothing
         Placement f;
         object.localMatrix().toArray(f.data());
-        if (!std::all_of(f.begin(), f.end(), [](float x) { return std::isfinite(x); }))
-            return;
 
         const auto [m, newMesh] = meshIndex.add(mesh);
-        if (newMesh) {
-            const auto usableCount = static_cast<std::uint64_t>(
-                std::count_if(mesh->triangles.begin(), mesh->triangles.end(), usable));
-            scene.meshes.push_back({&mesh->triangles, usableCount});
-        }
+        if (newMesh)
+            scene.meshes.push_back(measure(mesh->triangles));
         const Mesh& exported = scene.meshes[m];
         if (exported.usable == 0)
             return;
+        // A tube's surface is made of finite nodes and is never flat; should
+        // one be, it is left out without a finding of its own.
+        if (!fitsTheFiles(f, exported)) {
+            if (part)
+                scene.leftOut.push_back({number, part, LeftOutBecause::kNotFinite});
+            return;
+        }
+        if (flat(f)) {
+            if (part)
+                scene.leftOut.push_back({number, part, LeftOutBecause::kNoArea});
+            return;
+        }
 
         const auto [k, newColour] = colourIndex.add(rgbOf(c));
         if (newColour)

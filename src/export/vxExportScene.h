@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,19 @@ struct Part {
 struct Mesh {
     const std::vector<vxVertice>* triangles;
     std::uint64_t usable; // triangles whose corners are all finite
+    double reach[3] = {}; // the largest size of a usable corner's x, y and z
+};
+
+// Why a part that has triangles is not exported.
+enum class LeftOutBecause {
+    kNotFinite, // its placed corners are not finite, or too large for the files' numbers
+    kNoArea,    // its placement flattens it to a line or a point (zero or parallel axes)
+};
+
+struct LeftOut {
+    std::uint32_t number; // 1-based, as in the model file
+    const vxPart* part;
+    LeftOutBecause because;
 };
 
 struct Scene {
@@ -44,7 +58,13 @@ struct Scene {
     std::vector<Mesh> meshes;      // in the order of first use
     std::vector<vxVector> colours; // red, green, blue; in the order of first use
     std::uint64_t triangles = 0;   // usable triangles of all parts
+    std::vector<LeftOut> leftOut;  // in the model's order
 };
+
+// The largest size of a placed corner's coordinate, in millimetres, that the
+// writers take: every sum and difference they make of such numbers in single
+// precision stays finite.
+inline constexpr double kLargestCoordinate = 1e37;
 
 // Numbers keys in the order they first come: 0, 1, 2 and so on. An open
 // table of numbers beside the keys in their order; it allocates nothing per
@@ -111,8 +131,14 @@ template <class Key, class Hash> class FirstIndex {
 // at least one usable triangle and a finite placement, of phase `phase` or
 // earlier (or of phase 0 or less) when a phase is given; then the surfaces
 // of the tubes given (made, in every phase) in their order.
+// Parts whose placed corners would not be finite in millimetres (or beyond
+// kLargestCoordinate), and parts whose placement leaves their triangles no
+// area, are left out (Scene::leftOut), as the view draws nothing of them.
 Scene collect(const vxModel& model, std::optional<std::int32_t> phase,
               const std::vector<std::shared_ptr<vxTubeSceneObject>>& tubes = {});
+
+// One sentence for each reason parts were left out, naming the first few.
+std::vector<std::string> leftOutFindings(const Scene& scene);
 
 // Whether a triangle's corners are all finite; the others are left out of
 // every export.

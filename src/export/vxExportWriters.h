@@ -3,9 +3,11 @@
 // The writers of the formats other than VRML. Each fills and commits the
 // files it is given, or leaves them uncommitted and reports why.
 #include "vxAtomicFile.h"
+#include "vxExport.h"
 #include "vxExportScene.h"
 #include "vxOrderedRuns.h"
 
+#include <charconv>
 #include <cstddef>
 #include <cstring>
 #include <functional>
@@ -27,13 +29,15 @@ struct Progress {
     }
 };
 
-// Text appended to a string. Small pieces are put together in a buffer that
-// stays in the cache and go on to the string from there.
+// Text appended to a string or handed to a sink. Small pieces are put
+// together in a buffer that stays in the cache and go on from there; large
+// ones go straight on.
 class TextOut {
   public:
     static constexpr std::size_t kRoom = 16 * 1024;
 
-    explicit TextOut(std::string& out) : m_out(out) {}
+    explicit TextOut(std::string& out) : m_string(&out) {}
+    explicit TextOut(vxByteSink& out) : m_sink(&out) {}
     ~TextOut() { flush(); }
     TextOut(const TextOut&) = delete;
     TextOut& operator=(const TextOut&) = delete;
@@ -51,7 +55,7 @@ class TextOut {
         if (s.size() > kRoom - m_used) {
             flush();
             if (s.size() > kRoom) {
-                m_out.append(s);
+                pass(s);
                 return;
             }
         }
@@ -64,21 +68,30 @@ class TextOut {
         *w = c;
         end(w + 1);
     }
-    // The text so far, all in the string.
-    std::string& text()
+    // A whole number in decimal.
+    template <class Int> void putInt(Int v)
     {
-        flush();
-        return m_out;
+        char* w = room(24);
+        end(std::to_chars(w, w + 24, v).ptr);
     }
 
   private:
     void flush()
     {
-        m_out.append(m_piece, m_used);
+        if (m_used > 0)
+            pass(std::string_view(m_piece, m_used));
         m_used = 0;
     }
+    void pass(std::string_view s)
+    {
+        if (m_string)
+            m_string->append(s);
+        else
+            m_sink->write(s);
+    }
 
-    std::string& m_out;
+    std::string* m_string = nullptr;
+    vxByteSink* m_sink = nullptr;
     char m_piece[kRoom];
     std::size_t m_used = 0;
 };
@@ -94,7 +107,8 @@ std::vector<std::size_t> partBlocks(const Scene& scene, std::uint64_t triangles)
 void writeBlocks(const std::vector<std::size_t>& bounds, const MakeBlock& make, vxAtomicFile& file,
                  const Progress& progress = {}, const std::function<void(std::size_t run)>& afterRun = {});
 
-vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& progress);
+// zUp: the model's y becomes z (see vxExportOptions::stlZUp).
+vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, bool zUp, const Progress& progress);
 // mtlName: the material file's name as the OBJ file refers to it.
 vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& obj, vxAtomicFile& mtl,
                        const std::string& mtlName, const Progress& progress);

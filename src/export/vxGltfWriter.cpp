@@ -9,6 +9,7 @@
 // the JSON is written. The JSON arrays and the vertex data are made in one
 // stream of runs on helper threads.
 #include "vxExportWriters.h"
+#include "vxJsonString.h"
 #include "vxModel.h"
 #include "vxNumberFormat.h"
 
@@ -41,11 +42,6 @@ class JsonText : public TextOut {
     using TextOut::put;
     using TextOut::TextOut;
 
-    template <class Int> void putInt(Int v)
-    {
-        char* w = room(24);
-        end(std::to_chars(w, w + 24, v).ptr);
-    }
     // A JSON string; bytes that are not UTF-8 become U+FFFD.
     void putString(std::string_view s)
     {
@@ -53,62 +49,10 @@ class JsonText : public TextOut {
         putEscaped(s);
         put('"');
     }
-    // The inside of a JSON string.
+    // The inside of a JSON string; control characters as \u0009.
     void putEscaped(std::string_view s)
     {
-        static const char kHex[] = "0123456789abcdef";
-        std::size_t plain = 0; // bytes that go as they are
-        while (plain < s.size() && s[plain] >= 0x20 && s[plain] != '"' && s[plain] != '\\')
-            ++plain;
-        put(s.substr(0, plain));
-        for (std::size_t i = plain; i < s.size();) {
-            const auto c = static_cast<unsigned char>(s[i]);
-            if (c < 0x80) {
-                if (c == '"' || c == '\\') {
-                    put('\\');
-                    put(static_cast<char>(c));
-                } else if (c < 0x20) {
-                    put("\\u00");
-                    put(kHex[c >> 4]);
-                    put(kHex[c & 15]);
-                } else {
-                    put(static_cast<char>(c));
-                }
-                ++i;
-                continue;
-            }
-            const std::size_t n = utf8Length(s, i);
-            if (n == 0) {
-                put("\\ufffd");
-                ++i;
-            } else {
-                put(s.substr(i, n));
-                i += n;
-            }
-        }
-    }
-
-  private:
-    // The length of the well-formed UTF-8 sequence at s[i], 0 if there is none.
-    static std::size_t utf8Length(std::string_view s, std::size_t i)
-    {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n = 0;
-        unsigned char low = 0x80, high = 0xBF; // range of the second byte
-        if (c >= 0xC2 && c <= 0xDF)
-            n = 2;
-        else if (c >= 0xE0 && c <= 0xEF)
-            n = 3, low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
-        else if (c >= 0xF0 && c <= 0xF4)
-            n = 4, low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
-        if (n == 0 || i + n > s.size())
-            return 0;
-        for (std::size_t k = 1; k < n; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF))
-                return 0;
-        }
-        return n;
+        vxJsonString::escape(s, vxJsonString::Controls::kHex, [this](std::string_view piece) { put(piece); });
     }
 };
 
@@ -621,6 +565,8 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
         else
             file.write(b, 4);
     };
+    // A stream keeps the header and the JSON until their lengths are in.
+    file.holdBack(true);
     file.write("glTF\2\0\0\0\0\0\0\0\0\0\0\0JSON", 20);
     const std::uint64_t jsonStart = file.size();
     const std::uint64_t binLength = writer.bufferLength();
@@ -638,6 +584,7 @@ vxWriteResult writeGltf(const Scene& scene, const vxModel& model, vxAtomicFile& 
                 put32(static_cast<std::uint32_t>(binLength), file.size());
                 file.write("BIN\0", 4);
             }
+            file.holdBack(false);
         });
     } catch (const TooLarge&) {
         return {false,

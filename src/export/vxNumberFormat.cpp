@@ -74,7 +74,8 @@ char* formatShortest(char* dst, float f)
         *dst = f == 0.0f ? '0' : '1';
         return dst + 1;
     }
-    if (f == static_cast<float>(static_cast<std::int32_t>(f)) && f > -16777216.0f && f < 16777216.0f) {
+    // (The range first: a float beyond 32 bits has no int32_t value.)
+    if (f > -16777216.0f && f < 16777216.0f && f == static_cast<float>(static_cast<std::int32_t>(f))) {
         if (std::signbit(f))
             *dst++ = '-'; // -0 keeps its sign, as below
         return std::to_chars(dst, dst + kMaxShortest, std::abs(static_cast<std::int32_t>(f))).ptr;

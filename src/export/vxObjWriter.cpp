@@ -141,9 +141,16 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
     };
     writeBlocks(partBlocks(scene, 30000), make, obj, progress); // runs of about 1 MB
 
-    // The material file goes in place only when the model's file is whole.
-    if (!obj.ok())
-        return obj.commit();
+    // Both files go in place or neither: each is whole on the disk before
+    // either is renamed.
+    if (vxWriteResult r = obj.prepare(); !r) {
+        mtl.abandon();
+        return r;
+    }
+    if (vxWriteResult r = mtl.prepare(); !r) {
+        obj.abandon();
+        return r;
+    }
     if (vxWriteResult r = mtl.commit(); !r) {
         obj.abandon();
         return r;

@@ -1,5 +1,6 @@
-// Binary STL for 3D printing: every triangle of the exported parts in the
-// model's own axes, in millimetres, with unit normals computed from the
+// Binary STL for 3D printing: every triangle of the exported parts in
+// millimetres, with z up as 3D printing tools take it (or in the model's own
+// axes, y up), with unit normals computed from the
 // corners as written (a triangle without area gets the zero normal), as the
 // programs that check them compute them. Corners and normals are made four
 // floats at a time.
@@ -43,15 +44,16 @@ Column cross(Column a, Column b)
 
 } // namespace
 
-vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& progress)
+vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, bool zUp, const Progress& progress)
 {
     if (scene.triangles > std::numeric_limits<std::uint32_t>::max())
         return {false, "cannot write " + file.path() + ": more triangles than a binary STL file can hold"};
 
     char header[80];
     std::memset(header, ' ', sizeof header);
-    constexpr std::string_view kTitle = "Kolbrik Viewer STL export, millimetres, Y up";
-    std::memcpy(header, kTitle.data(), kTitle.size());
+    const std::string_view title =
+        zUp ? "Kolbrik Viewer STL export, millimetres, Z up" : "Kolbrik Viewer STL export, millimetres, Y up";
+    std::memcpy(header, title.data(), title.size());
     file.write(header, sizeof header);
     const auto count = static_cast<std::uint32_t>(scene.triangles);
     file.write(&count, 4);
@@ -71,7 +73,15 @@ vxWriteResult writeStl(const Scene& scene, vxAtomicFile& file, const Progress& p
             Placement m = part.matrix;
             for (float& f : m)
                 f *= kMillimetres;
-            const Column x = column(&m[0]), y = column(&m[4]), z = column(&m[8]), w = column(&m[12]);
+            Column x = column(&m[0]), y = column(&m[4]), z = column(&m[8]), w = column(&m[12]);
+            if (zUp) {
+                // Turned about the x axis and about the new up axis: the
+                // model's y becomes z and its front (-z) faces -y, where 3D
+                // printing tools have their front. A proper rotation, and
+                // exact: winding and normals stay outward.
+                for (Column* c : {&x, &y, &z, &w})
+                    *c = __builtin_shufflevector(*c, *c, 0, 2, 1, 3) * Column{-1.0f, 1.0f, 1.0f, 1.0f};
+            }
             for (const vxVertice& tri : *mesh.triangles) {
                 if (!allUsable && !usable(tri))
                     continue;

@@ -2,6 +2,7 @@
 // object that has triangles, streamed into an atomic file.
 #include "vxVrmlWriter.h"
 #include "vxBaseSceneObject.h"
+#include "vxExportWriters.h"
 #include "vxNumberFormat.h"
 
 #include <charconv>
@@ -30,82 +31,43 @@ char* formatXYZ(char* dst, const vxVector& v)
     return formatFixed6(dst, v.z());
 }
 
-// Collects small pieces and hands them to the sink in large ones.
-class Text {
-  public:
-    explicit Text(vxByteSink& sink) : m_sink(sink) { m_buf.reserve(kSize + 1024); }
-    ~Text() { flush(); }
-    void put(std::string_view s)
-    {
-        m_buf.append(s);
-        if (m_buf.size() >= kSize)
-            flush();
-    }
-    void putInt(long long v)
-    {
-        char b[24];
-        put(std::string_view(b, static_cast<std::size_t>(std::to_chars(b, b + sizeof b, v).ptr - b)));
-    }
-    void putXYZ(const vxVector& v)
-    {
-        char b[3 * kMaxFixed6 + 2];
-        put(std::string_view(b, static_cast<std::size_t>(formatXYZ(b, v) - b)));
-    }
-    // Large pieces go straight on.
-    void putLarge(std::string_view s)
-    {
-        flush();
-        m_sink.write(s);
-    }
-    void flush()
-    {
-        if (!m_buf.empty())
-            m_sink.write(m_buf);
-        m_buf.clear();
-    }
+using vxExport::TextOut;
 
-  private:
-    static constexpr std::size_t kSize = 64 * 1024;
-    vxByteSink& m_sink;
-    std::string m_buf;
-};
+// "x y z" of a vector.
+void putXYZ(TextOut& out, const vxVector& v)
+{
+    out.end(formatXYZ(out.room(3 * kMaxFixed6 + 2), v));
+}
 
 // The corner lines of a mesh, one line per triangle.
-template <class Put> void pointLines(const std::vector<vxVertice>& list, Put put)
+void pointLines(const std::vector<vxVertice>& list, TextOut& out)
 {
     for (const vxVertice& t : list) {
-        char line[9 * kMaxFixed6 + 10];
-        char* w = formatXYZ(line, t.v1());
+        char* w = formatXYZ(out.room(9 * kMaxFixed6 + 10), t.v1());
         *w++ = ' ';
         w = formatXYZ(w, t.v2());
         *w++ = ' ';
         w = formatXYZ(w, t.v3());
         *w++ = '\r';
         *w++ = '\n';
-        put(std::string_view(line, static_cast<std::size_t>(w - line)));
+        out.end(w);
     }
 }
 
 // The face-index entries of a mesh of n triangles: 0,1,2,-1,3,4,5,-1,...
-template <class Put> void indexRun(std::size_t n, Put put)
+void indexRun(std::size_t n, TextOut& out)
 {
-    char run[4096];
-    char* w = run;
     long long k = 0;
     for (std::size_t t = 0; t < n; ++t, k += 3) {
-        if (w > run + sizeof run - 80) {
-            put(std::string_view(run, static_cast<std::size_t>(w - run)));
-            w = run;
-        }
+        char* w = out.room(80);
         w = std::to_chars(w, w + 20, k).ptr;
         *w++ = ',';
         w = std::to_chars(w, w + 20, k + 1).ptr;
         *w++ = ',';
         w = std::to_chars(w, w + 20, k + 2).ptr;
         std::memcpy(w, ",-1,", 4);
-        w += 4;
+        out.end(w + 4);
     }
-    put(std::string_view(run, static_cast<std::size_t>(w - run)));
 }
 
 struct CachedMesh {
@@ -131,7 +93,7 @@ void write(const vxExportSource& source, vxByteSink& sink, const std::function<b
             ++cache[m].uses;
     std::size_t cacheLeft = kCacheBytes;
 
-    Text out(sink);
+    TextOut out(sink);
     out.put(kHeader);
     for (std::size_t i = 0; i < scene.size(); ++i) {
         const vxBaseSceneObject& o = *scene[i];
@@ -142,21 +104,20 @@ void write(const vxExportSource& source, vxByteSink& sink, const std::function<b
         out.put(" TransformSeparator {\r\nDEF MAT_");
         out.putInt(static_cast<long long>(i));
         out.put(" Material\r\n{\r\n  ambientColor ");
-        out.putXYZ(o.colorAmbient());
+        putXYZ(out, o.colorAmbient());
         out.put("\r\n  diffuseColor ");
-        out.putXYZ(o.colorDiffuse());
+        putXYZ(out, o.colorDiffuse());
         out.put("\r\n  specularColor 0.000000 0.000000 0.000000\r\n  emissiveColor ");
-        out.putXYZ(o.colorEmission());
+        putXYZ(out, o.colorEmission());
         out.put("\r\n  shininess 0\r\n  transparency 0\r\n}\r\nMatrixTransform \r\n{ matrix\r\n");
         const vxMatrix& m = o.localMatrix();
         for (const vxVector* row : {&m.v1(), &m.v2(), &m.v3(), &m.v4()}) {
-            char b[4 * kMaxFixed6 + 5];
-            char* w = formatXYZ(b, *row);
+            char* w = formatXYZ(out.room(4 * kMaxFixed6 + 5), *row);
             *w++ = ' ';
             w = formatFixed6(w, row->w());
             *w++ = '\r';
             *w++ = '\n';
-            out.put(std::string_view(b, static_cast<std::size_t>(w - b)));
+            out.end(w);
         }
         out.put("}\r\nCoordinate3\r\n{\r\n  point [\r\n");
 
@@ -164,26 +125,28 @@ void write(const vxExportSource& source, vxByteSink& sink, const std::function<b
         if (auto c = cache.find(o.sharedMesh().get()); c != cache.end() && c->second.uses > 1) {
             cached = &c->second;
             if (!cached->made && list.size() * 110 <= cacheLeft) {
-                pointLines(list, [&](std::string_view s) { cached->points.append(s); });
-                indexRun(list.size(), [&](std::string_view s) { cached->indices.append(s); });
+                {
+                    TextOut points(cached->points), indices(cached->indices);
+                    pointLines(list, points);
+                    indexRun(list.size(), indices);
+                }
                 cacheLeft -= std::min(cacheLeft, cached->points.size() + cached->indices.size());
                 cached->made = true;
             }
             if (!cached->made)
                 cached = nullptr;
         }
-        auto put = [&](std::string_view s) { out.put(s); };
         if (cached)
-            out.putLarge(cached->points);
+            out.put(cached->points);
         else
-            pointLines(list, put);
+            pointLines(list, out);
         out.put("  ]\r\n}\r\nDEF part");
         out.putInt(static_cast<long long>(i) + 1);
         out.put(" IndexedFaceSet\r\n{\r\n  coordIndex [ \r\n");
         if (cached)
-            out.putLarge(cached->indices);
+            out.put(cached->indices);
         else
-            indexRun(list.size(), put);
+            indexRun(list.size(), out);
         out.put("  ]\r\n}\r\n}\r\n");
     }
 }

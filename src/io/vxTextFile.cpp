@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(KOLBRIK_NO_SIMD)
 #include <emmintrin.h>
 #endif
 
@@ -34,7 +34,7 @@ std::string humanSize(std::uint64_t n)
 std::size_t asciiRun(std::string_view bytes)
 {
     std::size_t i = 0;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(KOLBRIK_NO_SIMD)
     for (; i + 64 <= bytes.size(); i += 64) {
         const auto* at = reinterpret_cast<const __m128i*>(bytes.data() + i);
         const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),

@@ -64,6 +64,7 @@ class Collector {
             e.found = d.found();
             e.color = part.color();
             e.color.setW(0.0f);
+            e.colorName = vxNearestColorName(e.color);
             if (e.found) {
                 e.number = d.m_OrgNumber;
                 e.name = d.m_Name;

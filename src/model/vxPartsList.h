@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vxColorNames.h"
 #include "vxModel.h"
 
 #include <cstdint>
@@ -16,8 +17,9 @@ struct vxPartsListEntry {
     std::string shortName; // the part type
     std::string group;     // the definition's group name (empty when not in the catalogue)
     std::int32_t groupIndex = 0;
-    vxVector color;     // the parts' colour, as the model gives it
-    bool found = false; // whether the part type's definition was found
+    vxVector color;        // the parts' colour, as the model gives it
+    vxColorName colorName; // the palette's name nearest to it
+    bool found = false;    // whether the part type's definition was found
     // Indices into the model's part list of the parts counted here, in
     // part-list order.
     std::vector<std::size_t> parts;

@@ -10,11 +10,21 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#if defined(__SSE2__)
+// The SSE2 paths, unless the build asks for the scalar code alone
+// (KOLBRIK_NO_SIMD), which stands beside each of them.
+#if defined(__SSE2__) && !defined(KOLBRIK_NO_SIMD)
+#define VX_SECTION_SSE2 1
 #include <emmintrin.h>
 #endif
 
 namespace vxSectionText::detail {
+
+// Whether the SSE2 paths are built.
+#if defined(VX_SECTION_SSE2)
+inline constexpr bool kSse2 = true;
+#else
+inline constexpr bool kSse2 = false;
+#endif
 
 inline char upperChar(char c)
 {
@@ -45,7 +55,7 @@ inline std::uint64_t upperWord(std::uint64_t x)
 inline void copyUpper(const char* src, const char* end, std::size_t n, char* dst)
 {
     std::size_t k = 0;
-#if defined(__SSE2__)
+#if defined(VX_SECTION_SSE2)
     auto block = [&](std::size_t at) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
         // Bytes from 0x80 up count as negative here, so they are no letters.
@@ -117,7 +127,7 @@ inline std::uint32_t eightDigits(std::uint64_t d)
 // it this way (at least seventeen bytes are needed).
 inline bool shortValue(const char* at, const char* end, unsigned& length)
 {
-#if defined(__SSE2__)
+#if defined(VX_SECTION_SSE2)
     if (end - at < 17)
         return false;
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
@@ -248,7 +258,7 @@ inline LineShape scanLine(const char* line, const char* end)
     const char* eq1 = nullptr;
     const char* eq2 = nullptr;
     const char* q = line;
-#if defined(__SSE2__)
+#if defined(VX_SECTION_SSE2)
     // Sixteen bytes at a time while seventeen remain (the LF of a CR in the
     // last of them included): most lines end in the first block.
     const __m128i cr = _mm_set1_epi8('\r');

@@ -68,14 +68,7 @@ void vxSharedMesh::compileGeometry()
         return;
     // Each triangle is lit by its one facet normal, as if drawn on its own.
     glNewList(geometryList, GL_COMPILE);
-    glBegin(GL_TRIANGLES);
-    for (const vxVertice& t : triangles) {
-        glNormal3f(t.n1().x(), t.n1().y(), t.n1().z());
-        glVertex3f(t.v1().x(), t.v1().y(), t.v1().z());
-        glVertex3f(t.v2().x(), t.v2().y(), t.v2().z());
-        glVertex3f(t.v3().x(), t.v3().y(), t.v3().z());
-    }
-    glEnd();
+    vxDrawFlatTriangles(triangles);
     glEndList();
 }
 
@@ -163,15 +156,7 @@ void vxBaseSceneObject::renderObject(std::int32_t name)
     m_localMatrix.toArray(matrix);
     glPushMatrix();
     glMultMatrixf(matrix);
-
-    const float ambient[4] = {m_colorAmbient.x(), m_colorAmbient.y(), m_colorAmbient.z(), m_colorAmbient.w()};
-    const float magenta[4] = {1.0f, 0.0f, 1.0f, 1.0f};
-    const float diffuse[4] = {m_colorDiffuse.x(), m_colorDiffuse.y(), m_colorDiffuse.z(), m_colorDiffuse.w()};
-    const float emission[4] = {m_colorEmission.x(), m_colorEmission.y(), m_colorEmission.z(),
-                               m_colorEmission.w()};
-    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, m_selectedBauteil ? magenta : diffuse);
-    glMaterialfv(GL_FRONT, GL_EMISSION, emission);
+    applyMaterial();
 
     // One name load per object: a pick reports one hit record per object
     // (with the nearest depth of its triangles) rather than one per triangle.
@@ -180,6 +165,18 @@ void vxBaseSceneObject::renderObject(std::int32_t name)
         glCallList(m_mesh->geometryList);
     }
     glPopMatrix();
+}
+
+void vxBaseSceneObject::applyMaterial() const
+{
+    const float ambient[4] = {m_colorAmbient.x(), m_colorAmbient.y(), m_colorAmbient.z(), m_colorAmbient.w()};
+    const float magenta[4] = {1.0f, 0.0f, 1.0f, 1.0f};
+    const float diffuse[4] = {m_colorDiffuse.x(), m_colorDiffuse.y(), m_colorDiffuse.z(), m_colorDiffuse.w()};
+    const float emission[4] = {m_colorEmission.x(), m_colorEmission.y(), m_colorEmission.z(),
+                               m_colorEmission.w()};
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, m_selectedBauteil ? magenta : diffuse);
+    glMaterialfv(GL_FRONT, GL_EMISSION, emission);
 }
 
 void vxBaseSceneObject::renderObjectForSelection(std::int32_t name)

@@ -2,6 +2,7 @@
 
 #include "vxGLResources.h"
 #include "vxMatrix.h"
+#include "vxMeshDrawings.h"
 #include "vxVector.h"
 #include "vxVertice.h"
 
@@ -55,6 +56,7 @@ struct vxSharedMesh {
     {
         std::vector<float>().swap(positions);
         boundsKnown = false;
+        drawings.forget();
     }
 
     // The box around every corner, computed on first use.
@@ -64,6 +66,8 @@ struct vxSharedMesh {
     vxBounds boundsCache;
     bool boundsKnown = false;
     bool boundsHoldEveryCorner = true; // false when a corner is not finite
+    // The simplified and outlined drawings of the triangles.
+    vxMeshDrawings drawings;
 };
 
 // One renderable object of the 3D view: a triangle mesh, its placement and
@@ -96,6 +100,10 @@ class vxBaseSceneObject {
     // compiling its mesh's geometry in the current context on first use.
     // The GL context must be current, and no display list may be open.
     void renderObject(std::int32_t name);
+
+    // Sets the object's material (magenta diffuse while selected), as
+    // renderObject draws it.
+    void applyMaterial() const;
 
     // Draws the object's triangles for a pick under pick name `name`:
     // the same corners and placement as renderObject, nothing for the

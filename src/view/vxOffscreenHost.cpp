@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -44,6 +45,8 @@ struct vxOffscreenHost::Egl {
     PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
     PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC renderbufferStorageMultisample = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
 
     template <typename F> bool load(F& f, const char* name)
     {
@@ -115,6 +118,9 @@ vxOffscreenHost::vxOffscreenHost(int pixelWidth, int pixelHeight, double deviceP
         m_error = "the OpenGL driver has no framebuffer objects";
         return;
     }
+    // Multisampling is optional (setSamples).
+    e.load(e.renderbufferStorageMultisample, "glRenderbufferStorageMultisample");
+    e.load(e.blitFramebuffer, "glBlitFramebuffer");
     m_ok = true;
     if (!resize(pixelWidth, pixelHeight))
         m_ok = false;
@@ -136,16 +142,33 @@ bool vxOffscreenHost::createFramebuffer()
     Egl& e = *m_egl;
     e.genFramebuffers(1, &m_fbo);
     e.bindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+    auto storage = [&](GLenum format) {
+        if (m_samples > 0)
+            e.renderbufferStorageMultisample(GL_RENDERBUFFER, m_samples, format, m_width, m_height);
+        else
+            e.renderbufferStorage(GL_RENDERBUFFER, format, m_width, m_height);
+    };
     e.genRenderbuffers(1, &m_colorBuffer);
     e.bindRenderbuffer(GL_RENDERBUFFER, m_colorBuffer);
-    e.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, m_width, m_height);
+    storage(GL_RGBA8);
     e.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_colorBuffer);
     e.genRenderbuffers(1, &m_depthBuffer);
     e.bindRenderbuffer(GL_RENDERBUFFER, m_depthBuffer);
-    e.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, m_width, m_height);
+    storage(GL_DEPTH_COMPONENT24);
     e.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, m_depthBuffer);
+    bool complete = e.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete && m_samples > 0) {
+        e.genFramebuffers(1, &m_resolveFbo);
+        e.bindFramebuffer(GL_FRAMEBUFFER, m_resolveFbo);
+        e.genRenderbuffers(1, &m_resolveBuffer);
+        e.bindRenderbuffer(GL_RENDERBUFFER, m_resolveBuffer);
+        e.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, m_width, m_height);
+        e.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_resolveBuffer);
+        complete = e.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        e.bindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+    }
     e.bindRenderbuffer(GL_RENDERBUFFER, 0);
-    if (e.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    if (!complete) {
         m_error = "cannot set up an off-screen framebuffer of " + std::to_string(m_width) + "x" +
                   std::to_string(m_height) + " pixels";
         destroyFramebuffer();
@@ -166,7 +189,29 @@ void vxOffscreenHost::destroyFramebuffer()
     e.deleteFramebuffers(1, &m_fbo);
     e.deleteRenderbuffers(1, &m_colorBuffer);
     e.deleteRenderbuffers(1, &m_depthBuffer);
-    m_fbo = m_colorBuffer = m_depthBuffer = 0;
+    if (m_resolveFbo != 0) {
+        e.deleteFramebuffers(1, &m_resolveFbo);
+        e.deleteRenderbuffers(1, &m_resolveBuffer);
+    }
+    m_fbo = m_colorBuffer = m_depthBuffer = m_resolveFbo = m_resolveBuffer = 0;
+}
+
+bool vxOffscreenHost::setSamples(int samples)
+{
+    Egl& e = *m_egl;
+    if (!m_ok)
+        return false;
+    makeCurrent();
+    GLint most = 0;
+    if (e.renderbufferStorageMultisample && e.blitFramebuffer)
+        glGetIntegerv(GL_MAX_SAMPLES, &most);
+    const int wanted = std::clamp(samples, 0, static_cast<int>(most));
+    if (wanted == m_samples)
+        return true;
+    m_samples = wanted;
+    destroyFramebuffer();
+    m_ok = createFramebuffer();
+    return m_ok;
 }
 
 bool vxOffscreenHost::resize(int pixelWidth, int pixelHeight)
@@ -198,7 +243,18 @@ vxImage vxOffscreenHost::readPixels()
     const std::size_t row = static_cast<std::size_t>(m_width) * 4;
     std::vector<std::uint8_t> bottomUp(row * static_cast<std::size_t>(m_height));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (m_resolveFbo != 0) {
+        // The samples of each pixel averaged into one.
+        Egl& e = *m_egl;
+        e.bindFramebuffer(GL_READ_FRAMEBUFFER, m_fbo);
+        e.bindFramebuffer(GL_DRAW_FRAMEBUFFER, m_resolveFbo);
+        e.blitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        e.bindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+    }
     glReadPixels(0, 0, m_width, m_height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    if (m_resolveFbo != 0)
+        m_egl->bindFramebuffer(GL_FRAMEBUFFER, m_fbo);
     image.rgba.resize(bottomUp.size());
     for (int y = 0; y < m_height; ++y)
         std::memcpy(&image.rgba[static_cast<std::size_t>(y) * row],

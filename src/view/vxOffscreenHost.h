@@ -31,6 +31,13 @@ class vxOffscreenHost : public vxViewHost {
     // A new framebuffer size in pixels (contents are lost). The view's
     // reshape is not called: call it as a window system would.
     bool resize(int pixelWidth, int pixelHeight);
+    // Samples per pixel of the framebuffer (0: one, as by default; more
+    // for anti-aliased drawing, up to what the driver offers). The
+    // framebuffer is made afresh (contents are lost); readPixels resolves
+    // the samples.
+    bool setSamples(int samples);
+    static constexpr int kAntiAliasSamples = 4;
+    int samples() const { return m_samples; }
     void setDevicePixelRatio(double ratio) { m_ratio = ratio > 0.0 ? ratio : 1.0; }
     double devicePixelRatio() const { return m_ratio; }
     int pixelWidth() const { return m_width; }
@@ -77,6 +84,9 @@ class vxOffscreenHost : public vxViewHost {
     unsigned m_fbo = 0;
     unsigned m_colorBuffer = 0;
     unsigned m_depthBuffer = 0;
+    int m_samples = 0;
+    unsigned m_resolveFbo = 0; // with samples: one sample per pixel, for reading
+    unsigned m_resolveBuffer = 0;
 };
 
 // A view drawing off-screen, set up as the window sets it up before it

@@ -162,12 +162,9 @@ void vxOpenGLView::drawRect()
     // replaced scene) are deleted here, in the context that made them.
     vxGLResources::deleteQueuedLists(m_contextId);
 
-    renderGrid();
-    const auto n = static_cast<std::int32_t>(m_sceneObjectList.size());
-    for (std::int32_t i = 0; i < n; ++i)
-        m_sceneObjectList[static_cast<std::size_t>(i)]->renderObject(i);
+    drawScene(); // the grid and every scene object, in the frame's style
     if (m_showTubes)
-        drawTubes();
+        drawTubes(); // in either style
     m_highlight.drawOver(*this);
 
     glFinish();
@@ -261,6 +258,7 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
     m_tubeObjects.clear();
     m_sceneBox.reset();
     m_objectBoxes.reset();
+    m_movingSpheres.clear();
 
     m_cameraPosition.setVector3f(m_model->cameraPosition());
     m_cameraUp.setVector3f(m_model->cameraUp());
@@ -288,6 +286,8 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
             object->setSharedMesh(cached->second);
         } else {
             object->loadSTLFromFile(part.shortName(), def.m_OffsetX, def.m_OffsetY, def.m_OffsetZ);
+            if (m_simplifyWhileMoving && object->sharedMesh())
+                object->sharedMesh()->drawings.makeSimplified(object->sharedMesh()->triangles);
             meshes.emplace(key, object->sharedMesh());
         }
         object->colorDiffuse().setVector3f(part.color());

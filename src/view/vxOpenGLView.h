@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,11 @@ inline constexpr std::int32_t kHide = 3;     // a click hides the part under the
 // stand on y = 0 with y up; their front faces -z (the side the library's
 // own cameras look from), so "left" looks from +x and "right" from -x.
 enum class vxStandardView { kFront, kBack, kLeft, kRight, kTop, kBottom, kIso };
+
+// How the view draws the parts: Classic (flat facets, no outlines, no
+// anti-aliasing) or Outlined (smooth curves, dark silhouette and crease
+// lines, multisampled where the host's framebuffer has samples).
+enum class vxDrawStyle { kClassic, kOutlined };
 
 // Eye and target of the camera (the draw keeps the world's y axis up).
 struct vxCameraPose {
@@ -70,6 +76,29 @@ class vxOpenGLView {
     void set3DGridVisible(std::uint8_t flag);
     void toggle3DGridVisible();
     void set3DBackgroundColor(float r, float g, float b);
+
+    // --- drawing style and frames while moving (vxOpenGLViewStyle.cpp) ---
+    vxDrawStyle drawStyle() const { return m_drawStyle; }
+    void setDrawStyle(vxDrawStyle style);
+    // While the camera moves (a drag, the wheel, turning and zooming keys,
+    // glides) and for kStillSeconds after, frames draw every part with the
+    // simplified version of its mesh and leave out parts smaller than
+    // kSmallestPixels on screen; then a full frame follows. Off unless a
+    // window turns it on: pictures, exports and picking never use it.
+    static constexpr double kStillSeconds = 0.15;
+    static constexpr double kSmallestPixels = 1.5;
+    static constexpr int kFullMesh = -1; // a level: the mesh itself
+    bool simplifyWhileMoving() const { return m_simplifyWhileMoving; }
+    void setSimplifyWhileMoving(bool on) { m_simplifyWhileMoving = on; }
+    // Every draw draws the frame the window draws while moving.
+    void setMovingFrameForced(bool on) { m_movingFrameForced = on; }
+    bool lastFrameMoving() const { return m_frameMoving; }
+    // The camera moved at the clock's time now (the next frames are moving
+    // frames when simplifyWhileMoving is on).
+    void noteCameraMotion();
+    // Draws one object in the frame's style, as the frame drew it (the
+    // phase highlight draws the shown phase's parts again with it).
+    void drawObject(vxBaseSceneObject& object, std::int32_t name);
 
     // --- scene assembly --------------------------------------------------
     // Reads the model file and rebuilds the scene. When the file cannot be
@@ -280,6 +309,9 @@ class vxOpenGLView {
     bool fitBoxes(const std::vector<vxBounds>& boxes);
     // The world boxes of the scene objects, in list order, made on first use.
     const std::vector<vxBounds>& objectBoxes() const;
+    // The current projection times model-view matrix, and the model-view
+    // matrix (column-major, as GL hands them out).
+    static void currentClipMatrix(double clip[16], double modelView[16]);
 
     vxViewHost& m_host;
     vxGLResources::ContextId m_contextId = 0;
@@ -317,4 +349,40 @@ class vxOpenGLView {
     Transition m_transition;
     std::int32_t m_shownBauphase = 1;
     vxPhaseHighlight m_highlight;
+
+    // Drawing style and moving frames (vxOpenGLViewStyle.cpp).
+    bool movingFrameDue();
+    void drawScene();
+    // An object a frame draws and the level of its mesh: kFullMesh or a
+    // simplified level (vxMeshDrawings).
+    struct Drawn {
+        vxBaseSceneObject* object;
+        int level;
+    };
+    static constexpr int kLeftOut = -2;
+    std::vector<Drawn> movingFrameObjects();
+    void drawOutlinedObject(vxBaseSceneObject& object, int level);
+    void drawSimplifiedObject(vxBaseSceneObject& object, int level);
+    void prepareOutlineLines();
+    void drawOutlineLines(const std::vector<Drawn>& objects);
+    bool useSilhouetteProgram();
+    vxDrawStyle m_drawStyle = vxDrawStyle::kClassic;
+    bool m_simplifyWhileMoving = false;
+    bool m_movingFrameForced = false;
+    bool m_frameMoving = false; // the frame being drawn, or the last one
+    double m_lastMotion = -1.0e300;
+    float m_lineWidth = 1.0f;
+    std::uint32_t m_silhouetteProgram = 0;
+    vxGLResources::ContextId m_silhouetteProgramContext = 0;
+    std::int32_t m_silhouetteOrthographic = -1; // the program's uniform
+    // The sphere around each scene object's placed box (radius NaN: none),
+    // made at the first moving frame of a scene.
+    struct Sphere {
+        vxVector centre;
+        double radius = std::numeric_limits<double>::quiet_NaN();
+    };
+    std::vector<Sphere> m_movingSpheres;
+    // The level each scene object was drawn with in the last moving frame
+    // (kLeftOut: not drawn).
+    std::vector<std::int8_t> m_frameLevels;
 };

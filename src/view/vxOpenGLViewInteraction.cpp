@@ -41,6 +41,7 @@ void vxOpenGLView::mouseDragged(const vxMouseEvent& event)
     if (m_panning) {
         panBy(p.x - m_lastMousePoint.x, p.y - m_lastMousePoint.y, m_panDepth);
         m_lastMousePoint = p;
+        noteCameraMotion();
         m_host.setNeedsDisplay();
         return;
     }
@@ -50,6 +51,7 @@ void vxOpenGLView::mouseDragged(const vxMouseEvent& event)
     const float b = static_cast<float>(m_lastMousePoint.x - p.x);
     moveCameraAround(a, b);
     m_lastMousePoint = p;
+    noteCameraMotion();
     m_host.setNeedsDisplay();
 }
 
@@ -61,6 +63,7 @@ void vxOpenGLView::scrollWheel(const vxMouseEvent& event)
         zoomTowardPoint(m_host.convertFromWindow(event.locationInWindow), factor);
     else
         adjustDistanceToTarget(factor);
+    noteCameraMotion();
     m_host.setNeedsDisplay();
 }
 
@@ -240,15 +243,9 @@ std::shared_ptr<vxBaseSceneObject> vxOpenGLView::pickNearest(std::int32_t x, std
     return result;
 }
 
-std::vector<std::size_t> vxOpenGLView::pickCandidates() const
+void vxOpenGLView::currentClipMatrix(double clip[16], double modelView[16])
 {
-    // The pick region is a hundredth of a pixel; widened to two pixels each
-    // way it still holds every triangle that can give a hit record, with a
-    // wide margin for rounding. Objects wholly outside it are not drawn:
-    // they would give no record, so the records and their order stay those
-    // of drawing every object.
-    constexpr double kWiden = 2.0 / 0.005;
-    double projection[16], modelView[16], clip[16];
+    double projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
     for (int c = 0; c < 4; ++c)
@@ -258,6 +255,18 @@ std::vector<std::size_t> vxOpenGLView::pickCandidates() const
                 sum += projection[4 * k + r] * modelView[4 * c + k];
             clip[4 * c + r] = sum;
         }
+}
+
+std::vector<std::size_t> vxOpenGLView::pickCandidates() const
+{
+    // The pick region is a hundredth of a pixel; widened to two pixels each
+    // way it still holds every triangle that can give a hit record, with a
+    // wide margin for rounding. Objects wholly outside it are not drawn:
+    // they would give no record, so the records and their order stay those
+    // of drawing every object.
+    constexpr double kWiden = 2.0 / 0.005;
+    double modelView[16], clip[16];
+    currentClipMatrix(clip, modelView);
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < m_sceneObjectList.size(); ++i) {
         const vxBaseSceneObject& o = *m_sceneObjectList[i];

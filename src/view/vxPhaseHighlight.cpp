@@ -73,7 +73,7 @@ void vxPhaseHighlight::drawOver(vxOpenGLView& view) const
         for (std::size_t i = 0; i < n; ++i) {
             const vxPart& part = *parts[i];
             if (part.baseSceneObject() && vxBuildingStepOf(part) == shown)
-                part.baseSceneObject()->renderObject(static_cast<std::int32_t>(i));
+                view.drawObject(*part.baseSceneObject(), static_cast<std::int32_t>(i));
         }
         glPopAttrib();
     }

@@ -28,6 +28,13 @@ class vxViewHost {
     virtual vxPoint convertFromWindow(vxPoint windowPoint) const = 0;
     // Asks for a redraw (drawRect) at the host's next opportunity.
     virtual void setNeedsDisplay() = 0;
+    // Asks for a redraw once the seconds have passed (hosts without a timer
+    // redraw at their next opportunity).
+    virtual void setNeedsDisplayAfter(double seconds)
+    {
+        (void)seconds;
+        setNeedsDisplay();
+    }
 };
 
 // A host without a window or a GL context, for work that draws nothing:

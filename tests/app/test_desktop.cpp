@@ -23,8 +23,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QWindow>
 #include <QXmlStreamReader>
@@ -44,12 +46,17 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
     commands->addAction(later);
     for (QAction* a : commands->actions())
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    EXPECT_EQ(window->viewStack()->currentWidget(), window->startPage());
+    EXPECT_EQ(widget<QStackedWidget>("viewStack")->currentWidget(), widget<vxStartPage>("startPage"));
     EXPECT_FALSE(window->doExportAsVRML(q(out.file("none.wrl"))));
     EXPECT_FALSE(QFile::exists(q(out.file("none.wrl"))));
 
-    vxMessageBar* bar = window->messageBar();
+    vxMessageBar* bar = widget<vxMessageBar>("messageBar");
     EXPECT_FALSE(bar->isVisible());
+    // A name with "%2" in it reads as it stands.
+    writeFile(res.file("percent.kmf"), crlf({"[COMMON]", "COUNT=1", "[PART1]", "NAME=K%2_hook"}));
+    ASSERT_TRUE(open("percent.kmf"));
+    EXPECT_EQ(bar->text(),
+              QString::fromUtf8("1 part could not be shown: K%2_hook is not in the part catalogue (1×)"));
     writeFile(
         res.file("unknown.kmf"),
         crlf({"[COMMON]", "COUNT=4", "[PART1]", "NAME=K99999", "[PART2]", "NAME=K99999", "[PART3]",
@@ -71,7 +78,8 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
 
     ASSERT_TRUE(open("three.kmf"));
     EXPECT_FALSE(bar->isVisible());
-    EXPECT_EQ(window->viewStack()->currentWidget(), static_cast<QWidget*>(window->viewWidget()));
+    EXPECT_EQ(widget<QStackedWidget>("viewStack")->currentWidget(),
+              static_cast<QWidget*>(window->viewWidget()));
     for (QAction* a : commands->actions())
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
 
@@ -82,6 +90,55 @@ TEST_F(Desktop, TheMessageBarTellsWhatALoadLeftOutAndModelCommandsWaitForAModel)
     EXPECT_FALSE(later->isEnabled());
     QTest::mouseClick(bar->closeButton(), Qt::LeftButton);
     EXPECT_FALSE(bar->isVisible());
+}
+
+// Every command of the window, by name: those that need a model are off on
+// the start page and on once a model is shown (and off again after a file
+// that holds none); the others are always on.
+TEST_F(Desktop, EveryCommandWaitsForAModelUnlessItNeedsNone)
+{
+    const QSet<QString> withoutModel = {"actionPartInfo",          "actionOpen",
+                                        "actionLibrary",           "actionQuit",
+                                        "actionParameter",         "actionAbout",
+                                        "actionKeyboardShortcuts", "actionPartsDock",
+                                        "actionModeSelect",        "actionModeNavigate",
+                                        "actionModeHide",          "actionExportInstructions",
+                                        "actionPrintInstructions", "actionStyleClassic",
+                                        "actionStyleOutlined",     "actionToggleOutlined"};
+    auto sorted = [](const QSet<QString>& names) {
+        QStringList list = names.values();
+        list.sort();
+        return list.join(' ').toStdString();
+    };
+    auto enabled = [&] {
+        QSet<QString> on, off;
+        for (QAction* a : window->findChildren<QAction*>()) {
+            if (!a->objectName().startsWith("action") || a->menu() || a->objectName() == "actionClearRecent")
+                continue;
+            (a->isEnabled() ? on : off) << a->objectName();
+        }
+        return std::make_pair(sorted(on), sorted(off));
+    };
+    // Export and print building instructions are off too (no parts yet).
+    const QSet<QString> always =
+        withoutModel - QSet<QString>{"actionExportInstructions", "actionPrintInstructions"};
+    auto [on, off] = enabled();
+    EXPECT_EQ(on, sorted(always));
+    for (const char* name :
+         {"actionSavePicture", "actionCopyPicture", "actionFitModel", "actionFitSelection", "actionResetView",
+          "actionViewFront", "actionViewIso", "actionOrthographic", "actionZoomIn", "actionZoomOut",
+          "actionTurnLeft", "actionTurnDown", "actionPreviousPhase", "actionNextPhase",
+          "actionHighlightNewParts", "actionExport", "actionExportVRML", "actionPrint", "actionGrid"})
+        EXPECT_NE((" " + off + " ").find(std::string(" ") + name + " "), std::string::npos) << name;
+
+    ASSERT_TRUE(open("three.kmf"));
+    std::tie(on, off) = enabled();
+    EXPECT_EQ(off, "");
+
+    writeFile(res.file("empty.kmf"), "");
+    ASSERT_TRUE(open("empty.kmf"));
+    std::tie(on, off) = enabled();
+    EXPECT_EQ(on, sorted(always));
 }
 
 TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
@@ -97,14 +154,14 @@ TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
     EXPECT_EQ(files[1], q(res.file("three.kmf")));
     EXPECT_EQ(files[2], q(res.file("m10.kmf")));
     EXPECT_EQ(files.last(), q(res.file("m3.kmf")));
-    EXPECT_EQ(window->startPage()->recentList()->count(), 10);
+    EXPECT_EQ(widget<vxStartPage>("startPage")->recentList()->count(), 10);
 
     // Showing the menu drops what no longer exists, and says so.
-    emit window->menuRecent()->aboutToShow();
+    emit widget<QMenu>("menuRecent")->aboutToShow();
     EXPECT_EQ(recent->files(), QStringList{q(res.file("three.kmf"))});
-    EXPECT_TRUE(window->messageBar()->text().contains("9 recent models no longer exist"));
-    EXPECT_EQ(window->startPage()->recentList()->count(), 1);
-    QList<QAction*> entries = window->menuRecent()->actions();
+    EXPECT_TRUE(widget<vxMessageBar>("messageBar")->text().contains("9 recent models no longer exist"));
+    EXPECT_EQ(widget<vxStartPage>("startPage")->recentList()->count(), 1);
+    QList<QAction*> entries = widget<QMenu>("menuRecent")->actions();
     ASSERT_GE(entries.size(), 1);
     EXPECT_EQ(entries[0]->text(), "&1 three.kmf");
 
@@ -113,7 +170,7 @@ TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
     recent->add(q(res.file("gone.kmf")));
     std::filesystem::remove(res.file("gone.kmf"));
     window->openRecent(q(res.file("gone.kmf")));
-    EXPECT_EQ(window->messageBar()->text(),
+    EXPECT_EQ(widget<vxMessageBar>("messageBar")->text(),
               "gone.kmf no longer exists; it was removed from the recent models.");
     EXPECT_EQ(recent->files(), QStringList{q(res.file("three.kmf"))});
 
@@ -132,13 +189,38 @@ TEST_F(Desktop, RecentFilesKeepTheLastTenAndADroppedModelOpens)
     writeFile(res.file("notes.txt"), "hello");
     const auto scene = window->view().sceneObjectList();
     drop(res.file("notes.txt"));
-    EXPECT_EQ(window->messageBar()->text(),
+    EXPECT_EQ(widget<vxMessageBar>("messageBar")->text(),
               "notes.txt is not a model file; only model files (.kmf) can be opened.");
     EXPECT_EQ(window->view().sceneObjectList(), scene);
     writeFile(res.file("dropped.kmf"), readFile(res.file("three.kmf")));
     drop(res.file("dropped.kmf"));
     EXPECT_NE(window->view().sceneObjectList(), scene);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("dropped.kmf – Kolbrik Viewer"));
+
+    // Files that hold no model do not go on the list; two of the same name
+    // tell their folders.
+    recent->clear();
+    writeFile(res.file("empty.kmf"), "");
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(q(res.file("picture.png"))));
+    std::filesystem::rename(res.file("picture.png"), res.file("picture.kmf"));
+    writeFile(res.file("none.kmf"), "[COMMON]\r\nCOUNT=0\r\n");
+    for (const char* name : {"empty.kmf", "picture.kmf", "none.kmf"})
+        window->loadModelFromFile(q(res.file(name)));
+    EXPECT_TRUE(recent->files().isEmpty());
+    writeFile(res.file("a/three.kmf"), readFile(res.file("three.kmf")));
+    ASSERT_TRUE(open("a/three.kmf"));
+    ASSERT_TRUE(open("three.kmf"));
+    ASSERT_TRUE(open("dropped.kmf"));
+    emit widget<QMenu>("menuRecent")->aboutToShow();
+    entries = widget<QMenu>("menuRecent")->actions();
+    ASSERT_GE(entries.size(), 3);
+    EXPECT_EQ(entries[0]->text(), "&1 dropped.kmf");
+    EXPECT_EQ(entries[1]->text(),
+              QString::fromUtf8("&2 three.kmf — in ") + QDir::toNativeSeparators(q(res.path())));
+    EXPECT_EQ(entries[2]->text(),
+              QString::fromUtf8("&3 three.kmf — in ") + QDir::toNativeSeparators(q(res.file("a"))));
 }
 
 TEST_F(Desktop, SettingsAndTheWindowSurviveARestart)
@@ -148,20 +230,20 @@ TEST_F(Desktop, SettingsAndTheWindowSurviveARestart)
     ASSERT_TRUE(open("three.kmf"));
     window->tbGrid(); // on: models now open with the grid
     window->menParameter();
-    ASSERT_TRUE(window->sheetParameter()->isVisible());
+    ASSERT_TRUE(widget<QDialog>("vxSheetParameter")->isVisible());
     window->parameterUi()->cbPaintOldWhite->setChecked(true);
     QTest::mouseClick(window->parameterUi()->btnParameterOK, Qt::LeftButton);
-    EXPECT_FALSE(window->sheetParameter()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetParameter")->isVisible());
     EXPECT_TRUE(window->view().paintOldWhite());
     window->close();
 
     makeWindow();
     EXPECT_EQ(window->size(), QSize(640, 480));
     EXPECT_TRUE(window->view().paintOldWhite());
-    EXPECT_EQ(window->startPage()->recentList()->count(), 1);
+    EXPECT_EQ(widget<vxStartPage>("startPage")->recentList()->count(), 1);
     ASSERT_TRUE(open("three.kmf"));
     EXPECT_EQ(window->view().gridVisible(), 1);
-    EXPECT_TRUE(window->btnGrid()->isChecked());
+    EXPECT_TRUE(widget<QToolButton>("btnGrid")->isChecked());
 }
 
 TEST_F(Desktop, TextsFromFilesShowAsTheyStandAndTheStatusBarFollows)
@@ -171,8 +253,8 @@ TEST_F(Desktop, TextsFromFilesShowAsTheyStandAndTheStatusBarFollows)
               readFile(res.file("three.kmf")) + crlf({"[COMMON]", "INFMODELL=<b>bold</b> & <i>more</i>"}));
     ASSERT_TRUE(open("x[*]y.kmf"));
     EXPECT_EQ(window->windowHandle()->title(), QString::fromUtf8("x[*]y.kmf – Kolbrik Viewer"));
-    EXPECT_EQ(window->titleLine1()->textFormat(), Qt::PlainText);
-    EXPECT_EQ(window->titleLine1()->text(), "<b>bold</b> & <i>more</i>");
+    EXPECT_EQ(widget<QLabel>("titleLine1")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(widget<QLabel>("titleLine1")->text(), "<b>bold</b> & <i>more</i>");
     window->menAnsichtBauteilInfo();
     window->partPanel()->selectPart(window->view().model()->partList()[0]);
     EXPECT_EQ(window->partPanel()->lblName()->textFormat(), Qt::PlainText);
@@ -182,7 +264,7 @@ TEST_F(Desktop, TextsFromFilesShowAsTheyStandAndTheStatusBarFollows)
     EXPECT_EQ(status->nameLabel()->text(), "x[*]y");
     EXPECT_EQ(status->partsLabel()->text(), "4 of 4 parts shown");
     EXPECT_EQ(status->phaseLabel()->text(), "Phase 3 of 3");
-    QTest::mouseClick(window->btnBauphase()->button(0), Qt::LeftButton);
+    QTest::mouseClick(widget<vxSegmentedControl>("btnBauphase")->button(0), Qt::LeftButton);
     EXPECT_EQ(status->partsLabel()->text(), "2 of 4 parts shown");
     EXPECT_EQ(status->phaseLabel()->text(), "Phase 2 of 3");
 }
@@ -204,16 +286,38 @@ TEST_F(Desktop, TheWindowAndEveryDialogFitTheScreen)
 
     writeFile(res.file("library/Kit/Car.kmf"), readFile(res.file("three.kmf")));
     window->menShowLibrary();
-    fits(window->sheetLibrary(), "the library");
+    fits(widget<QDialog>("vxSheetLibrary"), "the library");
     QPushButton* close = window->libraryUi()->btnCloseLibrary;
     EXPECT_TRUE(area.contains(QRect(close->mapToGlobal(QPoint(0, 0)), close->size())));
     window->btnCloseLibrary();
     window->menParameter();
-    fits(window->sheetParameter(), "the settings");
+    fits(widget<QDialog>("vxSheetParameter"), "the settings");
     window->btnParameterOK();
     window->menAboutDlg();
-    fits(window->sheetAboutDlg(), "the about sheet");
+    fits(widget<QDialog>("vxSheetAbout"), "the about sheet");
     window->btnAboutDlgOK();
+    // Help > Keyboard shortcuts, its OK button in sight and every row whole
+    // (long ones wrap).
+    window->findChild<QAction*>("actionKeyboardShortcuts")->trigger();
+    auto* keys = widget<QDialog>("sheetKeyboardShortcuts");
+    ASSERT_TRUE(keys->isVisible());
+    fits(keys, "the keyboard shortcuts");
+    auto* ok = keys->findChild<QPushButton*>();
+    EXPECT_TRUE(area.contains(QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size())));
+    auto* tree = keys->findChild<QTreeWidget*>();
+    QAbstractItemModel* rows = tree->model();
+    for (int group = 0; group < rows->rowCount(); ++group)
+        for (int row = 0; row < rows->rowCount(rows->index(group, 0)); ++row)
+            for (int column = 0; column < 2; ++column) {
+                const QModelIndex index = rows->index(row, column, rows->index(group, 0));
+                const QRect cell = tree->visualRect(index);
+                const QString text = index.data().toString();
+                const QRect needed = tree->fontMetrics().boundingRect(QRect(0, 0, cell.width() - 8, 100000),
+                                                                      Qt::TextWordWrap, text);
+                const bool oneLine = tree->fontMetrics().horizontalAdvance(text) < cell.width();
+                EXPECT_TRUE(oneLine || needed.height() <= cell.height()) << text.toStdString() << " is cut";
+            }
+    keys->hide();
 
     // The part panel opens on the screen, at the window's side.
     ASSERT_TRUE(open("three.kmf"));

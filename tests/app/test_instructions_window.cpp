@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
@@ -37,6 +38,35 @@ class InstructionsWindow : public WindowTest {
 
 } // namespace
 
+// Every path that fills the dock (a load, a phase step, the scope
+// buttons) draws the part pictures, whatever GL context is current: none
+// falls back to the catalogue picture (transparent around a colour dot).
+TEST_F(InstructionsWindow, ThePartsDockDrawsItsPicturesOnEveryPath)
+{
+    auto drawn = [this] {
+        int rows = 0;
+        for (int i = 0; i < dock->list()->count(); ++i) {
+            const QImage icon = dock->list()->item(i)->icon().pixmap(48, 48).toImage();
+            rows += icon.pixelColor(1, 1).alpha() == 255;
+        }
+        return rows;
+    };
+    dock->setWholeModel(false);
+    EXPECT_EQ(drawn(), 1);
+    // The window's context is current after it draws.
+    window->viewWidget()->grabFramebuffer();
+    QTest::mouseClick(dock->wholeButton(), Qt::LeftButton);
+    EXPECT_EQ(dock->list()->count(), 3);
+    EXPECT_EQ(drawn(), 3);
+    window->viewWidget()->grabFramebuffer();
+    QTest::mouseClick(dock->phaseButton(), Qt::LeftButton);
+    EXPECT_EQ(drawn(), 1);
+    // The view still draws with its own context.
+    EXPECT_EQ(window->viewWidget()->grabFramebuffer().pixelColor(window->viewWidget()->width() / 2,
+                                                                 window->viewWidget()->height() / 2),
+              QColor(255, 0, 0));
+}
+
 TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
 {
     ASSERT_TRUE(dock->isVisible());
@@ -44,13 +74,13 @@ TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
     EXPECT_EQ(rows(), QString::fromUtf8("2×  Block 30"));
     EXPECT_EQ(dock->totals()->text(), "Phase 3 adds 2 parts of 1 kind");
 
-    QTest::mouseClick(window->btnBauphase()->button(0), Qt::LeftButton); // back to 2
+    QTest::mouseClick(widget<vxSegmentedControl>("btnBauphase")->button(0), Qt::LeftButton); // back to 2
     EXPECT_EQ(rows(), QString::fromUtf8("1×  Block 30"));
     EXPECT_EQ(dock->totals()->text(), "Phase 2 adds 1 part of 1 kind");
 
     // The phase sheet shows phase 1 without moving the step control.
     window->btnBuildingPhase();
-    window->cbBauphaseSelector()->setCurrentIndex(0);
+    widget<QComboBox>("cbBauphaseSelector")->setCurrentIndex(0);
     window->btnBuildingPhaseOK();
     EXPECT_EQ(dock->totals()->text(), "Phase 1 adds 1 part of 1 kind");
     window->btnRefresh();
@@ -70,7 +100,7 @@ TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
     EXPECT_EQ(view().selectedBauteil(), nullptr);
     // A phase step lists afresh and clears the marks.
     dock->setWholeModel(false);
-    QTest::mouseClick(window->btnBauphase()->button(2), Qt::LeftButton);
+    QTest::mouseClick(widget<vxSegmentedControl>("btnBauphase")->button(2), Qt::LeftButton);
     EXPECT_FALSE(view().highlight().hasMarked());
     EXPECT_EQ(dock->totals()->text(), "Phase 3 adds 2 parts of 1 kind");
 
@@ -90,6 +120,11 @@ TEST_F(InstructionsWindow, ThePartsDockHighlightAndBookletFromTheWindow)
     const QString pdf = QString::fromStdString(out.file("three.pdf"));
     ASSERT_TRUE(window->instructions()->doExportInstructions(pdf, QPageSize(QPageSize::A4)));
     EXPECT_EQ(readFile(out.file("three.pdf")).rfind("%PDF", 0), 0u);
+    EXPECT_EQ(window->viewWidget()->grabFramebuffer(), plain);
+    // A name ending in .html gives the web page of the same steps.
+    ASSERT_TRUE(window->instructions()->doExportInstructions(QString::fromStdString(out.file("three.html")),
+                                                             QPageSize(QPageSize::A4)));
+    EXPECT_NE(readFile(out.file("three.html")).find("<body data-step-count=\"3\">"), std::string::npos);
     EXPECT_EQ(window->viewWidget()->grabFramebuffer(), plain);
 
     // Printing lays the same pages out on the printer's paper.

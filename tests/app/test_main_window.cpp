@@ -3,12 +3,14 @@
 #include "ui_vxSheetLibrary.h"
 #include "ui_vxSheetParameter.h"
 #include "vxExportCommand.h"
+#include "vxInstructionsController.h"
 #include "vxLocalized.h"
 #include "vxPartPanelController.h"
 #include "vxVersion.h"
 #include "vxViewCommands.h"
 #include "vxWindowTest.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -23,6 +25,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPrinter>
+#include <QSettings>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QToolButton>
@@ -30,39 +33,40 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 using namespace vxTest;
 using MainWindow = WindowTest;
 
 TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
 {
-    EXPECT_TRUE(window->titleLine1()->text().isEmpty());
+    EXPECT_TRUE(widget<QLabel>("titleLine1")->text().isEmpty());
     EXPECT_EQ(view().gridVisible(), 1);
-    window->btnGrid()->setChecked(true);
+    widget<QToolButton>("btnGrid")->setChecked(true);
     ASSERT_TRUE(open());
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
-    EXPECT_EQ(window->titleLine1()->text(), "Three blocks");
-    EXPECT_EQ(window->titleLine2()->text(), "Original model: Starter kit");
-    EXPECT_EQ(window->titleLine3()->text(), "Built by: Anna");
+    EXPECT_EQ(widget<QLabel>("titleLine1")->text(), "Three blocks");
+    EXPECT_EQ(widget<QLabel>("titleLine2")->text(), "Original model: Starter kit");
+    EXPECT_EQ(widget<QLabel>("titleLine3")->text(), "Built by: Anna");
     EXPECT_EQ(view().gridVisible(), 0);
-    EXPECT_FALSE(window->btnGrid()->isChecked());
-    EXPECT_FALSE(window->sheetWait()->isVisible());
-    EXPECT_EQ(window->btnBauphase()->label(1), "3");
-    EXPECT_TRUE(window->btnBauphase()->isEnabled(0));
-    EXPECT_FALSE(window->btnBauphase()->isEnabled(2));
+    EXPECT_FALSE(widget<QToolButton>("btnGrid")->isChecked());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
+    EXPECT_EQ(widget<vxSegmentedControl>("btnBauphase")->label(1), "3");
+    EXPECT_TRUE(widget<vxSegmentedControl>("btnBauphase")->isEnabled(0));
+    EXPECT_FALSE(widget<vxSegmentedControl>("btnBauphase")->isEnabled(2));
 
     // A file that cannot be read changes nothing and says why.
     EXPECT_FALSE(window->loadModelFromFile(QString::fromStdString(res.file("gone.kmf"))));
     EXPECT_TRUE(window->lastAlertText().contains("gone.kmf"));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("three.kmf – Kolbrik Viewer"));
-    EXPECT_EQ(window->titleLine1()->text(), "Three blocks");
+    EXPECT_EQ(widget<QLabel>("titleLine1")->text(), "Three blocks");
     EXPECT_EQ(view().sceneObjectList().size(), 4u);
-    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
 
     // The grid button toggles the grid.
-    QTest::mouseClick(window->btnGrid(), Qt::LeftButton);
+    QTest::mouseClick(widget<QToolButton>("btnGrid"), Qt::LeftButton);
     EXPECT_EQ(view().gridVisible(), 1);
-    EXPECT_TRUE(window->btnGrid()->isChecked());
+    EXPECT_TRUE(widget<QToolButton>("btnGrid")->isChecked());
 }
 
 // The step control stays within one and the last phase; the phase sheet
@@ -70,7 +74,7 @@ TEST_F(MainWindow, OpeningAModelFillsTitleLinesAndPhaseControl)
 TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
 {
     ASSERT_TRUE(open());
-    vxSegmentedControl* phase = window->btnBauphase();
+    vxSegmentedControl* phase = widget<vxSegmentedControl>("btnBauphase");
     auto& objs = view().sceneObjectList();
     clickSegment(phase, 0);
     EXPECT_EQ(phase->label(1), "2");
@@ -92,13 +96,14 @@ TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
 
     auto choose = [&](int index) {
         window->btnBuildingPhase();
-        ASSERT_TRUE(window->sheetBuildingPhase()->isVisible());
-        window->cbBauphaseSelector()->setCurrentIndex(index);
-        QTest::mouseClick(window->sheetBuildingPhase()->findChild<QPushButton*>("btnBuildingPhaseOK"),
-                          Qt::LeftButton);
-        EXPECT_FALSE(window->sheetBuildingPhase()->isVisible());
+        ASSERT_TRUE(widget<QDialog>("vxSheetBuildingPhase")->isVisible());
+        widget<QComboBox>("cbBauphaseSelector")->setCurrentIndex(index);
+        QTest::mouseClick(
+            widget<QDialog>("vxSheetBuildingPhase")->findChild<QPushButton*>("btnBuildingPhaseOK"),
+            Qt::LeftButton);
+        EXPECT_FALSE(widget<QDialog>("vxSheetBuildingPhase")->isVisible());
     };
-    QComboBox* cb = window->cbBauphaseSelector();
+    QComboBox* cb = widget<QComboBox>("cbBauphaseSelector");
     choose(0);
     ASSERT_EQ(cb->count(), 3);
     EXPECT_EQ(cb->itemText(0), "Phase 1");
@@ -147,19 +152,19 @@ TEST_F(MainWindow, PhaseStepsAndThePhaseSheet)
     window->btnBuildingPhase();
     ASSERT_EQ(cb->count(), 1);
     EXPECT_EQ(cb->itemText(0), "Phase 1");
-    window->sheetBuildingPhase()->hide();
+    widget<QDialog>("vxSheetBuildingPhase")->hide();
 }
 
 // Select shows the part's name, number and picture in the part panel (which
-// opens empty, even when a part was selected before, and keeps the last
-// picture when nothing is selected); Hide hides parts.
+// opens with the part selected before it was first shown, and keeps the
+// last picture when nothing is selected); Hide hides parts.
 TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
 {
     QImage picture(16, 16, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(q(res.file("31005.png"))));
     ASSERT_TRUE(open());
-    vxSegmentedControl* mode = window->btnWorkMode();
+    vxSegmentedControl* mode = widget<vxSegmentedControl>("btnWorkMode");
     clickSegment(mode, 2);
     EXPECT_EQ(view().workMode(), 3);
     clickSegment(mode, 0);
@@ -171,6 +176,8 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
     window->menAnsichtBauteilInfo();
     ASSERT_NE(panel.myPanel(), nullptr);
     EXPECT_TRUE(panel.myPanel()->isVisible());
+    EXPECT_EQ(panel.lblName()->text(), "Block 30");
+    window->menDeselectAll();
     EXPECT_TRUE(panel.lblName()->text().isEmpty());
     clickView();
     ASSERT_EQ(view().selectedBauteil(), view().sceneObjectList()[0]);
@@ -203,24 +210,49 @@ TEST_F(MainWindow, WorkModesSelectShowTheNameAndHideParts)
     EXPECT_EQ(view().workMode(), 2);
 }
 
+// Paint earlier phases white shows at once when switched on or off, and
+// keeps parts hidden by hand hidden.
+TEST_F(MainWindow, PaintingEarlierPhasesWhiteShowsAtOnce)
+{
+    ASSERT_TRUE(open());
+    vxGLWidget* w = window->viewWidget();
+    auto middle = [w] {
+        const QImage frame = w->grabFramebuffer();
+        return frame.pixelColor(frame.width() / 2, frame.height() / 2);
+    };
+    EXPECT_EQ(middle(), QColor(255, 0, 0)); // the front block, of phase 1
+    view().sceneObjectList()[1]->setVisible(0);
+    auto setWhite = [this](bool on) {
+        window->menParameter();
+        window->parameterUi()->cbPaintOldWhite->setChecked(on);
+        window->btnParameterOK();
+    };
+    setWhite(true);
+    EXPECT_EQ(middle(), QColor(255, 255, 255));
+    EXPECT_EQ(view().sceneObjectList()[1]->visible(), 0);
+    setWhite(false);
+    EXPECT_EQ(middle(), QColor(255, 0, 0));
+}
+
 TEST_F(MainWindow, TheAboutSheetShowsTheVersion)
 {
     window->menAboutDlg();
-    EXPECT_TRUE(window->sheetAboutDlg()->isVisible());
-    const auto* version = window->sheetAboutDlg()->findChild<QLabel*>(QStringLiteral("lblAboutVersion"));
+    EXPECT_TRUE(widget<QDialog>("vxSheetAbout")->isVisible());
+    const auto* version =
+        widget<QDialog>("vxSheetAbout")->findChild<QLabel*>(QStringLiteral("lblAboutVersion"));
     ASSERT_NE(version, nullptr);
     EXPECT_TRUE(version->text().contains(QLatin1String(kKolbrikVersion))) << version->text().toStdString();
     window->btnAboutDlgOK();
-    EXPECT_FALSE(window->sheetAboutDlg()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetAbout")->isVisible());
 }
 
 TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
 {
     // Without a library it says so.
     window->menShowLibrary();
-    EXPECT_TRUE(window->sheetLibrary()->isVisible());
+    EXPECT_TRUE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_EQ(window->controllerBaukasten()->rowCount(), 0);
-    auto* empty = window->sheetLibrary()->findChild<QLabel*>("lblEmpty");
+    auto* empty = widget<QDialog>("vxSheetLibrary")->findChild<QLabel*>("lblEmpty");
     ASSERT_NE(empty, nullptr);
     EXPECT_TRUE(empty->isVisible());
     EXPECT_TRUE(empty->text().contains("library"));
@@ -247,7 +279,7 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     QObject::connect(window->controllerModelle(), &QStandardItemModel::modelReset, [&walks] { ++walks; });
     window->menShowLibrary();
     EXPECT_EQ(walks, 1);
-    ASSERT_TRUE(window->sheetLibrary()->isVisible());
+    ASSERT_TRUE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_FALSE(empty->isVisible());
     QStandardItemModel* kits = window->controllerBaukasten();
     ASSERT_EQ(kits->rowCount(), 3);
@@ -272,24 +304,44 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     window->libraryUi()->tblLibrary->setCurrentIndex(kits->index(2, 0));
     EXPECT_TRUE(window->modelItems().empty());
     window->btnCloseLibrary();
-    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_TRUE(view().sceneObjectList().empty());
 
-    // Showing it again selects the first kit and model; the filter narrows
-    // the list, Enter opens the model chosen with the keys.
+    // Showing it again selects the first kit and model, with the focus in
+    // the filter; the filter searches every kit and tells each match's kit;
+    // choosing a kit shows it whole again.
     window->menShowLibrary();
     EXPECT_EQ(window->libraryUi()->tblLibrary->currentIndex().row(), 0);
+    EXPECT_EQ(widget<QDialog>("vxSheetLibrary")->focusWidget(), window->libraryUi()->edtFilter);
     QListView* list = window->libraryUi()->tblModels;
     EXPECT_EQ(list->currentIndex().row(), 0);
+    auto listed = [&] {
+        QStringList texts;
+        for (int row = 0; row < window->controllerModelle()->rowCount(); ++row)
+            texts << window->controllerModelle()->item(row)->text();
+        return texts;
+    };
     window->libraryUi()->edtFilter->setText("A.B");
-    EXPECT_TRUE(list->isRowHidden(0));
-    EXPECT_FALSE(list->isRowHidden(1));
-    EXPECT_EQ(list->currentIndex().row(), 1);
-    window->libraryUi()->edtFilter->clear();
+    EXPECT_EQ(listed(), QStringList{"a.b\nKit"});
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    window->libraryUi()->edtFilter->setText("r");
+    EXPECT_EQ(listed(), QStringList({QString::fromUtf8("Car\nKit · 4 parts · 3 phases"), "Crane\nKit/sub"}));
+    window->libraryUi()->edtFilter->setText("nothing");
+    EXPECT_TRUE(listed().isEmpty());
+    window->libraryUi()->tblLibrary->setCurrentIndex(kits->index(1, 0));
+    EXPECT_TRUE(window->libraryUi()->edtFilter->text().isEmpty());
+    EXPECT_EQ(listed(), QStringList{"Crane"});
+    // Enter in the kit list opens the kit's first model.
+    QTest::keyClick(window->libraryUi()->tblLibrary, Qt::Key_Return);
+    EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Crane.kmf – Kolbrik Viewer"));
+
+    // Enter in the model list opens the model chosen with the keys.
+    window->menShowLibrary();
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Up);
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_EQ(view().sceneObjectList().size(), 4u);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Car.kmf – Kolbrik Viewer"));
 
@@ -298,14 +350,14 @@ TEST_F(MainWindow, LibraryListsKitsAndModelsAndAClickLoads)
     QTest::qWait(20);
     const QRect r = list->visualRect(window->controllerModelle()->index(1, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_FALSE(window->sheetLibrary()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetLibrary")->isVisible());
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("a.b.kmf – Kolbrik Viewer"));
 }
 
-TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCancelChangesNothing)
+TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheShownPhaseAndCancelChangesNothing)
 {
     ASSERT_TRUE(open());
-    clickSegment(window->btnBauphase(), 0); // phase 2: the third block is left out
+    clickSegment(widget<vxSegmentedControl>("btnBauphase"), 0); // phase 2: the third block is left out
     vxExportCommand* command = window->exportCommand();
     ASSERT_TRUE(window->findChild<QMenu*>("menuFile")->actions().contains(command->action()));
 
@@ -338,7 +390,7 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     EXPECT_FALSE(command->doExport(missing, vxExportFormat::kGlb));
     EXPECT_EQ(window->lastAlertTitle(), "The export failed");
     EXPECT_EQ(window->lastAlertText(), missing + " could not be written: No such file or directory");
-    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
     EXPECT_FALSE(window->doExportAsVRML(q(out.file("no/such/x.wrl"))));
     EXPECT_EQ(window->lastAlertText(),
               q(out.file("no/such/x.wrl")) + " could not be written: No such file or directory");
@@ -346,7 +398,7 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     EXPECT_EQ(window->lastAlertTitle(), "VRML export");
     EXPECT_EQ(window->lastAlertText(), "The scene has been written as a VRML file.");
     EXPECT_EQ(readFile(out.file("three.wrl")).rfind("#VRML V1.0 ascii\r\n", 0), 0u);
-    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
 
     // Cancel in the open and the save panels changes nothing.
     const auto files = entries(out.path());
@@ -378,8 +430,53 @@ TEST_F(MainWindow, ExportChosenInTheSaveDialogWritesTheStepControlsPhaseAndCance
     EXPECT_EQ(window->windowTitle(), title);
     EXPECT_EQ(view().sceneObjectList(), scene);
     EXPECT_EQ(window->lastAlertTitle(), alertTitle);
-    EXPECT_FALSE(window->sheetWait()->isVisible());
+    EXPECT_FALSE(widget<QDialog>("vxSheetWait")->isVisible());
     EXPECT_EQ(entries(out.path()), files);
+}
+
+// Choose phase… shows a phase without moving the step control; what the
+// window adds follows the phase shown: the status bar tells both, and
+// Export… writes the phase shown. The list starts at the phase shown,
+// Cancel changes nothing, and its entries are translated.
+TEST_F(MainWindow, ChoosePhaseKeepsTheStepControlAndExportAndStatusFollowTheShownPhase)
+{
+    ASSERT_TRUE(open());
+    auto* sheet = widget<QDialog>("vxSheetBuildingPhase");
+    auto* cb = widget<QComboBox>("cbBauphaseSelector");
+    auto* status = widget<QLabel>("statusPhase");
+    window->btnBuildingPhase();
+    ASSERT_TRUE(sheet->isVisible());
+    EXPECT_EQ(cb->currentIndex(), 2); // the phase shown
+    cb->setCurrentIndex(0);
+    QTest::mouseClick(sheet->findChild<QPushButton*>("btnBuildingPhaseOK"), Qt::LeftButton);
+    EXPECT_EQ(widget<vxSegmentedControl>("btnBauphase")->label(1), "3");
+    EXPECT_EQ(view().model()->actualBauphase(), 3);
+    EXPECT_EQ(status->text(), "Phase 1 of 3 (step control at 3)");
+
+    // One block of twelve triangles, as shown, not the four of the step control.
+    ASSERT_TRUE(window->exportCommand()->doExport(q(out.file("one.stl")), vxExportFormat::kStl));
+    const std::string stl = readFile(out.file("one.stl"));
+    ASSERT_GE(stl.size(), 84u);
+    EXPECT_EQ(static_cast<unsigned char>(stl[80]) | static_cast<unsigned char>(stl[81]) << 8, 12);
+
+    // Cancel leaves the phase shown as it was.
+    window->btnBuildingPhase();
+    EXPECT_EQ(cb->currentIndex(), 0);
+    cb->setCurrentIndex(1);
+    QTest::mouseClick(sheet->findChild<QPushButton*>("btnBuildingPhaseCancel"), Qt::LeftButton);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(view().shownBauphase(), 1);
+    EXPECT_EQ(status->text(), "Phase 1 of 3 (step control at 3)");
+
+    // A step shows the step control's neighbour, and the status says no more.
+    clickSegment(widget<vxSegmentedControl>("btnBauphase"), 0);
+    EXPECT_EQ(status->text(), "Phase 2 of 3");
+
+    vxInstallTranslations(qtApp(), QLocale::German, kTranslations);
+    window->btnBuildingPhase();
+    EXPECT_EQ(cb->itemText(0), "Bauphase 1");
+    sheet->hide();
+    vxInstallTranslations(qtApp(), QLocale::English, kTranslations);
 }
 
 TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
@@ -413,13 +510,13 @@ TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
     key(Qt::Key_O);
     EXPECT_TRUE(view().orthographic());
     key(Qt::Key_PageUp);
-    EXPECT_EQ(window->btnBauphase()->label(1), "2");
+    EXPECT_EQ(widget<vxSegmentedControl>("btnBauphase")->label(1), "2");
     key(Qt::Key_PageDown);
     key(Qt::Key_PageDown); // already at the last phase
-    EXPECT_EQ(window->btnBauphase()->label(1), "3");
+    EXPECT_EQ(widget<vxSegmentedControl>("btnBauphase")->label(1), "3");
     key(Qt::Key_S);
     EXPECT_EQ(view().workMode(), 1);
-    EXPECT_EQ(window->btnWorkMode()->selectedSegment(), 0);
+    EXPECT_EQ(widget<vxSegmentedControl>("btnWorkMode")->selectedSegment(), 0);
 
     // Wheel away from the user zooms in; a middle drag pans (in any mode).
     vxGLWidget* w = window->viewWidget();
@@ -533,6 +630,41 @@ TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeOrPrintedAndEver
 
 // The window host of the view: sizes, coordinates and a real draw; the
 // grid is hidden after opening.
+// View > Drawing style and the toolbar's toggle switch the view's style in
+// step; pictures are drawn in it, Classic's as before; a new window starts
+// with the style chosen last.
+TEST_F(MainWindow, TheDrawingStyleIsChosenInTheMenuOrTheToolbarAndRemembered)
+{
+    ASSERT_TRUE(open());
+    auto* classic = window->findChild<QAction*>("actionStyleClassic");
+    auto* outlined = window->findChild<QAction*>("actionStyleOutlined");
+    auto* toggle = window->findChild<QAction*>("actionToggleOutlined");
+    ASSERT_TRUE(classic && outlined && toggle);
+    EXPECT_TRUE(classic->isChecked());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(view().drawStyle(), vxDrawStyle::kClassic);
+    vxGLWidget* w = window->viewWidget();
+    const QImage flat = w->renderPicture(QSize(160, 120));
+
+    outlined->trigger();
+    EXPECT_EQ(view().drawStyle(), vxDrawStyle::kOutlined);
+    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_FALSE(classic->isChecked());
+    const QImage lined = w->renderPicture(QSize(160, 120));
+    ASSERT_FALSE(lined.isNull());
+    EXPECT_NE(lined, flat);
+    {
+        MainWindowController second;
+        EXPECT_EQ(second.view().drawStyle(), vxDrawStyle::kOutlined);
+    }
+
+    toggle->trigger();
+    EXPECT_EQ(view().drawStyle(), vxDrawStyle::kClassic);
+    EXPECT_TRUE(classic->isChecked());
+    EXPECT_EQ(w->renderPicture(QSize(160, 120)), flat);
+    QSettings().remove("view/drawingStyle");
+}
+
 TEST_F(MainWindow, TheGLWidgetHostsTheViewWithPointsPixelsAndALowerLeftOrigin)
 {
     ASSERT_TRUE(open());
@@ -573,4 +705,46 @@ TEST(Translations, GermanTableUnderAGermanLocaleEnglishOtherwise)
     vxRemoveTranslations(vxTest::qtApp());
     EXPECT_EQ(vxLocalized("CAPTION"), "CAPTION"); // a key without an entry shows itself
     EXPECT_EQ(vxLocalizedFormat("CAPTION", "a.kmf"), "CAPTION");
+}
+
+// A save panel's choice of the model shown, under its own name or through a
+// link, is refused with an alert for every kind of file the window writes;
+// the model stays as it was.
+TEST_F(MainWindow, SavePanelsDoNotWriteOverTheModelShown)
+{
+    ASSERT_TRUE(open());
+    const std::string model = res.file("three.kmf");
+    const std::string before = readFile(model);
+    std::filesystem::create_symlink(model, res.file("link.kmf"));
+    for (const std::string& chosen : {model, res.file("link.kmf")}) {
+        // Chooses `chosen` in the next save panel; other dialogs (the picture
+        // size) are accepted as they are.
+        auto* timer = new QTimer(window.get());
+        QObject::connect(timer, &QTimer::timeout, timer, [chosen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* d = qobject_cast<QFileDialog*>(modal)) {
+                d->setOption(QFileDialog::DontConfirmOverwrite);
+                d->selectFile(q(chosen));
+                d->findChild<QLineEdit*>("fileNameEdit")->setText(q(chosen));
+                static_cast<QDialog*>(d)->accept();
+            } else if (auto* other = qobject_cast<QDialog*>(modal)) {
+                other->accept();
+            }
+        });
+        const std::function<void()> commands[] = {
+            [&] { window->exportAsVRML(); }, [&] { window->exportCommand()->menExport(); },
+            [&] { window->findChild<QAction*>("actionSavePicture")->trigger(); },
+            [&] { window->instructions()->menExportInstructions(); }};
+        for (const auto& command : commands) {
+            timer->start(20);
+            window->alert(QStringLiteral("none"), QString(), false);
+            command();
+            timer->stop();
+            EXPECT_EQ(window->lastAlertTitle(), "The model is not written over")
+                << chosen << window->lastAlertText().toStdString();
+            EXPECT_EQ(readFile(model), before);
+        }
+        timer->deleteLater();
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(res.file("link.kmf")));
 }

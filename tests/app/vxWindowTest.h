@@ -6,14 +6,21 @@
 // green) and two to the sides (phase 3, blue), not opened yet.
 #include "MainWindowController.h"
 #include "vxGLWidget.h"
+#include "vxMessageBar.h"
 #include "vxQtTestSupport.h"
 #include "vxSegmentedControl.h"
+#include "vxStartPage.h"
 #include "vxTestMesh.h"
 #include "vxTestResources.h"
 #include "vxTestSupport.h"
 #include "vxTranslations.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -59,6 +66,13 @@ class WindowTest : public ::testing::Test {
     }
     bool open(const std::string& name = "three.kmf") { return window->loadModelFromFile(q(res.file(name))); }
     vxOpenGLView& view() { return window->view(); }
+    // The window's widget of that object name.
+    template <class T = QWidget> T* widget(const char* name)
+    {
+        T* w = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
     void clickSegment(vxSegmentedControl* c, int segment)
     {
         QTest::mouseClick(c->button(segment), Qt::LeftButton);

@@ -159,3 +159,46 @@ TEST_F(BookletSteps, AModelWithoutPartsHasNoSteps)
     EXPECT_TRUE(steps.steps.empty());
     EXPECT_TRUE(steps.partsList.empty());
 }
+
+// Tubes are fitted in the step that adds the last of the parts at their
+// ends, in the last step when no part is near them; their length is that
+// of their node path in millimetres, their thickness their radius, and the
+// parts list groups them by colour, thickness and length.
+TEST_F(BookletSteps, TubesAreFittedWhereTheirEndsAreAddedWithTheirLengths)
+{
+    std::string text = kmfFile({-30, 25, -40}, {5, 0, 0},
+                               {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 1},
+                                {"K31005_b", {5, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 2},
+                                {"K31005_c", {10, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 3}},
+                               {0, 0, 0, 0});
+    // Nodes beyond COUNT do not count.
+    const char* tubes[] = {
+        "[TUBE1]\r\nRADIUS=0,2\r\nCOLOR=2105540\r\nCOUNT=2\r\nX0=0,5\r\nX1=4,5\r\nX2=90\r\n",
+        "[TUBE2]\r\nRADIUS=0,2\r\nCOLOR=2105540\r\nCOUNT=3\r\nX0=0\r\nY0=0,6\r\nX1=0\r\nY1=3,6\r\nX2="
+        "10\r\nY2=0,6\r\n",
+        "[TUBE3]\r\nRADIUS=0,3\r\nCOLOR=0\r\nCOUNT=2\r\nX0=0\r\nY0=20\r\nX1=3\r\nY1=24\r\n",
+        "[TUBE4]\r\nRADIUS=0,2\r\nCOLOR=2105540\r\nCOUNT=2\r\nX0=5\r\nY0=0,6\r\nX1=9\r\nY1=0,6\r\n"};
+    for (const char* t : tubes)
+        text += t;
+    writeFile(dir.file("t.kmf"), text);
+    ASSERT_TRUE(view.loadModelFromFile(dir.file("t.kmf")));
+    const vxModel& model = *view.model();
+    EXPECT_DOUBLE_EQ(std::round(vxTubeLengthMm(*model.tubeList()[1])), 134.0);
+    const vxBookletSteps steps = vxMakeBookletSteps(model, vxBookletFraming(model), kSize);
+    ASSERT_EQ(steps.steps.size(), 3u);
+    EXPECT_EQ(steps.steps[0].tubes, std::vector<std::size_t>{});
+    EXPECT_EQ(steps.steps[1].tubes, std::vector<std::size_t>{0});
+    EXPECT_EQ(steps.steps[2].tubes, (std::vector<std::size_t>{1, 2, 3})) << "tube 3 is near no part";
+
+    // Two red tubes of 40 mm, 2 mm thick, are one row; a black one and a
+    // red one of another length are rows of their own.
+    std::vector<std::string> list;
+    for (const vxBookletTubeEntry& e : steps.tubeList)
+        list.push_back(std::to_string(e.count) + "x " + e.colorName.english + " " +
+                       std::to_string(static_cast<int>(e.lengthMm)) + " mm, " +
+                       std::to_string(static_cast<int>(e.thicknessMm)) + " mm");
+    EXPECT_EQ(list, (std::vector<std::string>{"1x black 50 mm, 3 mm", "2x red 40 mm, 2 mm",
+                                              "1x red 134 mm, 2 mm"}));
+    ASSERT_EQ(steps.steps[2].tubeCallouts.size(), 3u);
+    EXPECT_EQ(steps.steps[1].tubeCallouts.at(0).count, 1);
+}

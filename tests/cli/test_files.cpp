@@ -11,10 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vxTest;
@@ -216,4 +218,178 @@ TEST_F(CliFiles, BrokenResourcesLeaveTheirPartsEmptyAndTheModelLoads)
     EXPECT_NE(wrl.find("DEF part1 "), std::string::npos);
     EXPECT_EQ(wrl.find("DEF part2 ") == std::string::npos, locked);
     EXPECT_NE(wrl.find("DEF part3 "), std::string::npos);
+}
+
+// Targets that are not regular files: a link is followed and its target
+// replaced; a pipe read by another process gets the whole export, written
+// as it comes; "-" is standard output for every writing command; a folder
+// is refused. No command writes over the model it reads, under any name.
+TEST_F(CliFiles, LinksPipesAndStandardOutputAreWrittenAndTheModelIsNeverOverwritten)
+{
+    const std::string wanted = dir.file("wanted.stl");
+    ASSERT_EQ(run("export " + q(model) + " " + q(wanted) + opts()).status, 0);
+    const std::string stl = readFile(wanted);
+    ASSERT_EQ(stl.size(), 84u + 12 * 50);
+
+    TempDir elsewhere;
+    writeFile(elsewhere.file("real.stl"), "old");
+    std::filesystem::create_symlink(elsewhere.file("real.stl"), dir.file("link.stl"));
+    CommandResult r = run("export " + q(model) + " " + q(dir.file("link.stl")) + opts());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.stl")));
+    EXPECT_EQ(readFile(elsewhere.file("real.stl")), stl);
+
+    const std::string fifo = dir.file("pipe.stl");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    r = runCommand("timeout 60 sh -c " +
+                   q("cat " + q(fifo) + " > " + q(dir.file("read.stl")) + " & " + q(KOLBRIK_CLI) +
+                     " export " + q(model) + " " + q(fifo) + opts() + "; wait"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(readFile(dir.file("read.stl")), stl);
+
+    for (const std::string& command :
+         {"export " + q(model) + " - --format stl", "export " + q(model) + " - --format glb",
+          "render " + q(model) + " - --size 64x48", "instructions " + q(model) + " -"}) {
+        const std::string out = dir.file("stdout");
+        r = runCommand("timeout 60 sh -c " + q(q(KOLBRIK_CLI) + " " + command + opts() + " > " + q(out)));
+        EXPECT_EQ(r.status, 0) << command << ": " << r.out;
+        const std::string got = readFile(out);
+        const std::string head = command.find(" stl") != std::string::npos   ? stl.substr(0, 84)
+                                 : command.find(" glb") != std::string::npos ? std::string("glTF")
+                                 : command.starts_with("render")             ? std::string("\x89PNG")
+                                                                             : std::string("%PDF");
+        EXPECT_EQ(got.substr(0, head.size()), head) << command;
+        if (command.find(" stl") != std::string::npos) {
+            EXPECT_EQ(got, stl);
+        }
+    }
+    r = run("export " + q(model) + " - --format obj" + opts());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("material file"), std::string::npos) << r.out;
+    std::filesystem::create_directory(dir.file("folder.stl"));
+    r = run("export " + q(model) + " " + q(dir.file("folder.stl")) + opts());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Is a directory"), std::string::npos) << r.out;
+
+    // The model under its own name, through a link and as an OBJ's material file.
+    const std::string before = readFile(model);
+    std::filesystem::create_symlink(model, dir.file("same.kmf"));
+    std::filesystem::copy_file(model, dir.file("m.mtl"));
+    for (const std::string& command :
+         {"export " + q(model) + " " + q(model) + " --format stl",
+          "export " + q(model) + " " + q(dir.file("same.kmf")) + " --format glb",
+          "render " + q(model) + " " + q(dir.file("same.kmf")), "instructions " + q(model) + " " + q(model),
+          "export " + q(dir.file("m.mtl")) + " " + q(dir.file("m.obj"))}) {
+        r = run(command + opts());
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_NE(r.out.find("it is the model being read"), std::string::npos) << r.out;
+        EXPECT_EQ(lines(r.out), 1u) << r.out;
+    }
+    EXPECT_EQ(readFile(model), before);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("same.kmf")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("m.obj")));
+}
+
+// What info and parts print is checked to the last flush: output that
+// cannot be written (a full device as standard output, which is not
+// replaced) fails with a message instead of reporting success.
+TEST_F(CliFiles, InfoAndPartsFailWhenTheirOutputIsLost)
+{
+    if (!std::filesystem::is_character_file("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    for (const std::string command :
+         {"info ", "info --json ", "parts ", "parts --json ", "--help", "info --help"}) {
+        const std::string args = command.ends_with("help") ? command : command + q(model) + opts();
+        const CommandResult r = runCommand("{ " + q(KOLBRIK_CLI) + " " + args + " > /dev/full; }");
+        EXPECT_EQ(r.status, 1) << args << ": " << r.out;
+        EXPECT_NE(r.out.find("cannot write standard output: No space left on device"), std::string::npos)
+            << args << ": " << r.out;
+        EXPECT_EQ(run(args + " > /dev/null").status, 0) << args;
+    }
+}
+
+// An export stopped part way, by an interrupt or a kill, leaves no file
+// beside the target: the temporary file has no name, or the interrupt
+// removes it. The export is stopped once it has its file open.
+TEST_F(CliFiles, AnExportStoppedPartWayLeavesNothingBehind)
+{
+    // A model large enough to take a while to write.
+    std::vector<KmfPart> parts;
+    for (int k = 0; k < 40000; ++k)
+        parts.push_back({"K31005_p", {static_cast<float>(k % 200), static_cast<float>(k / 200), 0}});
+    writeFile(model, kmfFile({0, 0, -10}, {0, 0, 0}, parts));
+    for (const int signal : {SIGINT, SIGTERM, SIGKILL}) {
+        TempDir out;
+        writeFile(out.file("old.stl"), "the old export");
+        const std::string target = out.file("old.stl");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string resources = res;
+            ::execl(KOLBRIK_CLI, KOLBRIK_CLI, "export", model.c_str(), target.c_str(), "--resources",
+                    resources.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // Waits until the writer holds a file in the target's folder.
+        const auto writing = [&] {
+            std::error_code error;
+            for (const auto& fd :
+                 std::filesystem::directory_iterator("/proc/" + std::to_string(child) + "/fd", error)) {
+                const std::string to = std::filesystem::read_symlink(fd.path(), error).string();
+                if (to.starts_with(out.path() + "/"))
+                    return true;
+            }
+            return false;
+        };
+        bool seen = false;
+        int status = 0;
+        for (int k = 0; k < 60000 && !seen; ++k) {
+            seen = writing();
+            if (!seen && ::waitpid(child, &status, WNOHANG) == child)
+                break;
+            if (!seen)
+                ::usleep(500);
+        }
+        if (!seen) {
+            std::cout << "[ note ] the export ended before it could be stopped\n";
+            continue;
+        }
+        ::kill(child, signal);
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (WIFEXITED(status)) {
+            std::cout << "[ note ] the export ended before the signal came\n";
+            continue;
+        }
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(entries(out.path()), std::set<std::string>{"old.stl"}) << "signal " << signal;
+        EXPECT_EQ(readFile(target), "the old export");
+    }
+}
+
+// An OBJ export that does not fit on the disk leaves both the old OBJ file
+// and the old material file: neither goes in place unless both are whole.
+TEST_F(CliFiles, AnObjExportThatFailsLeavesTheOldMaterialFileToo)
+{
+    // An OBJ file larger than the disk; its material file takes one block.
+    std::vector<KmfPart> parts;
+    for (int k = 0; k < 300; ++k)
+        parts.push_back({"K31005_p", {static_cast<float>(k), 0, 0}});
+    writeFile(model, kmfFile({0, 0, -10}, {0, 0, 0}, parts));
+    TempDir disk;
+    const std::string obj = q(disk.file("old.obj")), mtl = q(disk.file("old.mtl")),
+                      fill = q(disk.file("fill"));
+    const CommandResult r = inSmallDisk(
+        disk.path(), "printf 'old obj' > " + obj + " && printf 'old mtl' > " + mtl +
+                         " && (dd if=/dev/zero of=" + fill + " bs=4k 2>/dev/null; true) && truncate -s -8K " +
+                         fill + " && " + q(KOLBRIK_CLI) + " export " + q(model) + " " + obj + opts() +
+                         "; echo \"status=$?\"; echo \"obj=$(cat " + obj + ")\"; echo \"mtl=$(cat " + mtl +
+                         ")\"; ls " + q(disk.path()));
+    if (r.status == -2)
+        GTEST_SKIP() << "no user namespaces: a full disk cannot be made here";
+    EXPECT_NE(r.out.find("No space left on device"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("status=1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("obj=old obj\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("mtl=old mtl\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(r.out.ends_with("\nfill\nold.mtl\nold.obj\n")) << "a file was left behind: " << r.out;
 }

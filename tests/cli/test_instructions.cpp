@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 
 using namespace vxTest;
 
@@ -30,6 +32,50 @@ int pages(const std::string& pdf)
     std::smatch m;
     const std::string info = runCommand("pdfinfo '" + pdf + "'").out;
     return std::regex_search(info, m, std::regex("Pages: +([0-9]+)")) ? std::stoi(m[1]) : -1;
+}
+
+// Where every picture of every page stands, as pdftohtml finds them.
+struct PlacedImage {
+    int page = 0;
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+std::vector<PlacedImage> placedImages(const std::string& pdf)
+{
+    TempDir dir;
+    const std::string xml =
+        runCommand("cd '" + dir.path() + "' && pdftohtml -xml -stdout '" + pdf + "' x").out;
+    std::vector<PlacedImage> out;
+    int page = 0;
+    const std::regex item(
+        R"re(<page number="(\d+)"|<image top="(-?[\d.]+)" left="(-?[\d.]+)" width="([\d.]+)" height="([\d.]+)")re");
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), item); it != std::sregex_iterator(); ++it) {
+        if ((*it)[1].matched)
+            page = std::stoi((*it)[1]);
+        else
+            out.push_back(
+                {page, std::stod((*it)[3]), std::stod((*it)[2]), std::stod((*it)[4]), std::stod((*it)[5])});
+    }
+    return out;
+}
+
+// No picture on a page covers part of another (a close-up beside or below
+// its step's picture, never on it).
+void expectNoPictureCoversAnother(const std::string& pdf)
+{
+    const auto images = placedImages(pdf);
+    EXPECT_FALSE(images.empty());
+    for (std::size_t i = 0; i < images.size(); ++i)
+        for (std::size_t j = i + 1; j < images.size(); ++j) {
+            const PlacedImage &a = images[i], &b = images[j];
+            if (a.page != b.page)
+                continue;
+            const bool apart = a.left + a.width <= b.left + 0.5 || b.left + b.width <= a.left + 0.5 ||
+                               a.top + a.height <= b.top + 0.5 || b.top + b.height <= a.top + 0.5;
+            EXPECT_TRUE(apart) << "page " << a.page << ": " << a.left << "," << a.top << " " << a.width << "x"
+                               << a.height << " and " << b.left << "," << b.top << " " << b.width << "x"
+                               << b.height;
+        }
 }
 
 class CliInstructions : public ::testing::Test {
@@ -175,9 +221,10 @@ TEST_F(CliInstructions, SmallNewPartsGetACloseUp)
     const std::string list = runCommand("pdfimages -list '" + pdf + "'").out;
     const std::regex row(R"(\n\s*(\d+)\s+\d+\s+image\s+(\d+)\s+(\d+))");
     for (auto it = std::sregex_iterator(list.begin(), list.end(), row); it != std::sregex_iterator(); ++it)
-        if (std::stoi((*it)[2]) > 300)
+        if (std::stoi((*it)[2]) > 200)
             ++pictures[std::stoi((*it)[1])];
     EXPECT_EQ(pictures, (std::map<int, int>{{1, 1}, {2, 3}})) << list;
+    expectNoPictureCoversAnother(pdf);
 }
 
 // Steps are numbered 1, 2, 3 … in building order whatever the file's phase
@@ -231,4 +278,103 @@ TEST_F(CliInstructions, TheBookletSpeaksTheUsersLanguage)
         EXPECT_EQ(text.find("Parts list") != std::string::npos, !c.german) << c.environment << text;
         EXPECT_NE(text.find("Block 30"), std::string::npos);
     }
+}
+
+// Every callout and parts-list row names its part in full, however long
+// (the text wraps and the row grows), and names its colour, in the
+// booklet's language; two rows of one type are told apart by that name.
+TEST_F(CliInstructions, NamesAndColoursArePrintedInFull)
+{
+    const std::string longName = "Building plate 30 x 90 with four studs and a hinge at either end";
+    writeFile(res.file("32009.stl"), stlFile(box(-15, -2, -45, 15, 2, 45)));
+    writeFile(res.file("32009.def"), crlf({"[COMMON]", "NAME=" + longName, "ORGNUMBER=32009"}));
+    std::filesystem::create_directory_symlink(KOLBRIK_BUILD_DIR "/share/kolbrik-viewer/translations",
+                                              res.file("translations"));
+    writeFile(res.file("m.kmf"), kmfFile({0, 8, -16}, {0, 0, 0},
+                                         {{"K32009_p", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0xc4c6c8, 1},
+                                          {"K31005_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x2020c4, 2},
+                                          {"K31005_b", {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x18b8f0, 2}}));
+    const std::string pdf = out.file("names.pdf");
+    for (const bool german : {false, true}) {
+        const auto r =
+            runCli("instructions " + res.file("m.kmf") + " " + pdf + " --resources " + res.path(),
+                   german ? "LC_ALL= LANGUAGE=de LANG=C.UTF-8 " : "LC_ALL= LANGUAGE= LANG=C.UTF-8 ");
+        ASSERT_EQ(r.status, 0) << r.out;
+        // Lines joined: a wrapped name reads in full.
+        std::string text = runCommand("pdftotext '" + pdf + "' -").out;
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        text = std::regex_replace(text, std::regex(" +"), " ");
+        std::size_t n = 0;
+        for (auto at = text.find(longName); at != std::string::npos; at = text.find(longName, at + 1))
+            ++n;
+        EXPECT_EQ(n, 2u) << "in its step and in the parts list: " << text;
+        for (const char* name : german ? std::vector<const char*>{"hellgrau", "rot", "gelb"}
+                                       : std::vector<const char*>{"light grey", "red", "yellow"})
+            EXPECT_NE(text.find(name), std::string::npos) << name << ": " << text;
+        EXPECT_EQ(text.find("\u2026"), std::string::npos) << "nothing cut: " << text;
+    }
+}
+
+// Steps share a page when they fit: a model of eight small steps takes
+// fewer pages than steps, every step number shows once in order, and the
+// cover counts them all.
+TEST_F(CliInstructions, SeveralStepsShareAPage)
+{
+    std::vector<KmfPart> parts;
+    for (int i = 0; i < 8; ++i)
+        parts.push_back(
+            {"K31005_s", {0, static_cast<float>(i), 0}, {0, 1, 0}, {0, 0, 1}, 0x2020c4, 10 * (i + 1)});
+    writeFile(res.file("stack.kmf"), kmfFile({-10, 8, -12}, {0, 3, 0}, parts));
+    const std::string pdf = out.file("stack.pdf");
+    const auto r = run(res.file("stack.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, std::regex(R"(8 steps on (\d+) pages?)"))) << r.out;
+    EXPECT_LE(std::stoi(m[1]), 4) << r.out;
+    EXPECT_NE(pageText(pdf, 1).find("8 parts of 1 kind, 8 steps"), std::string::npos) << pageText(pdf, 1);
+    std::string text;
+    for (int p = 2; p <= 1 + std::stoi(m[1]); ++p)
+        text +=
+            runCommand("pdftotext -f " + std::to_string(p) + " -l " + std::to_string(p) + " '" + pdf + "' -")
+                .out;
+    std::set<int> numbers;
+    const std::regex number(R"((?:^|[\n\f])([1-8])(?=\n))");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it)
+        numbers.insert(std::stoi((*it)[1]));
+    EXPECT_EQ(numbers, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8})) << text;
+    expectNoPictureCoversAnother(pdf);
+}
+
+// Cables and ropes are listed with their length and thickness: in the
+// parts list and in the box of the step that fits them.
+TEST_F(CliInstructions, TubesAreListedWithTheirLengths)
+{
+    std::string text = kmfFile({0, 6, -14}, {2, 0, 0},
+                               {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 1},
+                                {"K31005_b", {4, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 2}},
+                               {0, 0});
+    text += "[TUBE1]\r\nRADIUS=0,15\r\nCOLOR=2105540\r\nCOUNT=3\r\nX0=0,5\r\nX1=2\r\nY1=2\r\nX2=3,5\r\n";
+    text += "[TUBE2]\r\nRADIUS=0,3\r\nCOLOR=0\r\nCOUNT=2\r\nX0=0\r\nY0=0,6\r\nX1=0\r\nY1=5,6\r\n";
+    writeFile(res.file("t.kmf"), text);
+    const std::string pdf = out.file("t.pdf");
+    const auto r = run(res.file("t.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::string all = runCommand("pdftotext '" + pdf + "' -").out;
+    std::replace(all.begin(), all.end(), '\n', ' ');
+    all = std::regex_replace(all, std::regex(" +"), " ");
+    // 2 * sqrt(1.5^2 + 2^2) = 5 cm; 5 cm.
+    auto count = [&](const std::string& s) {
+        std::size_t n = 0;
+        for (auto at = all.find(s); at != std::string::npos; at = all.find(s, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("Cable or rope, 50 mm"), 4u) << "in their steps and in the list: " << all;
+    EXPECT_EQ(count("1.5 mm thick"), 2u) << all;
+    EXPECT_EQ(count("3 mm thick"), 2u) << all;
+    EXPECT_EQ(count("1× red"), 2u) << all;
+    EXPECT_EQ(count("1× black"), 2u) << all;
+    const std::string list = pageText(pdf, pages(pdf));
+    EXPECT_NE(list.find("Cable or rope"), std::string::npos) << list;
+    EXPECT_NE(list.find("In total: 2 parts of 1 kind"), std::string::npos) << list;
 }

@@ -113,7 +113,8 @@ TEST(Options, ReportsUnknownOptionsAndMissingValuesAndPrintsHelp)
         std::string out, err;
     } cases[] = {
         {{"a", "--frob"}, 2, "", "kolbrik: test: unknown option --frob\n" + help},
-        {{"-"}, 2, "", "kolbrik: test: unknown option -\n" + help},
+        {{"-x"}, 2, "", "kolbrik: test: unknown option -x\n" + help},
+        {{"-"}, std::nullopt, "", ""}, // an operand: standard output
         {{"--Flag"}, 2, "", "kolbrik: test: unknown option --Flag\n" + help},
         {{"a", "--number"}, 2, "", "kolbrik: test: --number needs a whole number\n"},
         {{"--view"}, 2, "", "kolbrik: test: --view needs one of up, down\n"},

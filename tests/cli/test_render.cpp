@@ -194,3 +194,37 @@ TEST_F(CliRender, CameraOptionsPlaceTheCameraAndRefuseBadValues)
           "--camera 1,2,3,4,5,6,7", "--view top --camera 0,0,-5,0,0,0"})
         EXPECT_EQ(runCli(base + bad + " --resources " + res.path()).status, 2) << bad;
 }
+
+// --style classic is the picture without it, byte for byte (the reference);
+// outlined draws dark edge lines and smooths them; --moving draws the
+// window's moving frame; a style that does not exist is refused.
+TEST_F(CliRender, StyleAndMovingOptions)
+{
+    writeFile(res.file("r.kmf"),
+              kmfFile({4, 6, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}}));
+    const vxImage reference = vxReadPNG(KOLBRIK_TEST_DATA "/render-reference.png");
+    const std::string base = "render " + res.file("r.kmf") + " " + out.file("r.png") +
+                             " --size 96x72 --grid --resources " + res.path();
+    auto render = [&](const std::string& options) {
+        const auto r = runCli(base + options);
+        EXPECT_EQ(r.status, 0) << options << ": " << r.out;
+        return vxReadPNG(out.file("r.png"));
+    };
+    EXPECT_EQ(render(" --style classic").rgba, reference.rgba);
+    EXPECT_EQ(render(" --moving").rgba, reference.rgba); // a cube has nothing to simplify
+
+    const vxImage outlined = render(" --style outlined");
+    ASSERT_EQ(outlined.width, 96);
+    int dark = 0, mixed = 0;
+    for (int y = 0; y < outlined.height; ++y)
+        for (int x = 0; x < outlined.width; ++x) {
+            const auto p = outlined.pixel(x, y);
+            dark += p[0] + p[1] + p[2] < 120;
+            mixed += p != reference.pixel(x, y);
+        }
+    EXPECT_GT(dark, 40); // the cube's outline
+    EXPECT_GT(mixed, dark);
+
+    for (const std::string bad : {" --style", " --style flat", " --style Outlined"})
+        EXPECT_EQ(runCli(base + bad).status, 2) << bad;
+}

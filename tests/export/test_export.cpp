@@ -8,8 +8,10 @@
 #include "vxTestSupport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -43,7 +45,9 @@ class Export : public ::testing::Test {
     std::string exported(vxExportFormat format, std::optional<std::int32_t> phase = {})
     {
         const std::string path = dir.file("out." + std::string(vxExportExtension(format)));
-        const vxWriteResult r = vxExportModel(view.exportSource(), path, format, {phase, {}});
+        vxExportOptions options;
+        options.phase = phase;
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, format, options);
         EXPECT_TRUE(r) << r.error;
         return readFile(path);
     }
@@ -107,9 +111,9 @@ TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
     load(vxFixture::modelText(6000, {"90001", "90002", "90003"}));
     std::vector<std::pair<std::size_t, std::size_t>> progress;
     const std::string path = dir.file("out.glb");
-    ASSERT_TRUE(vxExportModel(
-        view.exportSource(), path, vxExportFormat::kGlb,
-        {{}, [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); }}));
+    vxExportOptions options;
+    options.progress = [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); };
+    ASSERT_TRUE(vxExportModel(view.exportSource(), path, vxExportFormat::kGlb, options));
     const std::string glb = readFile(path);
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.back(), std::make_pair(std::size_t{6000}, std::size_t{6000}));
@@ -141,9 +145,9 @@ TEST_F(Export, GlbStoresEachPartMeshOnceAndNamesEveryPart)
 TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNames)
 {
     load(vxFixture::modelText(10, {"90001", "90002", "90003"}));
-    for (vxExportFormat format : kExportFormats) {
-        const std::string path = dir.file("missing/out." + std::string(vxExportExtension(format)));
-        const vxWriteResult r = vxExportModel(view.exportSource(), path, format);
+    for (const vxExportFormatInfo& f : kExportFormats) {
+        const std::string path = dir.file("missing/out." + std::string(f.extension));
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, f.format);
         EXPECT_FALSE(r);
         EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
     }
@@ -208,4 +212,106 @@ TEST_F(Export, TubesGoInOnlyWhenAskedFor)
     // The tube objects' own triangle lists stay empty.
     for (const auto& t : view.tubeObjects())
         EXPECT_TRUE(std::as_const(*t).verticesList().empty());
+}
+
+// Parts whose placed corners would overflow the files' numbers (a far
+// position; a skewed placement at the largest float) or whose placement has
+// no area (no axes; parallel axes) are left out of every format and named,
+// as the view draws nothing of them; nothing non-finite is written, and the
+// glTF text stays JSON.
+TEST_F(Export, PartsThatOverflowOrHaveNoAreaAreLeftOutAndNamed)
+{
+    load(
+        vxTest::kmfFile({0, 0, -50}, {0, 0, 0},
+                        {{"K90001_good", {0, 0, 0}},
+                         {"K90001_far", {1e38f, 0, 0}},
+                         {"K90002_skewed", {0, 0, 0}, {0, 1, 0}, {0, 3.4028234e38f, 1}},
+                         {"K90001_point", {1, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+                         {"K90003_line", {2, 0, 0}, {0, 1, 0}, {0, -2, 0}},
+                         {"K90003_thin", {3, 0, 0}, {0, 1, 0}, {0.001f, 0, 0}}})); // flattened, yet with area
+    for (const vxExportFormatInfo& info : kExportFormats) {
+        const vxExportFormat format = info.format;
+        if (format == vxExportFormat::kVrml)
+            continue; // the placements as the file gives them, which are finite
+        SCOPED_TRACE(vxExportExtension(format));
+        std::vector<std::string> findings;
+        vxExportOptions options;
+        options.finding = [&](const std::string& f) { findings.push_back(f); };
+        const std::string path = dir.file("out." + std::string(vxExportExtension(format)));
+        ASSERT_TRUE(vxExportModel(view.exportSource(), path, format, options));
+        EXPECT_EQ(
+            findings,
+            (std::vector<std::string>{
+                "2 parts are left out of the export: their placed corners are not finite or too "
+                "large to be written (part 2 K90001_far, part 3 K90002_skewed)",
+                "2 parts are left out of the export: their placements flatten them to a line or a "
+                "point, so that nothing of them can be seen (part 4 K90001_point, part 5 K90003_line)"}));
+        const std::string text = readFile(path);
+        if (format == vxExportFormat::kStl) {
+            ASSERT_EQ(le32(text, 80), 12u + 12u);
+            for (std::size_t at = 84; at < text.size(); at += 50)
+                for (std::size_t k = 0; k < 12; ++k) {
+                    float f;
+                    std::memcpy(&f, text.data() + at + 4 * k, 4);
+                    EXPECT_TRUE(std::isfinite(f)) << at;
+                }
+            continue;
+        }
+        const std::string json = format == vxExportFormat::kGlb ? text.substr(20, le32(text, 12)) : text;
+        for (const char* word : {"inf", "nan", "part2 ", "part3 ", "part4 ", "part5 "})
+            EXPECT_EQ(json.find(word), std::string::npos) << word;
+        EXPECT_NE(json.find("part6"), std::string::npos);
+        if (format == vxExportFormat::kObj) {
+            EXPECT_EQ(count(text, "\no part"), 2u);
+        } else {
+            vxTest::writeFile(dir.file("json"), json);
+            const auto r = vxTest::runCommand("python3 -c 'import json, sys; json.load(open(sys.argv[1]))' " +
+                                              dir.file("json"));
+            EXPECT_EQ(r.status, 0) << r.out;
+        }
+    }
+    // The one finding for one part, and ten named of more.
+    const auto reload = [&](const std::vector<vxTest::KmfPart>& parts) {
+        vxTest::writeFile(dir.file("m.kmf"), vxTest::kmfFile({0, 0, -50}, {0, 0, 0}, parts));
+        vxTest::ResourceFolder folder(dir.path());
+        ASSERT_TRUE(view.loadModelFromFile(dir.file("m.kmf")));
+    };
+    reload({{"K90001_far", {0, -1e37f, 0}}});
+    std::vector<std::string> findings;
+    vxExportOptions options;
+    options.finding = [&](const std::string& f) { findings.push_back(f); };
+    ASSERT_TRUE(vxExportModel(view.exportSource(), dir.file("out.stl"), vxExportFormat::kStl, options));
+    EXPECT_EQ(findings,
+              std::vector<std::string>{"1 part is left out of the export: its placed corners are not "
+                                       "finite or too large to be written (part 1 K90001_far)"});
+    std::vector<vxTest::KmfPart> flat(12, {"K90001_flat", {0, 0, 0}, {0, 0, 0}, {0, 0, 1}});
+    reload(flat);
+    findings.clear();
+    ASSERT_TRUE(vxExportModel(view.exportSource(), dir.file("out.stl"), vxExportFormat::kStl, options));
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_TRUE(findings[0].starts_with("12 parts are left out")) << findings[0];
+    EXPECT_TRUE(findings[0].ends_with("part 10 K90001_flat and 2 more)")) << findings[0];
+    EXPECT_EQ(le32(readFile(dir.file("out.stl")), 80), 0u);
+}
+
+// The one table of formats: each format once, named by its own extension,
+// which its save-dialog filter offers.
+TEST(ExportFormats, EachFormatHasOneEntryWhoseNameAndFilterAreItsExtension)
+{
+    std::set<vxExportFormat> formats;
+    for (const vxExportFormatInfo& f : kExportFormats) {
+        EXPECT_TRUE(formats.insert(f.format).second) << f.extension;
+        EXPECT_EQ(vxExportFormatInfoOf(f.format), &f);
+        EXPECT_EQ(vxExportFormatNamed(f.extension), f.format);
+        const std::string filter = f.filter;
+        EXPECT_TRUE(filter.ends_with(" (*." + std::string(f.extension) + ")")) << filter;
+        EXPECT_NE(f.write, nullptr) << f.extension;
+    }
+    EXPECT_EQ(formats.size(), 5u);
+    EXPECT_EQ(vxExportFormatInfoOf(static_cast<vxExportFormat>(99)), nullptr);
+    const vxModel model;
+    const std::vector<std::shared_ptr<vxBaseSceneObject>> objects;
+    const vxWriteResult r = vxExportModel({model, objects}, "out.x", static_cast<vxExportFormat>(99));
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.error, "cannot write out.x: unknown format");
 }

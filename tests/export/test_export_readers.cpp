@@ -241,12 +241,20 @@ TEST(Readers, EveryReaderFindsWhatOurSceneHolds)
             const Box read = readWithAssimp(path);
             SCOPED_TRACE(path);
             EXPECT_EQ(read.triangles, ours.triangles);
+            // The STL stands z up: the model's (x, y, z) is at (-x, z, y).
+            Box expected = ours;
+            if (f.format == vxExportFormat::kStl) {
+                expected.min[0] = -ours.max[0];
+                expected.max[0] = -ours.min[0];
+                std::swap(expected.min[1], expected.min[2]);
+                std::swap(expected.max[1], expected.max[2]);
+            }
             double size = 0;
             for (int a = 0; a < 3; ++a)
                 size = std::max(size, (ours.max[a] - ours.min[a]) * f.unit);
             for (int a = 0; a < 3; ++a) {
-                EXPECT_NEAR(read.min[a], ours.min[a] * f.unit, 1e-4 * size) << a;
-                EXPECT_NEAR(read.max[a], ours.max[a] * f.unit, 1e-4 * size) << a;
+                EXPECT_NEAR(read.min[a], expected.min[a] * f.unit, 1e-4 * size) << a;
+                EXPECT_NEAR(read.max[a], expected.max[a] * f.unit, 1e-4 * size) << a;
             }
             // The part without mesh is not among the odd model's parts.
             const long long parts = m->name == "single" ? 1 : m->name == "odd" ? 3 : -1;
@@ -268,9 +276,27 @@ TEST(Readers, EveryReaderFindsWhatOurSceneHolds)
         expectSame(fromScene(m->view), readFileWithCoin(wrl));
         std::filesystem::remove(wrl);
     }
+    // Parts whose corners would overflow, or that have no area, are left
+    // out: the glTF files stay valid, and the STL holds the one good part.
+    {
+        const std::string res = dir.file("res");
+        vxTest::writeFile(res + "/far.kmf",
+                          vxTest::kmfFile({0, 0, -50}, {0, 0, 0},
+                                          {{"K90001_good"},
+                                           {"K90001_far", {1e38f, 0, 0}},
+                                           {"K90002_skewed", {0, 0, 0}, {0, 1, 0}, {0, 3.4028234e38f, 1}},
+                                           {"K90001_point", {1, 0, 0}, {0, 0, 0}, {0, 0, 0}}}));
+        const Model far("far", res + "/far.kmf", res);
+        for (vxExportFormat f : {vxExportFormat::kGlb, vxExportFormat::kGltf})
+            gltfFiles += " '" + far.exportTo(dir, f) + "'";
+        EXPECT_EQ(vxTest::admeshDiffers(
+                      far.exportTo(dir, vxExportFormat::kStl),
+                      {{"Number of facets", 12}, {"Degenerate facets", 0}, {"Number of parts", 1}}),
+                  "");
+    }
     ASSERT_TRUE(std::filesystem::exists(KOLBRIK_GLTF_VALIDATOR "/package.json"))
         << "the glTF validator is missing: run scripts/deps.sh";
     const auto r = vxTest::runCommand("node " KOLBRIK_VALIDATE_SCRIPT " " KOLBRIK_GLTF_VALIDATOR + gltfFiles);
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2 * 27) << r.out; // one line per file
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2 * 28) << r.out; // one line per file
 }

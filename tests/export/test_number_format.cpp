@@ -140,7 +140,10 @@ TEST(NumberFormat, ShortestTexts)
                  {-12.5f, "-12.5"},
                  {3.0f, "3"},
                  {1e-7f, "0.0000001"},
-                 {16777216.0f, "16777216"}};
+                 {16777216.0f, "16777216"},
+                 // whole floats beyond 32 bits (no int32_t value to compare with)
+                 {3e9f, "3000000000"},
+                 {-4294967296.0f, "-4294967296"}};
     for (const auto& c : cases)
         EXPECT_EQ(shortest(c.value), c.text);
 

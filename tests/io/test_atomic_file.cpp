@@ -5,8 +5,15 @@
 
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <iostream>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using vxTest::entries;
@@ -131,4 +138,214 @@ TEST(AtomicFile, AFailedOrUncommittedWriteLeavesTheTargetAndNoTemporaryFile)
     EXPECT_EQ(vxTest::readFile(target), "keep");
     EXPECT_EQ(vxTest::readFile(dir.file("folder/inside")), "inside");
     EXPECT_EQ(entries(dir.path()), before);
+}
+
+namespace {
+
+// What a child process reads from a pipe until its writer closes it.
+struct PipeReader {
+    explicit PipeReader(const std::string& fifo)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        pid = ::fork();
+        if (pid == 0) {
+            ::close(fds[0]);
+            const int in = ::open(fifo.c_str(), O_RDONLY);
+            // All of it first: the parent reads the result only at the end.
+            std::string all;
+            char buffer[4096];
+            ssize_t n;
+            while (in >= 0 && (n = ::read(in, buffer, sizeof buffer)) > 0)
+                all.append(buffer, static_cast<std::size_t>(n));
+            for (std::size_t at = 0;
+                 at < all.size() && (n = ::write(fds[1], all.data() + at, all.size() - at)) > 0;)
+                at += static_cast<std::size_t>(n);
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        result = fds[0];
+    }
+    // Everything the child read.
+    std::string text()
+    {
+        std::string all;
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(result, buffer, sizeof buffer)) > 0)
+            all.append(buffer, static_cast<std::size_t>(n));
+        ::close(result);
+        ::waitpid(pid, nullptr, 0);
+        return all;
+    }
+    pid_t pid = -1;
+    int result = -1;
+};
+
+} // namespace
+
+// A symbolic link is followed and its target replaced in the target's
+// folder, the link left as it is (a link that points nowhere yet makes its
+// target). A pipe is written to as the bytes come, its reader gets them all,
+// a .glb-like header held back is still overwritten; so are a character
+// device and a socket. A folder and a block device are refused; a file is
+// never written over the file that is read.
+TEST(AtomicFile, LinksAreFollowedPipesAndDevicesWrittenDirectlyOtherKindsRefused)
+{
+    vxTest::TempDir dir, elsewhere;
+    const std::string real = elsewhere.file("real.txt");
+    vxTest::writeFile(real, "old");
+    ::chmod(real.c_str(), 0640);
+    fs::create_symlink(real, dir.file("link.txt"));
+    fs::create_symlink("../" + fs::path(elsewhere.path()).filename().string() + "/new.txt",
+                       dir.file("to-new"));
+    ASSERT_TRUE(vxWriteFileAtomically(dir.file("link.txt"), "through the link").ok);
+    ASSERT_TRUE(vxWriteFileAtomically(dir.file("to-new"), "made through the link").ok);
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.txt")));
+    EXPECT_EQ(vxTest::readFile(real), "through the link");
+    EXPECT_EQ(vxTest::readFile(elsewhere.file("new.txt")), "made through the link");
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(entries(elsewhere.path()), (std::set<std::string>{"new.txt", "real.txt"}));
+    EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"link.txt", "to-new"}));
+    EXPECT_TRUE(vxSameFile(dir.file("link.txt"), real));
+    EXPECT_FALSE(vxRefuseToOverwrite(real, dir.file("link.txt")).ok);
+    EXPECT_EQ(vxRefuseToOverwrite(real, dir.file("link.txt")).error,
+              "cannot write " + dir.file("link.txt") + ": it is the model being read (" + real + ")");
+    EXPECT_TRUE(vxRefuseToOverwrite(real, elsewhere.file("new.txt")).ok);
+    EXPECT_TRUE(vxRefuseToOverwrite(real, elsewhere.file("missing.txt")).ok);
+
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    {
+        PipeReader reader(fifo);
+        vxAtomicFile file(fifo);
+        ASSERT_TRUE(file.ok()) << file.commit().error;
+        EXPECT_TRUE(file.streaming());
+        file.holdBack(true);
+        file.write("HEAD");
+        const std::string body(3u << 20, 'b'); // more than the buffer
+        file.write(body);
+        file.overwrite(0, "head");
+        file.holdBack(false);
+        file.write("tail");
+        ASSERT_TRUE(file.commit().ok);
+        EXPECT_EQ(reader.text(), "head" + body + "tail");
+    }
+    {
+        PipeReader reader(fifo);
+        vxAtomicFile file(fifo);
+        file.write(std::string(3u << 20, 'x'));
+        file.overwrite(0, "late"); // sent already
+        const vxWriteResult r = file.commit();
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find("not a regular file"), std::string::npos) << r.error;
+        reader.text();
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    // A socket that a listener reads.
+    const std::string socketPath = dir.file("socket");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    ASSERT_TRUE(vxWriteFileAtomically(socketPath, "over a socket").ok);
+    const int accepted = ::accept(listener, nullptr, nullptr);
+    char got[64] = {};
+    EXPECT_EQ(::read(accepted, got, sizeof got), 13);
+    EXPECT_STREQ(got, "over a socket");
+    ::close(accepted);
+    ::close(listener);
+    EXPECT_EQ(fs::status(socketPath).type(), fs::file_type::socket);
+
+    // Devices are made here only where the process may make them: a null
+    // device (which takes anything) and a block device of a number that no
+    // driver has (which must be refused before it is opened).
+    if (::mknod(dir.file("null").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        EXPECT_TRUE(vxWriteFileAtomically(dir.file("null"), "gone").ok);
+        EXPECT_TRUE(fs::is_character_file(dir.file("null")));
+    } else {
+        std::cout << "[ note ] devices cannot be made here\n";
+    }
+    if (::mknod(dir.file("block").c_str(), S_IFBLK | 0600, makedev(240, 77)) == 0) {
+        const vxWriteResult r = vxWriteFileAtomically(dir.file("block"), "never");
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find("neither a regular file nor a pipe"), std::string::npos) << r.error;
+        EXPECT_TRUE(fs::is_block_file(dir.file("block")));
+    }
+    fs::create_directory(dir.file("folder"));
+    EXPECT_EQ(vxWriteFileAtomically(dir.file("folder"), "x").error,
+              "cannot write " + dir.file("folder") + ": " + std::strerror(EISDIR));
+}
+
+// Two files go in place together: both are prepared whole before either is
+// renamed, and abandoning one after the other was prepared leaves both
+// targets as they were.
+TEST(AtomicFile, PreparedFilesGoInPlaceTogetherOrNotAtAll)
+{
+    vxTest::TempDir dir;
+    vxTest::writeFile(dir.file("a"), "old a");
+    vxTest::writeFile(dir.file("b"), "old b");
+    {
+        vxAtomicFile a(dir.file("a")), b(dir.file("b"));
+        a.write("new a");
+        b.write("new b");
+        ASSERT_TRUE(a.prepare().ok);
+        EXPECT_EQ(vxTest::readFile(dir.file("a")), "old a");
+        b.abandon();
+        EXPECT_FALSE(b.prepare().ok);
+    } // a goes away uncommitted
+    EXPECT_EQ(vxTest::readFile(dir.file("a")), "old a");
+    EXPECT_EQ(vxTest::readFile(dir.file("b")), "old b");
+    EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"a", "b"}));
+    vxAtomicFile a(dir.file("a"));
+    a.write("new a");
+    ASSERT_TRUE(a.prepare().ok);
+    ASSERT_TRUE(a.commit().ok);
+    EXPECT_EQ(vxTest::readFile(dir.file("a")), "new a");
+    EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"a", "b"}));
+}
+
+// A process killed while it writes leaves no file behind: the temporary
+// file has no name (even SIGKILL leaves nothing), or, where it has one, an
+// interrupt, a termination or a hang-up removes it before the process ends
+// by the signal.
+TEST(AtomicFile, AKilledWriterLeavesNoTemporaryFile)
+{
+    for (const bool named : {false, true})
+        for (const int signal :
+             named ? std::vector<int>{SIGINT, SIGTERM, SIGHUP} : std::vector<int>{SIGKILL}) {
+            vxTest::TempDir dir;
+            int ready[2];
+            ASSERT_EQ(::pipe(ready), 0);
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                vxRemoveTemporaryFilesOnSignals();
+                vxUseNamedTemporaryFiles(named);
+                vxAtomicFile file(dir.file("out.bin"));
+                file.write(std::string(3u << 20, 'x'));
+                const char ok = file.ok() ? 'y' : 'n';
+                if (::write(ready[1], &ok, 1) != 1)
+                    ::_exit(3);
+                for (;;)
+                    ::pause();
+            }
+            ::close(ready[1]);
+            char ok = 0;
+            ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+            ::close(ready[0]);
+            EXPECT_EQ(ok, 'y');
+            EXPECT_EQ(entries(dir.path()).size(), named ? 1u : 0u);
+            ::kill(child, signal);
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+            EXPECT_TRUE(entries(dir.path()).empty()) << "signal " << signal << (named ? ", named" : "");
+        }
 }

@@ -72,6 +72,10 @@ TEST_F(PartsList, GroupsByTypeAndColourWithPhaseZeroInTheFirstPhase)
     EXPECT_EQ(two[1].shortName, "31005");
     EXPECT_EQ(two[2].shortName, "32000");
     EXPECT_EQ(vxColorHex(two[2].color), "#0000ff");
+    // Every row carries the name of its colour.
+    EXPECT_STREQ(two[0].colorName.english, "light green");
+    EXPECT_STREQ(two[1].colorName.english, "red");
+    EXPECT_STREQ(two[2].colorName.english, "blue");
 
     // Every part is in exactly one phase; the whole model merges the phases.
     std::int32_t sum = 0;

@@ -158,39 +158,44 @@ TEST(SectionText, PassReadsKeyLinesAsTheLineSplitterDoes)
     }
 }
 
-// The quick conversions of a value up to its line's CR LF take every value
-// of up to nine characters that the conversions take at once, give the same
-// number for it, and take nothing else; what they leave is read in full.
-TEST(SectionText, QuickNumbersReadAsTheConversionsAtOnce)
-{
-    using namespace vxSectionText::detail;
-    const char alphabet[] = {'0', '1', '5', '9', '.', ',', '-', '=', 'e', ' ', '\r', '\xB9'};
-    const auto check = [&](const std::string& value) {
-        // The line goes on after the value, far enough for a block to be
-        // looked at, and is cut as a pass cuts it: at its first CR LF.
-        const std::string text = value + "\r\nXPOS=5\r\n[PART2]\r\n";
-        const std::string_view line(text.data(), text.find("\r\n"));
+namespace {
+
+// How the quick readers and the conversions at once read one value at the
+// start of a line that goes on after it, far enough for a block to be looked
+// at, cut as a pass cuts it: at its first CR LF.
+struct QuickReading {
+    std::string text;
+    std::string_view line;
+    const char* afterDecimal;
+    const char* afterInteger;
+    float decimal = -1;
+    std::int32_t integer = -1;
+    bool decimalAtOnceTakes;
+    bool integerAtOnceTakes;
+    float decimalAtOnceValue = 0;
+    std::int32_t integerAtOnceValue = 0;
+
+    explicit QuickReading(const std::string& value) : text(value + "\r\nXPOS=5\r\n[PART2]\r\n")
+    {
+        using namespace vxSectionText::detail;
+        line = std::string_view(text.data(), text.find("\r\n"));
         const char* const end = text.data() + text.size();
-        float f = -1;
-        std::int32_t n = -1;
-        const char* afterDecimal = quickDecimal(text.data(), end, f);
-        const char* afterInteger = quickInteger(text.data(), end, n);
-        float atOnce = 0;
-        std::int32_t integerAtOnceValue = 0;
-        const bool decimalTaken = decimalAtOnce(line, atOnce) && line.find('=') == std::string_view::npos;
-        const bool integerTaken =
+        afterDecimal = quickDecimal(text.data(), end, decimal);
+        afterInteger = quickInteger(text.data(), end, integer);
+        // The forms that the quick readers are made for.
+        decimalAtOnceTakes =
+            decimalAtOnce(line, decimalAtOnceValue) && line.find('=') == std::string_view::npos;
+        integerAtOnceTakes =
             integerAtOnce(line, integerAtOnceValue) && line.size() - (line[0] == '-' ? 1 : 0) <= 8;
-        ASSERT_EQ(afterDecimal != nullptr, decimalTaken) << "[" << value << "]";
-        ASSERT_EQ(afterInteger != nullptr, integerTaken) << "[" << value << "]";
-        if (afterDecimal) {
-            ASSERT_EQ(afterDecimal, line.data() + line.size() + 2);
-            ASSERT_EQ(std::memcmp(&f, &atOnce, sizeof f), 0) << "[" << value << "]"; // -0 included
-        }
-        if (afterInteger) {
-            ASSERT_EQ(n, integerAtOnceValue) << "[" << value << "]";
-        }
-    };
-    // Every text of up to five characters of the alphabet.
+    }
+};
+
+// Every text of up to five characters of an alphabet of what numbers are
+// made of and what ends them; then longer numbers, with and without sign and
+// point, up to the longest that the quick readers take and beyond.
+void forEachShortValue(const std::function<void(const std::string&)>& check)
+{
+    const char alphabet[] = {'0', '1', '5', '9', '.', ',', '-', '=', 'e', ' ', '\r', '\xB9'};
     std::string value;
     const std::function<void(int)> each = [&](int left) {
         check(value);
@@ -203,8 +208,6 @@ TEST(SectionText, QuickNumbersReadAsTheConversionsAtOnce)
         }
     };
     each(5);
-    // Longer numbers, with and without sign and point, up to the longest
-    // taken and beyond.
     std::uint32_t seed = 7;
     for (int round = 0; round < 200000; ++round) {
         const auto next = [&] { return (seed = seed * 1103515245 + 12345) >> 16; };
@@ -216,6 +219,41 @@ TEST(SectionText, QuickNumbersReadAsTheConversionsAtOnce)
             v.insert(v.size() - next() % (digits + 1), 1, next() % 2 ? '.' : ',');
         check(v);
     }
+}
+
+} // namespace
+
+// A quick reader, when it takes a value, reads what the conversion at once
+// reads and goes on at the next line; in every build, SSE2 or not.
+TEST(SectionText, AQuickResultWhenGivenIsTheFullConversion)
+{
+    forEachShortValue([](const std::string& value) {
+        const QuickReading r(value);
+        if (r.afterDecimal) {
+            ASSERT_TRUE(r.decimalAtOnceTakes) << "[" << value << "]";
+            ASSERT_EQ(r.afterDecimal, r.line.data() + r.line.size() + 2);
+            ASSERT_EQ(std::memcmp(&r.decimal, &r.decimalAtOnceValue, sizeof r.decimal), 0)
+                << "[" << value << "]"; // -0 included
+        }
+        if (r.afterInteger) {
+            ASSERT_TRUE(r.integerAtOnceTakes) << "[" << value << "]";
+            ASSERT_EQ(r.afterInteger, r.line.data() + r.line.size() + 2);
+            ASSERT_EQ(r.integer, r.integerAtOnceValue) << "[" << value << "]";
+        }
+    });
+}
+
+// With SSE2, the quick readers take every value of the forms they are made
+// for (the scalar build leaves all but single digits to the full pass).
+TEST(SectionText, TheSse2QuickPathTakesEveryShortNumber)
+{
+    if (!vxSectionText::detail::kSse2)
+        GTEST_SKIP() << "a build without SSE2";
+    forEachShortValue([](const std::string& value) {
+        const QuickReading r(value);
+        ASSERT_EQ(r.afterDecimal != nullptr, r.decimalAtOnceTakes) << "[" << value << "]";
+        ASSERT_EQ(r.afterInteger != nullptr, r.integerAtOnceTakes) << "[" << value << "]";
+    });
 }
 
 // A bad number counts when a key handler reports it: also for a copy of its
