@@ -316,6 +316,39 @@
         </translation>
     </message>
     <message numerus="yes">
+        <source>%1 and %n more tube(s) have fewer than two nodes and are not drawn</source>
+        <translation>
+            <numerusform>%1 und %n weiterer Schlauch haben weniger als zwei Knoten und werden nicht gezeichnet</numerusform>
+            <numerusform>%1 und %n weitere Schläuche haben weniger als zwei Knoten und werden nicht gezeichnet</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 has fewer than two nodes and is not drawn</source>
+        <translation>%1 hat weniger als zwei Knoten und wird nicht gezeichnet</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more tube(s) have a node that is not a finite number and are not drawn</source>
+        <translation>
+            <numerusform>%1 und %n weiterer Schlauch haben einen Knoten, der keine endliche Zahl ist, und werden nicht gezeichnet</numerusform>
+            <numerusform>%1 und %n weitere Schläuche haben einen Knoten, der keine endliche Zahl ist, und werden nicht gezeichnet</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 has a node that is not a finite number and is not drawn</source>
+        <translation>%1 hat einen Knoten, der keine endliche Zahl ist, und wird nicht gezeichnet</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more tube(s) have no radius above 0 and are not drawn</source>
+        <translation>
+            <numerusform>%1 und %n weiterer Schlauch haben keinen Radius über 0 und werden nicht gezeichnet</numerusform>
+            <numerusform>%1 und %n weitere Schläuche haben keinen Radius über 0 und werden nicht gezeichnet</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 has no radius above 0 and is not drawn</source>
+        <translation>%1 hat keinen Radius über 0 und wird nicht gezeichnet</translation>
+    </message>
+    <message numerus="yes">
         <source>%n part(s) could not be shown: %1</source>
         <translation>
             <numerusform>%n Teil konnte nicht angezeigt werden: %1</numerusform>
@@ -575,6 +608,10 @@
     <message>
         <source>&amp;Orthographic</source>
         <translation>&amp;Orthografisch</translation>
+    </message>
+    <message>
+        <source>Show &amp;cables and tubes</source>
+        <translation>&amp;Kabel und Schläuche zeigen</translation>
     </message>
     <message>
         <source>Zoom &amp;in</source>

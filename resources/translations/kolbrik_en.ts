@@ -316,6 +316,39 @@
         </translation>
     </message>
     <message numerus="yes">
+        <source>%1 and %n more tube(s) have fewer than two nodes and are not drawn</source>
+        <translation>
+            <numerusform>%1 and %n more tube have fewer than two nodes and are not drawn</numerusform>
+            <numerusform>%1 and %n more tubes have fewer than two nodes and are not drawn</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 has fewer than two nodes and is not drawn</source>
+        <translation>%1 has fewer than two nodes and is not drawn</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more tube(s) have a node that is not a finite number and are not drawn</source>
+        <translation>
+            <numerusform>%1 and %n more tube have a node that is not a finite number and are not drawn</numerusform>
+            <numerusform>%1 and %n more tubes have a node that is not a finite number and are not drawn</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 has a node that is not a finite number and is not drawn</source>
+        <translation>%1 has a node that is not a finite number and is not drawn</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 and %n more tube(s) have no radius above 0 and are not drawn</source>
+        <translation>
+            <numerusform>%1 and %n more tube have no radius above 0 and are not drawn</numerusform>
+            <numerusform>%1 and %n more tubes have no radius above 0 and are not drawn</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 has no radius above 0 and is not drawn</source>
+        <translation>%1 has no radius above 0 and is not drawn</translation>
+    </message>
+    <message numerus="yes">
         <source>%n part(s) could not be shown: %1</source>
         <translation>
             <numerusform>%n part could not be shown: %1</numerusform>
@@ -575,6 +608,10 @@
     <message>
         <source>&amp;Orthographic</source>
         <translation>&amp;Orthographic</translation>
+    </message>
+    <message>
+        <source>Show &amp;cables and tubes</source>
+        <translation>Show &amp;cables and tubes</translation>
     </message>
     <message>
         <source>Zoom &amp;in</source>

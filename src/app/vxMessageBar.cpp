@@ -143,6 +143,23 @@ QString vxMessageBar::findingText(const vxLoadFinding& f)
     }
     case Kind::kMoreBadNumbers:
         return tr("%n more value(s) are not numbers", nullptr, count);
+    case Kind::kTubeFewNodes:
+        return count > 1 ? tr("%1 and %n more tube(s) have fewer than two nodes and are not drawn", nullptr,
+                              count - 1)
+                               .arg(fromStd(f.section))
+                         : tr("%1 has fewer than two nodes and is not drawn").arg(fromStd(f.section));
+    case Kind::kTubeBadNode:
+        return count > 1
+                   ? tr("%1 and %n more tube(s) have a node that is not a finite number and are not "
+                        "drawn",
+                        nullptr, count - 1)
+                         .arg(fromStd(f.section))
+                   : tr("%1 has a node that is not a finite number and is not drawn").arg(fromStd(f.section));
+    case Kind::kTubeBadRadius:
+        return count > 1
+                   ? tr("%1 and %n more tube(s) have no radius above 0 and are not drawn", nullptr, count - 1)
+                         .arg(fromStd(f.section))
+                   : tr("%1 has no radius above 0 and is not drawn").arg(fromStd(f.section));
     }
     return fromStd(f.message);
 }

@@ -43,6 +43,7 @@ const char* const kInvertWheel = "navigation/invertWheel";
 const char* const kZoomTowardPointer = "navigation/zoomTowardPointer";
 const char* const kSmoothTransitions = "navigation/smoothTransitions";
 const char* const kOrthographic = "navigation/orthographic";
+const char* const kShowTubes = "view/showTubes";
 
 // One arrow key turns the model as far as a drag of this many points.
 constexpr float kTurnStep = 5.0f;
@@ -177,6 +178,10 @@ void vxViewCommands::buildActions()
     m_orthographic->setCheckable(true);
     connect(m_orthographic, &QAction::toggled, this, [this](bool on) { setOrthographic(on); });
 
+    m_showTubes = addAction(camera, "actionShowTubes", tr("Show &cables and tubes"), {});
+    m_showTubes->setCheckable(true);
+    connect(m_showTubes, &QAction::toggled, this, [this](bool on) { setShowTubes(on); });
+
     connect(addAction(camera, "actionZoomIn", tr("Zoom &in"),
                       {Qt::Key_Plus, Qt::Key_Equal, Qt::KeypadModifier | Qt::Key_Plus}),
             &QAction::triggered, this, [this] {
@@ -309,6 +314,8 @@ void vxViewCommands::applySettings()
     view().setSmoothTransitions(s.value(QLatin1String(kSmoothTransitions), true).toBool());
     m_orthographic->setChecked(s.value(QLatin1String(kOrthographic), false).toBool());
     view().setOrthographic(m_orthographic->isChecked());
+    m_showTubes->setChecked(s.value(QLatin1String(kShowTubes), false).toBool());
+    view().setShowTubes(m_showTubes->isChecked());
 }
 
 void vxViewCommands::loadSettingsIntoSheet(Ui::vxSheetParameter& ui)
@@ -352,14 +359,26 @@ void vxViewCommands::showStandardView(vxStandardView which)
     view().showStandardView(which);
 }
 
+bool vxViewCommands::setRemembered(QAction* action, const char* key, bool on)
+{
+    if (action->isChecked() != on) {
+        action->setChecked(on); // comes back through toggled
+        return false;
+    }
+    QSettings().setValue(QLatin1String(key), on);
+    return true;
+}
+
 void vxViewCommands::setOrthographic(bool on)
 {
-    if (m_orthographic->isChecked() != on) {
-        m_orthographic->setChecked(on); // comes back here through toggled
-        return;
-    }
-    view().setOrthographic(on);
-    QSettings().setValue(QLatin1String(kOrthographic), on);
+    if (setRemembered(m_orthographic, kOrthographic, on))
+        view().setOrthographic(on);
+}
+
+void vxViewCommands::setShowTubes(bool on)
+{
+    if (setRemembered(m_showTubes, kShowTubes, on))
+        view().setShowTubes(on);
 }
 
 // --- pictures ---------------------------------------------------------------------

@@ -19,7 +19,7 @@ class vxSheetParameter;
 }
 
 // The window's navigation and picture commands: fit, reset, standard views,
-// the orthographic projection, keyboard navigation (turn, zoom, phase and
+// the orthographic projection, showing the tubes, keyboard navigation (turn, zoom, phase and
 // work-mode keys), the navigation settings of the Settings sheet
 // (remembered under "navigation/..."), Save picture…, Copy picture, printing
 // the view and Help > Keyboard shortcuts. It adds its actions to the
@@ -45,6 +45,8 @@ class vxViewCommands : public QObject {
     void resetView();
     void showStandardView(vxStandardView which);
     void setOrthographic(bool on);
+    // Draws the model's tubes (remembered as "view/showTubes").
+    void setShowTubes(bool on);
 
     // Draws the view off-screen at size and writes it as a PNG file
     // (atomically). False, with the reason in *error, when it cannot.
@@ -70,11 +72,16 @@ class vxViewCommands : public QObject {
     void menSavePicture();
     void menCopyPicture();
     void message(const QString& text);
+    // A checkable setting: checks the action to match (false: it did not, and
+    // its toggled signal calls back) or, when it matches, remembers the
+    // value under key (true: the caller applies it).
+    bool setRemembered(QAction* action, const char* key, bool on);
     vxOpenGLView& view() const;
 
     vxCommandHost& m_host;
     QMainWindow& m_window;
     QAction* m_orthographic = nullptr;
+    QAction* m_showTubes = nullptr;
     QActionGroup* m_workModes = nullptr;
     QDialog* m_shortcutsSheet = nullptr;
     QList<QAction*> m_modelCommands;

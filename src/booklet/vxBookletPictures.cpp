@@ -95,6 +95,8 @@ vxBookletPictures::vxBookletPictures() : m_scene(64, 64, false)
     m_scene.host.setDevicePixelRatio(kSupersample); // lines as wide as drawn at the picture's size
     if (m_scene.host.ok())
         m_scene.view.set3DBackgroundColor(kPaper.redF(), kPaper.greenF(), kPaper.blueF());
+    // A booklet shows the cables and hoses the builder lays.
+    m_scene.view.setShowTubes(true);
 }
 
 vxBookletPictures::~vxBookletPictures() = default;

@@ -43,6 +43,9 @@ int cmdExport(const std::vector<std::string>& argsIn)
         return args.usageError("cannot tell the format of " + files[1] +
                                ": name it .wrl, .glb, .gltf, .stl or .obj, " + "or give --format (" +
                                formatList() + ")");
+    options.tubes = args.has("--tubes");
+    if (options.tubes && *format == vxExportFormat::kVrml)
+        return args.error("--tubes goes with glb, gltf, stl or obj");
 
     if (!mayWrite(files[0], files[1]) ||
         (*format == vxExportFormat::kObj && !mayWrite(files[0], vxExportMaterialPath(files[1]))))

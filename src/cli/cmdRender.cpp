@@ -93,6 +93,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
     const bool highlight = args.has("--highlight");
     const bool fit = args.has("--fit");
     const bool orthographic = args.has("--orthographic");
+    const bool tubes = args.has("--tubes");
     const bool moving = args.has("--moving");
 
     if (standard && camera)
@@ -111,6 +112,7 @@ int cmdRender(const std::vector<std::string>& argsIn)
         fail("render: " + offscreen.host.error());
         return 1;
     }
+    view.setShowTubes(tubes);
     view.setDrawStyle(style);
     view.setMovingFrameForced(moving);
     const vxLoadResult loaded = view.loadModelFromFile(files[0]);

@@ -126,6 +126,11 @@ inline constexpr Option kRenderOptionList[] = {
              "simplified meshes, parts under a pixel or two left out",
      .manual = "Draw the frame the viewer's window draws while the camera moves: every part with a "
                "simplified mesh, parts smaller than a pixel or two left out."},
+    {.name = "--tubes",
+     .help = "draw the cables, hoses and ropes as round tubes along\n"
+             "their paths",
+     .manual = "Draw the cables, hoses and ropes of the model as round tubes along their paths (the "
+               "window's View > Show cables and tubes)."},
     resourcesOption("read part definitions and meshes from DIR instead of\n"
                     "the installed resource folder"),
 };
@@ -134,7 +139,8 @@ inline constexpr CommandOptions kRenderOptions = {
     .summary = "draw a model off-screen and save it as PNG",
     .about = "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
              "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
-             "                      [--highlight] [--style classic|outlined] [--moving] [--resources DIR]\n"
+             "                      [--highlight] [--style classic|outlined] [--moving] [--tubes]\n"
+             "                      [--resources DIR]\n"
              "\n"
              "Draws a model off-screen as the viewer's window shows it right after\n"
              "opening the file (same camera, light and colours; the grid hidden) and\n"
@@ -197,6 +203,11 @@ inline constexpr Option kExportOptionList[] = {
                "formats are always Y up, as their readers expect.",
      .completion = ValueCompletion::kWords,
      .words = "z y"},
+    {.name = "--tubes",
+     .help = "the cables, hoses and ropes as well, as the round\n"
+             "tubes the viewer draws (glb, gltf, stl, obj)",
+     .manual = "Write the cables, hoses and ropes as well, each as the round tube the viewer draws, after "
+               "the parts (glb, gltf, stl and obj; without it tubes are left out)."},
     resourcesOption("read part definitions and meshes from DIR instead\n"
                     "of the installed resource folder"),
 };
@@ -204,7 +215,7 @@ inline constexpr CommandOptions kExportOptions = {
     .name = "export",
     .summary = "write a model as glTF, STL, OBJ or VRML",
     .about = "usage: kolbrik export MODEL.kmf OUT.{wrl,glb,gltf,stl,obj} [--format F] [--phase N]\n"
-             "                      [--up z|y] [--resources DIR]\n"
+             "                      [--up z|y] [--tubes] [--resources DIR]\n"
              "\n"
              "Loads a model as the viewer does and writes it for other programs, in\n"
              "the format that OUT's extension names:\n"

@@ -1,6 +1,8 @@
 #include "vxExport.h"
+#include "vxBaseSceneObject.h"
 #include "vxExportWriters.h"
 #include "vxModel.h"
+#include "vxTubeSurface.h"
 #include "vxVrmlWriter.h"
 
 #include <algorithm>
@@ -15,7 +17,8 @@
 
 namespace {
 
-// The formats of a gathered scene, in the file at path.
+// The formats of a gathered scene, in the file at path; the tubes' surfaces
+// after the parts when the options ask for them.
 template <class Write>
 vxWriteResult writeScene(const vxExportSource& source, const std::string& path,
                          const vxExportOptions& options, Write write)
@@ -24,7 +27,14 @@ vxWriteResult writeScene(const vxExportSource& source, const std::string& path,
     vxAtomicFile file(path, vxDurability::kContent);
     if (!file.ok())
         return file.commit();
-    const vxExport::Scene scene = vxExport::collect(source.model, options.phase);
+    std::vector<std::shared_ptr<vxTubeSceneObject>> tubes;
+    if (options.tubes) {
+        for (const auto& object : source.objects)
+            if (auto tube = std::dynamic_pointer_cast<vxTubeSceneObject>(object))
+                tubes.push_back(std::move(tube));
+        vxMakeTubeSurfaces(tubes);
+    }
+    const vxExport::Scene scene = vxExport::collect(source.model, options.phase, tubes);
     if (options.finding)
         for (const std::string& finding : vxExport::leftOutFindings(scene))
             options.finding(finding);

@@ -38,6 +38,10 @@ struct vxExportOptions {
     std::optional<std::int32_t> phase;
     // Called now and then with (parts written, parts to write).
     std::function<void(std::size_t done, std::size_t total)> progress;
+    // The tubes (cables, hoses, ropes) as well, each as the round surface
+    // the view draws, after the parts; glTF, STL and OBJ only. Off: tubes
+    // are left out.
+    bool tubes = false;
     // Told, before the file is written, what the export leaves out besides
     // parts without triangles: one sentence each (parts whose placement is
     // not finite, too large or flat).

@@ -124,7 +124,8 @@ std::vector<std::string> leftOutFindings(const Scene& scene)
     return findings;
 }
 
-Scene collect(const vxModel& model, std::optional<std::int32_t> phase)
+Scene collect(const vxModel& model, std::optional<std::int32_t> phase,
+              const std::vector<std::shared_ptr<vxTubeSceneObject>>& tubes)
 {
     Scene scene;
     // Colours by the bits of red, green and blue.
@@ -146,6 +147,40 @@ Scene collect(const vxModel& model, std::optional<std::int32_t> phase)
     const auto& parts = model.partList();
     FirstIndex<Rgb, RgbHash> colourIndex(parts.size());
     FirstIndex<const vxSharedMesh*, PointerHash> meshIndex;
+    // One more part of the scene, unless it has nothing to write.
+    const auto add = [&](const vxBaseSceneObject& object, const vxSharedMesh* mesh, const vxVector& c,
+                         std::uint32_t number, const vxPart* part) {
+        if (!mesh || mesh->triangles.empty())
+            return; // draws nothing
+        Placement f;
+        object.localMatrix().toArray(f.data());
+
+        const auto [m, newMesh] = meshIndex.add(mesh);
+        if (newMesh)
+            scene.meshes.push_back(measure(mesh->triangles));
+        const Mesh& exported = scene.meshes[m];
+        if (exported.usable == 0)
+            return;
+        // A tube's surface is made of finite nodes and is never flat; should
+        // one be, it is left out without a finding of its own.
+        if (!fitsTheFiles(f, exported)) {
+            if (part)
+                scene.leftOut.push_back({number, part, LeftOutBecause::kNotFinite});
+            return;
+        }
+        if (flat(f)) {
+            if (part)
+                scene.leftOut.push_back({number, part, LeftOutBecause::kNoArea});
+            return;
+        }
+
+        const auto [k, newColour] = colourIndex.add(rgbOf(c));
+        if (newColour)
+            scene.colours.emplace_back(c.x(), c.y(), c.z());
+
+        scene.parts.push_back({number, m, k, part, f});
+        scene.triangles += exported.usable;
+    };
     scene.parts.reserve(parts.size());
     // The objects of a large model lie far apart in memory: what the object
     // of a part a few ahead holds is asked for while this one is gathered.
@@ -161,36 +196,12 @@ Scene collect(const vxModel& model, std::optional<std::int32_t> phase)
         const vxPart& part = *parts[i];
         if (phase && part.phase() > 0 && part.phase() > *phase)
             continue;
-        const vxBaseSceneObject* object = part.baseSceneObject().get();
-        const vxSharedMesh* mesh = object ? object->sharedMesh().get() : nullptr;
-        if (!mesh || mesh->triangles.empty())
-            continue; // draws nothing
-        Placement f;
-        object->localMatrix().toArray(f.data());
-
-        const auto [m, newMesh] = meshIndex.add(mesh);
-        if (newMesh)
-            scene.meshes.push_back(measure(mesh->triangles));
-        const Mesh& exported = scene.meshes[m];
-        if (exported.usable == 0)
-            continue;
-        if (!fitsTheFiles(f, exported)) {
-            scene.leftOut.push_back({static_cast<std::uint32_t>(i + 1), &part, LeftOutBecause::kNotFinite});
-            continue;
-        }
-        if (flat(f)) {
-            scene.leftOut.push_back({static_cast<std::uint32_t>(i + 1), &part, LeftOutBecause::kNoArea});
-            continue;
-        }
-
-        const vxVector& c = part.color();
-        const auto [k, newColour] = colourIndex.add(rgbOf(c));
-        if (newColour)
-            scene.colours.emplace_back(c.x(), c.y(), c.z());
-
-        scene.parts.push_back({static_cast<std::uint32_t>(i + 1), m, k, &part, f});
-        scene.triangles += exported.usable;
+        if (const vxBaseSceneObject* object = part.baseSceneObject().get())
+            add(*object, object->sharedMesh().get(), part.color(), static_cast<std::uint32_t>(i + 1), &part);
     }
+    for (std::size_t j = 0; j < tubes.size(); ++j)
+        add(*tubes[j], tubes[j]->surface().get(), tubes[j]->colorDiffuse(), static_cast<std::uint32_t>(j + 1),
+            nullptr);
     return scene;
 }
 

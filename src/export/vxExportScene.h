@@ -10,6 +10,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 
 class vxModel;
 class vxPart;
+class vxTubeSceneObject;
 
 namespace vxExport {
 
@@ -26,10 +28,10 @@ namespace vxExport {
 using Placement = std::array<float, 16>;
 
 struct Part {
-    std::uint32_t number; // 1-based, as in the model file
+    std::uint32_t number; // 1-based, as in the model file (of the tube, for a tube)
     std::uint32_t mesh;   // index into Scene::meshes
     std::uint32_t colour; // index into Scene::colours
-    const vxPart* part;
+    const vxPart* part;   // null for a tube's surface
     Placement matrix;
 };
 
@@ -52,7 +54,7 @@ struct LeftOut {
 };
 
 struct Scene {
-    std::vector<Part> parts;       // in the model's order
+    std::vector<Part> parts;       // in the model's order, then the tubes
     std::vector<Mesh> meshes;      // in the order of first use
     std::vector<vxVector> colours; // red, green, blue; in the order of first use
     std::uint64_t triangles = 0;   // usable triangles of all parts
@@ -127,11 +129,13 @@ template <class Key, class Hash> class FirstIndex {
 
 // The parts of the model, each with the scene object made of it, that have
 // at least one usable triangle and a finite placement, of phase `phase` or
-// earlier (or of phase 0 or less) when a phase is given.
+// earlier (or of phase 0 or less) when a phase is given; then the surfaces
+// of the tubes given (made, in every phase) in their order.
 // Parts whose placed corners would not be finite in millimetres (or beyond
 // kLargestCoordinate), and parts whose placement leaves their triangles no
 // area, are left out (Scene::leftOut), as the view draws nothing of them.
-Scene collect(const vxModel& model, std::optional<std::int32_t> phase);
+Scene collect(const vxModel& model, std::optional<std::int32_t> phase,
+              const std::vector<std::shared_ptr<vxTubeSceneObject>>& tubes = {});
 
 // One sentence for each reason parts were left out, naming the first few.
 std::vector<std::string> leftOutFindings(const Scene& scene);

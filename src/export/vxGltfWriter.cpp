@@ -323,17 +323,23 @@ void Writer::layOut()
 void Writer::node(std::size_t p, Json& out) const
 {
     const Part& part = m_scene.parts[p];
-    const vxPart& source = *part.part;
-    out.put(R"({"name":"part)");
+    out.put(part.part ? R"({"name":"part)" : R"({"name":"tube)");
     out.putInt(part.number);
-    out.put(' ');
-    out.putEscaped(source.partName());
+    if (part.part) {
+        out.put(' ');
+        out.putEscaped(part.part->partName());
+    }
     out.put(R"(","mesh":)");
     out.putInt(m_partMesh[p]);
     if (!m_geometries[m_meshes[m_partMesh[p]].first].baked && !isIdentity(part.matrix)) {
         out.put(R"(,"matrix":)");
         out.putFloats(part.matrix.data(), 16);
     }
+    if (!part.part) { // a tube: nothing more to tell
+        out.put("}");
+        return;
+    }
+    const vxPart& source = *part.part;
     const vxDefinition& definition = source.definition();
     out.putMemo(&definition, [&](JsonText& memo) {
         memo.put(R"(,"extras":{"articleNumber":)");
@@ -351,7 +357,8 @@ void Writer::mesh(std::size_t k, Json& out) const
     const auto [g, colour] = m_meshes[k];
     out.putMemo(&m_geometries[g], [&](JsonText& memo) {
         memo.put(R"({"name":)");
-        memo.putString(m_scene.parts[m_geometries[g].firstPart].part->shortName());
+        const vxPart* first = m_scene.parts[m_geometries[g].firstPart].part;
+        memo.putString(first ? first->shortName() : "tube");
         memo.put(R"(,"primitives":[{"attributes":{"POSITION":)");
         memo.putInt(2 * std::uint64_t{g});
         memo.put(R"(,"NORMAL":)");

@@ -116,7 +116,8 @@ vxWriteResult writeObj(const Scene& scene, const vxModel& model, vxAtomicFile& o
         for (std::size_t p = first; p < last; ++p) {
             const Part& part = scene.parts[p];
             const IndexedMesh& mesh = meshes[part.mesh];
-            lines.put("o part" + std::to_string(part.number) + "_" + word(part.part->partName()) +
+            lines.put((part.part ? "o part" + std::to_string(part.number) + "_" + word(part.part->partName())
+                                 : "o tube" + std::to_string(part.number)) +
                       "\nusemtl ");
             lines.put(materialName(scene, part.colour).view());
             lines.put("\ns off\n");

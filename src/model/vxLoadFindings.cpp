@@ -4,6 +4,7 @@
 #include "vxResources.h"
 #include "vxSectionText.h"
 #include "vxTextFile.h"
+#include "vxTubePath.h"
 
 #include <algorithm>
 #include <cstring>
@@ -168,6 +169,39 @@ void addNumberFindings(const vxSectionText::NumberWatch& numbers, std::vector<vx
     }
 }
 
+void addTubeFindings(const vxModel& model, std::vector<vxLoadFinding>& out)
+{
+    struct Found {
+        vxTubeFault fault;
+        Kind kind;
+        const char* what;
+        std::size_t first = 0;
+        std::int64_t count = 0;
+    };
+    Found found[] = {{vxTubeFault::kTooFewNodes, Kind::kTubeFewNodes, "fewer than two nodes"},
+                     {vxTubeFault::kNodeNotFinite, Kind::kTubeBadNode, "a node that is not a finite number"},
+                     {vxTubeFault::kRadiusNotUsable, Kind::kTubeBadRadius, "no radius above 0"}};
+    const auto& tubes = model.tubeList();
+    const std::size_t n = std::min(tubes.size(), static_cast<std::size_t>(std::max(model.tubeCount(), 0)));
+    for (std::size_t i = 0; i < n; ++i) {
+        const vxTubeFault fault = vxTubeFaultOf(*tubes[i]);
+        for (Found& f : found)
+            if (f.fault == fault && f.count++ == 0)
+                f.first = i;
+    }
+    for (const Found& f : found) {
+        if (f.count == 0)
+            continue;
+        vxLoadFinding finding = make(f.kind, "");
+        finding.section = "[TUBE" + std::to_string(f.first + 1) + "]";
+        finding.count = f.count;
+        finding.message = f.count == 1 ? finding.section + " has " + f.what + "; it is not drawn."
+                                       : finding.section + " and " + std::to_string(f.count - 1) +
+                                             " more tubes have " + f.what + "; they are not drawn.";
+        out.push_back(std::move(finding));
+    }
+}
+
 // Whole triangles in the binary mesh file at path, or -1 when it cannot be
 // read. Reads the head only, with the limits of the mesh reader: a regular
 // file up to its size limit, 84 bytes of head, 50 bytes per triangle, and no
@@ -221,6 +255,7 @@ std::vector<vxLoadFinding> collect(const vxModel& model, const std::string& text
     addFileFindings(text, out);
     addPartFindings(model, out);
     addNumberFindings(numbers, out);
+    addTubeFindings(model, out);
     return out;
 }
 

@@ -25,6 +25,11 @@ struct vxLoadFinding {
         kEmptyMesh,      // a part type whose mesh holds no whole triangle; name, count as above
         kBadNumber,      // a value that is not a number where one belongs; key, section, value, readAs, line
         kMoreBadNumbers, // count: further bad numbers not listed one by one
+        // Tubes that draw nothing; section: the first such tube's header
+        // ("[TUBE3]"), count: the tubes with this fault.
+        kTubeFewNodes,  // fewer than two nodes (COUNT)
+        kTubeBadNode,   // a node that is not a finite number
+        kTubeBadRadius, // a radius that is not a finite number above 0
     };
 
     Kind kind = Kind::kEmptyFile;
@@ -32,7 +37,8 @@ struct vxLoadFinding {
     std::string name;    // part NAME, short name or line ending, by kind
     std::string title;   // the part type's display name, when its definition has one
     std::string key;     // kBadNumber: the key (upper case)
-    std::string section; // kBadNumber: the section header as written, quoted; empty before the first
+    std::string section; // kBadNumber: the section header as written, quoted; empty before the first;
+                         // tubes: see their kinds
     std::string value;   // kBadNumber: the value as written, quoted
     std::int64_t sectionLength = 0; // kBadNumber: the characters of the whole section header
     std::int64_t valueLength = 0;   // kBadNumber: the characters of the whole value
@@ -53,7 +59,8 @@ namespace vxLoadFindings {
 // The findings about a model just read from text (the file's bytes as
 // decoded), with the bad numbers a NumberWatch saw during the load: the file
 // as a whole, then missing part sections and unknown parts (grouped by NAME,
-// in order of first appearance), then the numbers.
+// in order of first appearance), then the numbers, then the tubes that draw
+// nothing (one finding per fault).
 std::vector<vxLoadFinding> collect(const vxModel& model, const std::string& text,
                                    const vxSectionText::NumberWatch& numbers);
 

@@ -170,10 +170,33 @@ class vxBaseSceneObject {
     bool m_selectedBauteil = false;
 };
 
-// The scene object of a tube: initialised like a part's, never any triangles.
+// The scene object of a tube: initialised like a part's, never any triangles
+// (so picks pass through it and exports leave it out). The tube's surface,
+// made when it is first drawn or exported, is a mesh of its own beside them.
 class vxTubeSceneObject : public vxBaseSceneObject {
   public:
     vxTubeSceneObject() { initNewTubeSceneObject(); }
     void initNewTubeSceneObject() { initNewBaseSceneObject(); }
     void makeVertexFromTube(const vxTube& tube);
+
+    // The tube the surface is made from (shared with the model).
+    const std::shared_ptr<const vxTube>& tube() const { return m_tube; }
+    void setTube(std::shared_ptr<const vxTube> tube) { m_tube = std::move(tube); }
+    // The surface (null until made; empty for a tube that draws nothing).
+    const std::shared_ptr<vxSharedMesh>& surface() const { return m_surface; }
+    void setSurface(std::shared_ptr<vxSharedMesh> surface) { m_surface = std::move(surface); }
+    // The points of the curve the surface follows (its axis).
+    const std::vector<vxVector>& axis() const { return m_axis; }
+    void setAxis(std::vector<vxVector> axis) { m_axis = std::move(axis); }
+    // Draws the surface in the object's colour with a normal per corner,
+    // and its axis as a line (nothing while hidden or without a surface),
+    // compiling the surface in the
+    // current context on first use; under no pick name. The GL context must
+    // be current, and no display list may be open.
+    void renderSurface();
+
+  private:
+    std::shared_ptr<const vxTube> m_tube;
+    std::shared_ptr<vxSharedMesh> m_surface;
+    std::vector<vxVector> m_axis;
 };

@@ -59,7 +59,10 @@ void vxOpenGLView::initFields()
     m_workMode = vxWorkMode::kNavigate;
     m_model = std::make_shared<vxModel>();
     m_sceneObjectList.clear();
+    m_tubeObjects.clear();
+    m_showTubes = false;
     m_sceneBox.reset();
+    m_objectBoxes.reset();
     m_backgroundColor = vxVector();
     m_backgroundColor.setVector3f(0.92f, 0.91f, 0.85f);
     m_gridColor = vxVector();
@@ -160,6 +163,8 @@ void vxOpenGLView::drawRect()
     vxGLResources::deleteQueuedLists(m_contextId);
 
     drawScene(); // the grid and every scene object, in the frame's style
+    if (m_showTubes)
+        drawTubes(); // in either style
     m_highlight.drawOver(*this);
 
     glFinish();
@@ -250,7 +255,9 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
 
     // Dropping the old objects queues their lists for deletion.
     m_sceneObjectList.clear();
+    m_tubeObjects.clear();
     m_sceneBox.reset();
+    m_objectBoxes.reset();
     m_movingSpheres.clear();
 
     m_cameraPosition.setVector3f(m_model->cameraPosition());
@@ -297,8 +304,10 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
         const vxTube& tube = *tubes[static_cast<std::size_t>(j)];
         auto object = std::make_shared<vxTubeSceneObject>();
         object->makeVertexFromTube(tube);
+        object->setTube(tubes[static_cast<std::size_t>(j)]);
         object->colorDiffuse().setVector3f(tube.color());
         object->rebuildMatrix();
+        m_tubeObjects.push_back(object);
         m_sceneObjectList.push_back(std::move(object));
     }
 
@@ -306,9 +315,9 @@ vxLoadResult vxOpenGLView::loadModelFromFile(const std::string& path)
     // or straight above or below it, where the picture has no up) gives way
     // to the model fitted in the three-quarter view, which Reset returns to.
     if (!cameraShowsAnything(m_cameraPosition, m_cameraTarget)) {
-        const vxBounds box = visibleBounds();
-        if (!box.empty) {
-            setCameraPose(fittedCamera(box, standardViewDirection(vxStandardView::kIso)));
+        const std::vector<vxBounds> boxes = visibleBoxes();
+        if (!boxes.empty()) {
+            setCameraPose(fittedCamera(boxes, standardViewDirection(vxStandardView::kIso)));
             m_homePosition = m_cameraPosition;
             m_homeTarget = m_cameraTarget;
         }

@@ -118,8 +118,9 @@ class vxOpenGLView {
     void mouseUp(const vxMouseEvent& event);
 
     // --- fit, standard views, pan, projection (vxOpenGLViewCamera.cpp) ---
-    // The box around every visible placed part; empty when none shows.
-    vxBounds visibleBounds() const;
+    // The boxes of the visible placed parts, each on its own, and of the
+    // visible tubes' surfaces while tubes are shown; empty when none shows.
+    std::vector<vxBounds> visibleBoxes() const;
     // Whether a camera with this eye and target shows a picture: the eye
     // apart from the target, and not straight above or below it (the
     // picture's up is the world's y axis). Finite values only.
@@ -130,14 +131,19 @@ class vxOpenGLView {
     // projection as well. The target lies on the view axis at the depth of
     // the box's centre.
     vxCameraPose fittedCamera(const vxBounds& box, const vxVector& towardsEye) const;
-    // Fit keeping the viewing direction: the visible parts, or the selected
-    // part. Return false, changing nothing, when there is nothing to fit.
+    // The same for the corners of every box given: a fit of the parts'
+    // own boxes rather than of the box around them all, which fills the
+    // picture from every side.
+    vxCameraPose fittedCamera(const std::vector<vxBounds>& boxes, const vxVector& towardsEye) const;
+    // Fit keeping the viewing direction: the visible parts (their own
+    // boxes), or the selected part. Return false, changing nothing, when
+    // there is nothing to fit.
     bool fitModel();
     bool fitSelection();
     // Back to the camera the model file gives (the start camera before any
     // model was loaded).
     void resetView();
-    // A standard view of the visible parts, fitted.
+    // A standard view of the visible parts (their own boxes), fitted.
     void showStandardView(vxStandardView which);
     // Direction from the target to the eye of a standard view. Top and
     // bottom lean 0.002 rad towards the front, so that the world's y axis
@@ -161,6 +167,12 @@ class vxOpenGLView {
     // further from the eye, its farthest corner (up to the lens's limit),
     // so that a big model never vanishes behind it.
     double farPlane() const;
+    // The near clipping plane for that far plane: the lens's while the far
+    // plane is the lens's; beyond, the depth of the nearest visible part
+    // box (or tube surface, while tubes are shown) in front of the eye, at
+    // least a ten-thousandth of the far plane, so that the depth buffer
+    // keeps its precision over the scene.
+    double nearPlane(double farPlane) const;
     bool orthographic() const { return m_orthographic; }
     void setOrthographic(bool on);
     // The wheel zooms towards the point under the pointer rather than the
@@ -180,6 +192,19 @@ class vxOpenGLView {
     double lastFrameSeconds() const { return m_lastFrameSeconds; }
     // Moves the camera to pose, gliding when smooth transitions are on.
     void moveCameraTo(const vxCameraPose& pose);
+
+    // --- tubes (vxOpenGLViewTubes.cpp) -------------------------------------
+    // Whether the tubes (cables, hoses, ropes) are drawn as round tubes
+    // along their paths (off: not drawn, as before they were). They are
+    // never picked: a click passes through to the part behind.
+    bool showTubes() const { return m_showTubes; }
+    void setShowTubes(bool on);
+    // The scene's tube objects, in the model's tube order.
+    const std::vector<std::shared_ptr<vxTubeSceneObject>>& tubeObjects() const { return m_tubeObjects; }
+    // Makes the surfaces of all tube objects that have none yet (all at
+    // once, so that the detail suits the whole scene). Drawing and exports
+    // call it.
+    void makeTubeSurfaces() const;
 
     // --- picking and selection ------------------------------------------
     void mouseDown(const vxMouseEvent& event);
@@ -252,8 +277,6 @@ class vxOpenGLView {
   private:
     void initFields();
     void discardGrid();
-    // Fits the box keeping the viewing direction; false for an empty box.
-    bool fitBox(const vxBounds& box);
     // A view point (points) as the pixel it falls on, for picking.
     struct PixelPoint {
         std::int32_t x, y;
@@ -279,6 +302,13 @@ class vxOpenGLView {
     // Indices of the visible objects a pick with the current matrices can
     // hit (a superset; see vxBaseSceneObject::outsideClipVolume).
     std::vector<std::size_t> pickCandidates() const;
+    // Draws the tube surfaces (tubes shown only).
+    void drawTubes();
+    // Fits the corners of the boxes keeping the viewing direction; false
+    // when there are none.
+    bool fitBoxes(const std::vector<vxBounds>& boxes);
+    // The world boxes of the scene objects, in list order, made on first use.
+    const std::vector<vxBounds>& objectBoxes() const;
     // The current projection times model-view matrix, and the model-view
     // matrix (column-major, as GL hands them out).
     static void currentClipMatrix(double clip[16], double modelView[16]);
@@ -307,6 +337,9 @@ class vxOpenGLView {
     bool m_orthographic = false;
     // The box of every object of the loaded scene, made on first use.
     mutable std::optional<vxBounds> m_sceneBox;
+    mutable std::optional<std::vector<vxBounds>> m_objectBoxes;
+    std::vector<std::shared_ptr<vxTubeSceneObject>> m_tubeObjects;
+    bool m_showTubes = false;
     bool m_zoomTowardPointer = false;
     bool m_smoothTransitions = false;
     bool m_panning = false;

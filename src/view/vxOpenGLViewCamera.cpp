@@ -101,33 +101,90 @@ double vxOpenGLView::orthographicHalfHeight() const
     return static_cast<double>(off.vectorLength3f()) * tanHalfFieldOfView();
 }
 
+const std::vector<vxBounds>& vxOpenGLView::objectBoxes() const
+{
+    if (!m_objectBoxes) {
+        m_objectBoxes.emplace();
+        m_objectBoxes->reserve(m_sceneObjectList.size());
+        for (const auto& object : m_sceneObjectList)
+            m_objectBoxes->push_back(object->worldBounds());
+    }
+    return *m_objectBoxes;
+}
+
 double vxOpenGLView::farPlane() const
 {
     if (!m_sceneBox) {
         m_sceneBox.emplace();
-        for (const auto& object : m_sceneObjectList)
-            m_sceneBox->add(object->worldBounds());
+        for (const vxBounds& box : objectBoxes())
+            m_sceneBox->add(box);
     }
-    if (m_sceneBox->empty)
+    vxBounds scene = *m_sceneBox;
+    if (m_showTubes) {
+        makeTubeSurfaces();
+        for (const auto& tube : m_tubeObjects)
+            scene.add(tube->surface()->bounds());
+    }
+    if (scene.empty)
         return vxLens::kFarPlane;
     // The farthest corner: on each axis the end further from the eye.
     const auto reach = [](double eye, double low, double high) {
         return std::max(std::abs(eye - low), std::abs(eye - high));
     };
-    const double dx = reach(m_cameraPosition.x(), m_sceneBox->min.x(), m_sceneBox->max.x());
-    const double dy = reach(m_cameraPosition.y(), m_sceneBox->min.y(), m_sceneBox->max.y());
-    const double dz = reach(m_cameraPosition.z(), m_sceneBox->min.z(), m_sceneBox->max.z());
+    const double dx = reach(m_cameraPosition.x(), scene.min.x(), scene.max.x());
+    const double dy = reach(m_cameraPosition.y(), scene.min.y(), scene.max.y());
+    const double dz = reach(m_cameraPosition.z(), scene.min.z(), scene.max.z());
     const double farthest = std::sqrt(dx * dx + dy * dy + dz * dz) * 1.01;
     if (!(farthest > vxLens::kFarPlane)) // also when not a number
         return vxLens::kFarPlane;
     return std::min(farthest, vxLens::kFarthestPlane);
 }
 
+double vxOpenGLView::nearPlane(double zFar) const
+{
+    if (!(zFar > vxLens::kFarPlane))
+        return vxLens::kNearPlane;
+    const double least = std::max(vxLens::kNearPlane, zFar / 10000.0);
+    const V3 eye = of(m_cameraPosition);
+    const V3 axis = of(m_cameraTarget) - eye;
+    const double distance = length(axis);
+    if (!(distance > 0.0) || !std::isfinite(distance))
+        return least;
+    const V3 f = axis * (1.0 / distance);
+    // The nearest depth of a box: its centre's, less its half extents
+    // weighed by the axis.
+    double nearest = INFINITY;
+    const auto consider = [&](const vxBounds& box) {
+        if (box.empty)
+            return;
+        const V3 centre = of(box.centre()) - eye;
+        const double reach = std::abs(f.x) * (box.max.x() - box.min.x()) / 2 +
+                             std::abs(f.y) * (box.max.y() - box.min.y()) / 2 +
+                             std::abs(f.z) * (box.max.z() - box.min.z()) / 2;
+        const double depth = dot(centre, f);
+        if (depth + reach > 0.0) // not wholly behind the eye
+            nearest = std::min(nearest, depth - reach);
+    };
+    const auto& boxes = objectBoxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (m_sceneObjectList[i]->visible() != 0)
+            consider(boxes[i]);
+    if (m_showTubes)
+        for (const auto& tube : m_tubeObjects)
+            if (tube->visible() != 0 && tube->surface())
+                consider(tube->surface()->bounds());
+    // A little in front of the nearest box, whose depth is rounded.
+    const double nearPlane = nearest * 0.99;
+    if (!(nearPlane > least)) // also when none is in front
+        return least;
+    return std::min(nearPlane, zFar / 2.0);
+}
+
 void vxOpenGLView::applyProjection(double aspect) const
 {
     const double zFar = farPlane();
     if (!m_orthographic) {
-        gluPerspective(vxLens::kFieldOfView, aspect, vxLens::kNearPlane, zFar);
+        gluPerspective(vxLens::kFieldOfView, aspect, nearPlane(zFar), zFar);
         return;
     }
     // The target's plane shows as large as in the perspective; depth is
@@ -157,13 +214,20 @@ bool vxOpenGLView::cameraShowsAnything(const vxVector& eye, const vxVector& targ
     return std::isfinite(across) && std::isfinite(dy) && across > 1e-6 * std::max(1.0, std::abs(dy));
 }
 
-vxBounds vxOpenGLView::visibleBounds() const
+std::vector<vxBounds> vxOpenGLView::visibleBoxes() const
 {
-    vxBounds box;
-    for (const auto& object : m_sceneObjectList)
-        if (object->visible() != 0)
-            box.add(object->worldBounds());
-    return box;
+    std::vector<vxBounds> out;
+    const auto& boxes = objectBoxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (m_sceneObjectList[i]->visible() != 0 && !boxes[i].empty)
+            out.push_back(boxes[i]);
+    if (m_showTubes) {
+        makeTubeSurfaces();
+        for (const auto& tube : m_tubeObjects)
+            if (tube->visible() != 0 && !tube->surface()->bounds().empty)
+                out.push_back(tube->surface()->bounds());
+    }
+    return out;
 }
 
 vxVector vxOpenGLView::standardViewDirection(vxStandardView which)
@@ -192,6 +256,14 @@ vxVector vxOpenGLView::standardViewDirection(vxStandardView which)
 
 vxCameraPose vxOpenGLView::fittedCamera(const vxBounds& box, const vxVector& towardsEye) const
 {
+    return fittedCamera(std::vector<vxBounds>{box}, towardsEye);
+}
+
+vxCameraPose vxOpenGLView::fittedCamera(const std::vector<vxBounds>& boxes, const vxVector& towardsEye) const
+{
+    vxBounds box; // around them all
+    for (const vxBounds& b : boxes)
+        box.add(b);
     if (box.empty)
         return cameraPose();
     Basis b;
@@ -206,24 +278,28 @@ vxCameraPose vxOpenGLView::fittedCamera(const vxBounds& box, const vxVector& tow
     const double tv = tanV * kFitMargin;
     const double th = tv * aspect;
 
-    // The box's corners in the picture's axes.
+    // The boxes' corners in the picture's axes.
     double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY, minZ = INFINITY;
     double a = INFINITY, bb = INFINITY, c = INFINITY, d = INFINITY;
-    for (int corner = 0; corner < 8; ++corner) {
-        const V3 p{(corner & 1) ? box.max.x() : box.min.x(), (corner & 2) ? box.max.y() : box.min.y(),
-                   (corner & 4) ? box.max.z() : box.min.z()};
-        const double x = dot(p, b.s), y = dot(p, b.u), z = dot(p, b.f);
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-        minZ = std::min(minZ, z);
-        // An eye at (X, Y, Z) sees the corner when |x - X| <= th (z - Z)
-        // and |y - Y| <= tv (z - Z).
-        a = std::min(a, z - x / th);
-        bb = std::min(bb, z + x / th);
-        c = std::min(c, z - y / tv);
-        d = std::min(d, z + y / tv);
+    for (const vxBounds& part : boxes) {
+        if (part.empty)
+            continue;
+        for (int corner = 0; corner < 8; ++corner) {
+            const V3 p{(corner & 1) ? part.max.x() : part.min.x(), (corner & 2) ? part.max.y() : part.min.y(),
+                       (corner & 4) ? part.max.z() : part.min.z()};
+            const double x = dot(p, b.s), y = dot(p, b.u), z = dot(p, b.f);
+            minX = std::min(minX, x);
+            maxX = std::max(maxX, x);
+            minY = std::min(minY, y);
+            maxY = std::max(maxY, y);
+            minZ = std::min(minZ, z);
+            // An eye at (X, Y, Z) sees the corner when |x - X| <= th (z - Z)
+            // and |y - Y| <= tv (z - Z).
+            a = std::min(a, z - x / th);
+            bb = std::min(bb, z + x / th);
+            c = std::min(c, z - y / tv);
+            d = std::min(d, z + y / tv);
+        }
     }
     const double centreZ = dot(of(box.centre()), b.f);
 
@@ -249,25 +325,25 @@ vxCameraPose vxOpenGLView::fittedCamera(const vxBounds& box, const vxVector& tow
     return {toVector(eye), toVector(eye + b.f * distance)};
 }
 
-bool vxOpenGLView::fitBox(const vxBounds& box)
+bool vxOpenGLView::fitBoxes(const std::vector<vxBounds>& boxes)
 {
-    if (box.empty)
+    if (std::all_of(boxes.begin(), boxes.end(), [](const vxBounds& b) { return b.empty; }))
         return false;
     vxVector back;
     back.vectorSubtract3f(m_cameraPosition, m_cameraTarget);
-    moveCameraTo(fittedCamera(box, back));
+    moveCameraTo(fittedCamera(boxes, back));
     return true;
 }
 
 bool vxOpenGLView::fitModel()
 {
-    return fitBox(visibleBounds());
+    return fitBoxes(visibleBoxes());
 }
 
 bool vxOpenGLView::fitSelection()
 {
     const auto selected = selectedBauteil();
-    return selected && fitBox(selected->worldBounds());
+    return selected && fitBoxes({selected->worldBounds()});
 }
 
 void vxOpenGLView::resetView()
@@ -279,9 +355,9 @@ void vxOpenGLView::resetView()
 void vxOpenGLView::showStandardView(vxStandardView which)
 {
     const vxVector direction = standardViewDirection(which);
-    const vxBounds box = visibleBounds();
-    if (!box.empty) {
-        moveCameraTo(fittedCamera(box, direction));
+    const std::vector<vxBounds> boxes = visibleBoxes();
+    if (!boxes.empty()) {
+        moveCameraTo(fittedCamera(boxes, direction));
         return;
     }
     // Nothing to fit: turn around the target at the same distance.

@@ -502,8 +502,8 @@ TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
     key(Qt::Key_Plus);
     EXPECT_NEAR(offset().vectorLength3f(), distance / 1.1f, 1e-3f);
     key(Qt::Key_5);
-    const vxCameraPose top = view().fittedCamera(view().visibleBounds(),
-                                                 vxOpenGLView::standardViewDirection(vxStandardView::kTop));
+    const vxCameraPose top =
+        view().fittedCamera(view().visibleBoxes(), vxOpenGLView::standardViewDirection(vxStandardView::kTop));
     EXPECT_EQ(view().cameraPosition(), top.position);
     key(Qt::Key_R);
     EXPECT_EQ(view().cameraPosition(), vxVector(0, 0, -12));
@@ -551,11 +551,19 @@ TEST_F(MainWindow, KeysWheelAndMiddleDragNavigateAndTheSettingsAreRemembered)
     window->btnParameterOK();
     before = offset().vectorLength3f();
     EXPECT_GT(wheel(120), before);
+    // View > Show cables and tubes, off at first, is remembered too.
+    EXPECT_FALSE(view().showTubes());
+    QAction* tubes = window->findChild<QAction*>("actionShowTubes");
+    ASSERT_TRUE(tubes);
+    tubes->trigger();
+    EXPECT_TRUE(view().showTubes());
     MainWindowController second;
     EXPECT_FALSE(second.viewWidget()->wheelAwayZoomsIn());
     EXPECT_FALSE(second.view().smoothTransitions());
     EXPECT_TRUE(second.view().orthographic());
+    EXPECT_TRUE(second.view().showTubes());
     QSettings().remove("navigation");
+    QSettings().remove("view/showTubes");
 }
 
 TEST_F(MainWindow, PicturesOfTheViewAreDrawnOffScreenAtTheirSizeOrPrintedAndEveryShortcutIsListed)

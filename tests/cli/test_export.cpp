@@ -45,6 +45,9 @@ TEST(CliExport, WritesWhatTheViewExportsInTheFormatOfTheNameOrOfFormat)
         {model + res.file("out.dat") + " --format stl" + opts, "", 0, "out.dat", "Kolbrik Viewer STL export"},
         {model + res.file("out.stl") + " --format wrl --phase 2" + opts, "", 0, "out.stl",
          "#VRML V1.0 ascii"},
+        {model + res.file("tubes.stl") + " --tubes" + opts, "", 0, "tubes.stl", "Kolbrik Viewer STL export"},
+        {model + res.file("tubes.wrl") + " --tubes" + opts, "", 2, "",
+         "--tubes goes with glb, gltf, stl or obj"},
         {model + res.file("out.xyz") + opts, "", 2, "", "cannot tell the format of"},
         {model + res.file("out.glb") + " --format fbx", "", 2, "",
          "--format needs one of glb, gltf, stl, obj, wrl"},
@@ -65,6 +68,8 @@ TEST(CliExport, WritesWhatTheViewExportsInTheFormatOfTheNameOrOfFormat)
             EXPECT_NE(r.out.find(c.text), std::string::npos) << r.out;
         }
     }
+    // The model's tube goes in with --tubes only.
+    EXPECT_GT(vxTest::readFile(res.file("tubes.stl")).size(), vxTest::readFile(res.file("out.dat")).size());
 }
 
 // Every command that loads a model tells on stderr what the file left out,

@@ -40,16 +40,19 @@ TEST(CliInfo, JsonOfASmallModel)
         << r.out;
     // What the user should know comes last, as sentences.
     const std::string warnings =
-        "\"warnings\": [\"K99999_x is not in the part catalogue (1\u00d7).\", \"The mesh "
-        "of 31005 (Block \\\"30\\\") is missing or unreadable (1\u00d7).\"]}\n";
+        "\"warnings\": [\"K99999_x is not in the part catalogue (1\u00d7).\", \"[TUBE1] has fewer than two "
+        "nodes; it is not drawn.\", \"The mesh of 31005 (Block \\\"30\\\") is missing or unreadable "
+        "(1\u00d7).\"]}\n";
     EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), warnings.size())), warnings) << r.out;
 
     // In text mode they go to stderr, and the file still counts as read.
     r = runCli("info " + res.file("m.kmf") + " --resources " + res.path() + " >/dev/null; }", "{ ");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              "kolbrik: warning: K99999_x is not in the part catalogue (1\u00d7).\nkolbrik: warning: The "
-              "mesh of 31005 (Block \"30\") is missing or unreadable (1\u00d7).\n");
+    EXPECT_EQ(
+        r.out,
+        "kolbrik: warning: K99999_x is not in the part catalogue (1\u00d7).\nkolbrik: warning: [TUBE1] "
+        "has fewer than two nodes; it is not drawn.\nkolbrik: warning: The mesh of 31005 (Block \"30\") "
+        "is missing or unreadable (1\u00d7).\n");
 }
 
 TEST(CliParts, TableAndJsonOfAPhaseAndOfTheWholeModel)

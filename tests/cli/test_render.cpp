@@ -134,6 +134,27 @@ TEST(PictureSize, IsWidthByHeightOrOneNumberAndNothingElse)
     }
 }
 
+// A model's tubes show with --tubes only: without it the picture is the
+// reference one of the same model without its tube.
+TEST_F(CliRender, TubesShowWithTheTubesOptionOnly)
+{
+    writeFile(res.file("t.kmf"),
+              kmfFile({4, 6, -10}, {0, 0, 0}, {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x00ff00}},
+                      {0x0000ff}));
+    const std::string base = "render " + res.file("t.kmf") + " " + out.file("t.png") +
+                             " --size 96x72 --grid --resources " + res.path();
+    ASSERT_EQ(runCli(base).status, 0);
+    const vxImage reference = vxReadPNG(KOLBRIK_TEST_DATA "/render-reference.png");
+    EXPECT_EQ(vxReadPNG(out.file("t.png")).rgba, reference.rgba);
+    ASSERT_EQ(runCli(base + " --tubes").status, 0);
+    const vxImage tubes = vxReadPNG(out.file("t.png"));
+    int red = 0;
+    for (int y = 0; y < tubes.height; ++y)
+        for (int x = 0; x < tubes.width; ++x)
+            red += tubes.pixel(x, y)[0] > 150 && tubes.pixel(x, y)[1] < 60 && tubes.pixel(x, y)[2] < 60;
+    EXPECT_GT(red, 20);
+}
+
 // Without camera options the picture is the one the renderer drew before
 // they existed (the reference, from this very model), and so is the one
 // with the file's own camera given.

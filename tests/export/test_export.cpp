@@ -169,6 +169,51 @@ TEST_F(Export, FailuresReportTheReasonAndLeaveNothingBehindAndFormatsComeFromNam
     EXPECT_EQ(vxExportFormatOfPath("dir/.gltf"), std::nullopt); // a hidden file without extension
 }
 
+// Tubes are left out unless asked for: then glTF, STL and OBJ hold each
+// tube's round surface after the parts, in every phase.
+TEST_F(Export, TubesGoInOnlyWhenAskedFor)
+{
+    const std::vector<vxExportFormat> formats = {vxExportFormat::kGlb, vxExportFormat::kStl,
+                                                 vxExportFormat::kObj};
+    load(vxFixture::modelText(10, {"90001", "90002", "90003"}));
+    std::vector<std::string> without;
+    for (vxExportFormat format : formats)
+        without.push_back(exported(format));
+    load(vxFixture::modelText(10, {"90001", "90002", "90003"}, 2));
+    for (std::size_t f = 0; f < formats.size(); ++f)
+        EXPECT_EQ(exported(formats[f]), without[f]) << vxExportExtension(formats[f]);
+
+    auto withTubes = [&](vxExportFormat format, std::optional<std::int32_t> phase = {}) {
+        const std::string path = dir.file("tubes." + std::string(vxExportExtension(format)));
+        vxExportOptions options;
+        options.phase = phase;
+        options.tubes = true;
+        const vxWriteResult r = vxExportModel(view.exportSource(), path, format, options);
+        EXPECT_TRUE(r) << r.error;
+        return readFile(path);
+    };
+    const std::string stl = withTubes(vxExportFormat::kStl);
+    ASSERT_EQ(view.tubeObjects().size(), 2u);
+    const std::size_t tube = view.tubeObjects()[0]->surface()->triangles.size();
+    EXPECT_GT(tube, 24u);
+    EXPECT_EQ(le32(stl, 80), le32(without[1], 80) + 2 * tube);
+    EXPECT_EQ(stl.size(), without[1].size() + 2 * tube * 50);
+    EXPECT_EQ(le32(withTubes(vxExportFormat::kStl, 1), 80),
+              le32(exported(vxExportFormat::kStl, 1), 80) + 2 * tube);
+
+    const std::string glb = withTubes(vxExportFormat::kGlb);
+    const std::string json = glb.substr(20, le32(glb, 12));
+    EXPECT_EQ(count(json, R"({"name":"part)"), 10u);
+    EXPECT_NE(json.find(R"(,{"name":"tube1","mesh":)"), std::string::npos);
+    EXPECT_NE(json.find(R"(,{"name":"tube2","mesh":)"), std::string::npos);
+    const std::string obj = withTubes(vxExportFormat::kObj);
+    EXPECT_EQ(count(obj, "\no part"), 10u);
+    EXPECT_EQ(count(obj, "\no tube"), 2u);
+    // The tube objects' own triangle lists stay empty.
+    for (const auto& t : view.tubeObjects())
+        EXPECT_TRUE(std::as_const(*t).verticesList().empty());
+}
+
 // Parts whose placed corners would overflow the files' numbers (a far
 // position; a skewed placement at the largest float) or whose placement has
 // no area (no axes; parallel axes) are left out of every format and named,

@@ -133,11 +133,13 @@ TEST(LoadFindings, WhatALoadLeftOutIsNamed)
     EXPECT_EQ(r.findings[1].line, 6);
 
     // Node numbers taken from keys are no values; an empty value is not a
-    // number, a trailing blank is fine.
+    // number, a trailing blank is fine. (The tube, without a COUNT, is
+    // named as well.)
     r = m.loadModelFromText(crlf({"[COMMON]", "TUBECOUNT=1", "[TUBE1]", "XPOS=1", "X1=2 ", "RADIUS="}));
-    ASSERT_EQ(r.findings.size(), 1u);
+    ASSERT_EQ(r.findings.size(), 2u);
     EXPECT_EQ(r.findings[0].key, "RADIUS");
     EXPECT_EQ(r.findings[0].readAs, "0");
+    EXPECT_EQ(r.findings[1].kind, Kind::kTubeFewNodes);
     // A long value is quoted by its first 40 characters, with its length;
     // one of 40 stays whole.
     r = m.loadModelFromText(crlf(
@@ -159,4 +161,42 @@ TEST(LoadFindings, WhatALoadLeftOutIsNamed)
     ASSERT_EQ(r.findings.size(), vxSectionText::NumberWatch::kKept + 2); // + the part without a NAME
     EXPECT_EQ(r.findings.back().kind, Kind::kMoreBadNumbers);
     EXPECT_EQ(r.findings.back().count, 30 - static_cast<std::int64_t>(vxSectionText::NumberWatch::kKept));
+}
+
+// Tubes that draw nothing are named, one finding per fault with the first
+// such tube and their number; tubes that draw are not.
+TEST(LoadFindings, TubesThatCannotBeDrawnAreNamed)
+{
+    std::string text = crlf({"[COMMON]", "TUBECOUNT=7"});
+    auto tube = [&](int n, const std::string& count, const std::string& radius,
+                    const std::vector<std::string>& nodes) {
+        text += crlf({"[TUBE" + std::to_string(n) + "]", "RADIUS=" + radius});
+        if (!count.empty())
+            text += crlf({"COUNT=" + count});
+        for (const std::string& node : nodes)
+            text += node + "\r\n";
+    };
+    tube(1, "2", "1", {"X0=0", "X1=5"});             // fine
+    tube(2, "1", "1", {"X0=0"});                     // one node
+    tube(3, "3", "1", {"X0=0", "X1=1", "Y2=nan"});   // not a number: read as 0, so fine
+    tube(4, "2", "1", {"X0=0", "X1=1e39"});          // beyond the float range: infinite
+    tube(5, "2", "0", {"X0=0", "X1=1"});             // no radius
+    tube(6, "", "1", {"X0=0", "X1=1"});              // no COUNT
+    tube(7, "250", "1", {"X0=0", "X1=1", "X199=2"}); // more than a tube holds: its 200 nodes
+    vxModel m;
+    const vxLoadResult r = m.loadModelFromText(text);
+    std::vector<std::string> tubes;
+    for (const vxLoadFinding& f : r.findings)
+        if (f.kind != Kind::kBadNumber)
+            tubes.push_back(std::to_string(static_cast<int>(f.kind)) + " " + f.section + " " +
+                            std::to_string(f.count) + ": " + f.message);
+    auto k = [](Kind kind) { return std::to_string(static_cast<int>(kind)); };
+    EXPECT_EQ(tubes,
+              (std::vector<std::string>{
+                  k(Kind::kTubeFewNodes) + " [TUBE2] 2: [TUBE2] and 1 more tubes have fewer than two "
+                                           "nodes; they are not drawn.",
+                  k(Kind::kTubeBadNode) + " [TUBE4] 1: [TUBE4] has a node that is not a finite number; "
+                                          "it is not drawn.",
+                  k(Kind::kTubeBadRadius) + " [TUBE5] 1: [TUBE5] has no radius above 0; it is not drawn."}));
+    EXPECT_EQ(vxLoadFindings::partsNotShown(r.findings), 0);
 }

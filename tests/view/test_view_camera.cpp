@@ -1,5 +1,6 @@
 // Fit, standard views, pan, zoom towards the pointer, the orthographic
 // projection, reset and gliding camera moves, checked in drawn pictures.
+#include "../../bench/vxHugeModel.h"
 #include "vxViewTestSupport.h"
 
 #include <GL/glu.h>
@@ -81,7 +82,8 @@ TEST_F(Camera, FitAndTheStandardViewsFillTheViewShowingTheNamedSideTheRightWayUp
         ASSERT_TRUE(host.resize(c.width, c.height));
         view.reshape();
         // A and D show, C (far away) is hidden; the boxes, worked out here:
-        const vxBounds model{{-4, 0, 1}, {4, 2, 7}, false}, selected{{2, 0, 1}, {4, 2, 3}, false};
+        const vxBounds selected{{2, 0, 1}, {4, 2, 3}, false};
+        const std::vector<vxBounds> shownParts = {selected, {{-4, 0, 5}, {-2, 2, 7}, false}};
         load({9, 7, -12}, {0, 0, 0},
              {{"K31005_A", {3, 1, 2}, {0, 1, 0}, {0, 0, 1}, 0x0000ff},
               {"K31005_D", {-3, 1, 6}, {0, 1, 0}, {0, 0, 1}, 0x00ff00},
@@ -99,15 +101,17 @@ TEST_F(Camera, FitAndTheStandardViewsFillTheViewShowingTheNamedSideTheRightWayUp
         const vxImage image = draw();
         expectSameDirection(offset(), before);
 
-        // Every corner inside, the outermost at the margin (90 %).
-        const vxBounds& box = c.selection ? selected : model;
+        // Every corner of the shown parts' own boxes inside, the outermost
+        // at the margin (90 %).
+        const std::vector<vxBounds> boxes = c.selection ? std::vector<vxBounds>{selected} : shownParts;
         double outermost = 0;
-        for (int k = 0; k < 8; ++k) {
-            const vxPoint p = shown({k & 1 ? box.max.x() : box.min.x(), k & 2 ? box.max.y() : box.min.y(),
-                                     k & 4 ? box.max.z() : box.min.z()});
-            outermost =
-                std::max({outermost, std::fabs(2 * p.x / c.width - 1), std::fabs(2 * p.y / c.height - 1)});
-        }
+        for (const vxBounds& box : boxes)
+            for (int k = 0; k < 8; ++k) {
+                const vxPoint p = shown({k & 1 ? box.max.x() : box.min.x(), k & 2 ? box.max.y() : box.min.y(),
+                                         k & 4 ? box.max.z() : box.min.z()});
+                outermost = std::max(
+                    {outermost, std::fabs(2 * p.x / c.width - 1), std::fabs(2 * p.y / c.height - 1)});
+            }
         EXPECT_NEAR(outermost, 0.9, 0.005);
 
         // In the picture: the model does not touch the border; the selected part
@@ -271,7 +275,7 @@ TEST_F(Camera, ResetGivesTheFilesCameraAndMovesGlideUnlessFramesAreSlow)
     draw();
     const vxCameraPose start{view.cameraPosition(), view.cameraTarget()};
     const vxCameraPose end =
-        view.fittedCamera(view.visibleBounds(), vxOpenGLView::standardViewDirection(vxStandardView::kTop));
+        view.fittedCamera(view.visibleBoxes(), vxOpenGLView::standardViewDirection(vxStandardView::kTop));
     host.takeNeedsDisplay();
     view.showStandardView(vxStandardView::kTop);
     EXPECT_TRUE(view.cameraTransitionRunning());
@@ -347,8 +351,8 @@ TEST_F(Camera, AFileCameraThatShowsNothingGivesWayToTheFittedThreeQuarterView)
     for (const std::array<float, 3> eye : {std::array<float, 3>{0, 0, 0}, {0, 50, 0}}) {
         SCOPED_TRACE(eye[1]);
         load(eye, {0, 0, 0}, parts);
-        const vxCameraPose fitted = view.fittedCamera(
-            view.visibleBounds(), vxOpenGLView::standardViewDirection(vxStandardView::kIso));
+        const vxCameraPose fitted =
+            view.fittedCamera(view.visibleBoxes(), vxOpenGLView::standardViewDirection(vxStandardView::kIso));
         EXPECT_EQ(pose(), fitted);
         const vxImage image = draw();
         int red = 0, blue = 0;
@@ -365,4 +369,95 @@ TEST_F(Camera, AFileCameraThatShowsNothingGivesWayToTheFittedThreeQuarterView)
     EXPECT_EQ(pose(), (vxCameraPose{vxVector(9, 7, -12), vxVector(0, 0, 0)}));
     const float nan = std::numeric_limits<float>::quiet_NaN();
     EXPECT_FALSE(vxOpenGLView::cameraShowsAnything(vxVector(nan, 1, 1), vxVector(0, 0, 0)));
+}
+
+// A fit frames the parts' own boxes, not the box around them all: seen
+// from below, a tower (a narrow column under a wide platform) fills the
+// picture although the box's near corners are as wide as the platform.
+// Every standard view fills at least 80 % of one axis and cuts nothing.
+TEST_F(Camera, EveryStandardViewOfATallModelFillsTheViewWithoutCuttingIt)
+{
+    mesh("31005", box(-10, -10, -10, 10, 10, 10));
+    mesh("31101", box(-80, -5, -80, 80, 5, 80)); // the platform
+    std::vector<KmfPart> parts;
+    for (int k = 0; k < 12; ++k)
+        parts.push_back({"K31005_column", {0, 1.0f + 2 * k, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080});
+    parts.push_back({"K31101_platform", {0, 24.5f, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff});
+    load({30, 20, -40}, {0, 10, 0}, parts);
+    for (const vxStandardView which :
+         {vxStandardView::kBottom, vxStandardView::kTop, vxStandardView::kFront, vxStandardView::kBack,
+          vxStandardView::kLeft, vxStandardView::kRight, vxStandardView::kIso}) {
+        SCOPED_TRACE(static_cast<int>(which));
+        view.showStandardView(which);
+        const vxImage image = draw();
+        int x0 = image.width, x1 = -1, y0 = image.height, y1 = -1;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                if (!colorNear(image.pixel(x, y), kBackground[0], kBackground[1], kBackground[2])) {
+                    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+                }
+        EXPECT_GT(x0, 0);
+        EXPECT_GT(y0, 0);
+        EXPECT_LT(x1, image.width - 1);
+        EXPECT_LT(y1, image.height - 1);
+        EXPECT_GE(std::max(double(x1 - x0 + 1) / image.width, double(y1 - y0 + 1) / image.height), 0.8);
+    }
+}
+
+// A model that reaches far beyond the lens's far plane moves the near plane
+// out too, so that the depth buffer tells apart two parts touching face to
+// face in a fitted model of 100,000 parts: the nearer one shows whole, the
+// same over two draws from slightly different distances.
+TEST_F(Camera, PartsTouchingFaceToFaceInAFittedHugeModelDoNotFlicker)
+{
+    mesh("31005", box(-10, -10, -10, 10, 10, 10));
+    mesh("31101", box(-10000, -10000, -10000, 10000, 10000, 10000)); // 2,000 units wide
+    mesh("31102", box(-8000, -8000, -50, 8000, 8000, 50));           // 10 units thick
+    const std::string path = dir.file("huge.kmf");
+    const std::int64_t grid = 99998;
+    vxBench::writeHugeModel(path, grid, {{"31005", "cube", 12}}, 25.0f);
+    std::string text = readFile(path);
+    const std::string count = "COUNT=" + std::to_string(grid) + "\r\n";
+    ASSERT_NE(text.find(count), std::string::npos);
+    text.replace(text.find(count), count.size(), "COUNT=" + std::to_string(grid + 2) + "\r\n");
+    // In front of the grid (z from -3950): a blue block, and against its
+    // front face (z = -4500) a red plate.
+    for (const KmfPart& p : {KmfPart{"K31101_block", {0, 1000, -3500}, {0, 1, 0}, {0, 0, 1}, 0xff0000},
+                             KmfPart{"K31102_plate", {0, 1000, -4505}, {0, 1, 0}, {0, 0, 1}, 0x0000ff}}) {
+        const std::string one = kmfFile({0, 0, -1}, {0, 0, 0}, {p});
+        text += "[PART" + std::to_string(grid + (p.name == "K31101_block" ? 1 : 2)) + "]" +
+                one.substr(one.find("[PART1]") + 7);
+    }
+    writeFile(path, text);
+    view.set3DGridVisible(0);
+    ASSERT_TRUE(view.loadModelFromFile(path));
+    ASSERT_EQ(view.sceneObjectList().size(), static_cast<std::size_t>(grid + 2));
+    view.showStandardView(vxStandardView::kFront);
+    EXPECT_GT(view.farPlane(), vxLens::kFarPlane);
+
+    // The plate's middle, a little inside its edges.
+    const Pixel a = at(vxVector(-700, 1700, -4510)), b = at(vxVector(700, 300, -4510));
+    auto plate = [&](const vxImage& image, std::vector<Rgba>& pixels) {
+        int blue = 0;
+        for (int y = std::min(a.y, b.y); y <= std::max(a.y, b.y); ++y)
+            for (int x = std::min(a.x, b.x); x <= std::max(a.x, b.x); ++x) {
+                pixels.push_back(image.pixel(x, y));
+                blue += hue(image.pixel(x, y)) == 'b';
+            }
+        return blue;
+    };
+    std::vector<Rgba> first, second;
+    EXPECT_EQ(plate(draw(), first), 0);
+    ASSERT_GT(first.size(), 100u);
+    for (const Rgba& p : first)
+        ASSERT_EQ(hue(p), 'r');
+    // A step back of a thousandth of the distance.
+    vxVector back;
+    back.vectorSubtract3f(view.cameraPosition(), view.cameraTarget());
+    back.scaleVector3f(0.001f);
+    vxVector eye;
+    eye.vectorAdd3f(view.cameraPosition(), back);
+    view.moveCameraTo({eye, view.cameraTarget()});
+    EXPECT_EQ(plate(draw(), second), 0);
+    EXPECT_EQ(second, first);
 }
