@@ -21,7 +21,8 @@
 // reproduced without knowing that.
 struct vxBookletRender {
     std::int32_t phase = 0;    // the model as it stands at the end of this building phase
-    bool highlight = false;    // the parts of earlier phases faded toward the background
+    bool highlight = false;    // the parts of earlier phases held back so that the new ones stand out
+    bool seeThrough = false;   // the parts of earlier phases drawn see-through (new parts they hide show)
     int width = 1, height = 1; // pixels
     vxVector eye, target;
     vxVector up{0, 1, 0};
@@ -32,6 +33,7 @@ struct vxBookletPicture {
     enum class Role {
         Main,   // the model at the end of the step
         Detail, // a close-up of where the step's parts go
+        Extra,  // parts no view of the finished step shows, before what covers them
     };
     Role role = Role::Main;
     vxBookletRender render;
@@ -65,6 +67,11 @@ struct vxBookletStep {
     std::vector<std::size_t> tubes;
     std::vector<vxBookletTubeEntry> tubeCallouts;
     std::vector<vxBookletPicture> pictures; // the main picture first
+    // How the builder turns the model before this step, from the view of
+    // the step before: about the vertical by turnDegrees (seen from above,
+    // positive anticlockwise), and upside down or back when turnOver.
+    double turnDegrees = 0;
+    bool turnOver = false;
 
     const vxBookletPicture* picture(vxBookletPicture::Role role) const;
 };
