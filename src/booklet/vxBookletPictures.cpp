@@ -54,9 +54,21 @@ vxPartPictures::vxPartPictures(QColor background) : m_background(background) {}
 
 vxPartPictures::~vxPartPictures() = default;
 
-QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& model, int pixels)
+std::shared_ptr<vxBaseSceneObject> vxPartPictures::object(const vxPartsListEntry& entry,
+                                                          const vxModel& model) const
 {
-    const auto key = std::make_tuple(entry.shortName, vxColorHex(entry.color), pixels);
+    const auto& parts = model.partList();
+    if (entry.parts.empty() || entry.parts.front() >= parts.size())
+        return nullptr;
+    const vxDefinition& d = parts[entry.parts.front()]->definition();
+    auto object = std::make_shared<vxBaseSceneObject>();
+    object->loadSTLFromFile(entry.shortName, d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ);
+    return object;
+}
+
+QImage vxPartPictures::draw(const Key& key, const vxPartsListEntry& entry, const vxModel& model, QSize pixels,
+                            const std::function<bool(vxOpenGLView&, vxBaseSceneObject&)>& frame)
+{
     if (auto it = m_cache.find(key); it != m_cache.end())
         return it->second;
     if (!m_view) {
@@ -69,17 +81,14 @@ QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& mod
     }
     QImage picture;
     bool failed = !m_view->host.ok(); // not kept: the next call tries again
-    const auto& parts = model.partList();
-    if (!failed && !entry.parts.empty() && entry.parts.front() < parts.size()) {
-        const vxDefinition& d = parts[entry.parts.front()]->definition();
-        auto object = std::make_shared<vxBaseSceneObject>();
-        object->loadSTLFromFile(entry.shortName, d.m_OffsetX, d.m_OffsetY, d.m_OffsetZ);
+    const std::shared_ptr<vxBaseSceneObject> object = failed ? nullptr : this->object(entry, model);
+    if (object) {
         vxOpenGLView& view = m_view->view;
-        if (vxFramePartPicture(view, *object)) {
+        if (frame(view, *object)) {
             object->colorDiffuse().setVector3f(vxPartPictureColor(entry.color));
             view.sceneObjectList() = {object};
             view.setDisplayList(0);
-            picture = vxDrawPicture(*m_view, QSize(pixels, pixels));
+            picture = vxDrawPicture(*m_view, pixels);
             failed = picture.isNull();
             view.sceneObjectList().clear();
         }
@@ -87,6 +96,44 @@ QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& mod
     if (!failed)
         m_cache.emplace(key, picture);
     return picture;
+}
+
+QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& model, int pixels)
+{
+    return draw({entry.shortName, vxColorHex(entry.color), pixels, pixels, 0}, entry, model,
+                QSize(pixels, pixels), [](vxOpenGLView& view, vxBaseSceneObject& object) {
+                    view.setOrthographic(false);
+                    return vxFramePartPicture(view, object);
+                });
+}
+
+std::optional<vxPartPictureExtent> vxPartPictures::extentMm(const vxPartsListEntry& entry,
+                                                            const vxModel& model)
+{
+    if (auto it = m_extents.find(entry.shortName); it != m_extents.end())
+        return it->second;
+    std::optional<vxPartPictureExtent> out;
+    vxPartPictureExtent e; // model units, centimetres
+    if (const auto object = this->object(entry, model); object && vxMeasurePartPicture(*object, e))
+        out = vxPartPictureExtent{e.width * 10.0, e.height * 10.0, e.longest * 10.0, e.middle * 10.0};
+    m_extents.emplace(entry.shortName, out);
+    return out;
+}
+
+QImage vxPartPictures::picture(const vxPartsListEntry& entry, const vxModel& model, QSizeF mm, double scale,
+                               double dpi)
+{
+    const int w = vxBookletPixels(mm.width(), dpi), h = vxBookletPixels(mm.height(), dpi);
+    const std::optional<vxPartPictureExtent> extent = extentMm(entry, model);
+    if (!extent || !(scale > 0.0) || mm.isEmpty())
+        return QImage();
+    // Larger than the picture at the scale: as large as fills it.
+    const double fitted = std::max({scale, extent->width / mm.width(), extent->height / mm.height()});
+    const double halfHeight = mm.height() * fitted / 2.0 / 10.0; // model units are centimetres
+    return draw({entry.shortName, vxColorHex(entry.color), w, h, std::llround(fitted * 1.0e6)}, entry, model,
+                QSize(w, h), [halfHeight](vxOpenGLView& view, vxBaseSceneObject& object) {
+                    return vxFramePartPictureAtScale(view, object, halfHeight);
+                });
 }
 
 vxBookletPictures::vxBookletPictures() : m_scene(64, 64, false)
@@ -142,4 +189,14 @@ QImage vxBookletPictures::draw(const vxBookletRender& render)
 QImage vxBookletPictures::partPicture(const vxPartsListEntry& entry, int pixels)
 {
     return m_parts.picture(entry, model(), pixels);
+}
+
+QImage vxBookletPictures::partPicture(const vxPartsListEntry& entry, QSizeF mm, double scale, double dpi)
+{
+    return m_parts.picture(entry, model(), mm, scale, dpi);
+}
+
+std::optional<vxPartPictureExtent> vxBookletPictures::partExtentMm(const vxPartsListEntry& entry)
+{
+    return m_parts.extentMm(entry, model());
 }

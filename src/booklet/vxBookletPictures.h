@@ -3,15 +3,20 @@
 #include "vxBookletSteps.h"
 #include "vxExport.h"
 #include "vxOffscreenHost.h"
+#include "vxPartPicture.h"
 #include "vxPartsList.h"
 
 #include <QColor>
 #include <QImage>
 #include <QSize>
+#include <QSizeF>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -44,13 +49,32 @@ class vxPartPictures {
     // part in model) in the entry's colour. A null image when the part has
     // no mesh.
     QImage picture(const vxPartsListEntry& entry, const vxModel& model, int pixels);
+    // How large the entry's part type shows in a part picture, in
+    // millimetres (as vxMeasurePartPicture measures it). Empty when the part
+    // has no mesh.
+    std::optional<vxPartPictureExtent> extentMm(const vxPartsListEntry& entry, const vxModel& model);
+    // The entry's part type at a fixed scale: scale millimetres of the part
+    // to a millimetre of a picture widthMm x heightMm drawn at dpi, centred;
+    // a part larger than the picture at that scale is drawn smaller, filling
+    // it. Pictures drawn with one scale show every part equally enlarged. A
+    // null image when the part has no mesh.
+    QImage picture(const vxPartsListEntry& entry, const vxModel& model, QSizeF mm, double scale, double dpi);
     // Lets the renderer and its GL context go; the pictures stay.
     void releaseRenderer() { m_view.reset(); }
 
   private:
+    // The part type's scene object, loaded; null without a part to load.
+    std::shared_ptr<vxBaseSceneObject> object(const vxPartsListEntry& entry, const vxModel& model) const;
+    // Draws the object framed by frame in the entry's colour; keeps the
+    // picture under key unless drawing failed.
+    using Key = std::tuple<std::string, std::string, int, int, long long>;
+    QImage draw(const Key& key, const vxPartsListEntry& entry, const vxModel& model, QSize pixels,
+                const std::function<bool(vxOpenGLView&, vxBaseSceneObject&)>& frame);
+
     QColor m_background;
     std::unique_ptr<vxOffscreenView> m_view; // made on first use
-    std::map<std::tuple<std::string, std::string, int>, QImage> m_cache;
+    std::map<Key, QImage> m_cache;
+    std::map<std::string, std::optional<vxPartPictureExtent>> m_extents;
 };
 
 // Draws the pictures of a building-instructions booklet with the off-screen
@@ -86,6 +110,10 @@ class vxBookletPictures {
     // The part type of the entry in its colour, square, on the parts-box
     // colour. A null image when the part has no mesh.
     QImage partPicture(const vxPartsListEntry& entry, int pixels);
+    // The same at a fixed scale (see vxPartPictures::picture), and how large
+    // the part shows, in millimetres.
+    QImage partPicture(const vxPartsListEntry& entry, QSizeF mm, double scale, double dpi);
+    std::optional<vxPartPictureExtent> partExtentMm(const vxPartsListEntry& entry);
 
   private:
     vxOffscreenView m_scene;
