@@ -926,6 +926,18 @@
         <translation>Kabel oder Seil, %1 mm</translation>
     </message>
     <message>
+        <source>%1 mm at true size</source>
+        <translation>%1 mm in Originalgröße</translation>
+    </message>
+    <message>
+        <source>Turn over</source>
+        <translation>Umdrehen</translation>
+    </message>
+    <message>
+        <source>Turn %1°</source>
+        <translation>%1° drehen</translation>
+    </message>
+    <message>
         <source>%1 mm thick</source>
         <translation>%1 mm dick</translation>
     </message>

@@ -926,6 +926,18 @@
         <translation>Cable or rope, %1 mm</translation>
     </message>
     <message>
+        <source>%1 mm at true size</source>
+        <translation>%1 mm at true size</translation>
+    </message>
+    <message>
+        <source>Turn over</source>
+        <translation>Turn over</translation>
+    </message>
+    <message>
+        <source>Turn %1°</source>
+        <translation>Turn %1°</translation>
+    </message>
+    <message>
         <source>%1 mm thick</source>
         <translation>%1 mm thick</translation>
     </message>

@@ -13,6 +13,8 @@
 #include <malloc.h>
 #endif
 #include <cmath>
+#include <numbers>
+#include <optional>
 
 namespace {
 
@@ -28,7 +30,21 @@ constexpr double kNumberHeight = 13;
 constexpr double kPad = 2.5;
 constexpr double kRowHeight = 14;
 constexpr double kCellWidth = 40;
+// The usual part picture: the middle-sized part type of the booklet fills
+// it, larger ones get a larger picture (and cell) at the same scale, up to
+// kLargestPicture mm tall.
 constexpr double kCalloutPicture = 11;
+constexpr double kLargestPicture = 30;
+// The least width of a cell's texts beside its picture.
+constexpr double kLeastText = 24;
+// Parts longer than kGaugeFrom mm and at least kSlender times as long as
+// wide (axles, struts, girders) get a gauge of their length at true size.
+constexpr double kGaugeFrom = 45;
+constexpr double kSlender = 2.5;
+constexpr double kGaugeHeight = 6;
+constexpr double kGaugeBar = 1.6;
+// The turn symbol below a step's number.
+constexpr double kTurnHeight = 15;
 constexpr double kGap = 2;
 constexpr double kStepGap = 7;
 constexpr double kColumnGap = 6;
@@ -41,13 +57,15 @@ constexpr double kLeastPicture = 60;
 constexpr double kListTitle = 20;
 constexpr double kListRowHeight = 17;
 constexpr double kListCellWidth = 46;
-constexpr double kListPicture = 13;
 constexpr double kListTotals = 10;
 
 const QColor kInk(30, 30, 30);
 const QColor kAccent(30, 110, 200);
 const QColor kGrey(110, 110, 110);
 const QColor kBoxLine(150, 170, 195);
+// Only the length gauges and the turn symbols use these.
+const QColor kGauge(240, 150, 20);
+const QColor kTurn(200, 40, 120);
 
 QFont font(double points, bool bold = false)
 {
@@ -175,25 +193,13 @@ void vxBooklet::layOut(QSizeF printable)
     const double width = std::max(printable.width() - 2 * kMarginX, 60.0);
     const double body = std::max(printable.height() - kMarginTop - kMarginBottom, 80.0);
 
-    m_listColumns = std::max(1, static_cast<int>(width / kListCellWidth));
-    auto rowHeights = [this](const std::vector<vxPartsListEntry>& list, int columns, double cellWidth,
-                             double pictureMm, double least) {
-        std::vector<double> rows(
-            (list.size() + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns), least);
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            double& h = rows[i / static_cast<std::size_t>(columns)];
-            h = std::max(h, cellTextHeight(list[i], cellWidth, pictureMm) + 2.5);
-        }
-        return rows;
-    };
-
     // One picture size for every step, so that the model keeps its place
     // from step to step, never wider than the model's proportions need.
     // Steps stand in one or two columns, one to three in each, as densely
     // as keeps the model at least kSmallest as large as on a page of its
     // own: several steps share a page whenever they fit. A close-up stands
-    // beside the picture where the column has room for it, else below it;
-    // it never covers the picture.
+    // and the extra pictures stand beside the picture where the column has
+    // room for them, else below it; they never cover the picture.
     const double aspect = std::max(m_pictures.framing().modelAspect(), 0.05);
     auto plainHeader = [](int rows) { return std::max(kNumberHeight, 2 * kPad + rows * kRowHeight); };
     struct Choice {
@@ -249,7 +255,6 @@ void vxBooklet::layOut(QSizeF printable)
     m_columns = best.columns;
     m_columnWidth = best.columnWidth;
     m_detailBeside = best.beside;
-    m_calloutColumns = std::max(1, static_cast<int>((m_columnWidth - kNumberWidth - 2 * kPad) / kCellWidth));
     m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
                                  {m_pictureWidth, m_pictureHeight, kPictureDpi});
     // Parts, then cables and ropes, in every box and in the parts list.
@@ -259,16 +264,18 @@ void vxBooklet::layOut(QSizeF printable)
             rows.push_back(tubeRow(t));
         return rows;
     };
+    // One scale for every part picture, callouts and parts list alike.
+    m_scale = partScale();
     m_boxes.clear();
     m_calloutRows.clear();
+    const double boxWidth = std::max(m_columnWidth - kNumberWidth - 2 * kPad, kCellWidth);
     for (const vxBookletStep& step : m_steps.steps) {
         m_boxes.push_back(withTubes(step.callouts, step.tubeCallouts));
-        m_calloutRows.push_back(
-            rowHeights(m_boxes.back(), m_calloutColumns, kCellWidth, kCalloutPicture, kRowHeight));
+        m_calloutRows.push_back(flow(m_boxes.back(), kCellWidth, boxWidth, kRowHeight));
     }
     m_listEntries = withTubes(m_steps.partsList, m_steps.tubeList);
-    m_listRows =
-        rowHeights(m_listEntries, m_listColumns, width / m_listColumns, kListPicture, kListRowHeight);
+    const int listColumns = std::max(1, static_cast<int>(width / kListCellWidth));
+    m_listRows = flow(m_listEntries, width / listColumns, width, kListRowHeight);
 
     Page cover;
     cover.kind = Page::Cover;
@@ -287,13 +294,8 @@ void vxBooklet::layOut(QSizeF printable)
         column = 0;
     };
     for (std::size_t step = 0; step < m_steps.steps.size(); ++step) {
-        const int columns = m_calloutColumns;
-        const int callouts = static_cast<int>(m_boxes[step].size());
-        const int rows = std::max(1, (callouts + columns - 1) / columns);
-        const vxBookletStep& s = m_steps.steps[step];
-        const double detail = !m_detailBeside && s.picture(vxBookletPicture::Role::Detail)
-                                  ? kGap + kDetailShare * m_pictureHeight
-                                  : 0;
+        const int rows = std::max(1, static_cast<int>(m_calloutRows[step].size()));
+        const double detail = insetsBelow(m_steps.steps[step]) ? kGap + kDetailShare * m_pictureHeight : 0;
         int row = 0;
         while (true) {
             const int left = rows - row;
@@ -327,8 +329,9 @@ void vxBooklet::layOut(QSizeF printable)
         Page list{Page::PartsList, {}, row, 0, false, first};
         double used = first ? kListTitle : 0;
         // At least one row on every page, however tall.
-        while (row < rows && (list.rows == 0 || used + m_listRows[static_cast<std::size_t>(row)] <= body)) {
-            used += m_listRows[static_cast<std::size_t>(row)];
+        while (row < rows &&
+               (list.rows == 0 || used + m_listRows[static_cast<std::size_t>(row)].height <= body)) {
+            used += m_listRows[static_cast<std::size_t>(row)].height;
             ++row;
             ++list.rows;
         }
@@ -469,27 +472,29 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
     p.setPen(kInk);
     p.drawText(QRectF(left * k, top * k, kNumberWidth * k, kNumberHeight * k), Qt::AlignLeft | Qt::AlignTop,
                QString::number(step.number));
+    if (piece.picture)
+        paintTurn(p, left, top + kNumberHeight, step);
 
-    if (piece.rows > 0) {
+    const std::vector<Row>& rows = m_calloutRows.at(piece.step);
+    const int last = std::min(piece.firstRow + piece.rows, static_cast<int>(rows.size()));
+    if (piece.rows > 0 && piece.firstRow < last) {
         const double boxX = left + kNumberWidth;
-        const int first = piece.firstRow * m_calloutColumns;
-        const int count = std::min(static_cast<int>(list.size()) - first, piece.rows * m_calloutColumns);
-        const int columns = std::min(m_calloutColumns, std::max(count, 1));
-        const QRectF box(boxX * k, top * k, (2 * kPad + columns * kCellWidth) * k,
+        double width = 0;
+        for (int r = piece.firstRow; r < last; ++r)
+            width = std::max(width, rows[static_cast<std::size_t>(r)].width);
+        const QRectF box(boxX * k, top * k, (2 * kPad + width) * k,
                          boxRowsHeight(piece.step, piece.firstRow, piece.rows) * k);
         p.setPen(QPen(kBoxLine, 0.3 * k));
         p.setBrush(vxBookletPictures::kPartsBox);
         p.drawRoundedRect(box, 2 * k, 2 * k);
         p.setBrush(Qt::NoBrush);
-        const std::vector<double>& heights = m_calloutRows.at(piece.step);
         double rowTop = top + kPad;
-        for (int i = 0; i < count; ++i) {
-            const int r = i / m_calloutColumns, c = i % m_calloutColumns;
-            const double h = heights.at(static_cast<std::size_t>(piece.firstRow + r));
-            if (i > 0 && c == 0)
-                rowTop += heights.at(static_cast<std::size_t>(piece.firstRow + r - 1));
-            const QRectF cell((boxX + kPad + c * kCellWidth) * k, rowTop * k, kCellWidth * k, h * k);
-            paintCell(p, cell, list[static_cast<std::size_t>(first + i)], kCalloutPicture);
+        for (int r = piece.firstRow; r < last; ++r) {
+            const Row& row = rows[static_cast<std::size_t>(r)];
+            for (const Cell& c : row.cells)
+                paintCell(p, QRectF((boxX + kPad + c.x) * k, rowTop * k, c.look.width * k, row.height * k),
+                          list.at(c.entry), c.look);
+            rowTop += row.height;
         }
     }
     const vxBookletPicture* main = step.picture(vxBookletPicture::Role::Main);
@@ -498,43 +503,133 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
         const double x = m_detailBeside ? left : left + (m_columnWidth - m_pictureWidth) / 2;
         const QRectF box(x, y, m_pictureWidth, m_pictureHeight);
         const QImage image = m_pictures.draw(main->render);
-        if (!image.isNull())
-            p.drawImage(QRectF(box.x() * k, box.y() * k, box.width() * k, box.height() * k), image);
-        if (const vxBookletPicture* detail = step.picture(vxBookletPicture::Role::Detail))
-            paintDetail(p, box, *detail);
+        if (!image.isNull()) {
+            // In the picture's own shape, centred in its place.
+            const QSizeF size = QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio);
+            const QRectF at(box.center().x() - size.width() / 2, box.center().y() - size.height() / 2,
+                            size.width(), size.height());
+            p.drawImage(QRectF(at.x() * k, at.y() * k, at.width() * k, at.height() * k), image);
+        }
+        for (const auto& [picture, slot] : insets(step, box))
+            paintInset(p, box, slot, *picture);
     }
 }
 
-void vxBooklet::paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail)
+double vxBooklet::turnHeight(const vxBookletStep& step) const
 {
-    // The new parts are small in the picture: their surroundings framed in
-    // it and shown larger beside it or below it.
-    const double k = m_mm;
-    const vxBookletArea area = detail.enlarges.value_or(vxBookletArea{});
-    const QRectF spot(box.x() + area.x * box.width(), box.y() + area.y * box.height(),
-                      area.width * box.width(), area.height * box.height());
-    const QRectF inset = detailBox(box);
-    auto px = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
-    p.setPen(QPen(kAccent, 0.35 * k));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(px(spot.adjusted(-1, -1, 1, 1)), 1.5 * k, 1.5 * k);
-    // The close-up has the picture's shape.
-    const QImage close = m_pictures.draw(detail.render);
-    p.setBrush(vxBookletPictures::kPaper);
-    p.drawRect(px(inset));
-    if (!close.isNull())
-        p.drawImage(px(inset), close);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kAccent, 0.5 * k));
-    p.drawRect(px(inset));
+    return (step.turnOver ? kTurnHeight : 0) + (std::abs(step.turnDegrees) >= 0.5 ? kTurnHeight : 0);
 }
 
-QRectF vxBooklet::detailBox(const QRectF& box) const
+void vxBooklet::paintTurn(QPainter& p, double left, double top, const vxBookletStep& step)
 {
-    const QSizeF size(box.width() * kDetailShare, box.height() * kDetailShare);
-    if (m_detailBeside)
-        return QRectF(QPointF(box.right() + kGap, box.bottom() - size.height()), size);
-    return QRectF(QPointF(box.center().x() - size.width() / 2, box.bottom() + kGap), size);
+    // A turntable seen from the side: an arc round the vertical with an
+    // arrowhead the way to turn, the angle below it; turning over: an arc
+    // round the horizontal.
+    const double k = m_mm;
+    auto arrow = [&](bool over, const QString& label) {
+        const QRectF ring = over ? QRectF((left + 5) * k, (top + 0.5) * k, 8 * k, 9 * k)
+                                 : QRectF((left + 1) * k, (top + 2) * k, 16 * k, 6 * k);
+        // Anticlockwise seen from above is right to left along the front.
+        const bool back = !over && step.turnDegrees < 0;
+        const double start = over ? 300 : (back ? 240 : 300), span = over ? 300 : (back ? -300 : 300);
+        QPainterPath path;
+        path.arcMoveTo(ring, start);
+        path.arcTo(ring, start, span);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(kTurn, 0.7 * k, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(path);
+        // The arrowhead along the arc's last direction.
+        const QPointF tip = path.pointAtPercent(1.0);
+        const double angle = path.angleAtPercent(1.0) * std::numbers::pi / 180.0;
+        const QPointF along(std::cos(angle), -std::sin(angle)), across(-along.y(), along.x());
+        QPolygonF head;
+        head << tip + along * 1.6 * k << tip - along * 1.2 * k + across * 1.3 * k
+             << tip - along * 1.2 * k - across * 1.3 * k;
+        p.setPen(Qt::NoPen);
+        p.setBrush(kTurn);
+        p.drawPolygon(head);
+        p.setBrush(Qt::NoBrush);
+        p.setFont(font(8, true));
+        p.setPen(kTurn);
+        p.drawText(QRectF(left * k, (top + 10) * k, kNumberWidth * k, 4.5 * k),
+                   Qt::AlignHCenter | Qt::AlignTop, label);
+        top += kTurnHeight;
+    };
+    if (step.turnOver)
+        arrow(true, tr("Turn over"));
+    if (std::abs(step.turnDegrees) >= 0.5)
+        arrow(false, tr("Turn %1°").arg(std::lround(std::abs(step.turnDegrees))));
+}
+
+bool vxBooklet::insetsBelow(const vxBookletStep& step) const
+{
+    return !m_detailBeside &&
+           std::any_of(step.pictures.begin(), step.pictures.end(),
+                       [](const auto& picture) { return picture.role != vxBookletPicture::Role::Main; });
+}
+
+std::vector<std::pair<const vxBookletPicture*, QRectF>> vxBooklet::insets(const vxBookletStep& step,
+                                                                          const QRectF& box) const
+{
+    // The close-up first, then the extra pictures: each in a slot of
+    // kDetailShare of the picture's size, stacked up from the bottom beside
+    // the picture or side by side in a strip below it; where more pictures
+    // come than fit, the slots shrink so that they all do.
+    std::vector<const vxBookletPicture*> shown;
+    if (const vxBookletPicture* detail = step.picture(vxBookletPicture::Role::Detail))
+        shown.push_back(detail);
+    for (const vxBookletPicture& picture : step.pictures)
+        if (picture.role == vxBookletPicture::Role::Extra)
+            shown.push_back(&picture);
+    std::vector<std::pair<const vxBookletPicture*, QRectF>> out;
+    if (shown.empty())
+        return out;
+    const double n = static_cast<double>(shown.size());
+    QSizeF slot(box.width() * kDetailShare, box.height() * kDetailShare);
+    if (m_detailBeside) {
+        slot *= std::min(1.0, (box.height() - (n - 1) * kGap) / n / slot.height());
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            out.emplace_back(shown[i], QRectF(QPointF(box.right() + kGap,
+                                                      box.bottom() - (i + 1.0) * slot.height() - i * kGap),
+                                              slot));
+        return out;
+    }
+    slot *= std::min(1.0, (box.width() - (n - 1) * kGap) / n / slot.width());
+    const double across = n * slot.width() + (n - 1) * kGap;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        out.emplace_back(shown[i], QRectF(QPointF(box.center().x() - across / 2 + i * (slot.width() + kGap),
+                                                  box.bottom() + kGap),
+                                          slot));
+    return out;
+}
+
+void vxBooklet::paintInset(QPainter& p, const QRectF& box, const QRectF& slot,
+                           const vxBookletPicture& picture)
+{
+    // A close-up frames the area it enlarges in the main picture; every
+    // inset keeps its picture's shape, centred in its slot.
+    const double k = m_mm;
+    auto px = [k](const QRectF& r) { return QRectF(r.x() * k, r.y() * k, r.width() * k, r.height() * k); };
+    if (picture.enlarges) {
+        const vxBookletArea& area = *picture.enlarges;
+        const QRectF spot(box.x() + area.x * box.width(), box.y() + area.y * box.height(),
+                          area.width * box.width(), area.height * box.height());
+        p.setPen(QPen(kAccent, 0.35 * k));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(px(spot.adjusted(-1, -1, 1, 1)), 1.5 * k, 1.5 * k);
+    }
+    const QImage image = m_pictures.draw(picture.render);
+    const QSizeF size = QSizeF(std::max(picture.render.width, 1), std::max(picture.render.height, 1))
+                            .scaled(slot.size(), Qt::KeepAspectRatio);
+    const double x = m_detailBeside ? slot.left() : slot.center().x() - size.width() / 2;
+    const QRectF inset(x, slot.top() + (slot.height() - size.height()) / 2, size.width(), size.height());
+    p.setPen(QPen(kAccent, 0.5 * k));
+    p.setBrush(vxBookletPictures::kPaper);
+    p.drawRect(px(inset));
+    if (!image.isNull())
+        p.drawImage(px(inset), image);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(px(inset));
 }
 
 void vxBooklet::paintPartsList(QPainter& p, const Page& page)
@@ -555,17 +650,12 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
                    tr("Every part the model needs"));
         top += kListTitle;
     }
-    const double cellWidth = width / m_listColumns;
     for (int r = 0; r < page.rows; ++r) {
-        const double h = m_listRows.at(static_cast<std::size_t>(page.firstRow + r));
-        for (int c = 0; c < m_listColumns; ++c) {
-            const std::size_t i = static_cast<std::size_t>((page.firstRow + r) * m_listColumns + c);
-            if (i >= whole.size())
-                break;
-            const QRectF cell((kMarginX + c * cellWidth) * k, top * k, cellWidth * k, h * k);
-            paintCell(p, cell, whole[i], kListPicture);
-        }
-        top += h;
+        const Row& row = m_listRows.at(static_cast<std::size_t>(page.firstRow + r));
+        for (const Cell& c : row.cells)
+            paintCell(p, QRectF((kMarginX + c.x) * k, top * k, c.look.width * k, row.height * k),
+                      whole.at(c.entry), c.look);
+        top += row.height;
     }
     if (page.totals) {
         const double y = top + 2;
@@ -580,16 +670,18 @@ void vxBooklet::paintPartsList(QPainter& p, const Page& page)
     }
 }
 
-void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, double pictureMm)
+void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry,
+                          const CellLook& look)
 {
     const double k = m_mm;
-    const double picture = pictureMm * k;
-    const QRectF pictureRect(cell.left(), cell.top() + (cell.height() - picture) / 2 - 0.5 * k, picture,
-                             picture);
-    const int pixels = std::max(16, static_cast<int>(std::lround(pictureMm * kPictureDpi / 25.4)));
-    const QImage image = entry.shortName.empty() ? QImage() : m_pictures.partPicture(entry, pixels);
+    const double gauge = look.gauge > 0 ? kGaugeHeight : 0;
+    // The picture and the texts share the cell above the gauge.
+    const double above = cell.height() - gauge * k;
+    const QRectF pictureRect(cell.left(), cell.top() + (above - look.pictureHeight * k) / 2 - 0.5 * k,
+                             look.pictureWidth * k, look.pictureHeight * k);
     if (entry.shortName.empty()) {
         // A cable or rope: a curve in its colour, its outline darker.
+        const double picture = std::min(pictureRect.width(), pictureRect.height());
         QPainterPath path(QPointF(pictureRect.left() + 0.1 * picture, pictureRect.bottom() - 0.2 * picture));
         path.cubicTo(QPointF(pictureRect.left() + 0.2 * picture, pictureRect.top()),
                      QPointF(pictureRect.right() - 0.2 * picture, pictureRect.bottom()),
@@ -602,7 +694,9 @@ void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntr
         p.drawPath(path);
         p.setPen(QPen(color, 0.9 * k, Qt::SolidLine, Qt::RoundCap));
         p.drawPath(path);
-    } else if (!image.isNull()) {
+    } else if (const QImage image = m_pictures.partPicture(
+                   entry, QSizeF(look.pictureWidth, look.pictureHeight), m_scale, kPictureDpi);
+               !image.isNull()) {
         p.drawImage(pictureRect, image);
     } else {
         p.setPen(QPen(kBoxLine, 0.3 * k, Qt::DashLine));
@@ -610,9 +704,9 @@ void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntr
     }
 
     const double textX = pictureRect.right() + 1.5 * k;
-    const double textWidth = cell.width() / k - pictureMm - 2.5;
-    const double textHeight = cellTextHeight(entry, cell.width() / k, pictureMm);
-    double y = cell.top() + std::max(0.0, (cell.height() - textHeight * k) / 2);
+    const double textWidth = cell.width() / k - look.pictureWidth - 2.5;
+    const double textHeight = cellTextHeight(entry, cell.width() / k, look.pictureWidth);
+    double y = cell.top() + std::max(0.0, (above - textHeight * k) / 2);
     auto line = [&](const QString& s, const QFont& f, const QColor& color) {
         p.setFont(f);
         p.setPen(color);
@@ -646,6 +740,23 @@ void vxBooklet::paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntr
          wrapped(entry.found ? QString::fromStdString(entry.number) : tr("not in the catalogue"), textFont,
                  textWidth))
         line(s, textFont, kGrey);
+    if (look.gauge > 0) {
+        // The part's length at true size: a bar exactly as long, ticks
+        // beside its ends, the length above it.
+        const double x0 = cell.left() + 0.6 * k, bar = cell.bottom() - 1.2 * k - kGaugeBar * k;
+        p.setFont(textFont);
+        p.setPen(kInk);
+        p.drawText(QRectF(x0, bar - lineHeightMm(textFont) * k - 0.3 * k, look.gauge * k,
+                          lineHeightMm(textFont) * k),
+                   Qt::AlignLeft | Qt::AlignBottom, tr("%1 mm at true size").arg(std::lround(look.gauge)));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kGauge);
+        p.drawRect(QRectF(x0, bar, look.gauge * k, kGaugeBar * k));
+        p.setBrush(kInk);
+        for (const double x : {x0 - 0.3 * k, x0 + look.gauge * k})
+            p.drawRect(QRectF(x, bar - 0.6 * k, 0.3 * k, (kGaugeBar + 1.2) * k));
+        p.setBrush(Qt::NoBrush);
+    }
 }
 
 double vxBooklet::cellTextHeight(const vxPartsListEntry& entry, double cellWidth, double pictureMm) const
@@ -665,18 +776,74 @@ double vxBooklet::cellTextHeight(const vxPartsListEntry& entry, double cellWidth
     return countPart + static_cast<double>(rest) * line;
 }
 
+vxBooklet::CellLook vxBooklet::cellLook(const vxPartsListEntry& entry, double cellWidth, double maxWidth,
+                                        double least)
+{
+    CellLook look;
+    look.pictureWidth = look.pictureHeight = kCalloutPicture;
+    const std::optional<vxPartPictureExtent> extent =
+        entry.shortName.empty() ? std::nullopt : m_pictures.partExtentMm(entry);
+    const double largestWidth = std::max(kCalloutPicture, maxWidth - kLeastText - 2.5);
+    if (extent) {
+        // At the booklet's scale, with a little room round the part.
+        look.pictureWidth = std::clamp(extent->width / m_scale + 1, kCalloutPicture, largestWidth);
+        look.pictureHeight = std::clamp(extent->height / m_scale + 1, kCalloutPicture, kLargestPicture);
+        if (extent->longest > kGaugeFrom && extent->longest >= kSlender * extent->middle &&
+            extent->longest + 1.5 <= maxWidth)
+            look.gauge = extent->longest;
+    }
+    double width = std::max(look.pictureWidth + 2.5 + kLeastText, look.gauge + 1.5);
+    width = std::min(std::ceil(width / cellWidth - 1e-9) * cellWidth, std::max(maxWidth, cellWidth));
+    look.width = width;
+    look.height =
+        std::max({least, look.pictureHeight + 2.5, cellTextHeight(entry, width, look.pictureWidth) + 2.5}) +
+        (look.gauge > 0 ? kGaugeHeight : 0);
+    return look;
+}
+
+std::vector<vxBooklet::Row> vxBooklet::flow(const std::vector<vxPartsListEntry>& entries, double cellWidth,
+                                            double maxWidth, double least)
+{
+    std::vector<Row> rows;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const CellLook look = cellLook(entries[i], cellWidth, maxWidth, least);
+        if (rows.empty() || rows.back().width + look.width > maxWidth + 1e-6)
+            rows.emplace_back();
+        Row& row = rows.back();
+        row.cells.push_back({i, row.width, look});
+        row.width += look.width;
+        row.height = std::max(row.height, look.height);
+    }
+    return rows;
+}
+
+double vxBooklet::partScale()
+{
+    // The larger of its width and height in a picture, of every part type.
+    std::vector<double> sizes;
+    for (const vxPartsListEntry& entry : m_steps.partsList)
+        if (const auto extent = m_pictures.partExtentMm(entry))
+            sizes.push_back(std::max(extent->width, extent->height));
+    if (sizes.empty())
+        return 1;
+    const auto middle = sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2);
+    std::nth_element(sizes.begin(), middle, sizes.end());
+    return std::max(1.0, *middle / (kCalloutPicture - 1));
+}
+
 double vxBooklet::boxRowsHeight(std::size_t step, int first, int rows) const
 {
-    const std::vector<double>& heights = m_calloutRows.at(step);
+    const std::vector<Row>& all = m_calloutRows.at(step);
     double h = 2 * kPad;
-    for (int r = first; r < first + rows && r < static_cast<int>(heights.size()); ++r)
-        h += heights[static_cast<std::size_t>(r)];
+    for (int r = first; r < first + rows && r < static_cast<int>(all.size()); ++r)
+        h += all[static_cast<std::size_t>(r)].height;
     return h;
 }
 
 double vxBooklet::headerHeight(std::size_t step, int first, int rows) const
 {
-    return rows > 0 ? std::max(kNumberHeight, boxRowsHeight(step, first, rows)) : kNumberHeight;
+    const double number = kNumberHeight + turnHeight(m_steps.steps.at(step));
+    return rows > 0 ? std::max(number, boxRowsHeight(step, first, rows)) : number;
 }
 
 vxPartsListEntry vxBooklet::tubeRow(const vxBookletTubeEntry& tube)

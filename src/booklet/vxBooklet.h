@@ -6,15 +6,16 @@
 
 #include <QCoreApplication>
 #include <QPageSize>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QPagedPaintDevice;
 class QPainter;
-class QRectF;
 
 // A building-instructions booklet of a model laid out on pages: a cover,
 // the steps of the booklet's step model (its number, the parts to add, the
@@ -77,20 +78,56 @@ class vxBooklet {
         bool title = false; // the parts list starts on this page
     };
 
+    // How a parts cell is laid out, mm: the part's picture at the booklet's
+    // scale (at least the usual picture size), a true-size length gauge
+    // for a long part (0: none), the cell's width and its height.
+    struct CellLook {
+        double pictureWidth = 0, pictureHeight = 0;
+        double gauge = 0;
+        double width = 0, height = 0;
+    };
+    // Cells of a parts box or of the parts list, flowed into rows.
+    struct Cell {
+        std::size_t entry = 0;
+        double x = 0; // from the row's left
+        CellLook look;
+    };
+    struct Row {
+        std::vector<Cell> cells;
+        double width = 0, height = 0;
+    };
+
     void paintPage(QPainter& p, const Page& page, int number);
     void paintCover(QPainter& p);
     void paintStepPiece(QPainter& p, const StepPiece& piece);
-    // The close-up's place on the page for a main picture at box, mm.
-    QRectF detailBox(const QRectF& box) const;
-    void paintDetail(QPainter& p, const QRectF& box, const vxBookletPicture& detail);
+    // The turn before a step, drawn in a box of kNumberWidth x turnHeight()
+    // below the step's number.
+    void paintTurn(QPainter& p, double left, double top, const vxBookletStep& step);
+    // The close-up and the extra pictures of a step and their places on the
+    // page for a main picture at box, mm: beside the picture where the
+    // column has room, else in a strip below it; never on it.
+    std::vector<std::pair<const vxBookletPicture*, QRectF>> insets(const vxBookletStep& step,
+                                                                   const QRectF& box) const;
+    bool insetsBelow(const vxBookletStep& step) const;
+    void paintInset(QPainter& p, const QRectF& box, const QRectF& slot, const vxBookletPicture& picture);
     void paintPartsList(QPainter& p, const Page& page);
-    void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, double pictureMm);
+    void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, const CellLook& look);
     // The height a cell's texts need, mm, beside a picture in a cell of the
     // given width.
     double cellTextHeight(const vxPartsListEntry& entry, double cellWidth, double pictureMm) const;
+    // The cell of an entry in rows at most maxWidth wide, cells a multiple
+    // of cellWidth wide; least is the row's least height.
+    CellLook cellLook(const vxPartsListEntry& entry, double cellWidth, double maxWidth, double least);
+    std::vector<Row> flow(const std::vector<vxPartsListEntry>& entries, double cellWidth, double maxWidth,
+                          double least);
+    // The booklet's one scale of part pictures (mm of part per mm of
+    // paper) for its parts list: the middle-sized part type fills the usual
+    // picture, never larger than life.
+    double partScale();
     // The height of a step's parts box from its row first, rows rows, mm.
     double boxRowsHeight(std::size_t step, int first, int rows) const;
     double headerHeight(std::size_t step, int first, int rows) const;
+    double turnHeight(const vxBookletStep& step) const;
     QString colorName(const vxPartsListEntry& entry) const;
     // A parts-list row for tubes: no part type, the length as its name.
     static vxPartsListEntry tubeRow(const vxBookletTubeEntry& tube);
@@ -107,12 +144,11 @@ class vxBooklet {
     int m_columns = 1; // of steps on a page
     double m_columnWidth = 100;
     bool m_detailBeside = false; // close-ups beside the main picture, else below it
-    int m_calloutColumns = 4;
-    int m_listColumns = 4;
-    // Row heights, mm: of each step's parts box and of the parts list.
-    // Rows grow where a name needs more lines.
-    std::vector<std::vector<double>> m_calloutRows;
-    std::vector<double> m_listRows;
+    double m_scale = 1;          // of part pictures: mm of part per mm of paper
+    // The rows of each step's parts box and of the parts list; rows grow
+    // where a name needs more lines or a picture more room.
+    std::vector<std::vector<Row>> m_calloutRows;
+    std::vector<Row> m_listRows;
     // What each step's parts box and the parts list show: parts, then tubes.
     std::vector<std::vector<vxPartsListEntry>> m_boxes;
     std::vector<vxPartsListEntry> m_listEntries;
