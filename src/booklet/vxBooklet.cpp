@@ -257,6 +257,8 @@ void vxBooklet::layOut(QSizeF printable)
     m_detailBeside = best.beside;
     m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
                                  {m_pictureWidth, m_pictureHeight, kPictureDpi});
+    if (m_stepsHook)
+        m_stepsHook(m_steps);
     // Parts, then cables and ropes, in every box and in the parts list.
     auto withTubes = [this](std::vector<vxPartsListEntry> rows,
                             const std::vector<vxBookletTubeEntry>& tubes) {

@@ -56,6 +56,12 @@ class vxBooklet {
     // The steps as laid out last (empty before the first layout).
     const vxBookletSteps& stepModel() const { return m_steps; }
 
+    // Called with the steps each time the layout makes them, before the
+    // pages are laid out: lets a writer change them (add pictures or a
+    // turn) and have the pages follow.
+    using StepsHook = std::function<void(vxBookletSteps&)>;
+    void setStepsHook(StepsHook hook) { m_stepsHook = std::move(hook); }
+
     // Lays out and paints every page. False, with the reason in *error, when
     // the device cannot be painted on or progress stopped it.
     bool paint(QPagedPaintDevice& device, const Progress& progress, QString* error);
@@ -135,6 +141,7 @@ class vxBooklet {
     vxBookletPictures& m_pictures;
     QString m_title;
     vxBookletSteps m_steps;
+    StepsHook m_stepsHook;
     std::vector<Page> m_pages;
 
     // Geometry of the current layout, in millimetres.

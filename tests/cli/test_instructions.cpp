@@ -1,5 +1,6 @@
 // kolbrik instructions: booklets read back with poppler's tools (pdfinfo,
 // pdftotext, pdftoppm), refusals and failed writes.
+#include "../booklet/vxBookletPdfSupport.h"
 #include "vxImage.h"
 #include "vxTestMesh.h"
 #include "vxTestSupport.h"
@@ -25,57 +26,6 @@ std::string pageText(const std::string& pdf, int page)
 {
     const std::string p = std::to_string(page);
     return runCommand("pdftotext -layout -f " + p + " -l " + p + " '" + pdf + "' -").out;
-}
-
-int pages(const std::string& pdf)
-{
-    std::smatch m;
-    const std::string info = runCommand("pdfinfo '" + pdf + "'").out;
-    return std::regex_search(info, m, std::regex("Pages: +([0-9]+)")) ? std::stoi(m[1]) : -1;
-}
-
-// Where every picture of every page stands, as pdftohtml finds them.
-struct PlacedImage {
-    int page = 0;
-    double left = 0, top = 0, width = 0, height = 0;
-};
-
-std::vector<PlacedImage> placedImages(const std::string& pdf)
-{
-    TempDir dir;
-    const std::string xml =
-        runCommand("cd '" + dir.path() + "' && pdftohtml -xml -stdout '" + pdf + "' x").out;
-    std::vector<PlacedImage> out;
-    int page = 0;
-    const std::regex item(
-        R"re(<page number="(\d+)"|<image top="(-?[\d.]+)" left="(-?[\d.]+)" width="([\d.]+)" height="([\d.]+)")re");
-    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), item); it != std::sregex_iterator(); ++it) {
-        if ((*it)[1].matched)
-            page = std::stoi((*it)[1]);
-        else
-            out.push_back(
-                {page, std::stod((*it)[3]), std::stod((*it)[2]), std::stod((*it)[4]), std::stod((*it)[5])});
-    }
-    return out;
-}
-
-// No picture on a page covers part of another (a close-up beside or below
-// its step's picture, never on it).
-void expectNoPictureCoversAnother(const std::string& pdf)
-{
-    const auto images = placedImages(pdf);
-    EXPECT_FALSE(images.empty());
-    for (std::size_t i = 0; i < images.size(); ++i)
-        for (std::size_t j = i + 1; j < images.size(); ++j) {
-            const PlacedImage &a = images[i], &b = images[j];
-            if (a.page != b.page)
-                continue;
-            const bool apart = a.left + a.width <= b.left + 0.5 || b.left + b.width <= a.left + 0.5 ||
-                               a.top + a.height <= b.top + 0.5 || b.top + b.height <= a.top + 0.5;
-            EXPECT_TRUE(apart) << "page " << a.page << ": " << a.left << "," << a.top << " " << a.width << "x"
-                               << a.height << " and " << b.left << "," << b.top << " " << b.width << "x"
-                               << b.height;
-        }
 }
 
 class CliInstructions : public ::testing::Test {
@@ -126,7 +76,7 @@ TEST_F(CliInstructions, CoverStepsInOrderAndAPartsListWithPictures)
         << r.out;
     const int total = std::stoi(m[1]), steps = std::stoi(m[2]), list = std::stoi(m[3]);
     EXPECT_EQ(total, 1 + steps + list);
-    ASSERT_EQ(pages(pdf), total);
+    ASSERT_EQ(pdfPages(pdf), total);
     EXPECT_EQ(list, 1);
 
     EXPECT_NE(pageText(pdf, 1).find("4 parts of 3 kinds, 3 steps"), std::string::npos) << pageText(pdf, 1);
@@ -172,7 +122,7 @@ TEST_F(CliInstructions, LongPartsBoxesAndListsGoOnOverPagesAndFailuresAreSaid)
     const std::string pdf = out.file("long.pdf");
     auto r = run(model(90, 2) + " " + pdf + " --paper letter --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
-    const int total = pages(pdf);
+    const int total = pdfPages(pdf);
     EXPECT_NE(r.out.find(std::to_string(total) + " pages"), std::string::npos);
     EXPECT_NE(r.out.find("parts list on 2"), std::string::npos) << r.out;
     EXPECT_NE(runCommand("pdfinfo '" + pdf + "'").out.find("612 x 792"), std::string::npos); // letter
@@ -374,7 +324,77 @@ TEST_F(CliInstructions, TubesAreListedWithTheirLengths)
     EXPECT_EQ(count("3 mm thick"), 2u) << all;
     EXPECT_EQ(count("1× red"), 2u) << all;
     EXPECT_EQ(count("1× black"), 2u) << all;
-    const std::string list = pageText(pdf, pages(pdf));
+    const std::string list = pageText(pdf, pdfPages(pdf));
     EXPECT_NE(list.find("Cable or rope"), std::string::npos) << list;
     EXPECT_NE(list.find("In total: 2 parts of 1 kind"), std::string::npos) << list;
+}
+
+// Part pictures share one scale through the booklet, and long parts carry
+// their length at true size: on the page (ten pixels a millimetre) an axle
+// of 60 mm has a 60 mm gauge, in its step and in the parts list.
+TEST_F(CliInstructions, PartPicturesShareOneScaleAndLongPartsGetATrueSizeGauge)
+{
+    for (const int length : {30, 60, 90}) {
+        const std::string number = std::to_string(34000 + length);
+        const float half = static_cast<float>(length) / 2;
+        writeFile(res.file(number + ".stl"), stlFile(box(-2, -2, -half, 2, 2, half)));
+        writeFile(res.file(number + ".def"),
+                  crlf({"[COMMON]", "NAME=Axle " + std::to_string(length), "ORGNUMBER=" + number}));
+    }
+    writeFile(res.file("m.kmf"), kmfFile({-8, 8, -12}, {0, 0, 0},
+                                         {{"K31005_a", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x2020c4, 1},
+                                          {"K34030_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 1},
+                                          {"K34060_a", {0, 2, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 2},
+                                          {"K34090_a", {0, 3, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 3}}));
+    const std::string pdf = out.file("axles.pdf");
+    const auto r = run(res.file("m.kmf") + " " + pdf + " --resources " + res.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    const int total = pdfPages(pdf);
+
+    // Rows of the gauge's colour (only the gauges use it) about as long as
+    // the part, in tenths of a millimetre.
+    auto bars = [](const std::vector<int>& runs, int tenths) {
+        return std::count_if(runs.begin(), runs.end(), [&](int n) { return std::abs(n - tenths) <= 5; });
+    };
+    std::vector<int> steps;
+    for (int page = 2; page < total; ++page) {
+        const auto runs = colourRuns(pdfPage(pdf, page, 254, out), 240, 150, 20);
+        steps.insert(steps.end(), runs.begin(), runs.end());
+    }
+    std::vector<int> list = colourRuns(pdfPage(pdf, total, 254, out), 240, 150, 20);
+    // In the steps where the step's column has room for it (two columns
+    // of steps here: not for 90 mm), in the parts list always.
+    EXPECT_GE(bars(list, 900), 10) << "a 90 mm gauge";
+    for (const auto* runs : {&steps, &list}) {
+        EXPECT_GE(bars(*runs, 600), 10) << "a 60 mm gauge, 1.6 mm tall";
+        EXPECT_EQ(bars(*runs, 300), 0) << "no gauge for a 30 mm part";
+    }
+    EXPECT_NE(runCommand("pdftotext '" + pdf + "' -").out.find("60 mm at true size"), std::string::npos);
+
+    // The axles' pictures in the parts list: at one scale each 30 mm more
+    // of axle is equally much more picture (fitted each to its own
+    // picture, all three would be the same).
+    TempDir images;
+    ASSERT_EQ(runCommand("pdfimages -png -f " + std::to_string(total) + " -l " + std::to_string(total) + " '" +
+                         pdf + "' '" + images.file("i") + "'")
+                  .status,
+              0);
+    std::vector<int> widths; // of what is drawn in each picture, pixels
+    for (const auto& entry : std::filesystem::directory_iterator(images.path())) {
+        const vxImage picture = vxReadPNG(entry.path().string());
+        int left = picture.width, right = -1;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                if (!near(picture.pixel(x, y), 236, 241, 247, 30)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        widths.push_back(right - left + 1);
+    }
+    ASSERT_EQ(widths.size(), 4u) << "the block and three axles";
+    std::sort(widths.begin(), widths.end());
+    // The block is the narrowest; then axles of 30, 60 and 90 mm.
+    const int w30 = widths[1], w60 = widths[2], w90 = widths[3];
+    EXPECT_GT(w60 - w30, 15);
+    EXPECT_NEAR(w90 - w60, w60 - w30, 3);
 }
