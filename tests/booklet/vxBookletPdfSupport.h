@@ -79,7 +79,8 @@ inline vxImage pdfPage(const std::string& pdf, int page, int dpi, const TempDir&
 // Whether a pixel is within tolerance of a colour in each channel.
 inline bool near(const std::array<std::uint8_t, 4>& c, int r, int g, int b, int tolerance = 12)
 {
-    return std::abs(c[0] - r) <= tolerance && std::abs(c[1] - g) <= tolerance && std::abs(c[2] - b) <= tolerance;
+    return std::abs(c[0] - r) <= tolerance && std::abs(c[1] - g) <= tolerance &&
+           std::abs(c[2] - b) <= tolerance;
 }
 
 // The longest horizontal runs of a colour on the page, one per row that has

@@ -375,8 +375,8 @@ TEST_F(CliInstructions, PartPicturesShareOneScaleAndLongPartsGetATrueSizeGauge)
     // of axle is equally much more picture (fitted each to its own
     // picture, all three would be the same).
     TempDir images;
-    ASSERT_EQ(runCommand("pdfimages -png -f " + std::to_string(total) + " -l " + std::to_string(total) + " '" +
-                         pdf + "' '" + images.file("i") + "'")
+    ASSERT_EQ(runCommand("pdfimages -png -f " + std::to_string(total) + " -l " + std::to_string(total) +
+                         " '" + pdf + "' '" + images.file("i") + "'")
                   .status,
               0);
     std::vector<int> widths; // of what is drawn in each picture, pixels

@@ -1,0 +1,146 @@
+// The booklet's pages: the turn before a step and extra pictures laid out
+// round the main picture, read back from the PDF with poppler's tools.
+#include "vxBooklet.h"
+#include "vxBookletPdfSupport.h"
+#include "vxTestMesh.h"
+#include "vxTestResources.h"
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+using namespace vxTest;
+
+namespace {
+
+class BookletLayout : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite()
+    {
+        // Fonts and the PDF writer need a GUI application; the "offscreen"
+        // platform needs no window system.
+        static int argc = 3;
+        static char name[] = "test", platform[] = "-platform", offscreen[] = "offscreen";
+        static char* argv[] = {name, platform, offscreen, nullptr};
+        static QGuiApplication app(argc, argv);
+    }
+    void SetUp() override
+    {
+        writeFile(res.file("31005.stl"), stlFile(box(-5, -5, -5, 5, 5, 5)));
+        writeFile(res.file("31005.def"), crlf({"[COMMON]", "NAME=Block 10", "ORGNUMBER=31005"}));
+    }
+    // A booklet of the parts at path, the steps changed by hook.
+    std::string booklet(const std::vector<KmfPart>& parts, const vxBooklet::StepsHook& hook,
+                        std::array<float, 3> eye = {-8, 8, -12})
+    {
+        writeFile(dir.file("m.kmf"), kmfFile(eye, {0, 0, 0}, parts));
+        vxBookletPictures pictures;
+        EXPECT_TRUE(pictures.ok()) << pictures.error();
+        EXPECT_TRUE(pictures.load(dir.file("m.kmf")));
+        vxBooklet b(pictures, QStringLiteral("Test"));
+        b.setStepsHook(hook);
+        const std::string pdf = dir.file("b.pdf");
+        const vxWriteResult r = vxWriteBookletPdf(b, pdf, QPageSize(QPageSize::A4));
+        EXPECT_TRUE(r) << r.error;
+        steps = b.stepPageCount();
+        return pdf;
+    }
+    // A column of blocks, one a step.
+    static std::vector<KmfPart> column(int n)
+    {
+        std::vector<KmfPart> parts;
+        for (int i = 0; i < n; ++i)
+            parts.push_back(
+                {"K31005_s", {0, static_cast<float>(i), 0}, {0, 1, 0}, {0, 0, 1}, 0x2020c4, i + 1});
+        return parts;
+    }
+
+    TempDir res;
+    TempDir dir;
+    ResourceFolder folder{res.path()};
+    int steps = 0; // pages of steps
+};
+
+std::string text(const std::string& pdf)
+{
+    return runCommand("pdftotext '" + pdf + "' -").out;
+}
+
+} // namespace
+
+// A step before which the builder turns the model shows it: a curved arrow
+// in the turn's colour with the angle, or turning over; steps without a
+// turn show none.
+TEST_F(BookletLayout, ATurnBeforeAStepShowsBesideItsNumber)
+{
+    const auto parts = column(3);
+    std::string pdf = booklet(parts, {});
+    EXPECT_EQ(text(pdf).find("Turn"), std::string::npos);
+    EXPECT_EQ(colourPixels(pdfPage(pdf, 2, 100, dir), 200, 40, 120), 0);
+
+    pdf = booklet(parts, [](vxBookletSteps& s) {
+        ASSERT_EQ(s.steps.size(), 3u);
+        s.steps[1].turnDegrees = 90;
+        s.steps[2].turnDegrees = -45.2;
+        s.steps[2].turnOver = true;
+    });
+    const std::string all = text(pdf);
+    EXPECT_NE(all.find("Turn 90°"), std::string::npos) << all;
+    EXPECT_NE(all.find("Turn 45°"), std::string::npos) << all;
+    EXPECT_NE(all.find("Turn over"), std::string::npos) << all;
+    int turns = 0;
+    for (int page = 2; page < 2 + steps; ++page)
+        turns += colourPixels(pdfPage(pdf, page, 100, dir), 200, 40, 120);
+    EXPECT_GT(turns, 3 * 150) << "three arrows";
+    // Nothing else moved over the symbols: every picture stays clear of
+    // every other.
+    expectNoPictureCoversAnother(pdf);
+}
+
+// Extra pictures (parts before what covers them) stand beside the main
+// picture like the close-up, or below it, never on it; however many a step
+// has, they all show.
+TEST_F(BookletLayout, ExtraPicturesStandBesideTheMainPicture)
+{
+    // A floor with a small part on it (a close-up), as a tall column and as
+    // a wide floor: beside the picture and below it.
+    for (const bool wide : {false, true}) {
+        std::vector<KmfPart> parts;
+        for (int i = 0; i < (wide ? 12 : 4); ++i)
+            parts.push_back({"K31005_f",
+                             {static_cast<float>(wide ? i : 0), static_cast<float>(wide ? 0 : i), 0},
+                             {0, 1, 0},
+                             {0, 0, 1},
+                             0x808080,
+                             1});
+        parts.push_back({"K31005_t", {0, wide ? 1.0f : 4.0f, 0}, {0, 1, 0}, {0, 0, 1}, 0xff0000, 2});
+        int added = 0;
+        const std::string pdf = booklet(parts, [&](vxBookletSteps& s) {
+            ASSERT_EQ(s.steps.size(), 2u);
+            for (vxBookletStep& step : s.steps) {
+                // Two extra pictures of their own shapes in the second step,
+                // one in the first.
+                for (int i = 0; i < (step.number == 2 ? 2 : 1); ++i) {
+                    vxBookletPicture extra = step.pictures.front();
+                    extra.role = vxBookletPicture::Role::Extra;
+                    extra.render.width = 300 + 100 * i;
+                    extra.render.height = 300;
+                    step.pictures.push_back(extra);
+                    ++added;
+                }
+            }
+        });
+        EXPECT_EQ(added, 3);
+        const auto images = placedImages(pdf);
+        // The cover's picture, then per step its main picture, its close-up
+        // if any, and its extras; part pictures are small.
+        const auto big = std::count_if(images.begin(), images.end(),
+                                       [](const PlacedImage& i) { return i.page > 1 && i.width > 60; });
+        EXPECT_GE(big, 2 + 3) << (wide ? "wide" : "tall");
+        expectNoPictureCoversAnother(pdf);
+        for (const PlacedImage& i : images) {
+            EXPECT_GE(i.left, 0);
+            EXPECT_LE(i.left + i.width, 892); // A4 as pdftohtml measures it
+        }
+    }
+}
