@@ -13,6 +13,7 @@
 #include <malloc.h>
 #endif
 #include <cmath>
+#include <map>
 #include <numbers>
 #include <optional>
 
@@ -50,8 +51,11 @@ constexpr double kStepGap = 7;
 constexpr double kColumnGap = 6;
 // Steps share a page as long as the model shows at least this share of its
 // size on a page of its own, and at least kLeastPicture mm tall.
-constexpr double kSmallest = 0.45;
+constexpr double kSmallest = 0.4;
 constexpr double kLeastPicture = 60;
+// Close-ups and extra pictures below a step's picture are at least this
+// tall, mm.
+constexpr double kLeastInset = 22;
 
 // The parts list.
 constexpr double kListTitle = 20;
@@ -206,50 +210,95 @@ void vxBooklet::layOut(QSizeF printable)
         int columns = 1, perColumn = 1;
         double columnWidth = 0, height = 0, width = 0;
         bool beside = false;
+        int pages = 0; // of steps, as far as their parts boxes tell
     };
-    // The steps' parts boxes: how many parts each lists.
-    std::vector<int> boxes;
-    for (const auto& [phase, list] : vxMakePhasePartsLists(m_pictures.model()))
-        boxes.push_back(static_cast<int>(list.size()));
-    auto choose = [&](int columns, int perColumn) {
+    // One scale for every part picture, callouts and parts list alike.
+    m_scale = partScale(vxMakePartsList(m_pictures.model(), std::nullopt));
+    // The heights of the steps' number and parts box in a column of each
+    // width, as the boxes will be laid out (cables and ropes aside).
+    const auto lists = vxMakePhasePartsLists(m_pictures.model());
+    std::map<double, std::vector<double>> headersOf;
+    auto headersFor = [&](double columnWidth) -> const std::vector<double>& {
+        auto [it, fresh] = headersOf.try_emplace(columnWidth);
+        if (fresh)
+            for (const auto& [phase, list] : lists) {
+                double h = 2 * kPad;
+                for (const Row& row :
+                     flow(list, kCellWidth, std::max(columnWidth - kNumberWidth - 2 * kPad, kCellWidth),
+                          kRowHeight))
+                    h += row.height;
+                it->second.push_back(std::max(kNumberHeight, h));
+            }
+        return it->second;
+    };
+    auto choose = [&](int columns, int perColumn, double share) {
         Choice c{columns, perColumn};
         c.columnWidth = (width - (columns - 1) * kColumnGap) / columns;
-        // Room for the parts boxes of three steps in four.
-        const int boxColumns =
-            std::max(1, static_cast<int>((c.columnWidth - kNumberWidth - 2 * kPad) / kCellWidth));
-        std::vector<double> headers;
-        for (const int n : boxes)
-            headers.push_back(plainHeader((n + boxColumns - 1) / boxColumns));
+        // Room for perColumn parts boxes as tall as this share of the
+        // steps' boxes are at most.
+        std::vector<double> headers = headersFor(c.columnWidth);
         double header = plainHeader(1);
         if (!headers.empty()) {
-            const auto at = headers.begin() + static_cast<std::ptrdiff_t>(headers.size() * 3 / 4);
+            const auto at = headers.begin() + std::min(static_cast<std::ptrdiff_t>(headers.size() * share),
+                                                       static_cast<std::ptrdiff_t>(headers.size()) - 1);
             std::nth_element(headers.begin(), at, headers.end());
             header = *at;
         }
-        const double each = (body - perColumn * (header + kGap) - (perColumn - 1) * kStepGap) / perColumn;
-        c.height = std::min(each, c.columnWidth / aspect);
-        c.width = std::min(c.columnWidth, c.height * aspect);
+        // Below each picture, room for its close-up at its least size
+        // when close-ups go below.
+        auto fit = [&](double below) {
+            const double each =
+                (body - perColumn * (header + kGap + below) - (perColumn - 1) * kStepGap) / perColumn;
+            c.height = std::min(each, c.columnWidth / aspect);
+            c.width = std::min(c.columnWidth, c.height * aspect);
+        };
+        fit(0);
         c.beside = c.columnWidth - c.width - kGap >= kDetailShare * c.width;
         if (!c.beside) {
+            fit(kGap + std::min(kLeastInset, kDetailShare * c.height));
             // Room for a close-up below the picture in a column of its own.
             c.height = std::min(c.height, (body - plainHeader(1) - 2 * kGap) / (1 + kDetailShare));
             c.width = std::min(c.columnWidth, c.height * aspect);
         }
         c.height = std::max(c.height, 10.0);
         c.width = std::max(c.width, 10.0);
+        // The pages the steps take, placed as below. Which steps get a
+        // close-up or extra pictures is known only once the steps are made
+        // for the chosen size; where they go below the picture, every step
+        // keeps room for them at the least size they shrink to at the foot
+        // of a column (see below).
+        int used = 1;
+        double y = 0;
+        const double insets = c.beside ? 0 : kGap + std::min(kLeastInset, kDetailShare * c.height);
+        for (const double h : headersFor(c.columnWidth)) {
+            const double all = h + kGap + c.height + insets;
+            if (y > 0 && all > body - y + 1e-6) {
+                ++used;
+                y = 0;
+            }
+            y += all + kStepGap;
+        }
+        c.pages = (used + columns - 1) / columns;
         return c;
     };
-    Choice best = choose(1, 1);
-    const double alone = best.height;
+    // Of the choices that take hardly more than the fewest pages, the one
+    // with the largest pictures.
+    std::vector<Choice> choices{choose(1, 1, 0.75)};
+    const double alone = choices.front().height;
     for (int columns = 1; columns <= 2; ++columns)
-        for (int perColumn = 1; perColumn <= 3; ++perColumn) {
-            const Choice c = choose(columns, perColumn);
-            const int steps = columns * perColumn, bestSteps = best.columns * best.perColumn;
-            if (c.height < kSmallest * alone || c.height < kLeastPicture)
-                continue;
-            if (steps > bestSteps || (steps == bestSteps && c.height > best.height))
-                best = c;
-        }
+        for (int perColumn = 1; perColumn <= 3; ++perColumn)
+            for (const double share : {0.5, 0.75}) {
+                const Choice c = choose(columns, perColumn, share);
+                if (c.height >= kSmallest * alone && c.height >= kLeastPicture)
+                    choices.push_back(c);
+            }
+    int fewest = choices.front().pages;
+    for (const Choice& c : choices)
+        fewest = std::min(fewest, c.pages);
+    Choice best = choices.front();
+    for (const Choice& c : choices)
+        if (c.pages <= fewest + fewest / 8 && (best.pages > fewest + fewest / 8 || c.height > best.height))
+            best = c;
     m_pictureHeight = best.height;
     m_pictureWidth = best.width;
     m_columns = best.columns;
@@ -266,8 +315,6 @@ void vxBooklet::layOut(QSizeF printable)
             rows.push_back(tubeRow(t));
         return rows;
     };
-    // One scale for every part picture, callouts and parts list alike.
-    m_scale = partScale();
     m_boxes.clear();
     m_calloutRows.clear();
     const double boxWidth = std::max(m_columnWidth - kNumberWidth - 2 * kPad, kCellWidth);
@@ -297,14 +344,20 @@ void vxBooklet::layOut(QSizeF printable)
     };
     for (std::size_t step = 0; step < m_steps.steps.size(); ++step) {
         const int rows = std::max(1, static_cast<int>(m_calloutRows[step].size()));
-        const double detail = insetsBelow(m_steps.steps[step]) ? kGap + kDetailShare * m_pictureHeight : 0;
+        // The strip of pictures below the main picture: as tall as a
+        // close-up, or, at the foot of a column, as tall as the room left
+        // down to kLeastInset.
+        const double strip = insetsBelow(m_steps.steps[step]) ? kDetailShare * m_pictureHeight : 0;
         int row = 0;
         while (true) {
             const int left = rows - row;
-            const double all = headerHeight(step, row, left) + kGap + m_pictureHeight + detail;
-            if (all <= body - y) {
-                page.pieces.push_back({step, row, left, true, column * (m_columnWidth + kColumnGap), y});
-                y += all + kStepGap;
+            const double all = headerHeight(step, row, left) + kGap + m_pictureHeight;
+            const double room = body - y - all - kGap;
+            if (strip == 0 ? all <= body - y + 1e-6 : room >= std::min(strip, kLeastInset) - 1e-6) {
+                const double below = std::min(strip, room);
+                page.pieces.push_back(
+                    {step, row, left, true, column * (m_columnWidth + kColumnGap), y, strip > 0 ? below : 0});
+                y += all + (strip > 0 ? kGap + below : 0) + kStepGap;
                 break;
             }
             if (y > 0) {
@@ -512,7 +565,7 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
                             size.width(), size.height());
             p.drawImage(QRectF(at.x() * k, at.y() * k, at.width() * k, at.height() * k), image);
         }
-        for (const auto& [picture, slot] : insets(step, box))
+        for (const auto& [picture, slot] : insets(step, box, piece.insets))
             paintInset(p, box, slot, *picture);
     }
 }
@@ -570,8 +623,8 @@ bool vxBooklet::insetsBelow(const vxBookletStep& step) const
                        [](const auto& picture) { return picture.role != vxBookletPicture::Role::Main; });
 }
 
-std::vector<std::pair<const vxBookletPicture*, QRectF>> vxBooklet::insets(const vxBookletStep& step,
-                                                                          const QRectF& box) const
+std::vector<std::pair<const vxBookletPicture*, QRectF>>
+vxBooklet::insets(const vxBookletStep& step, const QRectF& box, double strip) const
 {
     // The close-up first, then the extra pictures: each in a slot of
     // kDetailShare of the picture's size, stacked up from the bottom beside
@@ -596,7 +649,7 @@ std::vector<std::pair<const vxBookletPicture*, QRectF>> vxBooklet::insets(const 
                                               slot));
         return out;
     }
-    slot *= std::min(1.0, (box.width() - (n - 1) * kGap) / n / slot.width());
+    slot *= std::min({1.0, (box.width() - (n - 1) * kGap) / n / slot.width(), strip / slot.height()});
     const double across = n * slot.width() + (n - 1) * kGap;
     for (std::size_t i = 0; i < shown.size(); ++i)
         out.emplace_back(shown[i], QRectF(QPointF(box.center().x() - across / 2 + i * (slot.width() + kGap),
@@ -819,11 +872,11 @@ std::vector<vxBooklet::Row> vxBooklet::flow(const std::vector<vxPartsListEntry>&
     return rows;
 }
 
-double vxBooklet::partScale()
+double vxBooklet::partScale(const std::vector<vxPartsListEntry>& partsList)
 {
     // The larger of its width and height in a picture, of every part type.
     std::vector<double> sizes;
-    for (const vxPartsListEntry& entry : m_steps.partsList)
+    for (const vxPartsListEntry& entry : partsList)
         if (const auto extent = m_pictures.partExtentMm(entry))
             sizes.push_back(std::max(extent->width, extent->height));
     if (sizes.empty())

@@ -72,8 +72,9 @@ class vxBooklet {
         int firstRow = 0;
         int rows = 0;
         bool picture = false;
-        double x = 0; // from the left of the page body, mm
-        double y = 0; // from the top of the page body, mm
+        double x = 0;      // from the left of the page body, mm
+        double y = 0;      // from the top of the page body, mm
+        double insets = 0; // the height of the pictures below the main picture, mm
     };
     struct Page {
         enum Kind { Cover, Steps, PartsList } kind = Steps;
@@ -111,9 +112,10 @@ class vxBooklet {
     void paintTurn(QPainter& p, double left, double top, const vxBookletStep& step);
     // The close-up and the extra pictures of a step and their places on the
     // page for a main picture at box, mm: beside the picture where the
-    // column has room, else in a strip below it; never on it.
+    // column has room, else in a strip below it (strip mm tall); never on
+    // it.
     std::vector<std::pair<const vxBookletPicture*, QRectF>> insets(const vxBookletStep& step,
-                                                                   const QRectF& box) const;
+                                                                   const QRectF& box, double strip) const;
     bool insetsBelow(const vxBookletStep& step) const;
     void paintInset(QPainter& p, const QRectF& box, const QRectF& slot, const vxBookletPicture& picture);
     void paintPartsList(QPainter& p, const Page& page);
@@ -129,7 +131,7 @@ class vxBooklet {
     // The booklet's one scale of part pictures (mm of part per mm of
     // paper) for its parts list: the middle-sized part type fills the usual
     // picture, never larger than life.
-    double partScale();
+    double partScale(const std::vector<vxPartsListEntry>& partsList);
     // The height of a step's parts box from its row first, rows rows, mm.
     double boxRowsHeight(std::size_t step, int first, int rows) const;
     double headerHeight(std::size_t step, int first, int rows) const;
