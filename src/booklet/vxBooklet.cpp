@@ -225,7 +225,7 @@ void vxBooklet::layOut(QSizeF printable)
                 double h = 2 * kPad;
                 for (const Row& row :
                      flow(list, kCellWidth, std::max(columnWidth - kNumberWidth - 2 * kPad, kCellWidth),
-                          kRowHeight))
+                          kRowHeight, false))
                     h += row.height;
                 it->second.push_back(std::max(kNumberHeight, h));
             }
@@ -320,11 +320,11 @@ void vxBooklet::layOut(QSizeF printable)
     const double boxWidth = std::max(m_columnWidth - kNumberWidth - 2 * kPad, kCellWidth);
     for (const vxBookletStep& step : m_steps.steps) {
         m_boxes.push_back(withTubes(step.callouts, step.tubeCallouts));
-        m_calloutRows.push_back(flow(m_boxes.back(), kCellWidth, boxWidth, kRowHeight));
+        m_calloutRows.push_back(flow(m_boxes.back(), kCellWidth, boxWidth, kRowHeight, false));
     }
     m_listEntries = withTubes(m_steps.partsList, m_steps.tubeList);
     const int listColumns = std::max(1, static_cast<int>(width / kListCellWidth));
-    m_listRows = flow(m_listEntries, width / listColumns, width, kListRowHeight);
+    m_listRows = flow(m_listEntries, width / listColumns, width, kListRowHeight, true);
 
     Page cover;
     cover.kind = Page::Cover;
@@ -832,7 +832,7 @@ double vxBooklet::cellTextHeight(const vxPartsListEntry& entry, double cellWidth
 }
 
 vxBooklet::CellLook vxBooklet::cellLook(const vxPartsListEntry& entry, double cellWidth, double maxWidth,
-                                        double least)
+                                        double least, bool grid)
 {
     CellLook look;
     look.pictureWidth = look.pictureHeight = kCalloutPicture;
@@ -844,11 +844,28 @@ vxBooklet::CellLook vxBooklet::cellLook(const vxPartsListEntry& entry, double ce
         look.pictureWidth = std::clamp(extent->width / m_scale + 1, kCalloutPicture, largestWidth);
         look.pictureHeight = std::clamp(extent->height / m_scale + 1, kCalloutPicture, kLargestPicture);
         if (extent->longest > kGaugeFrom && extent->longest >= kSlender * extent->middle &&
-            extent->longest + 1.5 <= maxWidth)
+            extent->longest + 1 <= maxWidth + 2) // its end may stand in the box's padding
             look.gauge = extent->longest;
     }
     double width = std::max(look.pictureWidth + 2.5 + kLeastText, look.gauge + 1.5);
-    width = std::min(std::ceil(width / cellWidth - 1e-9) * cellWidth, std::max(maxWidth, cellWidth));
+    if (grid) {
+        width = std::ceil(width / cellWidth - 1e-9) * cellWidth;
+    } else {
+        // Off the grid the cell takes the room its texts need on one line
+        // each, as far as the row has it.
+        const QFont countFont = font(9, true), textFont = font(7);
+        const double mm = 25.4 / kMeasureDpi;
+        const QString count = QStringLiteral("%1\u00d7 ").arg(entry.count);
+        const double text =
+            std::max({measure(countFont).horizontalAdvance(count) * mm +
+                          measure(textFont).horizontalAdvance(colorName(entry)) * mm,
+                      measure(textFont).horizontalAdvance(QString::fromStdString(entry.name)) * mm,
+                      measure(textFont).horizontalAdvance(entry.found ? QString::fromStdString(entry.number)
+                                                                      : tr("not in the catalogue")) *
+                          mm});
+        width = std::max({width, cellWidth, look.pictureWidth + 2.5 + text + 0.5});
+    }
+    width = std::min(width, std::max(maxWidth, cellWidth));
     look.width = width;
     look.height =
         std::max({least, look.pictureHeight + 2.5, cellTextHeight(entry, width, look.pictureWidth) + 2.5}) +
@@ -857,11 +874,11 @@ vxBooklet::CellLook vxBooklet::cellLook(const vxPartsListEntry& entry, double ce
 }
 
 std::vector<vxBooklet::Row> vxBooklet::flow(const std::vector<vxPartsListEntry>& entries, double cellWidth,
-                                            double maxWidth, double least)
+                                            double maxWidth, double least, bool grid)
 {
     std::vector<Row> rows;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const CellLook look = cellLook(entries[i], cellWidth, maxWidth, least);
+        const CellLook look = cellLook(entries[i], cellWidth, maxWidth, least, grid);
         if (rows.empty() || rows.back().width + look.width > maxWidth + 1e-6)
             rows.emplace_back();
         Row& row = rows.back();

@@ -123,11 +123,14 @@ class vxBooklet {
     // The height a cell's texts need, mm, beside a picture in a cell of the
     // given width.
     double cellTextHeight(const vxPartsListEntry& entry, double cellWidth, double pictureMm) const;
-    // The cell of an entry in rows at most maxWidth wide, cells a multiple
-    // of cellWidth wide; least is the row's least height.
-    CellLook cellLook(const vxPartsListEntry& entry, double cellWidth, double maxWidth, double least);
+    // The cell of an entry in rows at most maxWidth wide: on a grid, a
+    // multiple of cellWidth wide; else at least cellWidth, wide enough for
+    // its texts on one line each where the row has room. least is the
+    // row's least height.
+    CellLook cellLook(const vxPartsListEntry& entry, double cellWidth, double maxWidth, double least,
+                      bool grid);
     std::vector<Row> flow(const std::vector<vxPartsListEntry>& entries, double cellWidth, double maxWidth,
-                          double least);
+                          double least, bool grid);
     // The booklet's one scale of part pictures (mm of part per mm of
     // paper) for its parts list: the middle-sized part type fills the usual
     // picture, never larger than life.
