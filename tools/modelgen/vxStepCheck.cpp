@@ -169,8 +169,8 @@ vxStepReport vxCheckSteps(const vxModelBuilder& b)
         std::size_t places = 0;
         if (!vxInOneArea(parts, model.diagonal(), &places))
             problem(s, "works in " + std::to_string(places) + " places apart (" +
-                           std::to_string(int(span.diagonal())) + " of " + std::to_string(int(model.diagonal())) +
-                           " mm)");
+                           std::to_string(int(span.diagonal())) + " of " +
+                           std::to_string(int(model.diagonal())) + " mm)");
     }
 
     // Course by course: a stack of three in one step leaves no place of
@@ -179,13 +179,15 @@ vxStepReport vxCheckSteps(const vxModelBuilder& b)
         const auto& parts = inStep[static_cast<std::size_t>(s)];
         std::map<std::size_t, int> height; // parts standing on each other in this step, from the foot
         std::vector<std::size_t> sorted = parts;
-        std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t c) { return box[a].lo.y < box[c].lo.y; });
+        std::sort(sorted.begin(), sorted.end(),
+                  [&](std::size_t a, std::size_t c) { return box[a].lo.y < box[c].lo.y; });
         std::map<std::size_t, std::size_t> footOf;
         for (std::size_t i : sorted) {
             height[i] = 1;
             footOf[i] = i;
             for (std::size_t j : joined[i])
-                if (step[j] == s && height.count(j) && standsOn(box[i], box[j]) && height[j] + 1 > height[i]) {
+                if (step[j] == s && height.count(j) && standsOn(box[i], box[j]) &&
+                    height[j] + 1 > height[i]) {
                     height[i] = height[j] + 1;
                     footOf[i] = footOf[j];
                 }
@@ -198,7 +200,8 @@ vxStepReport vxCheckSteps(const vxModelBuilder& b)
             const std::size_t foot = footOf[i];
             const vxPartType* kind = b.part(static_cast<int>(foot)).type;
             for (std::size_t k = 0; k < n && !reported; ++k)
-                if (step[k] > s && b.part(static_cast<int>(k)).type == kind && besideEachOther(box[foot], box[k])) {
+                if (step[k] > s && b.part(static_cast<int>(k)).type == kind &&
+                    besideEachOther(box[foot], box[k])) {
                     problem(s, "a stack of " + std::to_string(height[i]) + " parts rises beside part " +
                                    std::to_string(k + 1) + " of step " + std::to_string(step[k]));
                     reported = true;

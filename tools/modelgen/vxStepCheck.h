@@ -30,10 +30,11 @@ vxBox vxBoxOf(const vxModelBuilder::Part& p);
 
 // Whether parts (their types and boxes) added in one step work in one
 // area of a model of the given size (box diagonal): they lie within half
-// its size or within 200 mm (a base plate with something on it), or they hang together (each within 15 % of the model's size,
-// at least 60 mm, of another), or the places apart are alike (the same
-// kinds of parts: repeated units). A cable's plugs count with the cable, not as
-// places. places counts the places apart.
+// its size or within 200 mm (a base plate with something on it), or they
+// hang together (each within 15 % of the model's size, at least 60 mm, of
+// another), or the places apart are alike (the same kinds of parts:
+// repeated units). A cable's plugs count with the cable, not as places.
+// places counts the places apart.
 bool vxInOneArea(const std::vector<std::pair<const vxPartType*, vxBox>>& parts, double modelSize,
                  std::size_t* places = nullptr);
 

@@ -466,6 +466,18 @@ void castle(vxModelBuilder& b)
 {
     b.describe("Castle with keep and four towers", std::string(kShowpieces) + ", model 4");
     const int plate = b.place("32103", vxFrame{}, Green);
+    // The keep first, while it can be reached: a 2 x 2 tower in the middle,
+    // taller than the walls, with a roof tile.
+    int keep[4];
+    {
+        int k = 0;
+        for (int gx : {4, 5})
+            for (int cz : {4, 5}) {
+                keep[k] = column(b, plate, g(gx, cz), "31003", 10, k % 2 ? LightGrey : Sand);
+                ++k;
+            }
+    }
+    b.attach("32007", "p1.1", keep[0], "socket", DarkRed);
     b.nextPhase();
     // The curtain wall round the plate's edge: corners stand higher as
     // towers, the gate in the front wall is left open.
@@ -499,19 +511,6 @@ void castle(vxModelBuilder& b)
             const int pin = b.attach("37001", "pin back", tops[p], "socket", Red);
             b.attach("39007", "socket", pin, "pin", DarkRed);
         }
-    b.nextPhase();
-    // The keep: a 2 x 2 tower in the middle, taller than the walls, with a
-    // lamp on top.
-    int keep[4];
-    {
-        int k = 0;
-        for (int gx : {4, 5})
-            for (int cz : {4, 5}) {
-                keep[k] = column(b, plate, g(gx, cz), "31003", 10, k % 2 ? LightGrey : Sand);
-                ++k;
-            }
-    }
-    b.attach("32007", "p1.1", keep[0], "socket", DarkRed);
     b.nextPhase();
     for (auto [gx, cz, color] : {std::tuple{3, 3, Blue}, {6, 6, Red}, {3, 6, Yellow}})
         b.attach("39003", "pin", plate, g(gx, cz), color, 180);
