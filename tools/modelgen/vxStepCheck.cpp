@@ -39,17 +39,19 @@ bool vxInOneArea(const std::vector<std::pair<const vxPartType*, vxBox>>& parts, 
 {
     // A cable's plugs go where its ends are: they count with the cable,
     // not as places of their own.
-    std::vector<std::pair<const vxPartType*, vxBox>> placed;
-    for (const auto& p : parts)
-        if (p.first->shortName != "38009")
-            placed.push_back(p);
+    auto isPlug = [](const vxPartType* t) { return t->shortName == "38009"; };
     vxBox span;
-    for (const auto& [type, box] : placed)
-        span.add(box);
+    for (const auto& [type, box] : parts)
+        if (!isPlug(type))
+            span.add(box);
     if (placesApart)
         *placesApart = 1;
-    if (placed.empty() || span.diagonal() <= std::max(0.5 * modelSize, kOneArea))
+    if (span.lo.x > span.hi.x || span.diagonal() <= std::max(0.5 * modelSize, kOneArea))
         return true;
+    std::vector<std::pair<const vxPartType*, vxBox>> placed;
+    for (const auto& p : parts)
+        if (!isPlug(p.first))
+            placed.push_back(p);
     const double gap = std::max(60.0, 0.15 * modelSize);
     std::vector<std::size_t> group(placed.size());
     std::iota(group.begin(), group.end(), 0);
