@@ -197,13 +197,12 @@ void vxBooklet::layOut(QSizeF printable)
     const double width = std::max(printable.width() - 2 * kMarginX, 60.0);
     const double body = std::max(printable.height() - kMarginTop - kMarginBottom, 80.0);
 
-    // One picture size for every step, so that the model keeps its place
-    // from step to step, never wider than the model's proportions need.
-    // Steps stand in one or two columns, one to three in each, as densely
-    // as keeps the model at least kSmallest as large as on a page of its
-    // own: several steps share a page whenever they fit. A close-up stands
-    // and the extra pictures stand beside the picture where the column has
-    // room for them, else below it; they never cover the picture.
+    // One picture size for every step, never wider than the model's
+    // proportions need. Steps stand in one or two columns, as densely as
+    // keeps the model at least kSmallest as large as on a page of its own:
+    // several steps share a page whenever they fit. A close-up and the
+    // extra pictures stand beside the picture where the column has room
+    // for them, else below it; they never cover the picture.
     const double aspect = std::max(m_pictures.framing().modelAspect(), 0.05);
     auto plainHeader = [](int rows) { return std::max(kNumberHeight, 2 * kPad + rows * kRowHeight); };
     struct Choice {
@@ -231,67 +230,57 @@ void vxBooklet::layOut(QSizeF printable)
             }
         return it->second;
     };
-    auto choose = [&](int columns, int perColumn, double share) {
-        Choice c{columns, perColumn};
+    // A picture height for steps in columns: the width the model's
+    // proportions give it, close-ups beside or below, and the pages the
+    // steps take placed as below. Which steps get a close-up or extra
+    // pictures is known only once the steps are made for the chosen size:
+    // below a picture they take what room is left at the foot of a column
+    // (see below), beside it none.
+    auto candidate = [&](int columns, double height) {
+        Choice c{columns, 1};
         c.columnWidth = (width - (columns - 1) * kColumnGap) / columns;
-        // Room for perColumn parts boxes as tall as this share of the
-        // steps' boxes are at most.
-        std::vector<double> headers = headersFor(c.columnWidth);
-        double header = plainHeader(1);
-        if (!headers.empty()) {
-            const auto at = headers.begin() + std::min(static_cast<std::ptrdiff_t>(headers.size() * share),
-                                                       static_cast<std::ptrdiff_t>(headers.size()) - 1);
-            std::nth_element(headers.begin(), at, headers.end());
-            header = *at;
-        }
-        // Below each picture, room for its close-up at its least size
-        // when close-ups go below.
-        auto fit = [&](double below) {
-            const double each =
-                (body - perColumn * (header + kGap + below) - (perColumn - 1) * kStepGap) / perColumn;
-            c.height = std::min(each, c.columnWidth / aspect);
-            c.width = std::min(c.columnWidth, c.height * aspect);
-        };
-        fit(0);
+        c.height = std::min(height, c.columnWidth / aspect);
+        c.width = std::min(c.columnWidth, c.height * aspect);
         c.beside = c.columnWidth - c.width - kGap >= kDetailShare * c.width;
         if (!c.beside) {
-            fit(kGap + std::min(kLeastInset, kDetailShare * c.height));
             // Room for a close-up below the picture in a column of its own.
             c.height = std::min(c.height, (body - plainHeader(1) - 2 * kGap) / (1 + kDetailShare));
             c.width = std::min(c.columnWidth, c.height * aspect);
         }
         c.height = std::max(c.height, 10.0);
         c.width = std::max(c.width, 10.0);
-        // The pages the steps take, placed as below. Which steps get a
-        // close-up or extra pictures is known only once the steps are made
-        // for the chosen size; where they go below the picture, every step
-        // keeps room for them at the least size they shrink to at the foot
-        // of a column (see below).
-        int used = 1;
+        int used = 1, here = 0;
         double y = 0;
-        const double insets = c.beside ? 0 : kGap + std::min(kLeastInset, kDetailShare * c.height);
         for (const double h : headersFor(c.columnWidth)) {
-            const double all = h + kGap + c.height + insets;
+            const double all = h + kGap + c.height;
             if (y > 0 && all > body - y + 1e-6) {
                 ++used;
                 y = 0;
+                here = 0;
             }
             y += all + kStepGap;
+            c.perColumn = std::max(c.perColumn, ++here);
         }
         c.pages = (used + columns - 1) / columns;
         return c;
     };
-    // Of the choices that take hardly more than the fewest pages, the one
-    // with the largest pictures.
-    std::vector<Choice> choices{choose(1, 1, 0.75)};
-    const double alone = choices.front().height;
+    // The largest picture a step of a typical parts box has in a column of
+    // its own on a page of its own.
+    const std::vector<double>& wide = headersFor(width);
+    std::vector<double> sorted(wide.begin(), wide.end());
+    std::sort(sorted.begin(), sorted.end());
+    const double typical = sorted.empty() ? plainHeader(1) : sorted[sorted.size() * 3 / 4];
+    const double alone = candidate(1, body - typical - kGap).height;
+    // Every height from that down to kSmallest of it in steps of a
+    // millimetre: of those that take hardly more than the fewest pages, the
+    // largest.
+    std::vector<Choice> choices{candidate(1, alone)};
     for (int columns = 1; columns <= 2; ++columns)
-        for (int perColumn = 1; perColumn <= 3; ++perColumn)
-            for (const double share : {0.5, 0.75}) {
-                const Choice c = choose(columns, perColumn, share);
-                if (c.height >= kSmallest * alone && c.height >= kLeastPicture)
-                    choices.push_back(c);
-            }
+        for (double h = alone; h >= std::max(kSmallest * alone, kLeastPicture); h -= 1) {
+            const Choice c = candidate(columns, h);
+            if (c.height >= kSmallest * alone && c.height >= kLeastPicture)
+                choices.push_back(c);
+        }
     int fewest = choices.front().pages;
     for (const Choice& c : choices)
         fewest = std::min(fewest, c.pages);

@@ -165,15 +165,19 @@ TEST_F(CliInstructions, SmallNewPartsGetACloseUp)
     const std::string pdf = out.file("row.pdf");
     const auto r = run(res.file("row.kmf") + " " + pdf + " --resources " + res.path());
     ASSERT_EQ(r.status, 0) << r.out;
-    // Large pictures (not part pictures) per page: the cover's, then both
-    // steps on one page, the second with its close-up.
+    // Large pictures (not part pictures): the cover's, then the steps' two
+    // and the second step's close-up, on the page of its step.
     std::map<int, int> pictures;
     const std::string list = runCommand("pdfimages -list '" + pdf + "'").out;
     const std::regex row(R"(\n\s*(\d+)\s+\d+\s+image\s+(\d+)\s+(\d+))");
     for (auto it = std::sregex_iterator(list.begin(), list.end(), row); it != std::sregex_iterator(); ++it)
         if (std::stoi((*it)[2]) > 200)
             ++pictures[std::stoi((*it)[1])];
-    EXPECT_EQ(pictures, (std::map<int, int>{{1, 1}, {2, 3}})) << list;
+    int steps = 0;
+    for (const auto& [page, n] : pictures)
+        steps += page > 1 ? n : 0;
+    EXPECT_EQ(pictures[1], 1) << list;
+    EXPECT_EQ(steps, 3) << list;
     expectNoPictureCoversAnother(pdf);
 }
 
