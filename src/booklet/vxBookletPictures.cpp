@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-QImage vxDrawPicture(vxOffscreenView& target, QSize pixels)
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, bool exactSize)
 {
     // Up to kSupersample times larger each way, within kMaxDrawnPixels.
     const double area = static_cast<double>(std::max(pixels.width(), 1)) * std::max(pixels.height(), 1);
@@ -20,7 +20,7 @@ QImage vxDrawPicture(vxOffscreenView& target, QSize pixels)
     // is: making a new one for every picture makes the renderer's memory
     // grow.
     const int fw = target.host.pixelWidth(), fh = target.host.pixelHeight();
-    if (fw >= w && fh >= h &&
+    if (!exactSize && fw >= w && fh >= h &&
         std::abs(static_cast<double>(fw) / fh - static_cast<double>(w) / h) < 0.01 * w / h) {
         w = fw;
         h = fh;
@@ -97,6 +97,7 @@ vxBookletPictures::vxBookletPictures() : m_scene(64, 64, false)
         m_scene.view.set3DBackgroundColor(kPaper.redF(), kPaper.greenF(), kPaper.blueF());
     // A booklet shows the cables and hoses the builder lays.
     m_scene.view.setShowTubes(true);
+    m_scene.view.highlight().setLook(vxPhaseHighlight::Look::kBooklet);
 }
 
 vxBookletPictures::~vxBookletPictures() = default;
@@ -126,17 +127,56 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     return r;
 }
 
+void vxBookletPictures::show(const vxBookletRender& render)
+{
+    if (render.phase == m_shownPhase && render.leftOut == m_leftOut)
+        return;
+    vxOpenGLView& view = m_scene.view;
+    view.repaintModelWithBauphase(render.phase);
+    const auto& parts = view.model()->partList();
+    for (const std::size_t i : render.leftOut)
+        if (i < parts.size() && parts[i]->baseSceneObject())
+            parts[i]->baseSceneObject()->setVisible(0);
+    m_shownPhase = render.phase;
+    m_leftOut = render.leftOut;
+}
+
 QImage vxBookletPictures::draw(const vxBookletRender& render)
 {
     vxOpenGLView& view = m_scene.view;
-    if (render.phase != m_shownPhase) {
-        view.repaintModelWithBauphase(render.phase);
-        m_shownPhase = render.phase;
-    }
+    show(render);
     view.highlight().setEnabled(render.highlight);
+    view.highlight().setSeeThrough(render.seeThrough);
     view.cameraPosition().setVector3f(render.eye);
     view.cameraTarget().setVector3f(render.target);
-    return vxDrawPicture(m_scene, QSize(render.width, render.height));
+    return vxDrawPicture(m_scene, QSize(render.width, render.height), true);
+}
+
+std::vector<std::uint32_t> vxBookletPictures::countPixels(const vxBookletRender& render, double scale)
+{
+    vxOpenGLView& view = m_scene.view;
+    if (!m_scene.host.ok())
+        return {};
+    show(render);
+    view.cameraPosition().setVector3f(render.eye);
+    view.cameraTarget().setVector3f(render.target);
+    return view.partPixelCounts(std::max(1, static_cast<int>(std::lround(render.width * scale))),
+                                std::max(1, static_cast<int>(std::lround(render.height * scale))),
+                                render.seeThrough);
+}
+
+vxBookletMeasure vxBookletPictures::measure()
+{
+    return [this](const vxBookletRender& render) {
+        const int w = std::max(1, static_cast<int>(std::lround(render.width * kMeasureScale)));
+        const int h = std::max(1, static_cast<int>(std::lround(render.height * kMeasureScale)));
+        const double up = static_cast<double>(render.width) * render.height / (static_cast<double>(w) * h);
+        const std::vector<std::uint32_t> counts = countPixels(render, kMeasureScale);
+        std::vector<double> out(counts.size());
+        for (std::size_t i = 0; i < counts.size(); ++i)
+            out[i] = counts[i] * up;
+        return out;
+    };
 }
 
 QImage vxBookletPictures::partPicture(const vxPartsListEntry& entry, int pixels)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -20,6 +21,141 @@ vxBookletRender renderFrom(const vxBookletCamera& camera, std::int32_t phase, bo
     r.target = camera.target;
     return r;
 }
+
+// The shares of the model's size that a step's picture shows around its
+// new parts, widest first: it comes closer while a new part is too small.
+constexpr double kAround[] = {0.5, 0.3, 0.15, 0.0};
+constexpr double kMargin = 0.04;
+// A part that covers less than this in the widest framing from a direction
+// counts as hidden from there: coming closer would not make it large enough.
+constexpr double kHiddenBelow = kMeasuredPartPixels / 16;
+
+// Chooses the direction and framing of a step's pictures by measuring.
+struct StepViews {
+    const vxBookletFraming& framing;
+    const vxBookletMeasure& measure;
+    int width, height;
+    std::vector<std::size_t> built;   // every part up to the step's
+    std::vector<std::size_t> leftOut; // of the step's parts, those the pictures leave out
+
+    struct View {
+        vxBookletRender render;
+        vxBookletDirection direction;
+        std::vector<std::size_t> failing; // of the parts looked at, those below the rule
+        std::size_t hidden = 0;           // of those, the ones that do not show at all
+        bool measured = false;
+    };
+
+    View look(const std::vector<vxVector>& points, const vxBookletDirection& d, std::int32_t phase,
+              const std::vector<std::size_t>& subject, bool seeThrough) const
+    {
+        View v;
+        v.direction = d;
+        v.render =
+            renderFrom(vxFitBookletCamera(points, d.along(), static_cast<double>(width) / height, kMargin),
+                       phase, true, width, height);
+        v.render.seeThrough = seeThrough;
+        v.render.leftOut = leftOut;
+        if (!measure)
+            return v;
+        v.measured = true;
+        const std::vector<double> counts = measure(v.render);
+        for (const std::size_t i : subject) {
+            const double c = i < counts.size() ? counts[i] : 0.0;
+            if (c < kMeasuredPartPixels) {
+                v.failing.push_back(i);
+                v.hidden += c < kHiddenBelow ? 1 : 0;
+            }
+        }
+        return v;
+    }
+
+    // The subject from d, coming closer while parts that show are too
+    // small; the best of the framings tried.
+    View closest(const View& widest, std::int32_t phase, const std::vector<std::size_t>& subject,
+                 bool seeThrough, std::size_t nearer = 1) const
+    {
+        View best = widest;
+        for (std::size_t k = nearer; k < std::size(kAround) && best.failing.size() > best.hidden; ++k) {
+            const View v = look(framing.workPoints(subject, built, kAround[k]), widest.direction, phase,
+                                subject, seeThrough);
+            if (v.failing.size() < best.failing.size())
+                best = v;
+        }
+        return best;
+    }
+
+    // The eight directions, from -- then the others, the fewest turns first.
+    static std::vector<vxBookletDirection> directionsFrom(const vxBookletDirection& from)
+    {
+        std::vector<vxBookletDirection> all;
+        for (int below = 0; below < 2; ++below)
+            for (int a = 0; a < 4; ++a)
+                all.push_back({(from.azimuth + a) % 4, below == 1 ? !from.below : from.below});
+        std::stable_sort(
+            all.begin(), all.end(), [&from](const vxBookletDirection& x, const vxBookletDirection& y) {
+                auto cost = [&from](const vxBookletDirection& d) {
+                    const int turn =
+                        std::min((d.azimuth - from.azimuth + 4) % 4, (from.azimuth - d.azimuth + 4) % 4);
+                    return turn + (d.below != from.below ? 2 : 0);
+                };
+                return cost(x) < cost(y);
+            });
+        return all;
+    }
+
+    // The step's main picture: from the first direction (from `from` on)
+    // that shows every new part, framed on them; else from the one that
+    // hides the fewest. With whole, the whole model instead where every new
+    // part is large enough in it.
+    View mainView(std::int32_t phase, const std::vector<std::size_t>& subject, const vxBookletDirection& from,
+                  bool whole) const
+    {
+        const std::vector<vxVector> points =
+            subject.empty() ? framing.boxPoints(built) : framing.workPoints(subject, built, kAround[0]);
+        std::optional<View> best;
+        for (const vxBookletDirection& d : directionsFrom(from)) {
+            const View v = look(points, d, phase, subject, false);
+            if (!v.measured)
+                return v;
+            if (!best || v.hidden < best->hidden ||
+                (v.hidden == best->hidden && v.failing.size() < best->failing.size()))
+                best = v;
+            // Every new part shows from here: closer, if need be, and done.
+            if (best->hidden == 0)
+                break;
+        }
+        best = closest(*best, phase, subject, false);
+        if (whole && !subject.empty()) {
+            const View w = look(framing.boxPoints(built), best->direction, phase, subject, false);
+            if (w.failing.empty())
+                best = w;
+        }
+        return *best;
+    }
+
+    // A picture of the parts the main picture does not show well enough,
+    // the earlier parts see-through: from the step's direction if it shows
+    // them, else from the one that shows most of them. Empty when no
+    // direction shows any better than the main picture.
+    std::optional<View> extraView(std::int32_t phase, const std::vector<std::size_t>& subject,
+                                  const vxBookletDirection& from) const
+    {
+        std::optional<View> best;
+        for (const vxBookletDirection& d : directionsFrom(from)) {
+            const View v =
+                closest(look(framing.workPoints(subject, built, kAround[2]), d, phase, subject, true), phase,
+                        subject, true, 3);
+            if (!best || v.failing.size() < best->failing.size())
+                best = v;
+            if (best->failing.empty())
+                break;
+        }
+        if (!best || best->failing.size() >= subject.size())
+            return std::nullopt;
+        return best;
+    }
+};
 
 // Tubes grouped by colour, length and thickness, sorted by colour name,
 // thickness and length.
@@ -84,7 +220,7 @@ vxBookletRender vxWholeModelRender(const vxBookletFraming& framing, std::int32_t
 }
 
 vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& framing,
-                                  const vxBookletPictureSize& size)
+                                  const vxBookletPictureSize& size, const vxBookletMeasure& measure)
 {
     vxBookletSteps out;
     out.partsList = vxMakePartsList(model, std::nullopt);
@@ -95,39 +231,52 @@ vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& 
     for (std::size_t i = 0; i < n; ++i)
         added[vxBuildingStepOf(*parts[i])].push_back(i);
 
-    // Every main picture has the same size and so the same camera: the
-    // model keeps its place from step to step.
     const int width = vxBookletPixels(size.widthMm, size.dpi),
               height = vxBookletPixels(size.heightMm, size.dpi);
-    const double aspect = size.widthMm / size.heightMm;
-    const vxBookletRender whole = vxWholeModelRender(framing, 0, true, width, height);
-    const int detailWidth = static_cast<int>(std::lround(size.widthMm * kDetailShare * size.dpi / 25.4));
-    const int detailHeight = static_cast<int>(std::lround(size.heightMm * kDetailShare * size.dpi / 25.4));
+    StepViews views{framing, measure, width, height};
+    vxBookletDirection direction = vxNearestBookletDirection(framing.direction());
 
-    for (auto& [phase, callouts] : vxMakePhasePartsLists(model)) {
+    auto phaseLists = vxMakePhasePartsLists(model);
+    const std::size_t stepCount = phaseLists.size();
+    for (auto& [phase, callouts] : phaseLists) {
         vxBookletStep step;
         step.number = static_cast<int>(out.steps.size()) + 1;
         step.phase = phase;
         step.parts = std::move(added[phase]);
         step.callouts = std::move(callouts);
 
-        vxBookletPicture main;
-        main.render = whole;
-        main.render.phase = phase;
-        step.pictures.push_back(main);
+        std::vector<std::size_t> shaped;
+        for (const std::size_t i : step.parts) {
+            views.built.push_back(i);
+            if (framing.hasShape(i))
+                shaped.push_back(i);
+        }
+        views.leftOut.clear();
+        const bool whole =
+            static_cast<std::size_t>(step.number) == stepCount || step.number % kWholeModelEvery == 0;
+        const StepViews::View main = views.mainView(phase, shaped, direction, whole);
+        if (!out.steps.empty() && !(main.direction == direction)) {
+            double turn = direction.azimuthDegrees() - main.direction.azimuthDegrees();
+            turn = std::remainder(turn, 360.0);
+            step.turnDegrees = turn == -180.0 ? 180.0 : turn;
+            step.turnOver = main.direction.below != direction.below;
+        }
+        direction = main.direction;
 
-        // The new parts are small in the picture: a close-up of them and
-        // what is around them, with the picture's shape.
-        const std::vector<vxVector> points = framing.closeUpPoints(step.parts);
-        const auto area = framing.areaOf(points, aspect);
-        if (area && area->width < kDetailBelow && area->height < kDetailBelow) {
-            vxBookletPicture detail;
-            detail.role = vxBookletPicture::Role::Detail;
-            detail.render = renderFrom(
-                framing.fit(points, static_cast<double>(detailWidth) / std::max(detailHeight, 1), 0.02),
-                phase, true, detailWidth, detailHeight);
-            detail.enlarges = area;
-            step.pictures.push_back(detail);
+        vxBookletPicture picture;
+        picture.render = main.render;
+        step.pictures.push_back(picture);
+        if (!main.failing.empty()) {
+            // Before the step's other parts cover them.
+            for (const std::size_t i : step.parts)
+                if (std::find(main.failing.begin(), main.failing.end(), i) == main.failing.end())
+                    views.leftOut.push_back(i);
+            if (const auto extra = views.extraView(phase, main.failing, direction)) {
+                vxBookletPicture e;
+                e.role = vxBookletPicture::Role::Extra;
+                e.render = extra->render;
+                step.pictures.push_back(e);
+            }
         }
         out.steps.push_back(std::move(step));
     }
