@@ -30,7 +30,7 @@ QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, bool exactSize = fal
 
 // The booklet's measuring pictures are this share of the pictures' width
 // and height.
-inline constexpr double kMeasureScale = 1.0 / 3.0;
+inline constexpr double kMeasureScale = 0.25;
 
 // Lets go of the off-screen GL context current on this thread, if any, so
 // that a window's context can be made current (the off-screen hosts take

@@ -28,6 +28,14 @@ constexpr double kAround[] = {0.5, 0.3, 0.15, 0.0};
 constexpr double kMargin = 0.04;
 // A part that covers less than this in the widest framing from a direction
 // counts as hidden from there: coming closer would not make it large enough.
+constexpr std::size_t kMostExtras = 6;
+// How many of the directions, nearest the step before's first, a main
+// picture and an extra picture try: the step before's, a quarter turn
+// either way, half a turn, and upside down; extra pictures see through
+// the earlier parts and the step's other parts are not there yet, so
+// that the main picture's direction nearly always shows them.
+constexpr std::size_t kMainDirections = 5;
+constexpr std::size_t kExtraDirections = 2;
 constexpr double kHiddenBelow = kMeasuredPartPixels / 16;
 
 // Chooses the direction and framing of a step's pictures by measuring.
@@ -41,8 +49,9 @@ struct StepViews {
     struct View {
         vxBookletRender render;
         vxBookletDirection direction;
-        std::vector<std::size_t> failing; // of the parts looked at, those below the rule
-        std::size_t hidden = 0;           // of those, the ones that do not show at all
+        std::vector<std::size_t> failing;      // of the parts looked at, those below the rule
+        std::size_t hidden = 0;                // of those, the ones that do not show at all
+        double smallest = kMeasuredPartPixels; // the fewest pixels of a failing part that shows
         bool measured = false;
     };
 
@@ -65,24 +74,45 @@ struct StepViews {
             if (c < kMeasuredPartPixels) {
                 v.failing.push_back(i);
                 v.hidden += c < kHiddenBelow ? 1 : 0;
+                if (c >= kHiddenBelow)
+                    v.smallest = std::min(v.smallest, c);
             }
         }
         return v;
     }
 
-    // The subject from d, coming closer while parts that show are too
-    // small; the best of the framings tried.
+    // The subject from the widest view's direction, coming closer while
+    // parts that show are too small: straight to the widest framing that
+    // makes the smallest of them large enough (a part's pixels grow with
+    // the square of how much closer the eye comes), then closer still if
+    // need be. The best of the framings measured.
     View closest(const View& widest, std::int32_t phase, const std::vector<std::size_t>& subject,
                  bool seeThrough, std::size_t nearer = 1) const
     {
         View best = widest;
+        const double far = distanceOf(widest.render);
         for (std::size_t k = nearer; k < std::size(kAround) && best.failing.size() > best.hidden; ++k) {
-            const View v = look(framing.workPoints(subject, built, kAround[k]), widest.direction, phase,
-                                subject, seeThrough);
+            const std::vector<vxVector> points = framing.workPoints(subject, built, kAround[k]);
+            const double aspect = static_cast<double>(width) / height;
+            const vxBookletCamera camera =
+                vxFitBookletCamera(points, widest.direction.along(), aspect, kMargin);
+            vxVector d;
+            d.vectorSubtract3f(camera.target, camera.eye);
+            const double ratio = far / std::max(1e-6, static_cast<double>(d.vectorLength3f()));
+            if (k + 1 < std::size(kAround) && ratio * ratio * widest.smallest < kMeasuredPartPixels)
+                continue; // not close enough yet
+            const View v = look(points, widest.direction, phase, subject, seeThrough);
             if (v.failing.size() < best.failing.size())
                 best = v;
         }
         return best;
+    }
+
+    static double distanceOf(const vxBookletRender& r)
+    {
+        vxVector d;
+        d.vectorSubtract3f(r.target, r.eye);
+        return d.vectorLength3f();
     }
 
     // The eight directions, from -- then the others, the fewest turns first.
@@ -114,7 +144,9 @@ struct StepViews {
         const std::vector<vxVector> points =
             subject.empty() ? framing.boxPoints(built) : framing.workPoints(subject, built, kAround[0]);
         std::optional<View> best;
-        for (const vxBookletDirection& d : directionsFrom(from)) {
+        const std::vector<vxBookletDirection> directions = directionsFrom(from);
+        for (std::size_t k = 0; k < kMainDirections; ++k) {
+            const vxBookletDirection& d = directions[k];
             const View v = look(points, d, phase, subject, false);
             if (!v.measured)
                 return v;
@@ -142,18 +174,71 @@ struct StepViews {
                                   const vxBookletDirection& from) const
     {
         std::optional<View> best;
-        for (const vxBookletDirection& d : directionsFrom(from)) {
+        const std::vector<vxBookletDirection> directions = directionsFrom(from);
+        for (std::size_t k = 0; k < kExtraDirections; ++k) {
+            const vxBookletDirection& d = directions[k];
             const View v =
                 closest(look(framing.workPoints(subject, built, kAround[2]), d, phase, subject, true), phase,
                         subject, true, 3);
             if (!best || v.failing.size() < best->failing.size())
                 best = v;
-            if (best->failing.empty())
+            // The parts it leaves get pictures of their own.
+            if (best->failing.size() < subject.size())
                 break;
         }
         if (!best || best->failing.size() >= subject.size())
             return std::nullopt;
         return best;
+    }
+
+    // The parts split in two halves along the longest side of their box.
+    std::pair<std::vector<std::size_t>, std::vector<std::size_t>> halves(std::vector<std::size_t> parts) const
+    {
+        const vxBounds box = framing.boxOf(parts);
+        const float size[3] = {box.max.x() - box.min.x(), box.max.y() - box.min.y(),
+                               box.max.z() - box.min.z()};
+        const int axis = static_cast<int>(std::max_element(size, size + 3) - size);
+        auto centre = [&](std::size_t i) {
+            const vxVector c = framing.boxOf({i}).centre();
+            return axis == 0 ? c.x() : axis == 1 ? c.y() : c.z();
+        };
+        std::stable_sort(parts.begin(), parts.end(),
+                         [&](std::size_t a, std::size_t b) { return centre(a) < centre(b); });
+        const auto middle = parts.begin() + static_cast<std::ptrdiff_t>(parts.size() / 2);
+        return {std::vector<std::size_t>(parts.begin(), middle),
+                std::vector<std::size_t>(middle, parts.end())};
+    }
+
+    // Extra pictures for the parts the main picture does not show well
+    // enough, at most kMostExtras: each of some of them, the earlier parts
+    // see-through, the step's other parts not fitted yet; parts one
+    // picture cannot show large enough are split by where they lie.
+    std::vector<View> extraViews(std::int32_t phase, const std::vector<std::size_t>& stepParts,
+                                 const std::vector<std::size_t>& failing, const vxBookletDirection& from)
+    {
+        std::vector<View> out;
+        std::vector<std::vector<std::size_t>> pending{failing};
+        while (!pending.empty() && out.size() < kMostExtras) {
+            const std::vector<std::size_t> subject = std::move(pending.back());
+            pending.pop_back();
+            leftOut.clear();
+            for (const std::size_t i : stepParts)
+                if (std::find(subject.begin(), subject.end(), i) == subject.end())
+                    leftOut.push_back(i);
+            const std::optional<View> extra = extraView(phase, subject, from);
+            if (extra)
+                out.push_back(*extra);
+            const std::vector<std::size_t>& left = extra ? extra->failing : subject;
+            if (left.size() > 1) {
+                auto [a, b] = halves(left);
+                pending.push_back(std::move(b));
+                pending.push_back(std::move(a));
+            } else if (left.size() == 1 && subject.size() > 1) {
+                pending.push_back(left);
+            }
+        }
+        leftOut.clear();
+        return out;
     }
 };
 
@@ -251,7 +336,6 @@ vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& 
             if (framing.hasShape(i))
                 shaped.push_back(i);
         }
-        views.leftOut.clear();
         const bool whole =
             static_cast<std::size_t>(step.number) == stepCount || step.number % kWholeModelEvery == 0;
         const StepViews::View main = views.mainView(phase, shaped, direction, whole);
@@ -266,17 +350,11 @@ vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& 
         vxBookletPicture picture;
         picture.render = main.render;
         step.pictures.push_back(picture);
-        if (!main.failing.empty()) {
-            // Before the step's other parts cover them.
-            for (const std::size_t i : step.parts)
-                if (std::find(main.failing.begin(), main.failing.end(), i) == main.failing.end())
-                    views.leftOut.push_back(i);
-            if (const auto extra = views.extraView(phase, main.failing, direction)) {
-                vxBookletPicture e;
-                e.role = vxBookletPicture::Role::Extra;
-                e.render = extra->render;
-                step.pictures.push_back(e);
-            }
+        for (const StepViews::View& extra : views.extraViews(phase, step.parts, main.failing, direction)) {
+            vxBookletPicture e;
+            e.role = vxBookletPicture::Role::Extra;
+            e.render = extra.render;
+            step.pictures.push_back(e);
         }
         out.steps.push_back(std::move(step));
     }

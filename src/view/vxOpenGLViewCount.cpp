@@ -98,16 +98,29 @@ std::vector<std::uint32_t> vxOpenGLView::partPixelCounts(int width, int height, 
     gluLookAt(m_cameraPosition.x(), m_cameraPosition.y(), m_cameraPosition.z(), m_cameraTarget.x(),
               m_cameraTarget.y(), m_cameraTarget.z(), 0.0, 1.0, 0.0);
 
+    // Parts wholly outside the picture are not drawn.
+    double clip[16], modelView[16];
+    currentClipMatrix(clip, modelView);
     for (std::size_t i = 0; i < n; ++i) {
         const vxPart& part = *parts[i];
         vxBaseSceneObject* object = part.baseSceneObject().get();
-        if (!object || object->visible() == 0 || !object->sharedMesh() || object->sharedMesh()->triangles.empty())
+        if (!object || object->visible() == 0 || !object->sharedMesh() ||
+            object->sharedMesh()->triangles.empty())
             continue;
-        if (shownPhaseOnly && vxBuildingStepOf(part) != m_shownBauphase)
+        if ((shownPhaseOnly && vxBuildingStepOf(part) != m_shownBauphase) ||
+            object->outsideClipVolume(clip, 1.0))
             continue;
+        // The finer simplified version of the mesh where there is one: it
+        // strays from the surface by a hundredth of the part's size.
         vxSharedMesh& mesh = *object->sharedMesh();
-        mesh.compileGeometry();
-        if (mesh.geometryList == 0)
+        mesh.drawings.makeSimplified(mesh.triangles);
+        std::uint32_t list =
+            mesh.drawings.simplified(0).empty() ? 0 : mesh.drawings.simplifiedList(mesh.triangles, 0);
+        if (list == 0) {
+            mesh.compileGeometry();
+            list = mesh.geometryList;
+        }
+        if (list == 0)
             continue;
         const std::uint32_t id = static_cast<std::uint32_t>(i) + 1;
         glColor3ub(static_cast<GLubyte>(id & 0xff), static_cast<GLubyte>((id >> 8) & 0xff),
@@ -116,7 +129,7 @@ std::vector<std::uint32_t> vxOpenGLView::partPixelCounts(int width, int height, 
         object->localMatrix().toArray(matrix);
         glPushMatrix();
         glMultMatrixf(matrix);
-        glCallList(mesh.geometryList);
+        glCallList(list);
         glPopMatrix();
     }
 

@@ -164,6 +164,7 @@ TEST_F(BookletSteps, MeasuringChoosesTheDirectionAndTheFraming)
             counts[2] = 0;
         if (!r.seeThrough)
             counts[4] = 0;
+        counts[0] = 1e4; // the plate is large from anywhere
         return counts;
     };
     const vxBookletSteps steps = vxMakeBookletSteps(model, framing, kSize, measure);
@@ -198,7 +199,7 @@ TEST_F(BookletSteps, MeasuringChoosesTheDirectionAndTheFraming)
     EXPECT_EQ(extra.render.leftOut, std::vector<std::size_t>{3});
     EXPECT_EQ(extra.render.phase, 4);
     // A handful of measures a step, not every framing of every direction.
-    EXPECT_LT(measured.size(), 40u);
+    EXPECT_LT(measured.size(), 30u);
 }
 
 // A model without parts has no steps and an empty parts list.

@@ -35,7 +35,10 @@ class BookletViews : public ::testing::Test {
         EXPECT_TRUE(pictures.load(dir.file("m.kmf")));
         return pictures.model();
     }
-    vxBookletSteps steps() { return vxMakeBookletSteps(pictures.model(), pictures.framing(), kSize, pictures.measure()); }
+    vxBookletSteps steps()
+    {
+        return vxMakeBookletSteps(pictures.model(), pictures.framing(), kSize, pictures.measure());
+    }
 
     // The most pixels the part covers in one of the step's pictures, counted
     // at the pictures' own size.

@@ -35,8 +35,9 @@ TEST_F(ViewTest, CountsThePixelsEachPartCoversFromTheCamera)
     // trapezoid).
     const Pixel lo = at(vxVector(1, -0.5f, -0.5f)), hi = at(vxVector(2, 0.5f, -0.5f));
     const Pixel backLo = at(vxVector(1, -0.5f, 0.5f)), backHi = at(vxVector(1, 0.5f, 0.5f));
-    const double square = static_cast<double>(std::abs(hi.x - lo.x)) * std::abs(hi.y - lo.y) +
-                          (std::abs(hi.y - lo.y) + std::abs(backHi.y - backLo.y)) / 2.0 * std::abs(backLo.x - lo.x);
+    const double square =
+        static_cast<double>(std::abs(hi.x - lo.x)) * std::abs(hi.y - lo.y) +
+        (std::abs(hi.y - lo.y) + std::abs(backHi.y - backLo.y)) / 2.0 * std::abs(backLo.x - lo.x);
     EXPECT_NEAR(counts[2], square, 0.04 * square);
     EXPECT_NEAR(counts[0], counts[2], 0.03 * square) << "the same size at the same depth";
     EXPECT_EQ(counts[1], 0u) << "behind the left cube";
@@ -116,8 +117,8 @@ TEST_F(ViewTest, TheBookletLookGreysEarlierPartsAndOutlinesNewOnes)
         dark = dark || luminance(c) < 60;
     }
     EXPECT_TRUE(dark) << "outline left of the new part";
-    EXPECT_TRUE(colorNear(pixelAt(booklet, vxVector(0, 2.5f, 0)), kBackground[0], kBackground[1],
-                          kBackground[2]))
+    EXPECT_TRUE(
+        colorNear(pixelAt(booklet, vxVector(0, 2.5f, 0)), kBackground[0], kBackground[1], kBackground[2]))
         << "the background stays";
 
     // See-through: the blue part behind the old one shows.
