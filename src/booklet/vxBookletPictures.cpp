@@ -8,23 +8,34 @@
 #include <algorithm>
 #include <cmath>
 
-QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, bool exactSize)
+QSize vxSupersampledSize(QSize pixels)
 {
     // Up to kSupersample times larger each way, within kMaxDrawnPixels.
     const double area = static_cast<double>(std::max(pixels.width(), 1)) * std::max(pixels.height(), 1);
     const double scale =
         std::clamp(std::sqrt(kMaxDrawnPixels / area), 1.0, static_cast<double>(kSupersample));
-    int w = std::max(1, static_cast<int>(pixels.width() * scale));
-    int h = std::max(1, static_cast<int>(pixels.height() * scale));
+    return QSize(std::max(1, static_cast<int>(pixels.width() * scale)),
+                 std::max(1, static_cast<int>(pixels.height() * scale)));
+}
+
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn, QSize* drawnAt)
+{
+    const QSize larger = vxSupersampledSize(pixels);
+    int w = larger.width(), h = larger.height();
     // A framebuffer of the same shape that is large enough is used as it
     // is: making a new one for every picture makes the renderer's memory
     // grow.
     const int fw = target.host.pixelWidth(), fh = target.host.pixelHeight();
-    if (!exactSize && fw >= w && fh >= h &&
-        std::abs(static_cast<double>(fw) / fh - static_cast<double>(w) / h) < 0.01 * w / h) {
+    if (drawn.isValid()) {
+        w = drawn.width();
+        h = drawn.height();
+    } else if (fw >= w && fh >= h &&
+               std::abs(static_cast<double>(fw) / fh - static_cast<double>(w) / h) < 0.01 * w / h) {
         w = fw;
         h = fh;
     }
+    if (drawnAt)
+        *drawnAt = QSize(w, h);
     if (target.host.pixelWidth() != w || target.host.pixelHeight() != h) {
         if (!target.host.resize(w, h))
             return QImage();
@@ -123,6 +134,7 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     if (!r)
         return r;
     m_shownPhase = -1;
+    m_drawn.clear();
     m_framing = vxBookletFraming(*m_scene.view.model());
     return r;
 }
@@ -141,7 +153,7 @@ void vxBookletPictures::show(const vxBookletRender& render)
     m_leftOut = render.leftOut;
 }
 
-QImage vxBookletPictures::draw(const vxBookletRender& render)
+QImage vxBookletPictures::draw(const vxBookletRender& render, QSize drawn)
 {
     vxOpenGLView& view = m_scene.view;
     show(render);
@@ -149,7 +161,29 @@ QImage vxBookletPictures::draw(const vxBookletRender& render)
     view.highlight().setSeeThrough(render.seeThrough);
     view.cameraPosition().setVector3f(render.eye);
     view.cameraTarget().setVector3f(render.target);
-    return vxDrawPicture(m_scene, QSize(render.width, render.height), true);
+    // At exactly the size its own size asks for, unless told otherwise:
+    // what was drawn before changes nothing.
+    if (!drawn.isValid())
+        drawn = vxSupersampledSize(QSize(render.width, render.height));
+    QSize drawnAt;
+    QImage image = vxDrawPicture(m_scene, QSize(render.width, render.height), drawn, &drawnAt);
+    m_drawn[&render] = drawnAt;
+    return image;
+}
+
+QSize vxBookletPictures::drawnSize(const vxBookletRender& render) const
+{
+    const auto it = m_drawn.find(&render);
+    return it == m_drawn.end() ? QSize() : it->second;
+}
+
+void vxBookletPictures::setPartLeftOut(std::size_t part, bool leftOut)
+{
+    const auto& parts = model().partList();
+    if (part >= parts.size() || !parts[part]->baseSceneObject())
+        return;
+    parts[part]->baseSceneObject()->setVisible(leftOut ? 0 : 1);
+    m_scene.view.setDisplayList(0);
 }
 
 std::vector<std::uint32_t> vxBookletPictures::countPixels(const vxBookletRender& render, double scale)

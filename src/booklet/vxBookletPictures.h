@@ -23,10 +23,14 @@ inline constexpr double kMaxDrawnPixels = 6.0e6;
 
 // Draws a picture with the off-screen view, up to kSupersample times larger
 // each way (within kMaxDrawnPixels) and scaled down, which smooths its
-// edges. A framebuffer of the same shape that is larger is used as it is
-// unless exactSize (then the picture's pixels depend on nothing drawn
-// before). A null image when nothing can be drawn.
-QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, bool exactSize = false);
+// edges. A framebuffer of the same shape that is large enough is drawn in
+// as it is; `drawn`, when valid, is the size to draw at instead. The size
+// drawn at goes to drawnAt. A null image when nothing can be drawn.
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn = QSize(), QSize* drawnAt = nullptr);
+
+// The size vxDrawPicture draws a picture of the given pixels at: up to
+// kSupersample times larger each way, within kMaxDrawnPixels.
+QSize vxSupersampledSize(QSize pixels);
 
 // The booklet's measuring pictures are this share of the pictures' width
 // and height.
@@ -88,9 +92,17 @@ class vxBookletPictures {
 
     // The model as the render settings describe it, from them alone (the
     // pictures and measures drawn before change nothing): the highlight in
-    // the booklet's look (earlier parts greyed, new parts outlined). A null
-    // image when nothing can be drawn.
-    QImage draw(const vxBookletRender& render);
+    // the booklet's look (earlier parts greyed, new parts outlined), drawn
+    // at vxSupersampledSize, or at `drawn` when it is valid (see
+    // vxDrawPicture). A null image when nothing can be drawn.
+    QImage draw(const vxBookletRender& render, QSize drawn = QSize());
+    // The size the render was last drawn at (by its address, while it
+    // lives), so that the picture can be drawn again exactly; invalid when
+    // it was not drawn.
+    QSize drawnSize(const vxBookletRender& render) const;
+    // Leaves a part (an index into the model's part list) out of the
+    // pictures drawn next, or puts it back.
+    void setPartLeftOut(std::size_t part, bool leftOut);
     // How many pixels each part (by its index in the model's part list)
     // covers in the picture the render describes, drawn at scale times its
     // width and height in flat colours, one sample per pixel (see
@@ -113,4 +125,5 @@ class vxBookletPictures {
     vxBookletFraming m_framing;
     std::int32_t m_shownPhase = -1;
     std::vector<std::size_t> m_leftOut;
+    std::map<const vxBookletRender*, QSize> m_drawn;
 };
