@@ -182,7 +182,9 @@ void vxBookletPictures::setPartLeftOut(std::size_t part, bool leftOut)
     const auto& parts = model().partList();
     if (part >= parts.size() || !parts[part]->baseSceneObject())
         return;
-    parts[part]->baseSceneObject()->setVisible(leftOut ? 0 : 1);
+    // A part the shown render leaves out stays out.
+    const bool out = leftOut || std::find(m_leftOut.begin(), m_leftOut.end(), part) != m_leftOut.end();
+    parts[part]->baseSceneObject()->setVisible(out ? 0 : 1);
     m_scene.view.setDisplayList(0);
 }
 
