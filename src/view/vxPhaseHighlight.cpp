@@ -124,15 +124,8 @@ void vxPhaseHighlight::drawOver(vxOpenGLView& view) const
         glPushAttrib(GL_DEPTH_BUFFER_BIT);
         glDepthFunc(GL_LEQUAL);
         glDepthMask(GL_FALSE);
-        const std::int32_t shown = view.shownBauphase();
-        const vxModel& model = *view.model();
-        const auto& parts = model.partList();
-        const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(model.count(), 0)));
-        for (std::size_t i = 0; i < n; ++i) {
-            const vxPart& part = *parts[i];
-            if (part.baseSceneObject() && vxBuildingStepOf(part) == shown)
-                view.drawObject(*part.baseSceneObject(), static_cast<std::int32_t>(i));
-        }
+        eachShownPart(view,
+                      [&view](vxBaseSceneObject& object, std::int32_t i) { view.drawObject(object, i); });
         glPopAttrib();
     }
     if (m_markShown && !m_marked.empty()) {
