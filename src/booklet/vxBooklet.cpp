@@ -294,7 +294,7 @@ void vxBooklet::layOut(QSizeF printable)
     m_columnWidth = best.columnWidth;
     m_detailBeside = best.beside;
     m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
-                                 {m_pictureWidth, m_pictureHeight, kPictureDpi});
+                                 {m_pictureWidth, m_pictureHeight, kPictureDpi}, m_pictures.measure());
     if (m_stepsHook)
         m_stepsHook(m_steps);
     // Parts, then cables and ropes, in every box and in the parts list.
