@@ -233,9 +233,9 @@ void vxBooklet::layOut(QSizeF printable)
     // A picture height for steps in columns: the width the model's
     // proportions give it, close-ups beside or below, and the pages the
     // steps take placed as below. Which steps get a close-up or extra
-    // pictures is known only once the steps are made for the chosen size:
-    // below a picture they take what room is left at the foot of a column
-    // (see below), beside it none.
+    // pictures is known only once the steps are made for the chosen size;
+    // most steps that show parts before what covers them do, so where they
+    // go below the picture every step keeps room for them.
     auto candidate = [&](int columns, double height) {
         Choice c{columns, 1};
         c.columnWidth = (width - (columns - 1) * kColumnGap) / columns;
@@ -251,8 +251,9 @@ void vxBooklet::layOut(QSizeF printable)
         c.width = std::max(c.width, 10.0);
         int used = 1, here = 0;
         double y = 0;
+        const double strip = c.beside ? 0 : kGap + kDetailShare * c.height;
         for (const double h : headersFor(c.columnWidth)) {
-            const double all = h + kGap + c.height;
+            const double all = h + kGap + c.height + strip;
             if (y > 0 && all > body - y + 1e-6) {
                 ++used;
                 y = 0;
