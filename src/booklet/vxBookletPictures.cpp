@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-QImage vxDrawPicture(vxOffscreenView& target, QSize pixels)
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn, QSize* drawnAt)
 {
     // Up to kSupersample times larger each way, within kMaxDrawnPixels.
     const double area = static_cast<double>(std::max(pixels.width(), 1)) * std::max(pixels.height(), 1);
@@ -20,11 +20,16 @@ QImage vxDrawPicture(vxOffscreenView& target, QSize pixels)
     // is: making a new one for every picture makes the renderer's memory
     // grow.
     const int fw = target.host.pixelWidth(), fh = target.host.pixelHeight();
-    if (fw >= w && fh >= h &&
-        std::abs(static_cast<double>(fw) / fh - static_cast<double>(w) / h) < 0.01 * w / h) {
+    if (drawn.isValid()) {
+        w = drawn.width();
+        h = drawn.height();
+    } else if (fw >= w && fh >= h &&
+               std::abs(static_cast<double>(fw) / fh - static_cast<double>(w) / h) < 0.01 * w / h) {
         w = fw;
         h = fh;
     }
+    if (drawnAt)
+        *drawnAt = QSize(w, h);
     if (target.host.pixelWidth() != w || target.host.pixelHeight() != h) {
         if (!target.host.resize(w, h))
             return QImage();
@@ -122,11 +127,12 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     if (!r)
         return r;
     m_shownPhase = -1;
+    m_drawn.clear();
     m_framing = vxBookletFraming(*m_scene.view.model());
     return r;
 }
 
-QImage vxBookletPictures::draw(const vxBookletRender& render)
+QImage vxBookletPictures::draw(const vxBookletRender& render, QSize drawn)
 {
     vxOpenGLView& view = m_scene.view;
     if (render.phase != m_shownPhase) {
@@ -136,7 +142,25 @@ QImage vxBookletPictures::draw(const vxBookletRender& render)
     view.highlight().setEnabled(render.highlight);
     view.cameraPosition().setVector3f(render.eye);
     view.cameraTarget().setVector3f(render.target);
-    return vxDrawPicture(m_scene, QSize(render.width, render.height));
+    QSize drawnAt;
+    QImage image = vxDrawPicture(m_scene, QSize(render.width, render.height), drawn, &drawnAt);
+    m_drawn[&render] = drawnAt;
+    return image;
+}
+
+QSize vxBookletPictures::drawnSize(const vxBookletRender& render) const
+{
+    const auto it = m_drawn.find(&render);
+    return it == m_drawn.end() ? QSize() : it->second;
+}
+
+void vxBookletPictures::setPartLeftOut(std::size_t part, bool leftOut)
+{
+    const auto& parts = model().partList();
+    if (part >= parts.size() || !parts[part]->baseSceneObject())
+        return;
+    parts[part]->baseSceneObject()->setVisible(leftOut ? 0 : 1);
+    m_scene.view.setDisplayList(0);
 }
 
 QImage vxBookletPictures::partPicture(const vxPartsListEntry& entry, int pixels)

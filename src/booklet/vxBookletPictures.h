@@ -23,8 +23,10 @@ inline constexpr double kMaxDrawnPixels = 6.0e6;
 
 // Draws a picture with the off-screen view, up to kSupersample times larger
 // each way (within kMaxDrawnPixels) and scaled down, which smooths its
-// edges. A null image when nothing can be drawn.
-QImage vxDrawPicture(vxOffscreenView& target, QSize pixels);
+// edges. A framebuffer of the same shape that is large enough is drawn in
+// as it is; `drawn`, when valid, is the size to draw at instead. The size
+// drawn at goes to drawnAt. A null image when nothing can be drawn.
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn = QSize(), QSize* drawnAt = nullptr);
 
 // Lets go of the off-screen GL context current on this thread, if any, so
 // that a window's context can be made current (the off-screen hosts take
@@ -80,9 +82,17 @@ class vxBookletPictures {
     // Where the pictures of the loaded model look from and what they frame.
     const vxBookletFraming& framing() const { return m_framing; }
 
-    // The model as the render settings describe it. A null image when
+    // The model as the render settings describe it, drawn at the size
+    // `drawn` when it is valid (see vxDrawPicture). A null image when
     // nothing can be drawn.
-    QImage draw(const vxBookletRender& render);
+    QImage draw(const vxBookletRender& render, QSize drawn = QSize());
+    // The size the render was last drawn at (by its address, while it
+    // lives), so that the picture can be drawn again exactly; invalid when
+    // it was not drawn.
+    QSize drawnSize(const vxBookletRender& render) const;
+    // Leaves a part (an index into the model's part list) out of the
+    // pictures drawn next, or puts it back.
+    void setPartLeftOut(std::size_t part, bool leftOut);
     // The part type of the entry in its colour, square, on the parts-box
     // colour. A null image when the part has no mesh.
     QImage partPicture(const vxPartsListEntry& entry, int pixels);
@@ -92,4 +102,5 @@ class vxBookletPictures {
     vxPartPictures m_parts{kPartsBox};
     vxBookletFraming m_framing;
     std::int32_t m_shownPhase = -1;
+    std::map<const vxBookletRender*, QSize> m_drawn;
 };

@@ -1,7 +1,11 @@
+#include "vxAtomicFile.h"
 #include "vxBooklet.h"
+#include "vxBookletArguments.h"
 #include "vxBookletPage.h"
 #include "vxCli.h"
 #include "vxCommandOptions.h"
+#include "vxJson.h"
+#include "vxResources.h"
 #include "vxTranslations.h"
 
 #include <QFileInfo>
@@ -22,6 +26,42 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
         std::cerr << "kolbrik: " << message.toStdString() << "\n";
 }
 
+// The booklet's steps as JSON: each step's parts and tubes (numbered from
+// 1) and each picture's role and the render options that draw it again.
+std::string stepsJson(const std::string& model, const vxBooklet& booklet, const vxBookletPictures& pictures,
+                      const std::string& resources)
+{
+    static constexpr const char* kRoles[] = {"main", "detail", "extra"};
+    auto numbers = [](const std::vector<std::size_t>& indices) {
+        std::string out = "[";
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            out += (i ? "," : "") + std::to_string(indices[i] + 1);
+        return out + "]";
+    };
+    std::string out = "{\"model\": " + vxJson::str(model) + ", \"steps\": [";
+    const auto& steps = booklet.stepModel().steps;
+    for (std::size_t s = 0; s < steps.size(); ++s) {
+        const vxBookletStep& step = steps[s];
+        out += s ? ",\n  " : "\n  ";
+        out += "{\"number\": " + std::to_string(step.number) + ", \"phase\": " + std::to_string(step.phase) +
+               ", \"parts\": " + numbers(step.parts) + ", \"tubes\": " + numbers(step.tubes) +
+               ", \"pictures\": [";
+        for (std::size_t p = 0; p < step.pictures.size(); ++p) {
+            const vxBookletPicture& picture = step.pictures[p];
+            out += p ? ", " : "";
+            out +=
+                std::string("{\"role\": \"") + kRoles[static_cast<int>(picture.role)] + "\", \"render\": [";
+            const auto arguments =
+                bookletRenderArguments(picture.render, pictures.drawnSize(picture.render), resources);
+            for (std::size_t a = 0; a < arguments.size(); ++a)
+                out += (a ? ", " : "") + vxJson::str(arguments[a]);
+            out += "]}";
+        }
+        out += "]}";
+    }
+    return out + "\n]}\n";
+}
+
 } // namespace
 
 int cmdInstructions(const std::vector<std::string>& argsIn)
@@ -38,6 +78,12 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
             return lower == "a4" || lower == "letter";
         }))
         return 2;
+    std::string stepsFile;
+    if (!args.read("--steps-json", [&](const std::string& v) {
+            stepsFile = v;
+            return !v.empty();
+        }))
+        return 2;
     const std::vector<std::string>& files = args.operands();
     if (files.size() != 2)
         return args.usageError(files.size() < 2 ? "needs a model file and a PDF or HTML file"
@@ -47,7 +93,11 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
     const bool page = out.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
                       out.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
 
-    if (!mayWrite(files[0], files[1]))
+    if (!stepsFile.empty() && page)
+        return args.error("--steps-json goes with a PDF booklet, not a web page");
+    if (!stepsFile.empty() && stepsFile == files[1])
+        return args.error("--steps-json needs a file other than the booklet's");
+    if (!mayWrite(files[0], files[1]) || (!stepsFile.empty() && !mayWrite(files[0], stepsFile)))
         return 1;
 
     // Fonts and the PDF writer need a GUI application; the "offscreen"
@@ -97,6 +147,14 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
     if (!written) {
         fail(written.error);
         return 1;
+    }
+    if (!stepsFile.empty()) {
+        const vxWriteResult json = vxWriteFileAtomically(
+            stepsFile, stepsJson(files[0], booklet, pictures, vxResources::resourceFolderPath()));
+        if (!json) {
+            fail(json.error);
+            return 1;
+        }
     }
     if (files[1] == "-")
         return 0; // standard output holds the booklet

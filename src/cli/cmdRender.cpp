@@ -1,10 +1,12 @@
 #include "vxCli.h"
+#ifdef KOLBRIK_CLI_BOOKLET
+#include "vxBookletArguments.h"
+#endif
 #include "vxCommandOptions.h"
 #include "vxImage.h"
 #include "vxOffscreenHost.h"
 #include "vxOpenGLView.h"
 
-#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <optional>
@@ -16,24 +18,11 @@ namespace {
 // Reads "EX,EY,EZ,TX,TY,TZ": six finite numbers, eye and target apart.
 bool parseCamera(const std::string& text, vxCameraPose& pose)
 {
-    float v[6];
-    const char* p = text.data();
-    const char* end = text.data() + text.size();
-    for (int i = 0; i < 6; ++i) {
-        auto [next, ec] = std::from_chars(p, end, v[i]);
-        if (ec != std::errc() || !std::isfinite(v[i]))
-            return false;
-        p = next;
-        if (i < 5) {
-            if (p == end || *p != ',')
-                return false;
-            ++p;
-        }
-    }
-    if (p != end || (v[0] == v[3] && v[1] == v[4] && v[2] == v[5]))
+    const auto v = numberList(text, 6);
+    if (!v || ((*v)[0] == (*v)[3] && (*v)[1] == (*v)[4] && (*v)[2] == (*v)[5]))
         return false;
-    pose.position = vxVector(v[0], v[1], v[2]);
-    pose.target = vxVector(v[3], v[4], v[5]);
+    pose.position = vxVector((*v)[0], (*v)[1], (*v)[2]);
+    pose.target = vxVector((*v)[3], (*v)[4], (*v)[5]);
     return true;
 }
 
@@ -54,6 +43,19 @@ int cmdRender(const std::vector<std::string>& argsIn)
     const Arguments args(kRenderOptions, argsIn);
     if (args.exit())
         return *args.exit();
+    if (args.has("--booklet")) {
+        if (args.operands().size() != 2)
+            return args.usageError(args.operands().size() < 2 ? "needs a model file and a picture file"
+                                                              : "too many files given");
+#ifdef KOLBRIK_CLI_BOOKLET
+        return renderBookletPicture(args, args.operands());
+#else
+        return args.error("--booklet: this build draws no building instructions");
+#endif
+    }
+    for (const char* bookletOnly : {"--drawn", "--up", "--fov", "--see-through", "--count-parts"})
+        if (args.has(bookletOnly))
+            return args.error(std::string(bookletOnly) + " goes with --booklet");
     int width = 1024;
     int height = 768;
     std::optional<std::int32_t> phase;

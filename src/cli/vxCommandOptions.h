@@ -131,6 +131,43 @@ inline constexpr Option kRenderOptionList[] = {
              "their paths",
      .manual = "Draw the cables, hoses and ropes of the model as round tubes along their paths (the "
                "window's View > Show cables and tubes)."},
+    {.name = "--booklet",
+     .help = "draw as the building instructions' pictures are drawn:\n"
+             "outlined, with tubes, on white paper, drawn larger and\n"
+             "scaled down (--steps-json of instructions gives each\n"
+             "picture's options); by default the whole finished model",
+     .manual = "Draw as the pictures of the building instructions are drawn: outlined, with the tubes, on "
+               "white paper, drawn larger and scaled down. The *--steps-json* file of *instructions* "
+               "lists, for every picture, the options that draw it again pixel for pixel. Without "
+               "*--camera*, the whole model at the end of the phase, seen as on the cover."},
+    {.name = "--drawn",
+     .value = "WxH",
+     .needs = "WIDTHxHEIGHT, each 1 to 16384",
+     .help = "with --booklet, draw at this size before scaling down",
+     .manual = "With *--booklet*, draw at this size before scaling down to *--size*."},
+    {.name = "--up",
+     .value = "X,Y,Z",
+     .needs = "X,Y,Z: three numbers, not all 0",
+     .help = "with --booklet and --camera, the direction that is up in\n"
+             "the picture (default 0,1,0)",
+     .manual = "With *--booklet* and *--camera*, the direction that is up in the picture (default 0,1,0)."},
+    {.name = "--fov",
+     .value = "DEG",
+     .needs = "an angle in degrees above 0 and below 180",
+     .help = "with --booklet, the field of view from top to bottom",
+     .manual = "With *--booklet*, the field of view from the picture's top to its bottom, in degrees."},
+    {.name = "--see-through",
+     .help = "with --booklet and --highlight, draw the parts of earlier\n"
+             "phases see-through",
+     .manual = "With *--booklet* and *--highlight*, draw the parts of earlier phases see-through, so that "
+               "new parts they hide show."},
+    {.name = "--count-parts",
+     .value = "N,N...",
+     .needs = "part numbers (1 for the file's first part) apart by commas",
+     .help = "with --booklet, print for each part N how many pixels of\n"
+             "the picture change when it is left out",
+     .manual = "With *--booklet*, print for each part _N_ (1 for the model file's first part) how many "
+               "pixels of the picture change when the part is left out: how much of it shows."},
     resourcesOption("read part definitions and meshes from DIR instead of\n"
                     "the installed resource folder"),
 };
@@ -140,7 +177,8 @@ inline constexpr CommandOptions kRenderOptions = {
     .about = "usage: kolbrik render MODEL.kmf OUT.png [--size WxH] [--grid] [--phase N [--paint-old-white]]\n"
              "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
              "                      [--highlight] [--style classic|outlined] [--moving] [--tubes]\n"
-             "                      [--resources DIR]\n"
+             "                      [--booklet [--drawn WxH] [--up X,Y,Z] [--fov DEG] [--see-through]\n"
+             "                       [--count-parts N,N...]] [--resources DIR]\n"
              "\n"
              "Draws a model off-screen as the viewer's window shows it right after\n"
              "opening the file (same camera, light and colours; the grid hidden) and\n"
@@ -234,6 +272,16 @@ inline constexpr CommandOptions kExportOptions = {
     .options = kExportOptionList};
 
 inline constexpr Option kInstructionsOptionList[] = {
+    {.name = "--steps-json",
+     .value = "FILE",
+     .needs = "a file name",
+     .help = "with a PDF, also write the booklet's steps as JSON: each\n"
+             "step's parts and tubes and, for each picture, the options\n"
+             "of kolbrik render that draw it again",
+     .manual = "With a PDF, also write the booklet's steps to _FILE_ as JSON: for every step its number, "
+               "building phase, the parts (1 for the file's first part) and tubes it adds, and for every "
+               "picture its role (main, detail or extra) and the options that, given after *kolbrik "
+               "render MODEL OUT.png*, draw it again pixel for pixel."},
     {.name = "--paper",
      .value = "a4|letter",
      .needs = "a4 or letter",
@@ -247,7 +295,8 @@ inline constexpr Option kInstructionsOptionList[] = {
 inline constexpr CommandOptions kInstructionsOptions = {
     .name = "instructions",
     .summary = "write a model's building instructions as a PDF booklet or a web page",
-    .about = "usage: kolbrik instructions MODEL.kmf OUT.pdf|OUT.html [--paper a4|letter] [--resources DIR]\n"
+    .about = "usage: kolbrik instructions MODEL.kmf OUT.pdf|OUT.html [--paper a4|letter]\n"
+             "                            [--steps-json FILE] [--resources DIR]\n"
              "\n"
              "Writes the model's building instructions as a PDF booklet: a cover with\n"
              "the finished model, one step per building phase (the parts to add and\n"

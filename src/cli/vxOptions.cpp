@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <iostream>
 
 namespace vxCli {
@@ -163,6 +164,27 @@ int Arguments::error(const std::string& message) const
 {
     fail(prefixed(m_command, message));
     return 2;
+}
+
+std::optional<std::vector<float>> numberList(const std::string& text, std::size_t count)
+{
+    std::vector<float> v(count);
+    const char* p = text.data();
+    const char* end = p + text.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto [next, ec] = std::from_chars(p, end, v[i]);
+        if (ec != std::errc() || !std::isfinite(v[i]))
+            return std::nullopt;
+        p = next;
+        if (i + 1 < count) {
+            if (p == end || *p != ',')
+                return std::nullopt;
+            ++p;
+        }
+    }
+    if (p != end)
+        return std::nullopt;
+    return v;
 }
 
 } // namespace vxCli

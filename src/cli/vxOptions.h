@@ -110,4 +110,8 @@ void fail(const std::string& message);
 // whole text in decimal, or nullopt.
 std::optional<std::int32_t> wholeNumber(const std::string& text);
 
+// The value of an option that takes `count` finite numbers apart by commas
+// ("1.5,2,-3"), or nullopt.
+std::optional<std::vector<float>> numberList(const std::string& text, std::size_t count);
+
 } // namespace vxCli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "vxBookletSteps.h"
+#include "vxOptions.h"
+
+#include <QSize>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vxCli {
+
+// The options that, given after `kolbrik render MODEL OUT.png`, draw the
+// booklet picture again pixel for pixel: it was drawn at `drawn` and scaled
+// down to its size. `resources` is added as --resources when not empty.
+std::vector<std::string> bookletRenderArguments(const vxBookletRender& render, QSize drawn,
+                                                const std::string& resources);
+
+// `kolbrik render --booklet`: the picture as the booklet draws it, the
+// camera and look from the options.
+int renderBookletPicture(const Arguments& args, const std::vector<std::string>& files);
+
+} // namespace vxCli
