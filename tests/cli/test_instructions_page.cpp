@@ -137,11 +137,71 @@ std::string block(const std::string& page, const std::string& id)
     return page.substr(start, page.find("</script>", start) - start);
 }
 
-int booklet(const std::string& model, const std::string& pdf)
+// The booklet's step count; its steps as JSON in stepsJson.
+int booklet(const std::string& model, const std::string& pdf, const std::string& stepsJson)
 {
-    const CommandResult r = runCli("instructions '" + model + "' '" + pdf + "'");
+    const CommandResult r =
+        runCli("instructions '" + model + "' '" + pdf + "' --steps-json '" + stepsJson + "'");
     std::smatch m;
     return std::regex_search(r.out, m, std::regex("cover, ([0-9]+) step")) ? std::stoi(m[1]) : -1;
+}
+
+QJsonObject jsonOf(const std::string& text)
+{
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+// The value of a render option ("--camera") among a picture's arguments.
+std::vector<double> renderOption(const QJsonArray& render, const char* option)
+{
+    std::vector<double> out;
+    for (qsizetype i = 0; i + 1 < render.size(); ++i)
+        if (render[i].toString() == QLatin1String(option))
+            for (const QString& v : render[i + 1].toString().split(QLatin1Char(',')))
+                out.push_back(v.toDouble());
+    return out;
+}
+
+// Differences between the page's steps and the booklet's: the parts and
+// tubes of each step and its main picture's camera.
+std::vector<std::string> stepDifferences(const QJsonArray& page, const QJsonArray& booklet)
+{
+    std::vector<std::string> out;
+    if (page.size() != booklet.size())
+        return {"step counts differ"};
+    auto near = [](const std::vector<double>& a, const std::vector<double>& b) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (std::abs(a[i] - b[i]) > 1e-4 * std::max(1.0, std::abs(b[i])))
+                return false;
+        return true;
+    };
+    auto numbers = [](const QJsonArray& a, int add) {
+        std::vector<double> out;
+        for (const QJsonValue v : a)
+            out.push_back(v.toDouble() + add);
+        return out;
+    };
+    for (qsizetype i = 0; i < page.size(); ++i) {
+        const QJsonObject p = page[i].toObject(), b = booklet[i].toObject();
+        const std::string step = "step " + std::to_string(i + 1) + ": ";
+        // The page counts parts and tubes from 0, the booklet's JSON from 1.
+        if (numbers(p["parts"].toArray(), 1) != numbers(b["parts"].toArray(), 0))
+            out.push_back(step + "parts");
+        if (numbers(p["tubes"].toArray(), 1) != numbers(b["tubes"].toArray(), 0))
+            out.push_back(step + "tubes");
+        const QJsonArray render = b["pictures"].toArray()[0].toObject()["render"].toArray();
+        const QJsonObject camera = p["camera"].toObject();
+        std::vector<double> eyeTarget = numbers(camera["eye"].toArray(), 0);
+        for (double v : numbers(camera["target"].toArray(), 0))
+            eyeTarget.push_back(v);
+        if (!near(eyeTarget, renderOption(render, "--camera")) ||
+            !near(numbers(camera["up"].toArray(), 0), renderOption(render, "--up")) ||
+            !near({camera["fov"].toDouble()}, renderOption(render, "--fov")))
+            out.push_back(step + "camera");
+    }
+    return out;
 }
 
 class CliInstructionsPage : public ::testing::Test {
@@ -159,9 +219,13 @@ TEST_F(CliInstructionsPage, LibraryModelsShowTheirStepsInABrowser)
         const std::string page = out.file("page.html");
         const CommandResult made = runCli("instructions '" + model + "' '" + page + "'");
         ASSERT_EQ(made.status, 0) << made.out;
-        const int steps = booklet(model, out.file("booklet.pdf"));
+        const int steps = booklet(model, out.file("booklet.pdf"), out.file("steps.json"));
         ASSERT_GT(steps, 1);
         EXPECT_NE(made.out.find(std::to_string(steps) + " steps"), std::string::npos) << made.out;
+        // The booklet's steps, each seen from its main picture's camera.
+        EXPECT_EQ(stepDifferences(jsonOf(block(readFile(page), "instructions"))["steps"].toArray(),
+                                  jsonOf(readFile(out.file("steps.json")))["steps"].toArray()),
+                  std::vector<std::string>{});
 
         const std::string text = readFile(page);
         // Everything inline: no script, style or picture from elsewhere.
@@ -280,6 +344,7 @@ TEST_F(CliInstructionsPage, ThePageSpeaksTheUsersLanguage)
     const std::string data = block(text, "instructions");
     EXPECT_NE(data.find("\"stepOf\":\"Schritt %1 von %2\""), std::string::npos) << data.substr(0, 2000);
     EXPECT_NE(data.find("\"partsList\":\"St"), std::string::npos);
+    EXPECT_NE(data.find("\"turn\":\"Das Modell um %1° drehen\""), std::string::npos);
 }
 
 TEST_F(CliInstructionsPage, ModelTextsAreShownAsTheyAreNewPartsAndCablesStandOutAndBadModelsAreSaid)
