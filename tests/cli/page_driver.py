@@ -14,6 +14,7 @@ Each action is an object with "do":
                                             middle, or at fractions of its width and height)
   drag        {"selector": CSS, "dx": N, "dy": N}   the left button dragged from the middle
   touch       {"selector": CSS, "dx": N, "dy": N}   one finger dragged from the middle
+  pinch       {"selector": CSS, "spread": N}     two fingers about the middle moved N pixels apart
   screenshot  {"file": PATH, "full": bool}  a PNG of the viewport (or the whole page)
   sleep       {"ms": N}
 Prints one JSON object: {"values": {NAME: value, ...}, "console": [text, ...],
@@ -204,6 +205,17 @@ def run(url, script):
                     browser.call("Input.dispatchTouchEvent",
                                  {"type": "touchMove", "touchPoints": [
                                      {"x": x + action["dx"] * k / 5, "y": y + action["dy"] * k / 5}]})
+                browser.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+            elif what == "pinch":
+                x, y = browser.point(action)
+
+                def fingers(spread):
+                    return [{"x": x - 20 - spread / 2, "y": y, "id": 0}, {"x": x + 20 + spread / 2, "y": y, "id": 1}]
+
+                browser.call("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": fingers(0)})
+                for k in range(1, 6):
+                    browser.call("Input.dispatchTouchEvent",
+                                 {"type": "touchMove", "touchPoints": fingers(action["spread"] * k / 5)})
                 browser.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
             elif what == "screenshot":
                 shot = browser.call("Page.captureScreenshot",

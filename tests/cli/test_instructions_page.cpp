@@ -319,13 +319,19 @@ TEST_F(CliInstructionsPage, AUserStepsThroughThePageOnADesktopAndOnAPhone)
         {"do": "screenshot", "file": ")" +
                                   phone + R"(", "full": true},
         {"do": "touch", "selector": "#view canvas", "dx": 80, "dy": 10},
-        {"do": "eval", "as": "touched", "js": "document.body.dataset.view"}]})");
+        {"do": "eval", "as": "touched", "js": "document.body.dataset.view"},
+        {"do": "click", "selector": "#home"},)" +
+                                  settled + R"(
+        {"do": "pinch", "selector": "#view canvas", "spread": 120},
+        {"do": "eval", "as": "pinched", "js": "document.body.dataset.view"}]})");
     EXPECT_EQ(small.failed, std::vector<std::string>{}) << small.output.substr(0, 3000);
     EXPECT_EQ(small.console, std::vector<std::string>{});
     EXPECT_LE(small.number("wide"), 360);
     EXPECT_LE(small.number("right"), 360.5);
     EXPECT_GT(small.number("canvas"), 250);
     EXPECT_EQ(small.text("touched"), "free");
+    // Two fingers zoom.
+    EXPECT_EQ(small.text("pinched"), "free");
     const vxImage shot = vxReadPNG(phone);
     EXPECT_EQ(shot.width, 360);
     EXPECT_GT(
