@@ -255,6 +255,7 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
             {"tubeCallouts", tubesJson(step.tubeCallouts)},
             {"turn", std::round(step.turnDegrees)},
             {"turnOver", step.turnOver},
+            {"seeThrough", r.seeThrough},
             {"camera", QJsonObject{{"eye", vectorJson(r.eye)},
                                    {"target", vectorJson(r.target)},
                                    {"up", vectorJson(r.up)},
