@@ -28,6 +28,12 @@ namespace {
 constexpr double kGlbUnit = 0.01;
 // Part pictures in the page, pixels square.
 constexpr int kPartPicturePixels = 96;
+// The look of a step, as the booklet's pictures have it: earlier parts
+// this far toward this grey (sRGB), the new parts' own colour added this
+// much as light of their own.
+constexpr double kEarlierGrey = 0.4;
+constexpr double kEarlierGreyFraction = 0.65;
+constexpr double kNewPartLight = 0.25;
 // The resolution the PDF booklet is laid out at.
 constexpr int kPaperDpi = 300;
 
@@ -246,6 +252,10 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
     };
     for (const vxBookletStep& step : steps.steps) {
         const vxBookletRender& r = step.pictures.front().render;
+        // Parts no view shows are shown through the earlier ones in one of
+        // the step's pictures: the page's model does so for the step.
+        const bool seeThrough = std::any_of(step.pictures.begin(), step.pictures.end(),
+                                            [](const vxBookletPicture& p) { return p.render.seeThrough; });
         stepsJson.append(QJsonObject{
             {"number", step.number},
             {"phase", static_cast<qint64>(step.phase)},
@@ -255,7 +265,7 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
             {"tubeCallouts", tubesJson(step.tubeCallouts)},
             {"turn", std::round(step.turnDegrees)},
             {"turnOver", step.turnOver},
-            {"seeThrough", r.seeThrough},
+            {"seeThrough", seeThrough},
             {"camera", QJsonObject{{"eye", vectorJson(r.eye)},
                                    {"target", vectorJson(r.target)},
                                    {"up", vectorJson(r.up)},
@@ -290,6 +300,9 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
         {"total", QCoreApplication::translate("vxBooklet", "In total: %1 of %2")
                       .arg(vxBooklet::partsText(known), vxBooklet::kindsText(kinds))},
         {"unit", kGlbUnit},
+        {"look", QJsonObject{{"grey", kEarlierGrey},
+                             {"greyFraction", kEarlierGreyFraction},
+                             {"newLight", kNewPartLight}}},
         {"texts", texts},
         {"steps", stepsJson},
         {"partsList", entriesJson(steps.partsList)},
