@@ -1,17 +1,23 @@
 // What the pass over the library cannot show: the model builder refuses a
 // part that is not joined, its camera frames any model tightly, meshed gears
 // put their teeth into the gaps, the preview bitmaps are laid out as other
-// programs read them, and the generator writes the same files on every run.
+// programs read them, the generator writes the same files on every run, and
+// every model's steps follow the order a person builds in (the check itself
+// proved on models built wrongly on purpose).
 #include "vxBmp.h"
 #include "vxKit.h"
 #include "vxLens.h"
+#include "vxLibraryModels.h"
 #include "vxModelBuilder.h"
+#include "vxStepCheck.h"
 #include "vxTestResources.h"
 #include "vxTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <numbers>
 
 using namespace vxGen;
@@ -37,6 +43,137 @@ TEST(ModelBuilder, RefusesLoosePartsAndPartsCutOffFromTheFirst)
     ASSERT_EQ(b.problems().size(), 2u);
     EXPECT_NE(b.problems()[0].find("not connected with the first part"), std::string::npos)
         << b.problems()[0];
+}
+
+// The steps of a model: for each step its parts.
+std::map<int, std::vector<std::size_t>> stepParts(const vxModelBuilder& b)
+{
+    std::map<int, std::vector<std::size_t>> steps;
+    for (const auto& [part, step] : b.steps())
+        steps[step].push_back(part);
+    return steps;
+}
+
+bool mentions(const vxStepReport& r, const std::string& text)
+{
+    return std::any_of(r.problems.begin(), r.problems.end(),
+                       [&](const std::string& p) { return p.find(text) != std::string::npos; });
+}
+
+TEST(ModelBuilder, WallsRiseCourseByCourseAndPinsGoInWithTheirCover)
+{
+    // A wall of four columns eight blocks high, made column by column in one
+    // phase: it is built course by course, each step a whole band of courses.
+    vxModelBuilder b;
+    const int plate = b.place("32103", vxFrame{}, vxColor::Green);
+    for (int cell = 2; cell <= 5; ++cell)
+        vxKit::column(b, plate, vxKit::g(4, cell), "31003", 8, vxColor::Red);
+    // A pin made early (phase 1) in the top of the first column, and the
+    // block it holds made in a later phase.
+    const int pin = b.attach("37001", "pin back", 8, "socket", vxColor::Red);
+    b.nextPhase();
+    b.nextPhase();
+    for (int cell = 6; cell <= 8; ++cell)
+        b.attach("39001", "pin", plate, vxKit::g(7, cell), vxColor::Green);
+    b.nextPhase();
+    const int dome = b.attach("39007", "socket", pin, "pin", vxColor::Red);
+    b.attach("39007", "socket", b.attach("37001", "pin back", 16, "socket", vxColor::Red), "pin",
+             vxColor::Red);
+    b.attach("31001", "pin", 24, "socket", vxColor::Red);
+    ASSERT_TRUE(b.problems().empty());
+
+    const auto steps = stepParts(b);
+    ASSERT_GE(steps.size(), 3u);
+    double lastTop = -1e9;
+    for (int s : {1, 2}) {
+        double low = 1e9, high = -1e9;
+        for (std::size_t i : steps.at(s))
+            if (b.part(static_cast<int>(i)).type->shortName == "31003") {
+                low = std::min(low, b.part(static_cast<int>(i)).frame.origin.y);
+                high = std::max(high, b.part(static_cast<int>(i)).frame.origin.y);
+            }
+        EXPECT_GT(low, lastTop) << "step " << s << " reaches below the courses of the step before";
+        EXPECT_LE(high - low, 4 * 15.0 + 0.1) << "step " << s << " is not one band of courses";
+        lastTop = high;
+    }
+    int pinStep = 0, domeStep = 0;
+    for (const auto& [part, step] : b.steps()) {
+        pinStep = part == static_cast<std::size_t>(pin) ? step : pinStep;
+        domeStep = part == static_cast<std::size_t>(dome) ? step : domeStep;
+    }
+    EXPECT_EQ(pinStep, domeStep) << "the pin goes in with the dome that covers it";
+    const vxStepReport r = vxCheckSteps(b);
+    EXPECT_TRUE(r.problems.empty()) << r.problems.front();
+}
+
+TEST(StepCheck, FindsColumnsBuiltAloneAndStepsInPlacesApart)
+{
+    // Column by column, a phase each: the first column rises beside the
+    // places of the others.
+    {
+        vxModelBuilder b;
+        const int plate = b.place("32103", vxFrame{}, vxColor::Green);
+        for (int cell = 2; cell <= 5; ++cell) {
+            b.nextPhase();
+            vxKit::column(b, plate, vxKit::g(4, cell), "31003", 6, vxColor::Red);
+        }
+        const vxStepReport r = vxCheckSteps(b);
+        EXPECT_TRUE(mentions(r, "step 1: a stack of 6 parts rises beside part"))
+            << ::testing::PrintToString(r.problems);
+    }
+    // A tree at one end of a long site and a block column at the other in
+    // one step; three trees there are fine (repeated units), as is a step
+    // within one plate.
+    {
+        vxModelBuilder b;
+        const int first = b.place("32103", vxFrame{}, vxColor::Green);
+        const auto plates = vxKit::site(b, first, 4, 1, 0, 0, vxColor::Green, -1);
+        b.nextPhase();
+        b.attach("39001", "pin", plates[0][0], vxKit::g(2, 2), vxColor::Green);
+        vxKit::column(b, plates[0][3], vxKit::g(7, 7), "31003", 3, vxColor::Red);
+        b.nextPhase();
+        for (int c : {0, 1, 3})
+            b.attach("39001", "pin", plates[0][static_cast<std::size_t>(c)], vxKit::g(5, 5), vxColor::Green);
+        const vxStepReport r = vxCheckSteps(b);
+        ASSERT_EQ(r.problems.size(), 1u) << ::testing::PrintToString(r.problems);
+        EXPECT_TRUE(mentions(r, "works in 2 places apart")) << r.problems.front();
+    }
+    // Places apart, as boxes.
+    {
+        std::vector<std::pair<const vxPartType*, vxBox>> parts;
+        vxBox a, c;
+        a.add(vxVec3{0, 0, 0});
+        a.add(vxVec3{10, 10, 10});
+        c.add(vxVec3{500, 0, 0});
+        c.add(vxVec3{510, 10, 10});
+        parts.emplace_back(vxPartCatalog::find("39001"), a);
+        parts.emplace_back(vxPartCatalog::find("39001"), c);
+        EXPECT_TRUE(vxInOneArea(parts, 600.0)) << "two trees: alike";
+        parts.emplace_back(vxPartCatalog::find("31003"), c);
+        std::size_t places = 0;
+        EXPECT_FALSE(vxInOneArea(parts, 600.0, &places));
+        EXPECT_EQ(places, 2u);
+        EXPECT_TRUE(vxInOneArea(parts, 1200.0)) << "within half the model";
+        parts.emplace_back(vxPartCatalog::find("38009"), a);
+        EXPECT_FALSE(vxInOneArea(parts, 600.0)) << "plugs do not join places";
+    }
+}
+
+TEST(ModelBuilder, EveryLibraryModelIsBuiltInABuildersOrder)
+{
+    std::size_t largest = 0;
+    for (const vxLibraryModel& m : vxLibraryModels()) {
+        SCOPED_TRACE(m.path);
+        vxModelBuilder b;
+        m.build(b);
+        ASSERT_TRUE(b.problems().empty()) << b.problems().front();
+        largest = std::max(largest, b.size());
+        const vxStepReport r = vxCheckSteps(b);
+        EXPECT_GE(r.steps, 2);
+        for (const std::string& p : r.problems)
+            ADD_FAILURE() << p;
+    }
+    EXPECT_GE(largest, 3000u) << "the benchmark model";
 }
 
 TEST(ModelBuilder, CameraFramesEveryCornerTouchingTheMargin)

@@ -4,6 +4,7 @@
 #include "vxAtomicFile.h"
 #include "vxLibraryModels.h"
 #include "vxStampFile.h"
+#include "vxStepCheck.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -32,7 +33,8 @@ void usage(std::ostream& o)
          "  --stamp FILE   list of the files written; model files of an earlier run\n"
          "                 that the library no longer has are removed from FOLDER\n"
          "  --only PATH    build only this model (KIT/NAME), repeatable\n"
-         "  --list         print the models with their part, tube and phase counts\n"
+         "  --list         print the models with their part, tube and step counts and what\n"
+         "                 in their steps a builder would stumble over\n"
          "  --unchecked    write models even when parts are not joined (to look at them)\n"
          "  --view AZ,EL   look from this side instead of the model's own (degrees), to try\n"
          "                 camera sides out\n";
@@ -112,7 +114,11 @@ int main(int argc, char** argv)
             int phases = 0;
             for (const auto& p : b.parts())
                 phases = std::max(phases, p.phase);
-            std::cout << m.path << ": " << b.size() << " parts, " << b.tubes().size() << " tubes\n";
+            const vxStepReport steps = vxCheckSteps(b);
+            std::cout << m.path << ": " << b.size() << " parts, " << b.tubes().size() << " tubes, "
+                      << steps.steps << " steps\n";
+            for (const std::string& p : steps.problems)
+                std::cout << "  " << p << "\n";
         }
         if (!out.empty()) {
             const std::string file = m.path + ".kmf";

@@ -1,5 +1,6 @@
 #include "vxModelBuilder.h"
 #include "vxLens.h"
+#include "vxStepCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -542,29 +543,165 @@ vxModelBuilder::Ground vxModelBuilder::placeOnGround() const
     return g;
 }
 
+namespace {
+
+using Box = vxBox;
+
+// Where a part comes in the building of its area: areas one after the
+// other, within one the courses from the bottom up, round each course in
+// turn (or, along a long low area such as a jib, section after section).
+struct BuildKey {
+    std::size_t area = 0;
+    long primary = 0, secondary = 0;
+    std::size_t index = 0;
+    auto tie() const { return std::tie(area, primary, secondary, index); }
+    bool operator<(const BuildKey& o) const { return tie() < o.tie(); }
+    bool operator>(const BuildKey& o) const { return o < *this; }
+};
+
+// Parts closer than this belong to one area, as a wall with a door or
+// windows in it (mm: a gap of two blocks or less).
+constexpr double kAreaGap = 31.0;
+
+// A long section of a low, long area (mm along it).
+constexpr double kSection = 60.0;
+
+// The cost of ending a step between parts a and b of a phase: nothing
+// between areas, little between courses or sections, much within one.
+double cutCostPlain(const std::vector<BuildKey>& key, std::size_t a, std::size_t b)
+{
+    if (key[a].area != key[b].area)
+        return 0.0;
+    if (key[a].primary != key[b].primary)
+        return 10.0;
+    return 60.0;
+}
+
+} // namespace
+
+bool vxModelBuilder::isConnector(std::size_t index) const
+{
+    const std::string& t = m_parts[index].type->shortName;
+    return t == "37001" || t == "37003" || t == "37005";
+}
+
+std::vector<std::pair<std::size_t, int>> vxModelBuilder::steps() const
+{
+    return phaseOrder();
+}
+
 std::vector<std::pair<std::size_t, int>> vxModelBuilder::phaseOrder() const
 {
     const std::size_t n = m_parts.size();
     const std::vector<std::vector<std::size_t>> joined = joins();
+    std::vector<Box> box(n);
+    Box all;
+    for (std::size_t i = 0; i < n; ++i) {
+        box[i] = vxBoxOf(m_parts[i]);
+        all.add(box[i]);
+    }
+    const double modelSize = std::max(all.diagonal(), 1.0);
 
-    // The parts of each phase in an order in which every part is joined to
-    // one built before it (the first part starts the model): the earliest
-    // made part whose support stands goes next. A part whose support comes
-    // only in a later phase waits for it.
+    // A pin that joins two parts goes in right before the second of them
+    // (the one that covers it); until then the parts it joins count as
+    // joined to each other.
+    std::vector<char> deferred(n, 0);
+    for (std::size_t i = 1; i < n; ++i)
+        if (isConnector(i))
+            deferred[i] = std::count_if(joined[i].begin(), joined[i].end(),
+                                        [&](std::size_t j) { return !isConnector(j); }) >= 2;
+    std::vector<std::vector<std::size_t>> near(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (deferred[i])
+            continue;
+        for (std::size_t j : joined[i]) {
+            if (!deferred[j])
+                near[i].push_back(j);
+            else
+                for (std::size_t k : joined[j])
+                    if (k != i && !deferred[k])
+                        near[i].push_back(k);
+        }
+        std::sort(near[i].begin(), near[i].end());
+        near[i].erase(std::unique(near[i].begin(), near[i].end()), near[i].end());
+    }
+
+    // The building keys of the parts still to build in a phase: the areas
+    // (parts joined or nearly touching) in the order they were made, each built
+    // course by course (round each course), or section by section along a
+    // long low area.
+    std::vector<BuildKey> key(n);
+    auto keyPhase = [&](const std::vector<std::size_t>& pending) {
+        std::unordered_map<std::size_t, std::size_t> slot;
+        for (std::size_t k = 0; k < pending.size(); ++k)
+            slot[pending[k]] = k;
+        UnionFind areas(pending.size());
+        for (std::size_t a = 0; a < pending.size(); ++a) {
+            for (std::size_t j : near[pending[a]])
+                if (auto it = slot.find(j); it != slot.end())
+                    areas.join(a, it->second);
+            for (std::size_t c = a + 1; c < pending.size(); ++c)
+                if (box[pending[a]].gap(box[pending[c]]) <= kAreaGap)
+                    areas.join(a, c);
+        }
+        std::map<std::size_t, std::vector<std::size_t>> members; // by the area's root
+        for (std::size_t a = 0; a < pending.size(); ++a)
+            members[areas.find(a)].push_back(pending[a]);
+        std::vector<std::vector<std::size_t>> list;
+        for (auto& [root, parts] : members)
+            list.push_back(parts);
+        std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+            return *std::min_element(a.begin(), a.end()) < *std::min_element(b.begin(), b.end());
+        });
+        for (std::size_t area = 0; area < list.size(); ++area) {
+            Box b;
+            for (std::size_t i : list[area])
+                b.add(box[i]);
+            const vxVec3 size = b.hi - b.lo, middle = b.middle();
+            const double across = std::min(size.x, size.z), along = std::max(size.x, size.z);
+            const bool lengthwise = along > 4.0 * std::max(across, size.y) && along > 300.0;
+            const vxVec3 u = size.x >= size.z ? vxVec3{1, 0, 0} : vxVec3{0, 0, 1};
+            for (std::size_t i : list[area]) {
+                BuildKey& k = key[i];
+                k.area = area;
+                k.index = i;
+                const long bottom = std::lround(box[i].lo.y - b.lo.y);
+                if (lengthwise) {
+                    k.primary =
+                        static_cast<long>(std::floor((dot(box[i].middle() - b.lo, u) + 1.0) / kSection));
+                    k.secondary = bottom;
+                } else {
+                    // Round the course from the front left, anticlockwise
+                    // seen from above.
+                    const vxVec3 d = box[i].middle() - middle;
+                    const double angle = std::atan2(-d.z, d.x) + 0.75 * kPi; // front left = 0
+                    k.primary = bottom;
+                    k.secondary = std::lround(std::fmod(angle + 4.0 * kPi, 2.0 * kPi) * 1000.0);
+                }
+            }
+        }
+    };
+
+    // The parts of each phase in that order, every part after one it is
+    // joined to (the first part starts the model). A part whose support
+    // comes only in a later phase waits for it.
     std::map<int, std::vector<std::size_t>> byPhase;
     for (std::size_t i = 0; i < n; ++i)
-        byPhase[m_parts[i].phase].push_back(i);
+        if (!deferred[i])
+            byPhase[m_parts[i].phase].push_back(i);
     std::vector<char> built(n, 0), waiting(n, 0);
     std::vector<std::vector<std::size_t>> groups;
     std::vector<std::size_t> carried;
     for (const auto& [phase, list] : byPhase) {
         std::vector<std::size_t> pending = carried;
         pending.insert(pending.end(), list.begin(), list.end());
-        std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> ready;
+        keyPhase(pending);
+        auto later = [&](std::size_t a, std::size_t b) { return key[a] > key[b]; };
+        std::priority_queue<std::size_t, std::vector<std::size_t>, decltype(later)> ready(later);
         for (std::size_t i : pending) {
             waiting[i] = 1;
             const bool supported =
-                std::any_of(joined[i].begin(), joined[i].end(), [&](std::size_t j) { return built[j]; });
+                std::any_of(near[i].begin(), near[i].end(), [&](std::size_t j) { return built[j]; });
             if (i == 0 || supported)
                 ready.push(i);
         }
@@ -577,7 +714,7 @@ std::vector<std::pair<std::size_t, int>> vxModelBuilder::phaseOrder() const
             built[i] = 1;
             waiting[i] = 0;
             sequence.push_back(i);
-            for (std::size_t j : joined[i])
+            for (std::size_t j : near[i])
                 if (waiting[j] && !built[j])
                     ready.push(j);
         }
@@ -592,9 +729,43 @@ std::vector<std::pair<std::size_t, int>> vxModelBuilder::phaseOrder() const
     if (!carried.empty()) // loose parts (a model that problems() refuses)
         groups.push_back(carried);
 
+    // The pins, each right before the second part it joins.
+    {
+        std::vector<std::pair<std::size_t, std::size_t>> at(n, {~std::size_t(0), 0}); // group, place
+        for (std::size_t g = 0; g < groups.size(); ++g)
+            for (std::size_t k = 0; k < groups[g].size(); ++k)
+                at[groups[g][k]] = {g, k};
+        std::map<std::size_t, std::vector<std::size_t>> before; // part -> pins going in before it
+        std::vector<std::size_t> unplaced;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!deferred[i])
+                continue;
+            std::vector<std::pair<std::size_t, std::size_t>> places;
+            for (std::size_t j : joined[i])
+                if (!deferred[j] && at[j].first != ~std::size_t(0))
+                    places.push_back(at[j]);
+            std::sort(places.begin(), places.end());
+            if (places.size() < 2) {
+                unplaced.push_back(i);
+                continue;
+            }
+            before[groups[places[1].first][places[1].second]].push_back(i);
+        }
+        for (auto& group : groups) {
+            std::vector<std::size_t> with;
+            for (std::size_t i : group) {
+                if (auto it = before.find(i); it != before.end())
+                    with.insert(with.end(), it->second.begin(), it->second.end());
+                with.push_back(i);
+            }
+            group = std::move(with);
+        }
+        if (!unplaced.empty())
+            groups.push_back(unplaced);
+    }
+
     // Steps of kMinStepParts to kMaxStepParts: a phase too small joins the
-    // next (the last one the one before), a large one is cut into equal
-    // steps in that order.
+    // next (the last one the one before).
     for (std::size_t g = 0; g < groups.size() && groups.size() > 1;) {
         if (groups[g].size() >= static_cast<std::size_t>(kMinStepParts)) {
             ++g;
@@ -610,15 +781,60 @@ std::vector<std::pair<std::size_t, int>> vxModelBuilder::phaseOrder() const
         if (into < g)
             --g;
     }
+
+    // A large phase is cut into steps where its work changes place: at the
+    // end of an area, of a course or of a section, never after a pin, each
+    // step's parts close together; fewer, fuller steps first.
     std::vector<std::pair<std::size_t, int>> steps;
     int step = 0;
     for (const auto& group : groups) {
-        const std::size_t count = (group.size() + kMaxStepParts - 1) / kMaxStepParts;
-        for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t m = group.size();
+        std::vector<std::size_t> cuts; // ends of the steps
+        if (m <= static_cast<std::size_t>(kMaxStepParts)) {
+            cuts.push_back(m);
+        } else {
+            auto cutCost = [&](std::size_t i) -> double { // a cut before group[i]
+                const std::size_t a = group[i - 1], b = group[i];
+                if (deferred[a])
+                    return 500.0;
+                if (deferred[b] && i + 1 < m)
+                    return cutCostPlain(key, group[i - 1], group[i + 1]);
+                return cutCostPlain(key, a, b);
+            };
+            const double inf = 1e300;
+            std::vector<double> best(m + 1, inf);
+            std::vector<std::size_t> from(m + 1, 0);
+            best[0] = 0.0;
+            for (std::size_t i = 1; i <= m; ++i) {
+                Box span;
+                std::vector<std::pair<const vxPartType*, vxBox>> parts;
+                for (std::size_t j = i; j-- > 0 && i - j <= static_cast<std::size_t>(kMaxStepParts);) {
+                    span.add(box[group[j]]);
+                    parts.emplace_back(m_parts[group[j]].type, box[group[j]]);
+                    if (i - j < static_cast<std::size_t>(kMinStepParts) || best[j] >= inf)
+                        continue;
+                    const double spread = span.diagonal() / modelSize;
+                    const double size = static_cast<double>(i - j);
+                    const double cost = best[j] + 100.0 + (i < m ? cutCost(i) : 0.0) + 40.0 * spread +
+                                        300.0 * std::max(0.0, spread - 0.35) +
+                                        (vxInOneArea(parts, modelSize) ? 0.0 : 2000.0) +
+                                        15.0 * std::max(0.0, 8.0 - size);
+                    if (cost < best[i]) {
+                        best[i] = cost;
+                        from[i] = j;
+                    }
+                }
+            }
+            for (std::size_t i = m; i > 0; i = from[i])
+                cuts.push_back(i);
+            std::reverse(cuts.begin(), cuts.end());
+        }
+        std::size_t start = 0;
+        for (std::size_t end : cuts) {
             ++step;
-            const std::size_t from = group.size() * k / count, to = group.size() * (k + 1) / count;
-            for (std::size_t i = from; i < to; ++i)
-                steps.emplace_back(group[i], step);
+            for (std::size_t k = start; k < end; ++k)
+                steps.emplace_back(group[k], step);
+            start = end;
         }
     }
     return steps;

@@ -214,6 +214,16 @@ class vxModelBuilder {
     // when problems() finds any, unless `checked` is false.
     std::string modelFile(bool checked = true) const;
 
+    // The parts in building order with their building steps 1, 2, 3, ...,
+    // as modelFile writes them (see phaseOrder).
+    std::vector<std::pair<std::size_t, int>> steps() const;
+    // For every part the parts it is joined to (a connection meets a fitting
+    // one within 0.1 mm, or an axle runs through a bore or hole).
+    std::vector<std::vector<std::size_t>> joins() const;
+    // A double pin or a spacer: a part that joins two others and is covered
+    // by the second.
+    bool isConnector(std::size_t index) const;
+
   private:
     const vxPartType& type(const std::string& shortName) const;
     // Attaches, then turns the part about the joint's axis so that what
@@ -232,13 +242,15 @@ class vxModelBuilder {
         vxVec3 lo, hi, shift;
     };
     Ground placeOnGround() const;
-    // For every part the parts it is joined to (a connection meets a fitting
-    // one within 0.1 mm, or an axle runs through a bore or hole).
-    std::vector<std::vector<std::size_t>> joins() const;
     // The parts in building order with their building steps 1, 2, 3, ...:
-    // the model's phases in order, each part after one it is joined to, a
-    // phase of fewer than kMinStepParts parts joined with the next, one of
-    // more than kMaxStepParts cut into equal steps.
+    // the model's phases in order; within a phase its areas (parts joined
+    // or touching) one after the other, each course by course from the
+    // bottom and round each course (a long low area section by section),
+    // every part after one it is joined to; a double pin right before the
+    // second part it joins. A phase of fewer than kMinStepParts parts is
+    // joined with the next, one of more than kMaxStepParts cut where the
+    // work moves on (between areas, courses or sections) into steps of
+    // parts close together.
     std::vector<std::pair<std::size_t, int>> phaseOrder() const;
     // The camera that frames every part's bounding box, standing on the
     // ground (cm).

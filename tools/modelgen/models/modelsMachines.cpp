@@ -333,13 +333,15 @@ void drawbridge(vxModelBuilder& b)
     b.tube(0.6, Black, {b.part(gateTop[0]).frame.point({0, 0, -52.5}), tipL});
     b.tube(0.6, Black, {b.part(gateTop[1]).frame.point({0, 0, -52.5}), tipR});
     b.nextPhase();
-    // The far bank: a landing for the deck, a car waiting, people.
+    // The far bank: a landing for the deck, a tree, people; then the near
+    // bank's.
     for (int k : {3, 6})
         column(b, far, g(1, k), "31003", 2, Grey);
-    b.attach("39003", "pin", bank, g(3, 3), Blue, 90);
     b.attach("39003", "pin", far, g(5, 5), Red, 270);
-    b.attach("39001", "pin", bank, g(2, 7), Green);
     b.attach("39001", "pin", far, g(7, 2), Green);
+    b.nextPhase();
+    b.attach("39003", "pin", bank, g(3, 3), Blue, 90);
+    b.attach("39001", "pin", bank, g(2, 7), Green);
     b.attach("39005", "pin", bank, g(5, 8), White, 90);
     (void)water;
     b.setView(60, 28);

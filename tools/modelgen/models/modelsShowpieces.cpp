@@ -33,6 +33,7 @@ void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBloc
     const int levels = mastBlocks * 4;
     towerLattice(b, cols, 30, 0, -30, 1, levels - 1, Yellow);
     // Concrete ballast around the foot of the mast.
+    b.nextPhase();
     for (auto [x, z] : {std::pair{1, 1}, {8, 1}, {1, 8}, {8, 8}}) {
         const int block = b.attach("31005", "pin", foundation, g(x, z), Grey);
         b.attach("31005", "pin", block, "socket", Grey);
@@ -153,6 +154,7 @@ void vxKit::crane(vxModelBuilder& b, int foundation, int mastBlocks, int jibBloc
         const vxVec3 mid = (b.seat(carriage[0], "bore left") + b.seat(carriage[1], "bore left")) * 0.5;
         axleThrough(b, carriage[0], "bore left", "34005", mid);
     }
+    b.nextPhase();
     const int pallet = loadPlate;
     int bricks[4];
     {
@@ -333,8 +335,11 @@ void fairgroundWheel(vxModelBuilder& b)
     // spokes of four long blocks and a bearing block at each end.
     int ends[2][8];
     const double starZ[2] = {-75.0, -210.0};
-    for (int s = 0; s < 2; ++s)
-        for (int k = 0; k < 8; ++k) {
+    // One spoke of each star at a time, the same angle on both.
+    for (int k = 0; k < 8; ++k) {
+        if (k > 0)
+            b.nextPhase();
+        for (int s = 0; s < 2; ++s) {
             const vxVec3 radial = vxRotate({0, 1, 0}, a, 45.0 * k + 22.5);
             const int h = hub(b, {centre.x, centre.y, starZ[s] - 15.0 * k}, a, radial, Red);
             int spoke = b.attach("31009", "socket", h, "pin", s == 0 ? Red : Red);
@@ -342,11 +347,13 @@ void fairgroundWheel(vxModelBuilder& b)
                 spoke = blk;
             ends[s][k] = b.attachFacing("31015", "top1", spoke, "pin", Red, "bore left", {0, 0, 1});
         }
-    b.nextPhase();
+    }
     // Gondolas: an axle from each spoke end of the back star to the one of
     // the front star, a hanger and a car with two riders in the middle.
+    // One gondola a step.
     const std::int32_t carColors[4] = {Blue, Yellow, Green, Orange};
     for (int k = 0; k < 8; ++k) {
+        b.nextPhase();
         const int axle = b.attachFlush("34011", "end1", ends[0][k],
                                        facing(b, ends[0][k], {"bore left", "bore right"}, {0, 0, 1}), Silver);
         const vxVec3 mid = (b.seat(axle, "end1") + b.seat(axle, "end2")) * 0.5;
@@ -356,17 +363,19 @@ void fairgroundWheel(vxModelBuilder& b)
         b.attach("39003", "pin", car, "top1", k % 2 ? Red : Blue, 90);
         b.attach("39003", "pin", car, "top3", k % 2 ? Yellow : White, 90);
     }
-    b.nextPhase();
     // Fences, trees, a ticket booth and people waiting.
+    b.nextPhase();
     for (int c = 0; c < 5; ++c)
         for (int groove : {1, 3, 5, 7}) {
             b.attach("39011", "pin left", plate(0, c), g(groove, 1), White);
             if (c != 1)
                 b.attach("39011", "pin left", plate(3, c), g(groove, 8), White);
         }
+    b.nextPhase();
     for (auto [r, c, gx, cz] :
          {std::tuple{0, 0, 3, 4}, {1, 0, 2, 6}, {3, 0, 4, 3}, {0, 4, 5, 5}, {2, 4, 6, 2}, {3, 4, 3, 5}})
         b.attach("39001", "pin", plate(r, c), g(gx, cz), r % 2 ? LightGreen : Green);
+    b.nextPhase();
     {
         const int booth = plate(3, 1);
         for (int gx : {3, 4, 5})
@@ -439,12 +448,15 @@ void bridge(vxModelBuilder& b)
     // Lamps on the portals, trees and people on the banks.
     b.attach("38005", "pin", top[0].front(), side(b, top[0].front(), {0, 1, 0}, 1), Yellow);
     b.attach("38005", "pin", top[1].front(), side(b, top[1].front(), {0, 1, 0}, 1), Yellow);
-    for (auto [r, c, gx, cz] :
-         {std::tuple{0, 0, 2, 2}, {1, 0, 3, 5}, {1, 0, 6, 3}, {0, 6, 5, 2}, {1, 6, 2, 4}, {1, 6, 6, 6}})
+    b.nextPhase();
+    for (auto [r, c, gx, cz] : {std::tuple{0, 0, 2, 2}, {1, 0, 3, 5}, {1, 0, 6, 3}})
         b.attach("39001", "pin", plate(r, c), g(gx, cz), Green);
     b.attach("39003", "pin", plate(1, 0), g(7, 1), Blue, 90);
-    b.attach("39003", "pin", plate(1, 6), g(2, 1), Red, 270);
     b.attach("39005", "pin", plate(0, 0), g(6, 2), White, 90);
+    b.nextPhase();
+    for (auto [r, c, gx, cz] : {std::tuple{0, 6, 5, 2}, {1, 6, 2, 4}, {1, 6, 6, 6}})
+        b.attach("39001", "pin", plate(r, c), g(gx, cz), Green);
+    b.attach("39003", "pin", plate(1, 6), g(2, 1), Red, 270);
     b.setView(-25, 22);
 }
 
@@ -454,6 +466,18 @@ void castle(vxModelBuilder& b)
 {
     b.describe("Castle with keep and four towers", std::string(kShowpieces) + ", model 4");
     const int plate = b.place("32103", vxFrame{}, Green);
+    // The keep first, while it can be reached: a 2 x 2 tower in the middle,
+    // taller than the walls, with a roof tile.
+    int keep[4];
+    {
+        int k = 0;
+        for (int gx : {4, 5})
+            for (int cz : {4, 5}) {
+                keep[k] = column(b, plate, g(gx, cz), "31003", 10, k % 2 ? LightGrey : Sand);
+                ++k;
+            }
+    }
+    b.attach("32007", "p1.1", keep[0], "socket", DarkRed);
     b.nextPhase();
     // The curtain wall round the plate's edge: corners stand higher as
     // towers, the gate in the front wall is left open.
@@ -473,8 +497,7 @@ void castle(vxModelBuilder& b)
             continue;
         const int h = layers(position);
         if (h == 12) {
-            const int pin = b.attach("37001", "pin back", tops[p], "socket", Red);
-            b.attach("39007", "socket", pin, "pin", DarkRed);
+            continue;
         } else if (position % 2 == 1 || position == 16 || position == 19) {
             if (position == 16 || position == 19)
                 b.attach("39005", "pin", tops[p], "socket", position == 16 ? Red : Blue);
@@ -483,18 +506,11 @@ void castle(vxModelBuilder& b)
         }
     }
     b.nextPhase();
-    // The keep: a 2 x 2 tower in the middle, taller than the walls, with a
-    // lamp on top.
-    int keep[4];
-    {
-        int k = 0;
-        for (int gx : {4, 5})
-            for (int cz : {4, 5}) {
-                keep[k] = column(b, plate, g(gx, cz), "31003", 10, k % 2 ? LightGrey : Sand);
-                ++k;
-            }
-    }
-    b.attach("32007", "p1.1", keep[0], "socket", DarkRed);
+    for (std::size_t p = 0; p < tops.size(); ++p)
+        if (tops[p] >= 0 && layers(static_cast<int>(p)) == 12) {
+            const int pin = b.attach("37001", "pin back", tops[p], "socket", Red);
+            b.attach("39007", "socket", pin, "pin", DarkRed);
+        }
     b.nextPhase();
     for (auto [gx, cz, color] : {std::tuple{3, 3, Blue}, {6, 6, Red}, {3, 6, Yellow}})
         b.attach("39003", "pin", plate, g(gx, cz), color, 180);
