@@ -251,7 +251,7 @@ void vxBooklet::layOut(QSizeF printable)
     m_detailBeside = best.beside;
     m_calloutColumns = std::max(1, static_cast<int>((m_columnWidth - kNumberWidth - 2 * kPad) / kCellWidth));
     m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
-                                 {m_pictureWidth, m_pictureHeight, kPictureDpi});
+                                 {m_pictureWidth, m_pictureHeight, kPictureDpi}, m_pictures.measure());
     // Parts, then cables and ropes, in every box and in the parts list.
     auto withTubes = [this](std::vector<vxPartsListEntry> rows,
                             const std::vector<vxBookletTubeEntry>& tubes) {

@@ -186,23 +186,61 @@ double vxBookletFraming::distanceToPart(std::size_t part, const vxVector& point)
     return std::sqrt(d);
 }
 
-std::vector<vxVector> vxBookletFraming::closeUpPoints(const std::vector<std::size_t>& parts) const
+vxBounds vxBookletFraming::boxOf(const std::vector<std::size_t>& parts) const
 {
-    vxBounds added, whole;
+    vxBounds box;
     for (const std::size_t i : parts) {
         if (i + 1 >= m_partCorners.size())
             continue;
         for (std::size_t k = m_partCorners[i]; k < m_partCorners[i + 1]; ++k)
-            added.add(m_corners[k].x(), m_corners[k].y(), m_corners[k].z());
+            box.add(m_corners[k].x(), m_corners[k].y(), m_corners[k].z());
     }
+    return box;
+}
+
+std::vector<vxVector> vxBookletFraming::boxPoints(const std::vector<std::size_t>& parts) const
+{
+    const vxBounds box = boxOf(parts);
+    if (box.empty)
+        return {};
+    std::vector<vxVector> points;
+    for (int corner = 0; corner < 8; ++corner)
+        points.emplace_back(corner & 1 ? box.max.x() : box.min.x(), corner & 2 ? box.max.y() : box.min.y(),
+                            corner & 4 ? box.max.z() : box.min.z());
+    return points;
+}
+
+std::vector<vxVector> vxBookletFraming::workPoints(const std::vector<std::size_t>& parts,
+                                                   const std::vector<std::size_t>& built, double share) const
+{
+    std::vector<vxVector> points = closeUpPoints(parts, share);
+    const vxBounds added = boxOf(parts), within = boxOf(built);
+    if (points.empty() || within.empty)
+        return points;
+    // No further than the built model reaches, but around every new part.
+    const float lo[3] = {std::min(added.min.x(), within.min.x()), std::min(added.min.y(), within.min.y()),
+                         std::min(added.min.z(), within.min.z())};
+    const float hi[3] = {std::max(added.max.x(), within.max.x()), std::max(added.max.y(), within.max.y()),
+                         std::max(added.max.z(), within.max.z())};
+    for (vxVector& p : points)
+        p = vxVector(std::clamp(p.x(), lo[0], hi[0]), std::clamp(p.y(), lo[1], hi[1]),
+                     std::clamp(p.z(), lo[2], hi[2]));
+    return points;
+}
+
+std::vector<vxVector> vxBookletFraming::closeUpPoints(const std::vector<std::size_t>& parts,
+                                                      double share) const
+{
+    const vxBounds added = boxOf(parts);
     if (added.empty)
         return {};
+    vxBounds whole;
     for (const vxVector& c : m_corners)
         whole.add(c.x(), c.y(), c.z());
     const vxVector &lo = added.min, &hi = added.max;
     vxVector size;
     size.vectorSubtract3f(whole.max, whole.min);
-    const float least = size.vectorLength3f() * 0.1f;
+    const float least = size.vectorLength3f() * static_cast<float>(share);
     std::vector<vxVector> points;
     for (int corner = 0; corner < 8; ++corner) {
         float c[3];
@@ -239,4 +277,33 @@ std::optional<vxBookletArea> vxBookletFraming::areaOf(const std::vector<vxVector
     // From -1..1 (y up) to 0..1 from the top left, kept inside the picture.
     const double left = (minX + 1) / 2, top = (1 - maxY) / 2;
     return insideUnit(left, top, (maxX + 1) / 2 - left, (1 - minY) / 2 - top);
+}
+
+vxVector vxBookletDirection::along() const
+{
+    const double a = azimuthDegrees() * std::numbers::pi / 180.0,
+                 e = kThreeQuarterElevation * std::numbers::pi / 180.0;
+    // The eye's side of the target: anticlockwise about y seen from above
+    // turns +x toward -z.
+    const double x = std::cos(e) * std::cos(a), z = -std::cos(e) * std::sin(a),
+                 y = below ? -std::sin(e) : std::sin(e);
+    return vxVector(static_cast<float>(-x), static_cast<float>(-y), static_cast<float>(-z));
+}
+
+vxBookletDirection vxNearestBookletDirection(const vxVector& viewDirection)
+{
+    vxBookletDirection best;
+    double bestDot = -2;
+    for (int below = 0; below < 2; ++below)
+        for (int azimuth = 0; azimuth < 4; ++azimuth) {
+            const vxBookletDirection d{azimuth, below == 1};
+            const vxVector v = d.along();
+            const double dot =
+                v.x() * viewDirection.x() + v.y() * viewDirection.y() + v.z() * viewDirection.z();
+            if (dot > bestDot + 1e-9) {
+                bestDot = dot;
+                best = d;
+            }
+        }
+    return best;
 }

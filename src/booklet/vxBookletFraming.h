@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vxBaseSceneObject.h"
 #include "vxModel.h"
 #include "vxVector.h"
 
@@ -26,6 +27,20 @@ struct vxBookletArea {
 vxBookletCamera vxFitBookletCamera(const std::vector<vxVector>& points, const vxVector& viewDirection,
                                    double aspect, double margin = 0.04);
 
+// The eight three-quarter directions a step's picture may look along
+// (from the eye toward the target): four azimuths, from above and from
+// below, each kThreeQuarterElevation degrees off the horizontal.
+struct vxBookletDirection {
+    int azimuth = 0; // 0..3: the eye at 45 + 90 * azimuth degrees about y (anticlockwise from above, from +x)
+    bool below = false;     // the eye below the target
+    vxVector along() const; // from the eye toward the target, unit length
+    double azimuthDegrees() const { return 45.0 + 90.0 * azimuth; }
+    bool operator==(const vxBookletDirection&) const = default;
+};
+inline constexpr double kThreeQuarterElevation = 30.0;
+// The three-quarter direction nearest a viewing direction.
+vxBookletDirection vxNearestBookletDirection(const vxVector& viewDirection);
+
 // Where a booklet's pictures look from and what they frame: the corners of
 // every part's box in the world, one viewing direction for the whole
 // booklet (the model file's, unless it looks almost straight up or down)
@@ -48,10 +63,23 @@ class vxBookletFraming {
     vxBookletCamera fit(const std::vector<vxVector>& points, double aspect, double margin) const;
 
     // What a close-up of the given parts (indices into the model's part
-    // list) frames: the box around them, at least a tenth of the model's
-    // size each way, so that it shows where they sit. Empty when none of
-    // the parts has a box.
-    std::vector<vxVector> closeUpPoints(const std::vector<std::size_t>& parts) const;
+    // list) frames: the box around them, at least `share` of the model's
+    // size (its box's diagonal) each way, so that it shows where they sit.
+    // Empty when none of the parts has a box.
+    std::vector<vxVector> closeUpPoints(const std::vector<std::size_t>& parts, double share = 0.1) const;
+    // closeUpPoints kept within the box of the built parts (indices into
+    // the model's part list), around the new ones.
+    std::vector<vxVector> workPoints(const std::vector<std::size_t>& parts,
+                                     const std::vector<std::size_t>& built, double share) const;
+    // The box around the parts' boxes (empty when none has one).
+    vxBounds boxOf(const std::vector<std::size_t>& parts) const;
+    // The corners of the box around the parts (empty when none has one).
+    std::vector<vxVector> boxPoints(const std::vector<std::size_t>& parts) const;
+    // Whether the part (an index into the model's part list) has a box.
+    bool hasShape(std::size_t part) const
+    {
+        return part + 1 < m_partCorners.size() && m_partCorners[part] != m_partCorners[part + 1];
+    }
     // Where points lie in the whole-model picture of the given width /
     // height, kept inside it. Empty without points or when one lies behind
     // the eye.

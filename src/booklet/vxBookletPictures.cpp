@@ -8,14 +8,20 @@
 #include <algorithm>
 #include <cmath>
 
-QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn, QSize* drawnAt)
+QSize vxSupersampledSize(QSize pixels)
 {
     // Up to kSupersample times larger each way, within kMaxDrawnPixels.
     const double area = static_cast<double>(std::max(pixels.width(), 1)) * std::max(pixels.height(), 1);
     const double scale =
         std::clamp(std::sqrt(kMaxDrawnPixels / area), 1.0, static_cast<double>(kSupersample));
-    int w = std::max(1, static_cast<int>(pixels.width() * scale));
-    int h = std::max(1, static_cast<int>(pixels.height() * scale));
+    return QSize(std::max(1, static_cast<int>(pixels.width() * scale)),
+                 std::max(1, static_cast<int>(pixels.height() * scale)));
+}
+
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn, QSize* drawnAt)
+{
+    const QSize larger = vxSupersampledSize(pixels);
+    int w = larger.width(), h = larger.height();
     // A framebuffer of the same shape that is large enough is used as it
     // is: making a new one for every picture makes the renderer's memory
     // grow.
@@ -102,6 +108,7 @@ vxBookletPictures::vxBookletPictures() : m_scene(64, 64, false)
         m_scene.view.set3DBackgroundColor(kPaper.redF(), kPaper.greenF(), kPaper.blueF());
     // A booklet shows the cables and hoses the builder lays.
     m_scene.view.setShowTubes(true);
+    m_scene.view.highlight().setLook(vxPhaseHighlight::Look::kBooklet);
 }
 
 vxBookletPictures::~vxBookletPictures() = default;
@@ -132,16 +139,32 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     return r;
 }
 
+void vxBookletPictures::show(const vxBookletRender& render)
+{
+    if (render.phase == m_shownPhase && render.leftOut == m_leftOut)
+        return;
+    vxOpenGLView& view = m_scene.view;
+    view.repaintModelWithBauphase(render.phase);
+    const auto& parts = view.model()->partList();
+    for (const std::size_t i : render.leftOut)
+        if (i < parts.size() && parts[i]->baseSceneObject())
+            parts[i]->baseSceneObject()->setVisible(0);
+    m_shownPhase = render.phase;
+    m_leftOut = render.leftOut;
+}
+
 QImage vxBookletPictures::draw(const vxBookletRender& render, QSize drawn)
 {
     vxOpenGLView& view = m_scene.view;
-    if (render.phase != m_shownPhase) {
-        view.repaintModelWithBauphase(render.phase);
-        m_shownPhase = render.phase;
-    }
+    show(render);
     view.highlight().setEnabled(render.highlight);
+    view.highlight().setSeeThrough(render.seeThrough);
     view.cameraPosition().setVector3f(render.eye);
     view.cameraTarget().setVector3f(render.target);
+    // At exactly the size its own size asks for, unless told otherwise:
+    // what was drawn before changes nothing.
+    if (!drawn.isValid())
+        drawn = vxSupersampledSize(QSize(render.width, render.height));
     QSize drawnAt;
     QImage image = vxDrawPicture(m_scene, QSize(render.width, render.height), drawn, &drawnAt);
     m_drawn[&render] = drawnAt;
@@ -159,8 +182,37 @@ void vxBookletPictures::setPartLeftOut(std::size_t part, bool leftOut)
     const auto& parts = model().partList();
     if (part >= parts.size() || !parts[part]->baseSceneObject())
         return;
-    parts[part]->baseSceneObject()->setVisible(leftOut ? 0 : 1);
+    // A part the shown render leaves out stays out.
+    const bool out = leftOut || std::find(m_leftOut.begin(), m_leftOut.end(), part) != m_leftOut.end();
+    parts[part]->baseSceneObject()->setVisible(out ? 0 : 1);
     m_scene.view.setDisplayList(0);
+}
+
+std::vector<std::uint32_t> vxBookletPictures::countPixels(const vxBookletRender& render, double scale)
+{
+    vxOpenGLView& view = m_scene.view;
+    if (!m_scene.host.ok())
+        return {};
+    show(render);
+    view.cameraPosition().setVector3f(render.eye);
+    view.cameraTarget().setVector3f(render.target);
+    return view.partPixelCounts(std::max(1, static_cast<int>(std::lround(render.width * scale))),
+                                std::max(1, static_cast<int>(std::lround(render.height * scale))),
+                                render.seeThrough);
+}
+
+vxBookletMeasure vxBookletPictures::measure()
+{
+    return [this](const vxBookletRender& render) {
+        const int w = std::max(1, static_cast<int>(std::lround(render.width * kMeasureScale)));
+        const int h = std::max(1, static_cast<int>(std::lround(render.height * kMeasureScale)));
+        const double up = static_cast<double>(render.width) * render.height / (static_cast<double>(w) * h);
+        const std::vector<std::uint32_t> counts = countPixels(render, kMeasureScale);
+        std::vector<double> out(counts.size());
+        for (std::size_t i = 0; i < counts.size(); ++i)
+            out[i] = counts[i] * up;
+        return out;
+    };
 }
 
 QImage vxBookletPictures::partPicture(const vxPartsListEntry& entry, int pixels)

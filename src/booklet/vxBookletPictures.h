@@ -28,6 +28,14 @@ inline constexpr double kMaxDrawnPixels = 6.0e6;
 // drawn at goes to drawnAt. A null image when nothing can be drawn.
 QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn = QSize(), QSize* drawnAt = nullptr);
 
+// The size vxDrawPicture draws a picture of the given pixels at: up to
+// kSupersample times larger each way, within kMaxDrawnPixels.
+QSize vxSupersampledSize(QSize pixels);
+
+// The booklet's measuring pictures are this share of the pictures' width
+// and height.
+inline constexpr double kMeasureScale = 0.25;
+
 // Lets go of the off-screen GL context current on this thread, if any, so
 // that a window's context can be made current (the off-screen hosts take
 // theirs back when they draw next).
@@ -82,9 +90,11 @@ class vxBookletPictures {
     // Where the pictures of the loaded model look from and what they frame.
     const vxBookletFraming& framing() const { return m_framing; }
 
-    // The model as the render settings describe it, drawn at the size
-    // `drawn` when it is valid (see vxDrawPicture). A null image when
-    // nothing can be drawn.
+    // The model as the render settings describe it, from them alone (the
+    // pictures and measures drawn before change nothing): the highlight in
+    // the booklet's look (earlier parts greyed, new parts outlined), drawn
+    // at vxSupersampledSize, or at `drawn` when it is valid (see
+    // vxDrawPicture). A null image when nothing can be drawn.
     QImage draw(const vxBookletRender& render, QSize drawn = QSize());
     // The size the render was last drawn at (by its address, while it
     // lives), so that the picture can be drawn again exactly; invalid when
@@ -93,14 +103,27 @@ class vxBookletPictures {
     // Leaves a part (an index into the model's part list) out of the
     // pictures drawn next, or puts it back.
     void setPartLeftOut(std::size_t part, bool leftOut);
+    // How many pixels each part (by its index in the model's part list)
+    // covers in the picture the render describes, drawn at scale times its
+    // width and height in flat colours, one sample per pixel (see
+    // vxOpenGLView::partPixelCounts; see-through: only the render's phase
+    // hides parts). Raw counts of the smaller picture.
+    std::vector<std::uint32_t> countPixels(const vxBookletRender& render, double scale);
+    // countPixels at kMeasureScale, scaled up to the render's size: what the
+    // step model measures with.
+    vxBookletMeasure measure();
     // The part type of the entry in its colour, square, on the parts-box
     // colour. A null image when the part has no mesh.
     QImage partPicture(const vxPartsListEntry& entry, int pixels);
 
   private:
+    // The model at the render's phase, without the parts it leaves out.
+    void show(const vxBookletRender& render);
+
     vxOffscreenView m_scene;
     vxPartPictures m_parts{kPartsBox};
     vxBookletFraming m_framing;
     std::int32_t m_shownPhase = -1;
+    std::vector<std::size_t> m_leftOut;
     std::map<const vxBookletRender*, QSize> m_drawn;
 };

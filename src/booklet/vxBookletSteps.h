@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,9 +21,12 @@
 // its lens's field of view; they are kept here so that a picture can be
 // reproduced without knowing that.
 struct vxBookletRender {
-    std::int32_t phase = 0;    // the model as it stands at the end of this building phase
-    bool highlight = false;    // the parts of earlier phases held back so that the new ones stand out
-    bool seeThrough = false;   // the parts of earlier phases drawn see-through (new parts they hide show)
+    std::int32_t phase = 0;  // the model as it stands at the end of this building phase
+    bool highlight = false;  // the parts of earlier phases held back so that the new ones stand out
+    bool seeThrough = false; // the parts of earlier phases drawn see-through (new parts they hide show)
+    // Parts of this phase not fitted yet in this picture (indices into the
+    // model's part list): a picture of the parts they would cover.
+    std::vector<std::size_t> leftOut;
     int width = 1, height = 1; // pixels
     vxVector eye, target;
     vxVector up{0, 1, 0};
@@ -103,11 +107,31 @@ int vxBookletPixels(double mm, double dpi);
 vxBookletRender vxWholeModelRender(const vxBookletFraming& framing, std::int32_t phase, bool highlight,
                                    int width, int height);
 
+// The rule every step keeps: each part it adds covers at least this many
+// pixels of one of its pictures (at the booklet's resolution).
+inline constexpr double kLeastPartPixels = 200;
+// The steps measure with this much to spare (the measuring picture is
+// smaller and coarser than the booklet's).
+inline constexpr double kMeasuredPartPixels = 260;
+// The whole model is shown again at the last step and every this many
+// steps, where its parts are large enough in it.
+inline constexpr int kWholeModelEvery = 10;
+
+// How many pixels each part of the model (by its index in the part list)
+// covers in the picture a render describes, at the render's size; the
+// booklet measures in a smaller picture and scales up.
+using vxBookletMeasure = std::function<std::vector<double>(const vxBookletRender&)>;
+
 // The booklet's steps: one for every building phase that adds parts, in
-// phase order and numbered from 1, each with its callouts (as vxMakePhasePartsLists gives
-// them), its main picture (the whole model at the end of the phase, the
-// new parts highlighted) and, where the new parts are small in it, a
-// close-up. The model's parts must carry their scene objects; framing is
-// made from the same model.
+// phase order and numbered from 1, each with its callouts (as
+// vxMakePhasePartsLists gives them) and its main picture, the new parts
+// highlighted: seen from one of the eight three-quarter directions, the
+// one of the step before unless another shows more of the new parts, and
+// framed on the new parts with some of the model around them, close
+// enough that each new part covers kLeastPartPixels. Parts no direction
+// shows get an extra picture that shows them through the earlier parts.
+// Without measure, every step looks from the direction nearest the
+// model's own, framed on its parts. The model's parts must carry their
+// scene objects; framing is made from the same model.
 vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& framing,
-                                  const vxBookletPictureSize& size);
+                                  const vxBookletPictureSize& size, const vxBookletMeasure& measure = {});

@@ -53,7 +53,8 @@ int cmdRender(const std::vector<std::string>& argsIn)
         return args.error("--booklet: this build draws no building instructions");
 #endif
     }
-    for (const char* bookletOnly : {"--drawn", "--up", "--fov", "--see-through", "--count-parts"})
+    for (const char* bookletOnly :
+         {"--drawn", "--up", "--fov", "--see-through", "--left-out", "--count-parts"})
         if (args.has(bookletOnly))
             return args.error(std::string(bookletOnly) + " goes with --booklet");
     int width = 1024;

@@ -87,6 +87,12 @@ std::vector<std::string> bookletRenderArguments(const vxBookletRender& render, Q
         a.push_back("--highlight");
     if (render.seeThrough)
         a.push_back("--see-through");
+    if (!render.leftOut.empty()) {
+        std::string parts;
+        for (const std::size_t i : render.leftOut)
+            parts += (parts.empty() ? "" : ",") + std::to_string(i + 1);
+        a.insert(a.end(), {"--left-out", parts});
+    }
     if (!resources.empty())
         a.insert(a.end(), {"--resources", resources});
     return a;
@@ -99,7 +105,7 @@ int renderBookletPicture(const Arguments& args, const std::vector<std::string>& 
     std::optional<std::vector<float>> camera, up;
     std::optional<double> fov;
     QSize size(1024, 768), drawn;
-    std::vector<std::size_t> counted;
+    std::vector<std::size_t> counted, leftOut;
     auto pictureSize = [](const std::string& v, QSize& out) {
         int w = 0, h = 0;
         if (!vxParsePictureSize(v, vxSizeText::kWidthByHeight, 1, kMaxPictureSize, w, h))
@@ -128,6 +134,13 @@ int renderBookletPicture(const Arguments& args, const std::vector<std::string>& 
                       const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), d);
                       fov = d;
                       return ec == std::errc() && end == v.data() + v.size() && d > 0 && d < 180;
+                  }) &&
+        args.read("--left-out",
+                  [&](const std::string& v) {
+                      const auto parts = partNumbers(v);
+                      if (parts)
+                          leftOut.insert(leftOut.end(), parts->begin(), parts->end());
+                      return parts.has_value();
                   }) &&
         args.read("--count-parts", [&](const std::string& v) {
             const auto parts = partNumbers(v);
@@ -160,11 +173,15 @@ int renderBookletPicture(const Arguments& args, const std::vector<std::string>& 
     for (const std::size_t part : counted)
         if (part >= static_cast<std::size_t>(std::max(model.count(), 0)))
             return args.error("--count-parts: the model has no part " + std::to_string(part + 1));
+    for (const std::size_t part : leftOut)
+        if (part >= static_cast<std::size_t>(std::max(model.count(), 0)))
+            return args.error("--left-out: the model has no part " + std::to_string(part + 1));
 
     render = vxWholeModelRender(pictures.framing(), phase.value_or(model.maximumBauphase()), false,
                                 size.width(), size.height());
     render.highlight = args.has("--highlight");
     render.seeThrough = args.has("--see-through");
+    render.leftOut = leftOut;
     if (camera) {
         render.eye = vxVector((*camera)[0], (*camera)[1], (*camera)[2]);
         render.target = vxVector((*camera)[3], (*camera)[4], (*camera)[5]);

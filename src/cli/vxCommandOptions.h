@@ -161,6 +161,13 @@ inline constexpr Option kRenderOptionList[] = {
              "phases see-through",
      .manual = "With *--booklet* and *--highlight*, draw the parts of earlier phases see-through, so that "
                "new parts they hide show."},
+    {.name = "--left-out",
+     .value = "N,N...",
+     .needs = "part numbers (1 for the file's first part) apart by commas",
+     .help = "with --booklet, leave parts N out (parts of the phase not\n"
+             "fitted yet in the picture)",
+     .manual = "With *--booklet*, leave the parts _N_ (1 for the model file's first part) out of the "
+               "picture: parts of the shown phase not fitted yet, so that the parts they would cover show."},
     {.name = "--count-parts",
      .value = "N,N...",
      .needs = "part numbers (1 for the file's first part) apart by commas",
@@ -178,7 +185,7 @@ inline constexpr CommandOptions kRenderOptions = {
              "                      [--view NAME | --camera EX,EY,EZ,TX,TY,TZ] [--fit] [--orthographic]\n"
              "                      [--highlight] [--style classic|outlined] [--moving] [--tubes]\n"
              "                      [--booklet [--drawn WxH] [--up X,Y,Z] [--fov DEG] [--see-through]\n"
-             "                       [--count-parts N,N...]] [--resources DIR]\n"
+             "                       [--left-out N,N...] [--count-parts N,N...]] [--resources DIR]\n"
              "\n"
              "Draws a model off-screen as the viewer's window shows it right after\n"
              "opening the file (same camera, light and colours; the grid hidden) and\n"

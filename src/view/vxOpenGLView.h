@@ -225,6 +225,17 @@ class vxOpenGLView {
     vxPhaseHighlight& highlight() { return m_highlight; }
     const vxPhaseHighlight& highlight() const { return m_highlight; }
 
+    // --- measuring what shows (vxOpenGLViewCount.cpp) -----------------------
+    // How many pixels each part (by its index in the model's part list)
+    // covers in a picture of width x height pixels from the current camera:
+    // every visible part drawn in a flat colour of its own (the finer
+    // simplified version of its mesh), unlit, one sample per pixel, depth
+    // tested; the grid and the tubes are left out,
+    // and with shownPhaseOnly every part but those of the shown phase. The
+    // pass draws into a framebuffer of its own and puts every GL state back:
+    // the view's next picture is the one it would have drawn without it.
+    std::vector<std::uint32_t> partPixelCounts(int width, int height, bool shownPhaseOnly = false);
+
     // --- export -----------------------------------------------------------
     // The model and the scene, for vxExportModel.
     vxExportSource exportSource() const { return {*m_model, m_sceneObjectList}; }

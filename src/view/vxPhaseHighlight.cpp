@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 namespace {
 
 // Every pixel that something was drawn on (depth below the far end), a
@@ -52,13 +54,69 @@ void tintSurface(const vxBaseSceneObject& object)
     glPopMatrix();
 }
 
+// The parts of the shown phase, with their indices in the model's list.
+template <typename F> void eachShownPart(vxOpenGLView& view, F&& f)
+{
+    const std::int32_t shown = view.shownBauphase();
+    const vxModel& model = *view.model();
+    const auto& parts = model.partList();
+    const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(model.count(), 0)));
+    for (std::size_t i = 0; i < n; ++i) {
+        const vxPart& part = *parts[i];
+        if (part.baseSceneObject() && vxBuildingStepOf(part) == shown)
+            f(*part.baseSceneObject(), static_cast<std::int32_t>(i));
+    }
+}
+
 } // namespace
+
+void vxPhaseHighlight::drawBookletLook(vxOpenGLView& view) const
+{
+    // Earlier parts greyed and darkened, then the new parts drawn again:
+    // first every edge of their triangles in wide dark lines, then their
+    // faces over them, which leaves the part of the lines outside each new
+    // part as its outline.
+    fadeDrawnPixels(vxVector(kGrey, kGrey, kGrey), kGreyFraction);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_DEPTH_BUFFER_BIT | GL_LINE_BIT | GL_POLYGON_BIT |
+                 GL_LIGHTING_BIT);
+    glEnable(GL_DEPTH_TEST);
+    if (m_seeThrough) {
+        // The new parts hide only each other.
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glDepthFunc(GL_LESS);
+    } else {
+        glDepthFunc(GL_LEQUAL);
+    }
+    glDepthMask(GL_FALSE);
+    const GLboolean lit = glIsEnabled(GL_LIGHTING);
+    glDisable(GL_LIGHTING);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    const vxSize points = view.host().boundsInPoints();
+    const vxSize pixels = view.host().boundsInPixels();
+    const double scale = points.height > 0.0 ? pixels.height / points.height : 1.0;
+    glLineWidth(static_cast<float>(std::clamp(kOutlineWidth * scale, 1.0, 16.0)));
+    glColor3f(kOutline, kOutline, kOutline);
+    eachShownPart(view, [](vxBaseSceneObject& object, std::int32_t) { tintSurface(object); });
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    if (lit)
+        glEnable(GL_LIGHTING);
+    const float light[4] = {kNewPartLight, kNewPartLight, kNewPartLight, 1.0f};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, light);
+    if (m_seeThrough) {
+        glDepthFunc(GL_LEQUAL);
+        glDepthMask(GL_TRUE);
+    }
+    eachShownPart(view, [&view](vxBaseSceneObject& object, std::int32_t i) { view.drawObject(object, i); });
+    glPopAttrib();
+}
 
 void vxPhaseHighlight::drawOver(vxOpenGLView& view) const
 {
     if (!active())
         return;
-    if (m_enabled && view.model()) {
+    if (m_enabled && view.model() && m_look == Look::kBooklet) {
+        drawBookletLook(view);
+    } else if (m_enabled && view.model()) {
         // Fade the whole drawing, then draw the parts of the shown phase
         // once more with their own drawings, where they are in front: they
         // get back exactly the pixels the frame gave them.
@@ -66,15 +124,8 @@ void vxPhaseHighlight::drawOver(vxOpenGLView& view) const
         glPushAttrib(GL_DEPTH_BUFFER_BIT);
         glDepthFunc(GL_LEQUAL);
         glDepthMask(GL_FALSE);
-        const std::int32_t shown = view.shownBauphase();
-        const vxModel& model = *view.model();
-        const auto& parts = model.partList();
-        const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(model.count(), 0)));
-        for (std::size_t i = 0; i < n; ++i) {
-            const vxPart& part = *parts[i];
-            if (part.baseSceneObject() && vxBuildingStepOf(part) == shown)
-                view.drawObject(*part.baseSceneObject(), static_cast<std::int32_t>(i));
-        }
+        eachShownPart(view,
+                      [&view](vxBaseSceneObject& object, std::int32_t i) { view.drawObject(object, i); });
         glPopAttrib();
     }
     if (m_markShown && !m_marked.empty()) {

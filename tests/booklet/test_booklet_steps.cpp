@@ -76,9 +76,10 @@ TEST_F(BookletSteps, FollowTheBuildingPhasesWithTheirPartsAndCallouts)
 }
 
 // Every step has its main picture first: the model at the end of its
-// phase, the new parts highlighted, at the picture's size on paper, the
-// same camera for every step (the model keeps its place), framed on the
-// whole model. The cover's picture is the same without the highlight.
+// phase, the new parts highlighted, at the picture's size on paper, seen
+// from the three-quarter direction nearest the model's own, framed on the
+// step's parts; without measuring, no step turns. The cover's picture is
+// the whole model without the highlight.
 TEST_F(BookletSteps, EveryPictureCarriesTheSettingsThatDrawIt)
 {
     const vxModel& model = load({{"K32000_plate", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 1},
@@ -87,9 +88,9 @@ TEST_F(BookletSteps, EveryPictureCarriesTheSettingsThatDrawIt)
     const vxBookletFraming framing(model);
     const vxBookletSteps steps = vxMakeBookletSteps(model, framing, kSize);
     ASSERT_EQ(steps.steps.size(), 3u);
-    const vxBookletRender& first = steps.steps.front().pictures.at(0).render;
+    const vxVector along = vxNearestBookletDirection(framing.direction()).along();
     for (const vxBookletStep& step : steps.steps) {
-        ASSERT_FALSE(step.pictures.empty());
+        ASSERT_EQ(step.pictures.size(), 1u);
         const vxBookletPicture& main = step.pictures.front();
         EXPECT_EQ(main.role, vxBookletPicture::Role::Main);
         EXPECT_EQ(step.picture(vxBookletPicture::Role::Main), &main);
@@ -97,58 +98,108 @@ TEST_F(BookletSteps, EveryPictureCarriesTheSettingsThatDrawIt)
         const vxBookletRender& r = main.render;
         EXPECT_EQ(r.phase, step.phase);
         EXPECT_TRUE(r.highlight);
+        EXPECT_FALSE(r.seeThrough);
+        EXPECT_TRUE(r.leftOut.empty());
         EXPECT_EQ(r.width, 1181); // 150 mm at 200 dpi
         EXPECT_EQ(r.height, 787);
         EXPECT_EQ(r.fieldOfView, 30.0);
         EXPECT_EQ(r.up.y(), 1.0f);
-        EXPECT_TRUE(same(r.eye, first.eye));
-        EXPECT_TRUE(same(r.target, first.target));
-        // The plate's corners and the top block lie inside the picture.
-        for (const vxVector& p : {vxVector(-10, -0.5f, -10), vxVector(10, -0.5f, 10), vxVector(10, 0.5f, -10),
-                                  vxVector(-10, 0.5f, 10), vxVector(0.5f, 2.5f, 0.5f)}) {
-            const Seen s = seenIn(r, p);
-            EXPECT_TRUE(s.inFront && std::abs(s.x) <= 1 && std::abs(s.y) <= 1) << s.x << ", " << s.y;
-        }
+        vxVector d;
+        d.vectorSubtract3f(r.target, r.eye);
+        d.normalizeVector3f();
+        EXPECT_NEAR(d.vectorDotProduct3f(d, along), 1.0, 1e-5);
+        EXPECT_EQ(step.turnDegrees, 0.0);
+        EXPECT_FALSE(step.turnOver);
+    }
+    // The plate's corners lie inside its step's picture; the blocks lie in
+    // the middle of theirs, seen closer than the plate.
+    for (const vxVector& p : {vxVector(-10, -0.5f, -10), vxVector(10, -0.5f, 10), vxVector(10, 0.5f, -10),
+                              vxVector(-10, 0.5f, 10)}) {
+        const Seen s = seenIn(steps.steps[0].pictures[0].render, p);
+        EXPECT_TRUE(s.inFront && std::abs(s.x) <= 1 && std::abs(s.y) <= 1) << s.x << ", " << s.y;
+    }
+    auto distance = [](const vxBookletRender& r) {
+        vxVector d;
+        d.vectorSubtract3f(r.target, r.eye);
+        return d.vectorLength3f();
+    };
+    for (const std::size_t i : {1, 2}) {
+        const vxBookletRender& r = steps.steps[i].pictures[0].render;
+        const Seen s = seenIn(r, vxVector(0, static_cast<float>(i), 0));
+        EXPECT_TRUE(s.inFront && std::abs(s.x) < 0.3 && std::abs(s.y) < 0.5) << s.x << ", " << s.y;
+        EXPECT_LT(distance(r), distance(steps.steps[0].pictures[0].render));
     }
     const vxBookletRender cover = vxWholeModelRender(framing, 3, false, 1181, 787);
     EXPECT_FALSE(cover.highlight);
-    EXPECT_TRUE(same(cover.eye, first.eye));
 }
 
-// Parts that are small in the main picture get a close-up: where they go,
-// enlarged; parts that take much of the picture, or have no shape, none.
-TEST_F(BookletSteps, SmallNewPartsGetACloseUpOfWhereTheyGo)
+// With measuring: the step looks from the first direction, from the step
+// before's on, that shows every new part large enough, turns the model
+// only then (and says how), comes closer while parts are too small, and
+// shows the parts no direction shows in an extra picture through the
+// earlier parts, before the step's other parts cover them.
+TEST_F(BookletSteps, MeasuringChoosesTheDirectionAndTheFraming)
 {
     const vxModel& model = load({{"K32000_plate", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x808080, 1},
-                                 {"K31005_a", {9.5f, 1, 9.5f}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2},
-                                 {"K99999_b", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 3}});
-    const vxBookletSteps steps = vxMakeBookletSteps(model, vxBookletFraming(model), kSize);
-    ASSERT_EQ(steps.steps.size(), 3u);
-    EXPECT_EQ(steps.steps[0].pictures.size(), 1u) << "the plate fills the picture";
-    EXPECT_EQ(steps.steps[2].pictures.size(), 1u) << "the unknown part has no shape";
-
-    const vxBookletStep& step = steps.steps[1];
-    ASSERT_EQ(step.pictures.size(), 2u);
-    const vxBookletPicture* detail = step.picture(vxBookletPicture::Role::Detail);
-    ASSERT_NE(detail, nullptr);
-    ASSERT_TRUE(detail->enlarges);
-    EXPECT_LT(detail->enlarges->width, kDetailBelow);
-    EXPECT_LT(detail->enlarges->height, kDetailBelow);
-    const vxBookletRender& r = detail->render;
-    EXPECT_EQ(r.phase, 2);
-    EXPECT_TRUE(r.highlight);
-    EXPECT_EQ(r.width, 496); // 42 % of 150 mm at 200 dpi
-    EXPECT_EQ(r.height, 331);
-    // It looks from the same side, closer, with the block in its middle.
-    const vxBookletRender& main = step.pictures.front().render;
-    vxVector a, b;
-    a.vectorSubtract3f(main.target, main.eye);
-    b.vectorSubtract3f(r.target, r.eye);
-    EXPECT_LT(b.vectorLength3f(), a.vectorLength3f() / 3);
-    EXPECT_NEAR(a.vectorDotProduct3f(a, b) / a.vectorLength3f() / b.vectorLength3f(), 1.0, 1e-5);
-    const Seen block = seenIn(r, vxVector(9.5f, 1, 9.5f));
-    EXPECT_LT(std::abs(block.x), 0.2);
-    EXPECT_LT(std::abs(block.y), 0.2);
+                                 {"K31005_a", {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 2},
+                                 {"K31005_b", {0, 2, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 3},
+                                 {"K31005_c", {0, 3, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 4},
+                                 {"K31005_d", {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, 0x0000ff, 4}});
+    const vxBookletFraming framing(model);
+    const vxBookletDirection first = vxNearestBookletDirection(framing.direction());
+    const int back = (first.azimuth + 2) % 4;
+    // A stand-in for the pictures: part 2 shows only from the back, part 4
+    // from nowhere but see-through; every shown part covers 300 pixels at
+    // a distance of 20 and less further away.
+    std::vector<vxBookletRender> measured;
+    const vxBookletMeasure measure = [&](const vxBookletRender& r) {
+        measured.push_back(r);
+        vxVector d;
+        d.vectorSubtract3f(r.target, r.eye);
+        const double distance = d.vectorLength3f();
+        d.normalizeVector3f();
+        const vxBookletDirection seen = vxNearestBookletDirection(d);
+        std::vector<double> counts(5, 300.0 * 400.0 / (distance * distance));
+        if (seen.azimuth != back)
+            counts[2] = 0;
+        if (!r.seeThrough)
+            counts[4] = 0;
+        counts[0] = 1e4; // the plate is large from anywhere
+        return counts;
+    };
+    const vxBookletSteps steps = vxMakeBookletSteps(model, framing, kSize, measure);
+    ASSERT_EQ(steps.steps.size(), 4u);
+    auto direction = [](const vxBookletRender& r) {
+        vxVector d;
+        d.vectorSubtract3f(r.target, r.eye);
+        return vxNearestBookletDirection(d);
+    };
+    EXPECT_EQ(direction(steps.steps[0].pictures[0].render), first);
+    EXPECT_EQ(direction(steps.steps[1].pictures[0].render), first);
+    EXPECT_EQ(steps.steps[1].turnDegrees, 0.0);
+    // Step 3 turns the model half round; step 4 keeps that side.
+    EXPECT_EQ(direction(steps.steps[2].pictures[0].render).azimuth, back);
+    EXPECT_EQ(std::abs(steps.steps[2].turnDegrees), 180.0);
+    EXPECT_FALSE(steps.steps[2].turnOver);
+    EXPECT_EQ(direction(steps.steps[3].pictures[0].render).azimuth, back);
+    EXPECT_EQ(steps.steps[3].turnDegrees, 0.0);
+    for (const vxBookletStep& step : steps.steps) {
+        const vxBookletRender& r = step.pictures[0].render;
+        vxVector d;
+        d.vectorSubtract3f(r.target, r.eye);
+        if (step.number > 1)
+            EXPECT_LE(d.vectorLength3f(), 20.0 * std::sqrt(300.0 / kMeasuredPartPixels) + 1e-3)
+                << "close enough in step " << step.number;
+    }
+    // Part 4 in an extra picture, see-through, without part 3.
+    ASSERT_EQ(steps.steps[3].pictures.size(), 2u);
+    const vxBookletPicture& extra = steps.steps[3].pictures[1];
+    EXPECT_EQ(extra.role, vxBookletPicture::Role::Extra);
+    EXPECT_TRUE(extra.render.seeThrough);
+    EXPECT_EQ(extra.render.leftOut, std::vector<std::size_t>{3});
+    EXPECT_EQ(extra.render.phase, 4);
+    // A handful of measures a step, not every framing of every direction.
+    EXPECT_LT(measured.size(), 30u);
 }
 
 // A model without parts has no steps and an empty parts list.

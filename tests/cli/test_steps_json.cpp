@@ -113,7 +113,8 @@ TEST_F(StepsJson, DescribesTheStepsAndRedrawsEveryPictureOfThePdf)
                 const auto drawn = runCli("render " + quoted(model) + " " + quoted(png) + args);
                 ASSERT_EQ(drawn.status, 0) << drawn.out;
                 const vxImage i = vxReadPNG(png);
-                EXPECT_TRUE(stored.count(std::to_string(i.width) + "x" + std::to_string(i.height) + ":" + rgb(i)))
+                EXPECT_TRUE(
+                    stored.count(std::to_string(i.width) + "x" + std::to_string(i.height) + ":" + rgb(i)))
                     << "step " << s + 1 << " " << picture["role"].toString().toStdString() << ":" << args;
             }
         }
@@ -144,7 +145,8 @@ TEST_F(StepsJson, CountsPixelsOfPartsAndRefusesWhatDoesNotGo)
                     " --booklet --size 200x150 --camera 0,0,-8,0,0,0 --count-parts 1,2" + resources);
     ASSERT_EQ(r.status, 0) << r.out;
     std::smatch m;
-    ASSERT_TRUE(std::regex_search(r.out, m, std::regex(R"(part 1: (\d+) pixels\npart 2: (\d+) pixels)"))) << r.out;
+    ASSERT_TRUE(std::regex_search(r.out, m, std::regex(R"(part 1: (\d+) pixels\npart 2: (\d+) pixels)")))
+        << r.out;
     EXPECT_GT(std::stoi(m[1]), 500);
     EXPECT_EQ(std::stoi(m[2]), 0);
     EXPECT_EQ(vxReadPNG(out.file("p.png")).width, 200);
@@ -166,7 +168,8 @@ TEST_F(StepsJson, CountsPixelsOfPartsAndRefusesWhatDoesNotGo)
     r = runCli("instructions " + model + " " + quoted(out.file("b.pdf")) + " --steps-json " +
                quoted(out.file("b.pdf")) + resources);
     EXPECT_EQ(r.status, 2);
-    r = runCli("instructions " + model + " " + quoted(out.file("b.pdf")) + " --steps-json " + model + resources);
+    r = runCli("instructions " + model + " " + quoted(out.file("b.pdf")) + " --steps-json " + model +
+               resources);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(entries(out.path()), std::set<std::string>{"p.png"});
 }
