@@ -6,6 +6,7 @@
 #include "vxExport.h"
 #include "vxExportScene.h"
 #include "vxModel.h"
+#include "vxPhaseHighlight.h"
 #include "vxTubeSurface.h"
 
 #include <QBuffer>
@@ -28,11 +29,8 @@ namespace {
 constexpr double kGlbUnit = 0.01;
 // Part pictures in the page, pixels square.
 constexpr int kPartPicturePixels = 96;
-// The look of a step, as the booklet's pictures have it: earlier parts
-// this far toward this grey (sRGB), the new parts' own colour added this
-// much as light of their own.
-constexpr double kEarlierGrey = 0.4;
-constexpr double kEarlierGreyFraction = 0.65;
+// The new parts' own colour added this much as light of their own, so
+// that they are brighter than the earlier parts as in the booklet.
 constexpr double kNewPartLight = 0.25;
 // The resolution the PDF booklet is laid out at.
 constexpr int kPaperDpi = 300;
@@ -300,8 +298,9 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
         {"total", QCoreApplication::translate("vxBooklet", "In total: %1 of %2")
                       .arg(vxBooklet::partsText(known), vxBooklet::kindsText(kinds))},
         {"unit", kGlbUnit},
-        {"look", QJsonObject{{"grey", kEarlierGrey},
-                             {"greyFraction", kEarlierGreyFraction},
+        // Earlier parts held back as the booklet's pictures hold them.
+        {"look", QJsonObject{{"grey", vxPhaseHighlight::kGrey},
+                             {"greyFraction", vxPhaseHighlight::kGreyFraction},
                              {"newLight", kNewPartLight}}},
         {"texts", texts},
         {"steps", stepsJson},
