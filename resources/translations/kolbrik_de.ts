@@ -1004,6 +1004,14 @@
         <source>The model cannot be shown.</source>
         <translation>Das Modell kann nicht gezeigt werden.</translation>
     </message>
+    <message>
+        <source>Turn the model by %1°</source>
+        <translation>Das Modell um %1° drehen</translation>
+    </message>
+    <message>
+        <source>Turn the model over</source>
+        <translation>Das Modell umdrehen</translation>
+    </message>
 </context>
 <context>
     <name>vxPartsDock</name>

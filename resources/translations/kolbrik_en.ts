@@ -1004,6 +1004,14 @@
         <source>The model cannot be shown.</source>
         <translation>The model cannot be shown.</translation>
     </message>
+    <message>
+        <source>Turn the model by %1°</source>
+        <translation>Turn the model by %1°</translation>
+    </message>
+    <message>
+        <source>Turn the model over</source>
+        <translation>Turn the model over</translation>
+    </message>
 </context>
 <context>
     <name>vxPartsDock</name>

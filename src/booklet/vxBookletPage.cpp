@@ -1,11 +1,13 @@
 #include "vxBookletPage.h"
 
+#include "vxBaseSceneObject.h"
 #include "vxBooklet.h"
 #include "vxBookletPageFiles.h"
 #include "vxExport.h"
 #include "vxExportScene.h"
 #include "vxModel.h"
 #include "vxPhaseHighlight.h"
+#include "vxTubeSurface.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -14,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QPageSize>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -26,6 +29,11 @@ namespace {
 constexpr double kGlbUnit = 0.01;
 // Part pictures in the page, pixels square.
 constexpr int kPartPicturePixels = 96;
+// The new parts' own colour added this much as light of their own, so
+// that they are brighter than the earlier parts as in the booklet.
+constexpr double kNewPartLight = 0.25;
+// The resolution the PDF booklet is laid out at.
+constexpr int kPaperDpi = 300;
 
 QString hexColour(const vxVector& c)
 {
@@ -39,6 +47,11 @@ QString hexColour(const vxVector& c)
 QJsonArray vectorJson(const vxVector& v)
 {
     return {v.x(), v.y(), v.z()};
+}
+
+QJsonObject colourNameJson(const vxColorName& name)
+{
+    return {{"en", QString::fromUtf8(name.english)}, {"de", QString::fromUtf8(name.german)}};
 }
 
 // JSON that may stand inside a <script> element: "<" (so no "</script>"
@@ -76,7 +89,18 @@ std::string scriptText(std::string_view s)
     return out;
 }
 
-// The model as the glb exporter writes it, with every part.
+// The tubes of the pictures' scene, their surfaces made.
+std::vector<std::shared_ptr<vxTubeSceneObject>> tubeObjects(const vxExportSource& source)
+{
+    std::vector<std::shared_ptr<vxTubeSceneObject>> tubes;
+    for (const auto& object : source.objects)
+        if (auto tube = std::dynamic_pointer_cast<vxTubeSceneObject>(object))
+            tubes.push_back(std::move(tube));
+    vxMakeTubeSurfaces(tubes);
+    return tubes;
+}
+
+// The model as the glb exporter writes it, with every part and tube.
 std::optional<QByteArray> glbOf(vxBookletPictures& pictures, std::string* error)
 {
     QTemporaryDir dir;
@@ -85,7 +109,10 @@ std::optional<QByteArray> glbOf(vxBookletPictures& pictures, std::string* error)
         return std::nullopt;
     }
     const std::string path = dir.filePath(QStringLiteral("model.glb")).toStdString();
-    if (const vxWriteResult w = vxExportModel(pictures.exportSource(), path, vxExportFormat::kGlb); !w) {
+    vxExportOptions options;
+    options.tubes = true;
+    if (const vxWriteResult w = vxExportModel(pictures.exportSource(), path, vxExportFormat::kGlb, options);
+        !w) {
         *error = w.error;
         return std::nullopt;
     }
@@ -132,10 +159,12 @@ std::string fillTemplate(std::string_view page, const std::map<std::string, std:
 std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& title, Result* result)
 {
     const vxModel& model = pictures.model();
-    // The booklet's step model; its cameras are the same for any picture
-    // size of this shape.
-    const vxBookletPictureSize size{160.0, 120.0, 50.0};
-    const vxBookletSteps steps = vxMakeBookletSteps(model, pictures.framing(), size);
+    // The step model of the A4 booklet, its views and all: the page shows
+    // the steps and views the printed instructions have.
+    vxBooklet booklet(pictures, title);
+    const QSize a4 = QPageSize(QPageSize::A4).sizePixels(kPaperDpi);
+    booklet.layOut(QSizeF(a4.width() * 25.4 / kPaperDpi, a4.height() * 25.4 / kPaperDpi));
+    const vxBookletSteps& steps = booklet.stepModel();
     result->steps = static_cast<int>(steps.steps.size());
 
     std::string error;
@@ -170,8 +199,7 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
                            {"name", QString::fromStdString(e.name)},
                            {"number", QString::fromStdString(e.number)},
                            {"colour", colour},
-                           {"colourName", QJsonObject{{"en", QString::fromUtf8(e.colorName.english)},
-                                                      {"de", QString::fromUtf8(e.colorName.german)}}},
+                           {"colourName", colourNameJson(e.colorName)},
                            {"picture", it->second}};
     };
     // Types not in the catalogue have no mesh: the page leaves them out
@@ -181,6 +209,25 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
         for (const vxPartsListEntry& e : entries)
             if (e.found)
                 out.append(entryJson(e));
+        return out;
+    };
+    // Cables and ropes: no picture (the page draws a cable in their
+    // colour), their length as name and their thickness, as the booklet
+    // lists them.
+    auto tubesJson = [&](const std::vector<vxBookletTubeEntry>& entries) {
+        QJsonArray out;
+        for (const vxBookletTubeEntry& e : entries) {
+            const QString name =
+                QCoreApplication::translate("vxBooklet", "Cable or rope, %1 mm").arg(e.lengthMm, 0, 'f', 0);
+            const QString thickness = QCoreApplication::translate("vxBooklet", "%1 mm thick")
+                                          .arg(QLocale().toString(e.thicknessMm, 'g', 3));
+            out.append(QJsonObject{{"count", e.count},
+                                   {"name", name},
+                                   {"number", thickness},
+                                   {"colour", hexColour(e.color)},
+                                   {"colourName", colourNameJson(e.colorName)},
+                                   {"picture", -1}});
+        }
         return out;
     };
     int known = 0, kinds = 0;
@@ -195,32 +242,48 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
     }
 
     QJsonArray stepsJson;
+    auto indices = [](const std::vector<std::size_t>& list) {
+        QJsonArray out;
+        for (std::size_t i : list)
+            out.append(static_cast<qint64>(i));
+        return out;
+    };
     for (const vxBookletStep& step : steps.steps) {
         const vxBookletRender& r = step.pictures.front().render;
-        QJsonArray parts;
-        for (std::size_t p : step.parts)
-            parts.append(static_cast<qint64>(p));
+        // Parts no view shows are shown through the earlier ones in one of
+        // the step's pictures: the page's model does so for the step.
+        const bool seeThrough = std::any_of(step.pictures.begin(), step.pictures.end(),
+                                            [](const vxBookletPicture& p) { return p.render.seeThrough; });
         stepsJson.append(QJsonObject{
             {"number", step.number},
             {"phase", static_cast<qint64>(step.phase)},
-            {"parts", parts},
+            {"parts", indices(step.parts)},
+            {"tubes", indices(step.tubes)},
             {"callouts", entriesJson(step.callouts)},
+            {"tubeCallouts", tubesJson(step.tubeCallouts)},
+            {"turn", std::round(step.turnDegrees)},
+            {"turnOver", step.turnOver},
+            {"seeThrough", seeThrough},
             {"camera", QJsonObject{{"eye", vectorJson(r.eye)},
                                    {"target", vectorJson(r.target)},
                                    {"up", vectorJson(r.up)},
                                    {"fov", r.fieldOfView},
                                    {"aspect", static_cast<double>(r.width) / std::max(r.height, 1)}}}});
     }
-    // The part nodes of the glb, in its order: the part each shows.
-    QJsonArray nodes;
-    for (const vxExport::Part& part : vxExport::collect(model, std::nullopt).parts)
-        nodes.append(static_cast<qint64>(part.number) - 1);
+    // The nodes of the glb after its root, in its order: the parts, then
+    // the tubes, each given by its index in the model's list.
+    QJsonArray nodes, tubeNodes;
+    const vxExportSource source = pictures.exportSource();
+    for (const vxExport::Part& part : vxExport::collect(model, std::nullopt, tubeObjects(source)).parts)
+        (part.part ? nodes : tubeNodes).append(static_cast<qint64>(part.number) - 1);
 
     const int stepCount = static_cast<int>(steps.steps.size());
     const QJsonObject texts{
         {"previous", tr("Previous")},
         {"next", tr("Next")},
         {"stepView", tr("View of this step")},
+        {"turn", tr("Turn the model by %1°")},
+        {"turnOver", tr("Turn the model over")},
         {"stepOf", tr("Step %1 of %2")},
         {"stepParts", tr("Parts for step %1")},
         {"step", tr("Step")},
@@ -235,12 +298,17 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
         {"total", QCoreApplication::translate("vxBooklet", "In total: %1 of %2")
                       .arg(vxBooklet::partsText(known), vxBooklet::kindsText(kinds))},
         {"unit", kGlbUnit},
-        {"fade", std::round(vxPhaseHighlight::kFade * 1000.0) / 1000.0},
+        // Earlier parts held back as the booklet's pictures hold them.
+        {"look", QJsonObject{{"grey", vxPhaseHighlight::kGrey},
+                             {"greyFraction", vxPhaseHighlight::kGreyFraction},
+                             {"newLight", kNewPartLight}}},
         {"texts", texts},
         {"steps", stepsJson},
         {"partsList", entriesJson(steps.partsList)},
+        {"tubeList", tubesJson(steps.tubeList)},
         {"pictures", pictureUris},
         {"nodes", nodes},
+        {"tubeNodes", tubeNodes},
     };
 
     const std::string json = scriptJson(data);
