@@ -250,11 +250,12 @@ std::vector<std::uint32_t> vxBookletPictures::countPixels(const vxBookletRender&
 
 vxBookletMeasure vxBookletPictures::measure()
 {
-    return [this](const vxBookletRender& render) {
-        const int w = std::max(1, static_cast<int>(std::lround(render.width * kMeasureScale)));
-        const int h = std::max(1, static_cast<int>(std::lround(render.height * kMeasureScale)));
+    return [this](const vxBookletRender& render, bool fine) {
+        const double scale = fine ? 1.0 : kMeasureScale;
+        const int w = std::max(1, static_cast<int>(std::lround(render.width * scale)));
+        const int h = std::max(1, static_cast<int>(std::lround(render.height * scale)));
         const double up = static_cast<double>(render.width) * render.height / (static_cast<double>(w) * h);
-        const std::vector<std::uint32_t> counts = countPixels(render, kMeasureScale);
+        const std::vector<std::uint32_t> counts = countPixels(render, scale);
         std::vector<double> out(counts.size());
         for (std::size_t i = 0; i < counts.size(); ++i)
             out[i] = counts[i] * up;

@@ -133,8 +133,8 @@ class vxBookletPictures {
     // vxOpenGLView::partPixelCounts; see-through: only the render's phase
     // hides parts). Raw counts of the smaller picture.
     std::vector<std::uint32_t> countPixels(const vxBookletRender& render, double scale);
-    // countPixels at kMeasureScale, scaled up to the render's size: what the
-    // step model measures with.
+    // countPixels at kMeasureScale, scaled up to the render's size, or fine,
+    // at the render's own size: what the step model measures with.
     vxBookletMeasure measure();
     // The part type of the entry in its colour, square, on the parts-box
     // colour. A null image when the part has no mesh.

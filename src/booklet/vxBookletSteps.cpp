@@ -68,10 +68,17 @@ struct StepViews {
         if (!measure)
             return v;
         v.measured = true;
-        const std::vector<double> counts = measure(v.render);
+        std::vector<double> counts = measure(v.render, false);
+        auto count = [&counts](std::size_t i) { return i < counts.size() ? counts[i] : 0.0; };
+        const bool unsure = std::any_of(subject.begin(), subject.end(), [&](std::size_t i) {
+            return count(i) >= kHiddenBelow && count(i) < kCoarseUnsureBelow;
+        });
+        if (unsure)
+            counts = measure(v.render, true);
+        const double least = unsure ? kFinePartPixels : kMeasuredPartPixels;
         for (const std::size_t i : subject) {
-            const double c = i < counts.size() ? counts[i] : 0.0;
-            if (c < kMeasuredPartPixels) {
+            const double c = count(i);
+            if (c < least) {
                 v.failing.push_back(i);
                 v.hidden += c < kHiddenBelow ? 1 : 0;
                 if (c >= kHiddenBelow)

@@ -117,10 +117,18 @@ inline constexpr double kMeasuredPartPixels = 260;
 // steps, where its parts are large enough in it.
 inline constexpr int kWholeModelEvery = 10;
 
+// A part whose coarse count is below this is counted again, finely: a thin
+// part's coarse count can be far off.
+inline constexpr double kCoarseUnsureBelow = 3 * kMeasuredPartPixels;
+// What a fine count needs to spare: the picture is drawn larger and
+// scaled down, which shifts a part's edges by a pixel at most.
+inline constexpr double kFinePartPixels = 220;
+
 // How many pixels each part of the model (by its index in the part list)
-// covers in the picture a render describes, at the render's size; the
-// booklet measures in a smaller picture and scales up.
-using vxBookletMeasure = std::function<std::vector<double>(const vxBookletRender&)>;
+// covers in the picture a render describes, at the render's size: coarse
+// (the booklet measures in a smaller picture and scales up) or, with fine,
+// counted in a picture of the render's own size.
+using vxBookletMeasure = std::function<std::vector<double>(const vxBookletRender&, bool fine)>;
 
 // The booklet's steps: one for every building phase that adds parts, in
 // phase order and numbered from 1, each with its callouts (as
