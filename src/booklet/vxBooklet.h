@@ -55,6 +55,9 @@ class vxBooklet {
     int partsListPageCount() const;
     // The steps as laid out last (empty before the first layout).
     const vxBookletSteps& stepModel() const { return m_steps; }
+    // A parts-list row for tubes: no part type, the length as its name and
+    // the thickness as its second line, in the booklet's language.
+    static vxPartsListEntry tubeRow(const vxBookletTubeEntry& tube);
 
     // Called with the steps each time the layout makes them, before the
     // pages are laid out: lets a writer change them (add pictures or a
@@ -140,8 +143,6 @@ class vxBooklet {
     double headerHeight(std::size_t step, int first, int rows) const;
     double turnHeight(const vxBookletStep& step) const;
     QString colorName(const vxPartsListEntry& entry) const;
-    // A parts-list row for tubes: no part type, the length as its name.
-    static vxPartsListEntry tubeRow(const vxBookletTubeEntry& tube);
 
     vxBookletPictures& m_pictures;
     QString m_title;

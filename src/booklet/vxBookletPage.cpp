@@ -217,13 +217,10 @@ std::string vxBookletPage::text(vxBookletPictures& pictures, const QString& titl
     auto tubesJson = [&](const std::vector<vxBookletTubeEntry>& entries) {
         QJsonArray out;
         for (const vxBookletTubeEntry& e : entries) {
-            const QString name =
-                QCoreApplication::translate("vxBooklet", "Cable or rope, %1 mm").arg(e.lengthMm, 0, 'f', 0);
-            const QString thickness = QCoreApplication::translate("vxBooklet", "%1 mm thick")
-                                          .arg(QLocale().toString(e.thicknessMm, 'g', 3));
+            const vxPartsListEntry row = vxBooklet::tubeRow(e);
             out.append(QJsonObject{{"count", e.count},
-                                   {"name", name},
-                                   {"number", thickness},
+                                   {"name", QString::fromStdString(row.name)},
+                                   {"number", QString::fromStdString(row.number)},
                                    {"colour", hexColour(e.color)},
                                    {"colourName", colourNameJson(e.colorName)},
                                    {"picture", -1}});
