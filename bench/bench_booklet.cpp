@@ -1,9 +1,8 @@
 // Building-instruction booklets of library models as kolbrik instructions
 // writes them: the tower crane on its building site (over 3,000 parts, the
-// benchmark model) and the castle. Seconds in all and per page, the file's
-// size and the process's peak resident memory.
-// Seconds per step as well: pages hold as many steps as fit. Off-screen (EGL, Mesa), Qt's
-// "offscreen" platform.
+// benchmark model) and the castle. Seconds in all, per page and per step
+// (pages hold as many steps as fit), the file's size and the process's peak
+// resident memory. Off-screen (EGL, Mesa), Qt's "offscreen" platform.
 #include "vxBooklet.h"
 #include "vxResources.h"
 
