@@ -54,8 +54,8 @@ void booklet(benchmark::State& state, const std::string& model)
     state.counters["s_per_page"] = seconds / static_cast<double>(state.iterations()) / std::max(pages, 1);
     // Pages hold several steps, as many as fit: the time per step compares
     // booklets laid out differently.
-    state.counters["s_per_step"] =
-        seconds / static_cast<double>(state.iterations()) / static_cast<double>(std::max<std::size_t>(steps, 1));
+    state.counters["s_per_step"] = seconds / static_cast<double>(state.iterations()) /
+                                   static_cast<double>(std::max<std::size_t>(steps, 1));
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(out)) / 1e6;
     state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
     std::filesystem::remove(out);
