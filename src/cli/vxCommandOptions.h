@@ -109,9 +109,11 @@ inline constexpr Option kRenderOptionList[] = {
                "perspective picture."},
     {.name = "--highlight",
      .help = "fade the parts of earlier phases toward the background,\n"
-             "so that the parts the shown phase adds stand out",
+             "so that the parts the shown phase adds stand out (with\n"
+             "--booklet: grey them and outline the new parts)",
      .manual = "Fade the parts of earlier phases toward the background, so that the parts the shown "
-               "phase adds stand out."},
+               "phase adds stand out. With *--booklet*, grey them instead and outline the new parts, as "
+               "the building instructions do."},
     {.name = "--style",
      .value = "STYLE",
      .needs = "classic or outlined",
