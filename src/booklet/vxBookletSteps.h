@@ -120,9 +120,10 @@ inline constexpr int kWholeModelEvery = 10;
 // A part whose coarse count is below this is counted again, finely: a thin
 // part's coarse count can be far off.
 inline constexpr double kCoarseUnsureBelow = 3 * kMeasuredPartPixels;
-// What a fine count needs to spare: the picture is drawn larger and
-// scaled down, which shifts a part's edges by a pixel at most.
-inline constexpr double kFinePartPixels = 220;
+// What a fine count needs to spare: a part covers pixels that hardly change
+// when it is left out where it looks like what lies behind it (a grey part
+// before greyed ones), and the picture is drawn larger and scaled down.
+inline constexpr double kFinePartPixels = 280;
 
 // How many pixels each part of the model (by its index in the part list)
 // covers in the picture a render describes, at the render's size: coarse
