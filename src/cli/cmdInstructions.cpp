@@ -111,16 +111,8 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
     vxInstallTranslations(app, QLocale::system().language());
 
     vxBookletPictures pictures;
-    if (!pictures.ok()) {
-        fail("instructions: " + pictures.error());
+    if (!loadBookletModel(pictures, "instructions", files[0]))
         return 1;
-    }
-    const vxLoadResult loaded = pictures.load(files[0]);
-    if (!loaded) {
-        fail(loaded.error);
-        return 1;
-    }
-    printFindings(pictures.model(), loaded.findings);
     if (pictures.model().count() <= 0) {
         fail("instructions: " + files[0] + " has no parts: there is nothing to build");
         return 1;

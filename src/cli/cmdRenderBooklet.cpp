@@ -98,6 +98,21 @@ std::vector<std::string> bookletRenderArguments(const vxBookletRender& render, Q
     return a;
 }
 
+bool loadBookletModel(vxBookletPictures& pictures, const std::string& command, const std::string& path)
+{
+    if (!pictures.ok()) {
+        fail(command + ": " + pictures.error());
+        return false;
+    }
+    const vxLoadResult loaded = pictures.load(path);
+    if (!loaded) {
+        fail(loaded.error);
+        return false;
+    }
+    printFindings(pictures.model(), loaded.findings);
+    return true;
+}
+
 int renderBookletPicture(const Arguments& args, const std::vector<std::string>& files)
 {
     vxBookletRender render;
@@ -159,17 +174,9 @@ int renderBookletPicture(const Arguments& args, const std::vector<std::string>& 
         return 1;
 
     vxBookletPictures pictures;
-    if (!pictures.ok()) {
-        fail("render: " + pictures.error());
+    if (!loadBookletModel(pictures, "render", files[0]))
         return 1;
-    }
-    const vxLoadResult loaded = pictures.load(files[0]);
-    if (!loaded) {
-        fail(loaded.error);
-        return 1;
-    }
     const vxModel& model = pictures.model();
-    printFindings(model, loaded.findings);
     for (const std::size_t part : counted)
         if (part >= static_cast<std::size_t>(std::max(model.count(), 0)))
             return args.error("--count-parts: the model has no part " + std::to_string(part + 1));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vxBookletPictures.h"
 #include "vxBookletSteps.h"
 #include "vxOptions.h"
 
@@ -16,6 +17,11 @@ namespace vxCli {
 // down to its size. `resources` is added as --resources when not empty.
 std::vector<std::string> bookletRenderArguments(const vxBookletRender& render, QSize drawn,
                                                 const std::string& resources);
+
+// Loads the model for the booklet's pictures; false, the reason told on
+// stderr ("COMMAND: ..."), when it cannot be drawn or read. What the file
+// leaves out is told as well.
+bool loadBookletModel(vxBookletPictures& pictures, const std::string& command, const std::string& path);
 
 // `kolbrik render --booklet`: the picture as the booklet draws it, the
 // camera and look from the options.
