@@ -18,7 +18,7 @@ QSize vxSupersampledSize(QSize pixels)
                  std::max(1, static_cast<int>(pixels.height() * scale)));
 }
 
-QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn, QSize* drawnAt)
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn)
 {
     const QSize larger = vxSupersampledSize(pixels);
     int w = larger.width(), h = larger.height();
@@ -34,8 +34,6 @@ QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn, QSize* 
         w = fw;
         h = fh;
     }
-    if (drawnAt)
-        *drawnAt = QSize(w, h);
     if (target.host.pixelWidth() != w || target.host.pixelHeight() != h) {
         if (!target.host.resize(w, h))
             return QImage();
@@ -181,7 +179,6 @@ vxLoadResult vxBookletPictures::load(const std::string& path)
     if (!r)
         return r;
     m_shownPhase = -1;
-    m_drawn.clear();
     m_framing = vxBookletFraming(*m_scene.view.model());
     return r;
 }
@@ -212,16 +209,7 @@ QImage vxBookletPictures::draw(const vxBookletRender& render, QSize drawn)
     // what was drawn before changes nothing.
     if (!drawn.isValid())
         drawn = vxSupersampledSize(QSize(render.width, render.height));
-    QSize drawnAt;
-    QImage image = vxDrawPicture(m_scene, QSize(render.width, render.height), drawn, &drawnAt);
-    m_drawn[&render] = drawnAt;
-    return image;
-}
-
-QSize vxBookletPictures::drawnSize(const vxBookletRender& render) const
-{
-    const auto it = m_drawn.find(&render);
-    return it == m_drawn.end() ? QSize() : it->second;
+    return vxDrawPicture(m_scene, QSize(render.width, render.height), drawn);
 }
 
 void vxBookletPictures::setPartLeftOut(std::size_t part, bool leftOut)

@@ -29,9 +29,9 @@ inline constexpr double kMaxDrawnPixels = 6.0e6;
 // Draws a picture with the off-screen view, up to kSupersample times larger
 // each way (within kMaxDrawnPixels) and scaled down, which smooths its
 // edges. A framebuffer of the same shape that is large enough is drawn in
-// as it is; `drawn`, when valid, is the size to draw at instead. The size
-// drawn at goes to drawnAt. A null image when nothing can be drawn.
-QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn = QSize(), QSize* drawnAt = nullptr);
+// as it is; `drawn`, when valid, is the size to draw at instead. A null
+// image when nothing can be drawn.
+QImage vxDrawPicture(vxOffscreenView& target, QSize pixels, QSize drawn = QSize());
 
 // The size vxDrawPicture draws a picture of the given pixels at: up to
 // kSupersample times larger each way, within kMaxDrawnPixels.
@@ -120,10 +120,6 @@ class vxBookletPictures {
     // at vxSupersampledSize, or at `drawn` when it is valid (see
     // vxDrawPicture). A null image when nothing can be drawn.
     QImage draw(const vxBookletRender& render, QSize drawn = QSize());
-    // The size the render was last drawn at (by its address, while it
-    // lives), so that the picture can be drawn again exactly; invalid when
-    // it was not drawn.
-    QSize drawnSize(const vxBookletRender& render) const;
     // Leaves a part (an index into the model's part list) out of the
     // pictures drawn next, or puts it back.
     void setPartLeftOut(std::size_t part, bool leftOut);
@@ -155,5 +151,4 @@ class vxBookletPictures {
     vxBookletFraming m_framing;
     std::int32_t m_shownPhase = -1;
     std::vector<std::size_t> m_leftOut;
-    std::map<const vxBookletRender*, QSize> m_drawn;
 };

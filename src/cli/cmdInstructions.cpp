@@ -28,8 +28,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 
 // The booklet's steps as JSON: each step's parts and tubes (numbered from
 // 1) and each picture's role and the render options that draw it again.
-std::string stepsJson(const std::string& model, const vxBooklet& booklet, const vxBookletPictures& pictures,
-                      const std::string& resources)
+std::string stepsJson(const std::string& model, const vxBooklet& booklet, const std::string& resources)
 {
     static constexpr const char* kRoles[] = {"main", "detail", "extra"};
     auto numbers = [](const std::vector<std::size_t>& indices) {
@@ -51,8 +50,9 @@ std::string stepsJson(const std::string& model, const vxBooklet& booklet, const 
             out += p ? ", " : "";
             out +=
                 std::string("{\"role\": \"") + kRoles[static_cast<int>(picture.role)] + "\", \"render\": [";
-            const auto arguments =
-                bookletRenderArguments(picture.render, pictures.drawnSize(picture.render), resources);
+            const auto arguments = bookletRenderArguments(
+                picture.render, vxSupersampledSize(QSize(picture.render.width, picture.render.height)),
+                resources);
             for (std::size_t a = 0; a < arguments.size(); ++a)
                 out += (a ? ", " : "") + vxJson::str(arguments[a]);
             out += "]}";
@@ -141,8 +141,8 @@ int cmdInstructions(const std::vector<std::string>& argsIn)
         return 1;
     }
     if (!stepsFile.empty()) {
-        const vxWriteResult json = vxWriteFileAtomically(
-            stepsFile, stepsJson(files[0], booklet, pictures, vxResources::resourceFolderPath()));
+        const vxWriteResult json =
+            vxWriteFileAtomically(stepsFile, stepsJson(files[0], booklet, vxResources::resourceFolderPath()));
         if (!json) {
             fail(json.error);
             return 1;

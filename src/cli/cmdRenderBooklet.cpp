@@ -206,7 +206,7 @@ int renderBookletPicture(const Arguments& args, const std::vector<std::string>& 
     // How much of each part shows: the pixels that change without it.
     for (const std::size_t part : counted) {
         pictures.setPartLeftOut(part, true);
-        const QImage without = pictures.draw(render, pictures.drawnSize(render));
+        const QImage without = pictures.draw(render, drawn);
         pictures.setPartLeftOut(part, false);
         if (without.isNull()) {
             fail("render: the picture cannot be drawn");
