@@ -7,6 +7,8 @@
 
 #include <QGuiApplication>
 
+#include <map>
+
 #include <gtest/gtest.h>
 
 using namespace vxTest;
@@ -143,4 +145,49 @@ TEST_F(BookletLayout, ExtraPicturesStandBesideTheMainPicture)
             EXPECT_LE(i.left + i.width, 892); // A4 as pdftohtml measures it
         }
     }
+}
+
+// Room below a step's picture is taken only by steps that have pictures to
+// put there: a booklet where few steps have them takes fewer pages than one
+// where every step has, its pictures no smaller than the least size. The
+// steps are made again at most once, and only where that saves pages.
+TEST_F(BookletLayout, OnlyStepsWithPicturesBelowTakeRoomForThem)
+{
+    // A low wall, a block a step: wide pictures, too wide to have room
+    // beside them.
+    std::vector<KmfPart> parts;
+    for (int i = 0; i < 12; ++i)
+        parts.push_back({"K31005_w", {static_cast<float>(i), 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x2020c4, i + 1});
+    std::map<int, int> pages, makes; // by steps with an extra picture
+    for (const int every : {0, 12, 1}) {
+        const std::string pdf = booklet(parts, [&](vxBookletSteps& s) {
+            ++makes[every];
+            // Every step of a number below `every`, and only those, has a
+            // picture below its main one.
+            for (vxBookletStep& step : s.steps) {
+                std::erase_if(step.pictures, [](const vxBookletPicture& p) {
+                    return p.role != vxBookletPicture::Role::Main;
+                });
+                if (every > 0 && (step.number - 1) % every == 0) {
+                    vxBookletPicture extra = step.pictures.front();
+                    extra.role = vxBookletPicture::Role::Extra;
+                    step.pictures.push_back(extra);
+                }
+            }
+        });
+        pages[every] = steps;
+        expectNoPictureCoversAnother(pdf);
+        // The main pictures, the tallest of each page, are at least 60 mm
+        // tall (pdftohtml measures A4 892 wide).
+        std::map<int, double> tallest;
+        for (const PlacedImage& i : placedImages(pdf))
+            tallest[i.page] = std::max(tallest[i.page], i.height);
+        for (int page = 2; page <= 1 + steps; ++page)
+            EXPECT_GE(tallest[page], 60 * 892 / 210.0 - 1) << "page " << page;
+    }
+    EXPECT_LT(pages[0], pages[1]) << "no step with pictures below and every step";
+    EXPECT_LT(pages[12], pages[1]) << "one step with pictures below and every step";
+    EXPECT_EQ(makes[1], 1) << "every step has pictures below: the first size stays";
+    EXPECT_EQ(makes[0], 2);
+    EXPECT_EQ(makes[12], 2);
 }
