@@ -239,7 +239,9 @@ void vxBooklet::layOut(QSizeF printable)
     auto candidate = [&](int columns, double height, const Shapes& shapes) {
         Geometry g{columns};
         g.columnWidth = (width - (columns - 1) * kColumnGap) / columns;
-        g.height = std::min(height, g.columnWidth / aspect);
+        // Below its number and the turns before it, a step's picture fits
+        // a column.
+        g.height = std::min({height, g.columnWidth / aspect, body - kNumberHeight - 2 * kTurnHeight - kGap});
         g.width = std::min(g.columnWidth, g.height * aspect);
         g.beside = g.columnWidth - g.width - kGap >= kDetailShare * g.width;
         if (!g.beside) {

@@ -90,6 +90,19 @@ TEST_F(BookletLayout, ATurnBeforeAStepShowsBesideItsNumber)
     EXPECT_NE(all.find("Turn 90°"), std::string::npos) << all;
     EXPECT_NE(all.find("Turn 45°"), std::string::npos) << all;
     EXPECT_NE(all.find("Turn over"), std::string::npos) << all;
+    // A tall, slim model in one step, turned over and about: its picture
+    // stands below the symbols on the page, however large it is.
+    std::vector<KmfPart> tower = column(16);
+    for (KmfPart& part : tower)
+        part.phase = 1;
+    pdf = booklet(tower, [](vxBookletSteps& s) {
+        ASSERT_EQ(s.steps.size(), 1u);
+        s.steps[0].turnDegrees = 90;
+        s.steps[0].turnOver = true;
+    });
+    EXPECT_EQ(steps, 1);
+    for (const PlacedImage& i : placedImages(pdf))
+        EXPECT_LE(i.top + i.height, (297 - 16) * 892 / 210.0 + 1) << "page " << i.page;
     int turns = 0;
     for (int page = 2; page < 2 + steps; ++page)
         turns += colourPixels(pdfPage(pdf, page, 100, dir), 200, 40, 120);
