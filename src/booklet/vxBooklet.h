@@ -47,8 +47,9 @@ class vxBooklet {
     static QString stepsText(int n);
 
     // Lays the pages out for a printable area of the given size in
-    // millimetres and makes the step model for its picture size. paint()
-    // does it for its device.
+    // millimetres and makes the step model for its picture size: once,
+    // or twice where the steps made show that another size saves pages.
+    // paint() does it for its device.
     void layOut(QSizeF printableMillimetres);
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     int stepPageCount() const;
