@@ -235,7 +235,8 @@ void vxBookletPictures::setPartLeftOut(std::size_t part, bool leftOut)
     m_scene.view.setDisplayList(0);
 }
 
-std::vector<std::uint32_t> vxBookletPictures::countPixels(const vxBookletRender& render, double scale)
+std::vector<std::uint32_t> vxBookletPictures::countPixels(const vxBookletRender& render, double scale,
+                                                          const std::vector<std::size_t>* only)
 {
     vxOpenGLView& view = m_scene.view;
     if (!m_scene.host.ok())
@@ -245,17 +246,17 @@ std::vector<std::uint32_t> vxBookletPictures::countPixels(const vxBookletRender&
     view.cameraTarget().setVector3f(render.target);
     return view.partPixelCounts(std::max(1, static_cast<int>(std::lround(render.width * scale))),
                                 std::max(1, static_cast<int>(std::lround(render.height * scale))),
-                                render.seeThrough);
+                                render.seeThrough, only);
 }
 
 vxBookletMeasure vxBookletPictures::measure()
 {
-    return [this](const vxBookletRender& render, bool fine) {
+    return [this](const vxBookletRender& render, bool fine, const std::vector<std::size_t>& subject) {
         const double scale = fine ? 1.0 : kMeasureScale;
         const int w = std::max(1, static_cast<int>(std::lround(render.width * scale)));
         const int h = std::max(1, static_cast<int>(std::lround(render.height * scale)));
         const double up = static_cast<double>(render.width) * render.height / (static_cast<double>(w) * h);
-        const std::vector<std::uint32_t> counts = countPixels(render, scale);
+        const std::vector<std::uint32_t> counts = countPixels(render, scale, &subject);
         std::vector<double> out(counts.size());
         for (std::size_t i = 0; i < counts.size(); ++i)
             out[i] = counts[i] * up;

@@ -131,8 +131,10 @@ class vxBookletPictures {
     // covers in the picture the render describes, drawn at scale times its
     // width and height in flat colours, one sample per pixel (see
     // vxOpenGLView::partPixelCounts; see-through: only the render's phase
-    // hides parts). Raw counts of the smaller picture.
-    std::vector<std::uint32_t> countPixels(const vxBookletRender& render, double scale);
+    // hides parts). Raw counts of the smaller picture. Given only, the
+    // counts of those parts alone are whole.
+    std::vector<std::uint32_t> countPixels(const vxBookletRender& render, double scale,
+                                           const std::vector<std::size_t>* only = nullptr);
     // countPixels at kMeasureScale, scaled up to the render's size, or fine,
     // at the render's own size: what the step model measures with.
     vxBookletMeasure measure();

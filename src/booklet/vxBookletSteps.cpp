@@ -68,14 +68,26 @@ struct StepViews {
         if (!measure)
             return v;
         v.measured = true;
-        std::vector<double> counts = measure(v.render, false);
+        std::vector<double> counts = measure(v.render, false, subject);
         auto count = [&counts](std::size_t i) { return i < counts.size() ? counts[i] : 0.0; };
-        const bool unsure = std::any_of(subject.begin(), subject.end(), [&](std::size_t i) {
-            return count(i) >= kHiddenBelow && count(i) < kCoarseUnsureBelow;
-        });
-        if (unsure)
-            counts = measure(v.render, true);
-        const double least = unsure ? kFinePartPixels : kMeasuredPartPixels;
+        // Where a part lies near the rule, it is counted again at full size
+        // with the parts that hardly showed: thin ones may show more there.
+        std::vector<std::size_t> unsure;
+        bool near = false;
+        for (const std::size_t i : subject)
+            if (count(i) < kCoarseUnsureBelow) {
+                unsure.push_back(i);
+                near = near || count(i) >= kHiddenBelow;
+            }
+        if (!near)
+            unsure.clear();
+        if (!unsure.empty()) {
+            const std::vector<double> fine = measure(v.render, true, unsure);
+            for (const std::size_t i : unsure)
+                if (i < counts.size())
+                    counts[i] = i < fine.size() ? fine[i] : 0.0;
+        }
+        const double least = unsure.empty() ? kMeasuredPartPixels : kFinePartPixels;
         for (const std::size_t i : subject) {
             const double c = count(i);
             if (c < least) {
@@ -98,7 +110,10 @@ struct StepViews {
     {
         View best = widest;
         const double far = distanceOf(widest.render);
-        for (std::size_t k = nearer; k < std::size(kAround) && best.failing.size() > best.hidden; ++k) {
+        // Seen through, only the subject can hide the subject: a part that
+        // does not show at all may only be too small to cover a pixel yet.
+        auto worth = [&] { return best.failing.size() > (seeThrough ? 0 : best.hidden); };
+        for (std::size_t k = nearer; k < std::size(kAround) && worth(); ++k) {
             const std::vector<vxVector> points = framing.workPoints(subject, built, kAround[k]);
             const double aspect = static_cast<double>(width) / height;
             const vxBookletCamera camera =

@@ -125,11 +125,13 @@ inline constexpr double kCoarseUnsureBelow = 3 * kMeasuredPartPixels;
 // before greyed ones), and the picture is drawn larger and scaled down.
 inline constexpr double kFinePartPixels = 280;
 
-// How many pixels each part of the model (by its index in the part list)
-// covers in the picture a render describes, at the render's size: coarse
-// (the booklet measures in a smaller picture and scales up) or, with fine,
-// counted in a picture of the render's own size.
-using vxBookletMeasure = std::function<std::vector<double>(const vxBookletRender&, bool fine)>;
+// How many pixels each of the subject's parts (by its index in the model's
+// part list) covers in the picture a render describes, at the render's
+// size: coarse (the booklet measures in a smaller picture and scales up)
+// or, with fine, counted in a picture of the render's own size. The
+// counts of other parts may be short.
+using vxBookletMeasure = std::function<std::vector<double>(const vxBookletRender&, bool fine,
+                                                           const std::vector<std::size_t>& subject)>;
 
 // The booklet's steps: one for every building phase that adds parts, in
 // phase order and numbered from 1, each with its callouts (as

@@ -234,7 +234,10 @@ class vxOpenGLView {
     // and with shownPhaseOnly every part but those of the shown phase. The
     // pass draws into a framebuffer of its own and puts every GL state back:
     // the view's next picture is the one it would have drawn without it.
-    std::vector<std::uint32_t> partPixelCounts(int width, int height, bool shownPhaseOnly = false);
+    // Given only, the counts of those parts alone are whole (the others'
+    // may be short): only the pixels their boxes may cover are drawn.
+    std::vector<std::uint32_t> partPixelCounts(int width, int height, bool shownPhaseOnly = false,
+                                               const std::vector<std::size_t>* only = nullptr);
 
     // --- export -----------------------------------------------------------
     // The model and the scene, for vxExportModel.

@@ -18,6 +18,9 @@ namespace {
 constexpr float kLineShade = 0.3f;
 constexpr float kDarkPart = 0.15f; // luminance
 constexpr float kDarkPartLine = 0.3f;
+// Lines are at most 16 pixels wide: a part this many pixels outside the
+// picture leaves no pixel in it.
+constexpr double kCullMargin = 24.0;
 
 void setLineColour(const vxBaseSceneObject& object)
 {
@@ -155,9 +158,17 @@ void vxOpenGLView::drawScene()
     if (m_frameMoving) {
         objects = movingFrameObjects();
     } else {
+        // Parts whose box lies wholly outside the picture give it no pixel,
+        // not even with their widest lines (the volume is widened by
+        // kCullMargin pixels on every side): left out, the frame is the same.
+        const vxSize px = m_host.boundsInPixels();
+        const double widen = 1.0 + 2.0 * kCullMargin / std::max(1.0, std::min(px.width, px.height));
+        double modelview[16], clip[16];
+        currentClipMatrix(clip, modelview);
         objects.reserve(m_sceneObjectList.size());
         for (const auto& object : m_sceneObjectList)
-            objects.push_back({object.get(), kFullMesh});
+            if (!object->outsideClipVolume(clip, widen))
+                objects.push_back({object.get(), kFullMesh});
     }
     if (!outlined) {
         for (const Drawn& d : objects)

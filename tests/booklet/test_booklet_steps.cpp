@@ -153,7 +153,9 @@ TEST_F(BookletSteps, MeasuringChoosesTheDirectionAndTheFraming)
     // a distance of 20 and less further away.
     std::vector<vxBookletRender> measured;
     int fine = 0;
-    const vxBookletMeasure measure = [&](const vxBookletRender& r, bool fineCount) {
+    double pinWithin = 1e9;
+    const vxBookletMeasure measure = [&](const vxBookletRender& r, bool fineCount,
+                                         const std::vector<std::size_t>&) {
         if (fineCount)
             ++fine; // a part near the rule, counted again
         else
@@ -166,7 +168,7 @@ TEST_F(BookletSteps, MeasuringChoosesTheDirectionAndTheFraming)
         std::vector<double> counts(5, 300.0 * 400.0 / (distance * distance));
         if (seen.azimuth != back)
             counts[2] = 0;
-        if (!r.seeThrough)
+        if (!r.seeThrough || distance > pinWithin)
             counts[4] = 0;
         counts[0] = 1e4; // the plate is large from anywhere
         return counts;
@@ -205,6 +207,19 @@ TEST_F(BookletSteps, MeasuringChoosesTheDirectionAndTheFraming)
     // A handful of measures a step, not every framing of every direction.
     EXPECT_LT(measured.size(), 30u);
     EXPECT_LE(fine, static_cast<int>(measured.size()));
+
+    // A part too small to cover a pixel from the extra picture's first
+    // framing (a pin seen from afar) gets its picture all the same: seen
+    // through, nothing hides it, so the picture comes closer.
+    auto distance = [](const vxBookletRender& r) {
+        vxVector d;
+        d.vectorSubtract3f(r.target, r.eye);
+        return static_cast<double>(d.vectorLength3f());
+    };
+    pinWithin = 0.6 * distance(extra.render);
+    const vxBookletSteps closer = vxMakeBookletSteps(model, framing, kSize, measure);
+    ASSERT_EQ(closer.steps[3].pictures.size(), 2u);
+    EXPECT_LE(distance(closer.steps[3].pictures[1].render), pinWithin);
 }
 
 // A model without parts has no steps and an empty parts list.

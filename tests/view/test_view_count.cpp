@@ -49,6 +49,24 @@ TEST_F(ViewTest, CountsThePixelsEachPartCoversFromTheCamera)
     EXPECT_GT(through[1], 0.5 * counts[0] * 10 / 13);
     EXPECT_EQ(through[2], counts[2]);
 
+    // Counting only some parts counts them as the whole picture does, from
+    // any side, also where a part reaches out of the picture.
+    for (const vxVector eye :
+         {vxVector(0, 0, -10), vxVector(-6, 4, -7), vxVector(9, -3, 2), vxVector(-1.5f, 0, -2)}) {
+        view.cameraPosition().setVector3f(eye);
+        for (const bool shownOnly : {false, true}) {
+            const std::vector<std::uint32_t> all = view.partPixelCounts(w, h, shownOnly);
+            for (const std::vector<std::size_t>& only :
+                 std::vector<std::vector<std::size_t>>{{0}, {1}, {2}, {0, 2}, {1, 2}}) {
+                const std::vector<std::uint32_t> some = view.partPixelCounts(w, h, shownOnly, &only);
+                for (const std::size_t i : only)
+                    EXPECT_NEAR(some[i], all[i], 2.0)
+                        << "part " << i << " seen from " << eye.x() << "," << eye.y();
+            }
+        }
+    }
+    view.cameraPosition().setVector3f(vxVector(0, 0, -10));
+
     // A smaller picture counts about the share of its pixels.
     const std::vector<std::uint32_t> third = view.partPixelCounts(w / 3, h / 3);
     EXPECT_NEAR(third[2] * 9.0, counts[2], 0.15 * counts[2]);
