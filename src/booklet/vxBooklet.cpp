@@ -57,6 +57,12 @@ constexpr double kLeastPicture = 60;
 // tall, mm.
 constexpr double kLeastInset = 22;
 
+// The width of a step's parts box in a column of the given width.
+double boxWidth(double columnWidth)
+{
+    return std::max(columnWidth - kNumberWidth - 2 * kPad, kCellWidth);
+}
+
 // The parts list.
 constexpr double kListTitle = 20;
 constexpr double kListRowHeight = 17;
@@ -204,167 +210,124 @@ void vxBooklet::layOut(QSizeF printable)
     // extra pictures stand beside the picture where the column has room
     // for them, else below it; they never cover the picture.
     const double aspect = std::max(m_pictures.framing().modelAspect(), 0.05);
-    auto plainHeader = [](int rows) { return std::max(kNumberHeight, 2 * kPad + rows * kRowHeight); };
+    const double plainHeader = std::max(kNumberHeight, 2 * kPad + kRowHeight);
     struct Choice {
-        int columns = 1, perColumn = 1;
-        double columnWidth = 0, height = 0, width = 0;
-        bool beside = false;
-        int pages = 0; // of steps, as far as their parts boxes tell
+        Geometry geometry;
+        int pages = 0; // of steps
     };
     // One scale for every part picture, callouts and parts list alike.
     m_scale = partScale(vxMakePartsList(m_pictures.model(), std::nullopt));
-    // The heights of the steps' number and parts box in a column of each
-    // width, as the boxes will be laid out (cables and ropes aside).
+    // How the steps stand in a column of a width. Before the steps are made
+    // only their parts boxes are known (cables and ropes aside); which steps
+    // get a close-up or extra pictures is known only once the steps are
+    // made for the chosen size. Most steps that show parts before what
+    // covers them do, so until then every step keeps room for them.
+    using Shapes = std::function<const std::vector<StepShape>&(double columnWidth)>;
     const auto lists = vxMakePhasePartsLists(m_pictures.model());
-    std::map<double, std::vector<double>> headersOf;
-    auto headersFor = [&](double columnWidth) -> const std::vector<double>& {
-        auto [it, fresh] = headersOf.try_emplace(columnWidth);
+    std::map<double, std::vector<StepShape>> plannedOf;
+    const Shapes planned = [&](double columnWidth) -> const std::vector<StepShape>& {
+        auto [it, fresh] = plannedOf.try_emplace(columnWidth);
         if (fresh)
-            for (const auto& [phase, list] : lists) {
-                double h = 2 * kPad;
-                for (const Row& row :
-                     flow(list, kCellWidth, std::max(columnWidth - kNumberWidth - 2 * kPad, kCellWidth),
-                          kRowHeight, false))
-                    h += row.height;
-                it->second.push_back(std::max(kNumberHeight, h));
-            }
+            for (const auto& [phase, list] : lists)
+                it->second.push_back(shape(flow(list, kCellWidth, boxWidth(columnWidth), kRowHeight, false),
+                                           kNumberHeight, true));
         return it->second;
     };
     // A picture height for steps in columns: the width the model's
     // proportions give it, close-ups beside or below, and the pages the
-    // steps take placed as below. Which steps get a close-up or extra
-    // pictures is known only once the steps are made for the chosen size;
-    // most steps that show parts before what covers them do, so where they
-    // go below the picture every step keeps room for them.
-    auto candidate = [&](int columns, double height) {
-        Choice c{columns, 1};
-        c.columnWidth = (width - (columns - 1) * kColumnGap) / columns;
-        c.height = std::min(height, c.columnWidth / aspect);
-        c.width = std::min(c.columnWidth, c.height * aspect);
-        c.beside = c.columnWidth - c.width - kGap >= kDetailShare * c.width;
-        if (!c.beside) {
+    // steps take.
+    auto candidate = [&](int columns, double height, const Shapes& shapes) {
+        Geometry g{columns};
+        g.columnWidth = (width - (columns - 1) * kColumnGap) / columns;
+        // Below its number and the turns before it, a step's picture fits
+        // a column.
+        g.height = std::min({height, g.columnWidth / aspect, body - kNumberHeight - 2 * kTurnHeight - kGap});
+        g.width = std::min(g.columnWidth, g.height * aspect);
+        g.beside = g.columnWidth - g.width - kGap >= kDetailShare * g.width;
+        if (!g.beside) {
             // Room for a close-up below the picture in a column of its own.
-            c.height = std::min(c.height, (body - plainHeader(1) - 2 * kGap) / (1 + kDetailShare));
-            c.width = std::min(c.columnWidth, c.height * aspect);
+            g.height = std::min(g.height, (body - plainHeader - 2 * kGap) / (1 + kDetailShare));
+            g.width = std::min(g.columnWidth, g.height * aspect);
         }
-        c.height = std::max(c.height, 10.0);
-        c.width = std::max(c.width, 10.0);
-        int used = 1, here = 0;
-        double y = 0;
-        const double strip = c.beside ? 0 : kGap + kDetailShare * c.height;
-        for (const double h : headersFor(c.columnWidth)) {
-            const double all = h + kGap + c.height + strip;
-            if (y > 0 && all > body - y + 1e-6) {
-                ++used;
-                y = 0;
-                here = 0;
-            }
-            y += all + kStepGap;
-            c.perColumn = std::max(c.perColumn, ++here);
-        }
-        c.pages = (used + columns - 1) / columns;
-        return c;
+        g.height = std::max(g.height, 10.0);
+        g.width = std::max(g.width, 10.0);
+        return Choice{g, static_cast<int>(placeSteps(shapes(g.columnWidth), g, body).size())};
     };
     // The largest picture a step of a typical parts box has in a column of
     // its own on a page of its own.
-    const std::vector<double>& wide = headersFor(width);
-    std::vector<double> sorted(wide.begin(), wide.end());
-    std::sort(sorted.begin(), sorted.end());
-    const double typical = sorted.empty() ? plainHeader(1) : sorted[sorted.size() * 3 / 4];
-    const double alone = candidate(1, body - typical - kGap).height;
+    std::vector<double> headers;
+    for (const StepShape& s : planned(width))
+        headers.push_back(headerHeight(s, 0, static_cast<int>(s.rows.size())));
+    std::sort(headers.begin(), headers.end());
+    const double typical = headers.empty() ? plainHeader : headers[headers.size() * 3 / 4];
+    const double alone = candidate(1, body - typical - kGap, planned).geometry.height;
     // Every height from that down to kSmallest of it in steps of a
     // millimetre: of those that take hardly more than the fewest pages, the
     // largest.
-    std::vector<Choice> choices{candidate(1, alone)};
-    for (int columns = 1; columns <= 2; ++columns)
-        for (double h = alone; h >= std::max(kSmallest * alone, kLeastPicture); h -= 1) {
-            const Choice c = candidate(columns, h);
-            if (c.height >= kSmallest * alone && c.height >= kLeastPicture)
-                choices.push_back(c);
-        }
-    int fewest = choices.front().pages;
-    for (const Choice& c : choices)
-        fewest = std::min(fewest, c.pages);
-    Choice best = choices.front();
-    for (const Choice& c : choices)
-        if (c.pages <= fewest + fewest / 8 && (best.pages > fewest + fewest / 8 || c.height > best.height))
-            best = c;
-    m_pictureHeight = best.height;
-    m_pictureWidth = best.width;
-    m_columns = best.columns;
-    m_columnWidth = best.columnWidth;
-    m_detailBeside = best.beside;
-    m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
-                                 {m_pictureWidth, m_pictureHeight, kPictureDpi}, m_pictures.measure());
-    if (m_stepsHook)
-        m_stepsHook(m_steps);
-    // Parts, then cables and ropes, in every box and in the parts list.
-    auto withTubes = [this](std::vector<vxPartsListEntry> rows,
-                            const std::vector<vxBookletTubeEntry>& tubes) {
-        for (const vxBookletTubeEntry& t : tubes)
-            rows.push_back(tubeRow(t));
-        return rows;
+    auto choose = [&](const Shapes& shapes) {
+        std::vector<Choice> choices{candidate(1, alone, shapes)};
+        for (int columns = 1; columns <= 2; ++columns)
+            for (double h = alone; h >= std::max(kSmallest * alone, kLeastPicture); h -= 1) {
+                const Choice c = candidate(columns, h, shapes);
+                if (c.geometry.height >= kSmallest * alone && c.geometry.height >= kLeastPicture)
+                    choices.push_back(c);
+            }
+        int fewest = choices.front().pages;
+        for (const Choice& c : choices)
+            fewest = std::min(fewest, c.pages);
+        Choice best = choices.front();
+        for (const Choice& c : choices)
+            if (c.pages <= fewest + fewest / 8 &&
+                (best.pages > fewest + fewest / 8 || c.geometry.height > best.geometry.height))
+                best = c;
+        return best;
     };
-    m_boxes.clear();
-    m_calloutRows.clear();
-    const double boxWidth = std::max(m_columnWidth - kNumberWidth - 2 * kPad, kCellWidth);
-    for (const vxBookletStep& step : m_steps.steps) {
-        m_boxes.push_back(withTubes(step.callouts, step.tubeCallouts));
-        m_calloutRows.push_back(flow(m_boxes.back(), kCellWidth, boxWidth, kRowHeight, false));
+    auto make = [&](const Geometry& g) {
+        setGeometry(g);
+        m_steps = vxMakeBookletSteps(m_pictures.model(), m_pictures.framing(),
+                                     {m_pictureWidth, m_pictureHeight, kPictureDpi}, m_pictures.measure());
+        if (m_stepsHook)
+            m_stepsHook(m_steps);
+    };
+    std::map<double, std::vector<StepShape>> madeOf;
+    const Shapes made = [&](double columnWidth) -> const std::vector<StepShape>& {
+        auto [it, fresh] = madeOf.try_emplace(columnWidth);
+        if (fresh)
+            it->second = madeShapes(columnWidth, nullptr);
+        return it->second;
+    };
+    const Geometry chosen = choose(planned).geometry;
+    make(chosen);
+    // Now that the steps tell which of them have pictures below the main
+    // one, and how tall their boxes and turns are, the size is chosen
+    // again. Making the steps is costly: they are made once more, at the
+    // other size, only where that saves at least a page and an eighth of
+    // them, and kept only where they do save pages.
+    const int pages = candidate(chosen.columns, chosen.height, made).pages;
+    const Choice again = choose(made);
+    if (pages - again.pages >= std::max(1.0, pages / 8.0)) {
+        vxBookletSteps firstSteps = std::move(m_steps);
+        make(again.geometry);
+        madeOf.clear();
+        if (candidate(again.geometry.columns, again.geometry.height, made).pages >= pages) {
+            setGeometry(chosen);
+            m_steps = std::move(firstSteps);
+        }
     }
-    m_listEntries = withTubes(m_steps.partsList, m_steps.tubeList);
+
+    m_boxes.clear();
+    for (const vxBookletStep& step : m_steps.steps)
+        m_boxes.push_back(boxEntries(step.callouts, step.tubeCallouts));
+    m_shapes = madeShapes(m_columnWidth, &m_calloutRows);
+    m_listEntries = boxEntries(m_steps.partsList, m_steps.tubeList);
     const int listColumns = std::max(1, static_cast<int>(width / kListCellWidth));
     m_listRows = flow(m_listEntries, width / listColumns, width, kListRowHeight, true);
 
     Page cover;
     cover.kind = Page::Cover;
     m_pages.push_back(cover);
-
-    Page page;
-    double y = 0;
-    int column = 0;
-    auto nextColumn = [&] {
-        y = 0;
-        if (++column < m_columns)
-            return;
-        if (!page.pieces.empty())
-            m_pages.push_back(std::move(page));
-        page = Page{};
-        column = 0;
-    };
-    for (std::size_t step = 0; step < m_steps.steps.size(); ++step) {
-        const int rows = std::max(1, static_cast<int>(m_calloutRows[step].size()));
-        // The strip of pictures below the main picture: as tall as a
-        // close-up, or, at the foot of a column, as tall as the room left
-        // down to kLeastInset.
-        const double strip = insetsBelow(m_steps.steps[step]) ? kDetailShare * m_pictureHeight : 0;
-        int row = 0;
-        while (true) {
-            const int left = rows - row;
-            const double all = headerHeight(step, row, left) + kGap + m_pictureHeight;
-            const double room = body - y - all - kGap;
-            if (strip == 0 ? all <= body - y + 1e-6 : room >= std::min(strip, kLeastInset) - 1e-6) {
-                const double below = std::min(strip, room);
-                page.pieces.push_back(
-                    {step, row, left, true, column * (m_columnWidth + kColumnGap), y, strip > 0 ? below : 0});
-                y += all + (strip > 0 ? kGap + below : 0) + kStepGap;
-                break;
-            }
-            if (y > 0) {
-                nextColumn();
-                continue;
-            }
-            // Too many parts for one column with the picture: the parts box
-            // goes on as far as it fits, the rest follows in the next column.
-            int fit = 1;
-            while (fit < left && boxRowsHeight(step, row, fit + 1) <= body)
-                ++fit;
-            page.pieces.push_back({step, row, fit, false, column * (m_columnWidth + kColumnGap), y});
-            row += fit;
-            nextColumn();
-        }
-    }
-    if (!page.pieces.empty())
+    for (Page& page : placeSteps(
+             m_shapes, {m_columns, m_columnWidth, m_pictureHeight, m_pictureWidth, m_detailBeside}, body))
         m_pages.push_back(std::move(page));
 
     const int rows = static_cast<int>(m_listRows.size());
@@ -528,7 +491,7 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
         for (int r = piece.firstRow; r < last; ++r)
             width = std::max(width, rows[static_cast<std::size_t>(r)].width);
         const QRectF box(boxX * k, top * k, (2 * kPad + width) * k,
-                         boxRowsHeight(piece.step, piece.firstRow, piece.rows) * k);
+                         boxRowsHeight(m_shapes.at(piece.step), piece.firstRow, piece.rows) * k);
         p.setPen(QPen(kBoxLine, 0.3 * k));
         p.setBrush(vxBookletPictures::kPartsBox);
         p.drawRoundedRect(box, 2 * k, 2 * k);
@@ -544,7 +507,7 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
     }
     const vxBookletPicture* main = step.picture(vxBookletPicture::Role::Main);
     if (piece.picture && main) {
-        const double y = top + headerHeight(piece.step, piece.firstRow, piece.rows) + kGap;
+        const double y = top + headerHeight(m_shapes.at(piece.step), piece.firstRow, piece.rows) + kGap;
         const double x = m_detailBeside ? left : left + (m_columnWidth - m_pictureWidth) / 2;
         const QRectF box(x, y, m_pictureWidth, m_pictureHeight);
         const QImage image = m_pictures.draw(main->render);
@@ -604,13 +567,6 @@ void vxBooklet::paintTurn(QPainter& p, double left, double top, const vxBookletS
         arrow(true, tr("Turn over"));
     if (std::abs(step.turnDegrees) >= 0.5)
         arrow(false, tr("Turn %1°").arg(std::lround(std::abs(step.turnDegrees))));
-}
-
-bool vxBooklet::insetsBelow(const vxBookletStep& step) const
-{
-    return !m_detailBeside &&
-           std::any_of(step.pictures.begin(), step.pictures.end(),
-                       [](const auto& picture) { return picture.role != vxBookletPicture::Role::Main; });
 }
 
 std::vector<std::pair<const vxBookletPicture*, QRectF>>
@@ -893,19 +849,119 @@ double vxBooklet::partScale(const std::vector<vxPartsListEntry>& partsList)
     return std::max(1.0, *middle / (kCalloutPicture - 1));
 }
 
-double vxBooklet::boxRowsHeight(std::size_t step, int first, int rows) const
+double vxBooklet::boxRowsHeight(const StepShape& shape, int first, int rows)
 {
-    const std::vector<Row>& all = m_calloutRows.at(step);
     double h = 2 * kPad;
-    for (int r = first; r < first + rows && r < static_cast<int>(all.size()); ++r)
-        h += all[static_cast<std::size_t>(r)].height;
+    for (int r = first; r < first + rows && r < static_cast<int>(shape.rows.size()); ++r)
+        h += shape.rows[static_cast<std::size_t>(r)];
     return h;
 }
 
-double vxBooklet::headerHeight(std::size_t step, int first, int rows) const
+double vxBooklet::headerHeight(const StepShape& shape, int first, int rows)
 {
-    const double number = kNumberHeight + turnHeight(m_steps.steps.at(step));
-    return rows > 0 ? std::max(number, boxRowsHeight(step, first, rows)) : number;
+    return rows > 0 ? std::max(shape.number, boxRowsHeight(shape, first, rows)) : shape.number;
+}
+
+std::vector<vxBooklet::Page> vxBooklet::placeSteps(const std::vector<StepShape>& shapes, const Geometry& g,
+                                                   double body)
+{
+    std::vector<Page> pages;
+    Page page;
+    double y = 0;
+    int column = 0;
+    auto nextColumn = [&] {
+        y = 0;
+        if (++column < g.columns)
+            return;
+        if (!page.pieces.empty())
+            pages.push_back(std::move(page));
+        page = Page{};
+        column = 0;
+    };
+    for (std::size_t step = 0; step < shapes.size(); ++step) {
+        const StepShape& shape = shapes[step];
+        const int rows = std::max(1, static_cast<int>(shape.rows.size()));
+        // The strip of pictures below the main picture: as tall as a
+        // close-up, or, at the foot of a column, as tall as the room left
+        // down to kLeastInset.
+        const double strip = !g.beside && shape.strip ? kDetailShare * g.height : 0;
+        int row = 0;
+        while (true) {
+            const int left = rows - row;
+            const double all = headerHeight(shape, row, left) + kGap + g.height;
+            const double room = body - y - all - kGap;
+            const bool fits =
+                strip == 0 ? all <= body - y + 1e-6 : room >= std::min(strip, kLeastInset) - 1e-6;
+            // At the top of a column with all of its parts box placed the
+            // step stands there, whatever room it needs.
+            if (fits || (y == 0 && left <= 0)) {
+                const double below = std::clamp(room, 0.0, strip);
+                page.pieces.push_back(
+                    {step, row, left, true, column * (g.columnWidth + kColumnGap), y, strip > 0 ? below : 0});
+                y += all + (strip > 0 ? kGap + below : 0) + kStepGap;
+                break;
+            }
+            if (y > 0) {
+                nextColumn();
+                continue;
+            }
+            // Too many parts for one column with the picture: the parts box
+            // goes on as far as it fits, the rest follows in the next column.
+            int fit = 1;
+            while (fit < left && boxRowsHeight(shape, row, fit + 1) <= body)
+                ++fit;
+            page.pieces.push_back({step, row, fit, false, column * (g.columnWidth + kColumnGap), y});
+            row += fit;
+            nextColumn();
+        }
+    }
+    if (!page.pieces.empty())
+        pages.push_back(std::move(page));
+    return pages;
+}
+
+void vxBooklet::setGeometry(const Geometry& g)
+{
+    m_pictureHeight = g.height;
+    m_pictureWidth = g.width;
+    m_columns = g.columns;
+    m_columnWidth = g.columnWidth;
+    m_detailBeside = g.beside;
+}
+
+std::vector<vxPartsListEntry> vxBooklet::boxEntries(std::vector<vxPartsListEntry> parts,
+                                                    const std::vector<vxBookletTubeEntry>& tubes)
+{
+    for (const vxBookletTubeEntry& t : tubes)
+        parts.push_back(tubeRow(t));
+    return parts;
+}
+
+vxBooklet::StepShape vxBooklet::shape(const std::vector<Row>& rows, double number, bool strip)
+{
+    StepShape s{{}, number, strip};
+    for (const Row& row : rows)
+        s.rows.push_back(row.height);
+    return s;
+}
+
+std::vector<vxBooklet::StepShape> vxBooklet::madeShapes(double columnWidth,
+                                                        std::vector<std::vector<Row>>* rowsOut)
+{
+    std::vector<StepShape> shapes;
+    if (rowsOut)
+        rowsOut->clear();
+    for (const vxBookletStep& step : m_steps.steps) {
+        std::vector<Row> rows = flow(boxEntries(step.callouts, step.tubeCallouts), kCellWidth,
+                                     boxWidth(columnWidth), kRowHeight, false);
+        const bool strip = std::any_of(step.pictures.begin(), step.pictures.end(), [](const auto& picture) {
+            return picture.role != vxBookletPicture::Role::Main;
+        });
+        shapes.push_back(shape(rows, kNumberHeight + turnHeight(step), strip));
+        if (rowsOut)
+            rowsOut->push_back(std::move(rows));
+    }
+    return shapes;
 }
 
 vxPartsListEntry vxBooklet::tubeRow(const vxBookletTubeEntry& tube)

@@ -47,8 +47,9 @@ class vxBooklet {
     static QString stepsText(int n);
 
     // Lays the pages out for a printable area of the given size in
-    // millimetres and makes the step model for its picture size. paint()
-    // does it for its device.
+    // millimetres and makes the step model for its picture size: once,
+    // or twice where the steps made show that another size saves pages.
+    // paint() does it for its device.
     void layOut(QSizeF printableMillimetres);
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     int stepPageCount() const;
@@ -107,6 +108,32 @@ class vxBooklet {
         double width = 0, height = 0;
     };
 
+    // How a step stands in a column: the heights of its parts box's rows,
+    // of its number with the turn below it, and whether it has pictures
+    // besides the main one (below it where they cannot stand beside it).
+    struct StepShape {
+        std::vector<double> rows;
+        double number = 0;
+        bool strip = false;
+    };
+    // The size of every step's main picture and where steps stand, mm.
+    struct Geometry {
+        int columns = 1;
+        double columnWidth = 0, height = 0, width = 0;
+        bool beside = false; // close-ups and extra pictures beside the main picture, else below it
+    };
+    // The steps' pieces on pages of a body this tall, as many to a column
+    // as fit.
+    static std::vector<Page> placeSteps(const std::vector<StepShape>& shapes, const Geometry& g, double body);
+    void setGeometry(const Geometry& g);
+    // What a step's parts box shows: parts, then cables and ropes.
+    static std::vector<vxPartsListEntry> boxEntries(std::vector<vxPartsListEntry> parts,
+                                                    const std::vector<vxBookletTubeEntry>& tubes);
+    static StepShape shape(const std::vector<Row>& rows, double number, bool strip);
+    // The shapes of the steps made, their parts boxes flowed in a column of
+    // the given width; rowsOut, if given, receives the rows.
+    std::vector<StepShape> madeShapes(double columnWidth, std::vector<std::vector<Row>>* rowsOut);
+
     void paintPage(QPainter& p, const Page& page, int number);
     void paintCover(QPainter& p);
     void paintStepPiece(QPainter& p, const StepPiece& piece);
@@ -119,7 +146,6 @@ class vxBooklet {
     // it.
     std::vector<std::pair<const vxBookletPicture*, QRectF>> insets(const vxBookletStep& step,
                                                                    const QRectF& box, double strip) const;
-    bool insetsBelow(const vxBookletStep& step) const;
     void paintInset(QPainter& p, const QRectF& box, const QRectF& slot, const vxBookletPicture& picture);
     void paintPartsList(QPainter& p, const Page& page);
     void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, const CellLook& look);
@@ -138,9 +164,10 @@ class vxBooklet {
     // paper) for its parts list: the middle-sized part type fills the usual
     // picture, never larger than life.
     double partScale(const std::vector<vxPartsListEntry>& partsList);
-    // The height of a step's parts box from its row first, rows rows, mm.
-    double boxRowsHeight(std::size_t step, int first, int rows) const;
-    double headerHeight(std::size_t step, int first, int rows) const;
+    // The height of a step's parts box from its row first, rows rows, mm,
+    // and of the box with the number beside it.
+    static double boxRowsHeight(const StepShape& shape, int first, int rows);
+    static double headerHeight(const StepShape& shape, int first, int rows);
     double turnHeight(const vxBookletStep& step) const;
     QString colorName(const vxPartsListEntry& entry) const;
 
@@ -161,6 +188,7 @@ class vxBooklet {
     // The rows of each step's parts box and of the parts list; rows grow
     // where a name needs more lines or a picture more room.
     std::vector<std::vector<Row>> m_calloutRows;
+    std::vector<StepShape> m_shapes;
     std::vector<Row> m_listRows;
     // What each step's parts box and the parts list show: parts, then tubes.
     std::vector<std::vector<vxPartsListEntry>> m_boxes;

@@ -7,6 +7,8 @@
 
 #include <QGuiApplication>
 
+#include <map>
+
 #include <gtest/gtest.h>
 
 using namespace vxTest;
@@ -43,6 +45,8 @@ class BookletLayout : public ::testing::Test {
         const vxWriteResult r = vxWriteBookletPdf(b, pdf, QPageSize(QPageSize::A4));
         EXPECT_TRUE(r) << r.error;
         steps = b.stepPageCount();
+        mainPixels =
+            b.stepModel().steps.empty() ? 0 : b.stepModel().steps.front().pictures.front().render.height;
         return pdf;
     }
     // A column of blocks, one a step.
@@ -58,7 +62,8 @@ class BookletLayout : public ::testing::Test {
     TempDir res;
     TempDir dir;
     ResourceFolder folder{res.path()};
-    int steps = 0; // pages of steps
+    int steps = 0;      // pages of steps
+    int mainPixels = 0; // the height of the first step's main picture as printed
 };
 
 std::string text(const std::string& pdf)
@@ -88,6 +93,19 @@ TEST_F(BookletLayout, ATurnBeforeAStepShowsBesideItsNumber)
     EXPECT_NE(all.find("Turn 90°"), std::string::npos) << all;
     EXPECT_NE(all.find("Turn 45°"), std::string::npos) << all;
     EXPECT_NE(all.find("Turn over"), std::string::npos) << all;
+    // A tall, slim model in one step, turned over and about: its picture
+    // stands below the symbols on the page, however large it is.
+    std::vector<KmfPart> tower = column(16);
+    for (KmfPart& part : tower)
+        part.phase = 1;
+    pdf = booklet(tower, [](vxBookletSteps& s) {
+        ASSERT_EQ(s.steps.size(), 1u);
+        s.steps[0].turnDegrees = 90;
+        s.steps[0].turnOver = true;
+    });
+    EXPECT_EQ(steps, 1);
+    for (const PlacedImage& i : placedImages(pdf))
+        EXPECT_LE(i.top + i.height, (297 - 16) * 892 / 210.0 + 1) << "page " << i.page;
     int turns = 0;
     for (int page = 2; page < 2 + steps; ++page)
         turns += colourPixels(pdfPage(pdf, page, 100, dir), 200, 40, 120);
@@ -143,4 +161,67 @@ TEST_F(BookletLayout, ExtraPicturesStandBesideTheMainPicture)
             EXPECT_LE(i.left + i.width, 892); // A4 as pdftohtml measures it
         }
     }
+}
+
+// Room below a step's picture is taken only by steps that have pictures to
+// put there: a booklet where few steps have them takes fewer pages than one
+// where every step has, its pictures no smaller than the least size and
+// drawn at their own pixels' size. The steps are made again at most once,
+// only where that saves pages, and kept only where it does.
+TEST_F(BookletLayout, OnlyStepsWithPicturesBelowTakeRoomForThem)
+{
+    // A low wall, a block a step: wide pictures, too wide to have room
+    // beside them.
+    std::vector<KmfPart> parts;
+    for (int i = 0; i < 12; ++i)
+        parts.push_back({"K31005_w", {static_cast<float>(i), 0, 0}, {0, 1, 0}, {0, 0, 1}, 0x2020c4, i + 1});
+    // Which steps have a picture below their main one when the steps are
+    // made first and when they are made again: every step whose number
+    // less one is a multiple of the number (none for 0).
+    struct Case {
+        std::string name;
+        int first, again;
+    };
+    const std::vector<Case> cases{
+        {"none", 0, 0}, {"one", 12, 12}, {"every", 1, 1}, {"one, then every", 12, 1}};
+    std::map<std::string, int> pages;
+    std::map<std::string, std::vector<int>> heights; // of the main pictures, pixels, each time made
+    for (const Case& c : cases) {
+        const std::string pdf = booklet(parts, [&](vxBookletSteps& s) {
+            const int every = heights[c.name].empty() ? c.first : c.again;
+            heights[c.name].push_back(s.steps.front().pictures.front().render.height);
+            for (vxBookletStep& step : s.steps) {
+                std::erase_if(step.pictures, [](const vxBookletPicture& p) {
+                    return p.role != vxBookletPicture::Role::Main;
+                });
+                if (every > 0 && (step.number - 1) % every == 0) {
+                    vxBookletPicture extra = step.pictures.front();
+                    extra.role = vxBookletPicture::Role::Extra;
+                    step.pictures.push_back(extra);
+                }
+            }
+        });
+        pages[c.name] = steps;
+        expectNoPictureCoversAnother(pdf);
+        // The main pictures, the tallest of each page, are at least 60 mm
+        // tall and as tall as their pixels at 200 dpi (pdftohtml measures
+        // A4 892 wide).
+        const double unitsPerMm = 892 / 210.0;
+        const auto kept = c.name == "one, then every" ? heights[c.name].front() : heights[c.name].back();
+        EXPECT_EQ(mainPixels, kept) << c.name;
+        std::map<int, double> tallest;
+        for (const PlacedImage& i : placedImages(pdf))
+            tallest[i.page] = std::max(tallest[i.page], i.height);
+        for (int page = 2; page <= 1 + steps; ++page) {
+            EXPECT_GE(tallest[page], 60 * unitsPerMm - 1) << c.name << ", page " << page;
+            EXPECT_NEAR(tallest[page], kept * 25.4 / 200 * unitsPerMm, 1.5) << c.name << ", page " << page;
+        }
+    }
+    EXPECT_LT(pages["none"], pages["every"]);
+    EXPECT_LT(pages["one"], pages["every"]);
+    EXPECT_LE(pages["one, then every"], pages["every"]);
+    EXPECT_EQ(heights["every"].size(), 1u) << "every step has pictures below: the first size stays";
+    for (const std::string name : {"none", "one", "one, then every"})
+        EXPECT_EQ(heights[name].size(), 2u) << name;
+    EXPECT_LT(heights["one"].back(), heights["one"].front());
 }
