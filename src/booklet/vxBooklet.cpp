@@ -56,6 +56,11 @@ constexpr double kLeastPicture = 60;
 // Close-ups and extra pictures below a step's picture are at least this
 // tall, mm.
 constexpr double kLeastInset = 22;
+// A step alone in its column grows its pictures where more than kGrowFrom
+// of its picture's height is left blank below it, at most kMostGrowth
+// times.
+constexpr double kGrowFrom = 0.2;
+constexpr double kMostGrowth = 1.6;
 
 // The width of a step's parts box in a column of the given width.
 double boxWidth(double columnWidth)
@@ -326,9 +331,32 @@ void vxBooklet::layOut(QSizeF printable)
     Page cover;
     cover.kind = Page::Cover;
     m_pages.push_back(cover);
-    for (Page& page : placeSteps(
-             m_shapes, {m_columns, m_columnWidth, m_pictureHeight, m_pictureWidth, m_detailBeside}, body))
+    const Geometry geometry{m_columns, m_columnWidth, m_pictureHeight, m_pictureWidth, m_detailBeside};
+    std::vector<Page> stepPages = placeSteps(m_shapes, geometry, body);
+    growLoneSteps(stepPages, m_shapes, geometry, body);
+    for (Page& page : stepPages) {
+        // A grown step's pictures are drawn at their printed size: the
+        // same view and framing, only larger, so that every new part covers
+        // more pixels than where the step was measured. The other pictures
+        // grow as much as the main one, so that those of its size stay of
+        // its size.
+        for (const StepPiece& piece : page.pieces) {
+            vxBookletStep& step = m_steps.steps.at(piece.step);
+            if (piece.scale == 1 || step.pictures.empty())
+                continue;
+            const vxBookletRender before = step.pictures.front().render;
+            const int wide = vxBookletPixels(m_pictureWidth * piece.scale, kPictureDpi);
+            const int tall = vxBookletPixels(m_pictureHeight * piece.scale, kPictureDpi);
+            for (vxBookletPicture& picture : step.pictures) {
+                vxBookletRender& r = picture.render;
+                r.width = std::max(1, static_cast<int>(std::lround(static_cast<double>(r.width) * wide /
+                                                                   std::max(before.width, 1))));
+                r.height = std::max(1, static_cast<int>(std::lround(static_cast<double>(r.height) * tall /
+                                                                    std::max(before.height, 1))));
+            }
+        }
         m_pages.push_back(std::move(page));
+    }
 
     const int rows = static_cast<int>(m_listRows.size());
     int row = 0;
@@ -508,8 +536,9 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
     const vxBookletPicture* main = step.picture(vxBookletPicture::Role::Main);
     if (piece.picture && main) {
         const double y = top + headerHeight(m_shapes.at(piece.step), piece.firstRow, piece.rows) + kGap;
-        const double x = m_detailBeside ? left : left + (m_columnWidth - m_pictureWidth) / 2;
-        const QRectF box(x, y, m_pictureWidth, m_pictureHeight);
+        const double width = m_pictureWidth * piece.scale;
+        const double x = piece.beside ? left : left + (m_columnWidth - width) / 2;
+        const QRectF box(x, y, width, m_pictureHeight * piece.scale);
         const QImage image = m_pictures.draw(main->render);
         if (!image.isNull()) {
             // In the picture's own shape, centred in its place.
@@ -518,8 +547,8 @@ void vxBooklet::paintStepPiece(QPainter& p, const StepPiece& piece)
                             size.width(), size.height());
             p.drawImage(QRectF(at.x() * k, at.y() * k, at.width() * k, at.height() * k), image);
         }
-        for (const auto& [picture, slot] : insets(step, box, piece.insets))
-            paintInset(p, box, slot, *picture);
+        for (const auto& [picture, slot] : insets(step, box, piece.beside, piece.insets))
+            paintInset(p, box, slot, piece.beside, *picture);
     }
 }
 
@@ -570,7 +599,7 @@ void vxBooklet::paintTurn(QPainter& p, double left, double top, const vxBookletS
 }
 
 std::vector<std::pair<const vxBookletPicture*, QRectF>>
-vxBooklet::insets(const vxBookletStep& step, const QRectF& box, double strip) const
+vxBooklet::insets(const vxBookletStep& step, const QRectF& box, bool beside, double strip) const
 {
     // The close-up first, then the extra pictures: each in a slot of
     // kDetailShare of the picture's size, stacked up from the bottom beside
@@ -587,7 +616,7 @@ vxBooklet::insets(const vxBookletStep& step, const QRectF& box, double strip) co
         return out;
     const double n = static_cast<double>(shown.size());
     QSizeF slot(box.width() * kDetailShare, box.height() * kDetailShare);
-    if (m_detailBeside) {
+    if (beside) {
         slot *= std::min(1.0, (box.height() - (n - 1) * kGap) / n / slot.height());
         for (std::size_t i = 0; i < shown.size(); ++i)
             out.emplace_back(shown[i], QRectF(QPointF(box.right() + kGap,
@@ -604,7 +633,7 @@ vxBooklet::insets(const vxBookletStep& step, const QRectF& box, double strip) co
     return out;
 }
 
-void vxBooklet::paintInset(QPainter& p, const QRectF& box, const QRectF& slot,
+void vxBooklet::paintInset(QPainter& p, const QRectF& box, const QRectF& slot, bool beside,
                            const vxBookletPicture& picture)
 {
     // A close-up frames the area it enlarges in the main picture; every
@@ -622,7 +651,7 @@ void vxBooklet::paintInset(QPainter& p, const QRectF& box, const QRectF& slot,
     const QImage image = m_pictures.draw(picture.render);
     const QSizeF size = QSizeF(std::max(picture.render.width, 1), std::max(picture.render.height, 1))
                             .scaled(slot.size(), Qt::KeepAspectRatio);
-    const double x = m_detailBeside ? slot.left() : slot.center().x() - size.width() / 2;
+    const double x = beside ? slot.left() : slot.center().x() - size.width() / 2;
     const QRectF inset(x, slot.top() + (slot.height() - size.height()) / 2, size.width(), size.height());
     p.setPen(QPen(kAccent, 0.5 * k));
     p.setBrush(vxBookletPictures::kPaper);
@@ -896,8 +925,8 @@ std::vector<vxBooklet::Page> vxBooklet::placeSteps(const std::vector<StepShape>&
             // step stands there, whatever room it needs.
             if (fits || (y == 0 && left <= 0)) {
                 const double below = std::clamp(room, 0.0, strip);
-                page.pieces.push_back(
-                    {step, row, left, true, column * (g.columnWidth + kColumnGap), y, strip > 0 ? below : 0});
+                page.pieces.push_back({step, row, left, true, column * (g.columnWidth + kColumnGap), y,
+                                       strip > 0 ? below : 0, g.beside});
                 y += all + (strip > 0 ? kGap + below : 0) + kStepGap;
                 break;
             }
@@ -918,6 +947,47 @@ std::vector<vxBooklet::Page> vxBooklet::placeSteps(const std::vector<StepShape>&
     if (!page.pieces.empty())
         pages.push_back(std::move(page));
     return pages;
+}
+
+void vxBooklet::growLoneSteps(std::vector<Page>& pages, const std::vector<StepShape>& shapes,
+                              const Geometry& g, double body)
+{
+    for (Page& page : pages)
+        for (StepPiece& piece : page.pieces) {
+            const bool alone = std::count_if(page.pieces.begin(), page.pieces.end(),
+                                             [&](const StepPiece& other) { return other.x == piece.x; }) == 1;
+            // A step whose parts box began in the column before stays as
+            // large as the others.
+            if (!alone || !piece.picture || piece.firstRow > 0)
+                continue;
+            const StepShape& shape = shapes.at(piece.step);
+            // The picture and the strip below it grow down to the foot of
+            // the body; the pictures beside it take their share of the
+            // column's width.
+            const double top = piece.y + headerHeight(shape, piece.firstRow, piece.rows) + kGap +
+                               (piece.insets > 0 ? kGap : 0);
+            const double tall = g.height + piece.insets;
+            if (body - top - tall < kGrowFrom * g.height)
+                continue;
+            double scale = std::min({kMostGrowth, (body - top) / tall,
+                                     (g.columnWidth - (g.beside && shape.strip ? kGap : 0)) /
+                                         (g.width * (g.beside && shape.strip ? 1 + kDetailShare : 1))});
+            if (g.beside && shape.strip) {
+                // The pictures beside it stand below it instead, where
+                // that lets it grow more.
+                const double below = std::min({kMostGrowth, g.columnWidth / g.width,
+                                               (body - top - kGap) / (g.height * (1 + kDetailShare))});
+                if (below > std::max(scale, 1.0)) {
+                    scale = below;
+                    piece.beside = false;
+                    piece.insets = kDetailShare * g.height;
+                }
+            }
+            if (scale > 1) {
+                piece.scale = scale;
+                piece.insets *= scale;
+            }
+        }
 }
 
 void vxBooklet::setGeometry(const Geometry& g)

@@ -76,9 +76,14 @@ class vxBooklet {
         int firstRow = 0;
         int rows = 0;
         bool picture = false;
-        double x = 0;      // from the left of the page body, mm
-        double y = 0;      // from the top of the page body, mm
-        double insets = 0; // the height of the pictures below the main picture, mm
+        double x = 0;        // from the left of the page body, mm
+        double y = 0;        // from the top of the page body, mm
+        double insets = 0;   // the height of the pictures below the main picture, mm
+        bool beside = false; // the pictures besides the main one stand beside it, else below it
+        // How much larger than the booklet's picture size the step's
+        // pictures are drawn: a step alone in its column grows into the
+        // room left below it.
+        double scale = 1;
     };
     struct Page {
         enum Kind { Cover, Steps, PartsList } kind = Steps;
@@ -125,6 +130,13 @@ class vxBooklet {
     // The steps' pieces on pages of a body this tall, as many to a column
     // as fit.
     static std::vector<Page> placeSteps(const std::vector<StepShape>& shapes, const Geometry& g, double body);
+    // Grows the pictures of every step that stands alone in its column,
+    // with its whole parts box, into the room left below it: the picture
+    // and the pictures below or beside it by one scale, within the column
+    // and the page body, at most kMostGrowth times. The pictures beside
+    // the main one move below it where that lets it grow more.
+    static void growLoneSteps(std::vector<Page>& pages, const std::vector<StepShape>& shapes,
+                              const Geometry& g, double body);
     void setGeometry(const Geometry& g);
     // What a step's parts box shows: parts, then cables and ropes.
     static std::vector<vxPartsListEntry> boxEntries(std::vector<vxPartsListEntry> parts,
@@ -144,9 +156,10 @@ class vxBooklet {
     // page for a main picture at box, mm: beside the picture where the
     // column has room, else in a strip below it (strip mm tall); never on
     // it.
-    std::vector<std::pair<const vxBookletPicture*, QRectF>> insets(const vxBookletStep& step,
-                                                                   const QRectF& box, double strip) const;
-    void paintInset(QPainter& p, const QRectF& box, const QRectF& slot, const vxBookletPicture& picture);
+    std::vector<std::pair<const vxBookletPicture*, QRectF>>
+    insets(const vxBookletStep& step, const QRectF& box, bool beside, double strip) const;
+    void paintInset(QPainter& p, const QRectF& box, const QRectF& slot, bool beside,
+                    const vxBookletPicture& picture);
     void paintPartsList(QPainter& p, const Page& page);
     void paintCell(QPainter& p, const QRectF& cell, const vxPartsListEntry& entry, const CellLook& look);
     // The height a cell's texts need, mm, beside a picture in a cell of the
