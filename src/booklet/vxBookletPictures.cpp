@@ -234,7 +234,7 @@ std::vector<std::uint32_t> vxBookletPictures::countPixels(const vxBookletRender&
     view.cameraTarget().setVector3f(render.target);
     return view.partPixelCounts(std::max(1, static_cast<int>(std::lround(render.width * scale))),
                                 std::max(1, static_cast<int>(std::lround(render.height * scale))),
-                                render.seeThrough, only);
+                                render.seeThrough, only, scale >= 1.0);
 }
 
 vxBookletMeasure vxBookletPictures::measure()

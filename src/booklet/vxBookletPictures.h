@@ -128,7 +128,8 @@ class vxBookletPictures {
     // width and height in flat colours, one sample per pixel (see
     // vxOpenGLView::partPixelCounts; see-through: only the render's phase
     // hides parts). Raw counts of the smaller picture. Given only, the
-    // counts of those parts alone are whole.
+    // counts of those parts alone are whole. At full size (scale 1) the
+    // parts' own meshes are drawn.
     std::vector<std::uint32_t> countPixels(const vxBookletRender& render, double scale,
                                            const std::vector<std::size_t>* only = nullptr);
     // countPixels at kMeasureScale, scaled up to the render's size, or fine,

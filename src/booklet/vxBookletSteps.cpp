@@ -340,7 +340,7 @@ vxBookletSteps vxMakeBookletSteps(const vxModel& model, const vxBookletFraming& 
 
     const int width = vxBookletPixels(size.widthMm, size.dpi),
               height = vxBookletPixels(size.heightMm, size.dpi);
-    StepViews views{framing, measure, width, height};
+    StepViews views{framing, measure, width, height, {}, {}};
     vxBookletDirection direction = vxNearestBookletDirection(framing.direction());
 
     auto phaseLists = vxMakePhasePartsLists(model);

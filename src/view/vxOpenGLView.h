@@ -235,9 +235,11 @@ class vxOpenGLView {
     // pass draws into a framebuffer of its own and puts every GL state back:
     // the view's next picture is the one it would have drawn without it.
     // Given only, the counts of those parts alone are whole (the others'
-    // may be short): only the pixels their boxes may cover are drawn.
+    // may be short): only the pixels their boxes may cover are drawn. With
+    // exact, every part's own mesh is drawn.
     std::vector<std::uint32_t> partPixelCounts(int width, int height, bool shownPhaseOnly = false,
-                                               const std::vector<std::size_t>* only = nullptr);
+                                               const std::vector<std::size_t>* only = nullptr,
+                                               bool exact = false);
 
     // --- export -----------------------------------------------------------
     // The model and the scene, for vxExportModel.

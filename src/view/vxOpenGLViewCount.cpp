@@ -113,7 +113,7 @@ Region pixelsCovered(const vxBaseSceneObject& object, const double clip[16], int
 } // namespace
 
 std::vector<std::uint32_t> vxOpenGLView::partPixelCounts(int width, int height, bool shownPhaseOnly,
-                                                         const std::vector<std::size_t>* only)
+                                                         const std::vector<std::size_t>* only, bool exact)
 {
     const auto& parts = m_model->partList();
     const std::size_t n = std::min(parts.size(), static_cast<std::size_t>(std::max(m_model->count(), 0)));
@@ -210,12 +210,15 @@ std::vector<std::uint32_t> vxOpenGLView::partPixelCounts(int width, int height, 
         vxBaseSceneObject* object = parts[i]->baseSceneObject().get();
         if (object->outsideClipVolume(clip, 1.0))
             continue;
-        // The finer simplified version of the mesh where there is one: it
-        // strays from the surface by a hundredth of the part's size.
+        // Unless exact, the finer simplified version of the mesh where there
+        // is one: it strays from the surface by a hundredth of the part's
+        // size, which is a pixel or two of a long part seen close.
         vxSharedMesh& mesh = *object->sharedMesh();
-        mesh.drawings.makeSimplified(mesh.triangles);
-        std::uint32_t list =
-            mesh.drawings.simplified(0).empty() ? 0 : mesh.drawings.simplifiedList(mesh.triangles, 0);
+        std::uint32_t list = 0;
+        if (!exact) {
+            mesh.drawings.makeSimplified(mesh.triangles);
+            list = mesh.drawings.simplified(0).empty() ? 0 : mesh.drawings.simplifiedList(mesh.triangles, 0);
+        }
         if (list == 0) {
             mesh.compileGeometry();
             list = mesh.geometryList;

@@ -24,11 +24,6 @@ std::vector<std::string> rows(const std::vector<vxPartsListEntry>& list)
     return out;
 }
 
-bool same(const vxVector& a, const vxVector& b)
-{
-    return a.x() == b.x() && a.y() == b.y() && a.z() == b.z();
-}
-
 } // namespace
 
 // One step per phase that adds parts, in building order whatever the order
@@ -193,9 +188,10 @@ TEST_F(BookletSteps, MeasuringChoosesTheDirectionAndTheFraming)
         const vxBookletRender& r = step.pictures[0].render;
         vxVector d;
         d.vectorSubtract3f(r.target, r.eye);
-        if (step.number > 1)
+        if (step.number > 1) {
             EXPECT_LE(d.vectorLength3f(), 20.0 * std::sqrt(300.0 / kMeasuredPartPixels) + 1e-3)
                 << "close enough in step " << step.number;
+        }
     }
     // Part 4 in an extra picture, see-through, without part 3.
     ASSERT_EQ(steps.steps[3].pictures.size(), 2u);
