@@ -53,6 +53,33 @@ class CountingFramebuffer {
     bool m_complete = false;
 };
 
+// The projection and model-view matrices and the matrix mode, kept while
+// it lives.
+class KeptMatrices {
+  public:
+    KeptMatrices()
+    {
+        glGetIntegerv(GL_MATRIX_MODE, &m_mode);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+    }
+    ~KeptMatrices()
+    {
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        glMatrixMode(static_cast<GLenum>(m_mode));
+    }
+    KeptMatrices(const KeptMatrices&) = delete;
+    KeptMatrices& operator=(const KeptMatrices&) = delete;
+
+  private:
+    GLint m_mode = GL_MODELVIEW;
+};
+
 // A rectangle of a picture's pixels, from its lower left corner.
 struct Region {
     int x = 0, y = 0, width = 0, height = 0;
@@ -128,13 +155,13 @@ std::vector<std::uint32_t> vxOpenGLView::partPixelCounts(int width, int height, 
                !(shownPhaseOnly && vxBuildingStepOf(*parts[i]) != m_shownBauphase);
     };
 
-    // The camera of the whole picture.
+    // The camera of the whole picture; the view's matrices are put back on
+    // every way out.
+    const KeptMatrices kept;
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
     applyProjection(static_cast<double>(width) / height);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
     gluLookAt(m_cameraPosition.x(), m_cameraPosition.y(), m_cameraPosition.z(), m_cameraTarget.x(),
               m_cameraTarget.y(), m_cameraTarget.z(), 0.0, 1.0, 0.0);
@@ -152,13 +179,8 @@ std::vector<std::uint32_t> vxOpenGLView::partPixelCounts(int width, int height, 
             if (r.width > 0 && r.height > 0)
                 covered = unite(covered, r);
         }
-        if (!covered) {
-            glMatrixMode(GL_PROJECTION);
-            glPopMatrix();
-            glMatrixMode(GL_MODELVIEW);
-            glPopMatrix();
+        if (!covered)
             return counts;
-        }
         region = *covered;
         // The region's pixels are the whole picture's: the same pixel
         // centres, so the same pixels are covered.
@@ -173,13 +195,8 @@ std::vector<std::uint32_t> vxOpenGLView::partPixelCounts(int width, int height, 
     }
 
     CountingFramebuffer framebuffer(region.width, region.height);
-    if (!framebuffer.complete()) {
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+    if (!framebuffer.complete())
         return counts;
-    }
     // Every state this pass touches is put back, so that the view's next
     // picture is the one it would have drawn without it.
     glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -245,10 +262,6 @@ std::vector<std::uint32_t> vxOpenGLView::partPixelCounts(int width, int height, 
             ++counts[id - 1];
     }
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
     glPopClientAttrib();
     glPopAttrib();
     return counts;
